@@ -1,0 +1,83 @@
+#include "app/DiscoveryExchanges.h"
+
+#include "app/ModuleTypes.h"
+#include "link/Xmit.h"
+
+#include <algorithm>
+
+namespace kelvane {
+namespace {
+
+constexpr std::uint8_t kIdentityCommand = 0x10;
+constexpr std::uint8_t kModuleListCommand = 0x60;
+constexpr std::uint8_t kReadConfigCommand = 0x70;
+constexpr int kIdentityTimeout = 10;
+constexpr int kModuleListTimeout = 100;
+constexpr int kReadConfigTimeout = 10;
+constexpr std::uint8_t kIdentityMark = 0x77;  // 'w'
+constexpr std::uint8_t kInactiveState = 0xFF;
+constexpr std::size_t kTripleSize = 3;
+
+}  // namespace
+
+std::optional<std::uint8_t> ProbeIdentity(CXmit& link, std::uint8_t address) {
+    if (!link.XmitRequest({}, address, kIdentityCommand, kIdentityTimeout)) return std::nullopt;
+    const auto reply = link.Reply();
+    // A reply too short to hold the version cannot vouch for the module.
+    if (reply.size() < 3 || reply[0] != kIdentityMark || reply[1] == kInactiveState) return std::nullopt;
+    return reply[2];
+}
+
+bool ReadModuleList(CXmit& link, SlotTable& table) {
+    const std::optional<std::uint8_t> controllerVersion = ProbeIdentity(link, 0);
+    SlotRecord& controller = table[0];
+    controller.Type = kControllerType;
+    controller.Address = 0;
+    if (controllerVersion) controller.Version = *controllerVersion;
+    table.ModuleCount = 1;
+
+    if (!link.XmitRequest({}, 0, kModuleListCommand, kModuleListTimeout)) return false;
+    const auto reply = link.Reply();
+    // Only whole triples count, and only as many as the table holds.
+    for (std::size_t at = 0; at + kTripleSize <= reply.size() && table.ModuleCount < kSlotCount; at += kTripleSize) {
+        SlotRecord& record = table[table.ModuleCount++];
+        record.Address = reply[at];
+        record.Type = reply[at + 1];
+        record.Version = reply[at + 2];
+    }
+    return true;
+}
+
+std::optional<std::size_t> IdentifyModules(CXmit& link, SlotTable& table) {
+    for (std::size_t row = 0; row < table.ModuleCount; ++row) {
+        const std::optional<std::uint8_t> version = ProbeIdentity(link, table[row].Address);
+        if (!version) return row;
+        table[row].Version = *version;
+    }
+    return std::nullopt;
+}
+
+bool ReadModuleConfig(CXmit& link, SlotRecord& record) {
+    record.ConfigLength = 0;
+    if (!link.XmitRequest({}, record.Address, kReadConfigCommand, kReadConfigTimeout)) return false;
+    const auto image = link.Reply();
+    if (image.size() > record.Config.size()) return false;
+    std::copy(image.begin(), image.end(), record.Config.begin());
+    record.ConfigLength = static_cast<std::uint16_t>(image.size());
+    return true;
+}
+
+DiscoveryReport RunDiscoveryExchanges(CXmit& link, SlotTable& table,
+                                      const std::function<void(std::size_t row)>& onRowRead) {
+    DiscoveryReport report;
+    report.moduleListRead = ReadModuleList(link, table);
+    report.inactiveRow = IdentifyModules(link, table);
+    if (report.inactiveRow) return report;
+    for (std::size_t row = 0; row < table.ModuleCount; ++row) {
+        if (!ReadModuleConfig(link, table[row])) report.configUnread.set(row);
+        if (onRowRead) onRowRead(row);
+    }
+    return report;
+}
+
+}  // namespace kelvane

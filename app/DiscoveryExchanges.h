@@ -1,0 +1,41 @@
+#pragma once
+
+#include "app/SlotTable.h"
+
+#include <bitset>
+#include <functional>
+#include <optional>
+
+namespace kelvane {
+
+class CXmit;
+
+// What the talking side of discovery found, for the window or a script to report.
+struct DiscoveryReport {
+    bool moduleListRead = false;
+    // The first module that did not identify itself as active; discovery stops there.
+    std::optional<std::size_t> inactiveRow;
+    // Rows whose configuration read failed or was too long to keep (their ConfigLength is 0).
+    std::bitset<kSlotCount> configUnread;
+};
+
+// Identity probe of one bus address: the firmware version, or nothing when the module did not answer as an
+// active unit ('w', then 0 or a module's own state other than 0xFF, then the version).
+std::optional<std::uint8_t> ProbeIdentity(CXmit& link, std::uint8_t address);
+
+// The controller's probe and module list into the slot table: record 0 is the controller, then one record per
+// module in the order the rack reports them, at most as many as the table holds.
+bool ReadModuleList(CXmit& link, SlotTable& table);
+
+// Probes every valid record and takes its version; the row of the first module that is not active, if any.
+std::optional<std::size_t> IdentifyModules(CXmit& link, SlotTable& table);
+
+// Reads one module's configuration image; an image that does not fit the record is refused, never cut.
+bool ReadModuleConfig(CXmit& link, SlotRecord& record);
+
+// The exchanges of a discovery once the rack's port is open: module list, identities, then each configuration
+// in row order, calling `onRowRead` after each row so that a window can show progress row by row.
+DiscoveryReport RunDiscoveryExchanges(CXmit& link, SlotTable& table,
+                                      const std::function<void(std::size_t row)>& onRowRead = {});
+
+}  // namespace kelvane

@@ -1,0 +1,65 @@
+#include "link/ReplyText.h"
+
+namespace kelvane {
+
+void AppendLatin1AsUtf8(std::string& text, std::uint8_t byte) {
+    if (byte < 0x80) {
+        text.push_back(static_cast<char>(byte));
+    } else {
+        text.push_back(static_cast<char>(0xC0 | (byte >> 6)));
+        text.push_back(static_cast<char>(0x80 | (byte & 0x3F)));
+    }
+}
+
+std::string Latin1ToUtf8(std::span<const std::uint8_t> bytes) {
+    std::string text;
+    text.reserve(bytes.size());
+    for (const std::uint8_t byte : bytes) AppendLatin1AsUtf8(text, byte);
+    return text;
+}
+
+bool ReadReplyText(std::string& text, std::span<const std::uint8_t> bytes, std::size_t& position) {
+    text.clear();
+    while (position < bytes.size() && bytes[position] != 0x00) AppendLatin1AsUtf8(text, bytes[position++]);
+    if (position >= bytes.size()) {
+        position = bytes.size();
+        return false;
+    }
+    ++position;
+    return true;
+}
+
+namespace {
+
+// Length of the UTF-8 sequence that starts with `lead`, or 0 for a byte that cannot start one.
+std::size_t SequenceLength(unsigned char lead) {
+    if (lead < 0x80) return 1;
+    if ((lead & 0xE0) == 0xC0) return 2;
+    if ((lead & 0xF0) == 0xE0) return 3;
+    if ((lead & 0xF8) == 0xF0) return 4;
+    return 0;
+}
+
+}  // namespace
+
+std::string Utf8ToLatin1(const std::string& text) {
+    std::string bytes;
+    bytes.reserve(text.size());
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const std::size_t length = SequenceLength(lead);
+        if (length == 0 || i + length > text.size()) {
+            bytes.push_back('?');
+            ++i;
+            continue;
+        }
+        std::uint32_t code = length == 1 ? lead : lead & (0x7F >> length);
+        for (std::size_t k = 1; k < length; ++k) code = (code << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+        bytes.push_back(code <= 0xFF ? static_cast<char>(code) : '?');
+        i += length;
+    }
+    return bytes;
+}
+
+}  // namespace kelvane

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "link/FrameEncoder.h"
+#include "link/ReplyReceiver.h"
+#include "platform/Clock.h"
+#include "platform/SerialPort.h"
+
+#include <cstdint>
+#include <memory>
+#include <span>
+
+namespace kelvane {
+
+// The serial link to the rack: one request at a time, each answered by one reply frame (or by nothing, for a
+// broadcast). The program owns a single instance; everything that talks to the rack goes through XmitRequest.
+class CXmit {
+public:
+    static constexpr int kTries = 3;
+    static constexpr std::size_t kWriteChunk = 400;
+    static constexpr std::uint64_t kReadBackMs = 100;
+
+    CXmit(PortOpener& ports, Clock& clock) : ports_(ports), clock_(clock) {}
+    virtual ~CXmit() = default;
+
+    CXmit(const CXmit&) = delete;
+    CXmit& operator=(const CXmit&) = delete;
+
+    // Sends one request and waits `timeout` × 10 ms per try for its reply, up to three tries. True when a valid
+    // reply stands in ReplyData/ReplyLength, or at once for a broadcast. A request whose tries all fail sets
+    // LinkLost; with no port open nothing is tried and LinkLost is left alone.
+    bool XmitRequest(std::span<const std::uint8_t> payload, std::uint8_t address, std::uint8_t command, int timeout);
+
+    // Searches the COM ports from the one that answered last; true leaves the rack's port open.
+    bool FindPort();
+
+    // One block of a firmware image; blank blocks (all 0xFF) are skipped unless forced.
+    bool WriteFirmwareBlock(std::uint32_t offset, std::span<const std::uint8_t> block, std::uint8_t address,
+                            bool force);
+
+    // Runs the receive state machine until a frame ends or `timeout` × 10 ms pass.
+    bool ReceiveReply(int timeout);
+
+    void ClosePort() { port_.reset(); }
+    bool PortOpen() const { return port_ != nullptr; }
+
+    std::uint8_t PortNumber() const { return portNumber_; }
+    void SetPortNumber(std::uint8_t number) { portNumber_ = number; }
+
+    bool LinkLost() const { return linkLost_; }
+    void SetLinkLost(bool lost) { linkLost_ = lost; }
+    // Reads the flag and clears it, as the supervision does on every tick.
+    bool TakeLinkLost();
+
+    // The last reply. Read it only after a request returned true.
+    const std::array<std::uint8_t, kReplyDataSize>& ReplyData() const { return receiver_.ReplyData(); }
+    std::int32_t ReplyLength() const { return receiver_.ReplyLength(); }
+    std::uint8_t ReplyCode() const { return receiver_.ReplyCode(); }
+    std::uint8_t ReplySource() const { return receiver_.ReplySource(); }
+    std::span<const std::uint8_t> Reply() const { return receiver_.Payload(); }
+
+    // The frame last encoded, as it went (or goes again on a retry) onto the line.
+    std::span<const std::uint8_t> TransmitBuffer() const { return encoder_.Bytes(); }
+
+private:
+    void DiscardPendingInput();
+    void WriteFrame();
+    void ReadBack(std::size_t count);
+    bool ProbeRack();
+
+    PortOpener& ports_;
+    Clock& clock_;
+    std::unique_ptr<SerialPort> port_;
+    FrameEncoder encoder_;
+    ReplyReceiver receiver_;
+    std::uint8_t portNumber_ = 0;
+    bool linkLost_ = false;
+};
+
+}  // namespace kelvane

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "platform/SerialPort.h"
+
+#include <string>
+#include <vector>
+
+namespace kelvane {
+
+// Linux has device paths, not numbered COM ports: COM number k is entry k of a table built in a stable order,
+// so that the rack search can count ports as it does everywhere else.
+class PortTable final : public PortOpener {
+public:
+    explicit PortTable(std::vector<std::string> paths) : paths_(std::move(paths)) {}
+
+    // KELVANE_PORTS="path:path:..." when set (entry 0 first), else the serial devices of this machine.
+    static PortTable FromEnvironment();
+
+    // /dev/serial/by-id (stable across re-plugging), then ttyUSB*, ttyACM* and ttyS* not already listed.
+    static std::vector<std::string> ScanDevices(const std::string& devRoot = "/dev");
+
+    // Splits a colon-separated list, dropping empty entries.
+    static std::vector<std::string> ParseList(const std::string& list);
+
+    const std::vector<std::string>& Paths() const { return paths_; }
+    std::unique_ptr<SerialPort> Open(std::uint8_t number) override;
+    std::string Describe(std::uint8_t number) const override;
+
+private:
+    std::vector<std::string> paths_;
+};
+
+}  // namespace kelvane

@@ -1,0 +1,84 @@
+#include "platform/posix/PosixSerialPort.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace kelvane {
+namespace {
+
+constexpr int kReadWaitMs = 1;
+constexpr int kWriteWaitMs = 1000;
+
+bool ConfigureLine(int fd) {
+    termios settings{};
+    if (tcgetattr(fd, &settings) != 0) return false;
+    cfmakeraw(&settings);
+    settings.c_cflag &= ~static_cast<tcflag_t>(PARENB | CSTOPB | CSIZE | CRTSCTS);
+    settings.c_cflag |= CS8 | CLOCAL | CREAD;
+    settings.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY);
+    // poll() does the waiting: VTIME counts tenths of a second, far too coarse for the link's deadlines.
+    settings.c_cc[VMIN] = 0;
+    settings.c_cc[VTIME] = 0;
+    if (cfsetispeed(&settings, B115200) != 0 || cfsetospeed(&settings, B115200) != 0) return false;
+    return tcsetattr(fd, TCSANOW, &settings) == 0;
+}
+
+bool WaitWritable(int fd) {
+    pollfd p{fd, POLLOUT, 0};
+    return poll(&p, 1, kWriteWaitMs) > 0 && (p.revents & POLLOUT) != 0;
+}
+
+}  // namespace
+
+std::unique_ptr<PosixSerialPort> PosixSerialPort::Open(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    if (!isatty(fd) || ioctl(fd, TIOCEXCL) != 0 || !ConfigureLine(fd)) {
+        ::close(fd);
+        return nullptr;
+    }
+    tcflush(fd, TCIOFLUSH);
+    return std::unique_ptr<PosixSerialPort>(new PosixSerialPort(fd));
+}
+
+PosixSerialPort::~PosixSerialPort() {
+    // Exclusivity belongs to the tty, not to this descriptor: give it back, or the next open of the same
+    // port (the search and the supervision reopen it) would be refused while another process holds it.
+    ioctl(fd_, TIOCNXCL);
+    ::close(fd_);
+}
+
+bool PosixSerialPort::Write(std::span<const std::uint8_t> bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
+        if (n > 0) {
+            done += static_cast<std::size_t>(n);
+        } else if (n < 0 && errno == EINTR) {
+            continue;
+        } else if (n < 0 && errno == EAGAIN) {
+            if (!WaitWritable(fd_)) return false;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::optional<std::uint8_t> PosixSerialPort::ReadByte() {
+    pollfd p{fd_, POLLIN, 0};
+    if (poll(&p, 1, kReadWaitMs) <= 0 || (p.revents & POLLIN) == 0) {
+        // A hung-up line reports at once; pace it like a quiet one so callers' loops keep their rhythm.
+        if (p.revents & (POLLHUP | POLLERR)) usleep(kReadWaitMs * 1000);
+        return std::nullopt;
+    }
+    std::uint8_t byte = 0;
+    if (::read(fd_, &byte, 1) != 1) return std::nullopt;
+    return byte;
+}
+
+}  // namespace kelvane

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "platform/SerialPort.h"
+
+#include <string>
+
+namespace kelvane {
+
+// A tty device opened raw at 115200 8N1 for the rack: never blocks on a missing carrier, and holds the line
+// exclusively while it is open.
+class PosixSerialPort final : public SerialPort {
+public:
+    // The open port, or null when the device cannot be opened or configured.
+    static std::unique_ptr<PosixSerialPort> Open(const std::string& path);
+    ~PosixSerialPort() override;
+
+    PosixSerialPort(const PosixSerialPort&) = delete;
+    PosixSerialPort& operator=(const PosixSerialPort&) = delete;
+
+    bool Write(std::span<const std::uint8_t> bytes) override;
+    std::optional<std::uint8_t> ReadByte() override;
+
+private:
+    explicit PosixSerialPort(int fd) : fd_(fd) {}
+    int fd_;
+};
+
+}  // namespace kelvane

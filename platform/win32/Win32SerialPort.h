@@ -1,0 +1,31 @@
+#pragma once
+
+#include "platform/SerialPort.h"
+
+namespace kelvane {
+
+// "\\.\COMn" opened for exclusive synchronous use at 115200 8N1 with 1 ms read time-outs.
+class Win32SerialPort final : public SerialPort {
+public:
+    static std::unique_ptr<Win32SerialPort> Open(std::uint8_t number);
+    ~Win32SerialPort() override;
+
+    Win32SerialPort(const Win32SerialPort&) = delete;
+    Win32SerialPort& operator=(const Win32SerialPort&) = delete;
+
+    bool Write(std::span<const std::uint8_t> bytes) override;
+    std::optional<std::uint8_t> ReadByte() override;
+
+private:
+    explicit Win32SerialPort(void* handle) : handle_(handle) {}
+    void* handle_;
+};
+
+// COM numbers are the system's own on Windows.
+class Win32PortOpener final : public PortOpener {
+public:
+    std::unique_ptr<SerialPort> Open(std::uint8_t number) override { return Win32SerialPort::Open(number); }
+    std::string Describe(std::uint8_t number) const override { return "COM" + std::to_string(number); }
+};
+
+}  // namespace kelvane

@@ -1,0 +1,142 @@
+#include "app/DiscoveryExchanges.h"
+
+#include "link/Xmit.h"
+#include "tests/support/ScriptedPort.h"
+
+#include <gtest/gtest.h>
+
+namespace kelvane {
+namespace {
+
+using test::Bytes;
+using test::ReplyFrame;
+using test::ScriptedPort;
+
+ScriptedPort::Reaction Accept(const Bytes& payload) { return {ReplyFrame(0xF0, payload)}; }
+ScriptedPort::Reaction Identity(std::uint8_t state, std::uint8_t version) { return Accept({0x77, state, version}); }
+const ScriptedPort::Reaction kSilence{};
+
+class DiscoveryExchangesTest : public ::testing::Test {
+protected:
+    ScriptedPort& Connect(std::deque<ScriptedPort::Reaction> reactions) {
+        reactions.push_front(Identity(0, 14));  // answers the search's probe
+        ports.Install(0, std::move(reactions));
+        EXPECT_TRUE(link.FindPort());
+        ports.last->writes.clear();
+        return *ports.last;
+    }
+
+    VirtualClock clock;
+    test::ScriptedPortOpener ports{clock};
+    CXmit link{ports, clock};
+    SlotTable table;
+};
+
+TEST_F(DiscoveryExchangesTest, TwoModulesInReplyOrder) {
+    ScriptedPort& port = Connect({
+        Identity(0, 23),                               // controller
+        Accept({0x09, 1, 12, 0x04, 5, 31}),            // two triples
+        Identity(0, 23), Identity(0, 13), Identity(0, 32),
+        Accept({}), Accept({0xAA, 0xBB, 0xCC}), Accept({0x01, 0x02, 0x03, 0x04}),
+    });
+    std::vector<std::size_t> rowsRead;
+    const DiscoveryReport report = RunDiscoveryExchanges(link, table, [&](std::size_t row) { rowsRead.push_back(row); });
+    EXPECT_TRUE(report.moduleListRead);
+    EXPECT_FALSE(report.inactiveRow);
+    EXPECT_TRUE(report.configUnread.none());
+    ASSERT_EQ(table.ModuleCount, 3);
+    EXPECT_EQ(table[0].Type, 0);
+    EXPECT_EQ(table[0].Version, 23);
+    EXPECT_EQ(table[1].Address, 0x09);
+    EXPECT_EQ(table[1].Type, 1);
+    EXPECT_EQ(table[1].Version, 13);  // the probe's version wins over the list's
+    EXPECT_EQ(table[2].Address, 0x04);
+    EXPECT_EQ(table[2].Type, 5);
+    EXPECT_EQ(table[2].Version, 32);
+    EXPECT_EQ(table[1].ConfigLength, 3);
+    EXPECT_EQ(table[1].Config[2], 0xCC);
+    EXPECT_EQ(table[2].ConfigLength, 4);
+    EXPECT_EQ(rowsRead, (std::vector<std::size_t>{0, 1, 2}));
+    // Destinations in order: controller probe and list, three probes, three configuration reads.
+    std::vector<int> destinations;
+    for (const Bytes& w : port.writes) destinations.push_back(w[1]);
+    EXPECT_EQ(destinations, (std::vector<int>{0, 0, 0, 9, 4, 0, 9, 4}));
+}
+
+TEST_F(DiscoveryExchangesTest, EmptyModuleListLeavesOnlyTheController) {
+    Connect({Identity(0, 5), Accept({}), Identity(0, 5), Accept({})});
+    const DiscoveryReport report = RunDiscoveryExchanges(link, table);
+    EXPECT_TRUE(report.moduleListRead);
+    EXPECT_EQ(table.ModuleCount, 1);
+    EXPECT_EQ(table[0].Version, 5);
+}
+
+TEST_F(DiscoveryExchangesTest, FailedModuleListLeavesOnlyTheController) {
+    Connect({Identity(0, 5), kSilence, kSilence, kSilence, Identity(0, 5), Accept({})});
+    const DiscoveryReport report = RunDiscoveryExchanges(link, table);
+    EXPECT_FALSE(report.moduleListRead);
+    EXPECT_EQ(table.ModuleCount, 1);
+    EXPECT_TRUE(link.LinkLost());
+}
+
+TEST_F(DiscoveryExchangesTest, InactiveModuleStopsDiscoveryBeforeAnyConfigurationRead) {
+    ScriptedPort& port = Connect({Identity(0, 5), Accept({0x01, 1, 10, 0x02, 2, 10}), Identity(0, 5),
+                                  Identity(0, 10), Identity(0xFF, 10)});
+    const DiscoveryReport report = RunDiscoveryExchanges(link, table);
+    ASSERT_TRUE(report.inactiveRow);
+    EXPECT_EQ(*report.inactiveRow, 2u);
+    EXPECT_EQ(port.writes.size(), 5u);
+}
+
+TEST_F(DiscoveryExchangesTest, ProbeWithoutMarkOrTooShortCountsAsInactive) {
+    Connect({Identity(0, 5), Accept({0x01, 1, 10}), Identity(0, 5), Accept({0x77, 0x00})});
+    EXPECT_EQ(RunDiscoveryExchanges(link, table).inactiveRow, std::optional<std::size_t>(1));
+
+    SlotTable other;
+    Connect({Identity(0, 5), Accept({0x01, 1, 10}), Identity(0, 5), Accept({'x', 0x00, 10})});
+    EXPECT_EQ(RunDiscoveryExchanges(link, other).inactiveRow, std::optional<std::size_t>(1));
+}
+
+TEST_F(DiscoveryExchangesTest, TriplesBeyondTheTableAndPartialTriplesAreIgnored) {
+    Bytes list;
+    for (std::uint8_t k = 1; k <= 16; ++k) list.insert(list.end(), {k, 1, 10});
+    list.push_back(0x30);  // a stray byte after the last whole triple
+    std::deque<ScriptedPort::Reaction> script{Identity(0, 5), Accept(list)};
+    for (int k = 0; k < 15; ++k) script.push_back(Identity(0, 10));
+    for (int k = 0; k < 15; ++k) script.push_back(Accept({}));
+    Connect(script);
+    const DiscoveryReport report = RunDiscoveryExchanges(link, table);
+    EXPECT_EQ(table.ModuleCount, kSlotCount);
+    EXPECT_EQ(table[14].Address, 14);
+    EXPECT_FALSE(report.inactiveRow);
+}
+
+TEST_F(DiscoveryExchangesTest, ConfigurationTooLongIsRefusedNotCut) {
+    Connect({Identity(0, 5), Accept({0x01, 1, 10}), Identity(0, 5), Identity(0, 10), Accept({}),
+             Accept(Bytes(kConfigCapacity + 1, 0x5A))});
+    table[1].ConfigLength = 7;
+    const DiscoveryReport report = RunDiscoveryExchanges(link, table);
+    EXPECT_TRUE(report.configUnread.test(1));
+    EXPECT_EQ(table[1].ConfigLength, 0);
+    EXPECT_EQ(table[1].Config[0], 0);
+}
+
+TEST_F(DiscoveryExchangesTest, ConfigurationOfExactlyTheCapacityIsKept) {
+    Connect({Identity(0, 5), Accept({0x01, 2, 10}), Identity(0, 5), Identity(0, 10), Accept({}),
+             Accept(Bytes(kConfigCapacity, 0x5A))});
+    const DiscoveryReport report = RunDiscoveryExchanges(link, table);
+    EXPECT_TRUE(report.configUnread.none());
+    EXPECT_EQ(table[1].ConfigLength, kConfigCapacity);
+}
+
+TEST_F(DiscoveryExchangesTest, FailedConfigurationReadKeepsGoing) {
+    Connect({Identity(0, 5), Accept({0x01, 1, 10, 0x02, 2, 11}), Identity(0, 5), Identity(0, 10), Identity(0, 11),
+             Accept({}), kSilence, kSilence, kSilence, Accept({0x42})});
+    const DiscoveryReport report = RunDiscoveryExchanges(link, table);
+    EXPECT_TRUE(report.configUnread.test(1));
+    EXPECT_FALSE(report.configUnread.test(2));
+    EXPECT_EQ(table[2].ConfigLength, 1);
+}
+
+}  // namespace
+}  // namespace kelvane

@@ -1,0 +1,164 @@
+#include "link/Xmit.h"
+
+#include "tests/support/ScriptedPort.h"
+
+#include <gtest/gtest.h>
+
+namespace kelvane {
+namespace {
+
+using test::Bytes;
+using test::ReplyFrame;
+using test::ScriptedPort;
+
+class XmitRequestTest : public ::testing::Test {
+protected:
+    // Opens the scripted port 0 as the rack's port, through the search like the program does.
+    ScriptedPort& Connect(std::deque<ScriptedPort::Reaction> reactions, bool echo = true) {
+        reactions.push_front({ReplyFrame(0xF0, {0x77, 0x00, 0x0E})});
+        ports.Install(0, std::move(reactions), echo);
+        EXPECT_TRUE(link.FindPort());
+        EXPECT_NE(ports.last, nullptr);
+        ports.last->writes.clear();
+        return *ports.last;
+    }
+
+    VirtualClock clock;
+    test::ScriptedPortOpener ports{clock};
+    CXmit link{ports, clock};
+};
+
+TEST_F(XmitRequestTest, NoPortFailsAtOnceAndLeavesLinkLostAlone) {
+    const std::uint64_t before = clock.TickCount();
+    EXPECT_FALSE(link.XmitRequest({}, 0x01, 0x10, 10));
+    EXPECT_FALSE(link.LinkLost());
+    link.SetLinkLost(true);
+    EXPECT_FALSE(link.XmitRequest({}, 0x01, 0x10, 10));
+    EXPECT_TRUE(link.LinkLost());
+    EXPECT_EQ(clock.TickCount(), before);
+    EXPECT_TRUE(ports.opened.empty());
+}
+
+TEST_F(XmitRequestTest, BroadcastIsWrittenOnceAndNeverRead) {
+    ScriptedPort& port = Connect({});
+    const std::size_t readsBefore = port.reads;
+    const std::uint64_t before = clock.TickCount();
+    EXPECT_TRUE(link.XmitRequest(Bytes{0x03}, 0xFF, 0xC0, 10000));
+    ASSERT_EQ(port.writes.size(), 1u);
+    EXPECT_EQ(port.writes[0], (Bytes{0x02, 0xFF, 0xFD, 0xC1, 0x03, 0xC2}));
+    // Only the discard before sending and the read-back of our own bytes touch the line: no reply wait.
+    EXPECT_LT(clock.TickCount() - before, 200u);
+    EXPECT_GT(port.reads, readsBefore);
+    EXPECT_FALSE(link.LinkLost());
+}
+
+TEST_F(XmitRequestTest, SilentModuleGetsThreeIdenticalFramesThenLinkLost) {
+    ScriptedPort& port = Connect({});
+    const std::uint64_t before = clock.TickCount();
+    EXPECT_FALSE(link.XmitRequest(Bytes{0x01, 0x02}, 0x05, 0x50, 10));
+    ASSERT_EQ(port.writes.size(), 3u);
+    EXPECT_EQ(port.writes[0], port.writes[1]);
+    EXPECT_EQ(port.writes[1], port.writes[2]);
+    EXPECT_TRUE(link.LinkLost());
+    // Each try waits its own 100 ms for the reply, plus at most 100 ms of read-back.
+    const std::uint64_t spent = clock.TickCount() - before;
+    EXPECT_GE(spent, 300u);
+    EXPECT_LE(spent, 3u * 200u + 10u);
+}
+
+TEST_F(XmitRequestTest, RefusedTwiceThenAcceptedSucceedsWithoutLinkLost) {
+    ScriptedPort& port = Connect({{ReplyFrame(0xE0, {})}, {ReplyFrame(0xE0, {})}, {ReplyFrame(0xF0, {0x21, 0x22, 0x23, 0x24})}});
+    EXPECT_TRUE(link.XmitRequest({}, 0x03, 0x70, 10));
+    EXPECT_EQ(port.writes.size(), 3u);
+    EXPECT_FALSE(link.LinkLost());
+    EXPECT_EQ(link.ReplyLength(), 4);
+    EXPECT_EQ(Bytes(link.Reply().begin(), link.Reply().end()), (Bytes{0x21, 0x22, 0x23, 0x24}));
+}
+
+TEST_F(XmitRequestTest, CorruptedReplyIsRetried) {
+    Bytes corrupt = ReplyFrame(0xF0, {0x10, 0x20});
+    corrupt.back() ^= 0x01;
+    Connect({{corrupt}, {ReplyFrame(0xF0, {0x10, 0x20})}});
+    EXPECT_TRUE(link.XmitRequest({}, 0x03, 0x40, 10));
+    EXPECT_EQ(link.ReplyLength(), 2);
+}
+
+TEST_F(XmitRequestTest, LateReplyCountsAsAFailedTry) {
+    ScriptedPort& port = Connect({{ReplyFrame(0xF0, {0x01}), 150}, {ReplyFrame(0xF0, {0x02}), 5}});
+    EXPECT_TRUE(link.XmitRequest({}, 0x03, 0x40, 10));
+    EXPECT_EQ(port.writes.size(), 2u);
+    // The late first reply was discarded before the second try was sent.
+    EXPECT_EQ(link.Reply()[0], 0x02);
+}
+
+TEST_F(XmitRequestTest, EchoOfOurOwnBytesIsReadBackBeforeTheReply) {
+    // With the request echoed, a reply whose payload looks like a frame start is still read correctly.
+    ScriptedPort& port = Connect({{ReplyFrame(0xF0, {0x02, 0xFD, 0x00})}}, /*echo=*/true);
+    EXPECT_TRUE(link.XmitRequest(Bytes{0x02, 0x02, 0x02, 0x02}, 0x02, 0x50, 10));
+    EXPECT_EQ(port.writes.size(), 1u);
+    EXPECT_EQ(Bytes(link.Reply().begin(), link.Reply().end()), (Bytes{0x02, 0xFD, 0x00}));
+}
+
+TEST_F(XmitRequestTest, PendingInputIsDiscardedBeforeSending) {
+    ScriptedPort& port = Connect({{ReplyFrame(0xF0, {0x99}), 5}});
+    // A stale reply left on the line from an earlier exchange must not be taken for this one.
+    port.Arrive(ReplyFrame(0xF0, {0x11}));
+    EXPECT_TRUE(link.XmitRequest({}, 0x03, 0x40, 10));
+    EXPECT_EQ(link.Reply()[0], 0x99);
+}
+
+TEST_F(XmitRequestTest, LongFrameGoesOutInChunksOf400) {
+    // 1023 payload bytes make a frame of 1030 bytes: header 3, code 1, length 2, payload, checksum 1.
+    Bytes payload(1023, 0x11);
+    payload[0] = 0x10;  // keeps the checksum off 0x02
+    ScriptedPort& port = Connect({{}, {}, {ReplyFrame(0xF0, {})}}, /*echo=*/true);
+    EXPECT_TRUE(link.XmitRequest(payload, 0x05, 0x50, 100));
+    ASSERT_EQ(port.writes.size(), 3u);
+    EXPECT_EQ(port.writes[0].size(), 400u);
+    EXPECT_EQ(port.writes[1].size(), 400u);
+    EXPECT_EQ(port.writes[2].size(), 230u);
+    Bytes joined;
+    for (const Bytes& w : port.writes) joined.insert(joined.end(), w.begin(), w.end());
+    EXPECT_EQ(joined, Bytes(link.TransmitBuffer().begin(), link.TransmitBuffer().end()));
+}
+
+TEST_F(XmitRequestTest, FailedWriteStopsTheFrameAndCostsTheTry) {
+    ScriptedPort& port = Connect({});
+    port.failWrites = true;
+    EXPECT_FALSE(link.XmitRequest(Bytes(1023, 0x11), 0x05, 0x50, 10));
+    // One chunk attempted per try: the rest of each frame is not written.
+    EXPECT_EQ(port.writes.size(), 3u);
+    EXPECT_TRUE(link.LinkLost());
+}
+
+TEST_F(XmitRequestTest, OversizedReplyIsInvalid) {
+    Connect({{ReplyFrame(0xF0, Bytes(kReplyDataSize + 10, 0x01))},
+             {ReplyFrame(0xF0, Bytes(kReplyDataSize + 10, 0x01))},
+             {ReplyFrame(0xF0, Bytes(kReplyDataSize + 10, 0x01))}});
+    EXPECT_FALSE(link.XmitRequest({}, 0x03, 0x70, 100));
+    EXPECT_TRUE(link.LinkLost());
+    EXPECT_LE(link.Reply().size(), kReplyDataSize);
+}
+
+TEST_F(XmitRequestTest, FirmwareBlocksSkipBlankUnlessForced) {
+    ScriptedPort& port = Connect({{ReplyFrame(0xF0, {})}, {ReplyFrame(0xF0, {})}});
+    const Bytes blank(256, 0xFF);
+    EXPECT_TRUE(link.WriteFirmwareBlock(0x012345, blank, 0x04, false));
+    EXPECT_TRUE(port.writes.empty());
+    EXPECT_TRUE(link.WriteFirmwareBlock(0x012345, {}, 0x04, false));
+    EXPECT_TRUE(port.writes.empty());
+
+    EXPECT_TRUE(link.WriteFirmwareBlock(0x012345, blank, 0x04, true));
+    ASSERT_EQ(port.writes.size(), 1u);
+    const Bytes& frame = port.writes[0];
+    // 260-byte payload: sub-command 1, offset 01 23 45, then the block.
+    EXPECT_EQ(Bytes(frame.begin(), frame.begin() + 10), (Bytes{0x02, 0x04, 0xFD, 0xC8, 0x01, 0x04, 0x01, 0x01, 0x23, 0x45}));
+
+    Bytes data(256, 0xFF);
+    data[100] = 0x00;
+    EXPECT_TRUE(link.WriteFirmwareBlock(0x000100, data, 0x04, false));
+    EXPECT_EQ(port.writes.size(), 2u);
+}
+
+}  // namespace
+}  // namespace kelvane

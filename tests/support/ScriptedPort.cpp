@@ -1,0 +1,70 @@
+#include "tests/support/ScriptedPort.h"
+
+namespace kelvane::test {
+
+bool ScriptedPort::Write(std::span<const std::uint8_t> bytes) {
+    writes.emplace_back(bytes.begin(), bytes.end());
+    if (failWrites) return false;
+    if (echo) Arrive(writes.back());
+    if (!reactions.empty()) {
+        const Reaction reaction = reactions.front();
+        reactions.pop_front();
+        Arrive(reaction.bytes, reaction.delayMs);
+    }
+    return true;
+}
+
+void ScriptedPort::Arrive(const Bytes& bytes, std::uint64_t delayMs) {
+    const std::uint64_t at = clock_.TickCount() + delayMs;
+    for (const std::uint8_t b : bytes) incoming_.emplace_back(at, b);
+}
+
+std::optional<std::uint8_t> ScriptedPort::ReadByte() {
+    ++reads;
+    if (!incoming_.empty() && incoming_.front().first <= clock_.TickCount()) {
+        const std::uint8_t b = incoming_.front().second;
+        incoming_.pop_front();
+        return b;
+    }
+    clock_.Advance(1);
+    return std::nullopt;
+}
+
+void ScriptedPortOpener::Install(std::uint8_t number, std::deque<ScriptedPort::Reaction> reactions, bool echo) {
+    plans_[number] = Plan{std::move(reactions), echo};
+}
+
+std::unique_ptr<SerialPort> ScriptedPortOpener::Open(std::uint8_t number) {
+    opened.push_back(number);
+    last = nullptr;
+    const auto plan = plans_.find(number);
+    if (plan == plans_.end()) return nullptr;
+    auto port = std::make_unique<ScriptedPort>(clock_);
+    port->reactions = plan->second.reactions;
+    port->echo = plan->second.echo;
+    last = port.get();
+    return port;
+}
+
+Bytes ReplyFrame(std::uint8_t code, const Bytes& payload, std::uint8_t source, std::uint8_t destination) {
+    Bytes body;
+    body.push_back(static_cast<std::uint8_t>((code & 0xF0) |
+                                             (payload.size() <= 3 ? payload.size() : payload.size() <= 255 ? 4 : 8)));
+    if (payload.size() > 255) body.push_back(static_cast<std::uint8_t>(payload.size() >> 8));
+    if (payload.size() > 3) body.push_back(static_cast<std::uint8_t>(payload.size() & 0xFF));
+    body.insert(body.end(), payload.begin(), payload.end());
+    std::uint8_t sum = 0;
+    for (const std::uint8_t b : body) sum ^= b;
+    body.push_back(sum);
+
+    // The source byte is doubled when it is 0x02: raw, it would read as the start of a new frame.
+    Bytes frame{0x02, destination, source};
+    if (source == 0x02) frame.push_back(source);
+    for (const std::uint8_t b : body) {
+        frame.push_back(b);
+        if (b == 0x02) frame.push_back(b);
+    }
+    return frame;
+}
+
+}  // namespace kelvane::test

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "platform/SerialPort.h"
+#include "platform/VirtualClock.h"
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <vector>
+
+namespace kelvane::test {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// A serial port whose far end is a script: every write is recorded, and each write can make bytes arrive
+// a given number of milliseconds later on the virtual clock. An empty read costs one millisecond, as a real
+// port's read time-out does.
+class ScriptedPort final : public SerialPort {
+public:
+    struct Reaction {
+        Bytes bytes;
+        std::uint64_t delayMs = 2;
+    };
+
+    explicit ScriptedPort(VirtualClock& clock) : clock_(clock) {}
+
+    bool Write(std::span<const std::uint8_t> bytes) override;
+    std::optional<std::uint8_t> ReadByte() override;
+
+    // Bytes that arrive `delayMs` from now, as if the far end sent them unprompted.
+    void Arrive(const Bytes& bytes, std::uint64_t delayMs = 0);
+
+    // The far end's answer to each write, in order; writes beyond the list get no answer.
+    std::deque<Reaction> reactions;
+    // Every write is heard back at once, as on the half-duplex bus: the link counts on reading it back.
+    bool echo = true;
+    bool failWrites = false;
+
+    std::vector<Bytes> writes;
+    std::size_t reads = 0;
+
+private:
+    VirtualClock& clock_;
+    std::deque<std::pair<std::uint64_t, std::uint8_t>> incoming_;
+};
+
+// Hands out scripted ports by number and remembers which numbers were tried.
+class ScriptedPortOpener final : public PortOpener {
+public:
+    explicit ScriptedPortOpener(VirtualClock& clock) : clock_(clock) {}
+
+    // The port at `number` exists and answers each write with the given reactions.
+    void Install(std::uint8_t number, std::deque<ScriptedPort::Reaction> reactions, bool echo = true);
+
+    std::unique_ptr<SerialPort> Open(std::uint8_t number) override;
+    std::string Describe(std::uint8_t number) const override { return "COM" + std::to_string(number); }
+
+    std::vector<int> opened;
+    // The port opened last, while the link holds it (null once it is closed).
+    ScriptedPort* last = nullptr;
+
+private:
+    struct Plan {
+        std::deque<ScriptedPort::Reaction> reactions;
+        bool echo;
+    };
+    VirtualClock& clock_;
+    std::map<int, Plan> plans_;
+};
+
+// A reply frame as a module sends it: stuffing and checksum done here, independently of the link's encoder.
+Bytes ReplyFrame(std::uint8_t code, const Bytes& payload, std::uint8_t source = 0, std::uint8_t destination = 0xFD);
+
+}  // namespace kelvane::test
