@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs, with apt-get, the Debian 12 packages the build and the tests need that this machine lacks.
+set -euo pipefail
+
+packages=(
+  g++ cmake ninja-build            # the build
+  libgtest-dev                     # the tests
+  g++-mingw-w64-x86-64-posix       # the Windows cross-build that keeps the Win32 serial port honest
+  qt6-base-dev fonts-liberation    # the window's Qt back end and its metric-compatible fonts
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+done
+
+if ((${#missing[@]})); then
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
