@@ -6,7 +6,7 @@ packages=(
   g++ cmake ninja-build            # the build
   libgtest-dev                     # the tests
   g++-mingw-w64-x86-64-posix       # the Windows cross-build that keeps the Win32 serial port honest
-  qt6-base-dev fonts-liberation    # the window's Qt back end and its metric-compatible fonts
+  qt6-base-dev qt6-svg-dev fonts-liberation  # the Qt back end, its artwork and metric-compatible fonts
 )
 
 missing=()

@@ -1,0 +1,57 @@
+#pragma once
+
+// Ids of the program's dialogs, controls, bitmaps and icons. Controls are numbered per dialog.
+namespace kelvane::res {
+
+// Dialogs.
+constexpr int kMainDialog = 102;
+constexpr int kModulePanelDialog = 145;
+constexpr int kInfoDialog = 160;
+constexpr int kCamDialog = 161;
+constexpr int kConfigSummaryDialog = 195;
+
+// Main window (102).
+constexpr int kModuleList = 1021;
+constexpr int kDiscoverButton = 1023;
+constexpr int kSaveButton = 1024;
+constexpr int kUploadButton = 1025;
+constexpr int kBackgroundPicture = 1107;
+constexpr int kMakerPicture = 1106;
+constexpr int kBannerPicture = 1101;
+constexpr int kSmallBannerPicture = 1102;
+
+// Information pop-up (160).
+constexpr int kInfoText = 1024;
+constexpr int kInfoProgress = 1001;
+
+// Icons.
+constexpr int kAppIcon = 127;
+constexpr int kDiscoverIcon = 169;
+constexpr int kSaveIcon = 192;
+constexpr int kUploadIcon = 193;
+
+// Bitmaps of the main window.
+constexpr int kBackgroundBitmap = 204;
+constexpr int kMakerBitmap = 196;
+constexpr int kBannerBitmap = 192;
+constexpr int kSmallBannerBitmap = 197;
+
+// The module list's images, in image-list order: each role's normal image, then its highlighted one.
+constexpr int kControllerBitmap = 150;
+constexpr int kControllerLitBitmap = 162;
+constexpr int kInputBitmap = 153;
+constexpr int kInputLitBitmap = 164;
+constexpr int kOutputBitmap = 143;
+constexpr int kOutputLitBitmap = 163;
+constexpr int kCommonInterfaceBitmap = 154;
+constexpr int kCommonInterfaceLitBitmap = 165;
+constexpr int kWideOutputBitmap = 209;
+constexpr int kWideOutputLitBitmap = 208;
+constexpr int kEmptySlotBitmap = 155;
+
+// Lamps: red, amber, green.
+constexpr int kRedLampBitmap = 187;
+constexpr int kAmberLampBitmap = 188;
+constexpr int kGreenLampBitmap = 190;
+
+}  // namespace kelvane::res

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "ui/DialogTemplate.h"
+
+namespace kelvane::res {
+
+// The program's dialog templates, built once and kept for its life.
+const ui::DialogTemplate& MainDialogTemplate();
+const ui::DialogTemplate& InfoDialogTemplate();
+const ui::DialogTemplate& ModulePanelTemplate();
+const ui::DialogTemplate& CamDialogTemplate();
+
+}  // namespace kelvane::res

@@ -1,0 +1,119 @@
+#include "widgets/Info.h"
+
+#include "res/ResourceIds.h"
+#include "res/Templates.h"
+#include "ui/headless/HeadlessWindowSystem.h"
+
+#include <gtest/gtest.h>
+
+namespace kelvane {
+namespace {
+
+class InfoTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        parent = windows.CreateDialog(res::MainDialogTemplate(), parentHandler, nullptr);
+        info.Create(*parent);
+        info.InitInfoFont();
+        window = windows.Find(res::kInfoDialog);
+        ASSERT_NE(window, nullptr);
+    }
+
+    std::string Shown() const { return window->Text(res::kInfoText); }
+
+    VirtualClock clock;
+    ui::HeadlessWindowSystem windows{clock};
+    ui::DialogHandler parentHandler;
+    std::unique_ptr<ui::Dialog> parent;
+    CInfo info{windows};
+    ui::HeadlessDialog* window = nullptr;
+};
+
+TEST_F(InfoTest, StartsHiddenAndEmptyWithItsFontAndColours) {
+    EXPECT_FALSE(window->IsShown());
+    EXPECT_FALSE(info.Shown());
+    EXPECT_EQ(Shown(), "");
+    EXPECT_EQ(window->Parent(), windows.Find(res::kMainDialog));
+    EXPECT_FALSE(window->IsControlShown(res::kInfoProgress));
+    EXPECT_TRUE(window->ControlState(res::kInfoText).readOnly);
+    EXPECT_STREQ(window->ControlState(res::kInfoText).font.face, "Arial");
+    EXPECT_EQ(window->ControlState(res::kInfoText).font.pixelHeight, 18);
+    EXPECT_EQ(window->ControlState(res::kInfoText).colors.text, (ui::Color{96, 96, 96}));
+}
+
+TEST_F(InfoTest, MessageShowsAtOnceAndIsBlankedWhenItExpires) {
+    info.ShowInfo("Searching...", false, 10000);
+    EXPECT_TRUE(window->IsShown());
+    EXPECT_TRUE(info.Shown());
+    EXPECT_EQ(Shown(), "Searching...");
+    EXPECT_GT(window->Repaints(), 0);
+
+    windows.RunFor(9999);
+    EXPECT_EQ(Shown(), "Searching...");
+    windows.RunFor(1);
+    EXPECT_EQ(Shown(), "");
+    // The area stays on screen, and the expiry does not repeat.
+    EXPECT_TRUE(window->IsShown());
+    EXPECT_FALSE(windows.TimerActive(*window, CInfo::kExpiryTimer));
+}
+
+TEST_F(InfoTest, SecondMessageReplacesTheFirstAndRestartsTheTimer) {
+    info.ShowInfo("first", false, 1000);
+    windows.RunFor(600);
+    info.ShowInfo("second", false, 2000);
+    windows.RunFor(1000);  // past the first message's end
+    EXPECT_EQ(Shown(), "second");
+    windows.RunFor(999);
+    EXPECT_EQ(Shown(), "second");
+    windows.RunFor(1);
+    EXPECT_EQ(Shown(), "");
+    EXPECT_FALSE(windows.TimerActive(*window, CInfo::kExpiryTimer));
+}
+
+TEST_F(InfoTest, EmptyTextForOneMillisecondClearsAtOnceAndStillCountsAsShown) {
+    info.ShowInfo("", false, 1);
+    EXPECT_TRUE(info.Shown());
+    EXPECT_TRUE(window->IsShown());
+    windows.RunFor(1);
+    EXPECT_EQ(Shown(), "");
+    EXPECT_FALSE(windows.TimerActive(*window, CInfo::kExpiryTimer));
+}
+
+TEST_F(InfoTest, WaitBlocksTheCallerForTheDurationThenBlanksAtTheNextTimerRound) {
+    const std::uint64_t before = clock.TickCount();
+    info.ShowInfo("Hardware not found...", true, 1000);
+    EXPECT_EQ(clock.TickCount() - before, 1000u);
+    // No timer ran while the caller slept: the text is still there until the loop runs again.
+    EXPECT_EQ(Shown(), "Hardware not found...");
+    windows.RunDueTimers();
+    EXPECT_EQ(Shown(), "");
+}
+
+TEST_F(InfoTest, ProgressBarRules) {
+    info.SetInfoProgress(40, 3);
+    EXPECT_TRUE(window->IsControlShown(res::kInfoProgress));
+    EXPECT_EQ(window->ControlState(res::kInfoProgress).maximum, 40);
+    EXPECT_EQ(window->Position(res::kInfoProgress), 3);
+
+    // Same range: only the position moves, the bar is not shown again.
+    window->ShowControl(res::kInfoProgress, false);
+    info.SetInfoProgress(40, 7);
+    EXPECT_FALSE(window->IsControlShown(res::kInfoProgress));
+    EXPECT_EQ(window->Position(res::kInfoProgress), 7);
+
+    info.SetInfoProgress(0, 0);
+    EXPECT_FALSE(window->IsControlShown(res::kInfoProgress));
+    // After a hidden bar the same range counts as new again.
+    info.SetInfoProgress(40, 1);
+    EXPECT_TRUE(window->IsControlShown(res::kInfoProgress));
+    EXPECT_EQ(window->Position(res::kInfoProgress), 1);
+}
+
+TEST_F(InfoTest, OperatorCannotEditTheMessage) {
+    const auto& edit = window->ControlState(res::kInfoText);
+    EXPECT_TRUE(edit.readOnly);
+    EXPECT_NE(edit.source.style & ui::kNoCaret, 0u);
+}
+
+}  // namespace
+}  // namespace kelvane

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "platform/Clock.h"
+#include "ui/Dialog.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace kelvane::ui {
+
+struct FileDialogRequest {
+    std::string title;
+    std::string directory;    // where the dialog starts
+    std::string filterName;   // "Configuration (*.kcf)"
+    std::string pattern;      // "*.kcf"
+    std::string defaultExtension;  // "kcf", added when the operator typed none
+};
+
+// The window system the program runs on: dialogs from templates, the clock, beeps and file dialogs.
+class WindowSystem {
+public:
+    virtual ~WindowSystem() = default;
+
+    // A dialog built from `dialogTemplate`, reporting to `handler`, inside `parent` when one is given.
+    // The handler must outlive the dialog.
+    virtual std::unique_ptr<Dialog> CreateDialog(const DialogTemplate& dialogTemplate, DialogHandler& handler,
+                                                 Dialog* parent) = 0;
+
+    // Runs `dialog` until EndModal; the value EndModal was given.
+    virtual int RunModal(Dialog& dialog) = 0;
+    virtual void EndModal(Dialog& dialog, int result) = 0;
+
+    virtual Clock& GetClock() = 0;
+    virtual void Beep(unsigned frequencyHz, unsigned milliseconds) = 0;
+
+    // The chosen path, or nothing when the operator cancelled.
+    virtual std::optional<std::string> AskOpenFile(const FileDialogRequest& request) = 0;
+    virtual std::optional<std::string> AskSaveFile(const FileDialogRequest& request) = 0;
+};
+
+}  // namespace kelvane::ui

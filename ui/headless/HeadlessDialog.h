@@ -1,0 +1,150 @@
+#pragma once
+
+#include "ui/Dialog.h"
+
+#include <map>
+
+namespace kelvane::ui {
+
+class HeadlessWindowSystem;
+
+// A dialog with no window: it keeps every control's state so that tests can look at what the program set,
+// and it turns scripted operator actions into the notifications a real window would send.
+class HeadlessDialog final : public Dialog {
+public:
+    struct Row {
+        std::vector<ListCell> cells;
+        Color textColor;
+        bool hasTextColor = false;
+        bool selected = false;
+    };
+
+    struct Control {
+        ControlTemplate source;
+        std::string text;
+        bool shown = false;
+        bool enabled = true;
+        bool readOnly = false;
+        ControlColors colors;
+        Font font;
+        int bitmap = 0;
+        int icon = 0;
+        int textLimit = 0;
+        bool password = false;
+        std::vector<std::string> items;
+        int current = -1;
+        std::vector<ListColumn> columns;
+        ImageList images;
+        Size iconSpacing;
+        std::vector<Row> rows;
+        int minimum = 0;
+        int maximum = 100;
+        int position = 0;
+        int tickFrequency = 1;
+        bool checked = false;
+        int minutes = 0;
+    };
+
+    HeadlessDialog(HeadlessWindowSystem& system, const DialogTemplate& dialogTemplate, DialogHandler& handler,
+                   HeadlessDialog* parent);
+    ~HeadlessDialog() override;
+
+    int TemplateId() const override { return template_.id; }
+    void Show(bool shown) override { shown_ = shown; }
+    bool IsShown() const override { return shown_; }
+    void MoveTo(Point pixels) override;
+    Rect Bounds() const override { return bounds_; }
+    void SetCaption(const std::string& caption) override { caption_ = caption; }
+    void SetWindowIcon(int iconResource) override { windowIcon_ = iconResource; }
+    void RepaintNow() override { ++repaints_; }
+    void SetTimer(int timerId, unsigned milliseconds) override;
+    void KillTimer(int timerId) override;
+
+    void SetText(int control, const std::string& text) override;
+    std::string Text(int control) const override { return At(control).text; }
+    void ShowControl(int control, bool shown) override { At(control).shown = shown; }
+    bool IsControlShown(int control) const override { return At(control).shown; }
+    void EnableControl(int control, bool enabled) override { At(control).enabled = enabled; }
+    bool IsControlEnabled(int control) const override { return At(control).enabled; }
+    void SetReadOnly(int control, bool readOnly) override { At(control).readOnly = readOnly; }
+    void SetColors(int control, const ControlColors& colors) override { At(control).colors = colors; }
+    void SetFont(int control, const Font& font) override { At(control).font = font; }
+    void SetFocus(int control) override;
+    int FocusedControl() const override { return focus_; }
+    void SetBitmap(int control, int bitmapResource) override { At(control).bitmap = bitmapResource; }
+    void SetIcon(int control, int iconResource) override { At(control).icon = iconResource; }
+    void SetTextLimit(int control, int characters) override { At(control).textLimit = characters; }
+    void SetPassword(int control, bool hidden) override { At(control).password = hidden; }
+
+    void AddItem(int control, const std::string& text) override { At(control).items.push_back(text); }
+    void DeleteItem(int control, int index) override;
+    void ClearItems(int control) override;
+    int ItemCount(int control) const override { return static_cast<int>(At(control).items.size()); }
+    std::string ItemText(int control, int index) const override;
+    void SetCurrentIndex(int control, int index) override;
+    int CurrentIndex(int control) const override { return At(control).current; }
+
+    void SetColumns(int control, const std::vector<ListColumn>& columns) override { At(control).columns = columns; }
+    void SetImageList(int control, const ImageList& images) override { At(control).images = images; }
+    void SetIconSpacing(int control, Size pixels) override { At(control).iconSpacing = pixels; }
+    void InsertRow(int control, int index) override;
+    void DeleteRow(int control, int index) override;
+    int RowCount(int control) const override { return static_cast<int>(At(control).rows.size()); }
+    void SetCell(int control, int row, int column, const ListCell& cell) override;
+    ListCell Cell(int control, int row, int column) const override;
+    void SetRowTextColor(int control, int row, Color color) override;
+    void SetRowSelected(int control, int row, bool selected) override;
+    std::vector<int> SelectedRows(int control) const override;
+    Rect CellBounds(int control, int row, int column) const override;
+
+    void SetRange(int control, int minimum, int maximum) override;
+    void SetPosition(int control, int position) override;
+    int Position(int control) const override { return At(control).position; }
+    void SetTickFrequency(int control, int every) override { At(control).tickFrequency = every; }
+
+    void SetChecked(int control, bool checked) override { At(control).checked = checked; }
+    bool IsChecked(int control) const override { return At(control).checked; }
+
+    void SetTimeOfDay(int control, int minutes) override { At(control).minutes = minutes; }
+    int TimeOfDay(int control) const override { return At(control).minutes; }
+
+    // What tests look at.
+    const Control& ControlState(int control) const { return At(control); }
+    bool HasControl(int control) const { return controls_.count(control) != 0; }
+    const std::string& Caption() const { return caption_; }
+    int WindowIcon() const { return windowIcon_; }
+    int Repaints() const { return repaints_; }
+    HeadlessDialog* Parent() const { return parent_; }
+    DialogHandler& Handler() { return handler_; }
+
+    // Operator actions, as the window would report them.
+    void Click(int control, int row = -1, int column = -1);
+    void DoubleClick(int control, int row = -1, int column = -1);
+    void Type(int control, const std::string& text);
+    void Choose(int control, int index);
+    void Slide(int control, int position, bool released);
+    void Focus(int control);
+    void PressEnter() { handler_.OnOk(); }
+    void PressEscape() { handler_.OnCancel(); }
+    void CloseBox() { handler_.OnClose(); }
+
+private:
+    Control& At(int control);
+    const Control& At(int control) const;
+    HeadlessDialog::Row& RowAt(int control, int row);
+    void Notify(int control, Event event, bool byProgram, int row = -1, int column = -1);
+
+    HeadlessWindowSystem& system_;
+    DialogTemplate template_;
+    DialogHandler& handler_;
+    HeadlessDialog* parent_;
+    std::map<int, Control> controls_;
+    bool shown_;
+    Rect bounds_;
+    std::string caption_;
+    int windowIcon_ = 0;
+    int repaints_ = 0;
+    int focus_ = 0;
+};
+
+}  // namespace kelvane::ui

@@ -1,0 +1,111 @@
+#include "ui/headless/HeadlessWindowSystem.h"
+
+#include <algorithm>
+
+namespace kelvane::ui {
+
+HeadlessWindowSystem::HeadlessWindowSystem(Clock& clock)
+    : clock_(clock), virtualClock_(dynamic_cast<VirtualClock*>(&clock)) {}
+
+std::unique_ptr<Dialog> HeadlessWindowSystem::CreateDialog(const DialogTemplate& dialogTemplate,
+                                                           DialogHandler& handler, Dialog* parent) {
+    return std::make_unique<HeadlessDialog>(*this, dialogTemplate, handler, dynamic_cast<HeadlessDialog*>(parent));
+}
+
+int HeadlessWindowSystem::RunModal(Dialog& dialog) {
+    dialog.Show(true);
+    if (onModal) onModal(static_cast<HeadlessDialog&>(dialog));
+    dialog.Show(false);
+    for (auto it = modalResults_.begin(); it != modalResults_.end(); ++it) {
+        if (it->first == &dialog) {
+            const int result = it->second;
+            modalResults_.erase(it);
+            return result;
+        }
+    }
+    return -1;
+}
+
+void HeadlessWindowSystem::EndModal(Dialog& dialog, int result) { modalResults_.emplace_back(&dialog, result); }
+
+std::optional<std::string> HeadlessWindowSystem::AskOpenFile(const FileDialogRequest& request) {
+    fileRequests.push_back(request);
+    if (openAnswers.empty()) return std::nullopt;
+    auto answer = openAnswers.front();
+    openAnswers.pop_front();
+    return answer;
+}
+
+std::optional<std::string> HeadlessWindowSystem::AskSaveFile(const FileDialogRequest& request) {
+    fileRequests.push_back(request);
+    if (saveAnswers.empty()) return std::nullopt;
+    auto answer = saveAnswers.front();
+    saveAnswers.pop_front();
+    return answer;
+}
+
+void HeadlessWindowSystem::StartTimer(HeadlessDialog& dialog, int timerId, unsigned milliseconds) {
+    StopTimer(dialog, timerId);
+    timers_.push_back({&dialog, timerId, std::max(1u, milliseconds), clock_.TickCount() + std::max(1u, milliseconds)});
+}
+
+void HeadlessWindowSystem::StopTimer(const HeadlessDialog& dialog, int timerId) {
+    std::erase_if(timers_, [&](const Timer& t) { return t.dialog == &dialog && t.id == timerId; });
+}
+
+void HeadlessWindowSystem::Forget(HeadlessDialog& dialog) {
+    std::erase_if(timers_, [&](const Timer& t) { return t.dialog == &dialog; });
+    std::erase(dialogs_, &dialog);
+}
+
+bool HeadlessWindowSystem::TimerActive(const Dialog& dialog, int timerId) const {
+    return TimerDue(dialog, timerId).has_value();
+}
+
+std::optional<std::uint64_t> HeadlessWindowSystem::TimerDue(const Dialog& dialog, int timerId) const {
+    for (const Timer& t : timers_) {
+        if (t.dialog == &dialog && t.id == timerId) return t.due;
+    }
+    return std::nullopt;
+}
+
+HeadlessDialog* HeadlessWindowSystem::Find(int templateId) const {
+    for (auto it = dialogs_.rbegin(); it != dialogs_.rend(); ++it) {
+        if ((*it)->TemplateId() == templateId) return *it;
+    }
+    return nullptr;
+}
+
+std::vector<HeadlessWindowSystem::Timer>::iterator HeadlessWindowSystem::NextDue() {
+    return std::min_element(timers_.begin(), timers_.end(), [](const Timer& a, const Timer& b) { return a.due < b.due; });
+}
+
+void HeadlessWindowSystem::RunDueTimers() {
+    // A handler may start, stop or re-arm timers, so every round looks for the next due timer afresh.
+    const std::uint64_t now = clock_.TickCount();
+    for (;;) {
+        auto next = NextDue();
+        if (next == timers_.end() || next->due > now) return;
+        HeadlessDialog* dialog = next->dialog;
+        const int id = next->id;
+        next->due = now + next->period;  // a window timer repeats until it is killed
+        dialog->Handler().OnTimer(id);
+    }
+}
+
+void HeadlessWindowSystem::RunFor(std::uint64_t milliseconds) {
+    const std::uint64_t end = clock_.TickCount() + milliseconds;
+    while (clock_.TickCount() < end) {
+        RunDueTimers();
+        auto next = NextDue();
+        const std::uint64_t target = next == timers_.end() ? end : std::min(end, std::max(next->due, clock_.TickCount() + 1));
+        if (virtualClock_ != nullptr) {
+            virtualClock_->Advance(target - clock_.TickCount());
+        } else {
+            clock_.Sleep(static_cast<std::uint32_t>(std::min<std::uint64_t>(target - clock_.TickCount(), 5)));
+        }
+    }
+    RunDueTimers();
+}
+
+}  // namespace kelvane::ui

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "platform/VirtualClock.h"
+#include "ui/WindowSystem.h"
+#include "ui/headless/HeadlessDialog.h"
+
+#include <deque>
+#include <functional>
+#include <vector>
+
+namespace kelvane::ui {
+
+// The window system of the tests: no windows, a clock that moves when told, timers that fire as it moves,
+// beeps written down and file dialogs answered from a script.
+class HeadlessWindowSystem final : public WindowSystem {
+public:
+    struct Beeped {
+        unsigned frequencyHz;
+        unsigned milliseconds;
+        bool operator==(const Beeped&) const = default;
+    };
+
+    // Timers follow `clock`. With a virtual clock RunFor moves it; with a real one RunFor waits.
+    explicit HeadlessWindowSystem(Clock& clock);
+
+    std::unique_ptr<Dialog> CreateDialog(const DialogTemplate& dialogTemplate, DialogHandler& handler,
+                                         Dialog* parent) override;
+    int RunModal(Dialog& dialog) override;
+    void EndModal(Dialog& dialog, int result) override;
+    Clock& GetClock() override { return clock_; }
+    void Beep(unsigned frequencyHz, unsigned milliseconds) override { beeps.push_back({frequencyHz, milliseconds}); }
+    std::optional<std::string> AskOpenFile(const FileDialogRequest& request) override;
+    std::optional<std::string> AskSaveFile(const FileDialogRequest& request) override;
+
+    // Lets time pass for `milliseconds`, firing every timer that falls due on the way, in order.
+    void RunFor(std::uint64_t milliseconds);
+    // Fires the timers already due.
+    void RunDueTimers();
+    bool TimerActive(const Dialog& dialog, int timerId) const;
+    // When the timer fires next, in ticks of the clock; nothing when it is not running.
+    std::optional<std::uint64_t> TimerDue(const Dialog& dialog, int timerId) const;
+
+    // The live dialog built from template `templateId` (the last one made), or null.
+    HeadlessDialog* Find(int templateId) const;
+
+    std::vector<Beeped> beeps;
+    std::deque<std::optional<std::string>> openAnswers;
+    std::deque<std::optional<std::string>> saveAnswers;
+    std::vector<FileDialogRequest> fileRequests;
+    // Plays the operator's part in a modal dialog: it may click, then end the dialog.
+    std::function<void(HeadlessDialog&)> onModal;
+
+    // Used by HeadlessDialog.
+    void StartTimer(HeadlessDialog& dialog, int timerId, unsigned milliseconds);
+    void StopTimer(const HeadlessDialog& dialog, int timerId);
+    void Forget(HeadlessDialog& dialog);
+    void Remember(HeadlessDialog& dialog) { dialogs_.push_back(&dialog); }
+
+private:
+    struct Timer {
+        HeadlessDialog* dialog;
+        int id;
+        unsigned period;
+        std::uint64_t due;
+    };
+
+    std::vector<Timer>::iterator NextDue();
+
+    Clock& clock_;
+    VirtualClock* virtualClock_;
+    std::vector<Timer> timers_;
+    std::vector<HeadlessDialog*> dialogs_;
+    std::vector<std::pair<const Dialog*, int>> modalResults_;
+};
+
+}  // namespace kelvane::ui

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "ui/WindowSystem.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace kelvane {
+
+// The one-line message area under the panels, with its progress bar. Every part of the program reports
+// through it; a message stays for the time its caller chose and is then blanked, but the area stays shown.
+class CInfo final : public ui::DialogHandler {
+public:
+    static constexpr int kExpiryTimer = 1;
+
+    explicit CInfo(ui::WindowSystem& windows) : windows_(windows) {}
+
+    // Builds the window from its template inside `parent`, hidden.
+    void Create(ui::Dialog& parent);
+    void InitInfoFont();
+
+    // Shows `text` for `durationMs`; with `wait` the caller is blocked for that time after the text is on screen.
+    void ShowInfo(const std::string& text, bool wait, std::uint32_t durationMs);
+    // A range of 0 hides the bar.
+    void SetInfoProgress(int range, int position);
+
+    // Set by every message and every expiry, never cleared: the rack search after an upgrade waits on it.
+    bool Shown() const { return shown_; }
+    const std::string& Text() const { return text_; }
+    ui::Dialog& Window() { return *window_; }
+
+    void OnTimer(int timerId) override;
+
+private:
+    ui::WindowSystem& windows_;
+    std::unique_ptr<ui::Dialog> window_;
+    std::string text_;
+    int progressRange_ = 0;
+    bool shown_ = false;
+};
+
+}  // namespace kelvane
