@@ -1,0 +1,169 @@
+// Discovery of the rack and supervision of the link, as the main window runs them.
+
+#include "app/DiscoveryExchanges.h"
+#include "app/KelvaneDlg.h"
+#include "app/MessageCatalogue.h"
+#include "app/ModuleTypes.h"
+#include "app/TextFormat.h"
+#include "config/ConfigSync.h"
+#include "link/Xmit.h"
+#include "res/ResourceIds.h"
+
+namespace kelvane {
+namespace {
+
+constexpr int kSearchingMessage = 27;
+constexpr int kFoundMessage = 28;
+constexpr int kRebootMessage = 29;
+constexpr int kNotFoundMessage = 30;
+constexpr int kInactiveMessage = 31;
+constexpr int kNoFirmwareMessage = 32;
+
+constexpr unsigned kSupervisionPeriodMs = 100;
+constexpr std::uint32_t kLongShowMs = 10000;
+constexpr std::uint32_t kRebootShowMs = 8000;
+constexpr std::uint32_t kReadShowMs = 1000;
+constexpr std::uint32_t kSearchPauseMs = 1000;
+constexpr unsigned kWarningBeepHz = 440;
+constexpr unsigned kWarningBeepMs = 200;
+
+constexpr std::uint8_t kFirmwareCommand = 0xC0;
+constexpr std::uint8_t kRestartStep = 0x03;
+constexpr int kRestartTimeout = 1;
+
+void BroadcastRestart(CXmit& link) {
+    const std::uint8_t payload[] = {kRestartStep};
+    link.XmitRequest(payload, kBroadcastAddress, kFirmwareCommand, kRestartTimeout);
+}
+
+// The firmware upgrade reports in the message area, as every long operation of the window does.
+class InfoFeedback final : public UpgradeFeedback {
+public:
+    InfoFeedback(CInfo& info, ui::WindowSystem& windows) : info_(info), windows_(windows) {}
+    void ShowText(const std::string& text, std::uint32_t durationMs) override { info_.ShowInfo(text, false, durationMs); }
+    void Progress(int range, int position) override { info_.SetInfoProgress(range, position); }
+    void Beep(unsigned frequencyHz, unsigned milliseconds) override { windows_.Beep(frequencyHz, milliseconds); }
+    void Pause(std::uint32_t milliseconds) override { windows_.GetClock().Sleep(milliseconds); }
+
+private:
+    CInfo& info_;
+    ui::WindowSystem& windows_;
+};
+
+}  // namespace
+
+void CKelvaneDlg::DiscoverRack() {
+    StartDiscovery();
+    bool firmwareChecks = true;
+    bool updated = false;
+    do {
+        if (!DiscoveryPass(firmwareChecks, updated)) return;
+        firmwareChecks = false;
+    } while (updated);
+    window_->EnableControl(res::kModuleList, true);
+    window_->EnableControl(res::kDiscoverButton, true);
+}
+
+void CKelvaneDlg::StartDiscovery() {
+    window_->EnableControl(res::kDiscoverButton, false);
+    window_->EnableControl(res::kUploadButton, false);
+    window_->EnableControl(res::kSaveButton, false);
+    window_->KillTimer(kSupervisionTimer);
+    SelectSlot(kNoSlot);
+    window_->EnableControl(res::kModuleList, true);
+}
+
+// One pass over the rack. False when discovery has to stop here (an inactive module, or a rack that did not
+// come back after its restart); `updated` tells whether a module was upgraded and a second pass is due.
+bool CKelvaneDlg::DiscoveryPass(bool firmwareChecks, bool& updated) {
+    updated = false;
+    for (int row = 0; row < kListRows; ++row) SetRow(row, "", kEmptyRowImage);
+    info_.ShowInfo(MessageText(kSearchingMessage), false, kLongShowMs);
+
+    bool reachedEnd = false;
+    if (!link_.FindPort()) {
+        info_.ShowInfo(MessageText(kNotFoundMessage), true, kReadShowMs);
+    } else {
+        info_.ShowInfo(MessageText(kFoundMessage), false, kLongShowMs);
+        InfoFeedback feedback(info_, windows_);
+        const DiscoveryReport report = RunDiscoveryExchanges(link_, slots_, [&](std::size_t row) {
+            LabelRow(row);
+            if (firmwareChecks && firmware_.UpgradeModuleFirmware(link_, slots_[row], row, feedback)) updated = true;
+        });
+        if (report.inactiveRow) {
+            HandleInactiveModule();
+            return false;
+        }
+        MarkConfigsSent(slots_);
+        if (updated && !WaitForRestartedRack()) {
+            window_->EnableControl(res::kModuleList, true);
+            window_->EnableControl(res::kDiscoverButton, true);
+            return false;
+        }
+        if (!updated) StartSupervision();
+        reachedEnd = true;
+    }
+    if (reachedEnd) {
+        window_->EnableControl(res::kUploadButton, true);
+        window_->EnableControl(res::kSaveButton, true);
+    }
+    if (firmware_.FirmwareFilesFound() == 0) {
+        windows_.Beep(kWarningBeepHz, kWarningBeepMs);
+        info_.ShowInfo(MessageText(kNoFirmwareMessage), true, kReadShowMs);
+    }
+    return true;
+}
+
+void CKelvaneDlg::LabelRow(std::size_t row) {
+    if (row >= static_cast<std::size_t>(kListRows)) return;
+    const SlotRecord& record = slots_[row];
+    const std::string label = FormatText("%s\r\nV%d.%d", {ModuleTypeName(record.Type), record.Version / 10,
+                                                           record.Version % 10});
+    SetRow(static_cast<int>(row), label, ImageOf(record.Type));
+    window_->RepaintNow();
+}
+
+void CKelvaneDlg::HandleInactiveModule() {
+    info_.ShowInfo(MessageText(kInactiveMessage), true, kReadShowMs);
+    BroadcastRestart(link_);
+    link_.ClosePort();
+    window_->EnableControl(res::kModuleList, true);
+    window_->EnableControl(res::kDiscoverButton, true);
+}
+
+// After an upgrade every module restarts; the search goes on once a second until the rack answers again,
+// for a bounded time, so that a rack that never comes back leaves the operator a working window.
+bool CKelvaneDlg::WaitForRestartedRack() {
+    BroadcastRestart(link_);
+    link_.ClosePort();
+    info_.ShowInfo(MessageText(kRebootMessage), false, kRebootShowMs);
+    Clock& clock = windows_.GetClock();
+    const std::uint64_t start = clock.TickCount();
+    bool found = link_.FindPort();
+    while (!found && info_.Shown() && clock.TickCount() - start < kRebootWaitMs) {
+        clock.Sleep(kSearchPauseMs);
+        found = link_.FindPort();
+    }
+    if (!found) info_.ShowInfo(MessageText(kNotFoundMessage), true, kReadShowMs);
+    return found;
+}
+
+void CKelvaneDlg::StartSupervision() {
+    info_.ShowInfo("", false, 1);
+    link_.SetLinkLost(false);
+    window_->SetTimer(kSupervisionTimer, kSupervisionPeriodMs);
+    SelectSlot(0);
+}
+
+void CKelvaneDlg::SupervisionTick() {
+    window_->KillTimer(kSupervisionTimer);
+    if (!link_.TakeLinkLost()) {
+        window_->SetTimer(kSupervisionTimer, kSupervisionPeriodMs);
+        return;
+    }
+    link_.ClosePort();
+    SelectSlot(kNoSlot);
+    DiscoverRack();
+}
+
+}  // namespace kelvane

@@ -1,0 +1,20 @@
+#include "app/KelvaneApp.h"
+
+#include "app/KelvaneDlg.h"
+#include "app/MessageCatalogue.h"
+#include "app/Preferences.h"
+#include "cam/OpenCam.h"
+#include "panel/SatCofdm.h"
+
+namespace kelvane {
+
+int CKelvaneApp::Run() {
+    const std::filesystem::path directory = CurrentApplicationDirectory();
+    SetLanguageIndex(ReadLanguagePreference(directory));
+    CKelvaneDlg mainWindow(windows_, link_, directory.string(), std::make_unique<CSatCofdm>(windows_),
+                           std::make_unique<COpenCam>(windows_));
+    mainWindow.Create();
+    return mainWindow.RunModal();
+}
+
+}  // namespace kelvane

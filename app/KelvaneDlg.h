@@ -1,0 +1,95 @@
+#pragma once
+
+#include "app/PanelInterfaces.h"
+#include "app/SlotTable.h"
+#include "config/FirmwareUpdate.h"
+#include "ui/WindowSystem.h"
+#include "widgets/Info.h"
+
+#include <array>
+#include <memory>
+#include <string>
+
+namespace kelvane {
+
+class CXmit;
+
+// The main window: the icon buttons, the module list, the panel area and the message area below it.
+// It owns the slot table and runs discovery, link supervision and panel switching.
+class CKelvaneDlg final : public ui::DialogHandler {
+public:
+    static constexpr int kStartTimer = 1;
+    static constexpr int kSupervisionTimer = 2;
+    static constexpr int kNoSlot = 255;
+    static constexpr int kListRows = 13;
+    static constexpr int kEmptyRowImage = 10;
+    static constexpr ui::Point kPanelOrigin{136, 0};
+    static constexpr ui::Point kInfoOrigin{136, 482};
+
+    CKelvaneDlg(ui::WindowSystem& windows, CXmit& link, std::string applicationDirectory,
+                std::unique_ptr<ModulePanel> modulePanel, std::unique_ptr<CamMenu> camMenu);
+    ~CKelvaneDlg() override;
+
+    // Builds the window and its children and starts the one-shot timer that starts discovery.
+    void Create();
+    // Runs the window until its close box ends the program.
+    int RunModal();
+
+    // Discovery and supervision.
+    void DiscoverRack();
+    void SupervisionTick();
+
+    // Panel switching: row `index`, or kNoSlot (or -1) to close every panel.
+    void SelectSlot(int index);
+    // Puts `panel` in the panel area, or the background picture when null.
+    void PlacePanel(ui::Dialog* panel);
+
+    SlotTable& Slots() { return slots_; }
+    int CurrentSlot() const { return currentSlot_; }
+    const std::string& ApplicationDirectory() const { return applicationDirectory_; }
+    CInfo& Info() { return info_; }
+    FirmwareUpdate& Firmware() { return firmware_; }
+    ui::Dialog& Window() { return *window_; }
+    ModulePanel& Panel() { return *modulePanel_; }
+    CamMenu& Cam() { return *camMenu_; }
+
+    // Time the search for the rack may take after an upgrade before it is given up.
+    static constexpr std::uint32_t kRebootWaitMs = 120'000;
+
+    void OnNotify(const ui::Notification& notification) override;
+    void OnTimer(int timerId) override;
+    void OnClose() override;
+
+private:
+    void InitDialog();
+    void InitModuleList();
+    int ImageOf(std::uint8_t type) const;
+    void SetRow(int row, const std::string& label, int image);
+    void SetRowImage(int row, int image);
+
+    // Steps of a discovery run.
+    void StartDiscovery();
+    bool DiscoveryPass(bool firmwareChecks, bool& updated);
+    void LabelRow(std::size_t row);
+    void HandleInactiveModule();
+    bool WaitForRestartedRack();
+    void StartSupervision();
+
+    // Panel switching.
+    void ShowPair(int inputRow, int outputRow, int camCount);
+    void SelectInput(int row);
+    void SelectOutput(int row);
+
+    ui::WindowSystem& windows_;
+    CXmit& link_;
+    std::string applicationDirectory_;
+    std::unique_ptr<ui::Dialog> window_;
+    CInfo info_;
+    std::unique_ptr<ModulePanel> modulePanel_;
+    std::unique_ptr<CamMenu> camMenu_;
+    FirmwareUpdate firmware_;
+    SlotTable slots_;
+    int currentSlot_ = 247;  // no request uses it, so the first always takes effect
+};
+
+}  // namespace kelvane

@@ -1,0 +1,446 @@
+#include "app/MessageCatalogue.h"
+
+#include <iterator>
+
+namespace kelvane {
+namespace {
+
+// The accented letters below are written as they are; the table is only right if the compiler stores string
+// literals as UTF-8.
+static_assert(sizeof("é") == 3 && "é"[0] == '\xC3' && "é"[1] == '\xA9',
+              "string literals must be stored as UTF-8");
+
+// Entry id * 4 + language, languages in the order English, French, Italian, German. Where a row repeats the
+// English text, that is the wording the operators of that language are used to.
+constexpr const char* kEntries[] = {
+    // 0
+    "NoName",
+    "SansNom",
+    "SenzaNome",
+    "KeinName",
+    // 1
+    "Sat. Transport Stream ID. : %d",
+    "N° flux : %d",
+    "Sat. Transport Stream ID. : %d",
+    "Sat. Transport Stream ID. : %d",
+    // 2
+    "Waiting multiplex lock...",
+    "Attente du verrouillage du multiplex...",
+    "Attesa aggancio del multiplex...",
+    "Warten auf Synchronisation des Multiplex...",
+    // 3
+    "Preparing list...",
+    "Préparation de la liste...",
+    "Preparazione della lista...",
+    "Liste wird vorbereitet...",
+    // 4
+    "DoubleClick on list to change settings",
+    "Double-cliquer sur la liste pour modifier les réglages",
+    "Doppio clic sulla lista per modificare le impostazioni",
+    "Doppelklick auf die Liste, um die Einstellungen zu ändern",
+    // 5
+    "Loaded configuration matches current installation.",
+    "La configuration chargée correspond à l'installation actuelle.",
+    "La configurazione caricata corrisponde all'installazione attuale.",
+    "Die geladene Konfiguration entspricht der aktuellen Installation.",
+    // 6
+    "LOADED CONFIGURATION DOES NOT MATCH CURRENT INSTALLATION !",
+    "LA CONFIGURATION CHARGÉE NE CORRESPOND PAS À L'INSTALLATION ACTUELLE !",
+    "LA CONFIGURAZIONE CARICATA NON CORRISPONDE ALL'INSTALLAZIONE ATTUALE !",
+    "DIE GELADENE KONFIGURATION ENTSPRICHT NICHT DER AKTUELLEN INSTALLATION !",
+    // 7
+    "Short Description :",
+    "Description succincte :",
+    "Breve descrizione :",
+    "Kurzbeschreibung :",
+    // 8
+    "  B.I.S. Frequency : %dMHz",
+    "  Fréquence B.I.S. : %dMHz",
+    "  Frequenza B.I.S. : %dMHz",
+    "  B.I.S.-Frequenz : %dMHz",
+    // 9
+    "  Symbol rate : %d",
+    "  Débit symbole : %d",
+    "  Velocità di simbolo : %d",
+    "  Symbolrate : %d",
+    // 10
+    "  Band : %s",
+    "  Bande : %s",
+    "  Banda : %s",
+    "  Band : %s",
+    // 11
+    "  Polarity : %s",
+    "  Polarité : %s",
+    "  Polarità : %s",
+    "  Polarisation : %s",
+    // 12: fills message 10, so it agrees with the word for band.
+    "High",
+    "Haute",
+    "Alta",
+    "Hoch",
+    // 13
+    "Low",
+    "Basse",
+    "Bassa",
+    "Niedrig",
+    // 14: fills message 11, so it agrees with the word for polarity.
+    "Vertical",
+    "Verticale",
+    "Verticale",
+    "Vertikal",
+    // 15
+    "Horizontal",
+    "Horizontale",
+    "Orizzontale",
+    "Horizontal",
+    // 16
+    "  Decryption on service(s) :",
+    "  Décryptage sur service(s) :",
+    "  Decodifica sui servizi :",
+    "  Entschlüsselung der Dienste :",
+    // 17
+    "  Activation(Decryption) of service(s) :",
+    "  Activation(Décryptage) des service(s) :",
+    "  Attivazione(Decodifica) dei servizi :",
+    "  Aktivierung(Entschlüsselung) der Dienste :",
+    // 18
+    "Movie(s) played on service %d :",
+    "Film(s) diffusé(s) sur le service %d :",
+    "Filmati riprodotti sul servizio %d :",
+    "Auf Dienst %d abgespielte Filme :",
+    // 19: the summary appends the constellation, mode, bandwidth and code rate after the parenthesis.
+    "  Frequency : %dMHz (",
+    "  Fréquence : %dMHz (",
+    "  Frequenza : %dMHz (",
+    "  Frequenz : %dMHz (",
+    // 20: the guard interval value follows the blank.
+    "Guard Int. ",
+    "Int. de garde ",
+    "Int. di guardia ",
+    "Schutzint. ",
+    // 21
+    "  No configuration required",
+    "  Aucune configuration requise",
+    "  Nessuna configurazione richiesta",
+    "  Keine Konfiguration erforderlich",
+    // 22: the progress step is appended on the next line of the pop-up.
+    "Updating module %d (%s) to release V%d.%d\r\n",
+    "M.a.j. module %d (%s) vers version %d.%d\r\n",
+    "Aggiornamento del modulo %d (%s) alla versione V%d.%d\r\n",
+    "Update des Moduls %d (%s) auf die Version V%d.%d\r\n",
+    // 23
+    "Preparing...",
+    "Préparation...",
+    "Preparazione...",
+    "Vorbereitung...",
+    // 24
+    "Sending...",
+    "Envoi...",
+    "Invio...",
+    "Senden...",
+    // 25
+    "Writing, WAIT AND DO NOT POWER OFF KXRRACK...",
+    "Ecriture, ATTENDRE ET NE PAS METTRE HORS TENSION...",
+    "Scrittura, ATTENDERE E NON SPEGNERE L'UNITÀ...",
+    "Schreiben, WARTEN UND DAS GERÄT NICHT VOM NETZ NEHMEN...",
+    // 26
+    "ERROR !",
+    "ERREUR !",
+    "ERRORE !",
+    "FEHLER !",
+    // 27
+    "Searching...",
+    "Recherche...",
+    "Ricerca in corso...",
+    "Suche...",
+    // 28
+    "Found. Getting configuration...",
+    "Trouvé. Lecture de la configuration...",
+    "Trovato. Lettura della configurazione...",
+    "Gefunden. Konfiguration wird gelesen...",
+    // 29
+    "Hardware updated - Reboot required - Wait...",
+    "Matériel mis à jour - Redémarrage nécessaire - Patienter...",
+    "Unità aggiornata - Riavvio necessario - Attendere...",
+    "Hardware aktualisiert - Neustart erforderlich - Bitte warten...",
+    // 30
+    "Hardware not found...",
+    "Matériel non trouvé...",
+    "Unità non riconosciuta...",
+    "Modul nicht gefunden...",
+    // 31
+    "Inactive module detected...",
+    "Module inactif détecté...",
+    "Rilevato modulo inattivo...",
+    "Inaktives Modul erkannt...",
+    // 32
+    "Firmware files not found...",
+    "Fichiers firmware non trouvés...",
+    "File firmware non trovati...",
+    "Firmware-Dateien nicht gefunden...",
+    // 33
+    "Configuration require input and output modules.",
+    "Module Entrée ET Sortie requis",
+    "Configurazione richiesto per moduli d'ingresso e d'uscita.",
+    "Konfiguration der Eingangs und Ausgangsmodule erforderlich.",
+    // 34
+    "Select name to save hardware configuration",
+    "Choisir le nom de sauvegarde de la configuration du matériel",
+    "Scegliere il nome per salvare la configurazione dell'unità",
+    "Namen zum Speichern der Hardware-Konfiguration wählen",
+    // 35
+    "Select Configuration file to upload in hardware",
+    "Choisir le fichier de configuration à charger dans le matériel",
+    "Scegliere il file di configurazione da caricare nell'unità",
+    "Konfigurationsdatei zum Laden in die Hardware wählen",
+    // 36: the file's full path follows the blank.
+    "Configuration saved into ",
+    "Configuration sauvegardée dans ",
+    "Configurazione salvata in ",
+    "Konfiguration gespeichert in ",
+    // 37
+    "ERROR : CAN NOT CREATE FILE !",
+    "ERREUR : IMPOSSIBLE DE CRÉER LE FICHIER !",
+    "ERRORE : IMPOSSIBILE CREARE IL FILE !",
+    "FEHLER : DATEI KANN NICHT ERSTELLT WERDEN !",
+    // 38: the English spelling is the one operators have always seen; it stays.
+    "Configuration uploaded to harware.",
+    "Configuration chargée dans le matériel.",
+    "Configurazione caricata nell'unità.",
+    "Konfiguration in die Hardware geladen.",
+    // 39
+    "ERROR : CAN NOT OPEN FILE !",
+    "ERREUR : IMPOSSIBLE D'OUVRIR LE FICHIER !",
+    "ERRORE : IMPOSSIBILE APRIRE IL FILE !",
+    "FEHLER : DATEI KANN NICHT GEÖFFNET WERDEN !",
+    // 40
+    "Connecting to common interface",
+    "Connexion à l'interface commune",
+    "Connessione all'interfaccia comune",
+    "Verbindung zum Common Interface",
+    // 41
+    "CAM initing. Wait...",
+    "Initialisation du CAM. Patienter...",
+    "Inizializzazione della CAM. Attendere...",
+    "CAM wird initialisiert. Bitte warten...",
+    // 42
+    "Ask for main menu",
+    "Demande du menu principal",
+    "Richiesta del menu principale",
+    "Hauptmenü wird angefordert",
+    // 43
+    "Select menu %d",
+    "Sélection du menu %d",
+    "Selezione del menu %d",
+    "Auswahl von Menü %d",
+    // 44: the operator's answer follows the blank.
+    "Answer : ",
+    "Réponse : ",
+    "Risposta : ",
+    "Antwort : ",
+    // 45
+    "Doubleclick on list to select or Escape for previous menu",
+    "Double-cliquer sur la liste pour choisir ou Échap pour le menu précédent",
+    "Doppio clic sulla lista per scegliere o Esc per il menu precedente",
+    "Doppelklick auf die Liste zum Auswählen oder Esc für das vorherige Menü",
+    // 46
+    "Enter value and press OK or CANCEL",
+    "Entrer la valeur et appuyer sur OK ou ANNULER",
+    "Inserire il valore e premere OK o ANNULLA",
+    "Wert eingeben und OK oder ABBRECHEN drücken",
+    // 47
+    "TAG %06X not treated",
+    "TAG %06X non traité",
+    "TAG %06X non gestito",
+    "TAG %06X nicht behandelt",
+    // 48
+    "Not identified service !",
+    "Service non identifié !",
+    "Servizio non identificato !",
+    "Nicht identifizierter Dienst !",
+    // 49
+    "Polarity :",
+    "Polarité :",
+    "Polarità :",
+    "Polarisation :",
+    // 50
+    "F.E.C. :",
+    "F.E.C. :",
+    "F.E.C. :",
+    "F.E.C. :",
+    // 51
+    "CONFIGURATION",
+    "CONFIGURATION",
+    "CONFIGURAZIONE",
+    "KONFIGURATION",
+    // 52
+    "HD LCN",
+    "LCN HD",
+    "LCN HD",
+    "HD LCN",
+    // 53
+    "S.I.D.",
+    "SERV.",
+    "Serv.",
+    "S.I.D.",
+    // 54
+    "Service name",
+    "NOM PROGRAMME",
+    "Programma",
+    "Service name",
+    // 55
+    "UNCRYPT",
+    "DÉCRYPT.",
+    "DECRIPT.",
+    "ENTSCHL.",
+    // 56
+    "MODULATION",
+    "MODULATION",
+    "MODULAZIONE",
+    "MODULATION",
+    // 57
+    "LCN",
+    "Chaine",
+    "LCN",
+    "LCN",
+    // 58
+    "Bandwidth :",
+    "Largeur de bande :",
+    "Larghezza di banda :",
+    "Bandbreite :",
+    // 59
+    "Guard Int. :",
+    "Int. de garde :",
+    "Int. di guardia :",
+    "Schutzint. :",
+    // 60
+    "Net. Id. :",
+    "Id. réseau :",
+    "Id. rete :",
+    "Netz-Id. :",
+    // 61
+    "T.S. Id. :",
+    "Id. T.S. :",
+    "Id. T.S. :",
+    "T.S.-Id. :",
+    // 62
+    "Network name :",
+    "Nom du réseau :",
+    "Nome della rete :",
+    "Netzname :",
+    // 63
+    "Remove CAT/EMM",
+    "Supprimer CAT/EMM",
+    "Rimuovi CAT/EMM",
+    "CAT/EMM entfernen",
+    // 64
+    "Level Att.",
+    "Att. niveau",
+    "Att. livello",
+    "Pegeldämpf.",
+    // 65-68: the bit rate of each output channel.
+    "B.W. 1",
+    "L.B. 1",
+    "L.B. 1",
+    "B.W. 1",
+    // 66
+    "B.W. 2",
+    "L.B. 2",
+    "L.B. 2",
+    "B.W. 2",
+    // 67
+    "B.W. 3",
+    "L.B. 3",
+    "L.B. 3",
+    "B.W. 3",
+    // 68
+    "B.W. 4",
+    "L.B. 4",
+    "L.B. 4",
+    "B.W. 4",
+    // 69
+    "Level",
+    "Niveau",
+    "Livello",
+    "Pegel",
+    // 70
+    "S.N.R.",
+    "Qualité",
+    "Qualità",
+    "S.N.R.",
+    // 71: the file player's output rate.
+    "Rate :",
+    "Débit :",
+    "Velocità :",
+    "Datenrate :",
+    // 72
+    "Name :",
+    "Nom :",
+    "Nome :",
+    "Name :",
+    // 73
+    "S.I.D. :",
+    "Id. serv. :",
+    "Id. serv. :",
+    "S.I.D. :",
+    // 74
+    "Const. :",
+    "Const. :",
+    "Costell. :",
+    "Konst. :",
+    // 75
+    "ACTIVATION",
+    "ACTIVATION",
+    "ATTIVAZIONE",
+    "AKTIVIERUNG",
+    // 76
+    "Freq. (kHz) :",
+    "Fréq. (kHz) :",
+    "Freq. (kHz) :",
+    "Freq. (kHz) :",
+    // 77
+    "Channel :",
+    "Canal :",
+    "Canale :",
+    "Kanal :",
+};
+
+static_assert(std::size(kEntries) == kMessageCount * kLanguageCount, "four texts for every message");
+
+constexpr bool EveryEntryHasText() {
+    for (const char* entry : kEntries) {
+        if (entry == nullptr || entry[0] == '\0') {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(EveryEntryHasText(), "no message may be missing in any language");
+
+// Written once by start-up before any window exists; everything else only reads it.
+int languageIndex = kGerman;
+
+constexpr bool IsLanguage(int language) { return language >= 0 && language < kLanguageCount; }
+
+}  // namespace
+
+bool SetLanguageIndex(int language) {
+    if (!IsLanguage(language)) {
+        return false;
+    }
+    languageIndex = language;
+    return true;
+}
+
+int LanguageIndex() { return languageIndex; }
+
+std::string MessageText(int id) { return MessageText(id, languageIndex); }
+
+std::string MessageText(int id, int language) {
+    if (id < 0 || id >= kMessageCount || !IsLanguage(language)) {
+        return {};
+    }
+    return kEntries[id * kLanguageCount + language];
+}
+
+}  // namespace kelvane

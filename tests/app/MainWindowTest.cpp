@@ -1,0 +1,156 @@
+#include "app/KelvaneDlg.h"
+#include "app/MessageCatalogue.h"
+#include "link/Xmit.h"
+#include "res/ResourceIds.h"
+#include "tests/app/StandInPanels.h"
+#include "tests/support/ScriptedPort.h"
+#include "ui/headless/HeadlessWindowSystem.h"
+
+#include <gtest/gtest.h>
+
+namespace kelvane {
+namespace {
+
+using test::Bytes;
+using test::ReplyFrame;
+using test::ScriptedPort;
+
+ScriptedPort::Reaction Accept(const Bytes& payload) { return {ReplyFrame(0xF0, payload)}; }
+ScriptedPort::Reaction Identity(std::uint8_t version, std::uint8_t state = 0) { return Accept({0x77, state, version}); }
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetLanguageIndex(kEnglish);
+        main = std::make_unique<CKelvaneDlg>(windows, link, "/nonexistent",
+                                             std::make_unique<test::StandInModulePanel>(windows, calls),
+                                             std::make_unique<test::StandInCamMenu>(windows, calls));
+        main->Create();
+        window = windows.Find(res::kMainDialog);
+    }
+
+    // A rack on port 0 answering the discovery exchanges with the given script (after the search's probe).
+    void RackAnswers(std::deque<ScriptedPort::Reaction> script) {
+        script.push_front(Identity(14));
+        ports.Install(0, std::move(script));
+    }
+
+    std::string Label(int row) const { return window->Cell(res::kModuleList, row, 0).text; }
+    int Image(int row) const { return window->Cell(res::kModuleList, row, 0).image; }
+
+    VirtualClock clock;
+    ui::HeadlessWindowSystem windows{clock};
+    test::ScriptedPortOpener ports{clock};
+    CXmit link{ports, clock};
+    std::vector<test::PanelCall> calls;
+    std::unique_ptr<CKelvaneDlg> main;
+    ui::HeadlessDialog* window = nullptr;
+};
+
+TEST_F(MainWindowTest, InitialisationBuildsTheWindowAndItsHiddenChildren) {
+    EXPECT_EQ(window->Caption(), "DVB R770 5.1 - Telquine");
+    EXPECT_EQ(window->WindowIcon(), res::kAppIcon);
+    EXPECT_EQ(window->ControlState(res::kDiscoverButton).icon, 169);
+    EXPECT_EQ(window->ControlState(res::kUploadButton).icon, 193);
+    EXPECT_EQ(window->ControlState(res::kSaveButton).icon, 192);
+
+    const auto& list = window->ControlState(res::kModuleList);
+    EXPECT_EQ(list.images.size, (ui::Size{48, 48}));
+    EXPECT_EQ(list.images.bitmaps, (std::vector<int>{150, 162, 153, 164, 143, 163, 154, 165, 209, 208, 155}));
+    EXPECT_EQ(list.iconSpacing, (ui::Size{52, 20}));
+    ASSERT_EQ(window->RowCount(res::kModuleList), 13);
+    for (int row = 0; row < 13; ++row) {
+        EXPECT_EQ(Label(row), "");
+        EXPECT_EQ(Image(row), 10);
+    }
+
+    EXPECT_FALSE(window->IsControlShown(res::kMakerPicture));
+    EXPECT_FALSE(window->IsControlShown(res::kBannerPicture));
+    EXPECT_FALSE(window->IsControlShown(res::kSmallBannerPicture));
+    EXPECT_TRUE(window->IsControlShown(res::kBackgroundPicture));
+    for (const int child : {res::kModulePanelDialog, res::kInfoDialog, res::kCamDialog}) {
+        ASSERT_NE(windows.Find(child), nullptr) << child;
+        EXPECT_FALSE(windows.Find(child)->IsShown()) << child;
+        EXPECT_EQ(windows.Find(child)->Parent(), window) << child;
+    }
+    EXPECT_EQ(windows.TimerDue(*window, CKelvaneDlg::kStartTimer), clock.TickCount() + 10);
+}
+
+TEST_F(MainWindowTest, StartTimerRunsOnceAndReportsAMissingRack) {
+    windows.RunFor(10);
+    // No port answered: message 30 for a second, then the warning about firmware files with its beep.
+    EXPECT_EQ(windows.beeps, (std::vector<ui::HeadlessWindowSystem::Beeped>{{440, 200}}));
+    EXPECT_EQ(main->Info().Text(), "Firmware files not found...");
+    EXPECT_FALSE(windows.TimerActive(*window, CKelvaneDlg::kStartTimer));
+    EXPECT_FALSE(windows.TimerActive(*window, CKelvaneDlg::kSupervisionTimer));
+    EXPECT_TRUE(window->IsControlEnabled(res::kDiscoverButton));
+    EXPECT_FALSE(window->IsControlEnabled(res::kUploadButton));
+    EXPECT_FALSE(window->IsControlEnabled(res::kSaveButton));
+    EXPECT_EQ(ports.opened.size(), 256u);
+}
+
+TEST_F(MainWindowTest, DiscoveryLabelsRowsAndStartsSupervision) {
+    RackAnswers({Identity(23), Accept({0x05, 1, 12, 0x06, 5, 5}), Identity(23), Identity(12), Identity(5),
+                 Accept({}), Accept({0x01, 0x02, 0x03}), Accept({0x04})});
+    main->DiscoverRack();
+    EXPECT_EQ(Label(0), "KXA100\r\nV2.3");
+    EXPECT_EQ(Label(1), "KXB200\r\nV1.2");
+    EXPECT_EQ(Label(2), "KXD410\r\nV0.5");
+    EXPECT_EQ(Label(3), "");
+    EXPECT_EQ(Image(0), 1);  // the controller's row is selected at the end
+    EXPECT_EQ(Image(1), 2);
+    EXPECT_EQ(Image(2), 4);
+    EXPECT_EQ(Image(3), 10);
+    EXPECT_EQ(main->CurrentSlot(), 0);
+    EXPECT_TRUE(windows.TimerActive(*window, CKelvaneDlg::kSupervisionTimer));
+    EXPECT_TRUE(window->IsControlEnabled(res::kDiscoverButton));
+    EXPECT_TRUE(window->IsControlEnabled(res::kUploadButton));
+    EXPECT_TRUE(window->IsControlEnabled(res::kSaveButton));
+    // What was read counts as sent: nothing differs yet.
+    const SlotRecord& input = main->Slots()[1];
+    EXPECT_EQ(input.SentLength, 3);
+    EXPECT_EQ(input.SentConfig[2], 0x03);
+}
+
+TEST_F(MainWindowTest, InactiveModuleStopsDiscoveryAndRestartsTheRack) {
+    RackAnswers({Identity(23), Accept({0x05, 1, 12}), Identity(23), Identity(12, 0xFF)});
+    main->DiscoverRack();
+    EXPECT_FALSE(link.PortOpen());
+    EXPECT_FALSE(windows.TimerActive(*window, CKelvaneDlg::kSupervisionTimer));
+    EXPECT_TRUE(window->IsControlEnabled(res::kDiscoverButton));
+    EXPECT_FALSE(window->IsControlEnabled(res::kUploadButton));
+    EXPECT_FALSE(window->IsControlEnabled(res::kSaveButton));
+    EXPECT_TRUE(windows.beeps.empty());  // no firmware warning on this path
+}
+
+TEST_F(MainWindowTest, LostLinkIsNoticedWithinOneTickAndRediscovers) {
+    RackAnswers({Identity(23), Accept({}), Identity(23), Accept({})});
+    main->DiscoverRack();
+    ASSERT_TRUE(windows.TimerActive(*window, CKelvaneDlg::kSupervisionTimer));
+    windows.RunFor(350);
+    EXPECT_TRUE(link.PortOpen());
+
+    // A request fails all its tries, as a panel's poll would; the next tick closes the port and searches.
+    ports.opened.clear();
+    link.SetLinkLost(true);
+    windows.RunFor(100);
+    EXPECT_FALSE(ports.opened.empty());
+    EXPECT_EQ(ports.opened.front(), 0);
+    EXPECT_EQ(main->CurrentSlot(), 0);
+}
+
+TEST_F(MainWindowTest, RowsBeyondTheListAreKeptButNotShown) {
+    Bytes list;
+    for (std::uint8_t k = 1; k <= 13; ++k) list.insert(list.end(), {static_cast<std::uint8_t>(k + 0x10), 3, 20});
+    std::deque<ScriptedPort::Reaction> script{Identity(23), Accept(list)};
+    for (int k = 0; k < 14; ++k) script.push_back(Identity(20));
+    for (int k = 0; k < 14; ++k) script.push_back(Accept({}));
+    RackAnswers(script);
+    main->DiscoverRack();
+    EXPECT_EQ(main->Slots().ModuleCount, 14);
+    EXPECT_EQ(window->RowCount(res::kModuleList), 13);
+    EXPECT_EQ(Label(12), "KXF600\r\nV2.0");
+}
+
+}  // namespace
+}  // namespace kelvane
