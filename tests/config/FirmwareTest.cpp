@@ -1,0 +1,267 @@
+#include "config/FirmwareFiles.h"
+#include "config/FirmwareUpdate.h"
+
+#include "app/MessageCatalogue.h"
+#include "link/Xmit.h"
+#include "tests/support/ScriptedPort.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <unistd.h>
+
+namespace kelvane {
+namespace {
+namespace fs = std::filesystem;
+
+using test::Bytes;
+using test::ReplyFrame;
+
+// A working directory with a firmware folder, its list file and image files.
+class FirmwareFolder {
+public:
+    FirmwareFolder() : root_(fs::temp_directory_path() / ("kelvane-fw-" + std::to_string(getpid()) + "-" + std::to_string(counter_++))) {
+        fs::create_directories(root_ / "firmware");
+    }
+    ~FirmwareFolder() { fs::remove_all(root_); }
+
+    void Write(const std::string& name, const Bytes& bytes) {
+        std::ofstream out(root_ / "firmware" / name, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+    void List(const std::string& text) {
+        std::ofstream out(root_ / "firmware" / kFirmwareListName, std::ios::binary);
+        out << text;
+    }
+    const fs::path& Root() const { return root_; }
+
+private:
+    static inline int counter_ = 0;
+    fs::path root_;
+};
+
+Bytes Image(std::size_t blocks, std::uint8_t fill = 0x5A) { return Bytes(blocks * kFirmwareBlock, fill); }
+
+TEST(FirmwareDecision, VersionsThatAreUpgraded) {
+    FirmwareEntry entry;
+    entry.BestVersion = 30;
+    entry.MinUpgradableVersion = MinUpgradableVersion(1);  // KXB200: from V1.4
+    EXPECT_FALSE(UpgradeDue(13, entry));
+    EXPECT_TRUE(UpgradeDue(14, entry));
+    EXPECT_TRUE(UpgradeDue(29, entry));
+    EXPECT_FALSE(UpgradeDue(30, entry));  // same version
+    EXPECT_FALSE(UpgradeDue(31, entry));
+    for (std::uint8_t v = 0; v < 10; ++v) EXPECT_TRUE(UpgradeDue(v, entry)) << "V0." << int(v);
+
+    FirmwareEntry controller;
+    controller.BestVersion = 120;
+    controller.MinUpgradableVersion = MinUpgradableVersion(0);
+    for (std::uint8_t v = 10; v <= 98; ++v) EXPECT_FALSE(UpgradeDue(v, controller)) << int(v);
+    EXPECT_TRUE(UpgradeDue(99, controller));
+    EXPECT_TRUE(UpgradeDue(5, controller));
+
+    FirmwareEntry none;  // no image found for the type
+    EXPECT_FALSE(UpgradeDue(0, none));
+    EXPECT_EQ(MinUpgradableVersion(9), 0);
+}
+
+TEST(FirmwareScan, KeepsTheNewestAndTheFirstListedOnTies) {
+    FirmwareFolder folder;
+    folder.Write("KXB200_a.bin", BuildFirmwareFile(1, 20, Image(2, 0x11)));
+    folder.Write("KXB200_b.bin", BuildFirmwareFile(1, 20, Image(2, 0x22)));
+    folder.Write("KXB200_c.bin", BuildFirmwareFile(1, 25, Image(2, 0x33)));
+    folder.Write("KXD400.bin", BuildFirmwareFile(2, 30, Image(1)));
+    folder.List("KXB200_a.bin\r\nKXB200_b.bin\nKXD400.bin\nKXB200_c.bin\n");
+
+    const FirmwareScan scan = ScanFirmwareFiles(folder.Root());
+    EXPECT_TRUE(scan.listFound);
+    EXPECT_EQ(scan.FirmwareFilesFound, 3);  // a, then D400, then c replacing a
+    EXPECT_EQ(scan.table[1].BestVersion, 25);
+    EXPECT_EQ(scan.table[1].ImagePath.filename(), "KXB200_c.bin");
+    EXPECT_EQ(scan.table[2].BestVersion, 30);
+    ASSERT_EQ(scan.notes.size(), 4u);
+    EXPECT_EQ(scan.notes[1].verdict, FirmwareVerdict::NotNewer);
+    EXPECT_EQ(scan.table[0].MinUpgradableVersion, 99);
+    EXPECT_EQ(scan.table[4].MinUpgradableVersion, 13);
+}
+
+TEST(FirmwareScan, TieKeepsTheImageListedFirst) {
+    FirmwareFolder folder;
+    folder.Write("KXD410-one", BuildFirmwareFile(5, 20, Image(1, 0x01)));
+    folder.Write("KXD410-two", BuildFirmwareFile(5, 20, Image(1, 0x02)));
+    folder.List("KXD410-one\nKXD410-two\n");
+    const FirmwareScan scan = ScanFirmwareFiles(folder.Root());
+    EXPECT_EQ(scan.table[5].ImagePath.filename(), "KXD410-one");
+    EXPECT_EQ(scan.FirmwareFilesFound, 1);
+}
+
+TEST(FirmwareScan, RefusesWhatCannotBeTrusted) {
+    FirmwareFolder folder;
+    Bytes corrupt = BuildFirmwareFile(1, 20, Image(1));
+    corrupt[100] ^= 0x01;
+    folder.Write("KXB200-corrupt", corrupt);
+    folder.Write("KXB200-type2", BuildFirmwareFile(2, 20, Image(1)));  // listed under another model's name
+    folder.Write("KXB200-short", Bytes{1, 2, 3, 4, 5, 6});
+    folder.Write("KXB200-ragged", BuildFirmwareFile(1, 20, Bytes(300, 0x10)));
+    folder.Write("KXC300-ragged", BuildFirmwareFile(7, 20, Bytes(300, 0x10)));  // the player may end short
+    folder.Write("kxb200-lower", BuildFirmwareFile(1, 20, Image(1)));
+    folder.Write("KXX999", BuildFirmwareFile(9, 20, Image(1)));
+    folder.List("KXB200-missing\nKXB200-corrupt\nKXB200-type2\nKXB200-short\nKXB200-ragged\nKXC300-ragged\n"
+                "kxb200-lower\nKXX999\n\n");
+
+    const FirmwareScan scan = ScanFirmwareFiles(folder.Root());
+    std::vector<FirmwareVerdict> verdicts;
+    for (const auto& note : scan.notes) verdicts.push_back(note.verdict);
+    EXPECT_EQ(verdicts, (std::vector<FirmwareVerdict>{
+                            FirmwareVerdict::Unreadable, FirmwareVerdict::BadChecksum, FirmwareVerdict::NameMismatch,
+                            FirmwareVerdict::TooShort, FirmwareVerdict::NotWholeBlocks, FirmwareVerdict::Chosen,
+                            FirmwareVerdict::NameMismatch, FirmwareVerdict::NameMismatch, FirmwareVerdict::Unreadable}));
+    EXPECT_EQ(scan.FirmwareFilesFound, 1);
+    EXPECT_EQ(scan.table[1].BestVersion, 0);
+    EXPECT_EQ(scan.table[7].BestVersion, 20);
+}
+
+TEST(FirmwareScan, NoListMeansNoFirmware) {
+    FirmwareFolder folder;
+    const FirmwareScan scan = ScanFirmwareFiles(folder.Root());
+    EXPECT_FALSE(scan.listFound);
+    EXPECT_EQ(scan.FirmwareFilesFound, 0);
+    EXPECT_EQ(ScanFirmwareFiles("/nonexistent/dir").FirmwareFilesFound, 0);
+}
+
+TEST(FirmwareFile, ChecksumCoversTypeVersionAndImageLittleEndian) {
+    const Bytes file = BuildFirmwareFile(7, 0x15, {0xFF, 0xFF, 0x01});
+    ASSERT_EQ(file.size(), 9u);
+    const std::uint32_t sum = 7 + 0x15 + 0xFF + 0xFF + 0x01;
+    EXPECT_EQ(file[0], sum & 0xFF);
+    EXPECT_EQ(file[1], (sum >> 8) & 0xFF);
+    EXPECT_EQ(file[2], 0);
+    EXPECT_EQ(file[3], 0);
+    EXPECT_EQ(file[4], 7);
+    EXPECT_EQ(file[5], 0x15);
+}
+
+// Records what the upgrade shows, and answers every request of the module.
+class RecordingFeedback final : public UpgradeFeedback {
+public:
+    void ShowText(const std::string& text, std::uint32_t) override { texts.push_back(text); }
+    void Progress(int range, int position) override { progress.emplace_back(range, position); }
+    void Beep(unsigned hz, unsigned ms) override { beeps.emplace_back(hz, ms); }
+    void Pause(std::uint32_t) override {}
+    std::vector<std::string> texts;
+    std::vector<std::pair<int, int>> progress;
+    std::vector<std::pair<unsigned, unsigned>> beeps;
+};
+
+class FirmwareUpgradeTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetLanguageIndex(kEnglish);
+        std::deque<test::ScriptedPort::Reaction> answers(200, {ReplyFrame(0xF0, {})});
+        answers.push_front({ReplyFrame(0xF0, {0x77, 0, 14})});
+        ports.Install(0, answers);
+        ASSERT_TRUE(link.FindPort());
+        port = ports.last;
+        port->writes.clear();
+    }
+
+    void Offer(std::uint8_t type, std::uint8_t version, const Bytes& image) {
+        const std::string name = std::string(type == 7 ? "KXC300" : "KXB200") + ".bin";
+        folder.Write(name, BuildFirmwareFile(type, version, image));
+        folder.List(name + "\n");
+        update.ScanFirmwareFiles(folder.Root());
+    }
+
+    // (sub-command, offset, data length) of every firmware request written.
+    std::vector<std::tuple<int, int, std::size_t>> Requests() const {
+        std::vector<std::tuple<int, int, std::size_t>> out;
+        for (const Bytes& frame : port->writes) {
+            Bytes values;
+            for (std::size_t i = 3; i < frame.size(); ++i) {
+                values.push_back(frame[i]);
+                if (frame[i] == 0x02) ++i;
+            }
+            const int form = values[0] & 0x0F;
+            const std::size_t header = form == 8 ? 3 : form == 4 ? 2 : 1;
+            const std::size_t length = values.size() - header - 1;
+            const Bytes payload(values.begin() + static_cast<long>(header), values.end() - 1);
+            const int offset = length >= 4 ? (payload[1] << 16 | payload[2] << 8 | payload[3]) : -1;
+            out.emplace_back(payload[0], payload[0] == 1 ? offset : -1, payload[0] == 1 ? length - 4 : 0);
+        }
+        return out;
+    }
+
+    FirmwareFolder folder;
+    VirtualClock clock;
+    test::ScriptedPortOpener ports{clock};
+    CXmit link{ports, clock};
+    test::ScriptedPort* port = nullptr;
+    FirmwareUpdate update;
+    RecordingFeedback feedback;
+    SlotRecord module{1, 0x09, 14};
+};
+
+TEST_F(FirmwareUpgradeTest, BlocksGoBackwardsAndBlankBlocksAreSkipped) {
+    Bytes image = Image(4);
+    std::fill(image.begin() + 256, image.begin() + 512, 0xFF);  // block 1 is blank
+    Offer(1, 20, image);
+    EXPECT_TRUE(update.UpgradeModuleFirmware(link, module, 3, feedback));
+    using R = std::tuple<int, int, std::size_t>;
+    EXPECT_EQ(Requests(), (std::vector<R>{{0, -1, 0}, {1, 768, 256}, {1, 512, 256}, {1, 0, 256}, {2, -1, 0}}));
+    EXPECT_EQ(feedback.progress, (std::vector<std::pair<int, int>>{{1024, 0}, {1024, 256}, {1024, 512}, {1024, 768},
+                                                                   {1024, 1024}, {0, 0}}));
+    ASSERT_FALSE(feedback.texts.empty());
+    EXPECT_EQ(feedback.texts.front(), "Updating module 3 (KXB200) to release V2.0\r\nPreparing...");
+    EXPECT_EQ(feedback.texts.back(), "Updating module 3 (KXB200) to release V2.0\r\nOK");
+    EXPECT_TRUE(feedback.beeps.empty());
+}
+
+TEST_F(FirmwareUpgradeTest, AllBlankImageSendsOnlyStartAndWrite) {
+    Offer(1, 20, Bytes(3 * 256, 0xFF));
+    EXPECT_TRUE(update.UpgradeModuleFirmware(link, module, 1, feedback));
+    using R = std::tuple<int, int, std::size_t>;
+    EXPECT_EQ(Requests(), (std::vector<R>{{0, -1, 0}, {2, -1, 0}}));
+    EXPECT_EQ(feedback.progress.back(), (std::pair<int, int>{0, 0}));
+    EXPECT_EQ(feedback.progress[feedback.progress.size() - 2], (std::pair<int, int>{768, 768}));
+}
+
+TEST_F(FirmwareUpgradeTest, PlayerImageGoesForwardsWithEveryBlock) {
+    module.Type = 7;
+    module.Version = 10;
+    Bytes image(600, 0xFF);
+    Offer(7, 11, image);
+    EXPECT_TRUE(update.UpgradeModuleFirmware(link, module, 1, feedback));
+    using R = std::tuple<int, int, std::size_t>;
+    EXPECT_EQ(Requests(), (std::vector<R>{{0, -1, 0}, {1, 0, 256}, {1, 256, 256}, {1, 512, 88}, {2, -1, 0}}));
+}
+
+TEST_F(FirmwareUpgradeTest, NothingDueShowsNothingAndSendsNothing) {
+    Offer(1, 14, Image(1));
+    EXPECT_FALSE(update.UpgradeModuleFirmware(link, module, 1, feedback));
+    module.Type = 9;
+    EXPECT_FALSE(update.UpgradeModuleFirmware(link, module, 1, feedback));
+    EXPECT_TRUE(port->writes.empty());
+    EXPECT_TRUE(feedback.texts.empty());
+}
+
+TEST_F(FirmwareUpgradeTest, FailedStartStillCountsAsStartedAndEndsInError) {
+    Offer(1, 20, Image(1));
+    port->reactions.clear();  // the module stops answering
+    EXPECT_TRUE(update.UpgradeModuleFirmware(link, module, 2, feedback));
+    EXPECT_EQ(port->writes.size(), 3u);  // the start request's three tries, nothing after
+    EXPECT_EQ(feedback.texts.back(), "Updating module 2 (KXB200) to release V2.0\r\nERROR !");
+    EXPECT_EQ(feedback.beeps, (std::vector<std::pair<unsigned, unsigned>>{{220, 200}}));
+    EXPECT_EQ(feedback.progress.back(), (std::pair<int, int>{0, 0}));
+}
+
+TEST_F(FirmwareUpgradeTest, ImageGoneSinceTheScanIsAnErrorWithoutStarting) {
+    Offer(1, 20, Image(1));
+    fs::remove(folder.Root() / "firmware" / "KXB200.bin");
+    EXPECT_FALSE(update.UpgradeModuleFirmware(link, module, 2, feedback));
+    EXPECT_TRUE(port->writes.empty());
+    EXPECT_EQ(feedback.texts.back(), "Updating module 2 (KXB200) to release V2.0\r\nERROR !");
+    EXPECT_EQ(feedback.beeps.size(), 1u);
+}
+
+}  // namespace
+}  // namespace kelvane
