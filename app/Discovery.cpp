@@ -23,18 +23,8 @@ constexpr unsigned kSupervisionPeriodMs = 100;
 constexpr std::uint32_t kLongShowMs = 10000;
 constexpr std::uint32_t kRebootShowMs = 8000;
 constexpr std::uint32_t kReadShowMs = 1000;
-constexpr std::uint32_t kSearchPauseMs = 1000;
 constexpr unsigned kWarningBeepHz = 440;
 constexpr unsigned kWarningBeepMs = 200;
-
-constexpr std::uint8_t kFirmwareCommand = 0xC0;
-constexpr std::uint8_t kRestartStep = 0x03;
-constexpr int kRestartTimeout = 1;
-
-void BroadcastRestart(CXmit& link) {
-    const std::uint8_t payload[] = {kRestartStep};
-    link.XmitRequest(payload, kBroadcastAddress, kFirmwareCommand, kRestartTimeout);
-}
 
 // The firmware upgrade reports in the message area, as every long operation of the window does.
 class InfoFeedback final : public UpgradeFeedback {
@@ -137,13 +127,7 @@ bool CKelvaneDlg::WaitForRestartedRack() {
     BroadcastRestart(link_);
     link_.ClosePort();
     info_.ShowInfo(MessageText(kRebootMessage), false, kRebootShowMs);
-    Clock& clock = windows_.GetClock();
-    const std::uint64_t start = clock.TickCount();
-    bool found = link_.FindPort();
-    while (!found && info_.Shown() && clock.TickCount() - start < kRebootWaitMs) {
-        clock.Sleep(kSearchPauseMs);
-        found = link_.FindPort();
-    }
+    const bool found = SearchUntilFound(link_, windows_.GetClock(), kRebootWaitMs, [this] { return info_.Shown(); });
     if (!found) info_.ShowInfo(MessageText(kNotFoundMessage), true, kReadShowMs);
     return found;
 }

@@ -2,6 +2,7 @@
 
 #include "app/ModuleTypes.h"
 #include "link/Xmit.h"
+#include "platform/Clock.h"
 
 #include <algorithm>
 
@@ -17,6 +18,10 @@ constexpr int kReadConfigTimeout = 10;
 constexpr std::uint8_t kIdentityMark = 0x77;  // 'w'
 constexpr std::uint8_t kInactiveState = 0xFF;
 constexpr std::size_t kTripleSize = 3;
+constexpr std::uint8_t kFirmwareCommand = 0xC0;
+constexpr std::uint8_t kRestartStep = 0x03;
+constexpr int kRestartTimeout = 1;
+constexpr std::uint32_t kSearchPauseMs = 1000;
 
 }  // namespace
 
@@ -78,6 +83,21 @@ DiscoveryReport RunDiscoveryExchanges(CXmit& link, SlotTable& table,
         if (onRowRead) onRowRead(row);
     }
     return report;
+}
+
+void BroadcastRestart(CXmit& link) {
+    const std::uint8_t payload[] = {kRestartStep};
+    link.XmitRequest(payload, kBroadcastAddress, kFirmwareCommand, kRestartTimeout);
+}
+
+bool SearchUntilFound(CXmit& link, Clock& clock, std::uint32_t limitMs, const std::function<bool()>& keepSearching) {
+    const std::uint64_t start = clock.TickCount();
+    bool found = link.FindPort();
+    while (!found && keepSearching() && clock.TickCount() - start < limitMs) {
+        clock.Sleep(kSearchPauseMs);
+        found = link.FindPort();
+    }
+    return found;
 }
 
 }  // namespace kelvane

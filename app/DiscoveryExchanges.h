@@ -9,6 +9,7 @@
 namespace kelvane {
 
 class CXmit;
+class Clock;
 
 // What the talking side of discovery found, for the window or a script to report.
 struct DiscoveryReport {
@@ -37,5 +38,12 @@ bool ReadModuleConfig(CXmit& link, SlotRecord& record);
 // in row order, calling `onRowRead` after each row so that a window can show progress row by row.
 DiscoveryReport RunDiscoveryExchanges(CXmit& link, SlotTable& table,
                                       const std::function<void(std::size_t row)>& onRowRead = {});
+
+// Tells every module to restart (after firmware was written); nobody answers a broadcast.
+void BroadcastRestart(CXmit& link);
+
+// Searches for the rack again and again, a second apart, while `keepSearching` says so and at most for
+// `limitMs`: the rack is silent while its modules restart. True once it answered.
+bool SearchUntilFound(CXmit& link, Clock& clock, std::uint32_t limitMs, const std::function<bool()>& keepSearching);
 
 }  // namespace kelvane

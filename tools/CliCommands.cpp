@@ -6,16 +6,9 @@
 
 #include <cstdio>
 #include <ostream>
-#include <string>
 
 namespace kelvane {
 namespace {
-
-bool FindRack(CliContext& cli) {
-    if (cli.link.FindPort()) return true;
-    cli.err << "kelvane-cli: no rack answered on any serial port (set KELVANE_PORTS to choose the ports)\n";
-    return false;
-}
 
 std::string ModuleLine(std::size_t row, const SlotRecord& record, bool configUnread) {
     const char* name = ModuleTypeName(record.Type);
@@ -26,14 +19,40 @@ std::string ModuleLine(std::size_t row, const SlotRecord& record, bool configUnr
     return std::string(line) + (configUnread ? "  (configuration not read)" : "");
 }
 
-void PrintModules(CliContext& cli, const SlotTable& table, const DiscoveryReport& report) {
-    cli.out << "row  addr  type  model    version  config\n";
-    for (std::size_t row = 0; row < table.ModuleCount; ++row) {
-        cli.out << ModuleLine(row, table[row], report.configUnread.test(row)) << '\n';
-    }
+}  // namespace
+
+const char* const kCliUsageText =
+    "usage: kelvane-cli COMMAND [ARGUMENTS]\n"
+    "\n"
+    "commands:\n"
+    "  find                 search the serial ports for the rack; print its port and controller\n"
+    "  modules              search, then list the rack's modules (row, address, type, model, version,\n"
+    "                       configuration length)\n"
+    "  firmware scan        what firmware/KXR.FRM in the working directory offers, type by type, and why\n"
+    "                       each other listed file was left out\n"
+    "  firmware upgrade     discover the rack and upgrade every module a newer image is due for, then restart\n"
+    "                       the rack and discover it again\n"
+    "  firmware build TYPE VERSION PAYLOAD OUTPUT\n"
+    "                       write a firmware image file for module TYPE (code 0-8 or model name) at VERSION\n"
+    "                       (in tenths: 15 is V1.5) holding the bytes of file PAYLOAD\n"
+    "\n"
+    "The ports are searched as numbered COM ports. On Linux, KELVANE_PORTS=\"path:path:...\" sets the table\n"
+    "of ports (entry 0 first); otherwise /dev/serial/by-id, ttyUSB*, ttyACM* and ttyS* are used in that order.\n"
+    "\n"
+    "exit status: 0 done, 1 usage, 2 no rack found, 3 inactive module, 4 incomplete answers from the rack,\n"
+    "5 a file could not be read or written\n";
+
+bool FindRack(CliContext& cli) {
+    if (cli.link.FindPort()) return true;
+    cli.err << "kelvane-cli: no rack answered on any serial port (set KELVANE_PORTS to choose the ports)\n";
+    return false;
 }
 
-}  // namespace
+std::uint8_t ParseByte(const std::string& text, bool& ok) {
+    ok = !text.empty() && text.size() <= 3 && text.find_first_not_of("0123456789") == std::string::npos &&
+         std::stoi(text) <= 255;
+    return ok ? static_cast<std::uint8_t>(std::stoi(text)) : 0;
+}
 
 int RunFind(CliContext& cli) {
     if (!FindRack(cli)) return kCliRackNotFound;
@@ -45,10 +64,7 @@ int RunFind(CliContext& cli) {
     return kCliOk;
 }
 
-int RunModules(CliContext& cli) {
-    if (!FindRack(cli)) return kCliRackNotFound;
-    SlotTable table;
-    const DiscoveryReport report = RunDiscoveryExchanges(cli.link, table);
+int PrintDiscovery(CliContext& cli, const SlotTable& table, const DiscoveryReport& report) {
     if (report.inactiveRow) {
         const SlotRecord& record = table[*report.inactiveRow];
         cli.err << "kelvane-cli: inactive module in row " << *report.inactiveRow << " (address "
@@ -56,7 +72,10 @@ int RunModules(CliContext& cli) {
                 << "): it did not identify itself as an active unit\n";
         return kCliInactiveModule;
     }
-    PrintModules(cli, table, report);
+    cli.out << "row  addr  type  model    version  config\n";
+    for (std::size_t row = 0; row < table.ModuleCount; ++row) {
+        cli.out << ModuleLine(row, table[row], report.configUnread.test(row)) << '\n';
+    }
     if (!report.moduleListRead) {
         cli.err << "kelvane-cli: the rack controller did not send its module list\n";
         return kCliIncomplete;
@@ -66,6 +85,37 @@ int RunModules(CliContext& cli) {
         return kCliIncomplete;
     }
     return kCliOk;
+}
+
+int RunModules(CliContext& cli) {
+    if (!FindRack(cli)) return kCliRackNotFound;
+    SlotTable table;
+    const DiscoveryReport report = RunDiscoveryExchanges(cli.link, table);
+    return PrintDiscovery(cli, table, report);
+}
+
+int RunCli(const std::vector<std::string>& args, CliContext& cli) {
+    const auto is = [&](std::size_t count, std::initializer_list<const char*> words) {
+        if (args.size() < words.size() || (count != 0 && args.size() != count)) return false;
+        std::size_t k = 0;
+        for (const char* w : words) {
+            if (args[k++] != w) return false;
+        }
+        return true;
+    };
+    if (is(1, {"--help"}) || is(1, {"-h"})) {
+        cli.out << kCliUsageText;
+        return kCliOk;
+    }
+    if (is(1, {"find"})) return RunFind(cli);
+    if (is(1, {"modules"})) return RunModules(cli);
+    if (is(2, {"firmware", "scan"})) return RunFirmwareScan(cli);
+    if (is(2, {"firmware", "upgrade"})) return RunFirmwareUpgrade(cli);
+    if (is(6, {"firmware", "build"})) return RunFirmwareBuild(cli, {args.begin() + 2, args.end()});
+    cli.err << "kelvane-cli: unknown command";
+    for (const auto& a : args) cli.err << ' ' << a;
+    cli.err << "\n\n" << kCliUsageText;
+    return kCliUsage;
 }
 
 }  // namespace kelvane

@@ -1,10 +1,15 @@
 #pragma once
 
+#include <cstdint>
+#include <filesystem>
 #include <iosfwd>
+#include <string>
+#include <vector>
 
 namespace kelvane {
 
 class CXmit;
+class Clock;
 class PortOpener;
 
 // Exit statuses of kelvane-cli, so that scripts can tell failures apart.
@@ -14,19 +19,37 @@ enum CliStatus : int {
     kCliRackNotFound = 2,
     kCliInactiveModule = 3,
     kCliIncomplete = 4,
+    kCliFileError = 5,
 };
 
 struct CliContext {
     CXmit& link;
     PortOpener& ports;
+    Clock& clock;
     std::ostream& out;
     std::ostream& err;
+    // Where the firmware folder is looked for, as the program looks in its working directory.
+    std::filesystem::path workingDirectory;
 };
 
-// kelvane-cli find: search the ports and name the rack's port and its controller.
-int RunFind(CliContext& cli);
+// Runs one command line (without the program's name); the exit status.
+int RunCli(const std::vector<std::string>& args, CliContext& cli);
 
-// kelvane-cli modules: search, then discover the modules and print one line per row.
+extern const char* const kCliUsageText;
+
+// The commands, each on the same core as the window.
+int RunFind(CliContext& cli);
 int RunModules(CliContext& cli);
+int RunFirmwareScan(CliContext& cli);
+int RunFirmwareUpgrade(CliContext& cli);
+int RunFirmwareBuild(CliContext& cli, const std::vector<std::string>& args);
+
+// Shared by the commands.
+struct DiscoveryReport;
+struct SlotTable;
+bool FindRack(CliContext& cli);
+// Prints the module list (or what went wrong); the exit status it calls for.
+int PrintDiscovery(CliContext& cli, const SlotTable& table, const DiscoveryReport& report);
+std::uint8_t ParseByte(const std::string& text, bool& ok);
 
 }  // namespace kelvane
