@@ -1,0 +1,95 @@
+#include "sim/DefaultRack.h"
+
+#include "sim/ConfigImages.h"
+#include "sim/ModuleModels.h"
+
+namespace kelvane::sim {
+namespace {
+
+ModuleDescription Described(std::uint8_t type, std::uint8_t address, std::uint8_t version,
+                            std::vector<std::uint8_t> config = {}) {
+    return ModuleDescription{type, address, version, true, std::move(config)};
+}
+
+// A tuner on 11362 MHz whose first and third services go through the CI module that follows it.
+std::vector<std::uint8_t> TunerImage() {
+    const InputRow row{11362, 27500, FecByte(2), {{1101, 1}, {1102, 0}, {1103, 1}}};
+    return InputImage({&row, 1});
+}
+
+std::vector<std::uint8_t> TwoChannelOutputImage() {
+    OutputSettings s;
+    s.type = kKXD410;
+    s.frequencyKHz = 474000;
+    s.levelStep = 28;
+    s.services = {{1101, 1, true, 1, 0}, {1102, 1, true, 2, 0}, {1103, 2, true, 3, 101}};
+    s.transportStreamIds = {1025, 1026, 1027, 1028};
+    s.nitVersion = 3;
+    s.networkName = "Kelvane A";
+    return OutputImage(s);
+}
+
+// Two satellite rows feeding the player, an empty pass-through row, and a two-window schedule.
+std::vector<std::uint8_t> PlayerImageOfRack() {
+    const InputRow rows[] = {{10788, 22000, PolarityByte(0), {{2001, 0}, {2002, 0}}},
+                             {12188, 27500, PolarityByte(1), {{2101, 0}}},
+                             {9750, 0, PolarityByte(0), {}}};
+    const PlayerTail tail{2201, {{480, 600, "news.ts"}, {720, 780, "promo.ts"}}, 4, "Kelvane Play"};
+    return PlayerImage(rows, tail);
+}
+
+std::vector<std::uint8_t> FourChannelOutputImage() {
+    OutputSettings s;
+    s.type = kKXD420;
+    s.frequencyKHz = 506000;
+    s.codeRate = 2;
+    s.guard = 1;
+    s.services = {{2001, 1, true, 10, 0}, {2002, 2, true, 11, 0}, {2101, 3, true, 12, 0}, {2201, 4, true, 13, 113}};
+    s.transportStreamIds = {1281, 1282, 1283, 1284};
+    s.nitVersion = 4;
+    s.networkName = "Kelvane B";
+    s.removeCatEmm = true;
+    return OutputImage(s);
+}
+
+std::vector<std::uint8_t> PlainTunerImage() {
+    // The KXB210 offers no FEC choice; its byte holds the first code.
+    const InputRow row{12515, 29900, FecByte(0), {{3001, 0}, {3002, 0}}};
+    return InputImage({&row, 1});
+}
+
+std::vector<std::uint8_t> OneChannelOutputImage() {
+    OutputSettings s;
+    s.type = kKXD400;
+    s.frequencyKHz = 522000;
+    s.bandwidth = 1;
+    s.codeRate = 0;
+    s.constellation = 1;
+    s.mode = 0;
+    s.guard = 2;
+    s.levelStep = 20;
+    s.services = {{3001, 1, true, 20, 0}, {3002, 1, false, 21, 0}};
+    s.transportStreamIds = {1537};
+    s.nitVersion = 2;
+    s.networkName = "Kelvane C";
+    return OutputImage(s);
+}
+
+}  // namespace
+
+RackDescription DefaultRack() {
+    RackDescription rack;
+    rack.controllerVersion = 14;
+    rack.modules = {
+        Described(kKXB200, 1, 12, TunerImage()),
+        Described(kKXF600, 2, 10),
+        Described(kKXD410, 3, 21, TwoChannelOutputImage()),
+        Described(kKXC300, 4, 11, PlayerImageOfRack()),
+        Described(kKXD420, 5, 20, FourChannelOutputImage()),
+        Described(kKXB210, 6, 13, PlainTunerImage()),
+        Described(kKXD400, 7, 18, OneChannelOutputImage()),
+    };
+    return rack;
+}
+
+}  // namespace kelvane::sim

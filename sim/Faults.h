@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstdint>
+
+namespace kelvane::sim {
+
+// Faults of one run. Shares are fractions of the replies, from 0 (never) to 1 (every reply).
+struct FaultOptions {
+    double dropShare = 0;     // the module acts, but its reply never reaches the line
+    double corruptShare = 0;  // the reply goes out with a wrong checksum
+    double refuseShare = 0;   // the reply goes out refused (0xE0), without payload
+    bool silent = false;      // no reply at all (not counted by the shares); modules still act, the line echoes
+    std::uint32_t lateMs = 0;       // each reply leaves this long after its request ended
+    int closeAfterReplies = -1;     // close the terminal once this many replies are out; -1 never
+};
+
+// Spreads a share of faults evenly over a run: each reply adds the share to an accumulator, and a reply that
+// brings it to 1 or more is faulted (and 1 taken off). Share 0.5 thus faults every second reply, never two in
+// a row. The share is held as the nearest fraction p/q with q up to a million and the sum counts in q-ths, so
+// that 0.1 faults exactly every tenth reply and 1/3 every third, where floating-point sums would drift.
+class ShareAccumulator {
+public:
+    explicit ShareAccumulator(double share = 0);
+
+    // Whether the next reply is faulted.
+    bool Next();
+
+private:
+    std::uint64_t numerator_ = 0;
+    std::uint64_t denominator_ = 1;
+    std::uint64_t sum_ = 0;
+};
+
+// What happens to one reply. Drop wins over the others; refuse and corrupt may come together.
+struct ReplyFault {
+    bool drop = false;
+    bool refuse = false;
+    bool corrupt = false;
+};
+
+// Decides the fault of each reply in turn; the three shares run independently of each other.
+class FaultPlan {
+public:
+    explicit FaultPlan(const FaultOptions& options = {});
+
+    ReplyFault Next();
+
+private:
+    bool silent_;
+    ShareAccumulator drop_;
+    ShareAccumulator corrupt_;
+    ShareAccumulator refuse_;
+};
+
+}  // namespace kelvane::sim

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "sim/Frame.h"
+#include "sim/RackDescription.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace kelvane::sim {
+
+// What every unit of the rack answers: the identity probe, configuration read and write, and restart.
+// Model families add their own commands by overriding Handle and falling back to it; anything nobody
+// handles is refused.
+class Module {
+public:
+    explicit Module(ModuleDescription description) : description_(std::move(description)) {}
+    virtual ~Module() = default;
+    Module(const Module&) = delete;
+    Module& operator=(const Module&) = delete;
+
+    // The answer to a request for this module (addressed to it or broadcast); the rack drops it for a
+    // broadcast, but the module acts all the same.
+    virtual Reply Handle(const Request& request);
+
+    const ModuleDescription& Description() const { return description_; }
+    std::uint8_t Address() const { return description_.address; }
+    const std::vector<std::uint8_t>& Config() const { return description_.config; }
+    std::size_t RestartCount() const { return restarts_; }
+    std::size_t ConfigWrites() const { return configWrites_; }
+
+protected:
+    Reply Accept(std::vector<std::uint8_t> payload = {}) const;
+    Reply Refuse() const;
+
+private:
+    Reply Identity() const;
+    Reply WriteConfig(const Request& request);
+
+    ModuleDescription description_;
+    std::size_t restarts_ = 0;
+    std::size_t configWrites_ = 0;
+};
+
+}  // namespace kelvane::sim

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "sim/Module.h"
+
+#include <memory>
+
+namespace kelvane::sim {
+
+// The rack controller at address 0: it also lists the modules of the rack.
+class Controller final : public Module {
+public:
+    explicit Controller(const RackDescription& rack);
+
+    Reply Handle(const Request& request) override;
+
+private:
+    std::vector<std::uint8_t> moduleList_;  // {address, type, version} per module, in slot order
+};
+
+// A KXF600: what the PC writes to it is common-interface traffic for its CAM, not a configuration.
+class CommonInterfaceModule final : public Module {
+public:
+    using Module::Module;
+
+    Reply Handle(const Request& request) override;
+};
+
+// The unit that answers for `description`, by its model family.
+std::unique_ptr<Module> MakeModule(const ModuleDescription& description);
+
+}  // namespace kelvane::sim

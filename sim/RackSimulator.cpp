@@ -1,0 +1,383 @@
+#include "sim/RackSimulator.h"
+
+#include "sim/LineOutput.h"
+#include "sim/Module.h"
+#include "sim/PseudoTerminal.h"
+#include "sim/RackEngine.h"
+
+#include <array>
+#include <cerrno>
+#include <chrono>
+#include <condition_variable>
+#include <cstring>
+#include <fcntl.h>
+#include <mutex>
+#include <poll.h>
+#include <system_error>
+#include <thread>
+#include <unistd.h>
+
+namespace kelvane::sim {
+namespace {
+
+using Clock = LineOutput::Clock;
+
+constexpr int kIdlePollMs = 200;
+constexpr int kDrainPollMs = 5;
+constexpr int kBlockedPollMs = 50;
+// How long the last reply before a planned close may wait for the program to read it. The pty hands bytes to
+// the slave side a little after the master's write returns, so an empty slave queue means "read" only after a
+// grace time.
+constexpr auto kDrainLimit = std::chrono::seconds(1);
+constexpr auto kDrainGrace = std::chrono::milliseconds(50);
+constexpr std::uint8_t kBrokenChecksum = 0xFF;
+
+// Lets other threads interrupt the serving thread's poll().
+class WakePipe {
+public:
+    ~WakePipe() { Close(); }
+
+    bool Open() {
+        int fds[2];
+        if (::pipe(fds) != 0) return false;
+        read_ = fds[0];
+        write_ = fds[1];
+        for (int fd : fds) {
+            ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
+            ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+        }
+        return true;
+    }
+
+    void Signal() const {
+        const std::uint8_t byte = 1;
+        if (write_ < 0) return;
+        if (::write(write_, &byte, 1) < 0) {
+            // A full pipe already holds a wake-up.
+        }
+    }
+
+    void Drain() const {
+        std::array<std::uint8_t, 64> sink{};
+        while (::read(read_, sink.data(), sink.size()) > 0) {
+        }
+    }
+
+    void Close() {
+        if (read_ >= 0) ::close(read_);
+        if (write_ >= 0) ::close(write_);
+        read_ = write_ = -1;
+    }
+
+    int ReadFd() const { return read_; }
+
+private:
+    int read_ = -1;
+    int write_ = -1;
+};
+
+int MillisecondsUntil(Clock::time_point when, Clock::time_point now) {
+    if (when <= now) return 0;
+    const auto ms = std::chrono::ceil<std::chrono::milliseconds>(when - now).count();
+    return ms > kIdlePollMs ? kIdlePollMs : static_cast<int>(ms);
+}
+
+}  // namespace
+
+struct RackSimulator::Impl {
+    Impl(const RackDescription& rack, const FaultOptions& faults, bool paced)
+        : engine(rack), faults(faults), plan(faults), output(paced) {
+        rackValid = ValidateRack(rack, rackError);
+    }
+
+    bool Start(std::string& error, const std::string& linkPath);
+    void Stop();
+    void CloseTerminal();
+
+    void Serve();
+    bool ServeOnce();
+    void WriteDue();
+    bool ReadFromPc();
+    void Answer(const Exchange& exchange, Clock::time_point now);
+    bool CloseIsDue();
+    short PollEvents() const;
+    int PollTimeoutMs() const;
+    void CloseLocked();
+
+    // Shared with the public operations, under `mutex`.
+    mutable std::mutex mutex;
+    std::condition_variable terminalClosed;
+    RackEngine engine;
+    FaultOptions faults;
+    FaultPlan plan;
+    PseudoTerminal terminal;
+    bool rackValid = false;
+    std::string rackError;
+    bool started = false;
+    bool serving = false;
+    bool stopRequested = false;
+    bool closeRequested = false;
+    std::size_t repliesSent = 0;
+    std::string portPath;
+
+    WakePipe wake;
+    std::thread thread;
+
+    // Owned by the serving thread.
+    LineOutput output;
+    bool outputBlocked = false;
+    bool closing = false;  // the last allowed reply is out; the PC gets a moment to read it
+    Clock::time_point closingSince{};
+};
+
+bool RackSimulator::Impl::Start(std::string& error, const std::string& linkPath) {
+    std::lock_guard lock(mutex);
+    if (started) {
+        error = "the simulator has already been started";
+        return false;
+    }
+    if (!rackValid) {
+        error = rackError;
+        return false;
+    }
+    if (!terminal.Open(error, linkPath)) return false;
+    if (!wake.Open()) {
+        error = std::string("cannot make a wake-up pipe: ") + std::strerror(errno);
+        terminal.Close();
+        return false;
+    }
+    portPath = linkPath.empty() ? terminal.SlavePath() : linkPath;
+    started = serving = true;
+    try {
+        thread = std::thread([this] { Serve(); });
+    } catch (const std::system_error& failure) {
+        error = std::string("cannot start the serving thread: ") + failure.what();
+        CloseLocked();
+        wake.Close();
+        return false;
+    }
+    return true;
+}
+
+void RackSimulator::Impl::Stop() {
+    {
+        std::lock_guard lock(mutex);
+        stopRequested = true;
+        wake.Signal();
+    }
+    if (thread.joinable()) thread.join();
+    std::lock_guard lock(mutex);
+    CloseLocked();
+    wake.Close();
+}
+
+void RackSimulator::Impl::CloseTerminal() {
+    std::unique_lock lock(mutex);
+    if (!serving) {
+        CloseLocked();
+        return;
+    }
+    closeRequested = true;
+    wake.Signal();
+    terminalClosed.wait(lock, [this] { return !serving; });
+}
+
+void RackSimulator::Impl::CloseLocked() {
+    terminal.Close();
+    serving = false;
+    terminalClosed.notify_all();
+}
+
+void RackSimulator::Impl::Serve() {
+    while (ServeOnce()) {
+    }
+    std::lock_guard lock(mutex);
+    serving = false;
+    terminalClosed.notify_all();
+}
+
+// One turn of the serving loop; false when serving is over.
+bool RackSimulator::Impl::ServeOnce() {
+    {
+        std::lock_guard lock(mutex);
+        if (stopRequested) return false;
+        if (closeRequested) {
+            CloseLocked();
+            return false;
+        }
+    }
+    WriteDue();
+    if (CloseIsDue()) {
+        std::lock_guard lock(mutex);
+        CloseLocked();
+        return false;
+    }
+    std::array<pollfd, 2> fds{pollfd{terminal.MasterFd(), PollEvents(), 0}, pollfd{wake.ReadFd(), POLLIN, 0}};
+    if (::poll(fds.data(), fds.size(), PollTimeoutMs()) < 0 && errno != EINTR) return false;
+    if (fds[1].revents & POLLIN) wake.Drain();
+    if (fds[0].revents & POLLOUT) outputBlocked = false;
+    if (fds[0].revents & (POLLIN | POLLHUP | POLLERR)) return ReadFromPc();
+    return true;
+}
+
+short RackSimulator::Impl::PollEvents() const {
+    short events = closing ? 0 : POLLIN;
+    if (outputBlocked) events = static_cast<short>(events | POLLOUT);
+    return events;
+}
+
+int RackSimulator::Impl::PollTimeoutMs() const {
+    if (closing) return kDrainPollMs;
+    if (outputBlocked) return kBlockedPollMs;
+    return output.Empty() ? kIdlePollMs : MillisecondsUntil(output.NextDue(), Clock::now());
+}
+
+void RackSimulator::Impl::WriteDue() {
+    std::array<std::uint8_t, 4096> chunk{};
+    while (!outputBlocked) {
+        const std::size_t due = output.PeekDue(Clock::now(), chunk);
+        if (due == 0) return;
+        const ssize_t written = ::write(terminal.MasterFd(), chunk.data(), due);
+        if (written <= 0) {
+            // A full slave queue (nobody reading) or a passing error: wait until the line can take bytes again.
+            outputBlocked = written < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR);
+            if (!outputBlocked) output.Clear();
+            return;
+        }
+        const std::size_t replies = output.Consume(static_cast<std::size_t>(written));
+        std::lock_guard lock(mutex);
+        repliesSent += replies;
+    }
+}
+
+// Takes what the PC wrote; false when the terminal failed, which ends serving.
+bool RackSimulator::Impl::ReadFromPc() {
+    std::array<std::uint8_t, 1024> bytes{};
+    const ssize_t n = ::read(terminal.MasterFd(), bytes.data(), bytes.size());
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) return true;
+    if (n <= 0) {
+        // With the slave held open this cannot happen; if it does, the line is gone and must not be spun on.
+        std::lock_guard lock(mutex);
+        CloseLocked();
+        return false;
+    }
+    if (closing) return true;
+    const Clock::time_point now = Clock::now();
+    std::lock_guard lock(mutex);
+    for (ssize_t i = 0; i < n; ++i) {
+        const std::uint8_t byte = bytes[static_cast<std::size_t>(i)];
+        output.Push({&byte, 1}, now);  // the bus echo
+        if (const std::optional<Exchange> exchange = engine.Receive(byte)) Answer(*exchange, now);
+    }
+    return true;
+}
+
+// Puts the reply of a finished request on the line, with this run's faults. Called under `mutex`.
+void RackSimulator::Impl::Answer(const Exchange& exchange, Clock::time_point now) {
+    if (!exchange.reply) return;
+    const ReplyFault fault = plan.Next();
+    if (fault.drop) return;
+    Reply reply = *exchange.reply;
+    if (fault.refuse) {
+        reply.accepted = false;
+        reply.payload.clear();
+    }
+    const std::vector<std::uint8_t> frame = EncodeReply(reply, fault.corrupt ? kBrokenChecksum : 0);
+    output.Push(frame, now + std::chrono::milliseconds(faults.lateMs), true);
+}
+
+// Whether a planned close (after so many replies) is to happen now.
+bool RackSimulator::Impl::CloseIsDue() {
+    if (!closing) {
+        std::lock_guard lock(mutex);
+        const int limit = faults.closeAfterReplies;
+        if (limit < 0 || repliesSent < static_cast<std::size_t>(limit)) return false;
+        closing = true;
+        closingSince = Clock::now();
+    }
+    // Closing the master discards what the slave still holds, so the last reply is left to be read first.
+    const Clock::duration waited = Clock::now() - closingSince;
+    return (waited >= kDrainGrace && terminal.PendingForSlave() == 0) || waited >= kDrainLimit;
+}
+
+RackSimulator::RackSimulator(RackDescription rack, FaultOptions faults, bool paced)
+    : impl_(std::make_unique<Impl>(rack, faults, paced)) {}
+
+RackSimulator::~RackSimulator() { Stop(); }
+
+bool RackSimulator::Start(std::string& error, const std::string& linkPath) { return impl_->Start(error, linkPath); }
+
+void RackSimulator::Stop() { impl_->Stop(); }
+
+std::string RackSimulator::PortPath() const {
+    std::lock_guard lock(impl_->mutex);
+    return impl_->portPath;
+}
+
+void RackSimulator::SetFaults(const FaultOptions& faults) {
+    {
+        std::lock_guard lock(impl_->mutex);
+        impl_->faults = faults;
+        impl_->plan = FaultPlan(faults);
+        impl_->wake.Signal();  // a lower close-after limit may already be reached
+    }
+}
+
+void RackSimulator::SetSilent(bool silent) {
+    FaultOptions faults = Faults();
+    faults.silent = silent;
+    SetFaults(faults);
+}
+
+FaultOptions RackSimulator::Faults() const {
+    std::lock_guard lock(impl_->mutex);
+    return impl_->faults;
+}
+
+void RackSimulator::CloseTerminal() { impl_->CloseTerminal(); }
+
+bool RackSimulator::TerminalOpen() const {
+    std::lock_guard lock(impl_->mutex);
+    return impl_->terminal.IsOpen();
+}
+
+std::size_t RackSimulator::RequestCount() const {
+    std::lock_guard lock(impl_->mutex);
+    return impl_->engine.RequestCount();
+}
+
+std::size_t RackSimulator::RejectedFrameCount() const {
+    std::lock_guard lock(impl_->mutex);
+    return impl_->engine.RejectedFrameCount();
+}
+
+std::size_t RackSimulator::RepliesSent() const {
+    std::lock_guard lock(impl_->mutex);
+    return impl_->repliesSent;
+}
+
+std::size_t RackSimulator::RestartCount(std::uint8_t address) const {
+    std::lock_guard lock(impl_->mutex);
+    const Module* unit = impl_->engine.Find(address);
+    return unit ? unit->RestartCount() : 0;
+}
+
+std::size_t RackSimulator::ConfigWrites(std::uint8_t address) const {
+    std::lock_guard lock(impl_->mutex);
+    const Module* unit = impl_->engine.Find(address);
+    return unit ? unit->ConfigWrites() : 0;
+}
+
+std::vector<std::uint8_t> RackSimulator::ConfigOf(std::uint8_t address) const {
+    std::lock_guard lock(impl_->mutex);
+    const Module* unit = impl_->engine.Find(address);
+    return unit ? unit->Config() : std::vector<std::uint8_t>{};
+}
+
+std::vector<Request> RackSimulator::RequestLog() const {
+    std::lock_guard lock(impl_->mutex);
+    const auto& log = impl_->engine.RequestLog();
+    return {log.begin(), log.end()};
+}
+
+}  // namespace kelvane::sim

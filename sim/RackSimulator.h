@@ -1,0 +1,59 @@
+#pragma once
+
+#include "sim/Faults.h"
+#include "sim/Frame.h"
+#include "sim/RackDescription.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace kelvane::sim {
+
+// A rack behind a pseudo-terminal, served by a thread of its own: the program opens PortPath() as its serial
+// port. Like the half-duplex bus, every byte the PC writes comes back as it arrives, ahead of the reply.
+// All public operations are thread-safe.
+class RackSimulator {
+public:
+    explicit RackSimulator(RackDescription rack, FaultOptions faults = {}, bool paced = false);
+    ~RackSimulator();
+    RackSimulator(const RackSimulator&) = delete;
+    RackSimulator& operator=(const RackSimulator&) = delete;
+
+    // Checks the rack, opens the terminal (with a symbolic link at `linkPath` when given) and starts serving.
+    // False with a reason in `error` when any step fails. A simulator starts once.
+    bool Start(std::string& error, const std::string& linkPath = "");
+
+    // Stops serving, closes the terminal and removes the link. The destructor does it too.
+    void Stop();
+
+    // The path the program should open: the link when one was asked for, else the slave device.
+    std::string PortPath() const;
+
+    // Take effect from the next request on; the shares start counting afresh.
+    void SetFaults(const FaultOptions& faults);
+    void SetSilent(bool silent);
+    FaultOptions Faults() const;
+
+    // Closes the terminal at once, as if the rack's cable were pulled: the program's handle hangs up and the
+    // link goes. Returns once it is closed; the simulator serves no more.
+    void CloseTerminal();
+    bool TerminalOpen() const;
+
+    // Observation.
+    std::size_t RequestCount() const;        // valid requests received, broadcasts included
+    std::size_t RejectedFrameCount() const;  // frames ignored for a bad checksum or length form
+    std::size_t RepliesSent() const;         // reply frames wholly written to the line
+    std::size_t RestartCount(std::uint8_t address) const;
+    std::size_t ConfigWrites(std::uint8_t address) const;
+    std::vector<std::uint8_t> ConfigOf(std::uint8_t address) const;
+    std::vector<Request> RequestLog() const;  // the latest requests, oldest first
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace kelvane::sim

@@ -1,0 +1,154 @@
+#include "sim/SimOptions.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+#include <optional>
+#include <type_traits>
+
+namespace kelvane::sim {
+namespace {
+
+constexpr std::uint32_t kMaxLateMs = 600'000;
+
+std::optional<double> ParseShare(std::string_view text) {
+    const std::string copy(text);
+    char* end = nullptr;
+    const double value = std::strtod(copy.c_str(), &end);
+    if (copy.empty() || end != copy.c_str() + copy.size() || !(value >= 0.0 && value <= 1.0)) return std::nullopt;
+    return value;
+}
+
+template <typename Number>
+std::optional<Number> ParseWhole(std::string_view text, Number max) {
+    Number value{};
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || ec != std::errc{} || end != text.data() + text.size() || value > max) return std::nullopt;
+    if constexpr (std::is_signed_v<Number>) {
+        if (value < 0) return std::nullopt;
+    }
+    return value;
+}
+
+std::string Quoted(std::string_view text) {
+    return "'" + std::string(text) + "'";
+}
+
+bool TakePath(std::string_view name, std::string_view value, std::string& field, std::string& error) {
+    if (value.empty()) {
+        error = std::string(name) + " wants a path";
+        return false;
+    }
+    field = value;
+    return true;
+}
+
+bool TakeShare(std::string_view name, std::string_view value, double& field, std::string& error) {
+    const auto share = ParseShare(value);
+    if (!share) {
+        error = std::string(name) + " wants a share from 0 to 1, not " + Quoted(value);
+        return false;
+    }
+    field = *share;
+    return true;
+}
+
+bool TakeLate(std::string_view value, std::uint32_t& field, std::string& error) {
+    const auto ms = ParseWhole<std::uint32_t>(value, kMaxLateMs);
+    if (!ms) {
+        error = "--late wants milliseconds from 0 to " + std::to_string(kMaxLateMs) + ", not " + Quoted(value);
+        return false;
+    }
+    field = *ms;
+    return true;
+}
+
+bool TakeCloseAfter(std::string_view value, int& field, std::string& error) {
+    const auto n = ParseWhole<int>(value, std::numeric_limits<int>::max());
+    if (!n) {
+        error = "--close-after wants a number of replies, not " + Quoted(value);
+        return false;
+    }
+    field = *n;
+    return true;
+}
+
+constexpr std::string_view kValueOptions[] = {"--rack", "--link",  "--drop",       "--corrupt",
+                                              "--refuse", "--late", "--close-after"};
+
+bool TakesValue(std::string_view name) {
+    for (std::string_view option : kValueOptions) {
+        if (name == option) return true;
+    }
+    return false;
+}
+
+// Applies one option that takes a value; false with `error` set when the value is not acceptable.
+bool TakeValue(std::string_view name, std::string_view value, SimOptions& o, std::string& error) {
+    if (name == "--rack") return TakePath(name, value, o.rackFile, error);
+    if (name == "--link") return TakePath(name, value, o.linkPath, error);
+    if (name == "--drop") return TakeShare(name, value, o.faults.dropShare, error);
+    if (name == "--corrupt") return TakeShare(name, value, o.faults.corruptShare, error);
+    if (name == "--refuse") return TakeShare(name, value, o.faults.refuseShare, error);
+    if (name == "--late") return TakeLate(value, o.faults.lateMs, error);
+    return TakeCloseAfter(value, o.faults.closeAfterReplies, error);
+}
+
+bool TakeFlag(std::string_view name, SimOptions& o) {
+    if (name == "--paced") o.paced = true;
+    else if (name == "--silent") o.faults.silent = true;
+    else if (name == "--help" || name == "-h") o.help = true;
+    else return false;
+    return true;
+}
+
+}  // namespace
+
+bool ParseSimOptions(std::span<const std::string_view> args, SimOptions& options, std::string& error) {
+    SimOptions parsed;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string_view name = args[i];
+        std::optional<std::string_view> value;
+        if (const auto eq = name.find('='); name.starts_with("--") && eq != std::string_view::npos) {
+            value = name.substr(eq + 1);
+            name = name.substr(0, eq);
+        }
+        if (!value && TakeFlag(name, parsed)) continue;
+        if (!TakesValue(name)) {
+            error = value ? "option " + std::string(name) + " takes no value" : "unknown option '" + std::string(name) + "'";
+            return false;
+        }
+        if (!value) {
+            if (i + 1 == args.size()) {
+                error = "option " + std::string(name) + " needs a value";
+                return false;
+            }
+            value = args[++i];
+        }
+        if (!TakeValue(name, *value, parsed, error)) return false;
+    }
+    options = std::move(parsed);
+    return true;
+}
+
+std::string SimUsage() {
+    return "usage: kxrsim [--rack FILE] [--link PATH] [--paced] [--drop SHARE] [--corrupt SHARE]\n"
+           "              [--refuse SHARE] [--silent] [--late MS] [--close-after N] [--help]\n"
+           "\n"
+           "Stands in for a KXRRack on a pseudo-terminal and prints the port to open on one line.\n"
+           "Runs until SIGINT or SIGTERM; SIGUSR1 closes the terminal as if the cable were pulled.\n"
+           "\n"
+           "  --rack FILE       rack description file (default: the built-in seven-module rack)\n"
+           "  --link PATH       also make a symbolic link PATH to the port (removed on exit)\n"
+           "  --paced           send echo and replies at the line rate, 115200 baud\n"
+           "  --drop SHARE      lose this share of replies (0 to 1; 0.5 = every second one)\n"
+           "  --corrupt SHARE   send this share of replies with a wrong checksum\n"
+           "  --refuse SHARE    refuse this share of requests (code 0xE0)\n"
+           "  --silent          never reply (the line still echoes)\n"
+           "  --late MS         send each reply MS milliseconds after its request\n"
+           "  --close-after N   close the terminal once N replies have gone out\n"
+           "  --help            show this text\n";
+}
+
+}  // namespace kelvane::sim

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "sim/Faults.h"
+
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace kelvane::sim {
+
+// What kxrsim was asked to do.
+struct SimOptions {
+    std::string rackFile;  // empty: the built-in rack
+    std::string linkPath;  // empty: no link, the slave path is printed
+    bool paced = false;
+    FaultOptions faults;
+    bool help = false;
+};
+
+// Reads the command-line arguments (without the program name). Each option takes its value as the next
+// argument or after '='. False with a message in `error` for an unknown option, a missing value or a value
+// out of range.
+bool ParseSimOptions(std::span<const std::string_view> args, SimOptions& options, std::string& error);
+
+std::string SimUsage();
+
+}  // namespace kelvane::sim

@@ -1,0 +1,84 @@
+// kxrsim: a KXRRack on a pseudo-terminal, for trying the program without the hardware.
+#include "sim/DefaultRack.h"
+#include "sim/RackDescription.h"
+#include "sim/RackSimulator.h"
+#include "sim/SimOptions.h"
+
+#include <csignal>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+using namespace kelvane::sim;
+
+bool LoadRack(const std::string& path, RackDescription& rack) {
+    if (path.empty()) {
+        rack = DefaultRack();
+        return true;
+    }
+    std::ifstream file(path);
+    if (!file) {
+        std::cerr << "kxrsim: cannot open rack file " << path << '\n';
+        return false;
+    }
+    std::string error;
+    if (!ParseRackDescription(file, rack, error)) {
+        std::cerr << "kxrsim: " << path << ": " << error << '\n';
+        return false;
+    }
+    return true;
+}
+
+// Signals are taken synchronously by sigwait, so no handler runs inside the simulator's work.
+sigset_t ControlSignals() {
+    sigset_t set;
+    sigemptyset(&set);
+    for (int s : {SIGINT, SIGTERM, SIGUSR1}) sigaddset(&set, s);
+    return set;
+}
+
+void ServeUntilStopped(RackSimulator& simulator, const sigset_t& signals) {
+    for (;;) {
+        int received = 0;
+        if (sigwait(&signals, &received) != 0) return;
+        if (received != SIGUSR1) return;
+        simulator.CloseTerminal();
+        std::cerr << "kxrsim: terminal closed\n";
+    }
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    const std::vector<std::string_view> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    SimOptions options;
+    std::string error;
+    if (!ParseSimOptions(args, options, error)) {
+        std::cerr << "kxrsim: " << error << "\n\n" << SimUsage();
+        return 2;
+    }
+    if (options.help) {
+        std::cout << SimUsage();
+        return 0;
+    }
+    RackDescription rack;
+    if (!LoadRack(options.rackFile, rack)) return 1;
+
+    // Blocked before the serving thread exists, so that it inherits the mask and only sigwait sees them.
+    const sigset_t signals = ControlSignals();
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+
+    RackSimulator simulator(std::move(rack), options.faults, options.paced);
+    if (!simulator.Start(error, options.linkPath)) {
+        std::cerr << "kxrsim: " << error << '\n';
+        return 1;
+    }
+    std::cout << simulator.PortPath() << std::endl;
+    ServeUntilStopped(simulator, signals);
+    simulator.Stop();
+    return 0;
+}

@@ -1,0 +1,285 @@
+// kelvane-cli and the link against kxrsim over a real pseudo-terminal.
+
+#include "app/DiscoveryExchanges.h"
+#include "link/Xmit.h"
+#include "platform/SystemClock.h"
+#include "platform/posix/PortTable.h"
+#include "sim/DefaultRack.h"
+#include "sim/RackSimulator.h"
+#include "tools/CliCommands.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace kelvane {
+namespace {
+namespace fs = std::filesystem;
+
+struct CliRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// The program's side of the line: the same objects kelvane-cli builds, on the simulator's port.
+class Workstation {
+public:
+    explicit Workstation(const std::string& portPath) : ports_({portPath}), link_(ports_, clock_) {}
+
+    CliRun Run(int (*command)(CliContext&)) {
+        std::ostringstream out, err;
+        CliContext cli{link_, ports_, clock_, out, err, std::filesystem::temp_directory_path()};
+        CliRun run;
+        run.status = command(cli);
+        run.out = out.str();
+        run.err = err.str();
+        return run;
+    }
+
+    CXmit& Link() { return link_; }
+
+private:
+    SystemClock clock_;
+    PortTable ports_;
+    CXmit link_;
+};
+
+class CliAgainstSimulator : public ::testing::Test {
+protected:
+    void StartRack(sim::RackDescription rack = sim::DefaultRack(), sim::FaultOptions faults = {}) {
+        simulator_ = std::make_unique<sim::RackSimulator>(std::move(rack), faults);
+        std::string error;
+        ASSERT_TRUE(simulator_->Start(error)) << error;
+        workstation_ = std::make_unique<Workstation>(simulator_->PortPath());
+    }
+
+    sim::RackSimulator& Rack() { return *simulator_; }
+    Workstation& Pc() { return *workstation_; }
+
+    void TearDown() override {
+        workstation_.reset();
+        if (simulator_) simulator_->Stop();
+    }
+
+private:
+    std::unique_ptr<sim::RackSimulator> simulator_;
+    std::unique_ptr<Workstation> workstation_;
+};
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+TEST_F(CliAgainstSimulator, ModulesListsTheDefaultRackInSlotOrder) {
+    StartRack();
+    const CliRun run = Pc().Run(RunModules);
+    ASSERT_EQ(run.status, kCliOk) << run.err;
+    EXPECT_EQ(run.err, "");
+
+    const auto lines = Lines(run.out);
+    const sim::RackDescription rack = sim::DefaultRack();
+    ASSERT_EQ(lines.size(), rack.modules.size() + 2);  // heading and the controller
+    EXPECT_NE(lines[1].find("KXA100"), std::string::npos) << lines[1];
+    const char* models[] = {"", "KXB200", "KXD400", "KXF600", "KXB210", "KXD410", "KXD420", "KXC300", "KXE500"};
+    for (std::size_t k = 0; k < rack.modules.size(); ++k) {
+        const sim::ModuleDescription& module = rack.modules[k];
+        std::istringstream fields(lines[k + 2]);
+        int row, address, type;
+        std::string model, version;
+        std::size_t length;
+        fields >> row >> address >> type >> model >> version >> length;
+        EXPECT_EQ(row, static_cast<int>(k + 1));
+        EXPECT_EQ(address, module.address);
+        EXPECT_EQ(type, module.type);
+        EXPECT_EQ(model, models[module.type]);
+        EXPECT_EQ(version, "V" + std::to_string(module.version / 10) + "." + std::to_string(module.version % 10));
+        EXPECT_EQ(length, Rack().ConfigOf(module.address).size()) << model;
+    }
+}
+
+TEST_F(CliAgainstSimulator, FindNamesThePortAndTheController) {
+    sim::RackDescription rack = sim::DefaultRack();
+    rack.controllerVersion = 23;
+    StartRack(rack);
+    const CliRun run = Pc().Run(RunFind);
+    ASSERT_EQ(run.status, kCliOk) << run.err;
+    EXPECT_NE(run.out.find(Rack().PortPath()), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("KXA100 V2.3"), std::string::npos) << run.out;
+}
+
+TEST_F(CliAgainstSimulator, ConfigurationImagesArriveByteForByte) {
+    StartRack();
+    ASSERT_TRUE(Pc().Link().FindPort());
+    SlotTable table;
+    const DiscoveryReport report = RunDiscoveryExchanges(Pc().Link(), table);
+    ASSERT_FALSE(report.inactiveRow);
+    for (std::size_t row = 1; row < table.ModuleCount; ++row) {
+        const auto expected = Rack().ConfigOf(table[row].Address);
+        const auto image = table[row].ConfigImage();
+        EXPECT_EQ(std::vector<std::uint8_t>(image.begin(), image.end()), expected) << "row " << row;
+    }
+}
+
+TEST_F(CliAgainstSimulator, DroppedCorruptedAndRefusedRepliesAreRecoveredByRetries) {
+    for (const auto set : {&sim::FaultOptions::dropShare, &sim::FaultOptions::corruptShare,
+                           &sim::FaultOptions::refuseShare}) {
+        sim::FaultOptions faults;
+        faults.*set = 0.5;  // every second reply: never twice in a row
+        StartRack(sim::DefaultRack(), faults);
+        const CliRun run = Pc().Run(RunModules);
+        EXPECT_EQ(run.status, kCliOk) << run.err;
+        EXPECT_FALSE(Pc().Link().LinkLost() && run.status != kCliOk);
+        TearDown();
+    }
+}
+
+TEST_F(CliAgainstSimulator, SilentRackIsNotFoundAndLosesTheLink) {
+    sim::FaultOptions faults;
+    faults.silent = true;
+    StartRack(sim::DefaultRack(), faults);
+    const CliRun run = Pc().Run(RunFind);
+    EXPECT_EQ(run.status, kCliRackNotFound);
+    EXPECT_NE(run.err.find("no rack"), std::string::npos) << run.err;
+    EXPECT_TRUE(Pc().Link().LinkLost());
+}
+
+TEST_F(CliAgainstSimulator, RackFallingSilentSetsLinkLost) {
+    StartRack();
+    ASSERT_TRUE(Pc().Link().FindPort());
+    ASSERT_TRUE(Pc().Link().XmitRequest({}, 0, 0x10, 10));
+    EXPECT_FALSE(Pc().Link().LinkLost());
+
+    sim::FaultOptions faults;
+    faults.silent = true;
+    Rack().SetFaults(faults);
+    EXPECT_FALSE(Pc().Link().XmitRequest({}, 0, 0x10, 10));
+    EXPECT_TRUE(Pc().Link().LinkLost());
+}
+
+TEST_F(CliAgainstSimulator, ClosedTerminalFailsRequests) {
+    StartRack();
+    ASSERT_TRUE(Pc().Link().FindPort());
+    Rack().CloseTerminal();
+    EXPECT_FALSE(Pc().Link().XmitRequest({}, 0, 0x10, 10));
+    EXPECT_TRUE(Pc().Link().LinkLost());
+}
+
+TEST_F(CliAgainstSimulator, InactiveModuleIsReportedWithNonZeroStatus) {
+    sim::RackDescription rack = sim::DefaultRack();
+    rack.modules[2].active = false;
+    StartRack(rack);
+    const CliRun run = Pc().Run(RunModules);
+    EXPECT_EQ(run.status, kCliInactiveModule);
+    EXPECT_NE(run.err.find("inactive module in row 3"), std::string::npos) << run.err;
+}
+
+TEST_F(CliAgainstSimulator, LateAnswersWithinTheTimeOutStillCount) {
+    sim::FaultOptions faults;
+    faults.lateMs = 40;
+    StartRack(sim::DefaultRack(), faults);
+    EXPECT_EQ(Pc().Run(RunModules).status, kCliOk);
+}
+
+// The real programs, as ./run starts them: kxrsim on a pseudo-terminal behind a symlink, and kelvane-cli.
+class Programs : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() / ("kelvane-e2e-" + std::to_string(getpid()));
+        fs::create_directories(dir_);
+    }
+    void TearDown() override {
+        if (sim_ > 0) {
+            kill(sim_, SIGTERM);
+            waitpid(sim_, nullptr, 0);
+        }
+        fs::remove_all(dir_);
+    }
+
+    // Starts kxrsim with the given options and waits for its port to appear.
+    void StartSimulator(std::vector<std::string> options) {
+        link_ = (dir_ / "rack").string();
+        options.insert(options.begin(), {KXRSIM_PATH, "--link", link_});
+        sim_ = fork();
+        ASSERT_GE(sim_, 0);
+        if (sim_ == 0) {
+            std::vector<char*> argv;
+            for (auto& o : options) argv.push_back(o.data());
+            argv.push_back(nullptr);
+            freopen("/dev/null", "w", stdout);
+            execv(argv[0], argv.data());
+            _exit(127);
+        }
+        for (int i = 0; i < 100 && !fs::exists(link_); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        ASSERT_TRUE(fs::exists(link_)) << "kxrsim did not make its port";
+    }
+
+    CliRun RunCli(const std::string& command) {
+        const std::string line = "KELVANE_PORTS='" + link_ + "' " KELVANE_CLI_PATH " " + command + " 2>" +
+                                 (dir_ / "err").string();
+        CliRun run;
+        FILE* pipe = popen(line.c_str(), "r");
+        if (pipe == nullptr) return run;
+        char buffer[512];
+        for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.out.append(buffer, n);
+        const int status = pclose(pipe);
+        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        std::ifstream err(dir_ / "err");
+        run.err.assign(std::istreambuf_iterator<char>(err), {});
+        return run;
+    }
+
+    fs::path dir_;
+    std::string link_;
+    pid_t sim_ = -1;
+};
+
+TEST_F(Programs, CliListsTheSimulatedRack) {
+    StartSimulator({});
+    const CliRun run = RunCli("modules");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("KXD420"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("KXC300"), std::string::npos) << run.out;
+}
+
+TEST_F(Programs, CliOnALinePacedAtTheLineRate) {
+    const fs::path rackFile = dir_ / "small.rack";
+    {
+        std::ofstream rack(rackFile);
+        sim::RackDescription small;
+        small.modules.push_back({1, 0x21, 14, true, {0x07, 0xD0, 0x6B, 0x6C, 0x10, 0x01, 0x00, 0x65, 0x00}});
+        small.modules.push_back({2, 0x22, 22, true, {0x0E, 0xD0, 0x02, 0x02, 0x02, 0x01, 0x00, 0xFF}});
+        rack << sim::FormatRackDescription(small);
+    }
+    StartSimulator({"--paced", "--rack", rackFile.string()});
+    const CliRun run = RunCli("modules");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("KXB200"), std::string::npos) << run.out;
+}
+
+TEST_F(Programs, CliWithoutARackSaysSo) {
+    link_ = (dir_ / "no-such-port").string();
+    const CliRun run = RunCli("find");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("no rack answered"), std::string::npos) << run.err;
+}
+
+TEST_F(Programs, CliRefusesUnknownCommands) {
+    const CliRun run = RunCli("frobnicate");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("unknown command"), std::string::npos) << run.err;
+}
+
+}  // namespace
+}  // namespace kelvane

@@ -1,0 +1,87 @@
+#include "sim/Faults.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+namespace kelvane::sim {
+namespace {
+
+// The pattern of the first `n` replies: 'x' faulted, '.' not.
+std::string Pattern(ShareAccumulator accumulator, int n) {
+    std::string pattern;
+    for (int i = 0; i < n; ++i) pattern += accumulator.Next() ? 'x' : '.';
+    return pattern;
+}
+
+TEST(ShareAccumulator, HalfFaultsEverySecondReply) {
+    EXPECT_EQ(Pattern(ShareAccumulator(0.5), 8), ".x.x.x.x");
+}
+
+TEST(ShareAccumulator, SharesAreExactOverAWholeRun) {
+    EXPECT_EQ(Pattern(ShareAccumulator(0.1), 20), ".........x.........x");
+    EXPECT_EQ(Pattern(ShareAccumulator(0.25), 8), "...x...x");
+    EXPECT_EQ(Pattern(ShareAccumulator(1.0 / 3), 9), "..x..x..x");
+}
+
+TEST(ShareAccumulator, BoundsAndNonsense) {
+    EXPECT_EQ(Pattern(ShareAccumulator(0), 5), ".....");
+    EXPECT_EQ(Pattern(ShareAccumulator(1), 5), "xxxxx");
+    EXPECT_EQ(Pattern(ShareAccumulator(7.5), 3), "xxx");
+    EXPECT_EQ(Pattern(ShareAccumulator(-0.5), 3), "...");
+    EXPECT_EQ(Pattern(ShareAccumulator(std::nan("")), 3), "...");
+}
+
+TEST(ShareAccumulator, NeverTwoInARowUpToHalf) {
+    for (double share : {0.05, 0.2, 0.3, 0.37, 0.45, 0.49, 0.5}) {
+        const std::string pattern = Pattern(ShareAccumulator(share), 1000);
+        SCOPED_TRACE(share);
+        EXPECT_EQ(pattern.find("xx"), std::string::npos);
+        const auto faults = static_cast<double>(std::count(pattern.begin(), pattern.end(), 'x'));
+        EXPECT_NEAR(faults, share * 1000, 1.0);
+    }
+}
+
+TEST(FaultPlan, EachShareRunsOnItsOwn) {
+    FaultPlan plan(FaultOptions{0.5, 0.5, 1.0});
+    const ReplyFault first = plan.Next();
+    EXPECT_FALSE(first.drop);
+    EXPECT_FALSE(first.corrupt);
+    EXPECT_TRUE(first.refuse);
+    const ReplyFault second = plan.Next();
+    EXPECT_TRUE(second.drop);  // a dropped reply is neither refused nor corrupted
+    EXPECT_FALSE(second.corrupt);
+    EXPECT_FALSE(second.refuse);
+}
+
+TEST(FaultPlan, CorruptAndRefuseMayMeet) {
+    FaultPlan plan(FaultOptions{0, 1, 1});
+    const ReplyFault fault = plan.Next();
+    EXPECT_TRUE(fault.corrupt);
+    EXPECT_TRUE(fault.refuse);
+}
+
+TEST(FaultPlan, SilenceDropsEveryReply) {
+    FaultOptions options;
+    options.silent = true;
+    options.corruptShare = 1;
+    FaultPlan plan(options);
+    for (int i = 0; i < 3; ++i) {
+        const ReplyFault fault = plan.Next();
+        EXPECT_TRUE(fault.drop);
+        EXPECT_FALSE(fault.corrupt);
+    }
+}
+
+TEST(FaultPlan, NoFaultsByDefault) {
+    FaultPlan plan;
+    for (int i = 0; i < 10; ++i) {
+        const ReplyFault fault = plan.Next();
+        EXPECT_FALSE(fault.drop || fault.corrupt || fault.refuse);
+    }
+}
+
+}  // namespace
+}  // namespace kelvane::sim

@@ -1,0 +1,82 @@
+#include "sim/SimOptions.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace kelvane::sim {
+namespace {
+
+bool Parse(std::vector<std::string_view> args, SimOptions& options, std::string& error) {
+    return ParseSimOptions(args, options, error);
+}
+
+TEST(KxrsimOptions, DefaultsWithoutArguments) {
+    SimOptions o;
+    std::string error;
+    ASSERT_TRUE(Parse({}, o, error));
+    EXPECT_TRUE(o.rackFile.empty());
+    EXPECT_FALSE(o.paced);
+    EXPECT_EQ(o.faults.closeAfterReplies, -1);
+    EXPECT_FALSE(o.help);
+}
+
+TEST(KxrsimOptions, TakesEveryOptionInBothForms) {
+    SimOptions o;
+    std::string error;
+    ASSERT_TRUE(Parse({"--rack", "r.txt", "--link=/tmp/kxr", "--paced", "--drop", "0.5", "--corrupt=0.25",
+                       "--refuse", "1", "--silent", "--late=40", "--close-after", "3"},
+                      o, error))
+        << error;
+    EXPECT_EQ(o.rackFile, "r.txt");
+    EXPECT_EQ(o.linkPath, "/tmp/kxr");
+    EXPECT_TRUE(o.paced);
+    EXPECT_DOUBLE_EQ(o.faults.dropShare, 0.5);
+    EXPECT_DOUBLE_EQ(o.faults.corruptShare, 0.25);
+    EXPECT_DOUBLE_EQ(o.faults.refuseShare, 1.0);
+    EXPECT_TRUE(o.faults.silent);
+    EXPECT_EQ(o.faults.lateMs, 40u);
+    EXPECT_EQ(o.faults.closeAfterReplies, 3);
+}
+
+TEST(KxrsimOptions, HelpIsAFlag) {
+    SimOptions o;
+    std::string error;
+    ASSERT_TRUE(Parse({"--help"}, o, error));
+    EXPECT_TRUE(o.help);
+    EXPECT_NE(SimUsage().find("--close-after N"), std::string::npos);
+}
+
+TEST(KxrsimOptions, RefusesBadArgumentsWithAReason) {
+    struct Case {
+        std::vector<std::string_view> args;
+        std::string error;
+    };
+    const Case cases[] = {
+        {{"--fast"}, "unknown option '--fast'"},
+        {{"rack.txt"}, "unknown option 'rack.txt'"},
+        {{"--rack"}, "option --rack needs a value"},
+        {{"--rack="}, "--rack wants a path"},
+        {{"--paced=1"}, "option --paced takes no value"},
+        {{"--drop", "1.5"}, "--drop wants a share from 0 to 1, not '1.5'"},
+        {{"--corrupt", "-0.1"}, "--corrupt wants a share from 0 to 1, not '-0.1'"},
+        {{"--refuse", "half"}, "--refuse wants a share from 0 to 1, not 'half'"},
+        {{"--drop", "nan"}, "--drop wants a share from 0 to 1, not 'nan'"},
+        {{"--late", "-5"}, "--late wants milliseconds from 0 to 600000, not '-5'"},
+        {{"--late", "600001"}, "--late wants milliseconds from 0 to 600000, not '600001'"},
+        {{"--close-after", "-1"}, "--close-after wants a number of replies, not '-1'"},
+        {{"--close-after", "2x"}, "--close-after wants a number of replies, not '2x'"},
+    };
+    for (const Case& c : cases) {
+        SimOptions o;
+        o.rackFile = "kept";
+        std::string error;
+        SCOPED_TRACE(c.error);
+        EXPECT_FALSE(Parse(c.args, o, error));
+        EXPECT_EQ(error, c.error);
+        EXPECT_EQ(o.rackFile, "kept");
+    }
+}
+
+}  // namespace
+}  // namespace kelvane::sim
