@@ -12,6 +12,9 @@ struct FaultOptions {
     bool silent = false;      // no reply at all (not counted by the shares); modules still act, the line echoes
     std::uint32_t lateMs = 0;       // each reply leaves this long after its request ended
     int closeAfterReplies = -1;     // close the terminal once this many replies are out; -1 never
+    bool refuseModuleList = false;  // the controller refuses to list its modules
+    // How long the rack stays silent after the firmware restart sent to every module, while it reboots.
+    std::uint32_t restartSilenceMs = 2000;
 };
 
 // Spreads a share of faults evenly over a run: each reply adds the share to an accumulator, and a reply that

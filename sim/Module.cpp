@@ -7,9 +7,20 @@ constexpr std::uint8_t kIdentityMark = 0x77;  // 'w'
 constexpr std::uint8_t kActiveUnit = 0x00;
 constexpr std::uint8_t kInactiveUnit = 0xFF;
 
+constexpr std::uint8_t kFirmwareStart = 0x00;
+constexpr std::uint8_t kFirmwareBlock = 0x01;
+constexpr std::uint8_t kFirmwareWrite = 0x02;
+constexpr std::uint8_t kFirmwareRestart = 0x03;
+constexpr std::size_t kBlockHeader = 4;
+
 }  // namespace
 
 Reply Module::Handle(const Request& request) {
+    if (IsRackRestart(request)) {
+        // Every unit restarts, the inactive ones too, and wakes up with the firmware last written to it.
+        if (const auto version = firmware_.Restart(description_.version)) description_.version = *version;
+        return Accept();
+    }
     if (!description_.active) {
         // A unit that failed its start-up still says who it is, and nothing else.
         return request.Command() == kIdentityCommand ? Identity() : Refuse();
@@ -24,6 +35,8 @@ Reply Module::Handle(const Request& request) {
         case kRestartCommand:
             ++restarts_;
             return Accept();
+        case kFirmwareCommand:
+            return HandleFirmware(request);
         default:
             return Refuse();
     }
@@ -46,6 +59,31 @@ Reply Module::WriteConfig(const Request& request) {
     description_.config = request.payload;
     ++configWrites_;
     return Accept();
+}
+
+bool Module::IsRackRestart(const Request& request) {
+    return request.Command() == kFirmwareCommand && request.payload.size() == 1 &&
+           request.payload[0] == kFirmwareRestart;
+}
+
+Reply Module::HandleFirmware(const Request& request) {
+    if (request.payload.empty()) return Refuse();
+    const std::span<const std::uint8_t> payload(request.payload);
+    switch (payload[0]) {
+        case kFirmwareStart:
+            firmware_.Start();
+            return Accept();
+        case kFirmwareBlock: {
+            if (payload.size() < kBlockHeader) return Refuse();
+            const std::uint32_t offset = static_cast<std::uint32_t>(payload[1]) << 16 |
+                                         static_cast<std::uint32_t>(payload[2]) << 8 | payload[3];
+            return firmware_.Block(offset, payload.subspan(kBlockHeader)) ? Accept() : Refuse();
+        }
+        case kFirmwareWrite:
+            return firmware_.Commit() ? Accept() : Refuse();
+        default:
+            return Refuse();
+    }
 }
 
 }  // namespace kelvane::sim

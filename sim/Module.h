@@ -1,5 +1,6 @@
 #pragma once
 
+#include "sim/FirmwareStore.h"
 #include "sim/Frame.h"
 #include "sim/RackDescription.h"
 
@@ -28,6 +29,9 @@ public:
     const std::vector<std::uint8_t>& Config() const { return description_.config; }
     std::size_t RestartCount() const { return restarts_; }
     std::size_t ConfigWrites() const { return configWrites_; }
+    const FirmwareStore& Firmware() const { return firmware_; }
+    // Whether this request restarts the whole rack (the firmware restart, sent to everyone).
+    static bool IsRackRestart(const Request& request);
 
 protected:
     Reply Accept(std::vector<std::uint8_t> payload = {}) const;
@@ -36,7 +40,9 @@ protected:
 private:
     Reply Identity() const;
     Reply WriteConfig(const Request& request);
+    Reply HandleFirmware(const Request& request);
 
+    FirmwareStore firmware_;
     ModuleDescription description_;
     std::size_t restarts_ = 0;
     std::size_t configWrites_ = 0;

@@ -93,6 +93,7 @@ struct RackSimulator::Impl {
     bool Start(std::string& error, const std::string& linkPath);
     void Stop();
     void CloseTerminal();
+    bool Reopen(std::string& error);
 
     void Serve();
     bool ServeOnce();
@@ -128,6 +129,8 @@ struct RackSimulator::Impl {
     bool outputBlocked = false;
     bool closing = false;  // the last allowed reply is out; the PC gets a moment to read it
     Clock::time_point closingSince{};
+    Clock::time_point rebootingUntil{};  // the rack is silent until then after a firmware restart
+    std::string linkPath;
 };
 
 bool RackSimulator::Impl::Start(std::string& error, const std::string& linkPath) {
@@ -147,6 +150,7 @@ bool RackSimulator::Impl::Start(std::string& error, const std::string& linkPath)
         return false;
     }
     portPath = linkPath.empty() ? terminal.SlavePath() : linkPath;
+    this->linkPath = linkPath;
     started = serving = true;
     try {
         thread = std::thread([this] { Serve(); });
@@ -156,6 +160,27 @@ bool RackSimulator::Impl::Start(std::string& error, const std::string& linkPath)
         wake.Close();
         return false;
     }
+    return true;
+}
+
+bool RackSimulator::Impl::Reopen(std::string& error) {
+    {
+        std::lock_guard lock(mutex);
+        if (!started || stopRequested || serving || linkPath.empty()) {
+            error = "only a simulator with a link path whose terminal was closed can be reopened";
+            return false;
+        }
+    }
+    if (thread.joinable()) thread.join();
+    std::lock_guard lock(mutex);
+    if (!terminal.Open(error, linkPath)) return false;
+    closeRequested = false;
+    closing = false;
+    outputBlocked = false;
+    output.Clear();
+    faults.closeAfterReplies = -1;
+    serving = true;
+    thread = std::thread([this] { Serve(); });
     return true;
 }
 
@@ -274,10 +299,18 @@ bool RackSimulator::Impl::ReadFromPc() {
 
 // Puts the reply of a finished request on the line, with this run's faults. Called under `mutex`.
 void RackSimulator::Impl::Answer(const Exchange& exchange, Clock::time_point now) {
-    if (!exchange.reply) return;
+    if (Module::IsRackRestart(exchange.request)) {
+        rebootingUntil = now + std::chrono::milliseconds(faults.restartSilenceMs);
+    }
+    if (!exchange.reply || now < rebootingUntil) return;
     const ReplyFault fault = plan.Next();
     if (fault.drop) return;
     Reply reply = *exchange.reply;
+    if (faults.refuseModuleList && exchange.request.destination == kControllerAddress &&
+        exchange.request.Command() == kListCommand) {
+        reply.accepted = false;
+        reply.payload.clear();
+    }
     if (fault.refuse) {
         reply.accepted = false;
         reply.payload.clear();
@@ -335,6 +368,26 @@ FaultOptions RackSimulator::Faults() const {
 }
 
 void RackSimulator::CloseTerminal() { impl_->CloseTerminal(); }
+
+bool RackSimulator::ReopenTerminal(std::string& error) { return impl_->Reopen(error); }
+
+std::uint8_t RackSimulator::VersionOf(std::uint8_t address) const {
+    std::lock_guard lock(impl_->mutex);
+    const Module* unit = impl_->engine.Find(address);
+    return unit ? unit->Description().version : 0;
+}
+
+std::vector<std::uint8_t> RackSimulator::FirmwareOf(std::uint8_t address) const {
+    std::lock_guard lock(impl_->mutex);
+    const Module* unit = impl_->engine.Find(address);
+    return unit ? unit->Firmware().Image() : std::vector<std::uint8_t>{};
+}
+
+std::size_t RackSimulator::FirmwareBlocks(std::uint8_t address) const {
+    std::lock_guard lock(impl_->mutex);
+    const Module* unit = impl_->engine.Find(address);
+    return unit ? unit->Firmware().BlocksWritten() : 0;
+}
 
 bool RackSimulator::TerminalOpen() const {
     std::lock_guard lock(impl_->mutex);

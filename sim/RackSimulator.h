@@ -41,12 +41,19 @@ public:
     // link goes. Returns once it is closed; the simulator serves no more.
     void CloseTerminal();
     bool TerminalOpen() const;
+    // Plugs the cable back in: a new terminal at the same link path, served as before. Only after
+    // CloseTerminal, and only for a simulator started with a link path, since the program finds the
+    // port again by that path.
+    bool ReopenTerminal(std::string& error);
 
     // Observation.
     std::size_t RequestCount() const;        // valid requests received, broadcasts included
     std::size_t RejectedFrameCount() const;  // frames ignored for a bad checksum or length form
     std::size_t RepliesSent() const;         // reply frames wholly written to the line
     std::size_t RestartCount(std::uint8_t address) const;
+    std::uint8_t VersionOf(std::uint8_t address) const;
+    std::vector<std::uint8_t> FirmwareOf(std::uint8_t address) const;
+    std::size_t FirmwareBlocks(std::uint8_t address) const;
     std::size_t ConfigWrites(std::uint8_t address) const;
     std::vector<std::uint8_t> ConfigOf(std::uint8_t address) const;
     std::vector<Request> RequestLog() const;  // the latest requests, oldest first

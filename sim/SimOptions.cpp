@@ -54,10 +54,10 @@ bool TakeShare(std::string_view name, std::string_view value, double& field, std
     return true;
 }
 
-bool TakeLate(std::string_view value, std::uint32_t& field, std::string& error) {
+bool TakeMilliseconds(std::string_view name, std::string_view value, std::uint32_t& field, std::string& error) {
     const auto ms = ParseWhole<std::uint32_t>(value, kMaxLateMs);
     if (!ms) {
-        error = "--late wants milliseconds from 0 to " + std::to_string(kMaxLateMs) + ", not " + Quoted(value);
+        error = std::string(name) + " wants milliseconds from 0 to " + std::to_string(kMaxLateMs) + ", not " + Quoted(value);
         return false;
     }
     field = *ms;
@@ -74,8 +74,8 @@ bool TakeCloseAfter(std::string_view value, int& field, std::string& error) {
     return true;
 }
 
-constexpr std::string_view kValueOptions[] = {"--rack", "--link",  "--drop",       "--corrupt",
-                                              "--refuse", "--late", "--close-after"};
+constexpr std::string_view kValueOptions[] = {"--rack",   "--link", "--drop",        "--corrupt",
+                                              "--refuse", "--late", "--close-after", "--restart-silence"};
 
 bool TakesValue(std::string_view name) {
     for (std::string_view option : kValueOptions) {
@@ -91,13 +91,15 @@ bool TakeValue(std::string_view name, std::string_view value, SimOptions& o, std
     if (name == "--drop") return TakeShare(name, value, o.faults.dropShare, error);
     if (name == "--corrupt") return TakeShare(name, value, o.faults.corruptShare, error);
     if (name == "--refuse") return TakeShare(name, value, o.faults.refuseShare, error);
-    if (name == "--late") return TakeLate(value, o.faults.lateMs, error);
+    if (name == "--late") return TakeMilliseconds(name, value, o.faults.lateMs, error);
+    if (name == "--restart-silence") return TakeMilliseconds(name, value, o.faults.restartSilenceMs, error);
     return TakeCloseAfter(value, o.faults.closeAfterReplies, error);
 }
 
 bool TakeFlag(std::string_view name, SimOptions& o) {
     if (name == "--paced") o.paced = true;
     else if (name == "--silent") o.faults.silent = true;
+    else if (name == "--no-module-list") o.faults.refuseModuleList = true;
     else if (name == "--help" || name == "-h") o.help = true;
     else return false;
     return true;
@@ -134,7 +136,8 @@ bool ParseSimOptions(std::span<const std::string_view> args, SimOptions& options
 
 std::string SimUsage() {
     return "usage: kxrsim [--rack FILE] [--link PATH] [--paced] [--drop SHARE] [--corrupt SHARE]\n"
-           "              [--refuse SHARE] [--silent] [--late MS] [--close-after N] [--help]\n"
+           "              [--refuse SHARE] [--silent] [--late MS] [--close-after N]\n"
+           "              [--no-module-list] [--restart-silence MS] [--help]\n"
            "\n"
            "Stands in for a KXRRack on a pseudo-terminal and prints the port to open on one line.\n"
            "Runs until SIGINT or SIGTERM; SIGUSR1 closes the terminal as if the cable were pulled.\n"
@@ -148,6 +151,9 @@ std::string SimUsage() {
            "  --silent          never reply (the line still echoes)\n"
            "  --late MS         send each reply MS milliseconds after its request\n"
            "  --close-after N   close the terminal once N replies have gone out\n"
+           "  --no-module-list  the controller refuses to list its modules\n"
+           "  --restart-silence MS\n"
+           "                    how long the rack stays silent after a firmware restart (default 2000)\n"
            "  --help            show this text\n";
 }
 
