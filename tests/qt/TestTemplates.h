@@ -16,7 +16,7 @@ constexpr int kProgress = 17;
 constexpr int kTime = 18;
 constexpr int kLabel = 19;
 constexpr int kIcons = 20;
-constexpr int kReport = 21;
+constexpr int kReportList = 21;
 constexpr int kPicture = 22;
 constexpr int kGroup = 23;
 constexpr int kLine = 24;
@@ -51,7 +51,7 @@ inline DialogTemplate FormTemplate() {
         {kTime, ControlKind::TimePicker, {96, 76, 50, 12}, "", kVisible | kTabStop, {}, 0},
         {kGroup, ControlKind::GroupBox, {4, 90, 110, 104}, "Modules", kVisible, {}, 0},
         {kIcons, ControlKind::ListView, {8, 100, 102, 90}, "", kVisible | kBorder | kLargeIcons | kSingleSelection | kNotify, {}, 0},
-        {kReport, ControlKind::ListView, {120, 100, 174, 60}, "",
+        {kReportList, ControlKind::ListView, {120, 100, 174, 60}, "",
          kVisible | kBorder | kReport | kNoHeader | kGridLines | kFullRowSelect | kNotify, {}, 0},
         {kLine, ControlKind::EtchedLine, {120, 166, 174, 1}, "", kVisible, {}, 0},
         {kPicture, ControlKind::Picture, {120, 172, 40, 20}, "", kVisible | kNotify, {}, kTestBitmap},
