@@ -50,10 +50,11 @@ void CKelvaneDlg::InitDialog() {
     window_->SetCaption(FormatText("DVB R770 %d.%d - Telquine", {kProgramMajor, kProgramMinor}));
     window_->SetWindowIcon(res::kAppIcon);
 
-    modulePanel_->Create(*window_);
+    const PanelServices services{windows_, link_, info_, slots_};
+    modulePanel_->Create(*window_, services);
     info_.Create(*window_);
     info_.InitInfoFont();
-    camMenu_->Create(*window_);
+    camMenu_->Create(*window_, services);
 
     window_->SetIcon(res::kDiscoverButton, res::kDiscoverIcon);
     window_->SetIcon(res::kUploadButton, res::kUploadIcon);

@@ -77,8 +77,7 @@ private:
 
     // Panel switching.
     void ShowPair(int inputRow, int outputRow, int camCount);
-    void SelectInput(int row);
-    void SelectOutput(int row);
+    void SelectPairOf(int row);
 
     ui::WindowSystem& windows_;
     CXmit& link_;

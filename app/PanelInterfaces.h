@@ -1,9 +1,20 @@
 #pragma once
 
 #include "app/SlotTable.h"
-#include "ui/Dialog.h"
+#include "ui/WindowSystem.h"
 
 namespace kelvane {
+
+class CInfo;
+class CXmit;
+
+// What the main window lends its panels: the link, the message area and the slot table they work on.
+struct PanelServices {
+    ui::WindowSystem& windows;
+    CXmit& link;
+    CInfo& info;
+    SlotTable& slots;
+};
 
 // The module panel as the main window sees it: created once, hidden, then loaded with a module pair and
 // hidden again as the operator moves between rows.
@@ -11,7 +22,7 @@ class ModulePanel {
 public:
     virtual ~ModulePanel() = default;
     // Builds the panel's window inside the main window, hidden, and initialises it.
-    virtual void Create(ui::Dialog& mainWindow) = 0;
+    virtual void Create(ui::Dialog& mainWindow, const PanelServices& services) = 0;
     virtual ui::Dialog& Window() = 0;
     // Shows the pair: an input, the output that follows it (or none) and the CI modules counted between them.
     virtual void LoadPanel(int camCount, SlotRecord& input, SlotRecord* output) = 0;
@@ -23,7 +34,7 @@ public:
 class CamMenu {
 public:
     virtual ~CamMenu() = default;
-    virtual void Create(ui::Dialog& mainWindow) = 0;
+    virtual void Create(ui::Dialog& mainWindow, const PanelServices& services) = 0;
     virtual ui::Dialog& Window() = 0;
     virtual void OpenCamMenu(SlotRecord& module) = 0;
     virtual void ClearCamList() = 0;

@@ -2,6 +2,7 @@
 
 #include "app/KelvaneDlg.h"
 #include "app/MessageCatalogue.h"
+#include "app/ModulePairs.h"
 #include "app/ModuleTypes.h"
 #include "res/ResourceIds.h"
 
@@ -39,10 +40,8 @@ void CKelvaneDlg::SelectSlot(int index) {
             camMenu_->OpenCamMenu(slots_[index]);
             break;
         case ModuleRole::Input:
-            SelectInput(index);
-            break;
         case ModuleRole::Output:
-            SelectOutput(index);
+            SelectPairOf(index);
             break;
         case ModuleRole::Unknown:
             break;
@@ -51,39 +50,14 @@ void CKelvaneDlg::SelectSlot(int index) {
     window_->RepaintNow();
 }
 
-// The output that serves an input is the first output after it, past any CI modules; anything else in
-// between means the input has no output. Only rows that discovery filled are looked at.
-void CKelvaneDlg::SelectInput(int row) {
-    int camCount = 0;
-    const int lastRow = std::min<int>(slots_.ModuleCount, kListRows) - 1;
-    for (int next = row + 1; next <= lastRow; ++next) {
-        const ModuleRole role = RoleOf(slots_[next].Type);
-        if (role == ModuleRole::Output) {
-            ShowPair(row, next, camCount);
-            return;
-        }
-        if (role != ModuleRole::CommonInterface) break;
-        ++camCount;
+// Only rows that discovery filled, and that the list shows, are looked at for the pair.
+void CKelvaneDlg::SelectPairOf(int row) {
+    const std::optional<ModulePair> pair = FindModulePair(slots_, row, kListRows);
+    if (!pair) {
+        info_.ShowInfo(MessageText(kNeedsInputMessage), false, kNeedsInputShowMs);
+        return;
     }
-    ShowPair(row, -1, camCount);
-}
-
-// Several outputs can follow one input: walking back, other outputs are passed over and CI modules counted.
-void CKelvaneDlg::SelectOutput(int row) {
-    int camCount = 0;
-    for (int previous = row - 1; previous >= 1; --previous) {
-        const ModuleRole role = RoleOf(slots_[previous].Type);
-        if (role == ModuleRole::Input) {
-            ShowPair(previous, row, camCount);
-            return;
-        }
-        if (role == ModuleRole::CommonInterface) {
-            ++camCount;
-        } else if (role != ModuleRole::Output) {
-            break;
-        }
-    }
-    info_.ShowInfo(MessageText(kNeedsInputMessage), false, kNeedsInputShowMs);
+    ShowPair(pair->inputRow, pair->outputRow, pair->camCount);
 }
 
 void CKelvaneDlg::ShowPair(int inputRow, int outputRow, int camCount) {

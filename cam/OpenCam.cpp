@@ -4,7 +4,7 @@
 
 namespace kelvane {
 
-void COpenCam::Create(ui::Dialog& mainWindow) {
+void COpenCam::Create(ui::Dialog& mainWindow, const PanelServices&) {
     window_ = windows_.CreateDialog(res::CamDialogTemplate(), *this, &mainWindow);
 }
 

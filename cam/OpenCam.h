@@ -14,7 +14,7 @@ public:
 
     explicit COpenCam(ui::WindowSystem& windows) : windows_(windows) {}
 
-    void Create(ui::Dialog& mainWindow) override;
+    void Create(ui::Dialog& mainWindow, const PanelServices& services) override;
     ui::Dialog& Window() override { return *window_; }
     void OpenCamMenu(SlotRecord& module) override;
     void ClearCamList() override;

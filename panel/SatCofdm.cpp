@@ -9,7 +9,7 @@ namespace {
 constexpr int kMaxCamCount = 4;
 }
 
-void CSatCofdm::Create(ui::Dialog& mainWindow) {
+void CSatCofdm::Create(ui::Dialog& mainWindow, const PanelServices&) {
     window_ = windows_.CreateDialog(res::ModulePanelTemplate(), *this, &mainWindow);
 }
 

@@ -13,7 +13,7 @@ class CSatCofdm final : public ModulePanel, public ui::DialogHandler {
 public:
     explicit CSatCofdm(ui::WindowSystem& windows) : windows_(windows) {}
 
-    void Create(ui::Dialog& mainWindow) override;
+    void Create(ui::Dialog& mainWindow, const PanelServices& services) override;
     ui::Dialog& Window() override { return *window_; }
     void LoadPanel(int camCount, SlotRecord& input, SlotRecord* output) override;
     void HidePanel() override;

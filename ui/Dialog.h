@@ -4,6 +4,7 @@
 #include "ui/Geometry.h"
 #include "ui/Notification.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,40 @@ struct ListCell {
 struct ImageList {
     Size size;
     std::vector<int> bitmaps;
+};
+
+// A filled or framed rectangle on a drawing area, in the area's pixels.
+struct DrawnRect {
+    Rect rect;
+    Color color;
+    bool filled = true;  // false: only the outline
+    bool operator==(const DrawnRect&) const = default;
+};
+
+// A one-line edit laid over one cell of a report list, for one edit. Pixels are the list's client coordinates.
+class CellEditor {
+public:
+    virtual ~CellEditor() = default;
+    virtual void SetText(const std::string& text) = 0;
+    virtual std::string Text() const = 0;
+    virtual void SelectAll() = 0;
+    virtual void Focus() = 0;
+    virtual Rect Bounds() const = 0;
+    virtual void SetBounds(const Rect& bounds) = 0;
+    // Width of `text` in the list's font.
+    virtual int TextWidth(const std::string& text) const = 0;
+    virtual int ListClientWidth() const = 0;
+};
+
+enum class EditorKey { Enter, Escape };
+
+// What a cell editor reports. The editor may be destroyed from inside any of these calls.
+class CellEditorEvents {
+public:
+    virtual ~CellEditorEvents() = default;
+    virtual void OnEditorKey(EditorKey key) = 0;
+    virtual void OnEditorTextEdited() = 0;
+    virtual void OnEditorFocusLost() = 0;
 };
 
 // A dialog built from a template, its controls reached by id. The program writes against this interface only;
@@ -99,6 +134,14 @@ public:
     virtual void SetRowSelected(int control, int row, bool selected) = 0;
     virtual std::vector<int> SelectedRows(int control) const = 0;
     virtual Rect CellBounds(int control, int row, int column) const = 0;  // pixels, in the list's coordinates
+    // An editor over `bounds` of list `control`, reporting to `events`; null when none can be made.
+    virtual std::unique_ptr<CellEditor> CreateCellEditor(int /*control*/, const Rect& /*bounds*/,
+                                                         CellEditorEvents& /*events*/) {
+        return nullptr;
+    }
+
+    // Drawing areas: what to paint, replacing what was there.
+    virtual void SetDrawing(int /*control*/, const std::vector<DrawnRect>& /*rects*/) {}
 
     // Progress bars and track bars.
     virtual void SetRange(int control, int minimum, int maximum) = 0;

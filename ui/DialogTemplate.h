@@ -22,6 +22,7 @@ enum class ControlKind {
     Picture,      // a bitmap resource
     GroupBox,
     EtchedLine,
+    DrawingArea,  // a plain surface the program paints with filled and framed rectangles
 };
 
 // Style bits a template can give a control.

@@ -79,8 +79,22 @@ void HeadlessDialog::SetText(int control, const std::string& text) {
     if (c.source.kind == ControlKind::Edit) Notify(control, Event::TextChanged, true);
 }
 
+std::unique_ptr<CellEditor> HeadlessDialog::CreateCellEditor(int control, const Rect& bounds,
+                                                              CellEditorEvents& events) {
+    const Control& list = At(control);
+    int width = 0;
+    for (const ListColumn& column : list.columns) width += column.width;
+    auto editor = std::make_unique<HeadlessCellEditor>(bounds, width, events, [this] { cellEditor_ = nullptr; });
+    cellEditor_ = editor.get();
+    return editor;
+}
+
 void HeadlessDialog::SetFocus(int control) {
     if (control != 0) At(control);
+    // Focus going anywhere else takes it from an open cell editor, which ends its edit.
+    if (cellEditor_ != nullptr && cellEditor_->Focused()) {
+        cellEditor_->Events().OnEditorFocusLost();
+    }
     if (focus_ == control) return;
     const int previous = focus_;
     focus_ = control;

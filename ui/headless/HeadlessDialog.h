@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/Dialog.h"
+#include "ui/headless/HeadlessCellEditor.h"
 
 #include <map>
 
@@ -43,6 +44,7 @@ public:
         int tickFrequency = 1;
         bool checked = false;
         int minutes = 0;
+        std::vector<DrawnRect> drawing;
     };
 
     HeadlessDialog(HeadlessWindowSystem& system, const DialogTemplate& dialogTemplate, DialogHandler& handler,
@@ -96,6 +98,8 @@ public:
     void SetRowSelected(int control, int row, bool selected) override;
     std::vector<int> SelectedRows(int control) const override;
     Rect CellBounds(int control, int row, int column) const override;
+    std::unique_ptr<CellEditor> CreateCellEditor(int control, const Rect& bounds, CellEditorEvents& events) override;
+    void SetDrawing(int control, const std::vector<DrawnRect>& rects) override { At(control).drawing = rects; }
 
     void SetRange(int control, int minimum, int maximum) override;
     void SetPosition(int control, int position) override;
@@ -127,6 +131,9 @@ public:
     void PressEnter() { handler_.OnOk(); }
     void PressEscape() { handler_.OnCancel(); }
     void CloseBox() { handler_.OnClose(); }
+    // The cell editor open on this dialog, if any, and the operator's keys in it.
+    HeadlessCellEditor* ActiveCellEditor() const { return cellEditor_; }
+    void PressEditorKey(EditorKey key) { cellEditor_->Events().OnEditorKey(key); }
 
 private:
     Control& At(int control);
@@ -145,6 +152,7 @@ private:
     int windowIcon_ = 0;
     int repaints_ = 0;
     int focus_ = 0;
+    HeadlessCellEditor* cellEditor_ = nullptr;
 };
 
 }  // namespace kelvane::ui

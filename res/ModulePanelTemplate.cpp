@@ -1,0 +1,176 @@
+#include "res/ModulePanelIds.h"
+#include "res/ResourceIds.h"
+#include "res/Templates.h"
+
+// The module panel: inputs on the left with the player and its schedule below them, the output on the right,
+// the service list across the bottom with its rate bar. Dialog units; 414 × 338 fills the panel area.
+namespace kelvane::res {
+namespace {
+
+using namespace ui;
+using namespace panel;
+
+constexpr std::uint32_t kEditStyle = kVisible | kBorder | kTabStop;
+constexpr std::uint32_t kNumberStyle = kEditStyle | kNumbersOnly;
+constexpr std::uint32_t kLabelStyle = kVisible;
+constexpr int kEditHeight = 11;
+constexpr int kComboDropHeight = 70;
+
+const std::vector<std::string> kCodeRates{"1/2", "2/3", "3/4", "5/6", "7/8"};
+
+class Layout {
+public:
+    explicit Layout(DialogTemplate& t) : t_(t) {}
+    void Label(int id, int x, int y, int w, const std::string& caption, std::uint32_t extra = 0) {
+        Add(id, ControlKind::Static, {x, y + 2, w, 9}, caption, kLabelStyle | extra);
+    }
+    void Edit(int id, int x, int y, int w, std::uint32_t style = kNumberStyle) {
+        Add(id, ControlKind::Edit, {x, y, w, kEditHeight}, "", style);
+    }
+    void Combo(int id, int x, int y, int w, const std::vector<std::string>& items) {
+        Add(id, ControlKind::ComboBox, {x, y, w, kComboDropHeight}, "", kEditStyle, items);
+    }
+    void Bar(int id, int x, int y, int w, int h = 7) { Add(id, ControlKind::ProgressBar, {x, y + 2, w, h}, "", kVisible | kSmooth | kBorder); }
+    void Picture(int id, int x, int y, int w, int h, int bitmap) { Add(id, ControlKind::Picture, {x, y, w, h}, "", kVisible, {}, bitmap); }
+    void Add(int id, ControlKind kind, Rect r, const std::string& caption, std::uint32_t style,
+             std::vector<std::string> items = {}, int resource = 0) {
+        t_.controls.push_back({id, kind, r, caption, style, std::move(items), resource});
+    }
+
+private:
+    DialogTemplate& t_;
+};
+
+// Label, edit and unit columns of the input area.
+constexpr int kInLabelX = 12, kInEditX = 40, kInEditW = 40, kInUnitX = 82, kInFecLabelX = 100, kInFecX = 134;
+
+void InputRows(Layout& l, int y, bool rowB) {
+    l.Label(rowB ? kFreqLabelB : kFreqLabelA, kInLabelX, y, 26, "Freq. :");
+    l.Edit(rowB ? kFreqB : kFreqA, kInEditX, y, kInEditW);
+    l.Label(rowB ? kMhzLabelB : kMhzLabelA, kInUnitX, y, 16, "MHz");
+    l.Label(rowB ? kFecLabelB : kFecLabelA, kInFecLabelX, y, 32, "F.E.C. :");
+    l.Combo(rowB ? kFecB : kFecA, kInFecX, y, 42, kCodeRates);
+    l.Label(rowB ? kSymbolRateLabelB : kSymbolRateLabelA, kInLabelX, y + 13, 26, "S.R. :");
+    l.Edit(rowB ? kSymbolRateB : kSymbolRateA, kInEditX, y + 13, kInEditW);
+    l.Picture(rowB ? kLampB : kLampA, kInFecLabelX, y + 14, 28, 9, kRedLampBitmap);
+    l.Label(rowB ? kLevelCaptionB : kLevelCaptionA, kInLabelX, y + 25, 26, "Level");
+    l.Bar(rowB ? kLevelBarB : kLevelBarA, kInEditX, y + 25, 112);
+    l.Label(rowB ? kLevelNumberB : kLevelNumberA, 154, y + 25, 22, "0", kRightAligned);
+    l.Label(rowB ? kSnrCaptionB : kSnrCaptionA, kInLabelX, y + 34, 26, "S.N.R.");
+    l.Bar(rowB ? kSnrBarB : kSnrBarA, kInEditX, y + 34, 112);
+    l.Label(rowB ? kSnrNumberB : kSnrNumberA, 154, y + 34, 22, "0", kRightAligned);
+}
+
+void InputArea(Layout& l) {
+    l.Label(kLetterA, 2, 1, 8, "A");
+    InputRows(l, 1, false);
+    l.Label(kInputBLetter, 2, 47, 8, "B");
+    l.Picture(kInputBIcon, 162, 60, 16, 16, 210);
+    InputRows(l, 47, true);
+    // The player: its rate, the service it plays, and below them the schedule.
+    l.Label(kPlayerRateCaption, 2, 93, 24, "Rate :");
+    l.Add(kPlayerRate, ControlKind::TrackBar, {26, 93, 70, 12}, "", kVisible | kTabStop);
+    l.Label(kPlayerRateLabel, 98, 93, 34, "%d Mb/s");
+    l.Label(kPlayerServiceIdCaption, 2, 107, 26, "S.I.D. :");
+    l.Edit(kPlayerServiceId, 28, 107, 32);
+    l.Label(kPlayerServiceNameCaption, 64, 107, 24, "Name :");
+    l.Edit(kPlayerServiceName, 88, 107, 88, kEditStyle);
+    l.Picture(kFilePicture, 8, 123, 16, 16, 201);
+    l.Combo(kFileCombo, 41, 121, 116, {});
+    l.Add(kStartPicker, ControlKind::TimePicker, {41, 136, 45, 15}, "", kVisible | kTabStop);
+    l.Picture(kTimePicture, 89, 138, 16, 16, 202);
+    l.Add(kEndPicker, ControlKind::TimePicker, {112, 136, 44, 15}, "", kVisible | kTabStop);
+    l.Add(kAddEntry, ControlKind::PushButton, {159, 121, 18, 13}, "+", kVisible | kTabStop);
+    l.Add(kRemoveEntries, ControlKind::PushButton, {159, 136, 18, 13}, "-", kVisible | kTabStop);
+    l.Add(kScheduleList, ControlKind::ListView, {0, 151, 176, 23}, "",
+          kVisible | kBorder | kReport | kNoHeader | kGridLines | kFullRowSelect | kNotify);
+}
+
+// Columns of the output area: a caption column, then four channel columns.
+constexpr int kOutLabelX = 200, kOutChannelX = 246, kOutChannelW = 40, kOutChannelStep = 42;
+
+void ChannelGrid(Layout& l) {
+    l.Picture(kOutputIcon, 182, 1, 16, 16, 211);
+    for (int k = 0; k < 4; ++k) {
+        const int x = kOutChannelX + k * kOutChannelStep;
+        l.Label(kChannelNumber[k], x, 0, kOutChannelW, std::to_string(k + 1), kCentered);
+        l.Edit(kOutFreq[k], x, 11, kOutChannelW, k == 0 ? kNumberStyle : kNumberStyle | kReadOnly);
+        l.Edit(kStreamId[k], x, 24, kOutChannelW);
+    }
+    l.Label(kOutFreqCaption, kOutLabelX, 11, 46, "Freq. (kHz) :");
+    l.Label(kStreamIdCaption, kOutLabelX, 24, 46, "T.S. Id. :");
+    for (int k = 0; k < 4; ++k) {
+        const int y = 38 + k * 10;
+        l.Label(kBandwidthCaptionOf[k], kOutLabelX, y - 1, 40, "B.W. " + std::to_string(k + 1));
+        l.Bar(kChannelRateBar[k], kOutChannelX, y, 92, 6);
+        l.Label(kChannelRateLabel[k], 342, y - 1, 70, "99999/99999", kRightAligned);
+    }
+    l.Add(kSeparator1, ControlKind::EtchedLine, {182, 80, 232, 1}, "", kVisible);
+}
+
+void Modulation(Layout& l) {
+    l.Label(kConstellationCaption, 184, 84, 40, "Const. :");
+    l.Combo(kConstellation, 226, 84, 64, {"QPSK", "16-QAM", "64-QAM"});
+    l.Label(kBandwidthCaption, 300, 84, 46, "Bandwidth :");
+    l.Combo(kBandwidth, 348, 84, 64, {"6 Mhz", "7 Mhz", "8 Mhz"});
+    l.Label(kCodeRateCaption, 184, 97, 40, "F.E.C. :");
+    l.Combo(kCodeRate, 226, 97, 64, kCodeRates);
+    l.Label(kGuardCaption, 300, 97, 46, "Guard Int. :");
+    l.Combo(kGuard, 348, 97, 64, {"1/32", "1/16", "1/8", "1/4"});
+    l.Label(kModeCaption, 184, 110, 40, "Mode :");
+    l.Combo(kMode, 226, 110, 64, {"2K", "8K"});
+    l.Picture(kLevelIcon, 300, 109, 12, 12, 212);
+    l.Label(kLevelAttCaption, 314, 110, 34, "Level Att.");
+    l.Add(kLevelSlider, ControlKind::TrackBar, {348, 109, 42, 12}, "", kVisible | kTabStop);
+    l.Label(kLevelLabel, 390, 110, 22, "0dB", kRightAligned);
+    l.Add(kSeparator2, ControlKind::EtchedLine, {182, 125, 232, 1}, "", kVisible);
+}
+
+void Network(Layout& l) {
+    l.Picture(kOutputIcon2, 182, 133, 16, 16, 211);
+    l.Add(kNetworkFrame, ControlKind::GroupBox, {200, 128, 214, 47}, "", kVisible);
+    l.Label(kNetworkIdCaption, 206, 137, 36, "Net. Id. :");
+    l.Edit(kNetworkId, 244, 137, 36);
+    l.Label(kNitVersionCaption, 286, 137, 24, "Vers. :");
+    l.Edit(kNitVersion, 310, 137, 18);
+    l.Add(kRemoveCatEmm, ControlKind::CheckBox, {334, 137, 76, 11}, "Remove CAT/EMM", kVisible | kTabStop);
+    l.Label(kNetworkNameCaption, 206, 153, 52, "Network name :");
+    l.Edit(kNetworkName, 260, 153, 150, kEditStyle);
+}
+
+void ServiceList(Layout& l) {
+    // Captions over the columns of the list, at the columns' pixel positions.
+    const std::uint32_t caption = kVisible;
+    l.Add(kSidCaption, ControlKind::Static, {26, 178, 33, 9}, "S.I.D.", caption);
+    l.Add(kNameCaption, ControlKind::Static, {60, 178, 90, 9}, "Service name", caption);
+    l.Add(kUncryptCaption, ControlKind::Static, {177, 178, 51, 9}, "UNCRYPT", caption | kCentered);
+    l.Add(kModulationCaption, ControlKind::Static, {228, 178, 51, 9}, "MODULATION", caption | kCentered);
+    l.Add(kLcnCaption, ControlKind::Static, {279, 178, 33, 9}, "LCN", caption);
+    l.Add(kHdLcnCaption, ControlKind::Static, {312, 178, 33, 9}, "HD LCN", caption);
+    l.Add(kServiceList, ControlKind::ListView, {0, 188, 414, 132}, "",
+          kVisible | kBorder | kReport | kNoHeader | kGridLines | kFullRowSelect | kNotify);
+    l.Add(kRateBar, ControlKind::DrawingArea, {0, 323, 414, 13}, "", kVisible);
+}
+
+DialogTemplate Build() {
+    DialogTemplate t;
+    t.id = kModulePanelDialog;
+    t.size = {414, 338};
+    t.child = true;
+    Layout l(t);
+    InputArea(l);
+    ChannelGrid(l);
+    Modulation(l);
+    Network(l);
+    ServiceList(l);
+    return t;
+}
+
+}  // namespace
+
+const DialogTemplate& ModulePanelTemplate() {
+    static const DialogTemplate dialog = Build();
+    return dialog;
+}
+
+}  // namespace kelvane::res
