@@ -11,9 +11,10 @@ ModuleDescription Described(std::uint8_t type, std::uint8_t address, std::uint8_
     return ModuleDescription{type, address, version, true, std::move(config)};
 }
 
-// A tuner on 11362 MHz whose first and third services go through the CI module that follows it.
+// A tuner on 11362 MHz passing four television services and a radio (numbered x50 and up); the first and
+// third are scrambled and go through the CI module that follows it.
 std::vector<std::uint8_t> TunerImage() {
-    const InputRow row{11362, 27500, FecByte(2), {{1101, 1}, {1102, 0}, {1103, 1}}};
+    const InputRow row{11362, 27500, FecByte(2), {{1101, 1}, {1102, 0}, {1103, 1}, {1104, 0}, {1150, 0}}};
     return InputImage({&row, 1});
 }
 
@@ -22,7 +23,8 @@ std::vector<std::uint8_t> TwoChannelOutputImage() {
     s.type = kKXD410;
     s.frequencyKHz = 474000;
     s.levelStep = 28;
-    s.services = {{1101, 1, true, 1, 0}, {1102, 1, true, 2, 0}, {1103, 2, true, 3, 101}};
+    s.services = {{1101, 1, true, 1, 0},   {1102, 1, true, 2, 0}, {1150, 1, true, 30, 0},
+                  {1103, 2, true, 3, 101}, {1104, 2, true, 4, 0}};
     s.transportStreamIds = {1025, 1026, 1027, 1028};
     s.nitVersion = 3;
     s.networkName = "Kelvane A";
@@ -34,7 +36,8 @@ std::vector<std::uint8_t> PlayerImageOfRack() {
     const InputRow rows[] = {{10788, 22000, PolarityByte(0), {{2001, 0}, {2002, 0}}},
                              {12188, 27500, PolarityByte(1), {{2101, 0}}},
                              {9750, 0, PolarityByte(0), {}}};
-    const PlayerTail tail{2201, {{480, 600, "news.ts"}, {720, 780, "promo.ts"}}, 4, "Kelvane Play"};
+    // The scheduled files are among those the player stores.
+    const PlayerTail tail{2201, {{480, 600, "journal_0800.ts"}, {720, 780, "promo_hiver.ts"}}, 4, "Kelvane Play"};
     return PlayerImage(rows, tail);
 }
 
@@ -54,7 +57,7 @@ std::vector<std::uint8_t> FourChannelOutputImage() {
 
 std::vector<std::uint8_t> PlainTunerImage() {
     // The KXB210 offers no FEC choice; its byte holds the first code.
-    const InputRow row{12515, 29900, FecByte(0), {{3001, 0}, {3002, 0}}};
+    const InputRow row{12515, 29900, FecByte(0), {{3001, 0}, {3002, 0}, {3050, 0}}};
     return InputImage({&row, 1});
 }
 
@@ -63,12 +66,12 @@ std::vector<std::uint8_t> OneChannelOutputImage() {
     s.type = kKXD400;
     s.frequencyKHz = 522000;
     s.bandwidth = 1;
-    s.codeRate = 0;
+    s.codeRate = 1;  // 16-QAM 2/3 1/8 in 7 MHz: some 12.9 Mbit/s, room for its two programmes and the radio
     s.constellation = 1;
     s.mode = 0;
     s.guard = 2;
     s.levelStep = 20;
-    s.services = {{3001, 1, true, 20, 0}, {3002, 1, false, 21, 0}};
+    s.services = {{3001, 1, true, 20, 0}, {3002, 1, false, 21, 0}, {3050, 1, true, 40, 0}};
     s.transportStreamIds = {1537};
     s.nitVersion = 2;
     s.networkName = "Kelvane C";

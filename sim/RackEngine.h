@@ -40,6 +40,7 @@ public:
 
     // The unit at `address` (0 is the controller), or null.
     const Module* Find(std::uint8_t address) const;
+    Module* Find(std::uint8_t address) { return FindUnit(address); }
 
     std::size_t RequestCount() const { return requestCount_; }
     std::size_t RejectedFrameCount() const { return rejectedFrames_; }

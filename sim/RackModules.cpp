@@ -1,6 +1,8 @@
 #include "sim/RackModules.h"
 
+#include "sim/InputModule.h"
 #include "sim/ModuleModels.h"
+#include "sim/OutputModule.h"
 
 namespace kelvane::sim {
 namespace {
@@ -27,16 +29,28 @@ Reply Controller::Handle(const Request& request) {
 }
 
 Reply CommonInterfaceModule::Handle(const Request& request) {
-    // The CAM's answers are not modelled: the packet is taken and forgotten, as the program expects no result.
-    if (request.Command() == kWriteCommand && Description().active) return Accept();
+    if (Description().active && request.destination != kBroadcastAddress) {
+        switch (request.Command()) {
+            case kStatusCommand:
+                return Accept({cam_.Status()});
+            case kListCommand:
+                return Accept(cam_.Read());
+            case kWriteCommand:
+                cam_.Write(request.payload);
+                return Accept();
+            default:
+                break;
+        }
+    }
     return Module::Handle(request);
 }
 
 std::unique_ptr<Module> MakeModule(const ModuleDescription& description) {
-    // Input and output modules answer the common set until their status and service commands are modelled.
     if (RoleOf(description.type) == ModuleRole::CommonInterface) {
         return std::make_unique<CommonInterfaceModule>(description);
     }
+    if (RoleOf(description.type) == ModuleRole::Input) return std::make_unique<InputModule>(description);
+    if (RoleOf(description.type) == ModuleRole::Output) return std::make_unique<OutputModule>(description);
     return std::make_unique<Module>(description);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "sim/CamSlot.h"
 #include "sim/Module.h"
 
 #include <memory>
@@ -17,12 +18,19 @@ private:
     std::vector<std::uint8_t> moduleList_;  // {address, type, version} per module, in slot order
 };
 
-// A KXF600: what the PC writes to it is common-interface traffic for its CAM, not a configuration.
+// A KXF600: what the PC writes to it is common-interface traffic for its CAM, not a configuration. It reports
+// the CAM's status (0x40) and hands over what the CAM sent (0x60).
 class CommonInterfaceModule final : public Module {
 public:
     using Module::Module;
 
     Reply Handle(const Request& request) override;
+
+    CamSlot& Cam() { return cam_; }
+    const CamSlot& Cam() const { return cam_; }
+
+private:
+    CamSlot cam_;
 };
 
 // The unit that answers for `description`, by its model family.

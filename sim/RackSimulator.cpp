@@ -4,6 +4,7 @@
 #include "sim/Module.h"
 #include "sim/PseudoTerminal.h"
 #include "sim/RackEngine.h"
+#include "sim/RackModules.h"
 
 #include <array>
 #include <cerrno>
@@ -425,6 +426,14 @@ std::vector<std::uint8_t> RackSimulator::ConfigOf(std::uint8_t address) const {
     std::lock_guard lock(impl_->mutex);
     const Module* unit = impl_->engine.Find(address);
     return unit ? unit->Config() : std::vector<std::uint8_t>{};
+}
+
+bool RackSimulator::SetCamPresent(std::uint8_t address, bool present) {
+    std::lock_guard lock(impl_->mutex);
+    auto* module = dynamic_cast<CommonInterfaceModule*>(impl_->engine.Find(address));
+    if (module == nullptr) return false;
+    module->Cam().SetPresent(present);
+    return true;
 }
 
 std::vector<Request> RackSimulator::RequestLog() const {

@@ -58,6 +58,9 @@ public:
     std::vector<std::uint8_t> ConfigOf(std::uint8_t address) const;
     std::vector<Request> RequestLog() const;  // the latest requests, oldest first
 
+    // Puts a CAM into the common-interface module at `address`, or pulls it out; false when no such module.
+    bool SetCamPresent(std::uint8_t address, bool present);
+
 private:
     struct Impl;
     std::unique_ptr<Impl> impl_;

@@ -100,6 +100,7 @@ bool TakeFlag(std::string_view name, SimOptions& o) {
     if (name == "--paced") o.paced = true;
     else if (name == "--silent") o.faults.silent = true;
     else if (name == "--no-module-list") o.faults.refuseModuleList = true;
+    else if (name == "--no-cam") o.noCam = true;
     else if (name == "--help" || name == "-h") o.help = true;
     else return false;
     return true;
@@ -137,10 +138,11 @@ bool ParseSimOptions(std::span<const std::string_view> args, SimOptions& options
 std::string SimUsage() {
     return "usage: kxrsim [--rack FILE] [--link PATH] [--paced] [--drop SHARE] [--corrupt SHARE]\n"
            "              [--refuse SHARE] [--silent] [--late MS] [--close-after N]\n"
-           "              [--no-module-list] [--restart-silence MS] [--help]\n"
+           "              [--no-module-list] [--restart-silence MS] [--no-cam] [--help]\n"
            "\n"
            "Stands in for a KXRRack on a pseudo-terminal and prints the port to open on one line.\n"
-           "Runs until SIGINT or SIGTERM; SIGUSR1 closes the terminal as if the cable were pulled.\n"
+           "Runs until SIGINT or SIGTERM; SIGUSR1 closes the terminal as if the cable were pulled; SIGUSR2\n"
+           "pulls the CAMs out of the CI modules, or puts them back in.\n"
            "\n"
            "  --rack FILE       rack description file (default: the built-in seven-module rack)\n"
            "  --link PATH       also make a symbolic link PATH to the port (removed on exit)\n"
@@ -154,6 +156,7 @@ std::string SimUsage() {
            "  --no-module-list  the controller refuses to list its modules\n"
            "  --restart-silence MS\n"
            "                    how long the rack stays silent after a firmware restart (default 2000)\n"
+           "  --no-cam          the CI modules start without a CAM\n"
            "  --help            show this text\n";
 }
 

@@ -13,6 +13,7 @@ struct SimOptions {
     std::string rackFile;  // empty: the built-in rack
     std::string linkPath;  // empty: no link, the slave path is printed
     bool paced = false;
+    bool noCam = false;  // the CI modules start with their CAM slots empty
     FaultOptions faults;
     bool help = false;
 };

@@ -1,5 +1,6 @@
 // kxrsim: a KXRRack on a pseudo-terminal, for trying the program without the hardware.
 #include "sim/DefaultRack.h"
+#include "sim/ModuleModels.h"
 #include "sim/RackDescription.h"
 #include "sim/RackSimulator.h"
 #include "sim/SimOptions.h"
@@ -37,14 +38,34 @@ bool LoadRack(const std::string& path, RackDescription& rack) {
 sigset_t ControlSignals() {
     sigset_t set;
     sigemptyset(&set);
-    for (int s : {SIGINT, SIGTERM, SIGUSR1}) sigaddset(&set, s);
+    for (int s : {SIGINT, SIGTERM, SIGUSR1, SIGUSR2}) sigaddset(&set, s);
     return set;
 }
 
-void ServeUntilStopped(RackSimulator& simulator, const sigset_t& signals) {
+// The bus addresses of the rack's CI modules, whose CAMs SIGUSR2 pulls and puts back.
+std::vector<std::uint8_t> CamSlotsOf(const RackDescription& rack) {
+    std::vector<std::uint8_t> addresses;
+    for (const ModuleDescription& m : rack.modules) {
+        if (RoleOf(m.type) == ModuleRole::CommonInterface) addresses.push_back(m.address);
+    }
+    return addresses;
+}
+
+void SetCams(RackSimulator& simulator, const std::vector<std::uint8_t>& camSlots, bool present) {
+    for (const std::uint8_t address : camSlots) simulator.SetCamPresent(address, present);
+}
+
+void ServeUntilStopped(RackSimulator& simulator, const sigset_t& signals, const std::vector<std::uint8_t>& camSlots,
+                       bool camsIn) {
     for (;;) {
         int received = 0;
         if (sigwait(&signals, &received) != 0) return;
+        if (received == SIGUSR2) {
+            camsIn = !camsIn;
+            SetCams(simulator, camSlots, camsIn);
+            std::cerr << (camsIn ? "kxrsim: CAMs inserted\n" : "kxrsim: CAMs pulled\n");
+            continue;
+        }
         if (received != SIGUSR1) return;
         simulator.CloseTerminal();
         std::cerr << "kxrsim: terminal closed\n";
@@ -72,13 +93,15 @@ int main(int argc, char* argv[]) {
     const sigset_t signals = ControlSignals();
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
+    const std::vector<std::uint8_t> camSlots = CamSlotsOf(rack);
     RackSimulator simulator(std::move(rack), options.faults, options.paced);
     if (!simulator.Start(error, options.linkPath)) {
         std::cerr << "kxrsim: " << error << '\n';
         return 1;
     }
+    if (options.noCam) SetCams(simulator, camSlots, false);
     std::cout << simulator.PortPath() << std::endl;
-    ServeUntilStopped(simulator, signals);
+    ServeUntilStopped(simulator, signals, camSlots, !options.noCam);
     simulator.Stop();
     return 0;
 }

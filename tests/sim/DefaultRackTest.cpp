@@ -1,7 +1,10 @@
 #include "sim/DefaultRack.h"
 
 #include "sim/ModuleModels.h"
+#include "sim/RackEngine.h"
 #include "tests/sim/ImageReader.h"
+#include "tests/sim/ModuleReplies.h"
+#include "tests/sim/ReplyFrames.h"
 
 #include <gtest/gtest.h>
 
@@ -189,6 +192,55 @@ TEST_P(DefaultOutput, NetworkSectionDescribesTheChannels) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EachOutput, DefaultOutput, ::testing::Values(3, 5, 7));
+
+// The payload of the rack's reply on the line, checked as the PC would read it.
+std::vector<std::uint8_t> Exchange(RackEngine& engine, std::uint8_t address, std::uint8_t command) {
+    const auto frame = ReadReplyFrame(engine.Respond(EncodeFrame(address, kPcAddress, command, {})));
+    EXPECT_TRUE(frame.has_value());
+    if (!frame) return {};
+    EXPECT_TRUE(frame->checksumOk);
+    EXPECT_EQ(frame->code & 0xF0, kAccepted);
+    return frame->payload;
+}
+
+TEST_P(DefaultOutput, InputNamesAndOutputRatesCoverEveryCarriedService) {
+    const RackDescription rack = DefaultRack();
+    RackEngine engine{rack};
+    const auto output = std::find_if(rack.modules.begin(), rack.modules.end(),
+                                     [](const ModuleDescription& m) { return m.address == GetParam(); });
+    ASSERT_NE(output, rack.modules.end());
+    const auto input = std::find_if(std::make_reverse_iterator(output), rack.modules.rend(),
+                                    [](const ModuleDescription& m) { return RoleOf(m.type) == ModuleRole::Input; });
+    ASSERT_NE(input, rack.modules.rend());
+    const int rows = InputRowCount(input->type);
+
+    // The panel polls once a second; a dozen polls is ample for every receivable row to lock.
+    for (int poll = 0; poll < 12; ++poll) {
+        EXPECT_EQ(Exchange(engine, input->address, kStatusCommand).size(), static_cast<std::size_t>(3 * rows + 1));
+    }
+    const NamesReplyRead names = ReadNamesReply(Exchange(engine, input->address, kListCommand), rows);
+    ASSERT_TRUE(names.exact);
+    std::set<std::uint16_t> announced;
+    for (const NamesRowRead& row : names.rows) {
+        for (const AnnouncedRead& s : row.services) EXPECT_TRUE(announced.insert(s.id).second) << "announced twice: " << s.id;
+    }
+    ImageReader player(input->config);
+    for (int r = 0; r < rows; ++r) ReadInputRow(player);
+    const std::uint16_t played = input->type == kKXC300 ? player.U16() : 0;
+    EXPECT_EQ(announced.count(played), 0u) << "the player's own service is not on air at its inputs";
+
+    ImageReader in(output->config);
+    const OutputRead carried = ReadOutput(in, OutputChannelCount(output->type) == 1);
+    const RatesRead rates = ReadRates(Exchange(engine, output->address, kListCommand), OutputChannelCount(output->type) == 1 ? 1 : 4);
+    ASSERT_TRUE(rates.exact);
+    ASSERT_EQ(rates.pairs.size(), carried.services.size());
+    for (std::size_t i = 0; i < carried.services.size(); ++i) {
+        const std::uint16_t id = carried.services[i].id;
+        EXPECT_TRUE(announced.count(id) == 1 || id == played) << id << " has no name";
+        EXPECT_EQ(rates.pairs[i].id, id);
+        EXPECT_NE(rates.pairs[i].rate, 0) << id;
+    }
+}
 
 }  // namespace
 }  // namespace kelvane::sim

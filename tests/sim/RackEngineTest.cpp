@@ -90,7 +90,7 @@ TEST_F(RackEngineTest, UnhandledCommandsAreRefused) {
     EXPECT_EQ(engine.Respond(Request(4, 0xA0, Hex("00"))), Hex("02 FD 04 E0 E0"));
     EXPECT_EQ(engine.Respond(Request(4, kFirmwareCommand, Hex("01 00 00"))), Hex("02 FD 04 E0 E0"));
     EXPECT_EQ(engine.Respond(Request(0, kReadConfigCommand)), Hex("02 FD 00 F0 F0"));  // the controller's empty image
-    EXPECT_EQ(engine.Respond(Request(4, kListCommand)), Hex("02 FD 04 E0 E0"));
+    EXPECT_EQ(engine.Respond(Request(4, kFileListCommand)), Hex("02 FD 04 E0 E0"));  // a tuner stores no files
     EXPECT_EQ(engine.Respond(Request(9, kReadConfigCommand)), Hex("02 FD 09 E0 E0"));  // inactive
 }
 

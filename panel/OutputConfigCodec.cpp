@@ -1,0 +1,213 @@
+#include "panel/OutputConfigCodec.h"
+
+#include "app/MessageCatalogue.h"
+#include "app/ModuleTypes.h"
+#include "link/ReplyText.h"
+#include "panel/ImageBytes.h"
+#include "panel/LevelTable.h"
+#include "panel/NetworkSection.h"
+
+#include <algorithm>
+
+namespace kelvane {
+namespace {
+
+constexpr std::uint8_t kSingleChannelOutputType = 2;
+constexpr int kFrequencyUnitKHz = 125;
+constexpr std::size_t kServiceCountOffset = 8;
+constexpr std::size_t kFirstEntryOffset = 9;
+constexpr std::uint8_t kMaskMarker = 0xFF;
+constexpr std::uint8_t kActivatedBit = 0x80;
+constexpr std::uint8_t kChannelBits = 0x0F;
+constexpr int kMaskBits = 16;
+constexpr int kLcnWhenAbsentModulo = 1000;
+constexpr std::size_t kVersionOffsetInSection = 5;
+constexpr std::size_t kNameLengthOffsetInSection = 11;
+constexpr std::uint8_t kEmphasisOn = 0x86;
+constexpr std::uint8_t kEmphasisOff = 0x87;
+
+// Where the fields after the service entries lie, for an image whose service count is `count`.
+struct OutputLayout {
+    bool singleChannel;
+    std::size_t count;
+    std::size_t entrySize() const { return singleChannel ? 2 : 3; }
+    std::size_t entry(std::size_t k) const { return kFirstEntryOffset + entrySize() * k; }
+    std::size_t mask() const { return kFirstEntryOffset + 2 * count + 1; }
+    std::size_t lcns() const { return singleChannel ? 12 + 2 * count : 9 + 3 * count; }
+    std::size_t hdLcns() const { return lcns() + 2 * count; }
+    std::size_t networkId() const { return lcns() + 4 * count; }
+    std::size_t streamIds() const { return networkId() + 2; }
+    std::size_t sectionSizeAt(std::size_t streams) const { return streamIds() + 2 * streams; }
+};
+
+std::size_t StreamIdCount(bool singleChannel) { return singleChannel ? 1 : kMaxOutputChannels; }
+
+void DecodeParameters(const ByteReader& image, PanelModel& m) {
+    if (image.Size() <= 7) return;
+    m.OutputFreqKHz = image.U16(0) * kFrequencyUnitKHz;
+    m.Bandwidth = image.U8(2);
+    m.CodeRate = image.U8(3);
+    m.Constellation = image.U8(4);
+    m.TransmissionMode = image.U8(5);
+    m.GuardInterval = image.U8(6);
+    m.LevelStep = LevelStepOfByte(image.U8(7));
+}
+
+void DefaultNetworkFields(PanelModel& m) {
+    m.NetworkId = kDefaultNetworkId;
+    for (int k = 0; k < kMaxOutputChannels; ++k) m.TransportStreamId[k] = kDefaultTransportStreamId + k;
+    m.NitVersion = kDefaultNitVersion;
+    m.NetworkName = MessageText(0);
+}
+
+// The network name as the first network descriptor carries it; the emphasis controls are no characters.
+std::string SectionNetworkName(const ByteReader& image, std::size_t section) {
+    const std::size_t first = section + kNameLengthOffsetInSection + 1;
+    const std::size_t length = image.U8(first - 1);
+    std::string name;
+    std::size_t characters = 0;
+    for (std::size_t i = first; i < first + length && image.Has(i, 1) && characters < kMaxNetworkNameLength; ++i) {
+        const std::uint8_t byte = image.U8(i);
+        if (byte == kEmphasisOn || byte == kEmphasisOff) continue;
+        AppendLatin1AsUtf8(name, byte);
+        ++characters;
+    }
+    return name;
+}
+
+// Whatever the image is too short to hold keeps its default, so that a module with a blank image gets a usable
+// network on the first write.
+void DecodeNetworkFields(const ByteReader& image, const OutputLayout& layout, PanelModel& m) {
+    const std::size_t streams = StreamIdCount(layout.singleChannel);
+    DefaultNetworkFields(m);
+    m.RemoveCatEmm = false;
+    if (!image.Has(layout.networkId(), 2)) return;
+
+    m.NetworkId = image.U16(layout.networkId());
+    for (std::size_t k = 0; k < streams; ++k) {
+        if (image.Has(layout.streamIds() + 2 * k, 2)) m.TransportStreamId[k] = image.U16(layout.streamIds() + 2 * k);
+    }
+    const std::size_t at = layout.sectionSizeAt(streams);
+    const std::size_t sizePlusTwo = image.U16(at);
+    const std::size_t section = at + 4;
+    if (sizePlusTwo != 0 && image.Has(section, kNameLengthOffsetInSection + 1)) {
+        m.NitVersion = static_cast<std::uint8_t>((image.U8(section + kVersionOffsetInSection) >> 1) & 0x1F);
+        m.NetworkName = SectionNetworkName(image, section);
+    }
+    m.RemoveCatEmm = image.U8(at + 2 + sizePlusTwo) != 0;
+}
+
+void DecodeServices(const ByteReader& image, const OutputLayout& layout, PanelModel& m) {
+    m.OutputServiceCount = 0;
+    if (layout.count > kMaxOutputServices) return;
+    const std::uint16_t mask = image.U16(layout.mask());
+    for (std::size_t k = 0; k < layout.count && image.Has(layout.entry(k), 2); ++k) {
+        OutputService& service = m.OutputServices[m.OutputServiceCount++];
+        service.ServiceId = image.U16(layout.entry(k));
+        const std::uint16_t absent = static_cast<std::uint16_t>(service.ServiceId % kLcnWhenAbsentModulo);
+        service.Lcn = image.Has(layout.lcns() + 2 * k, 2) ? image.U16(layout.lcns() + 2 * k) : absent;
+        service.HdLcn = image.Has(layout.hdLcns() + 2 * k, 2) ? image.U16(layout.hdLcns() + 2 * k) : absent;
+        if (layout.singleChannel) {
+            service.OutputChannel = 1;
+            service.Activated = k < kMaskBits ? (mask >> k) & 1 : 0;
+        } else {
+            const std::uint8_t flags = image.U8(layout.entry(k) + 2);
+            service.OutputChannel = flags & kChannelBits;
+            service.Activated = (flags & kActivatedBit) != 0 ? 1 : 0;
+        }
+    }
+}
+
+// Without an output the player forwards what its rows pass on, all on its one channel.
+void ServicesFromPlayerRows(PanelModel& m) {
+    m.OutputServiceCount = 0;
+    if (m.InputCount != kMaxInputRows) return;
+    for (const InputServiceTable& row : m.InputServices) {
+        for (int k = 0; k < std::clamp(row.count, 0, kMaxServicesPerRow); ++k) {
+            if (m.OutputServiceCount == kMaxOutputServices) return;
+            m.OutputServices[m.OutputServiceCount++] = {row.entries[k].ServiceId, 0, 0, 1, 0};
+        }
+    }
+}
+
+void EncodeServices(const PanelModel& m, bool singleChannel, ImageWriter& out) {
+    const int count = std::clamp(m.OutputServiceCount, 0, kMaxOutputServices);
+    const auto services = std::span(m.OutputServices).first(static_cast<std::size_t>(count));
+    out.U8(static_cast<std::uint8_t>(count));
+    std::uint16_t mask = 0;
+    for (int k = 0; k < count; ++k) {
+        const OutputService& service = services[k];
+        out.U16(static_cast<std::uint16_t>(service.ServiceId));
+        if (singleChannel) {
+            if (service.Activated != 0 && k < kMaskBits) mask = static_cast<std::uint16_t>(mask | (1u << k));
+        } else {
+            out.U8(static_cast<std::uint8_t>((service.Activated != 0 ? kActivatedBit : 0) |
+                                             (service.OutputChannel & kChannelBits)));
+        }
+    }
+    if (singleChannel) {
+        out.U8(kMaskMarker);
+        out.U16(mask);
+    }
+    for (const OutputService& service : services) out.U16(service.Lcn);
+    for (const OutputService& service : services) out.U16(service.HdLcn);
+}
+
+}  // namespace
+
+void DecodeOutputConfig(const SlotRecord* output, PanelModel& m) {
+    if (output == nullptr || m.OutputChannelCount < 1) {
+        ServicesFromPlayerRows(m);
+        return;
+    }
+    const ByteReader image(RecordImage(*output));
+    const OutputLayout layout{output->Type == kSingleChannelOutputType, image.U8(kServiceCountOffset)};
+    DecodeParameters(image, m);
+    DecodeNetworkFields(image, layout, m);
+    DecodeServices(image, layout, m);
+}
+
+bool EncodeOutputConfig(const PanelModel& m, SlotRecord& output) {
+    if (!IsOutputType(output.Type) || m.OutputChannelCount < 1) return false;
+    const bool singleChannel = output.Type == kSingleChannelOutputType;
+    ImageWriter out;
+    // An output frequency out of range keeps the one the image had.
+    if (m.OutputFreqKHz >= kOutFreqMinKHz && m.OutputFreqKHz <= kOutFreqMaxKHz) {
+        out.U16(static_cast<std::uint16_t>(m.OutputFreqKHz / kFrequencyUnitKHz));
+    } else {
+        out.U8(output.Config[0]);
+        out.U8(output.Config[1]);
+    }
+    out.U8(static_cast<std::uint8_t>(m.Bandwidth));
+    out.U8(static_cast<std::uint8_t>(m.CodeRate));
+    out.U8(static_cast<std::uint8_t>(m.Constellation));
+    out.U8(static_cast<std::uint8_t>(m.TransmissionMode));
+    out.U8(static_cast<std::uint8_t>(m.GuardInterval));
+    out.U8(LevelTable()[static_cast<std::size_t>(std::clamp(m.LevelStep, 1, kLevelStepCount) - 1)]);
+    EncodeServices(m, singleChannel, out);
+    out.U16(static_cast<std::uint16_t>(m.NetworkId));
+    for (std::size_t k = 0; k < StreamIdCount(singleChannel); ++k) {
+        out.U16(static_cast<std::uint16_t>(m.TransportStreamId[k]));
+    }
+    const std::vector<std::uint8_t> section = BuildNetworkSection(m);
+    out.U16(static_cast<std::uint16_t>(section.size() + 2));
+    out.U8(0x00);
+    out.U8(0x00);
+    out.Append(section);
+    out.U8(m.RemoveCatEmm ? 1 : 0);
+    return out.StoreInto(output);
+}
+
+std::vector<std::uint16_t> CamServiceIds(const PanelModel& m) {
+    std::vector<std::uint16_t> ids;
+    for (int r = 0; r < std::clamp(m.ServiceRowCount, 0, kMaxServiceRows); ++r) {
+        if (m.ServiceRows[r].Cam != 0) ids.push_back(m.ServiceRows[r].ServiceId);
+    }
+    return ids;
+}
+
+int ChannelFrequencyKHz(const PanelModel& m, int channel) {
+    return m.OutputFreqKHz + (channel - 1) * (6000 + 1000 * m.Bandwidth);
+}
+
+}  // namespace kelvane

@@ -1,0 +1,213 @@
+#include "panel/ServiceList.h"
+
+#include "app/ModuleTypes.h"
+#include "app/TextFormat.h"
+#include "panel/EditNumbers.h"
+#include "panel/ServiceTables.h"
+
+#include <algorithm>
+
+namespace kelvane {
+namespace {
+
+constexpr std::uint8_t kPlayerSource = 3;
+constexpr std::uint8_t kUnannouncedSource = 255;
+constexpr std::uint8_t kTelevision = 1;
+constexpr std::uint8_t kRadio = 2;
+
+int InputRows(const PanelModel& m) { return std::clamp(m.InputCount, 1, kMaxInputRows); }
+bool HasOutput(const PanelModel& m) { return m.OutputChannelCount >= 1; }
+bool IsPlayerService(const PanelModel& m, const ServiceRow& row) { return row.ServiceId == m.PlayerServiceId; }
+
+void AddPlayerRow(PanelModel& m) {
+    if (ServiceRow* row = FindOrAddServiceRow(m, static_cast<std::uint16_t>(m.PlayerServiceId))) {
+        row->Source = kPlayerSource;
+        row->Name = m.PlayerServiceName;
+        row->ServiceKind = kTelevision;
+    }
+}
+
+void AddInputRows(PanelModel& m, int input) {
+    const SiServiceTable& announced = m.InputSiServices[input];
+    for (int k = 0; k < std::clamp(announced.count, 0, kMaxServicesPerRow); ++k) {
+        const SiService& service = announced.entries[k];
+        if (ServiceRow* row = FindOrAddServiceRow(m, static_cast<std::uint16_t>(service.ServiceId))) {
+            row->Source = static_cast<std::uint8_t>(input);
+            row->Name = service.Name;
+            row->ServiceKind = service.ServiceKind;
+            row->Scrambled = service.Scrambled;
+        }
+    }
+    const InputServiceTable& passed = m.InputServices[input];
+    for (int k = 0; k < std::clamp(passed.count, 0, kMaxServicesPerRow); ++k) {
+        const InputService& service = passed.entries[k];
+        if (ServiceRow* row = FindOrAddServiceRow(m, static_cast<std::uint16_t>(service.ServiceId))) {
+            row->Cam = service.Cam;
+        }
+    }
+}
+
+void AddOutputRows(PanelModel& m) {
+    for (int k = 0; k < std::clamp(m.OutputServiceCount, 0, kMaxOutputServices); ++k) {
+        const OutputService& service = m.OutputServices[k];
+        if (ServiceRow* row = FindOrAddServiceRow(m, static_cast<std::uint16_t>(service.ServiceId))) {
+            row->Lcn = service.Lcn;
+            row->HdLcn = service.HdLcn;
+            row->OutputChannel = service.OutputChannel;
+        }
+    }
+}
+
+ui::ListCell Image(int image) { return {"", image}; }
+
+ui::ListCell NumberUnlessZero(std::uint16_t value, const ServiceRow& row) {
+    if (value == 0 || row.OutputChannel == 0) return {};
+    return {FormatText("%d", {value}), ui::kNoImage};
+}
+
+ui::ListCell CamCell(const PanelModel& m, const ServiceRow& row, int cam) {
+    if (m.CamCount < cam) return Image(kNotApplicableImage);
+    return Image(row.Cam == cam ? kCamSelectedImage : kNotSelectedImage);
+}
+
+ui::ListCell ChannelCell(const PanelModel& m, const ServiceRow& row, int channel) {
+    if (channel == 1 && !HasOutput(m) && row.Source == kPlayerSource && IsPlayerService(m, row)) {
+        return Image(kChannelSelectedImage);
+    }
+    if (channel > 1 && m.OutputChannelCount < channel) return Image(kNotApplicableImage);
+    return Image(row.OutputChannel == channel ? kChannelSelectedImage : kChannelNotSelectedImage);
+}
+
+ui::ListCell KindCell(const ServiceRow& row) {
+    if (row.ServiceKind == kTelevision) return Image(kTelevisionImage);
+    if (row.ServiceKind == kRadio) return Image(kRadioImage);
+    return {};
+}
+
+ui::ListCell SourceCell(const ServiceRow& row) {
+    if (row.Source > kPlayerSource) return {"?", ui::kNoImage};
+    return {std::string(1, static_cast<char>('A' + row.Source)), ui::kNoImage};
+}
+
+ui::ListCell ShareCell(const PanelModel& m, const ServiceRow& row) {
+    if (InputRows(m) == 1) return Image(kNotApplicableImage);
+    return Image(IsPlayerService(m, row) ? kPlayImage : kNotSelectedImage);
+}
+
+// Clicking a column that stands for nothing on this pair keeps the clicked row's value, which then goes to every
+// selected row.
+int ToggledValue(int current, int clicked, int limit) {
+    if (clicked > limit) return current;
+    return current == clicked ? 0 : clicked;
+}
+
+bool IsRow(const PanelModel& m, int row) { return row >= 0 && row < std::clamp(m.ServiceRowCount, 0, kMaxServiceRows); }
+
+void MarkEdited(PanelModel& m) {
+    m.InputDirty = true;
+    m.OutputDirty = true;
+    BuildServiceList(m);
+}
+
+}  // namespace
+
+void BuildServiceList(PanelModel& m) {
+    m.ServiceRowCount = 0;
+    if (m.ScheduleCount > 0) AddPlayerRow(m);
+    for (int input = 0; input < InputRows(m); ++input) AddInputRows(m, input);
+    AddOutputRows(m);
+    if (!HasOutput(m) && InputRows(m) == 1) {
+        for (int r = 0; r < m.ServiceRowCount; ++r) m.ServiceRows[r].OutputChannel = 1;
+    }
+    m.PlayerServiceSource = kPlayerSource;
+    for (int r = 0; r < m.ServiceRowCount; ++r) {
+        if (IsPlayerService(m, m.ServiceRows[r])) m.PlayerServiceSource = m.ServiceRows[r].Source;
+    }
+}
+
+ui::ListCell ServiceCell(const PanelModel& m, const ServiceRow& row, int column) {
+    switch (column) {
+        case 1: return ShareCell(m, row);
+        case 2: return SourceCell(row);
+        case 3: return {FormatText("%d", {row.ServiceId}), ui::kNoImage};
+        case 4: return {row.Name, ui::kNoImage};
+        case 5: return KindCell(row);
+        case 6: return Image(row.Scrambled != 0 ? kClosedPadlockImage : kOpenPadlockImage);
+        case kLcnColumn: return NumberUnlessZero(row.Lcn, row);
+        case kHdLcnColumn: return NumberUnlessZero(row.HdLcn, row);
+        default: break;
+    }
+    if (column >= kFirstCamColumn && column <= kLastCamColumn) return CamCell(m, row, column - 6);
+    if (column >= kFirstChannelColumn && column <= kLastChannelColumn) return ChannelCell(m, row, column - 10);
+    return {};
+}
+
+ui::Color ServiceRowColor(const ServiceRow& row) {
+    switch (row.Source) {
+        case 0: return {0, 0, 128};
+        case 1: return {0, 64, 0};
+        case 2: return {64, 0, 0};
+        default: return {160, 160, 160};
+    }
+}
+
+bool ToggleCam(PanelModel& m, int clickedRow, int camNumber, const std::vector<int>& selectedRows,
+               bool& refusedUnidentified) {
+    refusedUnidentified = false;
+    if (!IsRow(m, clickedRow) || camNumber < 1 || camNumber > kLastCamColumn - kFirstCamColumn + 1) return false;
+    const int cam = ToggledValue(m.ServiceRows[clickedRow].Cam, camNumber, m.CamCount);
+    bool touched = false;
+    for (const int r : selectedRows) {
+        if (!IsRow(m, r)) continue;
+        const ServiceRow& row = m.ServiceRows[r];
+        if (row.Source == kUnannouncedSource) {
+            refusedUnidentified = true;
+            continue;
+        }
+        if (row.Source >= InputRows(m)) continue;
+        if (InputService* service = FindOrAddInputService(m.InputServices[row.Source], row.ServiceId)) {
+            service->Cam = static_cast<std::uint8_t>(cam);
+            touched = true;
+        }
+    }
+    if (touched) MarkEdited(m);
+    return touched;
+}
+
+bool ToggleChannel(PanelModel& m, int clickedRow, int channel, const std::vector<int>& selectedRows,
+                   const std::function<void(std::uint16_t serviceId, int newChannel)>& updateChainedPlayers) {
+    if (!IsRow(m, clickedRow) || channel < 1 || channel > kMaxOutputChannels) return false;
+    const int limit = HasOutput(m) ? m.OutputChannelCount : 1;
+    const int newChannel = ToggledValue(m.ServiceRows[clickedRow].OutputChannel, channel, limit);
+    const bool routable = HasOutput(m) || m.InputType == kPlayerType;
+    bool touched = false;
+    for (const int r : selectedRows) {
+        if (!IsRow(m, r)) continue;
+        touched = true;
+        if (!routable) continue;
+        const std::uint16_t id = m.ServiceRows[r].ServiceId;
+        if (!HasOutputService(m, id) && m.OutputServiceCount >= kMaxOutputServices) continue;
+        if (updateChainedPlayers) updateChainedPlayers(id, newChannel);
+        if (OutputService* service = FindOrAddOutputService(m, id)) {
+            service->OutputChannel = static_cast<std::uint8_t>(newChannel);
+        }
+    }
+    if (touched) MarkEdited(m);
+    return touched;
+}
+
+std::string LcnEditText(const ServiceRow& row, int column) {
+    return FormatText("%d", {column == kHdLcnColumn ? row.HdLcn : row.Lcn});
+}
+
+void ApplyLcnEdit(PanelModel& m, int row, int column, const std::optional<std::string>& text) {
+    if (!text || !IsRow(m, row) || (column != kLcnColumn && column != kHdLcnColumn)) return;
+    const auto number = static_cast<std::uint16_t>(std::clamp(ParseEditNumber(*text), 0, 0xFFFF));
+    OutputService* service = FindOrAddOutputService(m, m.ServiceRows[row].ServiceId);
+    if (service == nullptr) return;
+    (column == kLcnColumn ? service->Lcn : service->HdLcn) = number;
+    BuildServiceList(m);
+    m.OutputDirty = true;
+}
+
+}  // namespace kelvane

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "panel/PanelModel.h"
+#include "ui/Dialog.h"
+#include "ui/Geometry.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kelvane {
+
+// Columns of the service list.
+constexpr int kServiceColumnCount = 18;
+constexpr int kFirstCamColumn = 7;
+constexpr int kLastCamColumn = 10;
+constexpr int kFirstChannelColumn = 11;
+constexpr int kLastChannelColumn = 14;
+constexpr int kLcnColumn = 15;
+constexpr int kHdLcnColumn = 16;
+
+// Images of the list's image list.
+enum ServiceImage : int {
+    kTelevisionImage = 0,
+    kChannelSelectedImage = 1,
+    kRadioImage = 2,
+    kCamSelectedImage = 3,
+    kChannelNotSelectedImage = 4,
+    kClosedPadlockImage = 5,
+    kNotSelectedImage = 6,
+    kOpenPadlockImage = 7,
+    kNotApplicableImage = 8,
+    kPlayImage = 9,
+};
+
+// Gathers the rows of the service list from the announced, input, output and player services, and finds
+// PlayerServiceSource. Services beyond the 192 rows are left out of the list.
+void BuildServiceList(PanelModel& m);
+
+// What column 0-17 of `row` shows; an empty cell for any other column.
+ui::ListCell ServiceCell(const PanelModel& m, const ServiceRow& row, int column);
+
+// The text colour of a row, by the input that announces it.
+ui::Color ServiceRowColor(const ServiceRow& row);
+
+// A double-click on CAM column `camNumber` (1-4) of `clickedRow`: sets the CAM of every selected row that an
+// input announces. `refusedUnidentified` tells whether a selected row was announced by no input, for the
+// caller's message. The player's own row has no input table to go to and is passed over. Returns whether a row
+// was set, in which case both dirty flags are set and the list is rebuilt.
+bool ToggleCam(PanelModel& m, int clickedRow, int camNumber, const std::vector<int>& selectedRows,
+               bool& refusedUnidentified);
+
+// A double-click on channel column `channel` (1-4) of `clickedRow`: sets the output channel of every selected
+// row when there is an output or the input is the player, telling the chained players first. A service that no
+// longer fits OutputServices is passed over, the chained players not told. Returns whether any row was
+// selected, in which case both dirty flags are set and the list is rebuilt.
+bool ToggleChannel(PanelModel& m, int clickedRow, int channel, const std::vector<int>& selectedRows,
+                   const std::function<void(std::uint16_t serviceId, int newChannel)>& updateChainedPlayers);
+
+// The text the in-place editor of an LCN column starts with.
+std::string LcnEditText(const ServiceRow& row, int column);
+
+// The end of an in-place edit of the LCN or HD LCN column: stores the number typed (0 when none parses, held
+// to 0-65535). A cancelled edit (no text) stores nothing.
+void ApplyLcnEdit(PanelModel& m, int row, int column, const std::optional<std::string>& text);
+
+}  // namespace kelvane

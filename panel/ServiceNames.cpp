@@ -1,0 +1,83 @@
+#include "panel/ServiceNames.h"
+
+#include "link/ReplyText.h"
+#include "panel/ImageBytes.h"
+
+#include <algorithm>
+#include <array>
+#include <optional>
+
+namespace kelvane {
+namespace {
+
+constexpr std::uint8_t kTelevisionBit = 0x01;
+constexpr std::uint8_t kScrambledBit = 0x02;
+constexpr std::size_t kUnusedWordsSize = 4;
+
+constexpr std::array<char32_t, 256> MakeSiCharTable() {
+    std::array<char32_t, 256> table{};
+    for (std::size_t byte = 0; byte < table.size(); ++byte) {
+        const bool control = byte < 0x20 || (byte >= 0x80 && byte < 0xA0);
+        table[byte] = control ? U'.' : static_cast<char32_t>(byte);
+    }
+    table[0x22] = U'\'';
+    table[0x7F] = U'.';
+    table[0xA0] = U'.';
+    table[0xAD] = U'-';
+    return table;
+}
+constexpr std::array<char32_t, 256> kSiCharTable = MakeSiCharTable();
+
+// One service's id and name at `position`; nothing when the reply ends first.
+std::optional<SiService> ReadService(std::span<const std::uint8_t> reply, std::size_t& position) {
+    const ByteReader bytes(reply);
+    if (!bytes.Has(position, 2)) return std::nullopt;
+    SiService service;
+    service.ServiceId = bytes.U16(position);
+    position += 2;
+    for (; position < reply.size() && reply[position] != 0x00; ++position) {
+        if (IsSiNameCharacter(reply[position])) {
+            AppendLatin1AsUtf8(service.Name, static_cast<std::uint8_t>(SiChar(reply[position])));
+        }
+    }
+    if (position >= reply.size()) return std::nullopt;
+    ++position;
+    return service;
+}
+
+// Reads one row at `position`; false when the reply ended inside it.
+bool ParseRow(std::span<const std::uint8_t> reply, std::size_t& position, SiServiceTable& table) {
+    const int announced = reply[position++];
+    if (announced == 0) return true;
+    for (int k = 0; k < announced; ++k) {
+        std::optional<SiService> service = ReadService(reply, position);
+        if (!service) return false;
+        if (k < kMaxServicesPerRow) table.entries[table.count++] = std::move(*service);
+    }
+    for (int k = 0; k < announced; ++k, ++position) {
+        if (position >= reply.size()) return false;
+        if (k >= table.count) continue;
+        const std::uint8_t flags = reply[position];
+        table.entries[k].ServiceKind = (flags & kTelevisionBit) != 0 ? 1 : 2;
+        table.entries[k].Scrambled = (flags & kScrambledBit) != 0 ? 1 : 0;
+    }
+    position += kUnusedWordsSize;
+    return position <= reply.size();
+}
+
+}  // namespace
+
+char32_t SiChar(std::uint8_t byte) { return kSiCharTable[byte]; }
+
+bool IsSiNameCharacter(std::uint8_t byte) { return !(byte < 0x20 || (byte >= 0x80 && byte < 0xA0)); }
+
+void ParseServiceNames(std::span<const std::uint8_t> reply, PanelModel& m) {
+    for (SiServiceTable& table : m.InputSiServices) table.count = 0;
+    std::size_t position = 0;
+    const int rows = std::clamp(m.InputCount, 1, kMaxInputRows);
+    for (int row = 0; row < rows && position < reply.size(); ++row) {
+        if (!ParseRow(reply, position, m.InputSiServices[row])) return;
+    }
+}
+
+}  // namespace kelvane

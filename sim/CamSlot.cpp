@@ -1,0 +1,41 @@
+#include "sim/CamSlot.h"
+
+namespace kelvane::sim {
+namespace {
+
+// After its data, the module passes on the CAM's status byte, which says it has nothing more to send.
+constexpr std::uint8_t kNoMoreData = 0x00;
+
+}  // namespace
+
+CamSlot::CamSlot(bool present) { SetPresent(present); }
+
+void CamSlot::SetPresent(bool present) {
+    if (present == present_) return;
+    present_ = present;
+    cam_ = CamModel{};
+    link_.Clear();
+    if (present_) Deliver(cam_.Boot());
+}
+
+ci::Bytes CamSlot::Read() { return link_.Read(); }
+
+void CamSlot::Write(std::span<const std::uint8_t> linkPacket) {
+    // Without a CAM the module takes the packet all the same and forgets it.
+    if (!present_) return;
+    for (const ci::Bytes& sessionPacket : link_.Receive(linkPacket)) Deliver(cam_.Receive(sessionPacket));
+}
+
+void CamSlot::Deliver(const std::vector<ci::Bytes>& sessionPackets) {
+    if (sessionPackets.empty()) return;
+    ci::Bytes transport;
+    for (const ci::Bytes& packet : sessionPackets) {
+        const ci::Bytes data = ci::Transport(ci::kDataLastTag, packet);
+        transport.insert(transport.end(), data.begin(), data.end());
+    }
+    const ci::Bytes status = ci::Transport(ci::kStatusTag, ci::Bytes{kNoMoreData});
+    transport.insert(transport.end(), status.begin(), status.end());
+    link_.Send(transport);
+}
+
+}  // namespace kelvane::sim
