@@ -1,33 +1,101 @@
 #pragma once
 
 #include "app/PanelInterfaces.h"
+#include "panel/PanelModel.h"
+#include "panel/StatusReplies.h"
 #include "ui/WindowSystem.h"
+#include "widgets/InPlaceEdit.h"
 
+#include <array>
 #include <memory>
+#include <optional>
 
 namespace kelvane {
 
-// The module panel of an input/output pair. Its window exists from the start, hidden; it is shown with the
-// pair the operator selected.
+// The module panel of an input/output pair: its parameters, live status, services and, for a KXC300, the
+// playing schedule. Its window exists from the start, hidden; LoadPanel shows it with a pair.
 class CSatCofdm final : public ModulePanel, public ui::DialogHandler {
 public:
+    static constexpr int kPollTimer = 1;
+    static constexpr unsigned kFirstPollMs = 100;
+    static constexpr unsigned kPollPeriodMs = 1000;
+
     explicit CSatCofdm(ui::WindowSystem& windows) : windows_(windows) {}
+    ~CSatCofdm() override;
 
     void Create(ui::Dialog& mainWindow, const PanelServices& services) override;
     ui::Dialog& Window() override { return *window_; }
     void LoadPanel(int camCount, SlotRecord& input, SlotRecord* output) override;
     void HidePanel() override;
 
+    // One poll of the pair, then the edits made since the last one.
+    void StatusTick();
+
+    const PanelModel& Model() const { return model_; }
     SlotRecord* InputModule() const { return input_; }
     SlotRecord* OutputModule() const { return output_; }
-    int CamCount() const { return camCount_; }
+    // Whether the operator changed anything on this panel since it was loaded.
+    bool OperatorEdited() const { return operatorEdited_; }
+
+    void OnNotify(const ui::Notification& notification) override;
+    void OnTimer(int timerId) override;
 
 private:
+    // Set-up and loading.
+    void InitPanel();
+    void SetCaptions();
+    void InitServiceList();
+    void InitScheduleList();
+    void ApplyVisibility();
+    void FillFecCombos();
+    void Reconcile();
+
+    // Fields and edits.
+    void ShowFields();
+    void ShowInputFields();
+    void ShowOutputFields();
+    void ReadEditFields();
+    void SanitizeNumericEdits();
+    void ReadControls();
+    void RefreshChannelFrequencies();
+    void RefreshAttenuationLabel();
+    void RefreshRateLabel();
+    void ColourEdits();
+    void MarkEdited(const ui::Notification& notification);
+    void ApplyPendingEdits();
+
+    // Status.
+    bool PollInput();
+    void ShowInputStatus(const InputStatus& status, bool& lockChanged);
+    void PollOutput();
+    void DrawRateBar();
+
+    // Services.
+    void ReadServiceNames();
+    void FillServiceList();
+    void OnServiceListDoubleClick(int row, int column);
+    void OnLabelEdited(const ui::Notification& notification);
+    void UpdateChainedPlayersFor(std::uint16_t serviceId, int channel);
+
+    // Schedule.
+    void RefreshScheduleList();
+    void RefreshFileList(std::uint8_t state);
+    void UpdateScheduleButtons();
+    void AddScheduleEntryFromPickers();
+    void RemoveSelectedScheduleEntries();
+    void EnablePlayerFields();
+
     ui::WindowSystem& windows_;
     std::unique_ptr<ui::Dialog> window_;
+    std::optional<PanelServices> services_;
+    PanelModel model_;
     SlotRecord* input_ = nullptr;
     SlotRecord* output_ = nullptr;
-    int camCount_ = 0;
+    std::array<int, kMaxInputRows> inputLockState_{-1, -1, -1};
+    int playerState_ = -1;
+    bool operatorEdited_ = false;
+    bool loading_ = false;
+    std::unique_ptr<CInPlaceEdit> cellEditor_;
 };
 
 }  // namespace kelvane

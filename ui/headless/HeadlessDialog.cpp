@@ -210,6 +210,11 @@ void HeadlessDialog::Slide(int control, int position, bool released) {
     Notify(control, released ? Event::SliderReleased : Event::SliderMoved, false);
 }
 
+void HeadlessDialog::PickTime(int control, int minutes) {
+    At(control).minutes = minutes;
+    Notify(control, Event::TimeChanged, false);
+}
+
 void HeadlessDialog::Focus(int control) { SetFocus(control); }
 
 }  // namespace kelvane::ui

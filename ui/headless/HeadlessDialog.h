@@ -127,6 +127,7 @@ public:
     void Type(int control, const std::string& text);
     void Choose(int control, int index);
     void Slide(int control, int position, bool released);
+    void PickTime(int control, int minutes);
     void Focus(int control);
     void PressEnter() { handler_.OnOk(); }
     void PressEscape() { handler_.OnCancel(); }

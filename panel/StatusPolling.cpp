@@ -1,0 +1,113 @@
+// The module panel's timer: status of the inputs, bit-rates of the output, then the pending edits.
+
+#include "app/TextFormat.h"
+#include "app/ModuleTypes.h"
+#include "link/Xmit.h"
+#include "panel/RateBar.h"
+#include "panel/SatCofdm.h"
+#include "res/ModulePanelIds.h"
+#include "res/ResourceIds.h"
+#include "res/Templates.h"
+
+#include <limits>
+
+namespace kelvane {
+namespace {
+
+using namespace res::panel;
+
+constexpr std::uint8_t kStatusCommand = 0x40;
+constexpr std::uint8_t kRatesCommand = 0x60;
+constexpr int kStatusTimeout = 10;
+constexpr int kRatesTimeout = 100;
+constexpr std::uint32_t kIntMax = static_cast<std::uint32_t>(std::numeric_limits<int>::max());
+constexpr int kLampBitmaps[] = {res::kRedLampBitmap, res::kAmberLampBitmap, res::kGreenLampBitmap};
+
+struct RowControls {
+    int lamp, levelBar, levelNumber, snrBar, snrNumber;
+};
+constexpr RowControls kRowControls[] = {
+    {kLampA, kLevelBarA, kLevelNumberA, kSnrBarA, kSnrNumberA},
+    {kLampB, kLevelBarB, kLevelNumberB, kSnrBarB, kSnrNumberB},
+};
+
+}  // namespace
+
+void CSatCofdm::StatusTick() {
+    window_->KillTimer(kPollTimer);
+    if (!PollInput()) return;  // polling stays stopped until the panel is loaded again
+    PollOutput();
+    if (operatorEdited_ && (model_.InputDirty || model_.OutputDirty)) ApplyPendingEdits();
+    DrawRateBar();
+    window_->SetTimer(kPollTimer, kPollPeriodMs);
+}
+
+bool CSatCofdm::PollInput() {
+    CXmit& link = services_->link;
+    if (!link.XmitRequest({}, input_->Address, kStatusCommand, kStatusTimeout)) return false;
+    const InputStatus status = ParseInputStatus(link.Reply(), model_.InputCount);
+    bool lockChanged = false;
+    ShowInputStatus(status, lockChanged);
+    if (lockChanged) {
+        ReadServiceNames();
+        FillServiceList();
+    }
+    if (model_.InputType == kPlayerType && status.player && *status.player != playerState_) {
+        playerState_ = *status.player;
+        RefreshFileList(*status.player);
+    }
+    return true;
+}
+
+void CSatCofdm::ShowInputStatus(const InputStatus& status, bool& lockChanged) {
+    for (int row = 0; row < status.rows; ++row) {
+        if (row < 2) {
+            const RowControls& c = kRowControls[row];
+            // A state the module does not define is not a lock.
+            const std::uint8_t lock = status.lock[row];
+            window_->SetBitmap(c.lamp, kLampBitmaps[lock <= 2 ? lock : 0]);
+            window_->SetPosition(c.levelBar, status.level[row]);
+            window_->SetText(c.levelNumber, std::to_string(status.level[row]));
+            window_->SetPosition(c.snrBar, status.snr[row]);
+            window_->SetText(c.snrNumber, std::to_string(status.snr[row]));
+        }
+        if (status.lock[row] != inputLockState_[row]) {
+            inputLockState_[row] = status.lock[row];
+            lockChanged = true;
+        }
+    }
+}
+
+void CSatCofdm::PollOutput() {
+    if (model_.OutputChannelCount < 1 || output_ == nullptr) return ApplyServiceRates(model_, {});
+    CXmit& link = services_->link;
+    const bool answered = link.XmitRequest({}, output_->Address, kRatesCommand, kRatesTimeout) && link.ReplyLength() != 0;
+    const OutputRates rates = answered ? ParseOutputRates(link.Reply(), model_.OutputChannelCount, output_->Type)
+                                       : OutputRates{};
+    for (int k = 0; k < model_.OutputChannelCount; ++k) {
+        if (k < static_cast<int>(rates.channels.size())) {
+            const ChannelRate& channel = rates.channels[static_cast<std::size_t>(k)];
+            window_->SetText(kChannelRateLabel[k], ChannelRateLabel(channel));
+            window_->ShowControl(kChannelRateLabel[k], true);
+            window_->SetRange(kChannelRateBar[k], 0, static_cast<int>(std::min<std::uint32_t>(channel.capacity, kIntMax)));
+            window_->SetPosition(kChannelRateBar[k], static_cast<int>(std::min<std::uint32_t>(channel.inUse, kIntMax)));
+        } else {
+            window_->ShowControl(kChannelRateLabel[k], false);
+            window_->SetRange(kChannelRateBar[k], 0, 0);
+            window_->SetPosition(kChannelRateBar[k], 10);
+        }
+    }
+    ApplyServiceRates(model_, rates.services);
+}
+
+void CSatCofdm::DrawRateBar() {
+    static const ui::Rect area = ui::DialogUnitsToPixels(res::ModulePanelTemplate().Find(kRateBar)->rect);
+    const std::vector<RateBarRect> rects =
+        RateBarRects(model_, area.width, area.height, window_->SelectedRows(kServiceList));
+    std::vector<ui::DrawnRect> drawing;
+    drawing.reserve(rects.size());
+    for (const RateBarRect& r : rects) drawing.push_back({r.rect, r.color, r.filled});
+    window_->SetDrawing(kRateBar, drawing);
+}
+
+}  // namespace kelvane
