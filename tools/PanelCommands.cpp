@@ -1,0 +1,388 @@
+// kelvane-cli show and set: a module pair's parameters and services, read and changed through the same
+// decoding, encoding and sending as the module panel.
+
+#include "app/DiscoveryExchanges.h"
+#include "app/ModulePairs.h"
+#include "app/ModuleTypes.h"
+#include "config/ChainEdits.h"
+#include "config/ConfigSync.h"
+#include "link/Xmit.h"
+#include "panel/EditSequence.h"
+#include "panel/InputConfigCodec.h"
+#include "panel/LevelTable.h"
+#include "panel/OutputConfigCodec.h"
+#include "panel/Reconcile.h"
+#include "panel/ServiceTables.h"
+#include "panel/ServiceList.h"
+#include "panel/ServiceNames.h"
+#include "panel/StatusReplies.h"
+#include "tools/CliCommands.h"
+
+#include <array>
+#include <charconv>
+#include <cstdio>
+#include <ostream>
+
+namespace kelvane {
+namespace {
+
+const std::array<const char*, 5> kCodeRates{"1/2", "2/3", "3/4", "5/6", "7/8"};
+const std::array<const char*, 3> kConstellations{"QPSK", "16-QAM", "64-QAM"};
+const std::array<const char*, 2> kModes{"2K", "8K"};
+const std::array<const char*, 4> kGuards{"1/32", "1/16", "1/8", "1/4"};
+const std::array<const char*, 3> kBandwidths{"6 Mhz", "7 Mhz", "8 Mhz"};
+const std::array<const char*, 2> kPolarities{"V", "H"};
+
+template <std::size_t N>
+const char* NameOf(const std::array<const char*, N>& names, int index) {
+    return index >= 0 && index < static_cast<int>(N) ? names[static_cast<std::size_t>(index)] : "?";
+}
+
+// The rack discovered and the pair of one row decoded, ready to be shown or changed.
+struct PairSession {
+    SlotTable slots;
+    ModulePair pair;
+    PanelModel model;
+    SlotRecord* input = nullptr;
+    SlotRecord* output = nullptr;
+};
+
+int OutputChannelCountOf(const SlotRecord* output) {
+    if (output == nullptr) return 0;
+    if (output->Type == 2) return 1;
+    return output->Type == 5 ? 2 : 4;
+}
+
+// A tuner names its services only once it has locked: poll its status a few times, as the panel's first
+// ticks do, then ask for the names.
+void ReadAnnouncedServices(CXmit& link, PairSession& s) {
+    constexpr int kMaxPolls = 10;
+    constexpr std::uint8_t kLocked = 2;
+    for (int poll = 0; poll < kMaxPolls; ++poll) {
+        if (!link.XmitRequest({}, s.input->Address, 0x40, 10)) break;
+        const InputStatus status = ParseInputStatus(link.Reply(), s.model.InputCount);
+        bool allLocked = status.rows > 0;
+        for (int r = 0; r < status.rows; ++r) allLocked = allLocked && status.lock[r] == kLocked;
+        if (allLocked) break;
+    }
+    const bool named = link.XmitRequest({}, s.input->Address, 0x60, 100) && link.ReplyLength() != 0;
+    ParseServiceNames(named ? link.Reply() : std::span<const std::uint8_t>{}, s.model);
+}
+
+int OpenPair(CliContext& cli, const std::string& rowText, PairSession& s) {
+    bool ok = false;
+    const int row = ParseByte(rowText, ok);
+    if (!ok) {
+        cli.err << "kelvane-cli: ROW must be a row number of the module list\n";
+        return kCliUsage;
+    }
+    if (!FindRack(cli)) return kCliRackNotFound;
+    const DiscoveryReport report = RunDiscoveryExchanges(cli.link, s.slots);
+    if (report.inactiveRow) return PrintDiscovery(cli, s.slots, report);
+    MarkConfigsSent(s.slots);
+    const auto pair = FindModulePair(s.slots, row, static_cast<int>(kSlotCount));
+    if (!pair) {
+        cli.err << "kelvane-cli: row " << row << " is not part of an input/output pair\n";
+        return kCliUsage;
+    }
+    s.pair = *pair;
+    s.input = &s.slots[s.pair.inputRow];
+    s.output = s.pair.outputRow >= 0 ? &s.slots[s.pair.outputRow] : nullptr;
+    PanelModel& m = s.model;
+    m.InputType = s.input->Type;
+    m.OutputType = s.output != nullptr ? s.output->Type : 0;
+    m.CamCount = std::min(s.pair.camCount, 4);
+    m.OutputChannelCount = OutputChannelCountOf(s.output);
+    m.InputCount = InputRowsOfType(s.input->Type);
+    DecodeInputConfig(*s.input, m);
+    DecodeOutputConfig(s.output, m);
+    ReadAnnouncedServices(cli.link, s);
+    ReconcileServices(m, CollectOutputServiceIds(s.slots, s.input->Address));
+    BuildServiceList(m);
+    m.InputDirty = m.OutputDirty = m.RestartOutputs = false;
+    return kCliOk;
+}
+
+void PrintInput(std::ostream& out, const PairSession& s) {
+    const PanelModel& m = s.model;
+    out << "input  row " << s.pair.inputRow << " " << ModuleTypeName(s.input->Type) << " (address "
+        << static_cast<int>(s.input->Address) << ")\n";
+    for (int r = 0; r < m.InputCount; ++r) {
+        const char letter = static_cast<char>('A' + r);
+        out << "  " << letter << ": frequency " << m.InputFreqMHz[r] << " MHz, symbol rate " << m.InputSymbolRate[r];
+        if (m.InputType == 7) out << ", polarity " << NameOf(kPolarities, m.InputFecOrPolarity[r]);
+        if (m.InputType == 1) out << ", FEC " << NameOf(kCodeRates, m.InputFecOrPolarity[r]);
+        out << "\n";
+    }
+    if (m.InputType == 7) {
+        out << "  player: service " << m.PlayerServiceId << " \"" << m.PlayerServiceName << "\", rate "
+            << PlayerRateLabel(m.PlayerRateIndex) << ", " << m.ScheduleCount << " schedule entries\n";
+    }
+}
+
+void PrintOutput(std::ostream& out, const PairSession& s) {
+    const PanelModel& m = s.model;
+    if (s.output == nullptr) {
+        out << "output none\n";
+        return;
+    }
+    out << "output row " << s.pair.outputRow << " " << ModuleTypeName(s.output->Type) << " (address "
+        << static_cast<int>(s.output->Address) << "), " << m.OutputChannelCount << " channel(s), "
+        << s.pair.camCount << " CI module(s) between\n";
+    for (int k = 0; k < m.OutputChannelCount; ++k) {
+        out << "  channel " << k + 1 << ": " << ChannelFrequencyKHz(m, k + 1) << " kHz, stream id "
+            << m.TransportStreamId[k] << "\n";
+    }
+    out << "  constellation " << NameOf(kConstellations, m.Constellation) << ", code rate "
+        << NameOf(kCodeRates, m.CodeRate) << ", guard " << NameOf(kGuards, m.GuardInterval) << ", mode "
+        << NameOf(kModes, m.TransmissionMode) << ", bandwidth " << NameOf(kBandwidths, m.Bandwidth) << "\n";
+    out << "  level " << m.LevelStep << " (" << AttenuationLabel(m.LevelStep) << "), network id " << m.NetworkId
+        << ", name \"" << m.NetworkName << "\", version " << int(m.NitVersion)
+        << (m.RemoveCatEmm ? ", CAT/EMM removed" : "") << "\n";
+}
+
+// `text` cut or padded to `width` characters (not bytes: names hold accented letters).
+std::string Column(const std::string& text, std::size_t width) {
+    std::string out;
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const bool starts = (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80;
+        if (starts && characters == width) break;
+        characters += starts;
+        out += text[i];
+    }
+    return out + std::string(width - characters, ' ');
+}
+
+// The service list as the panel shows it: where each service comes from, what it is, and where it goes.
+void PrintServices(std::ostream& out, const PairSession& s) {
+    const PanelModel& m = s.model;
+    out << "services: from  sid    name                          kind   scrambled  cam  channel  lcn   hd lcn\n";
+    for (int r = 0; r < m.ServiceRowCount; ++r) {
+        const ServiceRow& row = m.ServiceRows[r];
+        char line[256];
+        const char from = row.Source <= 3 ? static_cast<char>('A' + row.Source) : '?';
+        std::snprintf(line, sizeof line, "          %c     %-5u  %s  %-5s  %-9s  %-3s  %-7s  %-4s  %s\n", from,
+                      static_cast<unsigned>(row.ServiceId), Column(row.Name, 28).c_str(),
+                      row.ServiceKind == 1 ? "tv" : row.ServiceKind == 2 ? "radio" : "-", row.Scrambled ? "yes" : "no",
+                      row.Cam ? std::to_string(row.Cam).c_str() : "-",
+                      row.OutputChannel ? std::to_string(row.OutputChannel).c_str() : "-",
+                      row.Lcn && row.OutputChannel ? std::to_string(row.Lcn).c_str() : "-",
+                      row.HdLcn && row.OutputChannel ? std::to_string(row.HdLcn).c_str() : "-");
+        out << line;
+    }
+}
+
+std::optional<int> IndexIn(std::span<const char* const> names, const std::string& value) {
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (value == names[i]) return static_cast<int>(i);
+    }
+    int index = 0;
+    const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), index);
+    if (ec == std::errc{} && end == value.data() + value.size() && index >= 0 && index < static_cast<int>(names.size())) {
+        return index;
+    }
+    return std::nullopt;
+}
+
+std::optional<long> WholeNumber(const std::string& value, long low, long high) {
+    long number = 0;
+    const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), number);
+    if (ec != std::errc{} || end != value.data() + value.size() || number < low || number > high) return std::nullopt;
+    return number;
+}
+
+int InputRowAnnouncing(const PanelModel& m, int serviceId) {
+    for (int r = 0; r < m.InputCount; ++r) {
+        for (int k = 0; k < m.InputSiServices[r].count; ++k) {
+            if (m.InputSiServices[r].entries[k].ServiceId == serviceId) return r;
+        }
+        for (int k = 0; k < m.InputServices[r].count; ++k) {
+            if (m.InputServices[r].entries[k].ServiceId == serviceId) return r;
+        }
+    }
+    return -1;
+}
+
+bool SetServiceField(PairSession& s, const std::string& name, const std::string& value, std::string& why) {
+    PanelModel& m = s.model;
+    const std::size_t dot = name.find('.', 8);
+    if (name.rfind("service.", 0) != 0 || dot == std::string::npos) {
+        why = "is not a setting kelvane-cli knows (see --help)";
+        return false;
+    }
+    const auto id = WholeNumber(name.substr(8, dot - 8), 0, 65535);
+    const std::string field = name.substr(dot + 1);
+    if (!id) {
+        why = "names no service id";
+        return false;
+    }
+    const int serviceId = static_cast<int>(*id);
+    if (field == "channel") {
+        const long limit = m.OutputChannelCount >= 1 ? m.OutputChannelCount : 1;
+        const auto channel = WholeNumber(value, 0, limit);
+        if (!channel) {
+            why = "wants a channel from 0 (none) to " + std::to_string(limit);
+            return false;
+        }
+        if (m.OutputChannelCount < 1 && m.InputType != 7) {
+            why = "the pair has no output";
+            return false;
+        }
+        UpdateChainedPlayers(s.slots, s.input->Address, static_cast<std::uint16_t>(serviceId), *channel != 0);
+        OutputService* service = FindOrAddOutputService(m, serviceId);
+        if (service == nullptr) {
+            why = "the output's service table is full";
+            return false;
+        }
+        service->OutputChannel = static_cast<std::uint8_t>(*channel);
+        m.InputDirty = m.OutputDirty = true;
+        return true;
+    }
+    if (field == "cam") {
+        const auto cam = WholeNumber(value, 0, m.CamCount);
+        const int row = InputRowAnnouncing(m, serviceId);
+        if (!cam || row < 0) {
+            why = !cam ? "wants a CAM from 0 (none) to " + std::to_string(m.CamCount) : "no input announces this service";
+            return false;
+        }
+        InputService* service = FindOrAddInputService(m.InputServices[row], serviceId);
+        if (service == nullptr) {
+            why = "the input's service table is full";
+            return false;
+        }
+        service->Cam = static_cast<std::uint8_t>(*cam);
+        m.InputDirty = m.OutputDirty = true;
+        return true;
+    }
+    if (field == "lcn" || field == "hdlcn") {
+        const auto number = WholeNumber(value, 0, 1023);
+        OutputService* service = number && m.OutputChannelCount >= 1 ? FindOrAddOutputService(m, serviceId) : nullptr;
+        if (service == nullptr) {
+            why = m.OutputChannelCount < 1 ? "the pair has no output" : "wants a number from 0 to 1023";
+            return false;
+        }
+        (field == "lcn" ? service->Lcn : service->HdLcn) = static_cast<std::uint16_t>(*number);
+        m.OutputDirty = true;
+        return true;
+    }
+    why = "is not a service setting (channel, cam, lcn, hdlcn)";
+    return false;
+}
+
+
+// One NAME=VALUE; false with a reason when it cannot be applied.
+bool ApplySetting(PairSession& s, const std::string& name, const std::string& value, std::string& why) {
+    PanelModel& m = s.model;
+    const bool output = m.OutputChannelCount >= 1;
+    const auto input = [&](int& field, long low, long high) {
+        if (const auto v = WholeNumber(value, low, high)) {
+            field = static_cast<int>(*v);
+            m.InputDirty = m.RestartOutputs = true;
+            return true;
+        }
+        why = "wants a number from " + std::to_string(low) + " to " + std::to_string(high);
+        return false;
+    };
+    const auto out = [&](int& field, long low, long high) {
+        if (!output) {
+            why = "the pair has no output";
+            return false;
+        }
+        if (const auto v = WholeNumber(value, low, high)) {
+            field = static_cast<int>(*v);
+            m.OutputDirty = true;
+            return true;
+        }
+        why = "wants a number from " + std::to_string(low) + " to " + std::to_string(high);
+        return false;
+    };
+    const auto choice = [&](int& field, std::span<const char* const> names, bool isInput) {
+        if (!isInput && !output) {
+            why = "the pair has no output";
+            return false;
+        }
+        if (const auto i = IndexIn(names, value)) {
+            field = *i;
+            (isInput ? m.InputDirty : m.OutputDirty) = true;
+            if (isInput) m.RestartOutputs = true;
+            return true;
+        }
+        why = "is not one of the choices";
+        return false;
+    };
+    if (name == "in.freq") return input(m.InputFreqMHz[0], 0, 65535);
+    if (name == "in2.freq") return input(m.InputFreqMHz[1], 0, 65535);
+    if (name == "in.symbolrate") return input(m.InputSymbolRate[0], 0, 65535);
+    if (name == "in2.symbolrate") return input(m.InputSymbolRate[1], 0, 65535);
+    if (name == "in.fec" && m.InputType == 1) return choice(m.InputFecOrPolarity[0], kCodeRates, true);
+    if (name == "in.polarity" && m.InputType == 7) return choice(m.InputFecOrPolarity[0], kPolarities, true);
+    if (name == "in2.polarity" && m.InputType == 7) return choice(m.InputFecOrPolarity[1], kPolarities, true);
+    if (name == "out.freq") return out(m.OutputFreqKHz, kOutFreqMinKHz, kOutFreqMaxKHz);
+    if (name == "constellation") return choice(m.Constellation, kConstellations, false);
+    if (name == "mode") return choice(m.TransmissionMode, kModes, false);
+    if (name == "guard") return choice(m.GuardInterval, kGuards, false);
+    if (name == "coderate") return choice(m.CodeRate, kCodeRates, false);
+    if (name == "bandwidth") return choice(m.Bandwidth, kBandwidths, false);
+    if (name == "level") return out(m.LevelStep, 1, 30);
+    if (name == "network.id") return out(m.NetworkId, 0, 65535);
+    if (name.rfind("tsid", 0) == 0 && name.size() == 5 && name[4] >= '1' && name[4] <= '4') {
+        return out(m.TransportStreamId[name[4] - '1'], 0, 65535);
+    }
+    if (name == "network.version") {
+        int version = 0;
+        if (!out(version, 0, 31)) return false;
+        m.NitVersion = static_cast<std::uint8_t>(version);
+        return true;
+    }
+    if (name == "network.name") {
+        if (!output) {
+            why = "the pair has no output";
+            return false;
+        }
+        m.NetworkName = value.substr(0, kMaxNetworkNameLength);
+        m.OutputDirty = true;
+        return true;
+    }
+    return SetServiceField(s, name, value, why);
+}
+
+}  // namespace
+
+int RunShow(CliContext& cli, const std::string& row) {
+    PairSession s;
+    if (const int status = OpenPair(cli, row, s); status != kCliOk) return status;
+    PrintInput(cli.out, s);
+    PrintOutput(cli.out, s);
+    PrintServices(cli.out, s);
+    return kCliOk;
+}
+
+int RunSet(CliContext& cli, const std::string& row, const std::vector<std::string>& settings) {
+    PairSession s;
+    if (const int status = OpenPair(cli, row, s); status != kCliOk) return status;
+    for (const std::string& setting : settings) {
+        const std::size_t eq = setting.find('=');
+        std::string why;
+        if (eq == std::string::npos) {
+            cli.err << "kelvane-cli: '" << setting << "' is not NAME=VALUE\n";
+            return kCliUsage;
+        }
+        if (!ApplySetting(s, setting.substr(0, eq), setting.substr(eq + 1), why)) {
+            cli.err << "kelvane-cli: " << setting.substr(0, eq) << ": " << why << "\n";
+            return kCliUsage;
+        }
+    }
+    const bool lostBefore = cli.link.LinkLost();
+    ApplyEditsToRack(s.model, s.slots, *s.input, s.output, cli.link);
+    if (!lostBefore && cli.link.LinkLost()) {
+        cli.err << "kelvane-cli: the rack did not take every change (a request failed all its tries)\n";
+        return kCliIncomplete;
+    }
+    PrintInput(cli.out, s);
+    PrintOutput(cli.out, s);
+    PrintServices(cli.out, s);
+    return kCliOk;
+}
+
+}  // namespace kelvane
