@@ -32,6 +32,14 @@ const char* const kCliUsageText =
     "                       each other listed file was left out\n"
     "  firmware upgrade     discover the rack and upgrade every module a newer image is due for, then restart\n"
     "                       the rack and discover it again\n"
+    "  show ROW             the parameters and services of the module pair that ROW belongs to\n"
+    "  set ROW NAME=VALUE...\n"
+    "                       change them, as the module panel does, and send what changed to the modules:\n"
+    "                       in.freq, in2.freq (MHz), in.symbolrate, in2.symbolrate, in.fec, in.polarity,\n"
+    "                       in2.polarity, out.freq (kHz), constellation, mode, guard, coderate, bandwidth\n"
+    "                       (by name as shown, or by index), level (1-30), network.id, network.name,\n"
+    "                       network.version, tsid1..tsid4, service.SID.channel (0-4), service.SID.cam (0-4),\n"
+    "                       service.SID.lcn, service.SID.hdlcn\n"
     "  firmware build TYPE VERSION PAYLOAD OUTPUT\n"
     "                       write a firmware image file for module TYPE (code 0-8 or model name) at VERSION\n"
     "                       (in tenths: 15 is V1.5) holding the bytes of file PAYLOAD\n"
@@ -112,6 +120,8 @@ int RunCli(const std::vector<std::string>& args, CliContext& cli) {
     if (is(2, {"firmware", "scan"})) return RunFirmwareScan(cli);
     if (is(2, {"firmware", "upgrade"})) return RunFirmwareUpgrade(cli);
     if (is(6, {"firmware", "build"})) return RunFirmwareBuild(cli, {args.begin() + 2, args.end()});
+    if (is(2, {"show"})) return RunShow(cli, args[1]);
+    if (args.size() >= 3 && args[0] == "set") return RunSet(cli, args[1], {args.begin() + 2, args.end()});
     cli.err << "kelvane-cli: unknown command";
     for (const auto& a : args) cli.err << ' ' << a;
     cli.err << "\n\n" << kCliUsageText;

@@ -43,6 +43,8 @@ int RunModules(CliContext& cli);
 int RunFirmwareScan(CliContext& cli);
 int RunFirmwareUpgrade(CliContext& cli);
 int RunFirmwareBuild(CliContext& cli, const std::vector<std::string>& args);
+int RunShow(CliContext& cli, const std::string& row);
+int RunSet(CliContext& cli, const std::string& row, const std::vector<std::string>& settings);
 
 // Shared by the commands.
 struct DiscoveryReport;
