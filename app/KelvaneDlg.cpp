@@ -108,6 +108,12 @@ void CKelvaneDlg::OnNotify(const ui::Notification& notification) {
     case res::kDiscoverButton:
         if (notification.event == ui::Event::Clicked) DiscoverRack();
         break;
+    case res::kSaveButton:
+        if (notification.event == ui::Event::Clicked) SaveConfiguration();
+        break;
+    case res::kUploadButton:
+        if (notification.event == ui::Event::Clicked) UploadConfiguration();
+        break;
     case res::kModuleList:
         if (notification.event == ui::Event::Clicked) {
             // No row stays selected: the rows of the panel on show are marked by their images instead.

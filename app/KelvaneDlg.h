@@ -2,12 +2,14 @@
 
 #include "app/PanelInterfaces.h"
 #include "app/SlotTable.h"
+#include "config/ConfigFile.h"
 #include "config/FirmwareUpdate.h"
 #include "ui/WindowSystem.h"
 #include "widgets/Info.h"
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace kelvane {
@@ -52,6 +54,11 @@ public:
     ui::Dialog& Window() { return *window_; }
     ModulePanel& Panel() { return *modulePanel_; }
     CamMenu& Cam() { return *camMenu_; }
+    const LoadedConfig& Loaded() const { return loaded_; }
+
+    // Buttons 1024 and 1025: the whole rack's configuration to a file, and a file's back to the rack.
+    void SaveConfiguration();
+    void UploadConfiguration();
 
     // Time the search for the rack may take after an upgrade before it is given up.
     static constexpr std::uint32_t kRebootWaitMs = 120'000;
@@ -79,6 +86,10 @@ private:
     void ShowPair(int inputRow, int outputRow, int camCount);
     void SelectPairOf(int row);
 
+    // Configuration save and upload: the file dialog, and a failure told with a beep.
+    std::optional<std::string> AskConfigPath(bool save);
+    void ReportFailure(int message);
+
     ui::WindowSystem& windows_;
     CXmit& link_;
     std::string applicationDirectory_;
@@ -88,6 +99,7 @@ private:
     std::unique_ptr<CamMenu> camMenu_;
     FirmwareUpdate firmware_;
     SlotTable slots_;
+    LoadedConfig loaded_;
     int currentSlot_ = 247;  // no request uses it, so the first always takes effect
 };
 

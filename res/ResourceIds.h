@@ -24,6 +24,16 @@ constexpr int kSmallBannerPicture = 1102;
 constexpr int kInfoText = 1024;
 constexpr int kInfoProgress = 1001;
 
+// CAM menu (161).
+constexpr int kCamList = 1020;
+constexpr int kCamLampPicture = 1028;
+constexpr int kCamAnswerEdit = 1035;
+
+// Configuration summary (195).
+constexpr int kSummaryOkButton = 1;
+constexpr int kSummaryCancelButton = 2;
+constexpr int kSummaryText = 1024;
+
 // Icons.
 constexpr int kAppIcon = 127;
 constexpr int kDiscoverIcon = 169;

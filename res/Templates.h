@@ -9,5 +9,6 @@ const ui::DialogTemplate& MainDialogTemplate();
 const ui::DialogTemplate& InfoDialogTemplate();
 const ui::DialogTemplate& ModulePanelTemplate();
 const ui::DialogTemplate& CamDialogTemplate();
+const ui::DialogTemplate& ConfigSummaryTemplate();
 
 }  // namespace kelvane::res

@@ -101,7 +101,8 @@ std::vector<Bytes> CamModel::MenuAnswer(int choice) {
         case CamScreen::Languages: {
             // Choosing a setting shows the same menu again, with the new setting in its subtitle.
             const int items = static_cast<int>(PageOf(screen_, settings_).items.size());
-            if (choice <= items) (screen_ == CamScreen::Parental ? settings_.parentalLevel : settings_.language) = choice;
+            int& setting = screen_ == CamScreen::Parental ? settings_.parentalLevel : settings_.language;
+            if (choice <= items) setting = choice;
             return Go(screen_);
         }
         default:

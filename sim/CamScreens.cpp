@@ -17,7 +17,9 @@ CamPage Menu(std::string title, std::string subtitle, std::string bottom, std::v
 }
 
 CamPage List(std::string title, std::string subtitle, std::vector<std::string> items) {
-    return {CamPage::Kind::List, std::move(title), std::move(subtitle), "OK pour revenir au menu", std::move(items), false, 0};
+    CamPage page = Menu(std::move(title), std::move(subtitle), "OK pour revenir au menu", std::move(items));
+    page.kind = CamPage::Kind::List;
+    return page;
 }
 
 CamPage Question(std::string prompt, bool blind, std::uint8_t answerLength) {

@@ -61,7 +61,8 @@ std::string FromLatin1(std::span<const std::uint8_t> bytes) {
 }
 
 Bytes Object(std::uint32_t tag, std::span<const std::uint8_t> body) {
-    Bytes out{static_cast<std::uint8_t>(tag >> 16), static_cast<std::uint8_t>(tag >> 8), static_cast<std::uint8_t>(tag)};
+    Bytes out{static_cast<std::uint8_t>(tag >> 16), static_cast<std::uint8_t>(tag >> 8),
+              static_cast<std::uint8_t>(tag)};
     PutLengthField(out, body.size());
     out.insert(out.end(), body.begin(), body.end());
     return out;

@@ -43,12 +43,25 @@ const char* const kCliUsageText =
     "  firmware build TYPE VERSION PAYLOAD OUTPUT\n"
     "                       write a firmware image file for module TYPE (code 0-8 or model name) at VERSION\n"
     "                       (in tenths: 15 is V1.5) holding the bytes of file PAYLOAD\n"
+    "  save FILE            discover the rack and save the configuration of all its modules to FILE\n"
+    "  summary FILE [--offline]\n"
+    "                       describe the configuration file FILE and check that it fits the rack's modules\n"
+    "                       (with --offline no rack is searched, and the check is against an empty rack)\n"
+    "  upload FILE [--yes]  discover the rack, describe FILE and check it; only with --yes, and only when it\n"
+    "                       fits, send every image that differs from the rack's and restart the outputs\n"
+    "  cam ROW [CHOICE...] [--answer TEXT]\n"
+    "                       ask the CAM of the CI module in row ROW for its main menu, make each CHOICE in\n"
+    "                       turn (an item's number; 0 goes back), answer the first question with TEXT (others\n"
+    "                       are cancelled), and print every menu, list, question and text the CAM shows\n"
     "\n"
     "The ports are searched as numbered COM ports. On Linux, KELVANE_PORTS=\"path:path:...\" sets the table\n"
     "of ports (entry 0 first); otherwise /dev/serial/by-id, ttyUSB*, ttyACM* and ttyS* are used in that order.\n"
+    "Configuration files are named exactly as given; summaries are in the language of pref.txt in the working\n"
+    "directory, as in the program.\n"
     "\n"
     "exit status: 0 done, 1 usage, 2 no rack found, 3 inactive module, 4 incomplete answers from the rack,\n"
-    "5 a file could not be read or written\n";
+    "5 a file could not be read or written, 6 the configuration file does not fit the rack, 7 no CAM, or the CAM\n"
+    "did not answer in time\n";
 
 bool FindRack(CliContext& cli) {
     if (cli.link.FindPort()) return true;
@@ -120,6 +133,10 @@ int RunCli(const std::vector<std::string>& args, CliContext& cli) {
     if (is(2, {"firmware", "scan"})) return RunFirmwareScan(cli);
     if (is(2, {"firmware", "upgrade"})) return RunFirmwareUpgrade(cli);
     if (is(6, {"firmware", "build"})) return RunFirmwareBuild(cli, {args.begin() + 2, args.end()});
+    if (is(0, {"save"})) return RunConfigSave(cli, {args.begin() + 1, args.end()});
+    if (is(0, {"summary"})) return RunConfigSummary(cli, {args.begin() + 1, args.end()});
+    if (is(0, {"upload"})) return RunConfigUpload(cli, {args.begin() + 1, args.end()});
+    if (is(0, {"cam"})) return RunCam(cli, {args.begin() + 1, args.end()});
     if (is(2, {"show"})) return RunShow(cli, args[1]);
     if (args.size() >= 3 && args[0] == "set") return RunSet(cli, args[1], {args.begin() + 2, args.end()});
     cli.err << "kelvane-cli: unknown command";

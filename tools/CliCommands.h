@@ -20,6 +20,8 @@ enum CliStatus : int {
     kCliInactiveModule = 3,
     kCliIncomplete = 4,
     kCliFileError = 5,
+    kCliMismatch = 6,
+    kCliNoCam = 7,
 };
 
 struct CliContext {
@@ -43,6 +45,12 @@ int RunModules(CliContext& cli);
 int RunFirmwareScan(CliContext& cli);
 int RunFirmwareUpgrade(CliContext& cli);
 int RunFirmwareBuild(CliContext& cli, const std::vector<std::string>& args);
+// Configuration files; `args` are those after the command's name.
+int RunConfigSave(CliContext& cli, const std::vector<std::string>& args);
+int RunConfigSummary(CliContext& cli, const std::vector<std::string>& args);
+int RunConfigUpload(CliContext& cli, const std::vector<std::string>& args);
+// The CAM of a CI module; `args` are those after "cam".
+int RunCam(CliContext& cli, const std::vector<std::string>& args);
 int RunShow(CliContext& cli, const std::string& row);
 int RunSet(CliContext& cli, const std::string& row, const std::vector<std::string>& settings);
 

@@ -13,7 +13,9 @@ namespace {
 using test::Hex;
 using ci::Bytes;
 
-Bytes FromHost(std::uint16_t session, const Bytes& object) { return ci::SessionData(session, std::vector<Bytes>{object}); }
+Bytes FromHost(std::uint16_t session, const Bytes& object) {
+    return ci::SessionData(session, std::vector<Bytes>{object});
+}
 Bytes EnterMenu() { return FromHost(2, Hex("9F 80 22 00")); }
 Bytes Choice(std::uint8_t c) { return FromHost(4, Bytes{0x9F, 0x88, 0x0B, 0x01, c}); }
 Bytes Answer(const std::string& text) {

@@ -22,7 +22,8 @@ Bytes Counting(std::size_t n) {
 }
 
 Bytes Slice(const Bytes& bytes, std::size_t from, std::size_t count) {
-    return Bytes(bytes.begin() + static_cast<std::ptrdiff_t>(from), bytes.begin() + static_cast<std::ptrdiff_t>(from + count));
+    return Bytes(bytes.begin() + static_cast<std::ptrdiff_t>(from),
+                 bytes.begin() + static_cast<std::ptrdiff_t>(from + count));
 }
 
 Bytes ChunkOf(const Bytes& fragment, std::uint8_t more, std::uint8_t skip = 0) {
@@ -57,7 +58,8 @@ TEST(CiLinkLayer, LongPacketsAreCutIntoFragmentsHandedOverAFewAtATime) {
     Bytes thirdAgain = third;
     thirdAgain[0] |= 0x80;
     EXPECT_EQ(link.Read(), Joined({first, second, third, thirdAgain}));
-    EXPECT_EQ(link.Read(), Joined({ChunkOf(Slice(transport, 120, 40), 0x80), ChunkOf(Slice(transport, 160, 40), 0x00)}));
+    EXPECT_EQ(link.Read(),
+              Joined({ChunkOf(Slice(transport, 120, 40), 0x80), ChunkOf(Slice(transport, 160, 40), 0x00)}));
     EXPECT_TRUE(link.Read().empty());
 }
 

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace kelvane {
+
+// Tags of the EN 50221 application objects that the CAM menu sends or meets (24 bits, big-endian on the wire).
+constexpr std::uint32_t kEnterMenuTag = 0x9F8022;
+constexpr std::uint32_t kCloseMmiTag = 0x9F8800;
+constexpr std::uint32_t kDisplayControlTag = 0x9F8801;
+constexpr std::uint32_t kTextLastTag = 0x9F8803;
+constexpr std::uint32_t kEnqTag = 0x9F8807;
+constexpr std::uint32_t kAnswTag = 0x9F8808;
+constexpr std::uint32_t kMenuLastTag = 0x9F8809;
+constexpr std::uint32_t kMenuAnswTag = 0x9F880B;
+constexpr std::uint32_t kListLastTag = 0x9F880C;
+
+// What the CAM said, one event per thing, in the order it said them. A menu or list arrives as its start
+// followed by its texts (title, subtitle, bottom line, then the items), as the CAM sends them.
+enum class MmiEventKind {
+    SessionPacket,  // a packet of the MMI session: the session is open
+    SessionClosed,  // the CAM asked to close the MMI session
+    MenuStart,
+    ListStart,
+    Text,
+    Enquiry,
+    Untreated,  // an object the program does not handle
+};
+
+struct MmiEvent {
+    MmiEventKind kind = MmiEventKind::Text;
+    std::string text;                // UTF-8: a text, or an enquiry's prompt
+    bool blind = false;              // enquiry: the answer is typed unseen
+    std::uint8_t answerLength = 0;   // enquiry: how many characters the CAM expects
+    std::uint32_t tag = 0;           // untreated: the object's tag
+
+    bool operator==(const MmiEvent&) const = default;
+};
+
+}  // namespace kelvane

@@ -1,0 +1,97 @@
+// Timer 1 of the CAM menu: the CAM's status, the exchange of MMI data and the main-menu deadline.
+
+#include "cam/OpenCam.h"
+
+#include "link/Xmit.h"
+#include "res/ResourceIds.h"
+
+#include <array>
+
+namespace kelvane {
+namespace {
+
+constexpr std::uint8_t kCamStatusCommand = 0x40;
+constexpr std::uint8_t kSendMmiCommand = 0x50;
+constexpr std::uint8_t kReadMmiCommand = 0x60;
+constexpr int kStatusTimeout = 10;
+constexpr int kMmiTimeout = 100;
+
+constexpr int kInitingMessage = 41;
+constexpr std::uint32_t kInitingShowMs = 15000;
+// A CAM that has just come needs time before it can show a menu.
+constexpr std::int64_t kInitSeconds = 15;
+// A packet sent is given this long for the CAM's answer before the next one goes.
+constexpr std::int64_t kHoldSeconds = 2;
+// While no menu comes, the main menu is asked for again one to two seconds later.
+constexpr std::int64_t kMenuRetrySeconds = 1;
+
+constexpr int kNoCam = 0;
+// Red for no CAM, amber for a CAM present, green once it shows a menu. A status without a picture of its own
+// (above 2) still means a CAM is there: amber.
+constexpr std::array<int, 3> kStatusPictures{res::kRedLampBitmap, res::kAmberLampBitmap, res::kGreenLampBitmap};
+constexpr int kAmberPicture = 1;
+
+}  // namespace
+
+void COpenCam::OnTimer(int timerId) {
+    if (timerId == kPollTimer) PollTick();
+}
+
+void COpenCam::PollTick() {
+    window_->KillTimer(kPollTimer);
+    // A module that does not answer stops the polling; the link supervision takes it from there.
+    if (!PollStatus()) return;
+    ExchangeMmiData();
+    if (menuDeadline_ != 0 && Now() > menuDeadline_) {
+        menuDeadline_ = Now() + kMenuRetrySeconds;
+        QueueEnterMenu();
+    }
+    window_->SetTimer(kPollTimer, kPollPeriodMs);
+}
+
+bool COpenCam::PollStatus() {
+    if (!link_->XmitRequest({}, camModule_->Address, kCamStatusCommand, kStatusTimeout)) return false;
+    // An empty status reply tells nothing new.
+    if (link_->Reply().empty()) return true;
+    TakeStatus(link_->Reply()[0]);
+    return true;
+}
+
+void COpenCam::TakeStatus(int status) {
+    if (status == camStatus_) return;
+    if (status == kNoCam) {
+        menuDeadline_ = 0;
+        ClearCamList();
+        // A pulled CAM cannot be answered.
+        HideAnswerEdit();
+    } else if (camStatus_ == -1) {
+        menuDeadline_ = Now();
+    } else {
+        menuDeadline_ = Now() + kInitSeconds;
+        ShowMessage(kInitingMessage, kInitingShowMs);
+    }
+    camStatus_ = status;
+    ShowStatusPicture(camStatus_ < static_cast<int>(kStatusPictures.size()) ? camStatus_ : kAmberPicture);
+}
+
+void COpenCam::ShowStatusPicture(int picture) {
+    window_->SetBitmap(res::kCamLampPicture, kStatusPictures[static_cast<std::size_t>(picture)]);
+}
+
+void COpenCam::ExchangeMmiData() {
+    if (link_->XmitRequest({}, camModule_->Address, kReadMmiCommand, kMmiTimeout) && !link_->Reply().empty()) {
+        std::vector<MmiEvent> events;
+        receiver_.WalkChunks(link_->Reply(), events);
+        for (const MmiEvent& event : events) Show(event);
+    }
+    if (requestPending_ && (holdUntil_ == 0 || Now() > holdUntil_)) SendQueuedRequest();
+}
+
+void COpenCam::SendQueuedRequest() {
+    requestPending_ = false;
+    // A packet the module refused is lost: the operator asks again.
+    link_->XmitRequest(QueuedRequest(), camModule_->Address, kSendMmiCommand, kMmiTimeout);
+    holdUntil_ = Now() + kHoldSeconds;
+}
+
+}  // namespace kelvane

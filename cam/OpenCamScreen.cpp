@@ -1,0 +1,103 @@
+// What the CAM said, on the CAM menu's screen: menus and lists in the list box, questions in the answer edit.
+
+#include "cam/OpenCam.h"
+
+#include "app/MessageCatalogue.h"
+#include "app/TextFormat.h"
+#include "cam/MenuLayout.h"
+#include "res/ResourceIds.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace kelvane {
+namespace {
+
+constexpr int kMenuMessage = 45;
+constexpr std::uint32_t kMenuShowMs = 10000;
+constexpr int kQuestionMessage = 46;
+constexpr std::uint32_t kQuestionShowMs = 2000;
+constexpr int kUntreatedMessage = 47;
+constexpr std::uint32_t kUntreatedShowMs = 10000;
+constexpr int kGreenPicture = 2;
+
+}  // namespace
+
+void COpenCam::Show(const MmiEvent& event) {
+    switch (event.kind) {
+        case MmiEventKind::SessionPacket:
+            mmiOpen_ = true;
+            // The CAM has spoken: whatever waits may go at once.
+            holdUntil_ = 0;
+            break;
+        case MmiEventKind::SessionClosed:
+            mmiOpen_ = false;
+            break;
+        case MmiEventKind::MenuStart:
+        case MmiEventKind::ListStart:
+            ShowMenuStart(event.kind == MmiEventKind::ListStart);
+            break;
+        case MmiEventKind::Text:
+            PlaceText(event.text);
+            break;
+        case MmiEventKind::Enquiry:
+            AskQuestion(event);
+            break;
+        case MmiEventKind::Untreated:
+            ShowText(FormatText(MessageText(kUntreatedMessage), {event.tag}), kUntreatedShowMs);
+            break;
+    }
+}
+
+void COpenCam::ShowMenuStart(bool list) {
+    listShown_ = list;
+    ShowMessage(kMenuMessage, kMenuShowMs);
+    ShowStatusPicture(kGreenPicture);
+    menuDeadline_ = 0;
+    ClearCamList();
+}
+
+void COpenCam::PlaceText(const std::string& text) {
+    const TextPlacement place = kelvane::PlaceText(window_->ItemCount(res::kCamList));
+    for (int k = 0; k < place.blanks; ++k) window_->AddItem(res::kCamList, "");
+    InsertEntry(place.index, text);
+}
+
+// The list box only appends, so the entries after `index` are taken off and put back behind the new one.
+void COpenCam::InsertEntry(int index, const std::string& text) {
+    std::vector<std::string> after;
+    for (int k = window_->ItemCount(res::kCamList) - 1; k >= index; --k) {
+        after.push_back(window_->ItemText(res::kCamList, k));
+        window_->DeleteItem(res::kCamList, k);
+    }
+    window_->AddItem(res::kCamList, text);
+    for (auto it = after.rbegin(); it != after.rend(); ++it) window_->AddItem(res::kCamList, *it);
+}
+
+void COpenCam::AskQuestion(const MmiEvent& enquiry) {
+    ShowMessage(kQuestionMessage, kQuestionShowMs);
+    ClearCamList();
+    window_->AddItem(res::kCamList, enquiry.text);
+    window_->SetPassword(res::kCamAnswerEdit, enquiry.blind);
+    // No more can be typed than an answer packet carries; a CAM that names no length gets that much.
+    const int most = static_cast<int>(kMaxAnswerLength);
+    const int expected = enquiry.answerLength;
+    window_->SetTextLimit(res::kCamAnswerEdit, expected == 0 ? most : std::min(expected, most));
+    window_->SetText(res::kCamAnswerEdit, "");
+    window_->ShowControl(res::kCamAnswerEdit, true);
+    answerAwaited_ = true;
+    window_->SetFocus(res::kCamAnswerEdit);
+}
+
+void COpenCam::HideAnswerEdit() {
+    // Cleared first: the edit losing the focus as it hides must not send a cancel after the answer.
+    answerAwaited_ = false;
+    window_->ShowControl(res::kCamAnswerEdit, false);
+    if (window_->FocusedControl() == res::kCamAnswerEdit) window_->SetFocus(res::kCamList);
+}
+
+bool COpenCam::AnswerFocused() const {
+    return answerAwaited_ && window_->FocusedControl() == res::kCamAnswerEdit;
+}
+
+}  // namespace kelvane

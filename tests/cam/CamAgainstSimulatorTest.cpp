@@ -1,0 +1,177 @@
+// The CAM menu in the main window and kelvane-cli cam, against kxrsim's CAM over a real pseudo-terminal.
+
+#include "app/KelvaneDlg.h"
+#include "app/MessageCatalogue.h"
+#include "cam/OpenCam.h"
+#include "link/Xmit.h"
+#include "platform/SystemClock.h"
+#include "platform/posix/PortTable.h"
+#include "res/ResourceIds.h"
+#include "sim/DefaultRack.h"
+#include "sim/RackSimulator.h"
+#include "tests/app/StandInPanels.h"
+#include "tools/CliCommands.h"
+#include "ui/headless/HeadlessWindowSystem.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <sstream>
+
+namespace kelvane {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+// Row 2 of the built-in rack is a KXF600 at address 2.
+constexpr int kCamRow = 2;
+constexpr std::uint8_t kCamAddress = 2;
+constexpr std::uint64_t kGenerousMs = 10000;
+
+const Lines kMainMenu{"KryptaVision - Module CA", "Menu principal", "", "Informations sur le module",
+                      "Droits d'acc\xC3\xA8s", "Contr\xC3\xB4le parental", "R\xC3\xA9glages", "",
+                      "Choisissez une rubrique et validez par OK"};
+
+class CamAgainstSimulator : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetLanguageIndex(kEnglish);
+        std::string error;
+        ASSERT_TRUE(simulator_.Start(error)) << error;
+        ports_ = PortTable({simulator_.PortPath()});
+    }
+
+    void TearDown() override {
+        main_.reset();
+        simulator_.Stop();
+    }
+
+    // The main window with the real CAM menu, the rack discovered.
+    void StartProgram() {
+        main_ = std::make_unique<CKelvaneDlg>(windows_, link_, ".",
+                                              std::make_unique<test::StandInModulePanel>(windows_, calls_),
+                                              std::make_unique<COpenCam>(windows_));
+        main_->Create();
+        windows_.Find(res::kMainDialog)->KillTimer(CKelvaneDlg::kStartTimer);
+        main_->DiscoverRack();
+        ASSERT_EQ(main_->Slots()[kCamRow].Type, 3);
+    }
+
+    bool RunUntil(const std::function<bool()>& done) {
+        for (std::uint64_t waited = 0; waited < kGenerousMs; waited += 20) {
+            if (done()) return true;
+            windows_.RunFor(20);
+        }
+        return done();
+    }
+
+    ui::HeadlessDialog& Panel() { return *windows_.Find(res::kCamDialog); }
+    Lines Entries() { return Panel().ControlState(res::kCamList).items; }
+    bool Showing(const std::string& first) { return !Entries().empty() && Entries()[0] == first; }
+
+    struct CliRun {
+        int status;
+        std::string out;
+        std::string err;
+    };
+    CliRun Cli(const std::vector<std::string>& args) {
+        std::ostringstream out, err;
+        CliContext cli{link_, ports_, clock_, out, err, "."};
+        const int status = RunCli(args, cli);
+        return {status, out.str(), err.str()};
+    }
+
+    sim::RackSimulator simulator_{sim::DefaultRack()};
+
+private:
+    SystemClock clock_;
+    ui::HeadlessWindowSystem windows_{clock_};
+    PortTable ports_{std::vector<std::string>{}};
+    CXmit link_{ports_, clock_};
+    std::vector<test::PanelCall> calls_;
+    std::unique_ptr<CKelvaneDlg> main_;
+
+protected:
+    CKelvaneDlg& Main() { return *main_; }
+};
+
+TEST_F(CamAgainstSimulator, PanelReachesASubMenuAnswersThePinAndGoesBack) {
+    StartProgram();
+    Main().SelectSlot(kCamRow);
+    ASSERT_TRUE(RunUntil([&] { return Entries() == kMainMenu; }));
+    EXPECT_EQ(Panel().ControlState(res::kCamLampPicture).bitmap, res::kGreenLampBitmap);
+
+    Panel().DoubleClick(res::kCamList, 6);  // Réglages
+    ASSERT_TRUE(RunUntil([&] { return Showing("R\xC3\xA9glages"); }));
+    EXPECT_EQ(Entries()[3], "Langue des menus");
+
+    Panel().PressEscape();
+    ASSERT_TRUE(RunUntil([&] { return Entries() == kMainMenu; }));
+
+    Panel().DoubleClick(res::kCamList, 5);  // Contrôle parental, behind the PIN
+    ASSERT_TRUE(RunUntil([&] { return Panel().IsControlShown(res::kCamAnswerEdit); }));
+    EXPECT_EQ(Entries(), Lines{"Code PIN de la carte (4 chiffres) :"});
+    EXPECT_TRUE(Panel().ControlState(res::kCamAnswerEdit).password);
+    EXPECT_EQ(Panel().ControlState(res::kCamAnswerEdit).textLimit, 4);
+    Panel().Type(res::kCamAnswerEdit, "1234");
+    Panel().PressEnter();
+    ASSERT_TRUE(RunUntil([&] { return Showing("Contr\xC3\xB4le parental"); }));
+    EXPECT_EQ(Entries()[1], "Niveau actuel : D\xC3\xA9" "conseill\xC3\xA9 aux moins de 12 ans");
+
+    Panel().PressEscape();
+    ASSERT_TRUE(RunUntil([&] { return Entries() == kMainMenu; }));
+}
+
+TEST_F(CamAgainstSimulator, PanelFollowsTheCamBeingPulledAndAListGoingBack) {
+    StartProgram();
+    Main().SelectSlot(kCamRow);
+    ASSERT_TRUE(RunUntil([&] { return Entries() == kMainMenu; }));
+    Panel().DoubleClick(res::kCamList, 4);  // Droits d'accès: a list
+    ASSERT_TRUE(RunUntil([&] { return Showing("Droits d'acc\xC3\xA8s"); }));
+    Panel().DoubleClick(res::kCamList, 3);
+    ASSERT_TRUE(RunUntil([&] { return Entries() == kMainMenu; }));
+
+    ASSERT_TRUE(simulator_.SetCamPresent(kCamAddress, false));
+    ASSERT_TRUE(RunUntil([&] { return Entries().empty(); }));
+    EXPECT_EQ(Panel().ControlState(res::kCamLampPicture).bitmap, res::kRedLampBitmap);
+}
+
+TEST_F(CamAgainstSimulator, CliWalksTheMenusAndAnswersThePin) {
+    const CliRun run = Cli({"cam", "2", "4", "1", "0", "0", "3", "--answer", "1234", "2"});
+    ASSERT_EQ(run.status, kCliOk) << run.err;
+    const std::string& out = run.out;
+    EXPECT_NE(out.find("[menu]\nKryptaVision - Module CA\nMenu principal\n  1. Informations sur le module\n"),
+              std::string::npos);
+    EXPECT_NE(out.find("> choice 1\n[menu]\nLangue des menus\n"), std::string::npos);
+    EXPECT_NE(out.find("> choice 3\n[question, answer typed blind, 4 characters]\n"
+                       "Code PIN de la carte (4 chiffres) :\n> answer ****\n[menu]\nContr\xC3\xB4le parental\n"),
+              std::string::npos);
+    EXPECT_NE(out.find("> choice 2\n[menu]\nContr\xC3\xB4le parental\nNiveau actuel : D\xC3\xA9"
+                       "conseill\xC3\xA9 aux moins de 10 ans\n"),
+              std::string::npos);
+}
+
+TEST_F(CamAgainstSimulator, CliSaysSoWhenThereIsNoCam) {
+    ASSERT_TRUE(simulator_.SetCamPresent(kCamAddress, false));
+    const CliRun run = Cli({"cam", "2"});
+    EXPECT_EQ(run.status, kCliNoCam);
+    EXPECT_EQ(run.err, "kelvane-cli: row 2: there is no CAM in the CI module\n");
+    EXPECT_EQ(run.out, "");
+}
+
+TEST_F(CamAgainstSimulator, CliRefusesARowWithoutACiModule) {
+    const CliRun run = Cli({"cam", "1"});
+    EXPECT_EQ(run.status, kCliUsage);
+    EXPECT_NE(run.err.find("row 1 holds no common-interface module"), std::string::npos);
+}
+
+TEST_F(CamAgainstSimulator, CliStopsWhereTheCamClosesItsMenu) {
+    const CliRun run = Cli({"cam", "2", "0", "1"});
+    EXPECT_EQ(run.status, kCliIncomplete);
+    EXPECT_NE(run.out.find("> choice 0\n(CAM object 9F8800 not treated)\n(the CAM closed its menu)\n"),
+              std::string::npos);
+    EXPECT_EQ(run.err, "kelvane-cli: row 2: the CAM closed its menu: choice 1 was not sent\n");
+}
+
+}  // namespace
+}  // namespace kelvane

@@ -1,0 +1,246 @@
+// The CAM menu's dialogue: menus, lists and questions on screen, and the operator's double-clicks, Enter,
+// Escape and answers going out to the CAM.
+
+#include "tests/cam/CamPanelFixture.h"
+
+namespace kelvane::test {
+namespace {
+
+using namespace mmi;
+using Lines = std::vector<std::string>;
+
+class CamDialogue : public CamPanelFixture {
+protected:
+    static Bytes Rights() {
+        return Tpdu(Mmi({List("Droits d'acc\xE8s", "Carte n\xB0 0417", "OK pour revenir",
+                              {"D\xE9"
+                               "couverte",
+                               "Sport"})}));
+    }
+    static Bytes PinQuestion() { return Tpdu(Mmi({Enquiry(true, 4, "Code PIN :")})); }
+    static Bytes PostcodeQuestion() { return Tpdu(Mmi({Enquiry(false, 5, "Code postal :")})); }
+
+    // A CAM asks its questions from a menu.
+    void AskPin() {
+        OpenOnScreen(MainMenu());
+        Deliver(PinQuestion());
+    }
+
+    // The message on show came within the last tenth of a second, for `durationMs`.
+    void ExpectMessageFor(std::uint32_t durationMs) {
+        ASSERT_TRUE(MessageExpiresIn().has_value());
+        EXPECT_LE(*MessageExpiresIn(), durationMs);
+        EXPECT_GT(*MessageExpiresIn(), durationMs - 100);
+    }
+};
+
+TEST_F(CamDialogue, MenuFillsTheListAndAsksForADoubleClick) {
+    OpenOnScreen(MainMenu());
+    EXPECT_EQ(Entries(), (Lines{"Module CA", "Menu principal", "", "Informations", "Droits", "Contr\xC3\xB4le parental",
+                                "", "Choisissez"}));
+    EXPECT_EQ(Message(), "Doubleclick on list to select or Escape for previous menu");
+    ExpectMessageFor(10000);
+    EXPECT_TRUE(cam.MmiOpen());
+    EXPECT_FALSE(cam.ListShown());
+}
+
+TEST_F(CamDialogue, MenuWithoutItems) {
+    OpenOnScreen(Tpdu(Mmi({Menu("Titre", "Vide", "Bas", {})})));
+    EXPECT_EQ(Entries(), (Lines{"Titre", "Vide", "", "", "Bas"}));
+}
+
+TEST_F(CamDialogue, MenuSentOverSeveralReadsWithSkippedChunks) {
+    Open();
+    ASSERT_TRUE(RunUntil([&] { return !module.sent.empty(); }, 3000));
+    const Bytes menu = MainMenu();
+    const Bytes first(menu.begin(), menu.begin() + 30);
+    const Bytes second(menu.begin() + 30, menu.end());
+    module.mmiData.push_back(Cat({Chunk(first, true), Chunk(first, true, true)}));
+    module.mmiData.push_back(Cat({Chunk(second), Chunk(StatusTpdu())}));
+    windows.RunFor(100);
+    EXPECT_EQ(Entries().size(), 8u);
+    EXPECT_EQ(Entries()[3], "Informations");
+}
+
+TEST_F(CamDialogue, DoubleClickOnAMenuItemSendsItsNumber) {
+    OpenOnScreen(MainMenu());
+    Panel().DoubleClick(res::kCamList, 4);
+    EXPECT_EQ(Message(), "Select menu 2");
+    EXPECT_TRUE(Entries().empty());
+    windows.RunFor(20);
+    EXPECT_EQ(LastSent(), MenuAnswer(2));
+}
+
+TEST_F(CamDialogue, DoubleClickOutsideTheItemsDoesNothing) {
+    OpenOnScreen(MainMenu());
+    const std::size_t sent = module.sent.size();
+    for (int row : {0, 1, 2, 6, 7, -1}) Panel().DoubleClick(res::kCamList, row);
+    windows.RunFor(3000);
+    EXPECT_EQ(module.sent.size(), sent);
+    EXPECT_EQ(Entries().size(), 8u);
+}
+
+TEST_F(CamDialogue, ListItemsAndEnterGoBack) {
+    OpenOnScreen(Rights());
+    EXPECT_TRUE(cam.ListShown());
+    EXPECT_EQ(Entries(), (Lines{"Droits d'acc\xC3\xA8s", "Carte n\xC2\xB0 0417", "",
+                                "D\xC3\xA9"
+                                "couverte",
+                                "Sport", "", "OK pour revenir"}));
+    Panel().DoubleClick(res::kCamList, 4);
+    EXPECT_FALSE(cam.ListShown());
+    windows.RunFor(20);
+    EXPECT_EQ(LastSent(), MenuAnswer(0));
+
+    Deliver(Rights());
+    Panel().PressEnter();
+    windows.RunFor(20);
+    EXPECT_EQ(LastSent(), MenuAnswer(0));
+    EXPECT_TRUE(Entries().empty());
+}
+
+TEST_F(CamDialogue, EnterOnAMenuDoesNothing) {
+    OpenOnScreen(MainMenu());
+    const std::size_t sent = module.sent.size();
+    Panel().PressEnter();
+    windows.RunFor(3000);
+    EXPECT_EQ(module.sent.size(), sent);
+    EXPECT_EQ(Entries().size(), 8u);
+}
+
+TEST_F(CamDialogue, EscapeGoesBackAndAsksForTheMainMenuIfNothingFollows) {
+    OpenOnScreen(MainMenu());
+    const std::time_t pressed = Now();
+    Panel().PressEscape();
+    EXPECT_EQ(cam.MenuDeadline(), pressed + 2);
+    windows.RunFor(20);
+    EXPECT_EQ(LastSent(), MenuAnswer(0));
+    ASSERT_TRUE(RunUntil([&] { return LastSent() == kEnterMenu; }, 5000));
+    EXPECT_GE(module.sent.back().second, pressed + 3);
+    EXPECT_LE(module.sent.back().second, pressed + 4);
+}
+
+TEST_F(CamDialogue, EscapeFollowedByAMenuAsksForNothingMore) {
+    OpenOnScreen(MainMenu());
+    Panel().PressEscape();
+    windows.RunFor(20);
+    Deliver(MainMenu());
+    const std::size_t sent = module.sent.size();
+    windows.RunFor(5000);
+    EXPECT_EQ(module.sent.size(), sent);
+}
+
+TEST_F(CamDialogue, BlindQuestionShowsItsPromptAndAHiddenEdit) {
+    AskPin();
+    EXPECT_EQ(Entries(), Lines{"Code PIN :"});
+    EXPECT_EQ(Message(), "Enter value and press OK or CANCEL");
+    ExpectMessageFor(2000);
+    const auto& edit = Panel().ControlState(res::kCamAnswerEdit);
+    EXPECT_TRUE(edit.shown);
+    EXPECT_TRUE(edit.password);
+    EXPECT_EQ(edit.textLimit, 4);
+    EXPECT_EQ(edit.text, "");
+    EXPECT_EQ(Panel().FocusedControl(), res::kCamAnswerEdit);
+}
+
+TEST_F(CamDialogue, NextQuestionStartsWithAnEmptyOpenEdit) {
+    AskPin();
+    Panel().Type(res::kCamAnswerEdit, "99");
+    Deliver(PostcodeQuestion());
+    const auto& edit = Panel().ControlState(res::kCamAnswerEdit);
+    EXPECT_FALSE(edit.password);
+    EXPECT_EQ(edit.textLimit, 5);
+    EXPECT_EQ(edit.text, "");
+}
+
+TEST_F(CamDialogue, QuestionWithoutALengthGetsWhatAnAnswerCarries) {
+    OpenOnScreen(MainMenu());
+    Deliver(Tpdu(Mmi({Enquiry(false, 0xFF, "Nom :")})));
+    EXPECT_EQ(Panel().ControlState(res::kCamAnswerEdit).textLimit, static_cast<int>(kMaxAnswerLength));
+}
+
+TEST_F(CamDialogue, EnterSendsTheAnswerAndHidesTheEdit) {
+    AskPin();
+    Panel().Type(res::kCamAnswerEdit, "1234");
+    Panel().PressEnter();
+    EXPECT_EQ(Message(), "Answer : 1234");
+    EXPECT_FALSE(Panel().IsControlShown(res::kCamAnswerEdit));
+    windows.RunFor(20);
+    EXPECT_EQ(LastSent(), (Bytes{0x01, 0x00, 0xA0, 0x0E, 0x01, 0x90, 0x02, 0x00, 0x04, 0x9F, 0x88, 0x08, 0x05, 0x01,
+                                 '1', '2', '3', '4'}));
+    // The edit losing the focus as it hides sends no cancel after the answer.
+    windows.RunFor(3000);
+    EXPECT_EQ(LastSent().back(), '4');
+}
+
+TEST_F(CamDialogue, EscapeInTheEditCancels) {
+    AskPin();
+    Panel().Type(res::kCamAnswerEdit, "12");
+    Panel().PressEscape();
+    EXPECT_EQ(Message(), "Answer : ");
+    windows.RunFor(20);
+    EXPECT_EQ(LastSent(), kCancel);
+    EXPECT_FALSE(Panel().IsControlShown(res::kCamAnswerEdit));
+    EXPECT_EQ(cam.MenuDeadline(), 0);
+}
+
+TEST_F(CamDialogue, EditLosingTheFocusCancels) {
+    AskPin();
+    Panel().Focus(res::kCamList);
+    windows.RunFor(20);
+    EXPECT_EQ(LastSent(), kCancel);
+    EXPECT_FALSE(Panel().IsControlShown(res::kCamAnswerEdit));
+}
+
+TEST_F(CamDialogue, TextAfterAQuestionFollowsItsPrompt) {
+    AskPin();
+    Panel().Type(res::kCamAnswerEdit, "0000");
+    Panel().PressEnter();
+    windows.RunFor(20);
+    Deliver(Tpdu(Mmi({Text("Code PIN incorrect !")})));
+    EXPECT_EQ(Entries(), (Lines{"Code PIN :", "Code PIN incorrect !"}));
+}
+
+TEST_F(CamDialogue, CloseMmiIsReportedAndLeavesTheList) {
+    OpenOnScreen(MainMenu());
+    Deliver(Tpdu(Mmi({CloseMmi()})));
+    EXPECT_EQ(Message(), "TAG 9F8800 not treated");
+    ExpectMessageFor(10000);
+    EXPECT_EQ(Entries().size(), 8u);
+}
+
+TEST_F(CamDialogue, ChoicesAfterTheSessionClosedAreShownButNotSent) {
+    OpenOnScreen(MainMenu());
+    Deliver(Cat({Tpdu(Mmi({CloseMmi()})), Tpdu(CloseMmiSession())}));
+    EXPECT_FALSE(cam.MmiOpen());
+    const std::size_t sent = module.sent.size();
+    cam.QueueMenuAnswer(2);
+    EXPECT_EQ(Message(), "Select menu 2");
+    cam.QueueAnswer("1234");
+    EXPECT_EQ(Message(), "Answer : 1234");
+    windows.RunFor(3000);
+    EXPECT_EQ(module.sent.size(), sent);
+    // The main menu is still asked for: it opens the session again.
+    cam.QueueEnterMenu();
+    windows.RunFor(20);
+    EXPECT_EQ(LastSent(), kEnterMenu);
+}
+
+TEST_F(CamDialogue, MalformedDataIsSkippedAndTheNextMenuStillShows) {
+    Open();
+    ASSERT_TRUE(RunUntil([&] { return !module.sent.empty(); }, 3000));
+    Bytes overrun = MainMenu();
+    ASSERT_LT(overrun[1], 0x80);
+    overrun[1] = 0x82;  // the packet's length turned into a long form announcing 400 bytes
+    module.mmiData.push_back(Reply(overrun));
+    module.mmiData.push_back(Cat({Chunk({0xA0}, true), Bytes{0x7F, 0xFF, 0x01}}));
+    module.mmiData.push_back(Chunk(Bytes(5000, 0x41), true));
+    module.mmiData.push_back(Chunk({}, false));
+    windows.RunFor(100);
+    EXPECT_TRUE(Entries().empty());
+    Deliver(MainMenu());
+    EXPECT_EQ(Entries().size(), 8u);
+}
+
+}  // namespace
+}  // namespace kelvane::test

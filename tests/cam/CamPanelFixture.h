@@ -1,0 +1,94 @@
+#pragma once
+
+#include "app/MessageCatalogue.h"
+#include "cam/OpenCam.h"
+#include "link/Xmit.h"
+#include "platform/VirtualClock.h"
+#include "res/ResourceIds.h"
+#include "res/Templates.h"
+#include "tests/cam/FakeCiModule.h"
+#include "tests/cam/MmiBytes.h"
+#include "ui/headless/HeadlessWindowSystem.h"
+#include "widgets/Info.h"
+
+#include <gtest/gtest.h>
+
+namespace kelvane::test {
+
+// The CAM menu in a headless main window, polling a fake CI module over the link, on the virtual clock.
+class CamPanelFixture : public ::testing::Test {
+protected:
+    static constexpr std::uint8_t kAddress = 2;
+
+    void SetUp() override {
+        SetLanguageIndex(kEnglish);
+        ASSERT_TRUE(link.FindPort());
+        main = windows.CreateDialog(res::MainDialogTemplate(), mainHandler, nullptr);
+        info.Create(*main);
+        cam.Create(*main, PanelServices{windows, link, info, slots});
+        slots[2].Type = 3;
+        slots[2].Address = kAddress;
+    }
+
+    void Open() { cam.OpenCamMenu(slots[2]); }
+
+    // Opens the panel on a ready CAM and lets it ask for, and receive, `screen` (transport bytes).
+    void OpenOnScreen(const mmi::Bytes& screen) {
+        Open();
+        ASSERT_TRUE(RunUntil([&] { return !module.sent.empty(); }, 3000));
+        Deliver(screen);
+    }
+
+    // The CAM's bytes arrive with the next read; the panel takes them within a tick or two.
+    void Deliver(const mmi::Bytes& transport) {
+        module.mmiData.push_back(mmi::Reply(transport));
+        windows.RunFor(50);
+    }
+
+    // Runs the panel until `done` or `limitMs` pass; whether `done` came true.
+    template <typename Condition>
+    bool RunUntil(Condition done, std::uint64_t limitMs) {
+        for (std::uint64_t waited = 0; waited < limitMs; waited += 10) {
+            if (done()) return true;
+            windows.RunFor(10);
+        }
+        return done();
+    }
+
+    ui::HeadlessDialog& Panel() { return *windows.Find(res::kCamDialog); }
+    std::vector<std::string> Entries() { return Panel().ControlState(res::kCamList).items; }
+    int Light() { return Panel().ControlState(res::kCamLampPicture).bitmap; }
+    const std::string& Message() { return info.Text(); }
+    std::optional<std::uint64_t> MessageExpiresIn() {
+        const auto due = windows.TimerDue(info.Window(), CInfo::kExpiryTimer);
+        if (!due) return std::nullopt;
+        return *due - clock.TickCount();
+    }
+    std::time_t Now() const { return clock.SystemSeconds(); }
+    mmi::Bytes LastSent() const { return module.sent.empty() ? mmi::Bytes{} : module.sent.back().packet; }
+
+    static mmi::Bytes MainMenu() {
+        return mmi::Tpdu(mmi::Mmi({mmi::Menu("Module CA", "Menu principal", "Choisissez", {"Informations", "Droits",
+                                                                                          "Contr\xF4le parental"})}));
+    }
+
+    VirtualClock clock;
+    ui::HeadlessWindowSystem windows{clock};
+    FakeCiModule module{clock};
+    CXmit link{module, clock};
+    ui::DialogHandler mainHandler;
+    std::unique_ptr<ui::Dialog> main;
+    CInfo info{windows};
+    SlotTable slots;
+    COpenCam cam{windows};
+};
+
+inline const mmi::Bytes kEnterMenu{0x01, 0x00, 0xA0, 0x09, 0x01, 0x90, 0x02, 0x00, 0x02, 0x9F, 0x80, 0x22, 0x00};
+
+inline mmi::Bytes MenuAnswer(std::uint8_t choice) {
+    return {0x01, 0x00, 0xA0, 0x0A, 0x01, 0x90, 0x02, 0x00, 0x04, 0x9F, 0x88, 0x0B, 0x01, choice};
+}
+
+inline const mmi::Bytes kCancel{0x01, 0x00, 0xA0, 0x0A, 0x01, 0x90, 0x02, 0x00, 0x04, 0x9F, 0x88, 0x08, 0x01, 0x00};
+
+}  // namespace kelvane::test

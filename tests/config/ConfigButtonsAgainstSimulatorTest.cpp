@@ -1,0 +1,211 @@
+// The main window's save and upload buttons against kxrsim over a real pseudo-terminal, heard from the rack's side.
+
+#include "app/KelvaneDlg.h"
+#include "app/MessageCatalogue.h"
+#include "link/Xmit.h"
+#include "platform/SystemClock.h"
+#include "platform/posix/PortTable.h"
+#include "res/ResourceIds.h"
+#include "sim/DefaultRack.h"
+#include "sim/RackSimulator.h"
+#include "tests/app/StandInPanels.h"
+#include "tests/config/SlotTables.h"
+#include "ui/headless/HeadlessWindowSystem.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+namespace kelvane {
+namespace {
+namespace fs = std::filesystem;
+
+using test::Bytes;
+using test::Contents;
+using test::Heard;
+using Beeped = ui::HeadlessWindowSystem::Beeped;
+
+// The file a rack's records make, written out here from the format alone.
+Bytes FileOf(const SlotTable& table) {
+    Bytes file;
+    for (const SlotRecord& record : table.Valid()) {
+        file.insert(file.end(), {record.Type, static_cast<std::uint8_t>(record.ConfigLength >> 8),
+                                 static_cast<std::uint8_t>(record.ConfigLength & 0xFF)});
+        file.insert(file.end(), record.Config.begin(), record.Config.begin() + record.ConfigLength);
+    }
+    return file;
+}
+
+class ConfigButtonsAgainstSimulator : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetLanguageIndex(kEnglish);
+        fs::create_directories(dir_ / "config");
+        std::string error;
+        ASSERT_TRUE(simulator_.Start(error)) << error;
+        ports_ = PortTable({simulator_.PortPath()});
+        main_ = std::make_unique<CKelvaneDlg>(windows, link_, dir_.string(),
+                                              std::make_unique<test::StandInModulePanel>(windows, calls_),
+                                              std::make_unique<test::StandInCamMenu>(windows, calls_));
+        main_->Create();
+        windows.Find(res::kMainDialog)->KillTimer(CKelvaneDlg::kStartTimer);
+        main_->DiscoverRack();
+        ASSERT_EQ(main_->Slots().ModuleCount, 8);
+        windows.beeps.clear();
+    }
+
+    void TearDown() override {
+        main_.reset();
+        simulator_.Stop();
+        fs::remove_all(dir_);
+    }
+
+    CKelvaneDlg& Main() { return *main_; }
+    sim::RackSimulator& Rack() { return simulator_; }
+    fs::path Config(const std::string& name) const { return dir_ / "config" / name; }
+
+    // Clicks `button` and returns what the rack heard meanwhile.
+    std::vector<Heard> Press(int button) {
+        const std::size_t before = simulator_.RequestLog().size();
+        windows.Find(res::kMainDialog)->Click(button);
+        return test::HeardFrom(simulator_.RequestLog(), before);
+    }
+
+    // Uploads `file`, answering its summary with `summaryButton` (OK cannot end a summary whose button is
+    // disabled: the operator gives up then).
+    std::vector<Heard> Upload(const fs::path& file, int summaryButton = res::kSummaryOkButton) {
+        windows.openAnswers = {file.string()};
+        windows.onModal = [this, summaryButton](ui::HeadlessDialog& summary) {
+            ++summaries;
+            okEnabled = summary.IsControlEnabled(res::kSummaryOkButton);
+            summary.Click(summaryButton);
+            if (!okEnabled) summary.Click(res::kSummaryCancelButton);
+        };
+        return Press(res::kUploadButton);
+    }
+
+    void SaveAs(const std::string& name, const SlotTable& table) {
+        std::error_code error;
+        ASSERT_TRUE(SaveConfigFile(Config(name), table, error)) << error.message();
+    }
+
+private:
+    fs::path dir_ = fs::temp_directory_path() / ("kelvane-config-buttons-" + std::to_string(getpid()));
+    SystemClock clock_;
+
+protected:
+    ui::HeadlessWindowSystem windows{clock_};
+    int summaries = 0;
+    bool okEnabled = false;
+
+private:
+    sim::RackSimulator simulator_{sim::DefaultRack()};
+    PortTable ports_{std::vector<std::string>{}};
+    CXmit link_{ports_, clock_};
+    std::vector<test::PanelCall> calls_;
+    std::unique_ptr<CKelvaneDlg> main_;
+};
+
+TEST_F(ConfigButtonsAgainstSimulator, SaveWritesEveryListedModuleInOrder) {
+    EXPECT_TRUE(Press(res::kSaveButton).empty());  // cancelled: nothing happens
+    windows.saveAnswers = {Config("rack").string()};
+    EXPECT_TRUE(Press(res::kSaveButton).empty());
+    ASSERT_EQ(windows.fileRequests.size(), 2u);
+    const ui::FileDialogRequest& asked = windows.fileRequests[1];
+    EXPECT_EQ(asked.title, "Select name to save hardware configuration");
+    EXPECT_EQ(fs::path(asked.directory), Config("").parent_path());
+    EXPECT_EQ(asked.filterName, "Config.");
+    EXPECT_EQ(asked.pattern, "*.kcf");
+    EXPECT_EQ(asked.defaultExtension, "");
+    EXPECT_EQ(Main().CurrentSlot(), CKelvaneDlg::kNoSlot);
+
+    EXPECT_EQ(Contents(Config("rack.kcf")), FileOf(test::TableOf(sim::DefaultRack())));
+    EXPECT_EQ(Main().Info().Text(), "Configuration saved into " + Config("rack.kcf").string());
+    EXPECT_TRUE(windows.beeps.empty());
+}
+
+TEST_F(ConfigButtonsAgainstSimulator, AFailedSaveBeepsAndKeepsTheOldFile) {
+    test::Write(Config("kept.kcf"), {0x00, 0x00, 0x00});
+    fs::permissions(Config("kept.kcf"), fs::perms::owner_read);
+    windows.saveAnswers = {Config("kept.kcf").string()};
+    Press(res::kSaveButton);
+    EXPECT_EQ(Contents(Config("kept.kcf")), (Bytes{0x00, 0x00, 0x00}));
+    EXPECT_EQ(windows.beeps, (std::vector<Beeped>{{440, 250}}));
+    EXPECT_EQ(Main().Info().Text(), "ERROR : CAN NOT CREATE FILE !");
+}
+
+TEST_F(ConfigButtonsAgainstSimulator, UploadingWhatWasSavedOnlyRestartsTheOutputs) {
+    SaveAs("same.kcf", Main().Slots());
+    EXPECT_EQ(Upload(Config("same")), (std::vector<Heard>{{3, 0x80, {}}, {5, 0x80, {}}, {7, 0x80, {}}}));
+    EXPECT_EQ(windows.fileRequests.back().title, "Select Configuration file to upload in hardware");
+    EXPECT_EQ(summaries, 1);  // the extension rule found same.kcf
+    EXPECT_EQ(Main().Info().Text(), "Configuration uploaded to harware.");
+}
+
+TEST_F(ConfigButtonsAgainstSimulator, UploadSendsExactlyTheChangedImages) {
+    SlotTable edited = Main().Slots();
+    edited[1].Config[2] ^= 0x10;  // the KXB200's symbol rate
+    edited[5].Config[1] ^= 0x08;  // the KXD420's frequency, and a longer image
+    edited[5].Config[edited[5].ConfigLength++] = 0x00;
+    SaveAs("edited.kcf", edited);
+    EXPECT_TRUE(Upload(Config("edited.kcf"), res::kSummaryCancelButton).empty());
+    EXPECT_NE(test::ImageBytes(Main().Slots()[5]), test::ImageBytes(edited[5]));
+
+    const Bytes input = test::ImageBytes(edited[1]);
+    const Bytes output = test::ImageBytes(edited[5]);
+    EXPECT_EQ(Upload(Config("edited.kcf")), (std::vector<Heard>{{1, 0x50, input}, {5, 0x50, output}, {5, 0x80, {}},
+                                                                {3, 0x80, {}}, {5, 0x80, {}}, {7, 0x80, {}}}));
+    EXPECT_EQ(Rack().ConfigOf(1), input);
+    EXPECT_EQ(Rack().ConfigOf(5), output);
+    EXPECT_EQ(test::ImageBytes(Main().Slots()[5]), output);
+    EXPECT_EQ(Main().Slots()[5].Address, 5);
+}
+
+TEST_F(ConfigButtonsAgainstSimulator, AFileThatDoesNotFitIsNeitherConfirmedNorSent) {
+    SlotTable swapped = Main().Slots();
+    std::swap(swapped[1], swapped[2]);
+    SlotTable longer = Main().Slots();
+    longer[longer.ModuleCount++] = test::Record(3, 0);
+    SaveAs("swapped.kcf", swapped);
+    SaveAs("longer.kcf", longer);
+    const SlotTable before = Main().Slots();
+    for (const char* name : {"swapped.kcf", "longer.kcf"}) {
+        windows.beeps.clear();
+        EXPECT_TRUE(Upload(Config(name)).empty()) << name;
+        EXPECT_FALSE(okEnabled);
+        EXPECT_EQ(windows.beeps, (std::vector<Beeped>{{440, 250}}));
+        for (std::size_t k = 0; k < kSlotCount; ++k) EXPECT_EQ(Main().Slots()[k].Config, before[k].Config) << k;
+    }
+}
+
+TEST_F(ConfigButtonsAgainstSimulator, ADamagedOrMissingFileIsReportedWithoutASummary) {
+    SaveAs("good.kcf", Main().Slots());
+    Upload(Config("good.kcf"));
+    Bytes damaged = Contents(Config("good.kcf"));
+    damaged.pop_back();  // the last image lacks its last byte
+    test::Write(Config("damaged.kcf"), damaged);
+    for (const char* name : {"damaged.kcf", "absent.kcf"}) {
+        windows.beeps.clear();
+        EXPECT_TRUE(Upload(Config(name)).empty()) << name;
+        EXPECT_EQ(windows.beeps, (std::vector<Beeped>{{440, 250}}));
+        EXPECT_EQ(Main().Info().Text(), "ERROR : CAN NOT OPEN FILE !");
+    }
+    EXPECT_EQ(summaries, 1);
+    EXPECT_EQ(Main().Loaded().LoadedCount, 8) << "the file read before stays the loaded one";
+    EXPECT_EQ(test::ImageBytes(Main().Loaded().LoadedTable[7]), test::ImageBytes(Main().Slots()[7]));
+}
+
+TEST_F(ConfigButtonsAgainstSimulator, AnUploadTheRackDidNotTakeIsNotReportedAsDone) {
+    SlotTable edited = Main().Slots();
+    edited[7].Config[0] ^= 0x01;
+    SaveAs("edited.kcf", edited);
+    sim::FaultOptions refusing;
+    refusing.refuseShare = 1;
+    Rack().SetFaults(refusing);
+    Upload(Config("edited.kcf"));
+    EXPECT_EQ(windows.beeps, (std::vector<Beeped>{{440, 250}}));
+    EXPECT_EQ(Main().Info().Text(), "ERROR !");
+}
+
+}  // namespace
+}  // namespace kelvane

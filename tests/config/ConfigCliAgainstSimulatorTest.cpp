@@ -1,0 +1,134 @@
+// kelvane-cli save, summary and upload against kxrsim over a real pseudo-terminal.
+
+#include "app/MessageCatalogue.h"
+#include "config/ConfigFile.h"
+#include "link/Xmit.h"
+#include "platform/SystemClock.h"
+#include "platform/posix/PortTable.h"
+#include "sim/DefaultRack.h"
+#include "sim/RackSimulator.h"
+#include "tests/config/SlotTables.h"
+#include "tools/CliCommands.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <unistd.h>
+
+namespace kelvane {
+namespace {
+namespace fs = std::filesystem;
+
+using test::Heard;
+
+struct CliRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+    std::vector<Heard> written;  // the configuration writes and restarts the rack heard
+};
+
+class ConfigCliAgainstSimulator : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fs::create_directories(dir_);
+        Prefer("EN");
+        std::string error;
+        ASSERT_TRUE(simulator_.Start(error)) << error;
+        ports_ = PortTable({simulator_.PortPath()});
+    }
+    void TearDown() override {
+        simulator_.Stop();
+        fs::remove_all(dir_);
+        SetLanguageIndex(kEnglish);
+    }
+
+    void Prefer(const std::string& language) { std::ofstream(dir_ / "pref.txt") << language << "\n"; }
+    std::string File(const std::string& name) const { return (dir_ / name).string(); }
+
+    CliRun Run(const std::vector<std::string>& args) {
+        std::ostringstream out, err;
+        CliContext cli{link_, ports_, clock_, out, err, dir_};
+        const std::size_t before = simulator_.RequestLog().size();
+        CliRun run;
+        run.status = RunCli(args, cli);
+        link_.ClosePort();
+        run.out = out.str();
+        run.err = err.str();
+        for (const Heard& h : test::HeardFrom(simulator_.RequestLog(), before)) {
+            if (h.command == 0x50 || h.command == 0x80) run.written.push_back(h);
+        }
+        return run;
+    }
+
+    sim::RackSimulator& Rack() { return simulator_; }
+
+private:
+    fs::path dir_ = fs::temp_directory_path() / ("kelvane-config-cli-" + std::to_string(getpid()));
+    SystemClock clock_;
+    sim::RackSimulator simulator_{sim::DefaultRack()};
+    PortTable ports_{std::vector<std::string>{}};
+    CXmit link_{ports_, clock_};
+};
+
+TEST_F(ConfigCliAgainstSimulator, SaveAndSummariesOfTheRack) {
+    const CliRun save = Run({"save", File("rack.kcf")});
+    ASSERT_EQ(save.status, kCliOk) << save.err;
+    LoadedConfig loaded;
+    ASSERT_EQ(ReadConfigFile(File("rack.kcf"), loaded), ConfigReadResult::Read);
+    const SlotTable rack = test::TableOf(sim::DefaultRack());
+    ASSERT_EQ(loaded.LoadedCount, rack.ModuleCount);
+    for (std::size_t k = 0; k < rack.ModuleCount; ++k) {
+        EXPECT_EQ(test::ImageBytes(loaded.LoadedTable[k]), test::ImageBytes(rack[k])) << k;
+    }
+
+    const CliRun summary = Run({"summary", File("rack.kcf")});
+    EXPECT_EQ(summary.status, kCliOk) << summary.err;
+    EXPECT_TRUE(summary.out.starts_with("Loaded configuration matches current installation.\n\nShort Description :\n"
+                                        "Slot 0 : KXA100\n  No configuration required\n\nSlot 1 : KXB200\n"))
+        << summary.out;
+    EXPECT_EQ(summary.out.find('\r'), std::string::npos);
+
+    Prefer("FR");
+    const std::size_t before = Rack().RequestCount();
+    const CliRun offline = Run({"summary", "--offline", File("rack.kcf")});
+    EXPECT_EQ(offline.status, kCliOk);
+    EXPECT_EQ(Rack().RequestCount(), before) << "no rack is asked";
+    EXPECT_TRUE(offline.out.starts_with("LA CONFIGURATION CHARG\u00c9E NE CORRESPOND PAS")) << offline.out;
+}
+
+TEST_F(ConfigCliAgainstSimulator, UploadSendsOnlyWhenToldAndOnlyWhatFits) {
+    SlotTable edited = test::TableOf(sim::DefaultRack());
+    edited[7].Config[0] ^= 0x01;  // the KXD400 at address 7
+    SlotTable longer = edited;
+    longer[longer.ModuleCount++] = test::Record(3, 0);
+    std::error_code error;
+    ASSERT_TRUE(SaveConfigFile(File("edited.kcf"), edited, error));
+    ASSERT_TRUE(SaveConfigFile(File("longer.kcf"), longer, error));
+
+    const CliRun asked = Run({"upload", File("edited.kcf")});
+    EXPECT_EQ(asked.status, kCliOk);
+    EXPECT_TRUE(asked.written.empty());
+    EXPECT_TRUE(asked.out.ends_with("nothing was sent: run again with --yes to send it\n"));
+
+    const CliRun refused = Run({"upload", "--yes", File("longer.kcf")});
+    EXPECT_EQ(refused.status, kCliMismatch);
+    EXPECT_TRUE(refused.written.empty());
+    EXPECT_TRUE(refused.out.starts_with("LOADED CONFIGURATION DOES NOT MATCH CURRENT INSTALLATION !\n"));
+
+    const CliRun sent = Run({"upload", File("edited.kcf"), "--yes"});
+    EXPECT_EQ(sent.status, kCliOk) << sent.err;
+    EXPECT_EQ(sent.written, (std::vector<Heard>{{7, 0x50, test::ImageBytes(edited[7])}, {7, 0x80, {}},
+                                                {3, 0x80, {}}, {5, 0x80, {}}, {7, 0x80, {}}}));
+    EXPECT_TRUE(sent.out.ends_with("Configuration uploaded to harware.\n"));
+
+    std::ofstream(File("cut.kcf"), std::ios::binary) << std::string("\x00\x00\x05\x01", 4);
+    const CliRun cut = Run({"upload", "--yes", File("cut.kcf")});
+    EXPECT_EQ(cut.status, kCliFileError);
+    EXPECT_TRUE(cut.written.empty());
+    EXPECT_NE(cut.err.find("ends inside a record"), std::string::npos);
+    EXPECT_EQ(Run({"upload", File("a.kcf"), File("b.kcf")}).status, kCliUsage);
+}
+
+}  // namespace
+}  // namespace kelvane

@@ -1,0 +1,209 @@
+// kelvane-cli cam: a CAM's menus from a terminal, through the common-interface module that holds it.
+
+#include "app/DiscoveryExchanges.h"
+#include "app/ModuleTypes.h"
+#include "cam/MmiPackets.h"
+#include "cam/MmiReceiver.h"
+#include "link/Xmit.h"
+#include "tools/CamScreenText.h"
+#include "tools/CliCommands.h"
+
+#include <optional>
+#include <ostream>
+
+namespace kelvane {
+namespace {
+
+constexpr std::uint8_t kCamStatusCommand = 0x40;
+constexpr std::uint8_t kSendMmiCommand = 0x50;
+constexpr std::uint8_t kReadMmiCommand = 0x60;
+constexpr int kStatusTimeout = 10;
+constexpr int kMmiTimeout = 100;
+constexpr std::uint8_t kNoCam = 0;
+
+constexpr std::uint32_t kPollMs = 10;
+// A CAM that has just started may take a while before it shows its main menu; it is asked again meanwhile.
+constexpr std::uint64_t kMainMenuWaitMs = 15000;
+constexpr std::uint64_t kMainMenuRetryMs = 2000;
+constexpr std::uint64_t kAnswerWaitMs = 5000;
+// Once the CAM has shown something, what else it sent is read until a read brings nothing.
+constexpr int kMostDrainReads = 100;
+
+struct CamCommand {
+    std::size_t row = 0;
+    std::vector<std::uint8_t> choices;
+    std::optional<std::string> answer;
+};
+
+bool ParseCamCommand(const std::vector<std::string>& args, CamCommand& command) {
+    bool rowSeen = false;
+    for (std::size_t k = 0; k < args.size(); ++k) {
+        if (args[k] == "--answer") {
+            if (k + 1 == args.size() || command.answer) return false;
+            command.answer = args[++k];
+            continue;
+        }
+        bool ok = false;
+        const std::uint8_t number = ParseByte(args[k], ok);
+        if (!ok) return false;
+        if (rowSeen) {
+            command.choices.push_back(number);
+        } else {
+            command.row = number;
+            rowSeen = true;
+        }
+    }
+    return rowSeen;
+}
+
+// The CAM of one CI module, spoken to with the packets and the decoding of the CAM menu.
+class CamTalk {
+public:
+    CamTalk(CliContext& cli, std::uint8_t address) : cli_(cli), address_(address) {}
+
+    std::optional<std::uint8_t> Status() {
+        if (!cli_.link.XmitRequest({}, address_, kCamStatusCommand, kStatusTimeout) || cli_.link.Reply().empty()) {
+            return std::nullopt;
+        }
+        return cli_.link.Reply()[0];
+    }
+
+    // Sends `packet`, again every `retryMs` when given, and reads until the CAM shows something or `limitMs`
+    // pass; then reads what else it sent.
+    bool Exchange(std::span<const std::uint8_t> packet, std::uint64_t limitMs, std::uint64_t retryMs = 0) {
+        const std::uint64_t start = cli_.clock.TickCount();
+        std::uint64_t sent = start;
+        Send(packet);
+        while (cli_.clock.TickCount() - start < limitMs) {
+            if (retryMs != 0 && cli_.clock.TickCount() - sent >= retryMs) {
+                sent = cli_.clock.TickCount();
+                Send(packet);
+            }
+            bool shown = false;
+            Read(shown);
+            if (shown) {
+                for (int k = 0; k < kMostDrainReads && Read(shown); ++k) {
+                }
+                return true;
+            }
+            cli_.clock.Sleep(kPollMs);
+        }
+        return false;
+    }
+
+    CamScreenText& Screen() { return screen_; }
+    bool MmiOpen() const { return mmiOpen_; }
+
+private:
+    void Send(std::span<const std::uint8_t> packet) {
+        cli_.link.XmitRequest(packet, address_, kSendMmiCommand, kMmiTimeout);
+    }
+
+    // One read of MMI data; whether it brought any bytes.
+    bool Read(bool& shown) {
+        if (!cli_.link.XmitRequest({}, address_, kReadMmiCommand, kMmiTimeout) || cli_.link.Reply().empty()) {
+            return false;
+        }
+        std::vector<MmiEvent> events;
+        receiver_.WalkChunks(cli_.link.Reply(), events);
+        for (const MmiEvent& e : events) {
+            if (e.kind == MmiEventKind::SessionPacket) mmiOpen_ = true;
+            if (e.kind == MmiEventKind::SessionClosed) mmiOpen_ = false;
+        }
+        shown = screen_.Take(events) || shown;
+        return true;
+    }
+
+    CliContext& cli_;
+    std::uint8_t address_;
+    MmiReceiver receiver_;
+    CamScreenText screen_;
+    bool mmiOpen_ = false;
+};
+
+class CamSession {
+public:
+    CamSession(CliContext& cli, const CamCommand& command, std::uint8_t address)
+        : cli_(cli), command_(command), cam_(cli, address) {}
+
+    int Run() {
+        const auto status = cam_.Status();
+        if (!status) return Fail(kCliIncomplete, "the CI module did not report its CAM's status");
+        if (*status == kNoCam) return Fail(kCliNoCam, "there is no CAM in the CI module");
+        const std::uint16_t length = BuildEnterMenu(buffer_);
+        if (!cam_.Exchange({buffer_.data(), length}, kMainMenuWaitMs, kMainMenuRetryMs)) {
+            return Fail(kCliNoCam, "the CAM did not show its main menu within 15 s");
+        }
+        cli_.out << cam_.Screen().Flush();
+        if (!AnswerQuestion()) return Fail(kCliNoCam, "the CAM did not answer within 5 s");
+        for (const std::uint8_t choice : command_.choices) {
+            if (!cam_.MmiOpen()) {
+                const std::string choiceText = std::to_string(choice);
+                return Fail(kCliIncomplete, "the CAM closed its menu: choice " + choiceText + " was not sent");
+            }
+            cli_.out << "> choice " << static_cast<int>(choice) << '\n';
+            if (!Step(BuildMenuAnswer(buffer_, choice)) || !AnswerQuestion()) {
+                return Fail(kCliNoCam, "the CAM did not answer within 5 s");
+            }
+        }
+        return kCliOk;
+    }
+
+private:
+    // A question on screen gets the answer given, once; any other is cancelled so that the CAM moves on.
+    bool AnswerQuestion() {
+        if (!cam_.Screen().Asking()) return true;
+        cam_.Screen().Answered();
+        const std::string text = answerUsed_ || !command_.answer ? "" : *command_.answer;
+        answerUsed_ = answerUsed_ || command_.answer.has_value();
+        if (text.empty()) {
+            cli_.out << "> cancel\n";
+        } else {
+            cli_.out << "> answer " << (cam_.Screen().Blind() ? std::string(AnswerBytes(text).size(), '*') : text)
+                     << '\n';
+        }
+        return Step(BuildAnswer(buffer_, text)) && AnswerQuestion();
+    }
+
+    bool Step(std::uint16_t length) {
+        if (!cam_.Exchange({buffer_.data(), length}, kAnswerWaitMs)) return false;
+        cli_.out << cam_.Screen().Flush();
+        return true;
+    }
+
+    int Fail(int status, const std::string& why) {
+        cli_.out << cam_.Screen().Flush();
+        cli_.err << "kelvane-cli: row " << command_.row << ": " << why << '\n';
+        return status;
+    }
+
+    CliContext& cli_;
+    const CamCommand& command_;
+    CamTalk cam_;
+    std::array<std::uint8_t, kRequestBufferSize> buffer_{};
+    bool answerUsed_ = false;
+};
+
+}  // namespace
+
+int RunCam(CliContext& cli, const std::vector<std::string>& args) {
+    CamCommand command;
+    if (!ParseCamCommand(args, command)) {
+        cli.err << "kelvane-cli: cam wants a row, then choices from 0 to 255, and at most one --answer TEXT\n\n"
+                << kCliUsageText;
+        return kCliUsage;
+    }
+    if (!FindRack(cli)) return kCliRackNotFound;
+    SlotTable table;
+    if (!ReadModuleList(cli.link, table)) {
+        cli.err << "kelvane-cli: the rack controller did not send its module list\n";
+        return kCliIncomplete;
+    }
+    if (command.row >= table.ModuleCount || table[command.row].Type != kCommonInterfaceType) {
+        cli.err << "kelvane-cli: row " << command.row << " holds no common-interface module (KXF600)\n";
+        return kCliUsage;
+    }
+    return CamSession(cli, command, table[command.row].Address).Run();
+}
+
+}  // namespace kelvane
