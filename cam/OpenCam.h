@@ -94,6 +94,7 @@ private:
     bool listShown_ = false;
     // A question is on screen and not yet answered: the edit's losing the focus then cancels it.
     bool answerAwaited_ = false;
+    bool blindAnswer_ = false;  // the question on screen wants its answer typed unseen
     MmiReceiver receiver_;
 };
 

@@ -10,6 +10,16 @@
 namespace kelvane {
 namespace {
 
+std::size_t Utf8Length(const std::string& text) {
+    std::size_t characters = 0;
+    for (const char c : text) characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return characters;
+}
+
+}  // namespace
+
+namespace {
+
 constexpr int kAskMenuMessage = 42;
 constexpr int kSelectMessage = 43;
 constexpr int kAnswerMessage = 44;
@@ -35,7 +45,9 @@ void COpenCam::QueueMenuAnswer(std::uint8_t choice) {
 }
 
 void COpenCam::QueueAnswer(const std::string& text) {
-    ShowText(MessageText(kAnswerMessage) + text, kQueuedShowMs);
+    // A PIN typed unseen must not be read back in clear under the panel.
+    const std::string shown = blindAnswer_ ? std::string(Utf8Length(text), '*') : text;
+    ShowText(MessageText(kAnswerMessage) + shown, kQueuedShowMs);
     if (mmiOpen_) {
         requestLength_ = BuildAnswer(requestBuffer_, text);
         requestPending_ = true;

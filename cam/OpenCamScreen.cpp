@@ -79,6 +79,7 @@ void COpenCam::AskQuestion(const MmiEvent& enquiry) {
     ClearCamList();
     window_->AddItem(res::kCamList, enquiry.text);
     window_->SetPassword(res::kCamAnswerEdit, enquiry.blind);
+    blindAnswer_ = enquiry.blind;
     // No more can be typed than an answer packet carries; a CAM that names no length gets that much.
     const int most = static_cast<int>(kMaxAnswerLength);
     const int expected = enquiry.answerLength;
@@ -92,6 +93,7 @@ void COpenCam::AskQuestion(const MmiEvent& enquiry) {
 void COpenCam::HideAnswerEdit() {
     // Cleared first: the edit losing the focus as it hides must not send a cancel after the answer.
     answerAwaited_ = false;
+    blindAnswer_ = false;
     window_->ShowControl(res::kCamAnswerEdit, false);
     if (window_->FocusedControl() == res::kCamAnswerEdit) window_->SetFocus(res::kCamList);
 }

@@ -137,10 +137,13 @@ TEST_F(CamAgainstSimulator, PanelFollowsTheCamBeingPulledAndAListGoingBack) {
 }
 
 TEST_F(CamAgainstSimulator, CliWalksTheMenusAndAnswersThePin) {
-    const CliRun run = Cli({"cam", "2", "4", "1", "0", "0", "3", "--answer", "1234", "2"});
+    const CliRun run = Cli({"cam", "2", "2", "0", "4", "1", "0", "0", "3", "--answer", "1234", "2"});
     ASSERT_EQ(run.status, kCliOk) << run.err;
     const std::string& out = run.out;
     EXPECT_NE(out.find("[menu]\nKryptaVision - Module CA\nMenu principal\n  1. Informations sur le module\n"),
+              std::string::npos);
+    EXPECT_NE(out.find("> choice 2\n[list]\nDroits d'acc\xC3\xA8s\nCarte n\xC2\xB0 0417 2210 9356\n"
+                       "  - D\xC3\xA9" "couverte : valide jusqu'au 31/12/2025\n"),
               std::string::npos);
     EXPECT_NE(out.find("> choice 1\n[menu]\nLangue des menus\n"), std::string::npos);
     EXPECT_NE(out.find("> choice 3\n[question, answer typed blind, 4 characters]\n"

@@ -15,6 +15,7 @@
 #include "ui/qt/QtWindowSystem.h"
 #include "widgets/Info.h"
 
+#include <QApplication>
 #include <QImage>
 #include <QTest>
 #include <QWidget>
@@ -117,6 +118,13 @@ TEST_F(CamScreenshots, PinQuestion) {
     EXPECT_EQ(cam.Window().Text(res::kCamAnswerEdit), "1234");
     const QImage image = Grab("cam-pin");
     EXPECT_GT(PixelsOf(image, Pixels({48, 42, 354, 18}), kCamText), 20);
+
+    // Enter in the edit answers the CAM.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    const Bytes answer{0x01, 0x00, 0xA0, 0x0E, 0x01, 0x90, 0x02, 0x00, 0x04,
+                       0x9F, 0x88, 0x08, 0x05, 0x01, '1',  '2',  '3',  '4'};
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !module.sent.empty() && module.sent.back().packet == answer; }, 10000));
+    EXPECT_FALSE(cam.Window().IsControlShown(res::kCamAnswerEdit));
 }
 
 }  // namespace
