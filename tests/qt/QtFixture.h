@@ -60,6 +60,13 @@ protected:
         return std::unique_ptr<QtDialog>(static_cast<QtDialog*>(made.release()));
     }
 
+    // Shows the dialog's window and waits until it is on screen with its lists laid out.
+    static void ShowExposed(QtDialog& dialog) {
+        dialog.Show(true);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.Widget()->window(), 10000));
+        QCoreApplication::sendPostedEvents();
+    }
+
     // Shows the dialog's window and waits until it is on screen and active.
     static void ShowActive(QtDialog& dialog) {
         dialog.Show(true);

@@ -22,6 +22,7 @@ constexpr int kGroup = 23;
 constexpr int kLine = 24;
 constexpr int kIconButton = 25;
 constexpr int kPassword = 26;
+constexpr int kArea = 27;
 
 // Artwork that only the tests' resources hold: a bitmap half red, half blue, twice as wide as it is high, and
 // an icon, plain green, whose small variant is plain magenta.
@@ -39,10 +40,21 @@ inline DialogTemplate FormTemplate() {
         {kLabel, ControlKind::Static, {6, 6, 60, 8}, "Name :", kVisible, {}, 0},
         {kEdit, ControlKind::Edit, {70, 4, 80, 12}, "", kVisible | kBorder | kTabStop, {}, 0},
         {kPassword, ControlKind::Edit, {160, 4, 60, 12}, "", kVisible | kBorder | kTabStop, {}, 0},
-        {kMemo, ControlKind::Edit, {6, 20, 144, 36}, "", kVisible | kBorder | kMultiLine | kVerticalScroll | kTabStop, {}, 0},
+        {kMemo,
+         ControlKind::Edit,
+         {6, 20, 144, 36},
+         "",
+         kVisible | kBorder | kMultiLine | kVerticalScroll | kTabStop,
+         {},
+         0},
         {kCombo, ControlKind::ComboBox, {160, 20, 60, 60}, "", kVisible | kTabStop, {"QPSK", "16-QAM", "64-QAM"}, 0},
-        {kListBox, ControlKind::ListBox, {226, 4, 68, 52}, "", kVisible | kBorder | kVerticalScroll | kNotify | kTabStop,
-         {"one", "two", "three"}, 0},
+        {kListBox,
+         ControlKind::ListBox,
+         {226, 4, 68, 52},
+         "",
+         kVisible | kBorder | kVerticalScroll | kNotify | kTabStop,
+         {"one", "two", "three"},
+         0},
         {kButton, ControlKind::PushButton, {6, 60, 50, 14}, "Apply", kVisible | kTabStop, {}, 0},
         {kIconButton, ControlKind::PushButton, {60, 60, 28, 25}, "", kVisible | kTabStop, {}, kTestIcon},
         {kCheck, ControlKind::CheckBox, {96, 62, 70, 10}, "Remove CAT/EMM", kVisible | kTabStop, {}, 0},
@@ -50,11 +62,23 @@ inline DialogTemplate FormTemplate() {
         {kProgress, ControlKind::ProgressBar, {170, 80, 124, 7}, "", kVisible | kSmooth | kBorder, {}, 0},
         {kTime, ControlKind::TimePicker, {96, 76, 50, 12}, "", kVisible | kTabStop, {}, 0},
         {kGroup, ControlKind::GroupBox, {4, 90, 110, 104}, "Modules", kVisible, {}, 0},
-        {kIcons, ControlKind::ListView, {8, 100, 102, 90}, "", kVisible | kBorder | kLargeIcons | kSingleSelection | kNotify, {}, 0},
-        {kReportList, ControlKind::ListView, {120, 100, 174, 60}, "",
-         kVisible | kBorder | kReport | kNoHeader | kGridLines | kFullRowSelect | kNotify, {}, 0},
+        {kIcons,
+         ControlKind::ListView,
+         {8, 100, 102, 90},
+         "",
+         kVisible | kBorder | kLargeIcons | kSingleSelection | kNotify,
+         {},
+         0},
+        {kReportList,
+         ControlKind::ListView,
+         {120, 100, 174, 60},
+         "",
+         kVisible | kBorder | kReport | kNoHeader | kGridLines | kFullRowSelect | kNotify,
+         {},
+         0},
         {kLine, ControlKind::EtchedLine, {120, 166, 174, 1}, "", kVisible, {}, 0},
         {kPicture, ControlKind::Picture, {120, 172, 40, 20}, "", kVisible | kNotify, {}, kTestBitmap},
+        {kArea, ControlKind::DrawingArea, {170, 172, 124, 20}, "", kVisible, {}, 0},
     };
     return t;
 }

@@ -1,0 +1,84 @@
+#include "QtFixture.h"
+#include "TestTemplates.h"
+
+#include <QLabel>
+#include <QLineEdit>
+
+namespace kelvane::ui::test {
+namespace {
+
+class ControlState : public QtFixture {
+protected:
+    void SetUp() override {
+        DialogTemplate t = FormTemplate();
+        t.controls.push_back(
+            {kDigits, ControlKind::Edit, {0, 0, 40, 12}, "", kVisible | kBorder | kNumbersOnly, {}, 0});
+        form = Make(t, handler);
+    }
+
+    static constexpr int kDigits = 90;
+    RecordingHandler handler;
+    std::unique_ptr<QtDialog> form;
+};
+
+TEST_F(ControlState, ReadOnlyEditRefusesTypingAndTakesTheWindowsGround) {
+    form->SetText(kEdit, "474000");
+    form->SetReadOnly(kEdit, true);
+    QTest::keyClicks(form->ControlWidget(kEdit), "9");
+    EXPECT_EQ(form->Text(kEdit), "474000");
+    const QPalette palette = form->ControlWidget(kEdit)->palette();
+    EXPECT_EQ(palette.color(QPalette::Base), palette.color(QPalette::Window));
+
+    form->SetReadOnly(kEdit, false);
+    QTest::keyClicks(form->ControlWidget(kEdit), "9");
+    EXPECT_EQ(form->Text(kEdit), "4740009");
+    EXPECT_NE(form->ControlWidget(kEdit)->palette().color(QPalette::Base), palette.color(QPalette::Window));
+}
+
+TEST_F(ControlState, TextLimitStopsTheOperatorNotTheProgram) {
+    form->SetTextLimit(kEdit, 3);
+    QTest::keyClicks(form->ControlWidget(kEdit), "12345");
+    EXPECT_EQ(form->Text(kEdit), "123");
+
+    form->SetTextLimit(kMemo, 4);
+    QTest::keyClicks(form->ControlWidget(kMemo), "abcdef");
+    EXPECT_EQ(form->Text(kMemo), "abcd");
+    form->SetText(kMemo, "a longer text");
+    EXPECT_EQ(form->Text(kMemo), "a longer text");
+}
+
+TEST_F(ControlState, PasswordEditHidesItsTextButKeepsIt) {
+    form->SetText(kPassword, "1234");
+    form->SetPassword(kPassword, true);
+    const auto* field = static_cast<QLineEdit*>(form->ControlWidget(kPassword));
+    EXPECT_NE(field->displayText(), QStringLiteral("1234"));
+    EXPECT_EQ(form->Text(kPassword), "1234");
+    form->SetPassword(kPassword, false);
+    EXPECT_EQ(field->displayText(), QStringLiteral("1234"));
+}
+
+TEST_F(ControlState, NumbersOnlyEditTakesOnlyDigitsFromTheOperator) {
+    QTest::keyClicks(form->ControlWidget(kDigits), "a1-b2");
+    EXPECT_EQ(form->Text(kDigits), "12");
+}
+
+TEST_F(ControlState, TransparentCaptionShowsWhatLiesBehindIt) {
+    ControlColors colors;
+    colors.text = {96, 96, 96};
+    colors.hasText = true;
+    colors.transparent = true;
+    form->SetColors(kLabel, colors);
+    const QWidget* label = form->ControlWidget(kLabel);
+    EXPECT_FALSE(label->autoFillBackground());
+    EXPECT_EQ(label->palette().color(QPalette::WindowText), QColor(96, 96, 96));
+
+    colors.transparent = false;
+    colors.background = {0, 0, 0};
+    colors.hasBackground = true;
+    form->SetColors(kLabel, colors);
+    EXPECT_TRUE(label->autoFillBackground());
+    EXPECT_EQ(label->palette().color(QPalette::Window), QColor(0, 0, 0));
+}
+
+}  // namespace
+}  // namespace kelvane::ui::test

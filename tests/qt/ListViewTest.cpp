@@ -1,0 +1,226 @@
+#include "QtFixture.h"
+#include "TestTemplates.h"
+#include "res/ResourceIds.h"
+#include "res/Templates.h"
+
+#include <QHeaderView>
+#include <QListWidget>
+#include <QTableWidget>
+
+namespace kelvane::ui::test {
+namespace {
+
+// Clicks reach the handler once Qt has handled them, so the tests wait for them.
+bool WaitForNotification(const RecordingHandler& handler, int control, Event event) {
+    return WaitFor([&] { return !handler.Of(control, event).empty(); });
+}
+
+class ModuleList : public QtFixture {
+protected:
+    void SetUp() override {
+        main = Make(res::MainDialogTemplate(), handler);
+        main->SetImageList(res::kModuleList, {{48, 48}, {kTestBitmap}});
+        main->SetIconSpacing(res::kModuleList, {52, 20});
+        for (int row = 0; row < 13; ++row) {
+            main->InsertRow(res::kModuleList, row);
+            main->SetCell(res::kModuleList, row, 0, {"KXD410\r\nV 3.00", 0});
+        }
+        ShowExposed(*main);
+        list = static_cast<QListWidget*>(main->ControlWidget(res::kModuleList));
+    }
+
+    QPoint CentreOf(int row) const { return list->visualItemRect(list->item(row)).center(); }
+
+    RecordingHandler handler;
+    std::unique_ptr<QtDialog> main;
+    QListWidget* list = nullptr;
+};
+
+TEST_F(ModuleList, ClickOnARowReportsThatRow) {
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, CentreOf(1));
+    ASSERT_TRUE(WaitForNotification(handler, res::kModuleList, Event::Clicked));
+    EXPECT_EQ(handler.Of(res::kModuleList, Event::Clicked)[0].row, 1);
+    EXPECT_EQ(handler.Of(res::kModuleList, Event::Clicked)[0].column, 0);
+}
+
+TEST_F(ModuleList, ClickOnEmptySpaceReportsNoRow) {
+    const QRect row = list->visualItemRect(list->item(0));
+    const QPoint beside(list->viewport()->width() - 2, row.center().y());
+    ASSERT_GT(beside.x(), row.right()) << "the list has no empty space beside its rows";
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, beside);
+    ASSERT_TRUE(WaitForNotification(handler, res::kModuleList, Event::Clicked));
+    EXPECT_EQ(handler.Of(res::kModuleList, Event::Clicked)[0].row, -1);
+    EXPECT_EQ(handler.Of(res::kModuleList, Event::Clicked)[0].column, -1);
+}
+
+TEST_F(ModuleList, DoubleClickReportsTheRowOnceAndNoSecondClick) {
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, CentreOf(2));
+    ASSERT_TRUE(WaitForNotification(handler, res::kModuleList, Event::DoubleClicked));
+    EXPECT_EQ(handler.Of(res::kModuleList, Event::DoubleClicked).size(), 1u);
+    EXPECT_EQ(handler.Of(res::kModuleList, Event::DoubleClicked)[0].row, 2);
+    EXPECT_LE(handler.Of(res::kModuleList, Event::Clicked).size(), 1u);
+}
+
+TEST_F(ModuleList, SelectingARowReportsItsStateAndTheHandlerMayDeselectItAtOnce) {
+    handler.onNotify = [&](const Notification& n) {
+        if (n.event == Event::RowStateChanged && n.row >= 0) main->SetRowSelected(res::kModuleList, n.row, false);
+    };
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, CentreOf(3));
+    ASSERT_TRUE(WaitForNotification(handler, res::kModuleList, Event::Clicked));
+    ASSERT_FALSE(handler.Of(res::kModuleList, Event::RowStateChanged).empty());
+    EXPECT_EQ(handler.Of(res::kModuleList, Event::RowStateChanged)[0].row, 3);
+    EXPECT_TRUE(main->SelectedRows(res::kModuleList).empty());
+}
+
+TEST_F(ModuleList, LabelsBreakWhereTheProgramPutCarriageReturns) {
+    EXPECT_EQ(list->item(0)->text(), QStringLiteral("KXD410\nV 3.00"));
+    EXPECT_EQ(main->Cell(res::kModuleList, 0, 0), (ListCell{"KXD410\r\nV 3.00", 0}));
+    const QRect row = list->visualItemRect(list->item(0));
+    EXPECT_GE(row.height(), 48 + 2 * list->fontMetrics().lineSpacing()) << "room for the image and two lines";
+}
+
+TEST_F(ModuleList, IconSpacingPlacesRowsButNeverMakesThemOverlap) {
+    const QRect first = list->visualItemRect(list->item(0));
+    const QRect second = list->visualItemRect(list->item(1));
+    EXPECT_GE(second.top(), first.bottom());
+    main->SetIconSpacing(res::kModuleList, {52, 120});
+    QCoreApplication::sendPostedEvents();
+    QTest::qWait(1);
+    EXPECT_EQ(list->gridSize(), QSize(52, 120));
+}
+
+TEST_F(ModuleList, RowsKeepCellsOfEveryColumnAndTheirImages) {
+    main->SetCell(res::kModuleList, 4, 1, {"hidden", 3});
+    EXPECT_EQ(main->Cell(res::kModuleList, 4, 1), (ListCell{"hidden", 3}));
+    EXPECT_EQ(main->Cell(res::kModuleList, 4, 2), (ListCell{"", kNoImage}));
+    EXPECT_FALSE(list->item(4)->icon().isNull());
+    main->SetCell(res::kModuleList, 4, 0, {"", 5});
+    EXPECT_TRUE(list->item(4)->icon().isNull()) << "an image the list does not have shows nothing";
+
+    main->InsertRow(res::kModuleList, 99);
+    EXPECT_EQ(main->RowCount(res::kModuleList), 14);
+    main->DeleteRow(res::kModuleList, 0);
+    EXPECT_EQ(main->RowCount(res::kModuleList), 13);
+    EXPECT_EQ(main->Cell(res::kModuleList, 3, 0), (ListCell{"", 5}));
+}
+
+class ServiceList : public QtFixture {
+protected:
+    void SetUp() override {
+        form = Make(FormTemplate(), handler);
+        form->SetImageList(kReportList, {{16, 16}, {kTestBitmap, kMissingArt}});
+        form->SetColumns(kReportList, {{"VOID", 1}, {"SHARE", 19}, {"SID", 50}, {"NAME", 100}});
+        for (int row = 0; row < 3; ++row) {
+            form->InsertRow(kReportList, row);
+            form->SetCell(kReportList, row, 1, {"", 0});
+            form->SetCell(kReportList, row, 2, {std::to_string(1001 + row), kNoImage});
+        }
+        ShowExposed(*form);
+        table = static_cast<QTableWidget*>(form->ControlWidget(kReportList));
+    }
+
+    QPoint CentreOf(int row, int column) const {
+        return table->visualRect(table->model()->index(row, column)).center();
+    }
+
+    RecordingHandler handler;
+    std::unique_ptr<QtDialog> form;
+    QTableWidget* table = nullptr;
+};
+
+TEST_F(ServiceList, HasNoHeaderButGridLinesAndSelectsWholeRows) {
+    EXPECT_FALSE(table->horizontalHeader()->isVisible());
+    EXPECT_TRUE(table->showGrid());
+    EXPECT_EQ(table->selectionBehavior(), QAbstractItemView::SelectRows);
+    EXPECT_EQ(table->columnWidth(0), 1);
+    EXPECT_EQ(table->columnWidth(3), 100);
+}
+
+TEST_F(ServiceList, CellsKeepTextAndImageAndShowTheImage) {
+    EXPECT_EQ(form->Cell(kReportList, 1, 2), (ListCell{"1002", kNoImage}));
+    EXPECT_EQ(form->Cell(kReportList, 1, 1), (ListCell{"", 0}));
+    EXPECT_EQ(form->Cell(kReportList, 1, 3), (ListCell{"", kNoImage}));
+    EXPECT_EQ(table->item(1, 2)->text(), QStringLiteral("1002"));
+    const QImage image = table->item(1, 1)->icon().pixmap(QSize(16, 16)).toImage();
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.pixelColor(4, 8), QColor(255, 0, 0));
+    EXPECT_EQ(image.pixelColor(12, 8), QColor(0, 0, 255));
+
+    form->SetCell(kReportList, 1, 1, {"", 1});
+    EXPECT_TRUE(table->item(1, 1)->icon().isNull()) << "missing artwork shows nothing";
+    form->SetCell(kReportList, 1, 6, {"beyond", kNoImage});
+    EXPECT_EQ(form->Cell(kReportList, 1, 6), (ListCell{"beyond", kNoImage}));
+    EXPECT_EQ(table->columnWidth(6), 0) << "a cell under no column stays out of sight";
+}
+
+TEST_F(ServiceList, RowTextColourReachesEveryCellOfTheRowAlsoThoseSetLater) {
+    form->SetRowTextColor(kReportList, 2, {64, 0, 0});
+    form->SetCell(kReportList, 2, 3, {"Radio Classique", kNoImage});
+    EXPECT_EQ(table->item(2, 2)->foreground().color(), QColor(64, 0, 0));
+    EXPECT_EQ(table->item(2, 3)->foreground().color(), QColor(64, 0, 0));
+    EXPECT_NE(table->item(1, 2)->foreground().color(), QColor(64, 0, 0));
+
+    form->InsertRow(kReportList, 0);
+    EXPECT_EQ(table->item(3, 3)->foreground().color(), QColor(64, 0, 0)) << "the colour moves with its row";
+    form->SetCell(kReportList, 0, 2, {"999", kNoImage});
+    EXPECT_NE(table->item(0, 2)->foreground().color(), QColor(64, 0, 0));
+}
+
+TEST_F(ServiceList, CellBoundsAreInTheListsOwnPixels) {
+    const int rowHeight = table->rowHeight(0);
+    EXPECT_EQ(rowHeight, 17) << "16-pixel images and the dialog font";
+    const int frame = table->frameWidth();
+    EXPECT_EQ(form->CellBounds(kReportList, 2, 3), (Rect{frame + 1 + 19 + 50, frame + 2 * rowHeight, 100, rowHeight}));
+    const Rect bounds = form->CellBounds(kReportList, 1, 2);
+    EXPECT_EQ(table->childAt(bounds.x + 5, bounds.y + 5), table->viewport());
+    EXPECT_EQ(table->indexAt(table->viewport()->mapFrom(table, QPoint(bounds.x + 5, bounds.y + 5))),
+              table->model()->index(1, 2));
+}
+
+TEST_F(ServiceList, CellBoundsCountTheHeaderWhenThereIsOne) {
+    DialogTemplate withHeader = FormTemplate();
+    for (ControlTemplate& control : withHeader.controls) {
+        if (control.id == kReportList) control.style &= ~static_cast<std::uint32_t>(kNoHeader);
+    }
+    RecordingHandler otherHandler;
+    auto other = Make(withHeader, otherHandler);
+    other->SetColumns(kReportList, {{"SID", 50}, {"NAME", 100}});
+    other->InsertRow(kReportList, 0);
+    ShowExposed(*other);
+    auto* otherTable = static_cast<QTableWidget*>(other->ControlWidget(kReportList));
+    EXPECT_EQ(other->CellBounds(kReportList, 0, 1).y,
+              otherTable->frameWidth() + otherTable->horizontalHeader()->height());
+    EXPECT_EQ(otherTable->horizontalHeaderItem(1)->text(), QStringLiteral("NAME"));
+}
+
+TEST_F(ServiceList, ClicksAndDoubleClicksReportRowAndColumnOrNone) {
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, CentreOf(1, 2));
+    QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, CentreOf(2, 3));
+    QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, QPoint(10, table->viewport()->height() - 3));
+    ASSERT_TRUE(WaitFor([&] { return handler.Of(kReportList, Event::DoubleClicked).size() == 2; }));
+    const auto clicks = handler.Of(kReportList, Event::Clicked);
+    ASSERT_FALSE(clicks.empty());
+    EXPECT_EQ(clicks[0].row, 1);
+    EXPECT_EQ(clicks[0].column, 2);
+    const auto doubles = handler.Of(kReportList, Event::DoubleClicked);
+    EXPECT_EQ(doubles[0].row, 2);
+    EXPECT_EQ(doubles[0].column, 3);
+    EXPECT_EQ(doubles[1].row, -1);
+    EXPECT_EQ(doubles[1].column, -1);
+}
+
+TEST_F(ServiceList, SelectionByTheProgramAndByTheOperator) {
+    form->SetRowSelected(kReportList, 0, true);
+    form->SetRowSelected(kReportList, 2, true);
+    EXPECT_EQ(form->SelectedRows(kReportList), (std::vector<int>{0, 2}));
+    EXPECT_TRUE(handler.Of(kReportList, Event::RowStateChanged).empty()) << "the program's selection is not reported";
+
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, CentreOf(1, 3));
+    EXPECT_EQ(form->SelectedRows(kReportList), (std::vector<int>{1}));
+    std::vector<int> changed;
+    for (const Notification& n : handler.Of(kReportList, Event::RowStateChanged)) changed.push_back(n.row);
+    EXPECT_EQ(changed, (std::vector<int>{0, 2, 1})) << "deselected rows first, then the selected one";
+}
+
+}  // namespace
+}  // namespace kelvane::ui::test

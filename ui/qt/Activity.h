@@ -1,0 +1,31 @@
+#pragma once
+
+namespace kelvane::ui::qtback {
+
+// Everything runs on the one user-interface thread, so who is at work can be told by counting.
+
+// Marks a dialog call of the program. Qt signals that fire meanwhile are the program's own doing and are not
+// reported to handlers as operator actions.
+class ProgramScope {
+public:
+    ProgramScope();
+    ~ProgramScope();
+    ProgramScope(const ProgramScope&) = delete;
+    ProgramScope& operator=(const ProgramScope&) = delete;
+};
+
+bool ProgramAtWork();
+
+// Marks a handler call. A dialog destroyed meanwhile must leave its widgets alive until Qt has finished
+// delivering the event that led to the call.
+class DispatchScope {
+public:
+    DispatchScope();
+    ~DispatchScope();
+    DispatchScope(const DispatchScope&) = delete;
+    DispatchScope& operator=(const DispatchScope&) = delete;
+};
+
+bool Dispatching();
+
+}  // namespace kelvane::ui::qtback

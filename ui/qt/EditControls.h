@@ -1,0 +1,44 @@
+#pragma once
+
+#include "ui/qt/Control.h"
+
+class QLineEdit;
+class QPlainTextEdit;
+
+namespace kelvane::ui::qtback {
+
+// A one-line entry field. Read-only fields take the window's ground, as dialog fields do.
+class LineEditControl final : public Control {
+public:
+    LineEditControl(const ControlTemplate& source, QWidget* parent, ControlSink& sink);
+    void SetText(const std::string& text) override;
+    std::string Text() const override;
+    bool SetReadOnly(bool readOnly) override;
+    bool SetTextLimit(int characters) override;
+    bool SetPassword(bool hidden) override;
+
+private:
+    QPalette DefaultPalette() const override;
+
+    QLineEdit* edit_;
+};
+
+// A multi-line entry field. The program's lines end with CR LF; the widget's with LF.
+class TextEditControl final : public Control {
+public:
+    TextEditControl(const ControlTemplate& source, QWidget* parent, ControlSink& sink);
+    void SetText(const std::string& text) override;
+    std::string Text() const override;
+    bool SetReadOnly(bool readOnly) override;
+    bool SetTextLimit(int characters) override;
+
+private:
+    QPalette DefaultPalette() const override;
+    void ApplyInteraction();
+    void EnforceLimit();
+
+    QPlainTextEdit* edit_;
+    int limit_ = 0;
+};
+
+}  // namespace kelvane::ui::qtback

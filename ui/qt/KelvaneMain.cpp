@@ -1,0 +1,44 @@
+// The program: the rack's control window on Qt.
+
+#include "app/KelvaneApp.h"
+#include "link/Xmit.h"
+#include "platform/NativePorts.h"
+#include "platform/SystemClock.h"
+#include "ui/qt/QtWindowSystem.h"
+
+#include <QApplication>
+
+#include <cstdlib>
+#include <iostream>
+
+namespace {
+
+// Without a display Qt would abort; say what is wrong instead.
+bool DisplayAvailable() {
+    if (std::getenv("QT_QPA_PLATFORM") != nullptr) return true;
+#if defined(_WIN32) || defined(__APPLE__)
+    return true;
+#else
+    return std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr;
+#endif
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (!DisplayAvailable()) {
+        std::cerr << "kelvane: no display to open the window on (set DISPLAY, or use kelvane-cli)\n";
+        return 1;
+    }
+    QApplication application(argc, argv);
+    QApplication::setApplicationName("Kelvane");
+    QApplication::setOrganizationName("Telquine");
+
+    kelvane::SystemClock clock;
+    const auto ports = kelvane::MakeNativePortOpener();
+    kelvane::CXmit link(*ports, clock);
+    kelvane::ui::QtWindowSystem windows(clock);
+    kelvane::CKelvaneApp program(windows, link);
+    program.Run();
+    return 0;
+}

@@ -1,0 +1,53 @@
+#include "ui/qt/QtWindowSystem.h"
+
+#include "ui/qt/Beep.h"
+#include "ui/qt/FileDialogs.h"
+#include "ui/qt/Fonts.h"
+#include "ui/qt/KeyRouter.h"
+
+#include <QApplication>
+
+namespace kelvane::ui {
+
+QtWindowSystem::QtWindowSystem(Clock& clock) : clock_(clock), keyRouter_(std::make_unique<qtback::KeyRouter>()) {
+    if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
+        qFatal("Kelvane's Qt window system needs a QApplication");
+    }
+    qtback::InstallFontSubstitutions();
+    qApp->installEventFilter(keyRouter_.get());
+}
+
+QtWindowSystem::~QtWindowSystem() = default;
+
+std::unique_ptr<Dialog> QtWindowSystem::CreateDialog(const DialogTemplate& dialogTemplate, DialogHandler& handler,
+                                                     Dialog* parent) {
+    QtDialog* qtParent = parent != nullptr ? AsQtDialog(*parent, "CreateDialog") : nullptr;
+    return std::make_unique<QtDialog>(dialogTemplate, handler, qtParent);
+}
+
+int QtWindowSystem::RunModal(Dialog& dialog) {
+    QtDialog* qtDialog = AsQtDialog(dialog, "RunModal");
+    return qtDialog != nullptr ? qtDialog->RunModal() : -1;
+}
+
+void QtWindowSystem::EndModal(Dialog& dialog, int result) {
+    if (QtDialog* qtDialog = AsQtDialog(dialog, "EndModal")) qtDialog->EndModal(result);
+}
+
+void QtWindowSystem::Beep(unsigned frequencyHz, unsigned milliseconds) { qtback::Beep(frequencyHz, milliseconds); }
+
+std::optional<std::string> QtWindowSystem::AskOpenFile(const FileDialogRequest& request) {
+    return qtback::AskOpenFile(QApplication::activeWindow(), request);
+}
+
+std::optional<std::string> QtWindowSystem::AskSaveFile(const FileDialogRequest& request) {
+    return qtback::AskSaveFile(QApplication::activeWindow(), request);
+}
+
+QtDialog* QtWindowSystem::AsQtDialog(Dialog& dialog, const char* operation) {
+    auto* qtDialog = dynamic_cast<QtDialog*>(&dialog);
+    if (qtDialog == nullptr) qWarning("Kelvane %s: the dialog was not made by the Qt window system", operation);
+    return qtDialog;
+}
+
+}  // namespace kelvane::ui

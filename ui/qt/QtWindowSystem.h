@@ -1,0 +1,37 @@
+#pragma once
+
+#include "ui/WindowSystem.h"
+#include "ui/qt/QtDialog.h"
+
+#include <memory>
+
+class QObject;
+
+namespace kelvane::ui {
+
+// The window system of the program on Qt Widgets. A QApplication must exist before it and outlive it.
+// Dialogs it makes are QtDialogs; a parent given to CreateDialog must be one of them.
+class QtWindowSystem final : public WindowSystem {
+public:
+    explicit QtWindowSystem(Clock& clock);
+    ~QtWindowSystem() override;
+    QtWindowSystem(const QtWindowSystem&) = delete;
+    QtWindowSystem& operator=(const QtWindowSystem&) = delete;
+
+    std::unique_ptr<Dialog> CreateDialog(const DialogTemplate& dialogTemplate, DialogHandler& handler,
+                                         Dialog* parent) override;
+    int RunModal(Dialog& dialog) override;
+    void EndModal(Dialog& dialog, int result) override;
+    Clock& GetClock() override { return clock_; }
+    void Beep(unsigned frequencyHz, unsigned milliseconds) override;
+    std::optional<std::string> AskOpenFile(const FileDialogRequest& request) override;
+    std::optional<std::string> AskSaveFile(const FileDialogRequest& request) override;
+
+private:
+    static QtDialog* AsQtDialog(Dialog& dialog, const char* operation);
+
+    Clock& clock_;
+    std::unique_ptr<QObject> keyRouter_;
+};
+
+}  // namespace kelvane::ui
