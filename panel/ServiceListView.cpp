@@ -7,6 +7,7 @@
 #include "panel/ServiceList.h"
 #include "panel/ServiceNames.h"
 #include "res/ModulePanelIds.h"
+#include "res/Templates.h"
 #include "widgets/Info.h"
 
 namespace kelvane {
@@ -15,6 +16,7 @@ namespace {
 using namespace res::panel;
 
 constexpr std::uint8_t kNamesCommand = 0x60;
+constexpr ui::Color kCaptionBandColor{58, 67, 80};
 constexpr int kNamesTimeout = 100;
 constexpr int kNotIdentifiedMessage = 48;
 constexpr std::uint32_t kHintShowMs = 2000;
@@ -45,6 +47,8 @@ void CSatCofdm::InitServiceList() {
     for (const int caption : {kSidCaption, kNameCaption, kUncryptCaption, kModulationCaption, kLcnCaption, kHdLcnCaption}) {
         window_->SetColors(caption, captions);
     }
+    const ui::Rect band = ui::DialogUnitsToPixels(res::ModulePanelTemplate().Find(kCaptionBand)->rect);
+    window_->SetDrawing(kCaptionBand, {{{0, 0, band.width, band.height}, kCaptionBandColor, true}});
 }
 
 void CSatCofdm::ReadServiceNames() {

@@ -58,6 +58,6 @@ constexpr int kLcnCaption = 1053, kHdLcnCaption = 1057;
 constexpr int kRateBar = 1036;
 
 // Fixed labels of the layout, the same in every language.
-constexpr int kLetterA = 2001, kMhzLabelA = 2002, kSymbolRateLabelA = 2003;
+constexpr int kLetterA = 2001, kMhzLabelA = 2002, kSymbolRateLabelA = 2003, kCaptionBand = 2004;
 
 }  // namespace kelvane::res::panel

@@ -42,14 +42,14 @@ private:
 };
 
 // Label, edit and unit columns of the input area.
-constexpr int kInLabelX = 12, kInEditX = 40, kInEditW = 40, kInUnitX = 82, kInFecLabelX = 100, kInFecX = 134;
+constexpr int kInLabelX = 12, kInEditX = 40, kInEditW = 40, kInUnitX = 82, kInFecLabelX = 98, kInFecX = 138;
 
 void InputRows(Layout& l, int y, bool rowB) {
     l.Label(rowB ? kFreqLabelB : kFreqLabelA, kInLabelX, y, 26, "Freq. :");
     l.Edit(rowB ? kFreqB : kFreqA, kInEditX, y, kInEditW);
     l.Label(rowB ? kMhzLabelB : kMhzLabelA, kInUnitX, y, 16, "MHz");
-    l.Label(rowB ? kFecLabelB : kFecLabelA, kInFecLabelX, y, 32, "F.E.C. :");
-    l.Combo(rowB ? kFecB : kFecA, kInFecX, y, 42, kCodeRates);
+    l.Label(rowB ? kFecLabelB : kFecLabelA, kInFecLabelX, y, 40, "F.E.C. :");
+    l.Combo(rowB ? kFecB : kFecA, kInFecX, y, 38, kCodeRates);
     l.Label(rowB ? kSymbolRateLabelB : kSymbolRateLabelA, kInLabelX, y + 13, 26, "S.R. :");
     l.Edit(rowB ? kSymbolRateB : kSymbolRateA, kInEditX, y + 13, kInEditW);
     l.Picture(rowB ? kLampB : kLampA, kInFecLabelX, y + 14, 28, 9, kRedLampBitmap);
@@ -65,12 +65,12 @@ void InputArea(Layout& l) {
     l.Label(kLetterA, 2, 1, 8, "A");
     InputRows(l, 1, false);
     l.Label(kInputBLetter, 2, 47, 8, "B");
-    l.Picture(kInputBIcon, 162, 60, 16, 16, 210);
+    l.Picture(kInputBIcon, 136, 59, 12, 12, 210);
     InputRows(l, 47, true);
     // The player: its rate, the service it plays, and below them the schedule.
-    l.Label(kPlayerRateCaption, 2, 93, 24, "Rate :");
-    l.Add(kPlayerRate, ControlKind::TrackBar, {26, 93, 70, 12}, "", kVisible | kTabStop);
-    l.Label(kPlayerRateLabel, 98, 93, 34, "%d Mb/s");
+    l.Label(kPlayerRateCaption, 2, 93, 38, "Rate :");
+    l.Add(kPlayerRate, ControlKind::TrackBar, {40, 93, 96, 12}, "", kVisible | kTabStop);
+    l.Label(kPlayerRateLabel, 138, 93, 38, "%d Mb/s", kRightAligned);
     l.Label(kPlayerServiceIdCaption, 2, 107, 26, "S.I.D. :");
     l.Edit(kPlayerServiceId, 28, 107, 32);
     l.Label(kPlayerServiceNameCaption, 64, 107, 24, "Name :");
@@ -119,34 +119,35 @@ void Modulation(Layout& l) {
     l.Combo(kGuard, 348, 97, 64, {"1/32", "1/16", "1/8", "1/4"});
     l.Label(kModeCaption, 184, 110, 40, "Mode :");
     l.Combo(kMode, 226, 110, 64, {"2K", "8K"});
-    l.Picture(kLevelIcon, 300, 109, 12, 12, 212);
-    l.Label(kLevelAttCaption, 314, 110, 34, "Level Att.");
-    l.Add(kLevelSlider, ControlKind::TrackBar, {348, 109, 42, 12}, "", kVisible | kTabStop);
-    l.Label(kLevelLabel, 390, 110, 22, "0dB", kRightAligned);
-    l.Add(kSeparator2, ControlKind::EtchedLine, {182, 125, 232, 1}, "", kVisible);
+    l.Picture(kLevelIcon, 184, 123, 12, 12, 212);
+    l.Label(kLevelAttCaption, 200, 124, 64, "Level Att.");
+    l.Add(kLevelSlider, ControlKind::TrackBar, {266, 123, 112, 12}, "", kVisible | kTabStop);
+    l.Label(kLevelLabel, 380, 124, 32, "0dB", kRightAligned);
+    l.Add(kSeparator2, ControlKind::EtchedLine, {182, 137, 232, 1}, "", kVisible);
 }
 
 void Network(Layout& l) {
-    l.Picture(kOutputIcon2, 182, 133, 16, 16, 211);
-    l.Add(kNetworkFrame, ControlKind::GroupBox, {200, 128, 214, 47}, "", kVisible);
-    l.Label(kNetworkIdCaption, 206, 137, 36, "Net. Id. :");
-    l.Edit(kNetworkId, 244, 137, 36);
-    l.Label(kNitVersionCaption, 286, 137, 24, "Vers. :");
-    l.Edit(kNitVersion, 310, 137, 18);
-    l.Add(kRemoveCatEmm, ControlKind::CheckBox, {334, 137, 76, 11}, "Remove CAT/EMM", kVisible | kTabStop);
-    l.Label(kNetworkNameCaption, 206, 153, 52, "Network name :");
-    l.Edit(kNetworkName, 260, 153, 150, kEditStyle);
+    l.Picture(kOutputIcon2, 182, 144, 16, 16, 211);
+    l.Add(kNetworkFrame, ControlKind::GroupBox, {200, 139, 214, 37}, "", kVisible);
+    l.Label(kNetworkIdCaption, 206, 146, 40, "Net. Id. :");
+    l.Edit(kNetworkId, 248, 146, 34);
+    l.Label(kNitVersionCaption, 286, 146, 24, "Vers. :");
+    l.Edit(kNitVersion, 310, 146, 16);
+    l.Add(kRemoveCatEmm, ControlKind::CheckBox, {330, 146, 82, 11}, "Remove CAT/EMM", kVisible | kTabStop);
+    l.Label(kNetworkNameCaption, 206, 160, 56, "Network name :");
+    l.Edit(kNetworkName, 264, 160, 146, kEditStyle);
 }
 
 void ServiceList(Layout& l) {
-    // Captions over the columns of the list, at the columns' pixel positions.
+    // Captions over the columns of the list, at the columns' pixel positions, light on a dark band.
+    l.Add(kCaptionBand, ControlKind::DrawingArea, {0, 177, 414, 11}, "", kVisible);
     const std::uint32_t caption = kVisible;
     l.Add(kSidCaption, ControlKind::Static, {26, 178, 33, 9}, "S.I.D.", caption);
     l.Add(kNameCaption, ControlKind::Static, {60, 178, 90, 9}, "Service name", caption);
     l.Add(kUncryptCaption, ControlKind::Static, {177, 178, 51, 9}, "UNCRYPT", caption | kCentered);
     l.Add(kModulationCaption, ControlKind::Static, {228, 178, 51, 9}, "MODULATION", caption | kCentered);
-    l.Add(kLcnCaption, ControlKind::Static, {279, 178, 33, 9}, "LCN", caption);
-    l.Add(kHdLcnCaption, ControlKind::Static, {312, 178, 33, 9}, "HD LCN", caption);
+    l.Add(kLcnCaption, ControlKind::Static, {282, 178, 30, 9}, "LCN", caption);
+    l.Add(kHdLcnCaption, ControlKind::Static, {314, 178, 33, 9}, "HD LCN", caption);
     l.Add(kServiceList, ControlKind::ListView, {0, 188, 414, 132}, "",
           kVisible | kBorder | kReport | kNoHeader | kGridLines | kFullRowSelect | kNotify);
     l.Add(kRateBar, ControlKind::DrawingArea, {0, 323, 414, 13}, "", kVisible);
