@@ -3,8 +3,7 @@
 #include "app/MessageCatalogue.h"
 #include "app/ModuleTypes.h"
 #include "config/ChainEdits.h"
-#include "panel/InputConfigCodec.h"
-#include "panel/OutputConfigCodec.h"
+#include "panel/PairModel.h"
 #include "panel/Reconcile.h"
 #include "res/ModulePanelIds.h"
 #include "res/ResourceIds.h"
@@ -18,18 +17,10 @@ namespace {
 
 using namespace res::panel;
 
-constexpr int kMaxCamCount = 4;
 constexpr std::uint32_t kClearShowMs = 100;
-constexpr int kKxd400Type = 2;
-constexpr int kKxd410Type = 5;
 constexpr int kKxb210Type = 4;
 constexpr int kKxb200Type = 1;
 
-int OutputChannelCountOf(const SlotRecord* output) {
-    if (output == nullptr) return 0;
-    if (output->Type == kKxd400Type) return 1;
-    return output->Type == kKxd410Type ? 2 : 4;
-}
 
 // Captions taken from the catalogue: control, message.
 constexpr std::pair<int, int> kCatalogueCaptions[] = {
@@ -100,20 +91,13 @@ void CSatCofdm::LoadPanel(int camCount, SlotRecord& input, SlotRecord* output) {
     cellEditor_.reset();
     input_ = &input;
     output_ = output;
-    model_ = PanelModel{};
-    model_.InputType = input.Type;
-    model_.OutputType = output != nullptr ? output->Type : 0;
-    model_.CamCount = std::min(camCount, kMaxCamCount);
-    model_.OutputChannelCount = OutputChannelCountOf(output);
-    model_.InputCount = input.Type == kPlayerType ? 3 : 1;
+    model_ = ModelOfPair(camCount, input, output);
     inputLockState_.fill(-1);
     playerState_ = -1;
     operatorEdited_ = false;
 
     ApplyVisibility();
     window_->SetText(kModulationCaption, MessageText(model_.OutputChannelCount >= 1 ? 56 : 75));
-    DecodeInputConfig(input, model_);
-    DecodeOutputConfig(output, model_);
     ShowFields();
     Reconcile();
     FillServiceList();

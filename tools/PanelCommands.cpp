@@ -11,6 +11,7 @@
 #include "panel/InputConfigCodec.h"
 #include "panel/LevelTable.h"
 #include "panel/OutputConfigCodec.h"
+#include "panel/PairModel.h"
 #include "panel/Reconcile.h"
 #include "panel/ServiceTables.h"
 #include "panel/ServiceList.h"
@@ -47,11 +48,6 @@ struct PairSession {
     SlotRecord* output = nullptr;
 };
 
-int OutputChannelCountOf(const SlotRecord* output) {
-    if (output == nullptr) return 0;
-    if (output->Type == 2) return 1;
-    return output->Type == 5 ? 2 : 4;
-}
 
 // A tuner names its services only once it has locked: poll its status a few times, as the panel's first
 // ticks do, then ask for the names.
@@ -88,14 +84,8 @@ int OpenPair(CliContext& cli, const std::string& rowText, PairSession& s) {
     s.pair = *pair;
     s.input = &s.slots[s.pair.inputRow];
     s.output = s.pair.outputRow >= 0 ? &s.slots[s.pair.outputRow] : nullptr;
+    s.model = ModelOfPair(s.pair.camCount, *s.input, s.output);
     PanelModel& m = s.model;
-    m.InputType = s.input->Type;
-    m.OutputType = s.output != nullptr ? s.output->Type : 0;
-    m.CamCount = std::min(s.pair.camCount, 4);
-    m.OutputChannelCount = OutputChannelCountOf(s.output);
-    m.InputCount = InputRowsOfType(s.input->Type);
-    DecodeInputConfig(*s.input, m);
-    DecodeOutputConfig(s.output, m);
     ReadAnnouncedServices(cli.link, s);
     ReconcileServices(m, CollectOutputServiceIds(s.slots, s.input->Address));
     BuildServiceList(m);
