@@ -60,6 +60,8 @@ std::optional<std::string> CKelvaneDlg::AskConfigPath(bool save) {
     request.directory = (std::filesystem::path(applicationDirectory_) / kConfigFolder).string();
     request.filterName = kFilterName;
     request.pattern = kFilterPattern;
+    // Named before the dialog asks about overwriting, so that "rack" is checked as the "rack.kcf" it becomes.
+    if (save) request.defaultExtension = "kcf";
     const std::optional<std::string> chosen = save ? windows_.AskSaveFile(request) : windows_.AskOpenFile(request);
     if (!chosen || chosen->empty()) return std::nullopt;
     return WithConfigExtension(*chosen);

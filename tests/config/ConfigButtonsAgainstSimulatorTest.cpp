@@ -116,7 +116,7 @@ TEST_F(ConfigButtonsAgainstSimulator, SaveWritesEveryListedModuleInOrder) {
     EXPECT_EQ(fs::path(asked.directory), Config("").parent_path());
     EXPECT_EQ(asked.filterName, "Config.");
     EXPECT_EQ(asked.pattern, "*.kcf");
-    EXPECT_EQ(asked.defaultExtension, "");
+    EXPECT_EQ(asked.defaultExtension, "kcf");  // so the overwrite question is about the file really written
     EXPECT_EQ(Main().CurrentSlot(), CKelvaneDlg::kNoSlot);
 
     EXPECT_EQ(Contents(Config("rack.kcf")), FileOf(test::TableOf(sim::DefaultRack())));
