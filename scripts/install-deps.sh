@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   g++ cmake ninja-build            # the build
-  libgtest-dev                     # the tests
+  libgtest-dev libbenchmark-dev    # the tests and the benchmarks
   pkg-config libdvbpsi-dev         # an independent decoder of the network information sections we build
   g++-mingw-w64-x86-64-posix       # the Windows cross-build that keeps the Win32 serial port honest
   qt6-base-dev qt6-svg-dev fonts-liberation  # the Qt back end, its artwork and metric-compatible fonts
