@@ -1,5 +1,7 @@
 #include "cam/MmiPackets.h"
 
+#include "link/ReplyText.h"
+
 #include <algorithm>
 
 namespace kelvane {
@@ -30,17 +32,6 @@ std::size_t Put(RequestBufferSpan buffer, std::size_t at, const std::array<std::
     return at + N;
 }
 
-// Length of the UTF-8 sequence that `lead` starts, or 0 when it starts none.
-std::size_t SequenceLength(unsigned char lead) {
-    if (lead < 0x80) return 1;
-    if ((lead & 0xE0) == 0xC0) return 2;
-    if ((lead & 0xF0) == 0xE0) return 3;
-    if ((lead & 0xF8) == 0xF0) return 4;
-    return 0;
-}
-
-bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
-
 }  // namespace
 
 std::uint16_t BuildEnterMenu(RequestBufferSpan buffer) {
@@ -66,23 +57,11 @@ std::uint16_t BuildAnswer(RequestBufferSpan buffer, const std::string& text) {
 }
 
 std::vector<std::uint8_t> AnswerBytes(const std::string& text) {
+    // Each character goes as its low byte, and no more of them than an answer packet carries.
     std::vector<std::uint8_t> bytes;
-    std::size_t i = 0;
-    while (i < text.size() && bytes.size() < kMaxAnswerLength) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        std::size_t length = SequenceLength(lead);
-        for (std::size_t k = 1; k < length; ++k) {
-            if (i + k >= text.size() || !IsContinuation(static_cast<unsigned char>(text[i + k]))) length = 0;
-        }
-        if (length == 0) {
-            bytes.push_back('?');
-            ++i;
-            continue;
-        }
-        std::uint32_t code = length == 1 ? lead : lead & (0x7Fu >> length);
-        for (std::size_t k = 1; k < length; ++k) code = (code << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3Fu);
-        bytes.push_back(static_cast<std::uint8_t>(code & 0xFF));
-        i += length;
+    for (const char32_t c : Utf8Characters(text)) {
+        if (bytes.size() == kMaxAnswerLength) break;
+        bytes.push_back(static_cast<std::uint8_t>(c & 0xFF));
     }
     return bytes;
 }

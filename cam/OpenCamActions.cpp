@@ -1,6 +1,7 @@
 // The operator's side of the CAM menu: what is queued for the CAM, and the actions that queue it.
 
 #include "cam/OpenCam.h"
+#include "link/ReplyText.h"
 
 #include "app/MessageCatalogue.h"
 #include "app/TextFormat.h"
@@ -8,15 +9,6 @@
 #include "res/ResourceIds.h"
 
 namespace kelvane {
-namespace {
-
-std::size_t Utf8Length(const std::string& text) {
-    std::size_t characters = 0;
-    for (const char c : text) characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-    return characters;
-}
-
-}  // namespace
 
 namespace {
 

@@ -2,6 +2,8 @@
 
 #include "cam/OpenCam.h"
 
+#include "cam/CamRequests.h"
+
 #include "link/Xmit.h"
 #include "res/ResourceIds.h"
 
@@ -10,11 +12,7 @@
 namespace kelvane {
 namespace {
 
-constexpr std::uint8_t kCamStatusCommand = 0x40;
-constexpr std::uint8_t kSendMmiCommand = 0x50;
-constexpr std::uint8_t kReadMmiCommand = 0x60;
-constexpr int kStatusTimeout = 10;
-constexpr int kMmiTimeout = 100;
+using namespace cam;
 
 constexpr int kInitingMessage = 41;
 constexpr std::uint32_t kInitingShowMs = 15000;
@@ -25,7 +23,6 @@ constexpr std::int64_t kHoldSeconds = 2;
 // While no menu comes, the main menu is asked for again one to two seconds later.
 constexpr std::int64_t kMenuRetrySeconds = 1;
 
-constexpr int kNoCam = 0;
 // Red for no CAM, amber for a CAM present, green once it shows a menu. A status without a picture of its own
 // (above 2) still means a CAM is there: amber.
 constexpr std::array<int, 3> kStatusPictures{res::kRedLampBitmap, res::kAmberLampBitmap, res::kGreenLampBitmap};

@@ -42,24 +42,47 @@ std::size_t SequenceLength(unsigned char lead) {
 
 }  // namespace
 
-std::string Utf8ToLatin1(const std::string& text) {
-    std::string bytes;
-    bytes.reserve(text.size());
+std::u32string Utf8Characters(const std::string& text) {
+    std::u32string characters;
+    characters.reserve(text.size());
     std::size_t i = 0;
     while (i < text.size()) {
         const auto lead = static_cast<unsigned char>(text[i]);
-        const std::size_t length = SequenceLength(lead);
-        if (length == 0 || i + length > text.size()) {
-            bytes.push_back('?');
+        std::size_t length = SequenceLength(lead);
+        for (std::size_t k = 1; k < length; ++k) {
+            if (i + k >= text.size() || (static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) length = 0;
+        }
+        if (length == 0) {
+            characters.push_back(U'?');
             ++i;
             continue;
         }
-        std::uint32_t code = length == 1 ? lead : lead & (0x7F >> length);
-        for (std::size_t k = 1; k < length; ++k) code = (code << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
-        bytes.push_back(code <= 0xFF ? static_cast<char>(code) : '?');
+        char32_t code = length == 1 ? lead : lead & (0x7Fu >> length);
+        for (std::size_t k = 1; k < length; ++k) code = (code << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3Fu);
+        characters.push_back(code);
         i += length;
     }
+    return characters;
+}
+
+std::string Utf8ToLatin1(const std::string& text) {
+    std::string bytes;
+    for (const char32_t c : Utf8Characters(text)) bytes.push_back(c <= 0xFF ? static_cast<char>(c) : '?');
     return bytes;
+}
+
+std::size_t Utf8Length(const std::string& text) {
+    std::size_t characters = 0;
+    for (const char c : text) characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return characters;
+}
+
+std::string Utf8Prefix(const std::string& text, std::size_t characters) {
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80 && count++ == characters) return text.substr(0, i);
+    }
+    return text;
 }
 
 }  // namespace kelvane

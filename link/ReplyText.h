@@ -16,4 +16,10 @@ std::string Latin1ToUtf8(std::span<const std::uint8_t> bytes);
 void AppendLatin1AsUtf8(std::string& text, std::uint8_t byte);
 std::string Utf8ToLatin1(const std::string& text);
 
+// The characters of a UTF-8 text; a byte that starts no valid sequence counts as one '?'.
+std::u32string Utf8Characters(const std::string& text);
+std::size_t Utf8Length(const std::string& text);
+// The first `characters` characters of a UTF-8 text, never cut inside one.
+std::string Utf8Prefix(const std::string& text, std::size_t characters);
+
 }  // namespace kelvane

@@ -2,6 +2,7 @@
 
 #include "app/MessageCatalogue.h"
 #include "app/TextFormat.h"
+#include "link/ReplyText.h"
 #include "panel/EditNumbers.h"
 #include "panel/EditSequence.h"
 #include "panel/LevelTable.h"
@@ -33,15 +34,6 @@ bool Contains(std::span<const int> controls, int control) {
 }
 
 std::string Number(long long value) { return std::to_string(value); }
-
-// Cuts a UTF-8 text to at most `characters` characters, never inside a character.
-std::string FirstCharacters(const std::string& text, std::size_t characters) {
-    std::size_t count = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80 && count++ == characters) return text.substr(0, i);
-    }
-    return text;
-}
 
 }  // namespace
 
@@ -121,7 +113,7 @@ void CSatCofdm::ReadControls() {
     model_.NetworkId = number(kNetworkId);
     for (int k = 0; k < kMaxOutputChannels; ++k) model_.TransportStreamId[k] = number(kStreamId[k]);
     model_.NitVersion = static_cast<std::uint8_t>(std::min(number(kNitVersion), kMaxNitVersion));
-    model_.NetworkName = FirstCharacters(window_->Text(kNetworkName), kMaxNetworkNameLength);
+    model_.NetworkName = Utf8Prefix(window_->Text(kNetworkName), kMaxNetworkNameLength);
     model_.RemoveCatEmm = window_->IsChecked(kRemoveCatEmm);
 }
 

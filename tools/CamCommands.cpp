@@ -2,6 +2,7 @@
 
 #include "app/DiscoveryExchanges.h"
 #include "app/ModuleTypes.h"
+#include "cam/CamRequests.h"
 #include "cam/MmiPackets.h"
 #include "cam/MmiReceiver.h"
 #include "link/Xmit.h"
@@ -14,12 +15,7 @@
 namespace kelvane {
 namespace {
 
-constexpr std::uint8_t kCamStatusCommand = 0x40;
-constexpr std::uint8_t kSendMmiCommand = 0x50;
-constexpr std::uint8_t kReadMmiCommand = 0x60;
-constexpr int kStatusTimeout = 10;
-constexpr int kMmiTimeout = 100;
-constexpr std::uint8_t kNoCam = 0;
+using namespace cam;
 
 constexpr std::uint32_t kPollMs = 10;
 // A CAM that has just started may take a while before it shows its main menu; it is asked again meanwhile.

@@ -6,6 +6,7 @@
 #include "app/ModuleTypes.h"
 #include "config/ChainEdits.h"
 #include "config/ConfigSync.h"
+#include "link/ReplyText.h"
 #include "link/Xmit.h"
 #include "panel/EditSequence.h"
 #include "panel/InputConfigCodec.h"
@@ -133,15 +134,8 @@ void PrintOutput(std::ostream& out, const PairSession& s) {
 
 // `text` cut or padded to `width` characters (not bytes: names hold accented letters).
 std::string Column(const std::string& text, std::size_t width) {
-    std::string out;
-    std::size_t characters = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const bool starts = (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80;
-        if (starts && characters == width) break;
-        characters += starts;
-        out += text[i];
-    }
-    return out + std::string(width - characters, ' ');
+    const std::string cut = Utf8Prefix(text, width);
+    return cut + std::string(width - Utf8Length(cut), ' ');
 }
 
 // The service list as the panel shows it: where each service comes from, what it is, and where it goes.
