@@ -108,5 +108,28 @@ TEST_F(ProgramWindow, PanelsOfEveryKindOfPair) {
     EXPECT_EQ(satCofdm->Model().OutputChannelCount, 0);
 }
 
+TEST_F(ProgramWindow, LcnIsTypedInPlaceOverItsCell) {
+    Start();
+    main->SelectSlot(1);
+    Poll(7);
+    auto& panel = static_cast<ui::QtDialog&>(satCofdm->Window());
+    QWidget* list = panel.ControlWidget(res::panel::kServiceList);
+    ASSERT_NE(list, nullptr);
+    const ui::Rect cell = panel.CellBounds(res::panel::kServiceList, 0, 15);
+    auto* table = list->findChild<QWidget*>("qt_scrollarea_viewport");
+    ASSERT_NE(table, nullptr);
+    const QPoint where = table->mapFrom(list, QPoint(cell.x + cell.width / 2, cell.y + cell.height / 2));
+    QTest::mouseDClick(table, Qt::LeftButton, Qt::NoModifier, where);
+    ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::focusWidget() != nullptr &&
+                                            QApplication::focusWidget()->property("kelvaneCellEditor").toBool(); },
+                                5000));
+    QWidget* editor = QApplication::focusWidget();
+    QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(editor, "57");
+    QTest::keyClick(editor, Qt::Key_Return);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return panel.Cell(res::panel::kServiceList, 0, 15).text == "57"; }, 5000));
+    EXPECT_TRUE(satCofdm->OperatorEdited());
+}
+
 }  // namespace
 }  // namespace kelvane
