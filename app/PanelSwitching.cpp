@@ -63,6 +63,9 @@ void CKelvaneDlg::SelectPairOf(int row) {
 void CKelvaneDlg::ShowPair(int inputRow, int outputRow, int camCount) {
     SetRowImage(inputRow, ImageOf(slots_[inputRow].Type) + 1);
     if (outputRow >= 0) SetRowImage(outputRow, ImageOf(slots_[outputRow].Type) + 1);
+    // The marked rows are brought into view: the output last, then the input, which matters most.
+    if (outputRow >= 0 && outputRow < kListRows) window_->ScrollToRow(res::kModuleList, outputRow);
+    window_->ScrollToRow(res::kModuleList, inputRow);
     PlacePanel(&modulePanel_->Window());
     modulePanel_->LoadPanel(camCount, slots_[inputRow], outputRow >= 0 ? &slots_[outputRow] : nullptr);
 }

@@ -133,6 +133,8 @@ public:
     virtual void SetRowTextColor(int control, int row, Color color) = 0;
     virtual void SetRowSelected(int control, int row, bool selected) = 0;
     virtual std::vector<int> SelectedRows(int control) const = 0;
+    // Scrolls the list so that `row` can be seen.
+    virtual void ScrollToRow(int control, int row) = 0;
     virtual Rect CellBounds(int control, int row, int column) const = 0;  // pixels, in the list's coordinates
     // An editor over `bounds` of list `control`, reporting to `events`; null when none can be made.
     virtual std::unique_ptr<CellEditor> CreateCellEditor(int /*control*/, const Rect& /*bounds*/,

@@ -87,6 +87,7 @@ TEST_F(PanelSwitchingTest, BackwardScanSkipsEarlierOutputsAndCountsEveryCi) {
     Rack({0, 1, 3, 5, 3, 6});
     main->SelectSlot(1);
     main->SelectSlot(5);
+    EXPECT_EQ(window->ControlState(res::kModuleList).scrolledTo, 1);  // the pair's input is brought into view
     EXPECT_EQ(Loads(), (std::vector<PanelCall>{{"load", 1, Record(1), Record(3)}, {"load", 2, Record(1), Record(5)}}));
 }
 

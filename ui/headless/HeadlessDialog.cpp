@@ -153,6 +153,11 @@ void HeadlessDialog::SetRowTextColor(int control, int row, Color color) {
 
 void HeadlessDialog::SetRowSelected(int control, int row, bool selected) { RowAt(control, row).selected = selected; }
 
+void HeadlessDialog::ScrollToRow(int control, int row) {
+    RowAt(control, row);  // a row that is not there is the program's mistake
+    At(control).scrolledTo = row;
+}
+
 std::vector<int> HeadlessDialog::SelectedRows(int control) const {
     std::vector<int> selected;
     const auto& rows = At(control).rows;

@@ -45,6 +45,7 @@ public:
         bool checked = false;
         int minutes = 0;
         std::vector<DrawnRect> drawing;
+        int scrolledTo = -1;  // the row last scrolled into view
     };
 
     HeadlessDialog(HeadlessWindowSystem& system, const DialogTemplate& dialogTemplate, DialogHandler& handler,
@@ -97,6 +98,7 @@ public:
     void SetRowTextColor(int control, int row, Color color) override;
     void SetRowSelected(int control, int row, bool selected) override;
     std::vector<int> SelectedRows(int control) const override;
+    void ScrollToRow(int control, int row) override;
     Rect CellBounds(int control, int row, int column) const override;
     std::unique_ptr<CellEditor> CreateCellEditor(int control, const Rect& bounds, CellEditorEvents& events) override;
     void SetDrawing(int control, const std::vector<DrawnRect>& rects) override { At(control).drawing = rects; }

@@ -36,6 +36,7 @@ public:
     virtual ListCell Cell(int row, int column) const = 0;
     virtual void SetRowTextColor(int row, Color color) = 0;
     virtual void SetRowSelected(int row, bool selected) = 0;
+    virtual void ScrollToRow(int row) = 0;
     virtual std::vector<int> SelectedRows() const = 0;
     virtual Rect CellBounds(int row, int column) const = 0;
 };

@@ -95,6 +95,10 @@ void IconListControl::SetRowSelected(int row, bool selected) {
     if (QListWidgetItem* item = RowItem(row, "SetRowSelected")) item->setSelected(selected);
 }
 
+void IconListControl::ScrollToRow(int row) {
+    if (QListWidgetItem* item = RowItem(row, "ScrollToRow")) list_->scrollToItem(item);
+}
+
 std::vector<int> IconListControl::SelectedRows() const {
     std::vector<int> rows;
     for (const QModelIndex& index : list_->selectionModel()->selectedIndexes()) rows.push_back(index.row());

@@ -87,6 +87,7 @@ public:
     void SetRowTextColor(int control, int row, Color color) override;
     void SetRowSelected(int control, int row, bool selected) override;
     std::vector<int> SelectedRows(int control) const override;
+    void ScrollToRow(int control, int row) override;
     Rect CellBounds(int control, int row, int column) const override;
     void SetDrawing(int control, const std::vector<DrawnRect>& rects) override;
     std::unique_ptr<CellEditor> CreateCellEditor(int control, const Rect& bounds, CellEditorEvents& events) override;

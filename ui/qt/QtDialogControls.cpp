@@ -208,6 +208,10 @@ void QtDialog::SetRowTextColor(int control, int row, Color color) {
     if (auto* list = FindAs<RowList>(control, "SetRowTextColor")) list->SetRowTextColor(row, color);
 }
 
+void QtDialog::ScrollToRow(int control, int row) {
+    if (auto* list = FindAs<RowList>(control, "ScrollToRow")) list->ScrollToRow(row);
+}
+
 void QtDialog::SetRowSelected(int control, int row, bool selected) {
     const ProgramScope scope;
     if (auto* list = FindAs<RowList>(control, "SetRowSelected")) list->SetRowSelected(row, selected);

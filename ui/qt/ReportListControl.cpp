@@ -106,6 +106,10 @@ void ReportListControl::SetRowTextColor(int row, Color color) {
     }
 }
 
+void ReportListControl::ScrollToRow(int row) {
+    if (CheckRow(Id(), row, table_->rowCount(), "ScrollToRow")) table_->scrollTo(table_->model()->index(row, 0));
+}
+
 void ReportListControl::SetRowSelected(int row, bool selected) {
     if (!CheckRow(Id(), row, table_->rowCount(), "SetRowSelected")) return;
     const auto command =

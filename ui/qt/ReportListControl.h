@@ -30,6 +30,7 @@ public:
     ListCell Cell(int row, int column) const override;
     void SetRowTextColor(int row, Color color) override;
     void SetRowSelected(int row, bool selected) override;
+    void ScrollToRow(int row) override;
     std::vector<int> SelectedRows() const override;
     Rect CellBounds(int row, int column) const override;
     void SetFont(const QFont& font) override;
