@@ -10,8 +10,12 @@
 namespace kelvane {
 namespace {
 
+// A module whose image could not be read is never written: an image made up from empty fields would replace
+// whatever the module really holds.
+bool Known(const SlotRecord* record) { return record != nullptr && record->ConfigLength > 0; }
+
 void EncodeOutputAndActivation(PanelModel& m, SlotTable& slots, SlotRecord& input, SlotRecord* output) {
-    if (output == nullptr || m.OutputChannelCount < 1) return;
+    if (!Known(output) || m.OutputChannelCount < 1) return;
     EncodeOutputConfig(m, *output);
     const std::vector<std::uint16_t> ids = CamServiceIds(m);
     SetActivatedServices(slots, input.Address, ids);
@@ -24,7 +28,7 @@ void EncodePair(PanelModel& m, SlotTable& slots, SlotRecord& input, SlotRecord* 
     for (int pass = 0; pass < kPasses; ++pass) {
         if (pass > 0) ReconcileServices(m, CollectOutputServiceIds(slots, input.Address));
         EncodeOutputAndActivation(m, slots, input, output);
-        EncodeInputConfig(m, input);
+        if (Known(&input)) EncodeInputConfig(m, input);
     }
 }
 

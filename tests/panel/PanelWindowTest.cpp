@@ -171,6 +171,21 @@ TEST_F(PanelWindowTest, InputEditRestartsTheOutputsItFeeds) {
     EXPECT_EQ(image[0] << 8 | image[1], 0x8000 | (11720 - 10600));
 }
 
+TEST_F(PanelWindowTest, AnImageThatCouldNotBeReadIsNeverWrittenOver) {
+    sim::RackDescription rack = sim::DefaultRack();
+    rack.modules[5].config.clear();  // the KXB210 answers with no image
+    Start(rack);
+    ASSERT_EQ(main->Slots()[6].ConfigLength, 0);
+    Open(6);
+    windows.RunFor(1200);
+    panelWindow->Type(kOutFreq[0], "506000");
+    panelWindow->Type(kFreqA, "11000");
+    windows.RunFor(1000);
+    EXPECT_EQ(Count(6, 0x50), 0u);
+    EXPECT_TRUE(ImageOf(6).empty());
+    EXPECT_EQ(Count(7, 0x50), 1u);  // the output, whose image is known, takes its edit
+}
+
 TEST_F(PanelWindowTest, InvalidValuesAreRedAndLettersBecomeZero) {
     Start();
     Open(6);
