@@ -9,16 +9,13 @@
 namespace kelvane {
 namespace {
 
-constexpr std::uint8_t kIdentityCommand = 0x10;
 constexpr std::uint8_t kModuleListCommand = 0x60;
 constexpr std::uint8_t kReadConfigCommand = 0x70;
 constexpr int kIdentityTimeout = 10;
 constexpr int kModuleListTimeout = 100;
 constexpr int kReadConfigTimeout = 10;
-constexpr std::uint8_t kIdentityMark = 0x77;  // 'w'
 constexpr std::uint8_t kInactiveState = 0xFF;
 constexpr std::size_t kTripleSize = 3;
-constexpr std::uint8_t kFirmwareCommand = 0xC0;
 constexpr std::uint8_t kRestartStep = 0x03;
 constexpr int kRestartTimeout = 1;
 constexpr std::uint32_t kSearchPauseMs = 1000;

@@ -42,6 +42,9 @@ DiscoveryReport RunDiscoveryExchanges(CXmit& link, SlotTable& table,
 // Tells every module to restart (after firmware was written); nobody answers a broadcast.
 void BroadcastRestart(CXmit& link);
 
+// How long the rack may take to answer again after its modules were told to restart.
+constexpr std::uint32_t kRebootWaitMs = 120'000;
+
 // Searches for the rack again and again, a second apart, while `keepSearching` says so and at most for
 // `limitMs`: the rack is silent while its modules restart. True once it answered.
 bool SearchUntilFound(CXmit& link, Clock& clock, std::uint32_t limitMs, const std::function<bool()>& keepSearching);

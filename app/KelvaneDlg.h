@@ -60,8 +60,6 @@ public:
     void SaveConfiguration();
     void UploadConfiguration();
 
-    // Time the search for the rack may take after an upgrade before it is given up.
-    static constexpr std::uint32_t kRebootWaitMs = 120'000;
 
     void OnNotify(const ui::Notification& notification) override;
     void OnTimer(int timerId) override;

@@ -10,7 +10,6 @@
 namespace kelvane {
 namespace {
 
-constexpr std::uint8_t kFirmwareCommand = 0xC0;
 constexpr std::uint8_t kStartStep = 0x00;
 constexpr std::uint8_t kBlockStep = 0x01;
 constexpr std::uint8_t kWriteStep = 0x02;

@@ -6,12 +6,9 @@
 namespace kelvane {
 namespace {
 
-constexpr std::uint8_t kIdentityCommand = 0x10;
-constexpr std::uint8_t kFirmwareCommand = 0xC0;
 constexpr std::uint8_t kFirmwareBlock = 0x01;
 constexpr int kProbeTimeout = 10;
 constexpr int kFirmwareBlockTimeout = 300;
-constexpr std::uint8_t kIdentityMark = 0x77;  // 'w'
 // A line that never stops talking must not hold the program in the discard loop.
 constexpr std::size_t kMaxDiscardedBytes = 64 * 1024;
 

@@ -11,6 +11,12 @@
 
 namespace kelvane {
 
+// Commands the link itself sends, shared with those who make the same exchanges.
+constexpr std::uint8_t kIdentityCommand = 0x10;
+constexpr std::uint8_t kFirmwareCommand = 0xC0;
+// The first byte of every identity reply: 'w'.
+constexpr std::uint8_t kIdentityMark = 0x77;
+
 // The serial link to the rack: one request at a time, each answered by one reply frame (or by nothing, for a
 // broadcast). The program owns a single instance; everything that talks to the rack goes through XmitRequest.
 class CXmit {

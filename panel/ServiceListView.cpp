@@ -6,6 +6,7 @@
 #include "panel/SatCofdm.h"
 #include "panel/ServiceList.h"
 #include "panel/ServiceNames.h"
+#include "panel/StatusReplies.h"
 #include "res/ModulePanelIds.h"
 #include "res/Templates.h"
 #include "widgets/Info.h"
@@ -15,9 +16,7 @@ namespace {
 
 using namespace res::panel;
 
-constexpr std::uint8_t kNamesCommand = 0x60;
 constexpr ui::Color kCaptionBandColor{58, 67, 80};
-constexpr int kNamesTimeout = 100;
 constexpr int kNotIdentifiedMessage = 48;
 constexpr std::uint32_t kHintShowMs = 2000;
 
@@ -53,7 +52,7 @@ void CSatCofdm::InitServiceList() {
 
 void CSatCofdm::ReadServiceNames() {
     CXmit& link = services_->link;
-    const bool answered = link.XmitRequest({}, input_->Address, kNamesCommand, kNamesTimeout) && link.ReplyLength() != 0;
+    const bool answered = link.XmitRequest({}, input_->Address, kListsCommand, kListsTimeout) && link.ReplyLength() != 0;
     ParseServiceNames(answered ? link.Reply() : std::span<const std::uint8_t>{}, model_);
     Reconcile();
 }

@@ -16,10 +16,6 @@ namespace {
 
 using namespace res::panel;
 
-constexpr std::uint8_t kStatusCommand = 0x40;
-constexpr std::uint8_t kRatesCommand = 0x60;
-constexpr int kStatusTimeout = 10;
-constexpr int kRatesTimeout = 100;
 constexpr std::uint32_t kIntMax = static_cast<std::uint32_t>(std::numeric_limits<int>::max());
 constexpr int kLampBitmaps[] = {res::kRedLampBitmap, res::kAmberLampBitmap, res::kGreenLampBitmap};
 
@@ -44,7 +40,7 @@ void CSatCofdm::StatusTick() {
 
 bool CSatCofdm::PollInput() {
     CXmit& link = services_->link;
-    if (!link.XmitRequest({}, input_->Address, kStatusCommand, kStatusTimeout)) return false;
+    if (!link.XmitRequest({}, input_->Address, kInputStatusCommand, kInputStatusTimeout)) return false;
     const InputStatus status = ParseInputStatus(link.Reply(), model_.InputCount);
     bool lockChanged = false;
     ShowInputStatus(status, lockChanged);
@@ -81,7 +77,7 @@ void CSatCofdm::ShowInputStatus(const InputStatus& status, bool& lockChanged) {
 void CSatCofdm::PollOutput() {
     if (model_.OutputChannelCount < 1 || output_ == nullptr) return ApplyServiceRates(model_, {});
     CXmit& link = services_->link;
-    const bool answered = link.XmitRequest({}, output_->Address, kRatesCommand, kRatesTimeout) && link.ReplyLength() != 0;
+    const bool answered = link.XmitRequest({}, output_->Address, kListsCommand, kListsTimeout) && link.ReplyLength() != 0;
     const OutputRates rates = answered ? ParseOutputRates(link.Reply(), model_.OutputChannelCount, output_->Type)
                                        : OutputRates{};
     for (int k = 0; k < model_.OutputChannelCount; ++k) {

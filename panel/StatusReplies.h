@@ -12,6 +12,12 @@
 
 namespace kelvane {
 
+// What the panel asks its modules, and how long each answer may take (10 ms units).
+constexpr std::uint8_t kInputStatusCommand = 0x40;
+constexpr int kInputStatusTimeout = 10;
+constexpr std::uint8_t kListsCommand = 0x60;  // service names from an input, bit-rates from an output
+constexpr int kListsTimeout = 100;
+
 // The input module's status reply: per input row its lock state (0-2), S.N.R. and level, and the player's state
 // byte after the rows. `rows` counts the rows the reply holds whole; the player byte is there only when the
 // reply reaches it.

@@ -13,7 +13,6 @@
 namespace kelvane {
 namespace {
 
-constexpr std::uint32_t kRebootWaitMs = 120'000;
 
 // Upgrade progress on the terminal: each step on a line of its own, the bytes sent on one line that moves.
 class TerminalFeedback final : public UpgradeFeedback {

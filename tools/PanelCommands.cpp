@@ -56,13 +56,13 @@ void ReadAnnouncedServices(CXmit& link, PairSession& s) {
     constexpr int kMaxPolls = 10;
     constexpr std::uint8_t kLocked = 2;
     for (int poll = 0; poll < kMaxPolls; ++poll) {
-        if (!link.XmitRequest({}, s.input->Address, 0x40, 10)) break;
+        if (!link.XmitRequest({}, s.input->Address, kInputStatusCommand, kInputStatusTimeout)) break;
         const InputStatus status = ParseInputStatus(link.Reply(), s.model.InputCount);
         bool allLocked = status.rows > 0;
         for (int r = 0; r < status.rows; ++r) allLocked = allLocked && status.lock[r] == kLocked;
         if (allLocked) break;
     }
-    const bool named = link.XmitRequest({}, s.input->Address, 0x60, 100) && link.ReplyLength() != 0;
+    const bool named = link.XmitRequest({}, s.input->Address, kListsCommand, kListsTimeout) && link.ReplyLength() != 0;
     ParseServiceNames(named ? link.Reply() : std::span<const std::uint8_t>{}, s.model);
 }
 
