@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-  g++ cmake ninja-build            # the build
+  g++ cmake ninja-build ccache     # the build (ccache shares objects between checkouts)
   libgtest-dev libbenchmark-dev    # the tests and the benchmarks
   pkg-config libdvbpsi-dev         # an independent decoder of the network information sections we build
   g++-mingw-w64-x86-64-posix       # the Windows cross-build that keeps the Win32 serial port honest
