@@ -4,6 +4,8 @@
 #include "app/ModuleTypes.h"
 #include "link/Xmit.h"
 
+#include "KelvaneVersion.h"
+
 #include <cstdio>
 #include <ostream>
 
@@ -23,6 +25,7 @@ std::string ModuleLine(std::size_t row, const SlotRecord& record, bool configUnr
 
 const char* const kCliUsageText =
     "usage: kelvane-cli COMMAND [ARGUMENTS]\n"
+    "       kelvane-cli --help | --version\n"
     "\n"
     "commands:\n"
     "  find                 search the serial ports for the rack; print its port and controller\n"
@@ -126,6 +129,10 @@ int RunCli(const std::vector<std::string>& args, CliContext& cli) {
     };
     if (is(1, {"--help"}) || is(1, {"-h"})) {
         cli.out << kCliUsageText;
+        return kCliOk;
+    }
+    if (is(1, {"--version"})) {
+        cli.out << "kelvane-cli " << kKelvaneVersion << '\n';
         return kCliOk;
     }
     if (is(1, {"find"})) return RunFind(cli);
