@@ -2,6 +2,7 @@
 
 #include "link/Xmit.h"
 #include "tests/cam/FakeCiModule.h"
+#include "tests/cam/MmiBytes.h"
 #include "tools/CliCommands.h"
 
 #include <gtest/gtest.h>
@@ -35,6 +36,35 @@ TEST_F(CliCam, SilentCamIsAskedAgainEveryTwoSecondsThenGivenUp) {
     ASSERT_GE(module.sent.size(), 7u);
     EXPECT_LE(module.sent.size(), 9u);
     for (const auto& sent : module.sent) EXPECT_EQ(sent.packet, kEnterMenu);
+}
+
+// A CAM that meets every answer, and the main-menu request, with a new question.
+TEST_F(CliCam, CamThatAsksWithoutEndIsLeftAfterABoundedDialogue) {
+    using namespace mmi;
+    module.onSent = [&](const Bytes&) {
+        module.mmiData.push_back(Reply(Tpdu(Mmi({Enquiry(false, 4, "Encore ?")}))));
+    };
+    EXPECT_EQ(Run({"cam", "2", "--answer", "1"}), kCliNoCam);
+    EXPECT_EQ(err.str(), "kelvane-cli: row 2: the CAM kept asking: left after 32 questions answered\n");
+    // The main-menu request, then one answer per question up to the limit.
+    EXPECT_EQ(module.sent.size(), 33u);
+    EXPECT_NE(out.str().find("> answer 1\n"), std::string::npos);
+}
+
+// A CAM that keeps answering, too slowly for the number of questions answered to stop it first.
+TEST_F(CliCam, SlowCamThatAsksWithoutEndMeetsTheDeadline) {
+    using namespace mmi;
+    module.onSent = [&](const Bytes& packet) {
+        // Each answer is met after some 300 empty reads, over 4 s of polling.
+        if (packet != kEnterMenu) module.mmiData.insert(module.mmiData.end(), 300, Bytes{});
+        module.mmiData.push_back(Reply(Tpdu(Mmi({Enquiry(false, 4, "Encore ?")}))));
+    };
+    const std::uint64_t start = clock.TickCount();
+    EXPECT_EQ(Run({"cam", "2"}), kCliNoCam);
+    EXPECT_NE(err.str().find("the dialogue with the CAM was left after 90 s"), std::string::npos) << err.str();
+    EXPECT_LT(module.sent.size(), 33u);
+    EXPECT_GE(clock.TickCount() - start, 90000u);
+    EXPECT_LT(clock.TickCount() - start, 100000u);
 }
 
 TEST_F(CliCam, ModuleThatDoesNotReportItsStatus) {

@@ -84,6 +84,7 @@ Bytes FakeCiModule::Answer(const Bytes& frame) {
             return answerStatus ? ReplyFrame(kAccepted, {status}, r.destination) : Bytes{};
         case 0x50:
             sent.push_back({clock_.SystemSeconds(), r.payload});
+            if (onSent) onSent(r.payload);
             return ReplyFrame(kAccepted, {}, r.destination);
         case 0x60: {
             if (r.destination == 0) return ReplyFrame(kAccepted, moduleList, 0);

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <ctime>
 #include <deque>
+#include <functional>
 #include <vector>
 
 namespace kelvane::test {
@@ -37,6 +38,8 @@ public:
     std::vector<Sent> sent;
     std::size_t statusPolls = 0;
     std::size_t reads = 0;
+    // Called with each packet sent to the module, after it is kept: a CAM that answers what it is sent.
+    std::function<void(const Bytes&)> onSent;
 
     // Used by the port: the reply frame `request` earns, if any.
     Bytes Answer(const Bytes& request);
