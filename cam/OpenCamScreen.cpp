@@ -55,6 +55,9 @@ void COpenCam::ShowMenuStart(bool list) {
     ShowStatusPicture(kGreenPicture);
     menuDeadline_ = 0;
     ClearCamList();
+    // The CAM has left any question it asked: its answer box goes, and Enter and the arrows act on the list.
+    HideAnswerEdit();
+    window_->SetFocus(res::kCamList);
 }
 
 void COpenCam::PlaceText(const std::string& text) {

@@ -182,6 +182,32 @@ TEST_F(CamDialogue, EditLosingTheFocusCancels) {
     EXPECT_FALSE(Panel().IsControlShown(res::kCamAnswerEdit));
 }
 
+TEST_F(CamDialogue, MenuArrivingDuringAQuestionTakesTheScreenAndTheFocus) {
+    AskPin();
+    Panel().Type(res::kCamAnswerEdit, "12");
+    Deliver(MainMenu());
+    EXPECT_FALSE(Panel().IsControlShown(res::kCamAnswerEdit));
+    EXPECT_EQ(Panel().FocusedControl(), res::kCamList);
+    EXPECT_EQ(Entries().size(), 8u);
+    // Enter on the menu now sends nothing (no cancel of the question gone); a double-click picks an item.
+    const std::size_t sent = module.sent.size();
+    Panel().PressEnter();
+    windows.RunFor(3000);
+    EXPECT_EQ(module.sent.size(), sent);
+    Panel().DoubleClick(res::kCamList, 3);
+    windows.RunFor(20);
+    EXPECT_EQ(LastSent(), MenuAnswer(1));
+
+    // The same with a list, where Enter goes back.
+    Deliver(PinQuestion());
+    Deliver(Rights());
+    EXPECT_FALSE(Panel().IsControlShown(res::kCamAnswerEdit));
+    EXPECT_EQ(Panel().FocusedControl(), res::kCamList);
+    Panel().PressEnter();
+    windows.RunFor(20);
+    EXPECT_EQ(LastSent(), MenuAnswer(0));
+}
+
 TEST_F(CamDialogue, TextAfterAQuestionFollowsItsPrompt) {
     AskPin();
     Panel().Type(res::kCamAnswerEdit, "0000");
