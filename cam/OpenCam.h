@@ -68,6 +68,7 @@ private:
     // What the CAM said, on screen.
     void Show(const MmiEvent& event);
     void ShowMenuStart(bool list);
+    void MenuClosed();
     void PlaceText(const std::string& text);
     void InsertEntry(int index, const std::string& text);
     void AskQuestion(const MmiEvent& enquiry);

@@ -32,6 +32,10 @@ void COpenCam::Show(const MmiEvent& event) {
             break;
         case MmiEventKind::SessionClosed:
             mmiOpen_ = false;
+            MenuClosed();
+            break;
+        case MmiEventKind::MenuClosed:
+            MenuClosed();
             break;
         case MmiEventKind::MenuStart:
         case MmiEventKind::ListStart:
@@ -58,6 +62,14 @@ void COpenCam::ShowMenuStart(bool list) {
     // The CAM has left any question it asked: its answer box goes, and Enter and the arrows act on the list.
     HideAnswerEdit();
     window_->SetFocus(res::kCamList);
+}
+
+void COpenCam::MenuClosed() {
+    listShown_ = false;
+    ClearCamList();
+    HideAnswerEdit();
+    // An empty screen helps nobody: the main menu is asked for again, as at opening.
+    if (camStatus_ > 0) menuDeadline_ = Now();
 }
 
 void COpenCam::PlaceText(const std::string& text) {

@@ -22,9 +22,12 @@ bool CamScreenText::Take(std::span<const MmiEvent> events) {
             case MmiEventKind::SessionPacket:
                 continue;
             case MmiEventKind::SessionClosed:
+            case MmiEventKind::MenuClosed:
                 Write();
                 asking_ = false;
-                written_ += "(the CAM closed its menu)\n";
+                // A CAM closes its menu and then its session: said once.
+                if (!closed_) written_ += "(the CAM closed its menu)\n";
+                closed_ = true;
                 break;
             case MmiEventKind::MenuStart:
             case MmiEventKind::ListStart:
@@ -40,6 +43,7 @@ bool CamScreenText::Take(std::span<const MmiEvent> events) {
                 break;
             case MmiEventKind::Text:
                 if (kind_ == Kind::None) Start(Kind::Text);
+                closed_ = false;
                 AddByListRule(lines_, e.text);
                 break;
             case MmiEventKind::Untreated:
@@ -53,6 +57,7 @@ bool CamScreenText::Take(std::span<const MmiEvent> events) {
 
 void CamScreenText::Start(Kind kind) {
     Write();
+    closed_ = false;
     kind_ = kind;
 }
 

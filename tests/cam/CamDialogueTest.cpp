@@ -217,12 +217,33 @@ TEST_F(CamDialogue, TextAfterAQuestionFollowsItsPrompt) {
     EXPECT_EQ(Entries(), (Lines{"Code PIN :", "Code PIN incorrect !"}));
 }
 
-TEST_F(CamDialogue, CloseMmiIsReportedAndLeavesTheList) {
+TEST_F(CamDialogue, CamClosingItsMenuIsAskedForTheMainMenuAgain) {
     OpenOnScreen(MainMenu());
-    Deliver(Tpdu(Mmi({CloseMmi()})));
-    EXPECT_EQ(Message(), "TAG 9F8800 not treated");
-    ExpectMessageFor(10000);
+    Panel().DoubleClick(res::kCamList, 3);
+    windows.RunFor(20);
+    const std::time_t closed = Now();
+    Deliver(Cat({Tpdu(Mmi({CloseMmi()})), Tpdu(CloseMmiSession())}));
+    EXPECT_FALSE(cam.MmiOpen());
+    EXPECT_TRUE(Entries().empty());
+    EXPECT_NE(Message(), "TAG 9F8800 not treated");
+    // As at opening: asked for once the clock's second has changed.
+    ASSERT_TRUE(RunUntil([&] { return LastSent() == kEnterMenu; }, 2000));
+    EXPECT_LE(module.sent.back().second, closed + 1);
+    EXPECT_EQ(Message(), "Ask for main menu");
+    Deliver(MainMenu());
     EXPECT_EQ(Entries().size(), 8u);
+    EXPECT_EQ(cam.MenuDeadline(), 0);
+}
+
+TEST_F(CamDialogue, CamClosingItsMenuDuringAQuestionTakesTheAnswerBoxAway) {
+    AskPin();
+    Deliver(Tpdu(Mmi({CloseMmi()})));  // close_mmi alone, the session kept
+    EXPECT_TRUE(Entries().empty());
+    EXPECT_FALSE(Panel().IsControlShown(res::kCamAnswerEdit));
+    EXPECT_EQ(Panel().FocusedControl(), res::kCamList);
+    ASSERT_TRUE(RunUntil([&] { return LastSent() == kEnterMenu; }, 2000));
+    // No cancel went out for the question the CAM took away.
+    for (const auto& sent : module.sent) EXPECT_NE(sent.packet, kCancel);
 }
 
 TEST_F(CamDialogue, ChoicesAfterTheSessionClosedAreShownButNotSent) {
@@ -235,11 +256,9 @@ TEST_F(CamDialogue, ChoicesAfterTheSessionClosedAreShownButNotSent) {
     cam.QueueAnswer("1234");
     EXPECT_EQ(Message(), "Answer : 1234");
     windows.RunFor(3000);
-    EXPECT_EQ(module.sent.size(), sent);
-    // The main menu is still asked for: it opens the session again.
-    cam.QueueEnterMenu();
-    windows.RunFor(20);
-    EXPECT_EQ(LastSent(), kEnterMenu);
+    // Only the main menu is asked for: it opens the session again.
+    ASSERT_GT(module.sent.size(), sent);
+    for (std::size_t k = sent; k < module.sent.size(); ++k) EXPECT_EQ(module.sent[k].packet, kEnterMenu);
 }
 
 TEST_F(CamDialogue, MalformedDataIsSkippedAndTheNextMenuStillShows) {

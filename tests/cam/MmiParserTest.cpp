@@ -120,9 +120,9 @@ TEST(ParseMmiObjects, DisplayControlIsPassedOverSilently) {
 }
 
 TEST(ParseMmiObjects, UntreatedTagsAreReportedAndTheRestIsStillDecoded) {
-    EXPECT_EQ(Parse(Tpdu(Mmi({CloseMmi(), Object(0x9F8804, Latin1("more")), Object(0x9F880A, {0x00}),
+    EXPECT_EQ(Parse(Tpdu(Mmi({Object(0x9F8802, {0x00}), Object(0x9F8804, Latin1("more")), Object(0x9F880A, {0x00}),
                               Object(0x9F880D, {0x00}), Text("fin")}))),
-              (std::vector<MmiEvent>{kOpen, Untreated(0x9F8800), Untreated(0x9F8804), Untreated(0x9F880A),
+              (std::vector<MmiEvent>{kOpen, Untreated(0x9F8802), Untreated(0x9F8804), Untreated(0x9F880A),
                                      Untreated(0x9F880D), Ev(MmiEventKind::Text, "fin")}));
 }
 
@@ -135,7 +135,7 @@ TEST(ParseMmiObjects, OnlyTheMmiSessionIsHeard) {
 
 TEST(ParseMmiObjects, CloseSessionRequestOfTheMmiSession) {
     EXPECT_EQ(Parse(Cat({Tpdu(Mmi({CloseMmi()})), Tpdu(CloseMmiSession())})),
-              (std::vector<MmiEvent>{kOpen, Untreated(0x9F8800), Ev(MmiEventKind::SessionClosed)}));
+              (std::vector<MmiEvent>{kOpen, Ev(MmiEventKind::MenuClosed), Ev(MmiEventKind::SessionClosed)}));
     // Closing another session leaves the MMI alone.
     EXPECT_TRUE(Parse(Tpdu({0x95, 0x02, 0x00, 0x02})).empty());
 }
