@@ -56,6 +56,8 @@ public:
 
 private:
     void InitCamDialog();
+    // Puts `packet` (at most kRequestBufferSize bytes) in the one place a packet waits for its turn.
+    void Queue(std::span<const std::uint8_t> packet);
 
     // Timer 1 and the exchange with the module.
     void PollTick();

@@ -261,6 +261,44 @@ TEST_F(CamDialogue, ChoicesAfterTheSessionClosedAreShownButNotSent) {
     for (std::size_t k = sent; k < module.sent.size(); ++k) EXPECT_EQ(module.sent[k].packet, kEnterMenu);
 }
 
+TEST_F(CamDialogue, ARefusedSendIsReported) {
+    OpenOnScreen(MainMenu());
+    module.refuseSends = true;
+    Panel().DoubleClick(res::kCamList, 3);
+    windows.RunFor(20);
+    EXPECT_EQ(Message(), MessageText(kCamSendRefusedMessage));
+    ASSERT_TRUE(MessageExpiresIn().has_value());
+    EXPECT_NEAR(static_cast<double>(*MessageExpiresIn()), 5000.0, 100.0);
+    // The panel goes on polling: a menu still shows.
+    module.refuseSends = false;
+    Deliver(MainMenu());
+    EXPECT_EQ(Entries().size(), 8u);
+}
+
+TEST_F(CamDialogue, AChoiceReplacedBeforeItWentOutIsReported) {
+    OpenOnScreen(MainMenu());
+    Panel().DoubleClick(res::kCamList, 3);
+    windows.RunFor(20);
+    ASSERT_EQ(LastSent(), MenuAnswer(1));
+    // The CAM is slow: what is queued now waits out the hold, and a newer choice takes its place.
+    cam.QueueMenuAnswer(2);
+    EXPECT_EQ(Message(), "Select menu 2");
+    cam.QueueAnswer("1234");
+    EXPECT_EQ(Message(), MessageText(kCamAnswerReplacedMessage));
+    ASSERT_TRUE(RunUntil([&] { return LastSent() != MenuAnswer(1); }, 3000));
+    EXPECT_EQ(LastSent().back(), '4');
+
+    // The main-menu request standing in for itself, or giving way to a choice, loses nothing worth a word.
+    cam.QueueEnterMenu();
+    cam.QueueEnterMenu();
+    EXPECT_EQ(Message(), "Ask for main menu");
+    cam.QueueMenuAnswer(1);
+    EXPECT_EQ(Message(), "Select menu 1");
+    // Nor does the same choice made twice.
+    cam.QueueMenuAnswer(1);
+    EXPECT_EQ(Message(), "Select menu 1");
+}
+
 TEST_F(CamDialogue, MalformedDataIsSkippedAndTheNextMenuStillShows) {
     Open();
     ASSERT_TRUE(RunUntil([&] { return !module.sent.empty(); }, 3000));

@@ -34,6 +34,8 @@ public:
     std::uint8_t status = 1;
     // While false, CAM status requests go unanswered.
     bool answerStatus = true;
+    // While true, what is sent for the CAM is refused (and not kept).
+    bool refuseSends = false;
     std::deque<Bytes> mmiData;
     std::vector<Sent> sent;
     std::size_t statusPolls = 0;
