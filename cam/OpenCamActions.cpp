@@ -1,12 +1,12 @@
 // The operator's side of the CAM menu: what is queued for the CAM, and the actions that queue it.
 
 #include "cam/OpenCam.h"
-#include "link/ReplyText.h"
 
 #include "app/MessageCatalogue.h"
 #include "app/TextFormat.h"
 #include "cam/MenuLayout.h"
 #include "res/ResourceIds.h"
+#include "text/Utf8.h"
 
 #include <algorithm>
 
