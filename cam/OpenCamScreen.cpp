@@ -6,6 +6,7 @@
 #include "app/TextFormat.h"
 #include "cam/MenuLayout.h"
 #include "res/ResourceIds.h"
+#include "text/ControlCharacters.h"
 
 #include <algorithm>
 #include <vector>
@@ -20,6 +21,10 @@ constexpr std::uint32_t kQuestionShowMs = 2000;
 constexpr int kUntreatedMessage = 47;
 constexpr std::uint32_t kUntreatedShowMs = 10000;
 constexpr int kGreenPicture = 2;
+
+// A CAM's control characters (line breaks, emphasis, escapes) have no meaning in a list box: they show as
+// nothing.
+std::string Shown(const std::string& camText) { return ReplaceControlCharacters(camText, ""); }
 
 }  // namespace
 
@@ -42,7 +47,7 @@ void COpenCam::Show(const MmiEvent& event) {
             ShowMenuStart(event.kind == MmiEventKind::ListStart);
             break;
         case MmiEventKind::Text:
-            PlaceText(event.text);
+            PlaceText(Shown(event.text));
             break;
         case MmiEventKind::Enquiry:
             AskQuestion(event);
@@ -92,7 +97,7 @@ void COpenCam::InsertEntry(int index, const std::string& text) {
 void COpenCam::AskQuestion(const MmiEvent& enquiry) {
     ShowMessage(kQuestionMessage, kQuestionShowMs);
     ClearCamList();
-    window_->AddItem(res::kCamList, enquiry.text);
+    window_->AddItem(res::kCamList, Shown(enquiry.text));
     window_->SetPassword(res::kCamAnswerEdit, enquiry.blind);
     blindAnswer_ = enquiry.blind;
     // No more can be typed than an answer packet carries; a CAM that names no length gets that much.

@@ -44,6 +44,13 @@ TEST_F(CamDialogue, MenuFillsTheListAndAsksForADoubleClick) {
     EXPECT_FALSE(cam.ListShown());
 }
 
+TEST_F(CamDialogue, ControlCharactersShowAsNothing) {
+    OpenOnScreen(Tpdu(Mmi({Menu("Titre\x1B[2J", "Sous\x8A-titre", "Bas\x7F", {"Un\r\n", "\x15" "Deux\xC2\x9B"})})));
+    EXPECT_EQ(Entries(), (Lines{"Titre[2J", "Sous-titre", "", "Un", "Deux", "", "Bas"}));
+    Deliver(Tpdu(Mmi({Enquiry(false, 4, "\x07" "Code :\x1B")})));
+    EXPECT_EQ(Entries(), Lines{"Code :"});
+}
+
 TEST_F(CamDialogue, MenuWithoutItems) {
     OpenOnScreen(Tpdu(Mmi({Menu("Titre", "Vide", "Bas", {})})));
     EXPECT_EQ(Entries(), (Lines{"Titre", "Vide", "", "", "Bas"}));

@@ -67,6 +67,32 @@ TEST_F(CliCam, SlowCamThatAsksWithoutEndMeetsTheDeadline) {
     EXPECT_LT(clock.TickCount() - start, 100000u);
 }
 
+// A CAM whose texts hold escape sequences: clearing the screen, setting the terminal's title, the 8-bit CSI
+// (in Latin-1 and in UTF-8), a line break of its own. (A control byte that opens a text selects its table.)
+TEST_F(CliCam, ControlCharactersFromTheCamNeverReachTheTerminal) {
+    using namespace mmi;
+    module.onSent = [&](const Bytes& packet) {
+        if (packet == kEnterMenu) {
+            module.mmiData.push_back(Reply(Tpdu(Mmi({Menu("Titre\x1B[2J", "Sous-titre\x1B]0;pwned\x07",
+                                                          "Bas\x9B" "31m", {"Un\r\nDeux", "\x15Trois\xC2\x9B"})}))));
+        } else if (packet.size() > 11 && packet[11] == 0x0B) {  // menu_answ
+            module.mmiData.push_back(Reply(Tpdu(Mmi({Enquiry(false, 4, "Code\x1B[5m\x7F :")}))));
+        } else {
+            module.mmiData.push_back(Reply(Tpdu(Mmi({Text("Merci\x1B[0m")}))));
+        }
+    };
+    EXPECT_EQ(Run({"cam", "2", "1", "--answer", "12"}), kCliOk);
+    const std::string printed = out.str();
+    EXPECT_NE(printed.find("Titre?[2J\nSous-titre?]0;pwned?\n  1. Un??Deux\n  2. Trois?\n"), std::string::npos)
+        << printed;
+    EXPECT_NE(printed.find("Bas?31m\n"), std::string::npos) << printed;
+    EXPECT_NE(printed.find("Code?[5m? :\n> answer 12\n[text]\nMerci?[0m\n"), std::string::npos) << printed;
+    for (const unsigned char c : printed) {
+        EXPECT_TRUE(c == '\n' || (c >= 0x20 && c != 0x7F)) << "byte " << static_cast<int>(c);
+    }
+    EXPECT_EQ(printed.find("\xC2\x9B"), std::string::npos);
+}
+
 TEST_F(CliCam, ModuleThatDoesNotReportItsStatus) {
     module.answerStatus = false;
     EXPECT_EQ(Run({"cam", "2"}), kCliIncomplete);
