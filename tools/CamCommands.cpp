@@ -69,11 +69,12 @@ public:
     }
 
     // Sends `packet`, again every `retryMs` when given, and reads until the CAM shows something or `limitMs`
-    // pass; then reads what else it sent.
+    // pass; then reads what else it sent. A packet sent once that the module refuses ends the exchange at once.
     bool Exchange(std::span<const std::uint8_t> packet, std::uint64_t limitMs, std::uint64_t retryMs = 0) {
         const std::uint64_t start = cli_.clock.TickCount();
         std::uint64_t sent = start;
-        Send(packet);
+        refused_ = !Send(packet);
+        if (refused_ && retryMs == 0) return false;
         while (cli_.clock.TickCount() - start < limitMs) {
             if (retryMs != 0 && cli_.clock.TickCount() - sent >= retryMs) {
                 sent = cli_.clock.TickCount();
@@ -91,12 +92,14 @@ public:
         return false;
     }
 
+    // The last exchange's packet was refused by the module.
+    bool Refused() const { return refused_; }
     CamScreenText& Screen() { return screen_; }
     bool MmiOpen() const { return mmiOpen_; }
 
 private:
-    void Send(std::span<const std::uint8_t> packet) {
-        cli_.link.XmitRequest(packet, address_, kSendMmiCommand, kMmiTimeout);
+    bool Send(std::span<const std::uint8_t> packet) {
+        return cli_.link.XmitRequest(packet, address_, kSendMmiCommand, kMmiTimeout);
     }
 
     // One read of MMI data; whether it brought any bytes.
@@ -119,6 +122,7 @@ private:
     MmiReceiver receiver_;
     CamScreenText screen_;
     bool mmiOpen_ = false;
+    bool refused_ = false;
 };
 
 class CamSession {
@@ -144,7 +148,8 @@ public:
             }
             if (const int over = PastLimit(); over != kCliOk) return over;
             cli_.out << "> choice " << static_cast<int>(choice) << '\n';
-            if (!Step(BuildMenuAnswer(buffer_, choice))) return Fail(kCliNoCam, "the CAM did not answer within 5 s");
+            const std::string what = "choice " + std::to_string(choice);
+            if (const int stepped = Step(BuildMenuAnswer(buffer_, choice), what); stepped != kCliOk) return stepped;
             if (const int answered = AnswerQuestions(); answered != kCliOk) return answered;
         }
         return kCliOk;
@@ -166,7 +171,8 @@ private:
                 const bool blind = cam_.Screen().Blind();
                 cli_.out << "> answer " << (blind ? std::string(AnswerBytes(text).size(), '*') : text) << '\n';
             }
-            if (!Step(BuildAnswer(buffer_, text))) return Fail(kCliNoCam, "the CAM did not answer within 5 s");
+            const int stepped = Step(BuildAnswer(buffer_, text), text.empty() ? "the cancel" : "the answer");
+            if (stepped != kCliOk) return stepped;
         }
         return kCliOk;
     }
@@ -178,16 +184,20 @@ private:
                                        " questions answered");
         }
         if (cli_.clock.TickCount() - start_ >= kDialogueLimitMs) {
-            return Fail(kCliNoCam, "the dialogue with the CAM was left after " + std::to_string(kDialogueLimitMs / 1000) +
-                                       " s");
+            const std::string seconds = std::to_string(kDialogueLimitMs / 1000);
+            return Fail(kCliNoCam, "the dialogue with the CAM was left after " + seconds + " s");
         }
         return kCliOk;
     }
 
-    bool Step(std::uint16_t length) {
-        if (!cam_.Exchange({buffer_.data(), length}, kAnswerWaitMs)) return false;
+    // Sends the packet built in the buffer (`what` names it) and shows what the CAM answers; the exit status.
+    int Step(std::uint16_t length, const std::string& what) {
+        if (!cam_.Exchange({buffer_.data(), length}, kAnswerWaitMs)) {
+            if (cam_.Refused()) return Fail(kCliIncomplete, "the CI module refused " + what + " for the CAM");
+            return Fail(kCliNoCam, "the CAM did not answer within 5 s");
+        }
         cli_.out << cam_.Screen().Flush();
-        return true;
+        return kCliOk;
     }
 
     int Fail(int status, const std::string& why) {

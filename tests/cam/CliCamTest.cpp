@@ -93,6 +93,19 @@ TEST_F(CliCam, ControlCharactersFromTheCamNeverReachTheTerminal) {
     EXPECT_EQ(printed.find("\xC2\x9B"), std::string::npos);
 }
 
+TEST_F(CliCam, AChoiceTheModuleRefusesIsNamedAsRefused) {
+    using namespace mmi;
+    module.onSent = [&](const Bytes&) {
+        module.mmiData.push_back(Reply(Tpdu(Mmi({Menu("Titre", "Sous-titre", "Bas", {"Un"})}))));
+        module.refuseSends = true;  // what follows the main-menu request is refused
+    };
+    const std::uint64_t start = clock.TickCount();
+    EXPECT_EQ(Run({"cam", "2", "1"}), kCliIncomplete);
+    EXPECT_EQ(err.str(), "kelvane-cli: row 2: the CI module refused choice 1 for the CAM\n");
+    // Said at once, not after waiting for an answer that cannot come.
+    EXPECT_LT(clock.TickCount() - start, 5000u);
+}
+
 TEST_F(CliCam, ModuleThatDoesNotReportItsStatus) {
     module.answerStatus = false;
     EXPECT_EQ(Run({"cam", "2"}), kCliIncomplete);
