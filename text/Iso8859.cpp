@@ -257,7 +257,7 @@ bool IsIso8859Part(int part) { return part == 1 || UpperHalfOf(part) != nullptr;
 
 std::optional<char32_t> Iso8859Character(int part, std::uint8_t byte) {
     if (!IsIso8859Part(part)) return std::nullopt;
-    // Part 1 is Latin-1 itself, and below 0xA0 every part is.
+    // ISO/IEC 8859-1 is Latin-1 itself, and below 0xA0 every part is.
     if (part == 1 || byte < kUpperHalfStart) return byte;
     const char16_t c = (*UpperHalfOf(part))[byte - kUpperHalfStart];
     if (c == 0) return std::nullopt;
