@@ -44,6 +44,13 @@ TEST_F(CamDialogue, MenuFillsTheListAndAsksForADoubleClick) {
     EXPECT_FALSE(cam.ListShown());
 }
 
+TEST_F(CamDialogue, TextsInAnotherCharacterTableReadRight) {
+    OpenOnScreen(Tpdu(Mmi({Menu("\x01\xBC\xD8\xE0", "\x05\xDDzmir", "\x0B\xA4",
+                                {"\x11\x04\x1C\x04\x38", "\x15\xE2\x82\xAC", "Caf\xE9"})})));
+    EXPECT_EQ(Entries(), (Lines{"\xD0\x9C\xD0\xB8\xD1\x80", "\xC4\xB0zmir", "", "\xD0\x9C\xD0\xB8", "\xE2\x82\xAC",
+                                "Caf\xC3\xA9", "", "\xE2\x82\xAC"}));
+}
+
 TEST_F(CamDialogue, ControlCharactersShowAsNothing) {
     OpenOnScreen(Tpdu(Mmi({Menu("Titre\x1B[2J", "Sous\x8A-titre", "Bas\x7F", {"Un\r\n", "\x15" "Deux\xC2\x9B"})})));
     EXPECT_EQ(Entries(), (Lines{"Titre[2J", "Sous-titre", "", "Un", "Deux", "", "Bas"}));
