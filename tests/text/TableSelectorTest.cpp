@@ -2,6 +2,7 @@
 
 #include "text/TableSelector.h"
 #include "text/TextDecoding.h"
+#include "text/Utf8.h"
 
 #include <gtest/gtest.h>
 
@@ -78,6 +79,27 @@ TEST(DecodeText, WhatCannotBeReadIsShownAsSuchAndSaidSo) {
 TEST(DecodeText, ControlCodesAreKeptForWhatShowsThem) {
     EXPECT_EQ(DecodeText(Bytes{'a', 0x1B, '[', '2', 'J', 0x8A, 0x7F}).utf8, "a\x1B[2J\xC2\x8A\x7F");
     EXPECT_EQ(DecodeText(Bytes{0x15, 0xC2, 0x9B, '3', '1', 'm'}).utf8, "\xC2\x9B" "31m");
+}
+
+bool IsValidUtf8(const std::string& text) {
+    for (std::size_t i = 0; i < text.size();) {
+        if (!NextUtf8Character(text, i)) return false;
+    }
+    return true;
+}
+
+// Whatever a CAM or a broadcast sends, what comes out is UTF-8 that every reader of the program takes whole.
+TEST(DecodeText, AnyBytesGiveValidUtf8) {
+    for (int first = 0; first < 256; ++first) {
+        for (int second = 0; second < 256; ++second) {
+            for (const Bytes& text : {Bytes{static_cast<std::uint8_t>(first), static_cast<std::uint8_t>(second)},
+                                      Bytes{static_cast<std::uint8_t>(first), 0xC3, static_cast<std::uint8_t>(second)},
+                                      Bytes{0x10, static_cast<std::uint8_t>(first), static_cast<std::uint8_t>(second),
+                                            0xE9}}) {
+                ASSERT_TRUE(IsValidUtf8(DecodeText(text).utf8)) << testing::PrintToString(text);
+            }
+        }
+    }
 }
 
 }  // namespace
