@@ -403,6 +403,16 @@ constexpr const char* kEntries[] = {
     "Canal :",
     "Canale :",
     "Kanal :",
+    // The CAM menu: a packet for the CAM refused by its module.
+    "The CI module refused what was sent to the CAM",
+    "Le module CI a refusé l'envoi vers le CAM",
+    "Il modulo CI ha rifiutato l'invio al CAM",
+    "Das CI-Modul hat die Sendung an das CAM abgelehnt",
+    // The CAM menu: a choice or answer replaced by a newer one before it went out.
+    "Previous choice or answer not sent: replaced by the new one",
+    "Choix ou réponse précédent non envoyé : remplacé par le nouveau",
+    "Scelta o risposta precedente non inviata: sostituita dalla nuova",
+    "Vorherige Auswahl oder Antwort nicht gesendet: durch die neue ersetzt",
 };
 
 static_assert(std::size(kEntries) == kMessageCount * kLanguageCount, "four texts for every message");

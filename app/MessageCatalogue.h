@@ -6,7 +6,11 @@ namespace kelvane {
 
 // Every text the program composes at run time, in four languages. Texts are UTF-8; some hold printf-style
 // placeholders (%d, %s, %06X) that callers fill with FormatText (app/TextFormat.h), never with printf.
-constexpr int kMessageCount = 78;
+constexpr int kMessageCount = 80;
+
+// The CAM menu.
+constexpr int kCamSendRefusedMessage = 78;
+constexpr int kCamAnswerReplacedMessage = 79;
 
 enum Language : int {
     kEnglish = 0,
@@ -25,7 +29,7 @@ int LanguageIndex();
 // The text of message `id` in the current language.
 std::string MessageText(int id);
 
-// The text of message `id` in `language`. An id outside 0..77 or a language outside 0..3 gives an empty
+// The text of message `id` in `language`. An id outside 0..kMessageCount - 1 or a language outside 0..3 gives an empty
 // string rather than reading past the table.
 std::string MessageText(int id, int language);
 

@@ -21,6 +21,7 @@ constexpr std::uint32_t kListLastTag = 0x9F880C;
 enum class MmiEventKind {
     SessionPacket,  // a packet of the MMI session: the session is open
     SessionClosed,  // the CAM asked to close the MMI session
+    MenuClosed,     // close_mmi: the CAM took its menu, list or question off the screen
     MenuStart,
     ListStart,
     Text,

@@ -1,6 +1,6 @@
 #include "cam/MmiFields.h"
 
-#include "link/ReplyText.h"
+#include "text/TextDecoding.h"
 
 namespace kelvane {
 namespace {
@@ -25,6 +25,6 @@ std::optional<std::size_t> ReadLengthField(std::span<const std::uint8_t> bytes, 
     return length;
 }
 
-std::string BytesToText(std::span<const std::uint8_t> bytes) { return Latin1ToUtf8(bytes); }
+std::string BytesToText(std::span<const std::uint8_t> bytes) { return DecodeText(bytes).utf8; }
 
 }  // namespace kelvane

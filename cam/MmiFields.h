@@ -18,8 +18,8 @@ constexpr std::size_t kMaxLengthFieldBytes = 4;
 // bytes or more than kMaxLengthFieldBytes.
 std::optional<std::size_t> ReadLengthField(std::span<const std::uint8_t> bytes, std::size_t& position);
 
-// A CAM text as UTF-8: each byte is the character of the same code (0-255); no character-table selector
-// is interpreted, so a leading 0x05 shows as a character.
+// A CAM text as UTF-8, in the character table its first byte selects (Latin-1 when it names none). Control
+// characters are kept: the window and kelvane-cli each decide how to show them.
 std::string BytesToText(std::span<const std::uint8_t> bytes);
 
 }  // namespace kelvane

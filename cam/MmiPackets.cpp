@@ -1,6 +1,6 @@
 #include "cam/MmiPackets.h"
 
-#include "link/ReplyText.h"
+#include "text/Utf8.h"
 
 #include <algorithm>
 

@@ -63,6 +63,9 @@ std::size_t DecodeObject(std::uint32_t tag, Bytes object, std::vector<MmiEvent>&
     switch (tag) {
         case kDisplayControlTag:
             return object.size();
+        case kCloseMmiTag:
+            events.push_back(Event(MmiEventKind::MenuClosed));
+            return object.size();
         case kTextLastTag:
             events.push_back(TextEvent(object));
             return object.size();

@@ -56,6 +56,8 @@ public:
 
 private:
     void InitCamDialog();
+    // Puts `packet` (at most kRequestBufferSize bytes) in the one place a packet waits for its turn.
+    void Queue(std::span<const std::uint8_t> packet);
 
     // Timer 1 and the exchange with the module.
     void PollTick();
@@ -68,6 +70,7 @@ private:
     // What the CAM said, on screen.
     void Show(const MmiEvent& event);
     void ShowMenuStart(bool list);
+    void MenuClosed();
     void PlaceText(const std::string& text);
     void InsertEntry(int index, const std::string& text);
     void AskQuestion(const MmiEvent& enquiry);

@@ -1,12 +1,14 @@
 // The operator's side of the CAM menu: what is queued for the CAM, and the actions that queue it.
 
 #include "cam/OpenCam.h"
-#include "link/ReplyText.h"
 
 #include "app/MessageCatalogue.h"
 #include "app/TextFormat.h"
 #include "cam/MenuLayout.h"
 #include "res/ResourceIds.h"
+#include "text/Utf8.h"
+
+#include <algorithm>
 
 namespace kelvane {
 
@@ -16,6 +18,7 @@ constexpr int kAskMenuMessage = 42;
 constexpr int kSelectMessage = 43;
 constexpr int kAnswerMessage = 44;
 constexpr std::uint32_t kQueuedShowMs = 2000;
+constexpr std::uint32_t kReplacedShowMs = 5000;
 // After going back, the main menu is asked for again if the CAM shows nothing else by then.
 constexpr std::int64_t kBackSeconds = 2;
 
@@ -23,8 +26,8 @@ constexpr std::int64_t kBackSeconds = 2;
 
 void COpenCam::QueueEnterMenu() {
     ShowMessage(kAskMenuMessage, kQueuedShowMs);
-    requestLength_ = BuildEnterMenu(requestBuffer_);
-    requestPending_ = true;
+    std::array<std::uint8_t, kRequestBufferSize> packet{};
+    Queue({packet.data(), BuildEnterMenu(packet)});
 }
 
 void COpenCam::QueueMenuAnswer(std::uint8_t choice) {
@@ -32,7 +35,24 @@ void COpenCam::QueueMenuAnswer(std::uint8_t choice) {
     ClearCamList();
     ShowText(FormatText(MessageText(kSelectMessage), {choice}), kQueuedShowMs);
     if (!mmiOpen_) return;
-    requestLength_ = BuildMenuAnswer(requestBuffer_, choice);
+    std::array<std::uint8_t, kRequestBufferSize> packet{};
+    Queue({packet.data(), BuildMenuAnswer(packet, choice)});
+}
+
+void COpenCam::Queue(std::span<const std::uint8_t> packet) {
+    // Only one packet waits. A choice or answer that a newer one replaces before it went out is lost: the
+    // operator is told. The main-menu request is asked again anyway while no menu comes.
+    const std::span<const std::uint8_t> waiting = QueuedRequest();
+    std::array<std::uint8_t, kRequestBufferSize> enterMenu{};
+    const std::span<const std::uint8_t> enterMenuPacket{enterMenu.data(), BuildEnterMenu(enterMenu)};
+    const auto same = [](std::span<const std::uint8_t> a, std::span<const std::uint8_t> b) {
+        return std::equal(a.begin(), a.end(), b.begin(), b.end());
+    };
+    if (requestPending_ && !same(waiting, enterMenuPacket) && !same(waiting, packet)) {
+        ShowMessage(kCamAnswerReplacedMessage, kReplacedShowMs);
+    }
+    std::copy(packet.begin(), packet.end(), requestBuffer_.begin());
+    requestLength_ = static_cast<std::uint16_t>(packet.size());
     requestPending_ = true;
 }
 
@@ -41,8 +61,8 @@ void COpenCam::QueueAnswer(const std::string& text) {
     const std::string shown = blindAnswer_ ? std::string(Utf8Length(text), '*') : text;
     ShowText(MessageText(kAnswerMessage) + shown, kQueuedShowMs);
     if (mmiOpen_) {
-        requestLength_ = BuildAnswer(requestBuffer_, text);
-        requestPending_ = true;
+        std::array<std::uint8_t, kRequestBufferSize> packet{};
+        Queue({packet.data(), BuildAnswer(packet, text)});
     }
     HideAnswerEdit();
 }

@@ -2,6 +2,7 @@
 
 #include "cam/OpenCam.h"
 
+#include "app/MessageCatalogue.h"
 #include "cam/CamRequests.h"
 
 #include "link/Xmit.h"
@@ -15,6 +16,7 @@ namespace {
 using namespace cam;
 
 constexpr int kInitingMessage = 41;
+constexpr std::uint32_t kRefusedShowMs = 5000;
 constexpr std::uint32_t kInitingShowMs = 15000;
 // A CAM that has just come needs time before it can show a menu.
 constexpr std::int64_t kInitSeconds = 15;
@@ -86,8 +88,10 @@ void COpenCam::ExchangeMmiData() {
 
 void COpenCam::SendQueuedRequest() {
     requestPending_ = false;
-    // A packet the module refused is lost: the operator asks again.
-    link_->XmitRequest(QueuedRequest(), camModule_->Address, kSendMmiCommand, kMmiTimeout);
+    // A packet the module refused is lost: the operator is told, and asks again.
+    if (!link_->XmitRequest(QueuedRequest(), camModule_->Address, kSendMmiCommand, kMmiTimeout)) {
+        ShowMessage(kCamSendRefusedMessage, kRefusedShowMs);
+    }
     holdUntil_ = Now() + kHoldSeconds;
 }
 

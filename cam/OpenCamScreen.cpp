@@ -6,6 +6,7 @@
 #include "app/TextFormat.h"
 #include "cam/MenuLayout.h"
 #include "res/ResourceIds.h"
+#include "text/ControlCharacters.h"
 
 #include <algorithm>
 #include <vector>
@@ -21,6 +22,10 @@ constexpr int kUntreatedMessage = 47;
 constexpr std::uint32_t kUntreatedShowMs = 10000;
 constexpr int kGreenPicture = 2;
 
+// A CAM's control characters (line breaks, emphasis, escapes) have no meaning in a list box: they show as
+// nothing.
+std::string Shown(const std::string& camText) { return ReplaceControlCharacters(camText, ""); }
+
 }  // namespace
 
 void COpenCam::Show(const MmiEvent& event) {
@@ -32,13 +37,17 @@ void COpenCam::Show(const MmiEvent& event) {
             break;
         case MmiEventKind::SessionClosed:
             mmiOpen_ = false;
+            MenuClosed();
+            break;
+        case MmiEventKind::MenuClosed:
+            MenuClosed();
             break;
         case MmiEventKind::MenuStart:
         case MmiEventKind::ListStart:
             ShowMenuStart(event.kind == MmiEventKind::ListStart);
             break;
         case MmiEventKind::Text:
-            PlaceText(event.text);
+            PlaceText(Shown(event.text));
             break;
         case MmiEventKind::Enquiry:
             AskQuestion(event);
@@ -55,6 +64,17 @@ void COpenCam::ShowMenuStart(bool list) {
     ShowStatusPicture(kGreenPicture);
     menuDeadline_ = 0;
     ClearCamList();
+    // The CAM has left any question it asked: its answer box goes, and Enter and the arrows act on the list.
+    HideAnswerEdit();
+    window_->SetFocus(res::kCamList);
+}
+
+void COpenCam::MenuClosed() {
+    listShown_ = false;
+    ClearCamList();
+    HideAnswerEdit();
+    // An empty screen helps nobody: the main menu is asked for again, as at opening.
+    if (camStatus_ > 0) menuDeadline_ = Now();
 }
 
 void COpenCam::PlaceText(const std::string& text) {
@@ -77,7 +97,7 @@ void COpenCam::InsertEntry(int index, const std::string& text) {
 void COpenCam::AskQuestion(const MmiEvent& enquiry) {
     ShowMessage(kQuestionMessage, kQuestionShowMs);
     ClearCamList();
-    window_->AddItem(res::kCamList, enquiry.text);
+    window_->AddItem(res::kCamList, Shown(enquiry.text));
     window_->SetPassword(res::kCamAnswerEdit, enquiry.blind);
     blindAnswer_ = enquiry.blind;
     // No more can be typed than an answer packet carries; a CAM that names no length gets that much.

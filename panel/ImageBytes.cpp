@@ -1,6 +1,6 @@
 #include "panel/ImageBytes.h"
 
-#include "link/ReplyText.h"
+#include "text/Latin1.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #include "panel/NetworkSection.h"
 
-#include "link/ReplyText.h"
+#include "text/Latin1.h"
 
 #include <algorithm>
 #include <array>

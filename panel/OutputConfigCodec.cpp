@@ -2,7 +2,7 @@
 
 #include "app/MessageCatalogue.h"
 #include "app/ModuleTypes.h"
-#include "link/ReplyText.h"
+#include "text/Latin1.h"
 #include "panel/ImageBytes.h"
 #include "panel/LevelTable.h"
 #include "panel/NetworkSection.h"

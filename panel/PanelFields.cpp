@@ -2,7 +2,7 @@
 
 #include "app/MessageCatalogue.h"
 #include "app/TextFormat.h"
-#include "link/ReplyText.h"
+#include "text/Utf8.h"
 #include "panel/EditNumbers.h"
 #include "panel/EditSequence.h"
 #include "panel/LevelTable.h"

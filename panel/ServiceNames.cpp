@@ -1,7 +1,8 @@
 #include "panel/ServiceNames.h"
 
-#include "link/ReplyText.h"
 #include "panel/ImageBytes.h"
+#include "text/TextDecoding.h"
+#include "text/Utf8.h"
 
 #include <algorithm>
 #include <array>
@@ -28,6 +29,20 @@ constexpr std::array<char32_t, 256> MakeSiCharTable() {
 }
 constexpr std::array<char32_t, 256> kSiCharTable = MakeSiCharTable();
 
+// A name in the table its first byte selects (Latin-1 when it names none), without the control codes, and
+// with the characters that the list shows otherwise.
+std::string ServiceName(std::span<const std::uint8_t> bytes) {
+    std::string name;
+    for (const char32_t c : Utf8Characters(DecodeText(bytes).utf8)) {
+        if (c > 0xFF) {
+            AppendUtf8(name, c);
+        } else if (IsSiNameCharacter(static_cast<std::uint8_t>(c))) {
+            AppendUtf8(name, SiChar(static_cast<std::uint8_t>(c)));
+        }
+    }
+    return name;
+}
+
 // One service's id and name at `position`; nothing when the reply ends first.
 std::optional<SiService> ReadService(std::span<const std::uint8_t> reply, std::size_t& position) {
     const ByteReader bytes(reply);
@@ -35,12 +50,10 @@ std::optional<SiService> ReadService(std::span<const std::uint8_t> reply, std::s
     SiService service;
     service.ServiceId = bytes.U16(position);
     position += 2;
-    for (; position < reply.size() && reply[position] != 0x00; ++position) {
-        if (IsSiNameCharacter(reply[position])) {
-            AppendLatin1AsUtf8(service.Name, static_cast<std::uint8_t>(SiChar(reply[position])));
-        }
-    }
+    const std::size_t start = position;
+    while (position < reply.size() && reply[position] != 0x00) ++position;
     if (position >= reply.size()) return std::nullopt;
+    service.Name = ServiceName(reply.subspan(start, position - start));
     ++position;
     return service;
 }

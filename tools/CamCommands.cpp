@@ -24,6 +24,10 @@ constexpr std::uint64_t kMainMenuRetryMs = 2000;
 constexpr std::uint64_t kAnswerWaitMs = 5000;
 // Once the CAM has shown something, what else it sent is read until a read brings nothing.
 constexpr int kMostDrainReads = 100;
+// A CAM may meet every answer with a new question: the dialogue is left after this many answers, or once this
+// long has passed since it began, whichever comes first.
+constexpr int kMostQuestionsAnswered = 32;
+constexpr std::uint64_t kDialogueLimitMs = 90000;
 
 struct CamCommand {
     std::size_t row = 0;
@@ -65,11 +69,12 @@ public:
     }
 
     // Sends `packet`, again every `retryMs` when given, and reads until the CAM shows something or `limitMs`
-    // pass; then reads what else it sent.
+    // pass; then reads what else it sent. A packet sent once that the module refuses ends the exchange at once.
     bool Exchange(std::span<const std::uint8_t> packet, std::uint64_t limitMs, std::uint64_t retryMs = 0) {
         const std::uint64_t start = cli_.clock.TickCount();
         std::uint64_t sent = start;
-        Send(packet);
+        refused_ = !Send(packet);
+        if (refused_ && retryMs == 0) return false;
         while (cli_.clock.TickCount() - start < limitMs) {
             if (retryMs != 0 && cli_.clock.TickCount() - sent >= retryMs) {
                 sent = cli_.clock.TickCount();
@@ -87,12 +92,14 @@ public:
         return false;
     }
 
+    // The last exchange's packet was refused by the module.
+    bool Refused() const { return refused_; }
     CamScreenText& Screen() { return screen_; }
     bool MmiOpen() const { return mmiOpen_; }
 
 private:
-    void Send(std::span<const std::uint8_t> packet) {
-        cli_.link.XmitRequest(packet, address_, kSendMmiCommand, kMmiTimeout);
+    bool Send(std::span<const std::uint8_t> packet) {
+        return cli_.link.XmitRequest(packet, address_, kSendMmiCommand, kMmiTimeout);
     }
 
     // One read of MMI data; whether it brought any bytes.
@@ -115,6 +122,7 @@ private:
     MmiReceiver receiver_;
     CamScreenText screen_;
     bool mmiOpen_ = false;
+    bool refused_ = false;
 };
 
 class CamSession {
@@ -123,6 +131,7 @@ public:
         : cli_(cli), command_(command), cam_(cli, address) {}
 
     int Run() {
+        start_ = cli_.clock.TickCount();
         const auto status = cam_.Status();
         if (!status) return Fail(kCliIncomplete, "the CI module did not report its CAM's status");
         if (*status == kNoCam) return Fail(kCliNoCam, "there is no CAM in the CI module");
@@ -131,40 +140,64 @@ public:
             return Fail(kCliNoCam, "the CAM did not show its main menu within 15 s");
         }
         cli_.out << cam_.Screen().Flush();
-        if (!AnswerQuestion()) return Fail(kCliNoCam, "the CAM did not answer within 5 s");
+        if (const int answered = AnswerQuestions(); answered != kCliOk) return answered;
         for (const std::uint8_t choice : command_.choices) {
             if (!cam_.MmiOpen()) {
                 const std::string choiceText = std::to_string(choice);
                 return Fail(kCliIncomplete, "the CAM closed its menu: choice " + choiceText + " was not sent");
             }
+            if (const int over = PastLimit(); over != kCliOk) return over;
             cli_.out << "> choice " << static_cast<int>(choice) << '\n';
-            if (!Step(BuildMenuAnswer(buffer_, choice)) || !AnswerQuestion()) {
-                return Fail(kCliNoCam, "the CAM did not answer within 5 s");
-            }
+            const std::string what = "choice " + std::to_string(choice);
+            if (const int stepped = Step(BuildMenuAnswer(buffer_, choice), what); stepped != kCliOk) return stepped;
+            if (const int answered = AnswerQuestions(); answered != kCliOk) return answered;
         }
         return kCliOk;
     }
 
 private:
-    // A question on screen gets the answer given, once; any other is cancelled so that the CAM moves on.
-    bool AnswerQuestion() {
-        if (!cam_.Screen().Asking()) return true;
-        cam_.Screen().Answered();
-        const std::string text = answerUsed_ || !command_.answer ? "" : *command_.answer;
-        answerUsed_ = answerUsed_ || command_.answer.has_value();
-        if (text.empty()) {
-            cli_.out << "> cancel\n";
-        } else {
-            cli_.out << "> answer " << (cam_.Screen().Blind() ? std::string(AnswerBytes(text).size(), '*') : text)
-                     << '\n';
+    // A question on screen gets the answer given, once; any other is cancelled so that the CAM moves on. The
+    // exit status: kCliOk once no question is left on screen.
+    int AnswerQuestions() {
+        while (cam_.Screen().Asking()) {
+            if (const int over = PastLimit(); over != kCliOk) return over;
+            cam_.Screen().Answered();
+            ++questionsAnswered_;
+            const std::string text = answerUsed_ || !command_.answer ? "" : *command_.answer;
+            answerUsed_ = answerUsed_ || command_.answer.has_value();
+            if (text.empty()) {
+                cli_.out << "> cancel\n";
+            } else {
+                const bool blind = cam_.Screen().Blind();
+                cli_.out << "> answer " << (blind ? std::string(AnswerBytes(text).size(), '*') : text) << '\n';
+            }
+            const int stepped = Step(BuildAnswer(buffer_, text), text.empty() ? "the cancel" : "the answer");
+            if (stepped != kCliOk) return stepped;
         }
-        return Step(BuildAnswer(buffer_, text)) && AnswerQuestion();
+        return kCliOk;
     }
 
-    bool Step(std::uint16_t length) {
-        if (!cam_.Exchange({buffer_.data(), length}, kAnswerWaitMs)) return false;
+    // kCliOk while the dialogue is within its bounds; otherwise says so.
+    int PastLimit() {
+        if (questionsAnswered_ >= kMostQuestionsAnswered) {
+            return Fail(kCliNoCam, "the CAM kept asking: left after " + std::to_string(questionsAnswered_) +
+                                       " questions answered");
+        }
+        if (cli_.clock.TickCount() - start_ >= kDialogueLimitMs) {
+            const std::string seconds = std::to_string(kDialogueLimitMs / 1000);
+            return Fail(kCliNoCam, "the dialogue with the CAM was left after " + seconds + " s");
+        }
+        return kCliOk;
+    }
+
+    // Sends the packet built in the buffer (`what` names it) and shows what the CAM answers; the exit status.
+    int Step(std::uint16_t length, const std::string& what) {
+        if (!cam_.Exchange({buffer_.data(), length}, kAnswerWaitMs)) {
+            if (cam_.Refused()) return Fail(kCliIncomplete, "the CI module refused " + what + " for the CAM");
+            return Fail(kCliNoCam, "the CAM did not answer within 5 s");
+        }
         cli_.out << cam_.Screen().Flush();
-        return true;
+        return kCliOk;
     }
 
     int Fail(int status, const std::string& why) {
@@ -178,6 +211,8 @@ private:
     CamTalk cam_;
     std::array<std::uint8_t, kRequestBufferSize> buffer_{};
     bool answerUsed_ = false;
+    int questionsAnswered_ = 0;
+    std::uint64_t start_ = 0;
 };
 
 }  // namespace

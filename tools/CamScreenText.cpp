@@ -2,12 +2,16 @@
 
 #include "app/TextFormat.h"
 #include "cam/MenuLayout.h"
+#include "text/ControlCharacters.h"
 
 namespace kelvane {
 namespace {
 
 // Items lie between the title, subtitle and blank line before them and the blank and bottom lines after them.
 constexpr std::size_t kLinesAfterItems = 2;
+
+// A CAM must not drive the operator's terminal: its control characters are printed as '?'.
+std::string Printable(const std::string& camText) { return ReplaceControlCharacters(camText, "?"); }
 
 bool IsItem(std::size_t index, std::size_t count) {
     return index >= static_cast<std::size_t>(kFirstItemEntry) && index + kLinesAfterItems < count;
@@ -22,9 +26,12 @@ bool CamScreenText::Take(std::span<const MmiEvent> events) {
             case MmiEventKind::SessionPacket:
                 continue;
             case MmiEventKind::SessionClosed:
+            case MmiEventKind::MenuClosed:
                 Write();
                 asking_ = false;
-                written_ += "(the CAM closed its menu)\n";
+                // A CAM closes its menu and then its session: said once.
+                if (!closed_) written_ += "(the CAM closed its menu)\n";
+                closed_ = true;
                 break;
             case MmiEventKind::MenuStart:
             case MmiEventKind::ListStart:
@@ -36,11 +43,12 @@ bool CamScreenText::Take(std::span<const MmiEvent> events) {
                 asking_ = true;
                 blind_ = e.blind;
                 answerLength_ = e.answerLength;
-                lines_.push_back(e.text);
+                lines_.push_back(Printable(e.text));
                 break;
             case MmiEventKind::Text:
                 if (kind_ == Kind::None) Start(Kind::Text);
-                AddByListRule(lines_, e.text);
+                closed_ = false;
+                AddByListRule(lines_, Printable(e.text));
                 break;
             case MmiEventKind::Untreated:
                 written_ += FormatText("(CAM object %06X not treated)\n", {e.tag});
@@ -53,6 +61,7 @@ bool CamScreenText::Take(std::span<const MmiEvent> events) {
 
 void CamScreenText::Start(Kind kind) {
     Write();
+    closed_ = false;
     kind_ = kind;
 }
 

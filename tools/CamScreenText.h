@@ -37,6 +37,8 @@ private:
     bool asking_ = false;
     bool blind_ = false;
     int answerLength_ = 0;
+    // The CAM's closing was written, and nothing shown since.
+    bool closed_ = false;
     std::string written_;
 };
 

@@ -6,7 +6,7 @@
 #include "app/ModuleTypes.h"
 #include "config/ChainEdits.h"
 #include "config/ConfigSync.h"
-#include "link/ReplyText.h"
+#include "text/Utf8.h"
 #include "link/Xmit.h"
 #include "panel/EditSequence.h"
 #include "panel/InputConfigCodec.h"

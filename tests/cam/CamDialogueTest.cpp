@@ -44,6 +44,20 @@ TEST_F(CamDialogue, MenuFillsTheListAndAsksForADoubleClick) {
     EXPECT_FALSE(cam.ListShown());
 }
 
+TEST_F(CamDialogue, TextsInAnotherCharacterTableReadRight) {
+    OpenOnScreen(Tpdu(Mmi({Menu("\x01\xBC\xD8\xE0", "\x05\xDDzmir", "\x0B\xA4",
+                                {"\x11\x04\x1C\x04\x38", "\x15\xE2\x82\xAC", "Caf\xE9"})})));
+    EXPECT_EQ(Entries(), (Lines{"\xD0\x9C\xD0\xB8\xD1\x80", "\xC4\xB0zmir", "", "\xD0\x9C\xD0\xB8", "\xE2\x82\xAC",
+                                "Caf\xC3\xA9", "", "\xE2\x82\xAC"}));
+}
+
+TEST_F(CamDialogue, ControlCharactersShowAsNothing) {
+    OpenOnScreen(Tpdu(Mmi({Menu("Titre\x1B[2J", "Sous\x8A-titre", "Bas\x7F", {"Un\r\n", "\x15" "Deux\xC2\x9B"})})));
+    EXPECT_EQ(Entries(), (Lines{"Titre[2J", "Sous-titre", "", "Un", "Deux", "", "Bas"}));
+    Deliver(Tpdu(Mmi({Enquiry(false, 4, "\x07" "Code :\x1B")})));
+    EXPECT_EQ(Entries(), Lines{"Code :"});
+}
+
 TEST_F(CamDialogue, MenuWithoutItems) {
     OpenOnScreen(Tpdu(Mmi({Menu("Titre", "Vide", "Bas", {})})));
     EXPECT_EQ(Entries(), (Lines{"Titre", "Vide", "", "", "Bas"}));
@@ -182,6 +196,32 @@ TEST_F(CamDialogue, EditLosingTheFocusCancels) {
     EXPECT_FALSE(Panel().IsControlShown(res::kCamAnswerEdit));
 }
 
+TEST_F(CamDialogue, MenuArrivingDuringAQuestionTakesTheScreenAndTheFocus) {
+    AskPin();
+    Panel().Type(res::kCamAnswerEdit, "12");
+    Deliver(MainMenu());
+    EXPECT_FALSE(Panel().IsControlShown(res::kCamAnswerEdit));
+    EXPECT_EQ(Panel().FocusedControl(), res::kCamList);
+    EXPECT_EQ(Entries().size(), 8u);
+    // Enter on the menu now sends nothing (no cancel of the question gone); a double-click picks an item.
+    const std::size_t sent = module.sent.size();
+    Panel().PressEnter();
+    windows.RunFor(3000);
+    EXPECT_EQ(module.sent.size(), sent);
+    Panel().DoubleClick(res::kCamList, 3);
+    windows.RunFor(20);
+    EXPECT_EQ(LastSent(), MenuAnswer(1));
+
+    // The same with a list, where Enter goes back.
+    Deliver(PinQuestion());
+    Deliver(Rights());
+    EXPECT_FALSE(Panel().IsControlShown(res::kCamAnswerEdit));
+    EXPECT_EQ(Panel().FocusedControl(), res::kCamList);
+    Panel().PressEnter();
+    windows.RunFor(20);
+    EXPECT_EQ(LastSent(), MenuAnswer(0));
+}
+
 TEST_F(CamDialogue, TextAfterAQuestionFollowsItsPrompt) {
     AskPin();
     Panel().Type(res::kCamAnswerEdit, "0000");
@@ -191,12 +231,33 @@ TEST_F(CamDialogue, TextAfterAQuestionFollowsItsPrompt) {
     EXPECT_EQ(Entries(), (Lines{"Code PIN :", "Code PIN incorrect !"}));
 }
 
-TEST_F(CamDialogue, CloseMmiIsReportedAndLeavesTheList) {
+TEST_F(CamDialogue, CamClosingItsMenuIsAskedForTheMainMenuAgain) {
     OpenOnScreen(MainMenu());
-    Deliver(Tpdu(Mmi({CloseMmi()})));
-    EXPECT_EQ(Message(), "TAG 9F8800 not treated");
-    ExpectMessageFor(10000);
+    Panel().DoubleClick(res::kCamList, 3);
+    windows.RunFor(20);
+    const std::time_t closed = Now();
+    Deliver(Cat({Tpdu(Mmi({CloseMmi()})), Tpdu(CloseMmiSession())}));
+    EXPECT_FALSE(cam.MmiOpen());
+    EXPECT_TRUE(Entries().empty());
+    EXPECT_NE(Message(), "TAG 9F8800 not treated");
+    // As at opening: asked for once the clock's second has changed.
+    ASSERT_TRUE(RunUntil([&] { return LastSent() == kEnterMenu; }, 2000));
+    EXPECT_LE(module.sent.back().second, closed + 1);
+    EXPECT_EQ(Message(), "Ask for main menu");
+    Deliver(MainMenu());
     EXPECT_EQ(Entries().size(), 8u);
+    EXPECT_EQ(cam.MenuDeadline(), 0);
+}
+
+TEST_F(CamDialogue, CamClosingItsMenuDuringAQuestionTakesTheAnswerBoxAway) {
+    AskPin();
+    Deliver(Tpdu(Mmi({CloseMmi()})));  // close_mmi alone, the session kept
+    EXPECT_TRUE(Entries().empty());
+    EXPECT_FALSE(Panel().IsControlShown(res::kCamAnswerEdit));
+    EXPECT_EQ(Panel().FocusedControl(), res::kCamList);
+    ASSERT_TRUE(RunUntil([&] { return LastSent() == kEnterMenu; }, 2000));
+    // No cancel went out for the question the CAM took away.
+    for (const auto& sent : module.sent) EXPECT_NE(sent.packet, kCancel);
 }
 
 TEST_F(CamDialogue, ChoicesAfterTheSessionClosedAreShownButNotSent) {
@@ -209,11 +270,47 @@ TEST_F(CamDialogue, ChoicesAfterTheSessionClosedAreShownButNotSent) {
     cam.QueueAnswer("1234");
     EXPECT_EQ(Message(), "Answer : 1234");
     windows.RunFor(3000);
-    EXPECT_EQ(module.sent.size(), sent);
-    // The main menu is still asked for: it opens the session again.
-    cam.QueueEnterMenu();
+    // Only the main menu is asked for: it opens the session again.
+    ASSERT_GT(module.sent.size(), sent);
+    for (std::size_t k = sent; k < module.sent.size(); ++k) EXPECT_EQ(module.sent[k].packet, kEnterMenu);
+}
+
+TEST_F(CamDialogue, ARefusedSendIsReported) {
+    OpenOnScreen(MainMenu());
+    module.refuseSends = true;
+    Panel().DoubleClick(res::kCamList, 3);
     windows.RunFor(20);
-    EXPECT_EQ(LastSent(), kEnterMenu);
+    EXPECT_EQ(Message(), MessageText(kCamSendRefusedMessage));
+    ASSERT_TRUE(MessageExpiresIn().has_value());
+    EXPECT_NEAR(static_cast<double>(*MessageExpiresIn()), 5000.0, 100.0);
+    // The panel goes on polling: a menu still shows.
+    module.refuseSends = false;
+    Deliver(MainMenu());
+    EXPECT_EQ(Entries().size(), 8u);
+}
+
+TEST_F(CamDialogue, AChoiceReplacedBeforeItWentOutIsReported) {
+    OpenOnScreen(MainMenu());
+    Panel().DoubleClick(res::kCamList, 3);
+    windows.RunFor(20);
+    ASSERT_EQ(LastSent(), MenuAnswer(1));
+    // The CAM is slow: what is queued now waits out the hold, and a newer choice takes its place.
+    cam.QueueMenuAnswer(2);
+    EXPECT_EQ(Message(), "Select menu 2");
+    cam.QueueAnswer("1234");
+    EXPECT_EQ(Message(), MessageText(kCamAnswerReplacedMessage));
+    ASSERT_TRUE(RunUntil([&] { return LastSent() != MenuAnswer(1); }, 3000));
+    EXPECT_EQ(LastSent().back(), '4');
+
+    // The main-menu request standing in for itself, or giving way to a choice, loses nothing worth a word.
+    cam.QueueEnterMenu();
+    cam.QueueEnterMenu();
+    EXPECT_EQ(Message(), "Ask for main menu");
+    cam.QueueMenuAnswer(1);
+    EXPECT_EQ(Message(), "Select menu 1");
+    // Nor does the same choice made twice.
+    cam.QueueMenuAnswer(1);
+    EXPECT_EQ(Message(), "Select menu 1");
 }
 
 TEST_F(CamDialogue, MalformedDataIsSkippedAndTheNextMenuStillShows) {

@@ -6,6 +6,7 @@ namespace kelvane::test {
 namespace {
 
 constexpr std::uint8_t kAccepted = 0xF0;
+constexpr std::uint8_t kRefused = 0xE0;
 constexpr std::size_t kRawHeader = 3;  // start byte, destination, source: never doubled
 
 struct Request {
@@ -83,7 +84,9 @@ Bytes FakeCiModule::Answer(const Bytes& frame) {
             ++statusPolls;
             return answerStatus ? ReplyFrame(kAccepted, {status}, r.destination) : Bytes{};
         case 0x50:
+            if (refuseSends) return ReplyFrame(kRefused, {}, r.destination);
             sent.push_back({clock_.SystemSeconds(), r.payload});
+            if (onSent) onSent(r.payload);
             return ReplyFrame(kAccepted, {}, r.destination);
         case 0x60: {
             if (r.destination == 0) return ReplyFrame(kAccepted, moduleList, 0);

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <ctime>
 #include <deque>
+#include <functional>
 #include <vector>
 
 namespace kelvane::test {
@@ -33,10 +34,14 @@ public:
     std::uint8_t status = 1;
     // While false, CAM status requests go unanswered.
     bool answerStatus = true;
+    // While true, what is sent for the CAM is refused (and not kept).
+    bool refuseSends = false;
     std::deque<Bytes> mmiData;
     std::vector<Sent> sent;
     std::size_t statusPolls = 0;
     std::size_t reads = 0;
+    // Called with each packet sent to the module, after it is kept: a CAM that answers what it is sent.
+    std::function<void(const Bytes&)> onSent;
 
     // Used by the port: the reply frame `request` earns, if any.
     Bytes Answer(const Bytes& request);

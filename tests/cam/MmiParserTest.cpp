@@ -73,10 +73,24 @@ TEST(ReadLengthField, BrokenFieldsReadNothingAndStay) {
     EXPECT_FALSE(LengthAt({0x01, 0x02}, past).has_value());
 }
 
-TEST(BytesToText, EveryByteIsTheCharacterOfTheSameCode) {
-    EXPECT_EQ(BytesToText(Bytes{0x05, 'C', 'a', 'r', 't', 'e', ' ', 0xE0, ' ', 0xFF, 0xB0}),
-              "\x05" "Carte \xC3\xA0 \xC3\xBF\xC2\xB0");
+TEST(BytesToText, TextsAreReadInTheTableTheirFirstByteSelects) {
+    // Latin-1 when the text names no table.
+    EXPECT_EQ(BytesToText(Bytes{'C', 'a', 'r', 't', 'e', ' ', 0xE0, ' ', 0xFF, 0xB0}),
+              "Carte \xC3\xA0 \xC3\xBF\xC2\xB0");
     EXPECT_EQ(BytesToText(Bytes{}), "");
+    // 0x05: ISO/IEC 8859-9, where 0xFD is the dotless i.
+    EXPECT_EQ(BytesToText(Bytes{0x05, 'K', 0xFD, 'z'}), "K\xC4\xB1z");
+    EXPECT_EQ(BytesToText(Bytes{0x11, 0x04, 0x1C, 0x00, 'a'}), "\xD0\x9C" "a");
+    EXPECT_EQ(BytesToText(Bytes{0x15, 0xE2, 0x82, 0xAC}), "\xE2\x82\xAC");
+    // Control codes are kept here; what shows the text decides.
+    EXPECT_EQ(BytesToText(Bytes{'a', 0x8A, 'b'}), "a\xC2\x8A" "b");
+}
+
+TEST(ParseMmiObjects, TextsAndPromptsInAnotherTable) {
+    EXPECT_EQ(Parse(Tpdu(Mmi({Object(0x9F8803, {0x01, 0xBC, 0xD8, 0xE0}),
+                              Object(0x9F8807, {0x00, 0x04, 0x10, 0x00, 0x07, 0xD0, 0xC9, 0xCD})}))),
+              (std::vector<MmiEvent>{kOpen, Ev(MmiEventKind::Text, "\xD0\x9C\xD0\xB8\xD1\x80"),
+                                     Question(false, 4, "\xCE\xA0\xCE\x99\xCE\x9D")}));
 }
 
 TEST(ParseMmiObjects, TextLastAndItsLongLengthForms) {
@@ -120,9 +134,9 @@ TEST(ParseMmiObjects, DisplayControlIsPassedOverSilently) {
 }
 
 TEST(ParseMmiObjects, UntreatedTagsAreReportedAndTheRestIsStillDecoded) {
-    EXPECT_EQ(Parse(Tpdu(Mmi({CloseMmi(), Object(0x9F8804, Latin1("more")), Object(0x9F880A, {0x00}),
+    EXPECT_EQ(Parse(Tpdu(Mmi({Object(0x9F8802, {0x00}), Object(0x9F8804, Latin1("more")), Object(0x9F880A, {0x00}),
                               Object(0x9F880D, {0x00}), Text("fin")}))),
-              (std::vector<MmiEvent>{kOpen, Untreated(0x9F8800), Untreated(0x9F8804), Untreated(0x9F880A),
+              (std::vector<MmiEvent>{kOpen, Untreated(0x9F8802), Untreated(0x9F8804), Untreated(0x9F880A),
                                      Untreated(0x9F880D), Ev(MmiEventKind::Text, "fin")}));
 }
 
@@ -135,7 +149,7 @@ TEST(ParseMmiObjects, OnlyTheMmiSessionIsHeard) {
 
 TEST(ParseMmiObjects, CloseSessionRequestOfTheMmiSession) {
     EXPECT_EQ(Parse(Cat({Tpdu(Mmi({CloseMmi()})), Tpdu(CloseMmiSession())})),
-              (std::vector<MmiEvent>{kOpen, Untreated(0x9F8800), Ev(MmiEventKind::SessionClosed)}));
+              (std::vector<MmiEvent>{kOpen, Ev(MmiEventKind::MenuClosed), Ev(MmiEventKind::SessionClosed)}));
     // Closing another session leaves the MMI alone.
     EXPECT_TRUE(Parse(Tpdu({0x95, 0x02, 0x00, 0x02})).empty());
 }
