@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/PanelInterfaces.h"
+#include "panel/EditSequence.h"
 #include "panel/PanelModel.h"
 #include "panel/StatusReplies.h"
 #include "ui/WindowSystem.h"
@@ -63,6 +64,8 @@ private:
     void ColourEdits();
     void MarkEdited(const ui::Notification& notification);
     void ApplyPendingEdits();
+    void RefuseEdits(const WriteOutcome& outcome);
+    void ReloadFromImages();
 
     // Status.
     bool PollInput();

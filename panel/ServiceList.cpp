@@ -104,6 +104,7 @@ int ToggledValue(int current, int clicked, int limit) {
 bool IsRow(const PanelModel& m, int row) { return row >= 0 && row < std::clamp(m.ServiceRowCount, 0, kMaxServiceRows); }
 
 void MarkEdited(PanelModel& m) {
+    m.ServicesEdited = true;
     m.InputDirty = true;
     m.OutputDirty = true;
     BuildServiceList(m);

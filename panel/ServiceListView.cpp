@@ -53,8 +53,8 @@ void CSatCofdm::InitServiceList() {
 void CSatCofdm::ReadServiceNames() {
     CXmit& link = services_->link;
     const bool answered = link.XmitRequest({}, input_->Address, kListsCommand, kListsTimeout) && link.ReplyLength() != 0;
-    ParseServiceNames(answered ? link.Reply() : std::span<const std::uint8_t>{}, model_);
-    Reconcile();
+    // A reply that did not come, or came cut, leaves the names read before, and nothing to reconcile with.
+    if (answered && ParseServiceNames(link.Reply(), model_)) Reconcile();
 }
 
 void CSatCofdm::FillServiceList() {
