@@ -99,6 +99,7 @@ private:
     bool operatorEdited_ = false;
     bool loading_ = false;
     std::unique_ptr<CInPlaceEdit> cellEditor_;
+    std::optional<std::uint16_t> editedServiceId_;  // the service whose number the cell editor holds
 };
 
 }  // namespace kelvane

@@ -324,6 +324,51 @@ TEST_F(PanelWindowTest, ChannelDoubleClickMovesAServiceAndLcnEditsThroughTheCell
     EXPECT_TRUE(found);
 }
 
+// The row of `serviceId` in the panel's list, -1 when it has none.
+int RowOf(const PanelModel& m, int serviceId) {
+    for (int r = 0; r < m.ServiceRowCount; ++r) {
+        if (m.ServiceRows[r].ServiceId == serviceId) return r;
+    }
+    return -1;
+}
+
+int LcnOf(const PanelModel& m, int serviceId) {
+    for (int k = 0; k < m.OutputServiceCount; ++k) {
+        if (m.OutputServices[k].ServiceId == serviceId) return m.OutputServices[k].Lcn;
+    }
+    return -1;
+}
+
+TEST_F(PanelWindowTest, AnLcnEditLandsOnItsServiceAndWithinTenBits) {
+    Start();
+    Open(4);  // the player and its four-channel output
+    windows.RunFor(200);  // the first poll: the rows as the images list them
+    const PanelModel& m = satCofdm->Model();
+    const int row = RowOf(m, 2101);
+    ASSERT_GE(row, 0);
+    panelWindow->DoubleClick(kServiceList, row, 15);
+    ASSERT_NE(panelWindow->ActiveCellEditor(), nullptr);
+    windows.RunFor(8000);  // the tuners lock and the names rebuild the list under the open editor
+    ASSERT_NE(m.ServiceRows[row].ServiceId, 2101);
+    const int other = m.ServiceRows[row].ServiceId;
+    const int otherLcn = LcnOf(m, other);
+    ASSERT_NE(panelWindow->ActiveCellEditor(), nullptr);
+    panelWindow->ActiveCellEditor()->Type("77");
+    panelWindow->PressEditorKey(ui::EditorKey::Enter);
+    EXPECT_EQ(LcnOf(m, 2101), 77);
+    EXPECT_EQ(LcnOf(m, other), otherLcn);
+    EXPECT_EQ(panelWindow->Cell(kServiceList, RowOf(m, 2101), 15).text, "77");
+
+    // 1500 would go on air as 476: refused, the cell keeps its number and says why.
+    panelWindow->DoubleClick(kServiceList, RowOf(m, 2101), 15);
+    ASSERT_NE(panelWindow->ActiveCellEditor(), nullptr);
+    panelWindow->ActiveCellEditor()->Type("1500");
+    panelWindow->PressEditorKey(ui::EditorKey::Enter);
+    EXPECT_EQ(LcnOf(m, 2101), 77);
+    EXPECT_EQ(panelWindow->Cell(kServiceList, RowOf(m, 2101), 15).text, "77");
+    EXPECT_EQ(InfoText(), "LCN 1500 refused: 0 to 1023 only.");
+}
+
 TEST_F(PanelWindowTest, CancelledLcnEditChangesNothing) {
     Start();
     Open(1);
