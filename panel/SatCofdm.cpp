@@ -175,6 +175,7 @@ void CSatCofdm::OnNotify(const ui::Notification& n) {
     if ((n.control == kStartPicker || n.control == kEndPicker) && n.event == ui::Event::TimeChanged) {
         return UpdateScheduleButtons();
     }
+    if (n.control == kFileCombo && n.event == ui::Event::SelectionChanged) return UpdateScheduleButtons();
     MarkEdited(n);
 }
 

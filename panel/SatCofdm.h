@@ -84,6 +84,8 @@ private:
     void RefreshScheduleList();
     void RefreshFileList(std::uint8_t state);
     void UpdateScheduleButtons();
+    // The file chosen in the combo; empty when none is.
+    std::string SelectedFile() const;
     void AddScheduleEntryFromPickers();
     void RemoveSelectedScheduleEntries();
     void EnablePlayerFields();

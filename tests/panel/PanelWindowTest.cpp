@@ -397,5 +397,42 @@ TEST_F(PanelWindowTest, PlayerScheduleTakesAnEntryFromTheModulesFiles) {
     EXPECT_EQ(Count(4, 0x50), 1u);
 }
 
+TEST_F(PanelWindowTest, NoScheduleEntryWithoutAFile) {
+    Start();
+    bool shrunk = false;
+    ports->filter = [&shrunk](const sim::Request& request, sim::Reply reply) -> std::optional<sim::Reply> {
+        if (!shrunk || request.destination != 4) return reply;
+        if (request.Command() == 0x40 && !reply.payload.empty()) reply.payload.back() = 0x09;  // a new player state
+        if (request.Command() == 0x90) reply.payload = {0, 0, 0, 1, 'o', 'n', 'l', 'y', '.', 't', 's', 0};
+        return reply;
+    };
+    Open(4);
+    windows.RunFor(1200);
+    const int files = panelWindow->ItemCount(kFileCombo);
+    ASSERT_GT(files, 1);
+    panelWindow->Choose(kFileCombo, files - 1);
+    shrunk = true;
+    windows.RunFor(1000);  // the module's files shrink to one
+    ASSERT_EQ(panelWindow->ItemCount(kFileCombo), 1);
+    EXPECT_EQ(panelWindow->CurrentIndex(kFileCombo), 0);
+    panelWindow->PickTime(kStartPicker, 14 * 60);
+    panelWindow->PickTime(kEndPicker, 15 * 60);
+    ASSERT_TRUE(panelWindow->IsControlEnabled(kAddEntry));
+    panelWindow->Click(kAddEntry);
+    ASSERT_EQ(panelWindow->RowCount(kScheduleList), 3);
+    EXPECT_EQ(panelWindow->Cell(kScheduleList, 2, 3).text, "only.ts");
+
+    // With no file chosen "+" stays off, and a click that reaches it all the same adds nothing.
+    panelWindow->Choose(kFileCombo, -1);
+    panelWindow->PickTime(kStartPicker, 16 * 60);
+    panelWindow->PickTime(kEndPicker, 17 * 60);
+    EXPECT_FALSE(panelWindow->IsControlEnabled(kAddEntry));
+    panelWindow->Click(kAddEntry);
+    EXPECT_EQ(panelWindow->RowCount(kScheduleList), 3);
+    windows.RunFor(1000);
+    EXPECT_EQ(satCofdm->Model().ScheduleCount, 3);
+    for (int i = 0; i < satCofdm->Model().ScheduleCount; ++i) EXPECT_FALSE(satCofdm->Model().Schedule[i].file.empty());
+}
+
 }  // namespace
 }  // namespace kelvane
