@@ -57,7 +57,9 @@ void ReadAnnouncedServices(CXmit& link, PairSession& s) {
     constexpr int kMaxPolls = 10;
     constexpr std::uint8_t kLocked = 2;
     for (int poll = 0; poll < kMaxPolls; ++poll) {
-        if (!link.XmitRequest({}, s.input->Address, kInputStatusCommand, kInputStatusTimeout)) break;
+        // A module that does not answer its poll tells nothing of what it carries, as the panel's stopped
+        // polling does not either: no names are read, and nothing is reconciled.
+        if (!link.XmitRequest({}, s.input->Address, kInputStatusCommand, kInputStatusTimeout)) return;
         const InputStatus status = ParseInputStatus(link.Reply(), s.model.InputCount);
         bool allLocked = status.rows > 0;
         for (int r = 0; r < status.rows; ++r) allLocked = allLocked && status.lock[r] == kLocked;

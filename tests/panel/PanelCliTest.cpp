@@ -128,6 +128,15 @@ TEST_F(PanelCli, RepliesThatDidNotComeNeverRemoveServices) {
     player[3] = 27000 & 0xFF;
     EXPECT_EQ(ImageOf(4), player);
 
+    // Nor when its status poll goes unanswered: an unlocked tuner's rows would read as empty.
+    Start(rack);
+    player = ImageOf(4);
+    Silence(4, 0x40);
+    EXPECT_EQ(Cli({"set", "4", "in.symbolrate=27000"}), kCliOk) << err;
+    player[2] = 27000 >> 8;
+    player[3] = 27000 & 0xFF;
+    EXPECT_EQ(ImageOf(4), player);
+
     // A channel choice needs the names: refused, and nothing written.
     Start();
     Silence(1, 0x60);
