@@ -55,7 +55,9 @@ bool InTable(const SlotTable& slots, const SlotRecord* record) {
 
 WriteOutcome Refusal(const PanelModel& m, const SlotTable& slots, const SlotRecord& input, const SlotRecord* output) {
     // Records from elsewhere cannot be tried on a copy of the table: nothing is written for them.
-    if (!InTable(slots, &input) || (output != nullptr && !InTable(slots, output))) return {WriteRefusal::kImageUnread, -1};
+    if (!InTable(slots, &input) || (output != nullptr && !InTable(slots, output))) {
+        return {WriteRefusal::kImageUnread, -1};
+    }
     if (!ImageRebuildable(input)) return {WriteRefusal::kImageUnread, RowOf(slots, input)};
     if (HasOutput(m, output) && !ImageRebuildable(*output)) return {WriteRefusal::kImageUnread, RowOf(slots, *output)};
     if (m.ServicesEdited && !m.NamesRead) return {WriteRefusal::kNamesUnread, RowOf(slots, input)};

@@ -256,5 +256,4 @@ std::vector<std::uint16_t> CamServiceIds(const PanelModel& m) {
     return ids;
 }
 
-
 }  // namespace kelvane

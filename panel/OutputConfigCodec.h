@@ -24,7 +24,8 @@ bool OutputImageRebuildable(const SlotRecord& output);
 
 // Writes the output fields, OutputServices and a fresh network information section into the output module's
 // image. False, with the record untouched, when it is no output module, when the frequency is out of range and
-// the image too short to hold the one to keep, or when the image would not fit the record. The caller then marks the activated services with the ids of CamServiceIds.
+// the image too short to hold the one to keep, or when the image would not fit the record. The caller then
+// marks the activated services with the ids of CamServiceIds.
 bool EncodeOutputConfig(const PanelModel& m, SlotRecord& output);
 
 // The ids of the service rows that a CAM descrambles, in row order.

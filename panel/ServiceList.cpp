@@ -206,7 +206,8 @@ std::string LcnEditText(const ServiceRow& row, int column) {
 LcnEdit ApplyLcnEdit(PanelModel& m, std::uint16_t serviceId, int column, const std::optional<std::string>& text,
                      int& typed) {
     if (!text || (column != kLcnColumn && column != kHdLcnColumn)) return LcnEdit::kNothing;
-    const auto rows = std::span(m.ServiceRows).first(static_cast<std::size_t>(std::clamp(m.ServiceRowCount, 0, kMaxServiceRows)));
+    const auto rows =
+        std::span(m.ServiceRows).first(static_cast<std::size_t>(std::clamp(m.ServiceRowCount, 0, kMaxServiceRows)));
     if (std::none_of(rows.begin(), rows.end(), [&](const ServiceRow& r) { return r.ServiceId == serviceId; })) {
         return LcnEdit::kNothing;
     }

@@ -227,7 +227,8 @@ TEST_F(PanelWindowTest, AChangeThatCannotBeWrittenIsToldAndTheModulesHoldingsSho
     panelWindow->Type(kNetworkName, std::string(30, 'N'));
     windows.RunFor(1000);
     EXPECT_EQ(Writes(), 0u);
-    EXPECT_EQ(InfoText(), "KXD400 ligne 7 : modification non envoy\u00e9e, sa configuration d\u00e9passerait 1024 octets.");
+    EXPECT_EQ(InfoText(),
+              "KXD400 ligne 7 : modification non envoy\u00e9e, sa configuration d\u00e9passerait 1024 octets.");
     EXPECT_EQ(panelWindow->Text(kNetworkName), "Kelvane C");
     SetLanguageIndex(kEnglish);
 }
