@@ -403,16 +403,41 @@ constexpr const char* kEntries[] = {
     "Canal :",
     "Canale :",
     "Kanal :",
-    // The CAM menu: a packet for the CAM refused by its module.
+    // 78: the CAM menu: a packet for the CAM refused by its module.
     "The CI module refused what was sent to the CAM",
     "Le module CI a refusé l'envoi vers le CAM",
     "Il modulo CI ha rifiutato l'invio al CAM",
     "Das CI-Modul hat die Sendung an das CAM abgelehnt",
-    // The CAM menu: a choice or answer replaced by a newer one before it went out.
+    // 79: the CAM menu: a choice or answer replaced by a newer one before it went out.
     "Previous choice or answer not sent: replaced by the new one",
     "Choix ou réponse précédent non envoyé : remplacé par le nouveau",
     "Scelta o risposta precedente non inviata: sostituita dalla nuova",
     "Vorherige Auswahl oder Antwort nicht gesendet: durch die neue ersetzt",
+    // 80: a change the module panel could not write; the module, its row, then one of the reasons 81-83.
+    "%s in row %d: change not sent, %s.",
+    "%s ligne %d : modification non envoyée, %s.",
+    "%s riga %d: modifica non inviata, %s.",
+    "%s Zeile %d: Änderung nicht gesendet, %s.",
+    // 81
+    "its configuration would pass 1024 bytes",
+    "sa configuration dépasserait 1024 octets",
+    "la sua configurazione supererebbe 1024 byte",
+    "seine Konfiguration wäre länger als 1024 Bytes",
+    // 82
+    "its configuration could not be read",
+    "sa configuration n'a pas pu être lue",
+    "la sua configurazione non è stata letta",
+    "seine Konfiguration konnte nicht gelesen werden",
+    // 83
+    "its service names could not be read",
+    "ses noms de services n'ont pas pu être lus",
+    "i nomi dei suoi servizi non sono stati letti",
+    "seine Dienstnamen konnten nicht gelesen werden",
+    // 84: an LCN typed in the service list beyond what the descriptors carry.
+    "LCN %d refused: 0 to 1023 only.",
+    "LCN %d refusé : de 0 à 1023 seulement.",
+    "LCN %d rifiutato: solo da 0 a 1023.",
+    "LCN %d abgelehnt: nur 0 bis 1023.",
 };
 
 static_assert(std::size(kEntries) == kMessageCount * kLanguageCount, "four texts for every message");

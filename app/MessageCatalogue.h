@@ -6,11 +6,18 @@ namespace kelvane {
 
 // Every text the program composes at run time, in four languages. Texts are UTF-8; some hold printf-style
 // placeholders (%d, %s, %06X) that callers fill with FormatText (app/TextFormat.h), never with printf.
-constexpr int kMessageCount = 80;
+constexpr int kMessageCount = 85;
 
 // The CAM menu.
 constexpr int kCamSendRefusedMessage = 78;
 constexpr int kCamAnswerReplacedMessage = 79;
+
+// Module panel: a change that could not be written, with its reasons; an LCN out of range.
+constexpr int kChangeNotWrittenMessage = 80;
+constexpr int kImageTooLongReason = 81;
+constexpr int kImageUnreadReason = 82;
+constexpr int kNamesUnreadReason = 83;
+constexpr int kLcnOutOfRangeMessage = 84;
 
 enum Language : int {
     kEnglish = 0,

@@ -34,6 +34,15 @@ void MarkConfigsSent(SlotTable& slots) {
     }
 }
 
+void RevertUnsentConfigs(SlotTable& slots) {
+    for (std::size_t row = 0; row < std::min<std::size_t>(slots.ModuleCount, kSlotCount); ++row) {
+        SlotRecord& record = slots[row];
+        if (!CarriesSentConfig(record) || !ChangedSinceSent(record)) continue;
+        record.Config = record.SentConfig;
+        record.ConfigLength = record.SentLength;
+    }
+}
+
 bool SendChangedConfigs(CXmit& link, SlotTable& slots) {
     bool answered = true;
     for (std::size_t row = 0; row < std::min<std::size_t>(slots.ModuleCount, kSlotCount); ++row) {

@@ -19,6 +19,10 @@ constexpr int kConfigRequestTimeout = 100;
 // changes go back to the modules.
 void MarkConfigsSent(SlotTable& slots);
 
+// Takes back every image change not yet sent: each input and output image becomes the copy last sent again.
+// After a refused change, so that edits made along the way (the chained players' lists) do not go out later.
+void RevertUnsentConfigs(SlotTable& slots);
+
 // Writes every input and output image that differs from the copy last sent to its module (0x50), and restarts
 // each output module so written (0x80). The copy is taken before sending, so a failed request is not repeated
 // by the next call: a failure sets LinkLost and the rediscovery that follows reads the modules afresh.

@@ -16,6 +16,10 @@ constexpr std::uint8_t kPrivateDataSpecifierTag = 0x5F;
 constexpr std::uint8_t kLogicalChannelTag = 0x83;
 constexpr std::uint8_t kHdSimulcastChannelTag = 0x88;
 constexpr std::uint8_t kDigitalTvServiceType = 0x01;
+constexpr std::uint8_t kDigitalRadioServiceType = 0x02;
+constexpr std::uint8_t kRadioKind = 2;
+constexpr std::uint32_t kUnknownFrequency = 0xFFFFFFFF;
+constexpr std::uint32_t kTenHertzPerKHz = 100;
 constexpr std::uint16_t kReservedLengthBits = 0xF000;
 constexpr std::uint8_t kLcnFlagBits = 0xFC;  // visible service, reserved bits
 
@@ -71,7 +75,8 @@ std::vector<std::uint8_t> ChannelNumbers(const PanelModel& m, int channel, std::
     int count = 0;
     for (const OutputService& service : Services(m)) {
         const std::uint16_t value = service.*number;
-        if (service.OutputChannel != channel || value == 0 || count == kMaxLcnEntries) continue;
+        // A number beyond ten bits would spill into the flags and go on air as another number.
+        if (service.OutputChannel != channel || value == 0 || value > kMaxLcn || count == kMaxLcnEntries) continue;
         PutU16(entries, static_cast<std::uint16_t>(service.ServiceId));
         entries.push_back(static_cast<std::uint8_t>(kLcnFlagBits | (value >> 8)));
         entries.push_back(static_cast<std::uint8_t>(value));
@@ -89,7 +94,7 @@ std::vector<std::uint8_t> ServiceList(const PanelModel& m, int channel) {
     for (const OutputService& service : Services(m)) {
         if (service.OutputChannel != channel || count == kMaxServiceListEntries) continue;
         PutU16(entries, static_cast<std::uint16_t>(service.ServiceId));
-        entries.push_back(kDigitalTvServiceType);
+        entries.push_back(ServiceTypeOf(m, service.ServiceId));
         ++count;
     }
     std::vector<std::uint8_t> descriptor{kServiceListTag, static_cast<std::uint8_t>(entries.size())};
@@ -99,7 +104,9 @@ std::vector<std::uint8_t> ServiceList(const PanelModel& m, int channel) {
 
 // Bandwidth indexes 0-2 are 6, 7 and 8 MHz; the descriptor codes 8 MHz as 0. Every field is masked to its width
 // so that an out-of-range index cannot spill into its neighbours.
-std::array<std::uint8_t, kDeliverySize> DeliveryDescriptor(const PanelModel& m) {
+std::array<std::uint8_t, kDeliverySize> DeliveryDescriptor(const PanelModel& m, int centreKHz) {
+    const std::uint32_t centre =
+        centreKHz > 0 ? static_cast<std::uint32_t>(centreKHz) * kTenHertzPerKHz : kUnknownFrequency;
     const int bandwidthCode = (2 - m.Bandwidth) & 0x07;
     const int constellation = m.Constellation & 0x03;
     const int codeRate = m.CodeRate & 0x07;
@@ -107,7 +114,8 @@ std::array<std::uint8_t, kDeliverySize> DeliveryDescriptor(const PanelModel& m) 
     const int mode = m.TransmissionMode & 0x03;
     return {kTerrestrialDeliveryTag,
             0x0B,
-            0xFF, 0xFF, 0xFF, 0xFF,
+            static_cast<std::uint8_t>(centre >> 24), static_cast<std::uint8_t>(centre >> 16),
+            static_cast<std::uint8_t>(centre >> 8), static_cast<std::uint8_t>(centre),
             static_cast<std::uint8_t>((bandwidthCode << 5) | 0x1F),
             static_cast<std::uint8_t>((constellation << 6) | codeRate),
             static_cast<std::uint8_t>((codeRate << 5) | (guard << 3) | (mode << 1)),
@@ -120,12 +128,12 @@ bool ChannelCarriesServices(const PanelModel& m, int channel) {
                        [channel](const OutputService& s) { return s.OutputChannel == channel; });
 }
 
-std::vector<std::uint8_t> TransportStreamEntry(const PanelModel& m, int channel) {
+std::vector<std::uint8_t> TransportStreamEntry(const PanelModel& m, int channel, int firstChannelKHz) {
     std::vector<std::uint8_t> descriptors;
     Append(descriptors, kPrivateDataSpecifier);
     Append(descriptors, ChannelNumbers(m, channel, kLogicalChannelTag, &OutputService::Lcn));
     Append(descriptors, ChannelNumbers(m, channel, kHdSimulcastChannelTag, &OutputService::HdLcn));
-    Append(descriptors, DeliveryDescriptor(m));
+    Append(descriptors, DeliveryDescriptor(m, ChannelFrequencyKHz(firstChannelKHz, m.Bandwidth, channel)));
     Append(descriptors, ServiceList(m, channel));
 
     std::vector<std::uint8_t> entry;
@@ -150,11 +158,35 @@ std::uint32_t MpegCrc32(std::span<const std::uint8_t> bytes) {
     return crc;
 }
 
-std::vector<std::uint8_t> BuildNetworkSection(const PanelModel& m) {
+int ChannelFrequencyKHz(int firstChannelKHz, int bandwidth, int channel) {
+    return firstChannelKHz + (channel - 1) * (6000 + 1000 * bandwidth);
+}
+
+int ChannelFrequencyKHz(const PanelModel& m, int channel) {
+    return ChannelFrequencyKHz(m.OutputFreqKHz, m.Bandwidth, channel);
+}
+
+std::uint8_t ServiceTypeOf(const PanelModel& m, int serviceId) {
+    for (int row = 0; row < std::clamp(m.InputCount, 1, kMaxInputRows); ++row) {
+        const SiServiceTable& announced = m.InputSiServices[row];
+        for (int k = 0; k < std::clamp(announced.count, 0, kMaxServicesPerRow); ++k) {
+            if (announced.entries[k].ServiceId != serviceId) continue;
+            return announced.entries[k].ServiceKind == kRadioKind ? kDigitalRadioServiceType : kDigitalTvServiceType;
+        }
+    }
+    for (const auto& [id, type] : m.SectionServiceTypes) {
+        if (id == serviceId) return type;
+    }
+    return kDigitalTvServiceType;
+}
+
+std::vector<std::uint8_t> BuildNetworkSection(const PanelModel& m) { return BuildNetworkSection(m, m.OutputFreqKHz); }
+
+std::vector<std::uint8_t> BuildNetworkSection(const PanelModel& m, int firstChannelKHz) {
     // Highest channel first: the firmware lists its transport streams in that order.
     std::vector<std::uint8_t> loop;
     for (int channel = std::clamp(m.OutputChannelCount, 0, kMaxOutputChannels); channel >= 1; --channel) {
-        if (ChannelCarriesServices(m, channel)) Append(loop, TransportStreamEntry(m, channel));
+        if (ChannelCarriesServices(m, channel)) Append(loop, TransportStreamEntry(m, channel, firstChannelKHz));
     }
     const std::vector<std::uint8_t> name = NetworkNameBytes(m);
 

@@ -25,6 +25,9 @@ constexpr std::size_t kVersionOffsetInSection = 5;
 constexpr std::size_t kNameLengthOffsetInSection = 11;
 constexpr std::uint8_t kEmphasisOn = 0x86;
 constexpr std::uint8_t kEmphasisOff = 0x87;
+constexpr std::uint8_t kServiceListTag = 0x41;
+// Frequency, the five modulation bytes and the level: what an image must hold before it can be rewritten.
+constexpr std::size_t kParameterBytes = 8;
 
 // Where the fields after the service entries lie, for an image whose service count is `count`.
 struct OutputLayout {
@@ -42,8 +45,20 @@ struct OutputLayout {
 
 std::size_t StreamIdCount(bool singleChannel) { return singleChannel ? 1 : kMaxOutputChannels; }
 
+bool IsSingleChannel(const SlotRecord& output) { return output.Type == kSingleChannelOutputType; }
+
+// The section inside an image, empty when its size word is 0 or points beyond the image.
+std::span<const std::uint8_t> SectionIn(std::span<const std::uint8_t> bytes, bool singleChannel) {
+    const ByteReader image(bytes);
+    const OutputLayout layout{singleChannel, image.U8(kServiceCountOffset)};
+    const std::size_t at = layout.sectionSizeAt(StreamIdCount(singleChannel));
+    const std::size_t sizePlusTwo = image.U16(at);
+    if (!image.Has(at, 2) || sizePlusTwo < 2 || !image.Has(at + 4, sizePlusTwo - 2)) return {};
+    return bytes.subspan(at + 4, sizePlusTwo - 2);
+}
+
 void DecodeParameters(const ByteReader& image, PanelModel& m) {
-    if (image.Size() <= 7) return;
+    if (image.Size() < kParameterBytes) return;
     m.OutputFreqKHz = image.U16(0) * kFrequencyUnitKHz;
     m.Bandwidth = image.U8(2);
     m.CodeRate = image.U8(3);
@@ -95,6 +110,34 @@ void DecodeNetworkFields(const ByteReader& image, const OutputLayout& layout, Pa
         m.NetworkName = SectionNetworkName(image, section);
     }
     m.RemoveCatEmm = image.U8(at + 2 + sizePlusTwo) != 0;
+}
+
+// The service types the section's service list descriptors give, so that a rebuilt section keeps the kind of a
+// service whose name the input has not told. Every length is checked against the section before it is used.
+void DecodeSectionServiceTypes(std::span<const std::uint8_t> section, PanelModel& m) {
+    m.SectionServiceTypes.clear();
+    const ByteReader bytes(section);
+    constexpr std::size_t kNetworkDescriptorsAt = 8;
+    constexpr std::size_t kCrcSize = 4;
+    if (!bytes.Has(kNetworkDescriptorsAt, 2) || section.size() < kCrcSize) return;
+    const std::size_t end = section.size() - kCrcSize;
+    std::size_t at = kNetworkDescriptorsAt + 2 + (bytes.U16(kNetworkDescriptorsAt) & 0x0FFF);
+    if (at + 2 > end) return;
+    const std::size_t loopEnd = std::min(end, at + 2 + (bytes.U16(at) & 0x0FFF));
+    at += 2;
+    while (at + 6 <= loopEnd) {
+        const std::size_t descriptorsEnd = std::min(loopEnd, at + 6 + (bytes.U16(at + 4) & 0x0FFF));
+        for (std::size_t d = at + 6; d + 2 <= descriptorsEnd;) {
+            const std::size_t bodyEnd = std::min(descriptorsEnd, d + 2 + bytes.U8(d + 1));
+            if (bytes.U8(d) == kServiceListTag) {
+                for (std::size_t e = d + 2; e + 3 <= bodyEnd; e += 3) {
+                    m.SectionServiceTypes.emplace_back(bytes.U16(e), bytes.U8(e + 2));
+                }
+            }
+            d = bodyEnd;
+        }
+        at = descriptorsEnd;
+    }
 }
 
 void DecodeServices(const ByteReader& image, const OutputLayout& layout, PanelModel& m) {
@@ -165,19 +208,26 @@ void DecodeOutputConfig(const SlotRecord* output, PanelModel& m) {
     DecodeParameters(image, m);
     DecodeNetworkFields(image, layout, m);
     DecodeServices(image, layout, m);
+    DecodeSectionServiceTypes(SectionIn(RecordImage(*output), layout.singleChannel), m);
 }
+
+std::span<const std::uint8_t> NetworkSectionOf(const SlotRecord& output) {
+    return SectionIn(RecordImage(output), IsSingleChannel(output));
+}
+
+bool OutputImageRebuildable(const SlotRecord& output) { return output.ConfigLength >= kParameterBytes; }
 
 bool EncodeOutputConfig(const PanelModel& m, SlotRecord& output) {
     if (!IsOutputType(output.Type) || m.OutputChannelCount < 1) return false;
-    const bool singleChannel = output.Type == kSingleChannelOutputType;
+    // An output frequency out of range keeps the one the image had, and the section tells that one. An image
+    // too short to have been read has none to keep.
+    const bool inRange = m.OutputFreqKHz >= kOutFreqMinKHz && m.OutputFreqKHz <= kOutFreqMaxKHz;
+    if (!inRange && !OutputImageRebuildable(output)) return false;
+    const bool singleChannel = IsSingleChannel(output);
     ImageWriter out;
-    // An output frequency out of range keeps the one the image had.
-    if (m.OutputFreqKHz >= kOutFreqMinKHz && m.OutputFreqKHz <= kOutFreqMaxKHz) {
-        out.U16(static_cast<std::uint16_t>(m.OutputFreqKHz / kFrequencyUnitKHz));
-    } else {
-        out.U8(output.Config[0]);
-        out.U8(output.Config[1]);
-    }
+    const std::uint16_t frequencyWord = inRange ? static_cast<std::uint16_t>(m.OutputFreqKHz / kFrequencyUnitKHz)
+                                                : ByteReader(RecordImage(output)).U16(0);
+    out.U16(frequencyWord);
     out.U8(static_cast<std::uint8_t>(m.Bandwidth));
     out.U8(static_cast<std::uint8_t>(m.CodeRate));
     out.U8(static_cast<std::uint8_t>(m.Constellation));
@@ -189,7 +239,7 @@ bool EncodeOutputConfig(const PanelModel& m, SlotRecord& output) {
     for (std::size_t k = 0; k < StreamIdCount(singleChannel); ++k) {
         out.U16(static_cast<std::uint16_t>(m.TransportStreamId[k]));
     }
-    const std::vector<std::uint8_t> section = BuildNetworkSection(m);
+    const std::vector<std::uint8_t> section = BuildNetworkSection(m, frequencyWord * kFrequencyUnitKHz);
     out.U16(static_cast<std::uint16_t>(section.size() + 2));
     out.U8(0x00);
     out.U8(0x00);
@@ -204,10 +254,6 @@ std::vector<std::uint16_t> CamServiceIds(const PanelModel& m) {
         if (m.ServiceRows[r].Cam != 0) ids.push_back(m.ServiceRows[r].ServiceId);
     }
     return ids;
-}
-
-int ChannelFrequencyKHz(const PanelModel& m, int channel) {
-    return m.OutputFreqKHz + (channel - 1) * (6000 + 1000 * m.Bandwidth);
 }
 
 }  // namespace kelvane

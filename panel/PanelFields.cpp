@@ -1,13 +1,17 @@
 // The module panel's fields: showing them, reading them back, marking edits and applying them.
 
 #include "app/MessageCatalogue.h"
+#include "app/ModuleTypes.h"
 #include "app/TextFormat.h"
+#include "config/ConfigSync.h"
 #include "text/Utf8.h"
 #include "panel/EditNumbers.h"
 #include "panel/EditSequence.h"
 #include "panel/LevelTable.h"
 #include "panel/SatCofdm.h"
+#include "panel/PairModel.h"
 #include "res/ModulePanelIds.h"
+#include "widgets/Info.h"
 
 #include <algorithm>
 
@@ -28,6 +32,17 @@ constexpr std::uint8_t kNoFecChoiceType = 4;
 constexpr ui::Color kValidText{0, 0, 0};
 constexpr ui::Color kInvalidText{255, 0, 0};
 constexpr std::uint32_t kMaxPlayerServiceId = 65535;
+constexpr std::uint32_t kRefusalShowMs = 5000;
+constexpr unsigned kRefusalBeepHz = 220;
+constexpr unsigned kRefusalBeepMs = 250;
+
+int ReasonMessage(WriteRefusal refusal) {
+    switch (refusal) {
+        case WriteRefusal::kImageTooLong: return kImageTooLongReason;
+        case WriteRefusal::kNamesUnread: return kNamesUnreadReason;
+        default: return kImageUnreadReason;
+    }
+}
 
 bool Contains(std::span<const int> controls, int control) {
     return std::find(controls.begin(), controls.end(), control) != controls.end();
@@ -172,8 +187,40 @@ void CSatCofdm::MarkEdited(const ui::Notification& n) {
 void CSatCofdm::ApplyPendingEdits() {
     ReadEditFields();
     RefreshChannelFrequencies();
-    ApplyEditsToRack(model_, services_->slots, *input_, output_, services_->link);
+    const std::uint8_t versionTyped = model_.NitVersion;
+    const WriteOutcome outcome = ApplyEditsToRack(model_, services_->slots, *input_, output_, services_->link);
+    if (!outcome.Written()) return RefuseEdits(outcome);
+    // The section's version may have moved on with its content.
+    if (model_.NitVersion != versionTyped) window_->SetText(kNitVersion, Number(model_.NitVersion));
     FillServiceList();
+}
+
+// Nothing of a refused change stays: the operator is told why, and the panel shows again what the modules hold.
+void CSatCofdm::RefuseEdits(const WriteOutcome& outcome) {
+    SlotTable& slots = services_->slots;
+    const bool known = outcome.row >= 0 && outcome.row < static_cast<int>(kSlotCount);
+    const std::uint8_t type = known ? slots[static_cast<std::size_t>(outcome.row)].Type : input_->Type;
+    windows_.Beep(kRefusalBeepHz, kRefusalBeepMs);
+    services_->info.ShowInfo(FormatText(MessageText(kChangeNotWrittenMessage),
+                                        {ModuleTypeName(type), known ? outcome.row : 0,
+                                         MessageText(ReasonMessage(outcome.refusal))}),
+                             false, kRefusalShowMs);
+    RevertUnsentConfigs(slots);
+    ReloadFromImages();
+}
+
+void CSatCofdm::ReloadFromImages() {
+    loading_ = true;
+    PanelModel fresh = ModelOfPair(model_.CamCount, *input_, output_);
+    fresh.InputSiServices = model_.InputSiServices;
+    fresh.NamesRead = model_.NamesRead;
+    model_ = std::move(fresh);
+    ShowFields();
+    FillServiceList();
+    RefreshScheduleList();
+    model_.InputDirty = model_.OutputDirty = model_.RestartOutputs = false;
+    operatorEdited_ = false;
+    loading_ = false;
 }
 
 }  // namespace kelvane

@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace kelvane {
 
@@ -108,6 +110,9 @@ struct PanelModel {
     std::uint8_t NitVersion = 0;
     std::string NetworkName;  // UTF-8, at most 30 characters
     bool RemoveCatEmm = false;
+    // Service id and service type as the output's own section lists them, for the services whose kind no
+    // input has told.
+    std::vector<std::pair<std::uint16_t, std::uint8_t>> SectionServiceTypes;
 
     // The player (KXC300).
     int PlayerRateIndex = 0;
@@ -116,6 +121,12 @@ struct PanelModel {
     std::string PlayerServiceName;
     int ScheduleCount = 0;
     std::array<ScheduleEntry, kMaxScheduleEntries> Schedule{};
+
+    // Whether InputSiServices holds a names reply read whole since the pair was loaded: the service tables are
+    // reconciled only with names actually read.
+    bool NamesRead = false;
+    // A channel or CAM was chosen since the last apply: such a change needs the names.
+    bool ServicesEdited = false;
 
     // What must be rebuilt and sent.
     bool InputDirty = false;

@@ -52,9 +52,16 @@ void ReconcileServices(PanelModel& m, const std::vector<std::uint16_t>& outputSe
     const bool hasOutput = m.OutputChannelCount >= 1;
     if (InputRows(m) == 1 && !hasOutput) return;
 
+    const auto onNoChannel = [](const OutputService& s) { return s.OutputChannel == 0; };
+    if (!m.NamesRead) {
+        // Without the names nothing tells what the inputs carry, and a reply that did not come must not empty
+        // a table: only an entry on no channel, which no image may hold, goes.
+        if (RemoveIf(m.OutputServices, m.OutputServiceCount, onNoChannel) > 0) m.OutputDirty = true;
+        return;
+    }
+
     DropServicesOfTwoInputs(m);
 
-    const auto onNoChannel = [](const OutputService& s) { return s.OutputChannel == 0; };
     if (RemoveIf(m.OutputServices, m.OutputServiceCount, onNoChannel) > 0) m.OutputDirty = true;
 
     for (int row = 0; row < InputRows(m); ++row) {

@@ -88,6 +88,7 @@ void CSatCofdm::SetCaptions() {
 
 void CSatCofdm::LoadPanel(int camCount, SlotRecord& input, SlotRecord* output) {
     loading_ = true;
+    editedServiceId_.reset();  // an edit cut short by a new pair or a hidden panel stores nothing
     cellEditor_.reset();
     input_ = &input;
     output_ = output;
@@ -112,6 +113,7 @@ void CSatCofdm::LoadPanel(int camCount, SlotRecord& input, SlotRecord* output) {
 
 void CSatCofdm::HidePanel() {
     services_->info.ShowInfo("", false, kClearShowMs);
+    editedServiceId_.reset();  // an edit cut short by a new pair or a hidden panel stores nothing
     cellEditor_.reset();
     if (input_ != nullptr && operatorEdited_ && (model_.InputDirty || model_.OutputDirty)) StatusTick();
     window_->KillTimer(kPollTimer);
@@ -173,6 +175,7 @@ void CSatCofdm::OnNotify(const ui::Notification& n) {
     if ((n.control == kStartPicker || n.control == kEndPicker) && n.event == ui::Event::TimeChanged) {
         return UpdateScheduleButtons();
     }
+    if (n.control == kFileCombo && n.event == ui::Event::SelectionChanged) return UpdateScheduleButtons();
     MarkEdited(n);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/PanelInterfaces.h"
+#include "panel/EditSequence.h"
 #include "panel/PanelModel.h"
 #include "panel/StatusReplies.h"
 #include "ui/WindowSystem.h"
@@ -63,6 +64,8 @@ private:
     void ColourEdits();
     void MarkEdited(const ui::Notification& notification);
     void ApplyPendingEdits();
+    void RefuseEdits(const WriteOutcome& outcome);
+    void ReloadFromImages();
 
     // Status.
     bool PollInput();
@@ -81,6 +84,8 @@ private:
     void RefreshScheduleList();
     void RefreshFileList(std::uint8_t state);
     void UpdateScheduleButtons();
+    // The file chosen in the combo; empty when none is.
+    std::string SelectedFile() const;
     void AddScheduleEntryFromPickers();
     void RemoveSelectedScheduleEntries();
     void EnablePlayerFields();
@@ -96,6 +101,7 @@ private:
     bool operatorEdited_ = false;
     bool loading_ = false;
     std::unique_ptr<CInPlaceEdit> cellEditor_;
+    std::optional<std::uint16_t> editedServiceId_;  // the service whose number the cell editor holds
 };
 
 }  // namespace kelvane

@@ -26,16 +26,16 @@ bool ScheduleSlotFree(const PanelModel& m, std::uint32_t start, std::uint32_t en
     return true;
 }
 
-bool AddScheduleEntry(PanelModel& m, std::uint32_t start, std::uint32_t end, const std::string& file) {
+ScheduleAdd AddScheduleEntry(PanelModel& m, std::uint32_t start, std::uint32_t end, const std::string& file) {
     const int count = ValidEntries(m);
-    if (count == kMaxScheduleEntries) return false;
+    if (count == kMaxScheduleEntries || file.empty()) return ScheduleAdd::kRefused;
     int at = 0;
     while (at < count && m.Schedule[at].start < end) ++at;
     std::move_backward(m.Schedule.begin() + at, m.Schedule.begin() + count, m.Schedule.begin() + count + 1);
     m.Schedule[at] = {start, end, file};
     m.ScheduleCount = count + 1;
     m.InputDirty = true;
-    return count == 0;
+    return count == 0 ? ScheduleAdd::kAddedFirst : ScheduleAdd::kAdded;
 }
 
 bool RemoveScheduleEntries(PanelModel& m, const std::vector<int>& selectedRows) {

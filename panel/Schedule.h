@@ -13,9 +13,14 @@ namespace kelvane {
 // and may begin at the minute an entry ends but not end at the minute one begins, nor enclose or cut into one.
 bool ScheduleSlotFree(const PanelModel& m, std::uint32_t start, std::uint32_t end);
 
-// Inserts the window in time order and marks the input image for rewriting. Returns whether the schedule was
-// empty before (the caller then tells the chained players); a full schedule ignores the window and returns false.
-bool AddScheduleEntry(PanelModel& m, std::uint32_t start, std::uint32_t end, const std::string& file);
+enum class ScheduleAdd {
+    kRefused,     // the schedule is full, or no file was named: the module would play nothing
+    kAdded,
+    kAddedFirst,  // the schedule was empty: the caller tells the chained players
+};
+
+// Inserts the window in time order and marks the input image for rewriting.
+ScheduleAdd AddScheduleEntry(PanelModel& m, std::uint32_t start, std::uint32_t end, const std::string& file);
 
 // Removes the entries of the selected rows and marks the input image for rewriting; returns whether any went.
 // The caller tells the chained players when this leaves the schedule empty.

@@ -49,20 +49,21 @@ void CSatCofdm::EnablePlayerFields() {
 void CSatCofdm::UpdateScheduleButtons() {
     const auto start = static_cast<std::uint32_t>(window_->TimeOfDay(kStartPicker));
     const auto end = static_cast<std::uint32_t>(window_->TimeOfDay(kEndPicker));
-    window_->EnableControl(kAddEntry, model_.ScheduleCount < kMaxScheduleEntries &&
-                                          window_->ItemCount(kFileCombo) > 0 && ScheduleSlotFree(model_, start, end));
+    window_->EnableControl(kAddEntry, model_.ScheduleCount < kMaxScheduleEntries && !SelectedFile().empty() &&
+                                          ScheduleSlotFree(model_, start, end));
     const std::vector<int> selected = window_->SelectedRows(kScheduleList);
     window_->EnableControl(kRemoveEntries, std::any_of(selected.begin(), selected.end(),
                                                        [&](int row) { return row < model_.ScheduleCount; }));
 }
 
+std::string CSatCofdm::SelectedFile() const { return window_->ItemText(kFileCombo, window_->CurrentIndex(kFileCombo)); }
+
 void CSatCofdm::AddScheduleEntryFromPickers() {
     const auto start = static_cast<std::uint32_t>(window_->TimeOfDay(kStartPicker));
     const auto end = static_cast<std::uint32_t>(window_->TimeOfDay(kEndPicker));
-    const std::string file = window_->ItemText(kFileCombo, window_->CurrentIndex(kFileCombo));
-    if (model_.ScheduleCount >= kMaxScheduleEntries) return;
-    const bool wasEmpty = AddScheduleEntry(model_, start, end, file);
-    if (wasEmpty) {
+    const ScheduleAdd added = AddScheduleEntry(model_, start, end, SelectedFile());
+    if (added == ScheduleAdd::kRefused) return;
+    if (added == ScheduleAdd::kAddedFirst) {
         UpdateChainedPlayers(services_->slots, input_->Address, static_cast<std::uint16_t>(model_.PlayerServiceId), true);
     }
     RefreshScheduleList();
@@ -91,7 +92,9 @@ void CSatCofdm::RefreshFileList(std::uint8_t state) {
             const std::vector<std::string> files = ParseFileList(link.Reply());
             // Each name goes in at the top, so the list shows them last first.
             for (auto it = files.rbegin(); it != files.rend(); ++it) window_->AddItem(kFileCombo, *it);
-            if (!files.empty()) window_->SetCurrentIndex(kFileCombo, remembered >= 0 ? remembered : 0);
+            // A list that shrank may no longer hold the remembered file: the first one is then selected.
+            const bool kept = remembered >= 0 && remembered < static_cast<int>(files.size());
+            if (!files.empty()) window_->SetCurrentIndex(kFileCombo, kept ? remembered : 0);
         }
     }
     UpdateScheduleButtons();

@@ -3,9 +3,11 @@
 #include "app/ModuleTypes.h"
 #include "app/TextFormat.h"
 #include "panel/EditNumbers.h"
+#include "panel/NetworkSection.h"
 #include "panel/ServiceTables.h"
 
 #include <algorithm>
+#include <span>
 
 namespace kelvane {
 namespace {
@@ -104,6 +106,7 @@ int ToggledValue(int current, int clicked, int limit) {
 bool IsRow(const PanelModel& m, int row) { return row >= 0 && row < std::clamp(m.ServiceRowCount, 0, kMaxServiceRows); }
 
 void MarkEdited(PanelModel& m) {
+    m.ServicesEdited = true;
     m.InputDirty = true;
     m.OutputDirty = true;
     BuildServiceList(m);
@@ -200,14 +203,22 @@ std::string LcnEditText(const ServiceRow& row, int column) {
     return FormatText("%d", {column == kHdLcnColumn ? row.HdLcn : row.Lcn});
 }
 
-void ApplyLcnEdit(PanelModel& m, int row, int column, const std::optional<std::string>& text) {
-    if (!text || !IsRow(m, row) || (column != kLcnColumn && column != kHdLcnColumn)) return;
-    const auto number = static_cast<std::uint16_t>(std::clamp(ParseEditNumber(*text), 0, 0xFFFF));
-    OutputService* service = FindOrAddOutputService(m, m.ServiceRows[row].ServiceId);
-    if (service == nullptr) return;
-    (column == kLcnColumn ? service->Lcn : service->HdLcn) = number;
+LcnEdit ApplyLcnEdit(PanelModel& m, std::uint16_t serviceId, int column, const std::optional<std::string>& text,
+                     int& typed) {
+    if (!text || (column != kLcnColumn && column != kHdLcnColumn)) return LcnEdit::kNothing;
+    const auto rows =
+        std::span(m.ServiceRows).first(static_cast<std::size_t>(std::clamp(m.ServiceRowCount, 0, kMaxServiceRows)));
+    if (std::none_of(rows.begin(), rows.end(), [&](const ServiceRow& r) { return r.ServiceId == serviceId; })) {
+        return LcnEdit::kNothing;
+    }
+    typed = ParseEditNumber(*text);
+    if (typed > kMaxLcn) return LcnEdit::kOutOfRange;
+    OutputService* service = FindOrAddOutputService(m, serviceId);
+    if (service == nullptr) return LcnEdit::kNothing;
+    (column == kLcnColumn ? service->Lcn : service->HdLcn) = static_cast<std::uint16_t>(std::max(typed, 0));
     BuildServiceList(m);
     m.OutputDirty = true;
+    return LcnEdit::kStored;
 }
 
 }  // namespace kelvane

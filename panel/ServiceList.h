@@ -62,8 +62,16 @@ bool ToggleChannel(PanelModel& m, int clickedRow, int channel, const std::vector
 // The text the in-place editor of an LCN column starts with.
 std::string LcnEditText(const ServiceRow& row, int column);
 
-// The end of an in-place edit of the LCN or HD LCN column: stores the number typed (0 when none parses, held
-// to 0-65535). A cancelled edit (no text) stores nothing.
-void ApplyLcnEdit(PanelModel& m, int row, int column, const std::optional<std::string>& text);
+enum class LcnEdit {
+    kStored,
+    kOutOfRange,  // a number the descriptors cannot carry: nothing stored
+    kNothing,     // cancelled, another column, or the service is no longer listed
+};
+
+// The end of an in-place edit of the LCN or HD LCN column of the service `serviceId` (the edit follows the
+// service, not the row, which a rebuilt list may have given to another): stores the number typed, 0 when none
+// parses. A number above 1023 is refused, `typed` then tells it. A cancelled edit (no text) stores nothing.
+LcnEdit ApplyLcnEdit(PanelModel& m, std::uint16_t serviceId, int column, const std::optional<std::string>& text,
+                     int& typed);
 
 }  // namespace kelvane

@@ -1,6 +1,7 @@
 // The module panel's service list: names from the input, the rows on screen, and the operator's choices.
 
 #include "app/MessageCatalogue.h"
+#include "app/TextFormat.h"
 #include "config/ChainEdits.h"
 #include "link/Xmit.h"
 #include "panel/SatCofdm.h"
@@ -10,6 +11,8 @@
 #include "res/ModulePanelIds.h"
 #include "res/Templates.h"
 #include "widgets/Info.h"
+
+#include <utility>
 
 namespace kelvane {
 namespace {
@@ -53,8 +56,8 @@ void CSatCofdm::InitServiceList() {
 void CSatCofdm::ReadServiceNames() {
     CXmit& link = services_->link;
     const bool answered = link.XmitRequest({}, input_->Address, kListsCommand, kListsTimeout) && link.ReplyLength() != 0;
-    ParseServiceNames(answered ? link.Reply() : std::span<const std::uint8_t>{}, model_);
-    Reconcile();
+    // A reply that did not come, or came cut, leaves the names read before, and nothing to reconcile with.
+    if (answered && ParseServiceNames(link.Reply(), model_)) Reconcile();
 }
 
 void CSatCofdm::FillServiceList() {
@@ -76,6 +79,7 @@ void CSatCofdm::OnServiceListDoubleClick(int row, int column) {
     const ServiceRow& clicked = model_.ServiceRows[row];
     if ((column == kLcnColumn || column == kHdLcnColumn) && model_.OutputChannelCount >= 1) {
         cellEditor_ = std::make_unique<CInPlaceEdit>(row, column, LcnEditText(clicked, column));
+        editedServiceId_ = clicked.ServiceId;
         if (!cellEditor_->Start(*window_, kServiceList, *this)) cellEditor_.reset();
         return;
     }
@@ -98,13 +102,23 @@ void CSatCofdm::UpdateChainedPlayersFor(std::uint16_t serviceId, int channel) {
     UpdateChainedPlayers(services_->slots, input_->Address, serviceId, channel != 0);
 }
 
+// The number goes to the service the editor was opened for: a names reply may have rebuilt the list meanwhile
+// and given its row to another service.
 void CSatCofdm::OnLabelEdited(const ui::Notification& n) {
-    if (n.column != kLcnColumn && n.column != kHdLcnColumn) return;
-    // A cancelled edit changes nothing.
-    if (!n.text) return;
-    ApplyLcnEdit(model_, n.row, n.column, n.text);
+    const std::optional<std::uint16_t> serviceId = std::exchange(editedServiceId_, std::nullopt);
+    if (!serviceId) return;
+    int typed = 0;
+    switch (ApplyLcnEdit(model_, *serviceId, n.column, n.text, typed)) {
+        case LcnEdit::kStored:
+            operatorEdited_ = model_.OutputDirty = true;
+            break;
+        case LcnEdit::kOutOfRange:
+            services_->info.ShowInfo(FormatText(MessageText(kLcnOutOfRangeMessage), {typed}), false, kHintShowMs);
+            break;
+        case LcnEdit::kNothing:
+            return;
+    }
     FillServiceList();
-    operatorEdited_ = model_.OutputDirty = true;
 }
 
 }  // namespace kelvane

@@ -84,13 +84,17 @@ char32_t SiChar(std::uint8_t byte) { return kSiCharTable[byte]; }
 
 bool IsSiNameCharacter(std::uint8_t byte) { return !(byte < 0x20 || (byte >= 0x80 && byte < 0xA0)); }
 
-void ParseServiceNames(std::span<const std::uint8_t> reply, PanelModel& m) {
-    for (SiServiceTable& table : m.InputSiServices) table.count = 0;
+bool ParseServiceNames(std::span<const std::uint8_t> reply, PanelModel& m) {
+    if (reply.empty()) return false;
+    std::array<SiServiceTable, kMaxInputRows> read{};
     std::size_t position = 0;
     const int rows = std::clamp(m.InputCount, 1, kMaxInputRows);
     for (int row = 0; row < rows && position < reply.size(); ++row) {
-        if (!ParseRow(reply, position, m.InputSiServices[row])) return;
+        if (!ParseRow(reply, position, read[static_cast<std::size_t>(row)])) return false;
     }
+    m.InputSiServices = std::move(read);
+    m.NamesRead = true;
+    return true;
 }
 
 }  // namespace kelvane

@@ -13,9 +13,10 @@ char32_t SiChar(std::uint8_t byte);
 // Whether a name byte is a character at all (control codes of both halves are not).
 bool IsSiNameCharacter(std::uint8_t byte);
 
-// Reads the input module's service-names reply into InputSiServices, row by row. Every row is emptied first, so
-// a failed request is passed as an empty reply. A reply that ends inside a row keeps the services read whole
-// and stops; services beyond the 64 a row holds are read past and dropped.
-void ParseServiceNames(std::span<const std::uint8_t> reply, PanelModel& m);
+// Reads the input module's service-names reply into InputSiServices, row by row, and sets NamesRead; rows the
+// reply does not reach announce nothing. Services beyond the 64 a row holds are read past and dropped.
+// An empty reply (a failed request) or one that ends inside a row changes nothing and gives false: the names
+// read before stand, since a reply that did not come says nothing of what the inputs carry.
+bool ParseServiceNames(std::span<const std::uint8_t> reply, PanelModel& m);
 
 }  // namespace kelvane

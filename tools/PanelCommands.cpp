@@ -2,6 +2,7 @@
 // decoding, encoding and sending as the module panel.
 
 #include "app/DiscoveryExchanges.h"
+#include "app/MessageCatalogue.h"
 #include "app/ModulePairs.h"
 #include "app/ModuleTypes.h"
 #include "config/ChainEdits.h"
@@ -45,14 +46,16 @@ void ReadAnnouncedServices(CXmit& link, PairSession& s) {
     constexpr int kMaxPolls = 10;
     constexpr std::uint8_t kLocked = 2;
     for (int poll = 0; poll < kMaxPolls; ++poll) {
-        if (!link.XmitRequest({}, s.input->Address, kInputStatusCommand, kInputStatusTimeout)) break;
+        // A module that does not answer its poll tells nothing of what it carries, as the panel's stopped
+        // polling does not either: no names are read, and nothing is reconciled.
+        if (!link.XmitRequest({}, s.input->Address, kInputStatusCommand, kInputStatusTimeout)) return;
         const InputStatus status = ParseInputStatus(link.Reply(), s.model.InputCount);
         bool allLocked = status.rows > 0;
         for (int r = 0; r < status.rows; ++r) allLocked = allLocked && status.lock[r] == kLocked;
         if (allLocked) break;
     }
-    const bool named = link.XmitRequest({}, s.input->Address, kListsCommand, kListsTimeout) && link.ReplyLength() != 0;
-    ParseServiceNames(named ? link.Reply() : std::span<const std::uint8_t>{}, s.model);
+    // Names that did not come whole are not read: NamesRead stays false, and nothing is reconciled with them.
+    if (link.XmitRequest({}, s.input->Address, kListsCommand, kListsTimeout)) ParseServiceNames(link.Reply(), s.model);
 }
 
 int OpenPair(CliContext& cli, const std::string& rowText, PairSession& s) {
@@ -209,7 +212,7 @@ bool SetServiceField(PairSession& s, const std::string& name, const std::string&
             return false;
         }
         service->OutputChannel = static_cast<std::uint8_t>(*channel);
-        m.InputDirty = m.OutputDirty = true;
+        m.InputDirty = m.OutputDirty = m.ServicesEdited = true;
         return true;
     }
     if (field == "cam") {
@@ -225,11 +228,11 @@ bool SetServiceField(PairSession& s, const std::string& name, const std::string&
             return false;
         }
         service->Cam = static_cast<std::uint8_t>(*cam);
-        m.InputDirty = m.OutputDirty = true;
+        m.InputDirty = m.OutputDirty = m.ServicesEdited = true;
         return true;
     }
     if (field == "lcn" || field == "hdlcn") {
-        const auto number = WholeNumber(value, 0, 1023);
+        const auto number = WholeNumber(value, 0, kMaxLcn);
         OutputService* service = number && m.OutputChannelCount >= 1 ? FindOrAddOutputService(m, serviceId) : nullptr;
         if (service == nullptr) {
             why = m.OutputChannelCount < 1 ? "the pair has no output" : "wants a number from 0 to 1023";
@@ -243,6 +246,24 @@ bool SetServiceField(PairSession& s, const std::string& name, const std::string&
     return false;
 }
 
+
+// The name as the section will carry it, in UTF-8: at most 30 characters, each one byte on the wire (a
+// character Latin-1 lacks, or a byte that is no UTF-8, becomes '?').
+std::string NetworkNameAsSent(const std::string& value) {
+    const std::string latin1 = Utf8ToLatin1(Utf8Prefix(value, kMaxNetworkNameLength));
+    return Latin1ToUtf8({reinterpret_cast<const std::uint8_t*>(latin1.data()), latin1.size()});
+}
+
+std::string RefusalText(const SlotTable& slots, const WriteOutcome& outcome) {
+    const int reason = outcome.refusal == WriteRefusal::kImageTooLong  ? kImageTooLongReason
+                       : outcome.refusal == WriteRefusal::kNamesUnread ? kNamesUnreadReason
+                                                                       : kImageUnreadReason;
+    const bool known = outcome.row >= 0 && outcome.row < static_cast<int>(kSlotCount);
+    std::string module = known ? std::string(ModuleTypeName(slots[static_cast<std::size_t>(outcome.row)].Type)) +
+                                     " in row " + std::to_string(outcome.row)
+                               : std::string("the pair");
+    return module + ": " + MessageText(reason, kEnglish);
+}
 
 // One NAME=VALUE; false with a reason when it cannot be applied.
 bool ApplySetting(PairSession& s, const std::string& name, const std::string& value, std::string& why) {
@@ -284,8 +305,8 @@ bool ApplySetting(PairSession& s, const std::string& name, const std::string& va
         why = "is not one of the choices";
         return false;
     };
-    if (name == "in.freq") return input(m.InputFreqMHz[0], 0, 65535);
-    if (name == "in2.freq") return input(m.InputFreqMHz[1], 0, 65535);
+    if (name == "in.freq") return input(m.InputFreqMHz[0], kSatFreqMinMHz, kSatFreqMaxMHz);
+    if (name == "in2.freq") return input(m.InputFreqMHz[1], kSatFreqMinMHz, kSatFreqMaxMHz);
     if (name == "in.symbolrate") return input(m.InputSymbolRate[0], 0, 65535);
     if (name == "in2.symbolrate") return input(m.InputSymbolRate[1], 0, 65535);
     if (name == "in.fec" && m.InputType == 1) return choice(m.InputFecOrPolarity[0], kCodeRateNames, true);
@@ -313,7 +334,7 @@ bool ApplySetting(PairSession& s, const std::string& name, const std::string& va
             why = "the pair has no output";
             return false;
         }
-        m.NetworkName = value.substr(0, kMaxNetworkNameLength);
+        m.NetworkName = NetworkNameAsSent(value);
         m.OutputDirty = true;
         return true;
     }
@@ -347,7 +368,11 @@ int RunSet(CliContext& cli, const std::string& row, const std::vector<std::strin
         }
     }
     const bool lostBefore = cli.link.LinkLost();
-    ApplyEditsToRack(s.model, s.slots, *s.input, s.output, cli.link);
+    const WriteOutcome outcome = ApplyEditsToRack(s.model, s.slots, *s.input, s.output, cli.link);
+    if (!outcome.Written()) {
+        cli.err << "kelvane-cli: nothing written: " << RefusalText(s.slots, outcome) << "\n";
+        return kCliNotWritten;
+    }
     if (!lostBefore && cli.link.LinkLost()) {
         cli.err << "kelvane-cli: the rack did not take every change (a request failed all its tries)\n";
         return kCliIncomplete;

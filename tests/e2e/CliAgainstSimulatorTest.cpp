@@ -268,6 +268,27 @@ TEST_F(Programs, CliOnALinePacedAtTheLineRate) {
     EXPECT_NE(run.out.find("KXB200"), std::string::npos) << run.out;
 }
 
+TEST_F(Programs, CliSetOfAnImageThatWasNeverReadWritesNothingAndExitsNine) {
+    const fs::path rackFile = dir_ / "short.rack";
+    {
+        std::ofstream rack(rackFile);
+        sim::RackDescription description = sim::DefaultRack();
+        description.modules[6].config.resize(5);  // the KXD400's image, cut short
+        rack << sim::FormatRackDescription(description);
+    }
+    StartSimulator({"--rack", rackFile.string()});
+    const CliRun run = RunCli("set 7 level=20");
+    EXPECT_EQ(run.status, 9) << run.err;
+    EXPECT_NE(run.err.find("KXD400 in row 7: its configuration could not be read"), std::string::npos) << run.err;
+    EXPECT_EQ(run.out, "");
+    // The rack still holds the five bytes: the last field of its row in the module list.
+    const CliRun modules = RunCli("modules");
+    const std::size_t at = modules.out.find("KXD400");
+    ASSERT_NE(at, std::string::npos) << modules.out;
+    const std::string line = modules.out.substr(at, modules.out.find('\n', at) - at);
+    EXPECT_EQ(line.substr(line.find_last_of(' ') + 1), "5") << line;
+}
+
 TEST_F(Programs, CliWithoutARackSaysSo) {
     link_ = (dir_ / "no-such-port").string();
     const CliRun run = RunCli("find");

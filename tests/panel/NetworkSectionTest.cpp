@@ -1,5 +1,9 @@
 #include "panel/NetworkSection.h"
 
+#include "panel/EditSequence.h"
+#include "panel/OutputConfigCodec.h"
+#include "panel/PairModel.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -31,6 +35,7 @@ struct DecodedStream {
     std::vector<std::pair<int, Bytes>> descriptors;  // tag, body
     Pairs lcns;                                      // service id, number, as libdvbpsi reads 0x83
     Pairs services;                                  // service id, type
+    std::uint32_t centre = 0;   // 10 Hz units
     std::vector<int> delivery;  // bandwidth, constellation, hierarchy, HP and LP code rates, guard, mode, other
 
     std::vector<int> Tags() const {
@@ -70,6 +75,7 @@ void ReadDescriptor(dvbpsi_descriptor_t* d, DecodedStream& stream) {
         }
     } else if (d->i_tag == 0x5A) {
         if (const dvbpsi_terr_deliv_sys_dr_t* t = dvbpsi_DecodeTerrDelivSysDr(d)) {
+            stream.centre = t->i_centre_frequency;
             stream.delivery = {t->i_bandwidth,           t->i_constellation,         t->i_hierarchy_information,
                                t->i_code_rate_hp_stream, t->i_code_rate_lp_stream,   t->i_guard_interval,
                                t->i_transmission_mode,   t->i_other_frequency_flag};
@@ -87,7 +93,7 @@ void OnNit(void* data, dvbpsi_nit_t* nit) {
         if (name != nullptr) decoded.name.assign(name->i_name_byte, name->i_name_byte + name->i_name_length);
     }
     for (dvbpsi_nit_ts_t* ts = nit->p_first_ts; ts != nullptr; ts = ts->p_next) {
-        DecodedStream stream{ts->i_ts_id, ts->i_orig_network_id, {}, {}, {}, {}};
+        DecodedStream stream{ts->i_ts_id, ts->i_orig_network_id, {}, {}, {}, 0, {}};
         for (dvbpsi_descriptor_t* d = ts->p_first_descriptor; d != nullptr; d = d->p_next) ReadDescriptor(d, stream);
         decoded.streams.push_back(stream);
     }
@@ -242,6 +248,94 @@ TEST(NetworkSection, MpegCrcAndARefusedSection) {
     section.back() ^= 0x40;
     EXPECT_NE(MpegCrc32(section), 0u);
     EXPECT_EQ(Decode(section).tables, 0);
+}
+
+TEST(NetworkSection, ReceiversLearnEachChannelsFrequencyAndWhichServicesAreRadio) {
+    PanelModel m = Network();
+    m.OutputFreqKHz = 474000;  // 7 MHz channels: 474, 481, 488 and 495 MHz
+    AddService(m, 0x0A01, 1);
+    AddService(m, 0x0A02, 1);
+    AddService(m, 0x0B01, 2);
+    AddService(m, 0x0D01, 4);
+    AddService(m, 0x0D02, 4);
+    m.InputSiServices[0].count = 2;
+    m.InputSiServices[0].entries[0] = {0x0A02, "Radio", 2, 0};
+    m.InputSiServices[0].entries[1] = {0x0A01, "TV", 1, 0};
+    m.SectionServiceTypes = {{0x0D01, 0x02}, {0x0A01, 0x02}};  // as the module's own section had them
+
+    const DecodedNit nit = Decode(BuildNetworkSection(m));
+    ASSERT_EQ(nit.streams.size(), 3u);
+    EXPECT_EQ(nit.streams[0].centre, 49500000u);
+    EXPECT_EQ(nit.streams[1].centre, 48100000u);
+    EXPECT_EQ(nit.streams[2].centre, 47400000u);
+    // Told by the input first, then by the module's section; television when nothing tells.
+    EXPECT_EQ(nit.streams[2].services, (Pairs{{0x0A01, 1}, {0x0A02, 2}}));
+    EXPECT_EQ(nit.streams[1].services, (Pairs{{0x0B01, 1}}));
+    EXPECT_EQ(nit.streams[0].services, (Pairs{{0x0D01, 2}, {0x0D02, 1}}));
+
+    // The frequency the image keeps when the field is out of range is the one the section tells.
+    EXPECT_EQ(Decode(BuildNetworkSection(m, 858000)).streams.at(2).centre, 85800000u);
+}
+
+TEST(NetworkSection, NumbersBeyondTenBitsNeverGoOnAirAsOthers) {
+    PanelModel m = Network();
+    AddService(m, 1, 1, 1500, 1023);
+    AddService(m, 2, 1, 1023, 4096);
+    const DecodedNit nit = Decode(BuildNetworkSection(m));
+    ASSERT_EQ(nit.streams.size(), 1u);
+    EXPECT_EQ(nit.streams[0].lcns, (Pairs{{2, 1023}}));
+    EXPECT_EQ(nit.streams[0].Body(0x88), (Bytes{0x00, 0x01, 0xFF, 0xFF}));
+}
+
+// A tuner and a four-channel output in a table, the output's image written from `m`.
+SlotTable PairTable(const PanelModel& m) {
+    SlotTable slots;
+    slots.ModuleCount = 3;
+    slots[1].Type = 1;
+    slots[1].Address = 1;
+    slots[1].ConfigLength = 6;
+    slots[1].Config = {0x06, 0xA4, 0x6B, 0x6C, 16, 0};
+    slots[2].Type = 6;
+    slots[2].Address = 3;
+    slots[2].ConfigLength = 8;
+    EXPECT_TRUE(EncodeOutputConfig(m, slots[2]));
+    return slots;
+}
+
+int ImageVersion(const SlotRecord& output) {
+    const auto section = NetworkSectionOf(output);
+    return Decode(Bytes(section.begin(), section.end())).version;
+}
+
+TEST(NetworkSection, ANewContentGoesOutUnderTheNextVersion) {
+    PanelModel written = Network();
+    written.OutputFreqKHz = 474000;
+    written.NitVersion = 31;
+    AddService(written, 0x0A01, 1, 1);
+    SlotTable slots = PairTable(written);
+    PanelModel m = ModelOfPair(0, slots[1], &slots[2]);
+    ASSERT_EQ(m.NitVersion, 31);
+
+    // Nothing new: the version stays.
+    ASSERT_TRUE(EncodePair(m, slots, slots[1], &slots[2]).Written());
+    EXPECT_EQ(ImageVersion(slots[2]), 31);
+
+    // A new name under the version the module had: the next one, modulo 32, in the image and in the model.
+    m.NetworkName = "Kelvane Nord";
+    ASSERT_TRUE(EncodePair(m, slots, slots[1], &slots[2]).Written());
+    EXPECT_EQ(ImageVersion(slots[2]), 0);
+    EXPECT_EQ(m.NitVersion, 0);
+
+    // A frequency is content too; a version the operator chose is kept.
+    m.OutputFreqKHz = 482000;
+    ASSERT_TRUE(EncodePair(m, slots, slots[1], &slots[2]).Written());
+    EXPECT_EQ(ImageVersion(slots[2]), 1);
+    m.OutputFreqKHz = 490000;
+    m.NitVersion = 12;
+    ASSERT_TRUE(EncodePair(m, slots, slots[1], &slots[2]).Written());
+    EXPECT_EQ(ImageVersion(slots[2]), 12);
+    ASSERT_TRUE(EncodePair(m, slots, slots[1], &slots[2]).Written());
+    EXPECT_EQ(ImageVersion(slots[2]), 12);
 }
 
 }  // namespace

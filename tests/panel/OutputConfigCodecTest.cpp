@@ -156,12 +156,28 @@ TEST(OutputConfigCodec, MoreServicesThanTheTableHoldsAreAllDropped) {
 }
 
 TEST(OutputConfigCodec, WritesOnlyWhatItMay) {
-    // A frequency out of range keeps the image's bytes.
+    // A frequency out of range keeps the image's bytes, and the section tells that frequency.
     PanelModel m = Filled(5);
-    SlotRecord output = Record(5, {0x12, 0x34});
+    SlotRecord output = Record(5, {0x12, 0x34, 0, 0, 0, 0, 0, 9});
     m.OutputFreqKHz = kOutFreqMaxKHz + 1;
     ASSERT_TRUE(EncodeOutputConfig(m, output));
     EXPECT_EQ(U16At(Image(output), 0), 0x1234u);
+    PanelModel kept = m;
+    kept.OutputFreqKHz = 0x1234 * 125;
+    EXPECT_EQ(Image(output), [&] {
+        SlotRecord same = Record(5, {});
+        EXPECT_TRUE(EncodeOutputConfig(kept, same));
+        return Image(same);
+    }());
+
+    // An image of 1 to 7 bytes was never read: its first bytes are no frequency to keep, and nothing is
+    // made up from what lies behind them.
+    for (std::uint16_t length = 1; length < 8; ++length) {
+        SlotRecord cut = Record(5, {0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0xDE});
+        cut.ConfigLength = length;
+        EXPECT_FALSE(EncodeOutputConfig(m, cut)) << length;
+        EXPECT_EQ(cut.ConfigLength, length);
+    }
     m.OutputFreqKHz = kOutFreqMinKHz;
     ASSERT_TRUE(EncodeOutputConfig(m, output));
     EXPECT_EQ(U16At(Image(output), 0), 174000u / 125);

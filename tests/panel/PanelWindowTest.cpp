@@ -4,9 +4,11 @@
 #include "app/MessageCatalogue.h"
 #include "cam/OpenCam.h"
 #include "link/Xmit.h"
+#include "panel/OutputConfigCodec.h"
 #include "panel/SatCofdm.h"
 #include "res/ModulePanelIds.h"
 #include "res/ResourceIds.h"
+#include "sim/ConfigImages.h"
 #include "sim/DefaultRack.h"
 #include "sim/ModuleModels.h"
 #include "tests/support/EnginePort.h"
@@ -52,6 +54,7 @@ protected:
         return n;
     }
     const Bytes& ImageOf(std::uint8_t address) const { return engine->Find(address)->Config(); }
+    std::string InfoText() const { return windows.Find(res::kInfoDialog)->Text(res::kInfoText); }
     bool Shown(int control) const { return panelWindow->IsControlShown(control); }
 
     VirtualClock clock;
@@ -145,7 +148,7 @@ TEST_F(PanelWindowTest, StatusLightsLocksAndFillsTheServiceList) {
 TEST_F(PanelWindowTest, OutputFrequencyEditReachesTheModuleAtTheNextTick) {
     Start();
     Open(6);
-    windows.RunFor(1200);
+    windows.RunFor(8200);  // locked, and the names read
     panelWindow->Type(kOutFreq[0], "506000");
     EXPECT_EQ(Count(7, 0x50), 0u);  // edits only mark; the tick sends
     windows.RunFor(1000);
@@ -157,6 +160,21 @@ TEST_F(PanelWindowTest, OutputFrequencyEditReachesTheModuleAtTheNextTick) {
     EXPECT_EQ(panelWindow->Text(kOutFreq[0]), "506000");
     windows.RunFor(3000);
     EXPECT_EQ(Count(7, 0x50), 1u);  // sent once
+
+    // The section's content changed with the frequency: receivers see it under the next version, and so does
+    // the operator. A version the operator typed is kept as typed.
+    const auto version = [&] { return (NetworkSectionOf(main->Slots()[7])[5] >> 1) & 0x1F; };
+    EXPECT_EQ(version(), 3);
+    EXPECT_EQ(panelWindow->Text(kNitVersion), "3");
+    panelWindow->Type(kNitVersion, "9");
+    panelWindow->Type(kOutFreq[0], "514000");
+    windows.RunFor(1000);
+    EXPECT_EQ(version(), 9);
+    EXPECT_EQ(panelWindow->Text(kNitVersion), "9");
+    panelWindow->Type(kNetworkId, "4242");
+    windows.RunFor(1000);
+    EXPECT_EQ(version(), 10);
+    EXPECT_EQ(Count(7, 0x50), 3u);
 }
 
 TEST_F(PanelWindowTest, InputEditRestartsTheOutputsItFeeds) {
@@ -171,7 +189,9 @@ TEST_F(PanelWindowTest, InputEditRestartsTheOutputsItFeeds) {
     EXPECT_EQ(image[0] << 8 | image[1], 0x8000 | (11720 - 10600));
 }
 
-TEST_F(PanelWindowTest, AnImageThatCouldNotBeReadIsNeverWrittenOver) {
+TEST_F(PanelWindowTest, AChangeThatCannotBeWrittenIsToldAndTheModulesHoldingsShown) {
+    // An input whose image could not be read: nothing of the pair is written, since the output's activation
+    // follows the input's services.
     sim::RackDescription rack = sim::DefaultRack();
     rack.modules[5].config.clear();  // the KXB210 answers with no image
     Start(rack);
@@ -181,9 +201,66 @@ TEST_F(PanelWindowTest, AnImageThatCouldNotBeReadIsNeverWrittenOver) {
     panelWindow->Type(kOutFreq[0], "506000");
     panelWindow->Type(kFreqA, "11000");
     windows.RunFor(1000);
-    EXPECT_EQ(Count(6, 0x50), 0u);
+    EXPECT_EQ(Writes(), 0u);
     EXPECT_TRUE(ImageOf(6).empty());
-    EXPECT_EQ(Count(7, 0x50), 1u);  // the output, whose image is known, takes its edit
+    EXPECT_EQ(InfoText(), "KXB210 in row 6: change not sent, its configuration could not be read.");
+    EXPECT_EQ(panelWindow->Text(kOutFreq[0]), "522000");  // what the output really holds
+    EXPECT_FALSE(windows.beeps.empty());
+    windows.RunFor(3000);
+    EXPECT_EQ(Writes(), 0u);  // and nothing goes later either
+
+    // An output image that would pass 1024 bytes, in the operator's language.
+    sim::RackDescription full = sim::DefaultRack();
+    sim::OutputSettings s;
+    s.type = sim::kKXD400;
+    s.transportStreamIds = {1537};
+    s.networkName = "Kelvane C";
+    for (int k = 0; k < 55; ++k) {
+        s.services.push_back({static_cast<std::uint16_t>(3100 + k), 1, true, static_cast<std::uint16_t>(k + 1),
+                              static_cast<std::uint16_t>(k + 500)});
+    }
+    full.modules[6].config = sim::OutputImage(s);
+    Start(full);
+    SetLanguageIndex(kFrench);
+    Open(6);
+    windows.RunFor(1200);
+    panelWindow->Type(kNetworkName, std::string(30, 'N'));
+    windows.RunFor(1000);
+    EXPECT_EQ(Writes(), 0u);
+    EXPECT_EQ(InfoText(),
+              "KXD400 ligne 7 : modification non envoy\u00e9e, sa configuration d\u00e9passerait 1024 octets.");
+    EXPECT_EQ(panelWindow->Text(kNetworkName), "Kelvane C");
+    SetLanguageIndex(kEnglish);
+}
+
+TEST_F(PanelWindowTest, NamesThatDidNotComeNeverEmptyATable) {
+    // The player with no output behind it: its rows would be rebuilt from the names.
+    sim::RackDescription rack = sim::DefaultRack();
+    rack.modules.erase(rack.modules.begin() + 4);
+    Start(rack);
+    // Its names reply comes cut, inside its first row (a lost reply would end the link and the panel).
+    ports->filter = [](const sim::Request& request, sim::Reply reply) -> std::optional<sim::Reply> {
+        if (request.destination == 4 && request.Command() == 0x60) reply.payload = {2, 0x07};
+        return reply;
+    };
+    const Bytes before = ImageOf(4);
+    Open(4);
+    windows.RunFor(8200);
+    EXPECT_EQ(panelWindow->RowCount(kServiceList), 4);  // the three configured services and the played one
+    panelWindow->Slide(kPlayerRate, 6, true);
+    windows.RunFor(1000);
+    ASSERT_EQ(Count(4, 0x50), 1u);
+    const Bytes& after = ImageOf(4);
+    ASSERT_EQ(after.size(), before.size());
+    EXPECT_TRUE(std::equal(before.begin(), before.begin() + 40, after.begin()));  // the rows, services and all
+
+    // A channel choice needs them: refused and told.
+    const std::size_t writes = Writes();
+    panelWindow->SetRowSelected(kServiceList, 0, true);
+    panelWindow->DoubleClick(kServiceList, 0, 11);
+    windows.RunFor(1000);
+    EXPECT_EQ(Writes(), writes);
+    EXPECT_EQ(InfoText(), "KXC300 in row 4: change not sent, its service names could not be read.");
 }
 
 TEST_F(PanelWindowTest, InvalidValuesAreRedAndLettersBecomeZero) {
@@ -248,6 +325,51 @@ TEST_F(PanelWindowTest, ChannelDoubleClickMovesAServiceAndLcnEditsThroughTheCell
     EXPECT_TRUE(found);
 }
 
+// The row of `serviceId` in the panel's list, -1 when it has none.
+int RowOf(const PanelModel& m, int serviceId) {
+    for (int r = 0; r < m.ServiceRowCount; ++r) {
+        if (m.ServiceRows[r].ServiceId == serviceId) return r;
+    }
+    return -1;
+}
+
+int LcnOf(const PanelModel& m, int serviceId) {
+    for (int k = 0; k < m.OutputServiceCount; ++k) {
+        if (m.OutputServices[k].ServiceId == serviceId) return m.OutputServices[k].Lcn;
+    }
+    return -1;
+}
+
+TEST_F(PanelWindowTest, AnLcnEditLandsOnItsServiceAndWithinTenBits) {
+    Start();
+    Open(4);  // the player and its four-channel output
+    windows.RunFor(200);  // the first poll: the rows as the images list them
+    const PanelModel& m = satCofdm->Model();
+    const int row = RowOf(m, 2101);
+    ASSERT_GE(row, 0);
+    panelWindow->DoubleClick(kServiceList, row, 15);
+    ASSERT_NE(panelWindow->ActiveCellEditor(), nullptr);
+    windows.RunFor(8000);  // the tuners lock and the names rebuild the list under the open editor
+    ASSERT_NE(m.ServiceRows[row].ServiceId, 2101);
+    const int other = m.ServiceRows[row].ServiceId;
+    const int otherLcn = LcnOf(m, other);
+    ASSERT_NE(panelWindow->ActiveCellEditor(), nullptr);
+    panelWindow->ActiveCellEditor()->Type("77");
+    panelWindow->PressEditorKey(ui::EditorKey::Enter);
+    EXPECT_EQ(LcnOf(m, 2101), 77);
+    EXPECT_EQ(LcnOf(m, other), otherLcn);
+    EXPECT_EQ(panelWindow->Cell(kServiceList, RowOf(m, 2101), 15).text, "77");
+
+    // 1500 would go on air as 476: refused, the cell keeps its number and says why.
+    panelWindow->DoubleClick(kServiceList, RowOf(m, 2101), 15);
+    ASSERT_NE(panelWindow->ActiveCellEditor(), nullptr);
+    panelWindow->ActiveCellEditor()->Type("1500");
+    panelWindow->PressEditorKey(ui::EditorKey::Enter);
+    EXPECT_EQ(LcnOf(m, 2101), 77);
+    EXPECT_EQ(panelWindow->Cell(kServiceList, RowOf(m, 2101), 15).text, "77");
+    EXPECT_EQ(InfoText(), "LCN 1500 refused: 0 to 1023 only.");
+}
+
 TEST_F(PanelWindowTest, CancelledLcnEditChangesNothing) {
     Start();
     Open(1);
@@ -274,6 +396,43 @@ TEST_F(PanelWindowTest, PlayerScheduleTakesAnEntryFromTheModulesFiles) {
     EXPECT_EQ(panelWindow->Cell(kScheduleList, 2, 1).text, "14:00");
     windows.RunFor(1000);
     EXPECT_EQ(Count(4, 0x50), 1u);
+}
+
+TEST_F(PanelWindowTest, NoScheduleEntryWithoutAFile) {
+    Start();
+    bool shrunk = false;
+    ports->filter = [&shrunk](const sim::Request& request, sim::Reply reply) -> std::optional<sim::Reply> {
+        if (!shrunk || request.destination != 4) return reply;
+        if (request.Command() == 0x40 && !reply.payload.empty()) reply.payload.back() = 0x09;  // a new player state
+        if (request.Command() == 0x90) reply.payload = {0, 0, 0, 1, 'o', 'n', 'l', 'y', '.', 't', 's', 0};
+        return reply;
+    };
+    Open(4);
+    windows.RunFor(1200);
+    const int files = panelWindow->ItemCount(kFileCombo);
+    ASSERT_GT(files, 1);
+    panelWindow->Choose(kFileCombo, files - 1);
+    shrunk = true;
+    windows.RunFor(1000);  // the module's files shrink to one
+    ASSERT_EQ(panelWindow->ItemCount(kFileCombo), 1);
+    EXPECT_EQ(panelWindow->CurrentIndex(kFileCombo), 0);
+    panelWindow->PickTime(kStartPicker, 14 * 60);
+    panelWindow->PickTime(kEndPicker, 15 * 60);
+    ASSERT_TRUE(panelWindow->IsControlEnabled(kAddEntry));
+    panelWindow->Click(kAddEntry);
+    ASSERT_EQ(panelWindow->RowCount(kScheduleList), 3);
+    EXPECT_EQ(panelWindow->Cell(kScheduleList, 2, 3).text, "only.ts");
+
+    // With no file chosen "+" stays off, and a click that reaches it all the same adds nothing.
+    panelWindow->Choose(kFileCombo, -1);
+    panelWindow->PickTime(kStartPicker, 16 * 60);
+    panelWindow->PickTime(kEndPicker, 17 * 60);
+    EXPECT_FALSE(panelWindow->IsControlEnabled(kAddEntry));
+    panelWindow->Click(kAddEntry);
+    EXPECT_EQ(panelWindow->RowCount(kScheduleList), 3);
+    windows.RunFor(1000);
+    EXPECT_EQ(satCofdm->Model().ScheduleCount, 3);
+    for (int i = 0; i < satCofdm->Model().ScheduleCount; ++i) EXPECT_FALSE(satCofdm->Model().Schedule[i].file.empty());
 }
 
 }  // namespace

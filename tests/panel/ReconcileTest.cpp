@@ -17,6 +17,7 @@ std::vector<int> Ids(const InputServiceTable& table) {
 PanelModel Pair(int inputRows, int outputChannels, std::vector<std::vector<int>> passed,
                 std::vector<std::pair<int, int>> placed, std::vector<std::vector<int>> announced) {
     PanelModel m;
+    m.NamesRead = true;
     m.InputCount = inputRows;
     m.OutputChannelCount = outputChannels;
     for (std::size_t row = 0; row < passed.size(); ++row) {

@@ -30,9 +30,12 @@ TEST(Schedule, WindowsMayStartWhenAnotherEndsButNotEndWhenOneStarts) {
 
 TEST(Schedule, AddingKeepsTimeOrderAndRemovingTakesEverySelectedRow) {
     PanelModel m;
-    EXPECT_TRUE(AddScheduleEntry(m, At(14), At(15), "late.ts"));  // the schedule was empty
-    EXPECT_FALSE(AddScheduleEntry(m, At(9), At(10), "early.ts"));
-    EXPECT_FALSE(AddScheduleEntry(m, At(11), At(12), "mid.ts"));
+    EXPECT_EQ(AddScheduleEntry(m, At(14), At(15), ""), ScheduleAdd::kRefused);  // an entry playing no file
+    EXPECT_EQ(m.ScheduleCount, 0);
+    EXPECT_FALSE(m.InputDirty);
+    EXPECT_EQ(AddScheduleEntry(m, At(14), At(15), "late.ts"), ScheduleAdd::kAddedFirst);
+    EXPECT_EQ(AddScheduleEntry(m, At(9), At(10), "early.ts"), ScheduleAdd::kAdded);
+    EXPECT_EQ(AddScheduleEntry(m, At(11), At(12), "mid.ts"), ScheduleAdd::kAdded);
     EXPECT_TRUE(m.InputDirty);
     EXPECT_EQ(Starts(m), (std::vector<std::uint32_t>{At(9), At(11), At(14)}));
     EXPECT_EQ(m.Schedule[0].file, "early.ts");
@@ -50,7 +53,7 @@ TEST(Schedule, AddingKeepsTimeOrderAndRemovingTakesEverySelectedRow) {
     EXPECT_FALSE(RemoveScheduleEntries(m, {0}));
 
     for (int i = 0; i < kMaxScheduleEntries; ++i) AddScheduleEntry(m, At(i), At(i, 30), "f");
-    EXPECT_FALSE(AddScheduleEntry(m, At(20), At(21), "g"));  // an eleventh is ignored
+    EXPECT_EQ(AddScheduleEntry(m, At(20), At(21), "g"), ScheduleAdd::kRefused);  // an eleventh is ignored
     EXPECT_EQ(m.ScheduleCount, kMaxScheduleEntries);
     EXPECT_EQ(m.Schedule[9].start, At(9));
 }

@@ -194,25 +194,45 @@ TEST(ServiceList, ChannelDoubleClick) {
 TEST(ServiceList, LcnEdits) {
     PanelModel m = TunerPair();
     EXPECT_EQ(LcnEditText(m.ServiceRows[3], kHdLcnColumn), "900");
-    ApplyLcnEdit(m, 0, kLcnColumn, std::string("abc"));
+    const auto id = [&m](int row) { return m.ServiceRows[row].ServiceId; };
+    int typed = -1;
+    EXPECT_EQ(ApplyLcnEdit(m, id(0), kLcnColumn, std::string("abc"), typed), LcnEdit::kStored);
     EXPECT_EQ(m.ServiceRows[0].Lcn, 0);
     EXPECT_EQ(Text(m, 0, kLcnColumn), "");
     EXPECT_TRUE(m.OutputDirty);
-    ApplyLcnEdit(m, 0, kHdLcnColumn, std::string("42"));
+    ApplyLcnEdit(m, id(0), kHdLcnColumn, std::string("42"), typed);
     EXPECT_EQ(Text(m, 0, kHdLcnColumn), "42");
-    ApplyLcnEdit(m, 0, kLcnColumn, std::string("70000"));
-    EXPECT_EQ(m.ServiceRows[0].Lcn, 65535);
+    ApplyLcnEdit(m, id(0), kLcnColumn, std::string("1023"), typed);
+    EXPECT_EQ(m.ServiceRows[0].Lcn, 1023);
 
-    m.OutputDirty = false;  // a cancelled edit, another column, no such row: nothing stored
-    ApplyLcnEdit(m, 0, kHdLcnColumn, std::nullopt);
-    ApplyLcnEdit(m, 0, 14, std::string("7"));
-    ApplyLcnEdit(m, 40, kLcnColumn, std::string("7"));
+    // Beyond ten bits a number would go on air as another: refused, the old one kept.
+    m.OutputDirty = false;
+    EXPECT_EQ(ApplyLcnEdit(m, id(0), kLcnColumn, std::string("1500"), typed), LcnEdit::kOutOfRange);
+    EXPECT_EQ(typed, 1500);
+    EXPECT_EQ(ApplyLcnEdit(m, id(0), kHdLcnColumn, std::string("70000"), typed), LcnEdit::kOutOfRange);
+    EXPECT_EQ(m.ServiceRows[0].Lcn, 1023);
     EXPECT_EQ(m.ServiceRows[0].HdLcn, 42);
     EXPECT_FALSE(m.OutputDirty);
 
-    ApplyLcnEdit(m, 1, kLcnColumn, std::string("8"));  // not on the output yet: added on no channel
+    // A cancelled edit, another column, a service no longer listed: nothing stored.
+    EXPECT_EQ(ApplyLcnEdit(m, id(0), kHdLcnColumn, std::nullopt, typed), LcnEdit::kNothing);
+    EXPECT_EQ(ApplyLcnEdit(m, id(0), 14, std::string("7"), typed), LcnEdit::kNothing);
+    EXPECT_EQ(ApplyLcnEdit(m, 60000, kLcnColumn, std::string("7"), typed), LcnEdit::kNothing);
+    EXPECT_EQ(m.ServiceRows[0].HdLcn, 42);
+    EXPECT_FALSE(m.OutputDirty);
+
+    ApplyLcnEdit(m, id(1), kLcnColumn, std::string("8"), typed);  // not on the output yet: added on no channel
     EXPECT_EQ(m.ServiceRows[1].Lcn, 8);
     EXPECT_EQ(m.ServiceRows[1].OutputChannel, 0);
+
+    // The number lands on its service wherever the service's row has gone.
+    const std::uint16_t second = id(1);
+    std::swap(m.InputSiServices[0].entries[0], m.InputSiServices[0].entries[1]);
+    BuildServiceList(m);
+    ASSERT_NE(id(1), second);
+    ApplyLcnEdit(m, second, kLcnColumn, std::string("9"), typed);
+    EXPECT_EQ(m.ServiceRows[0].ServiceId, second);
+    EXPECT_EQ(m.ServiceRows[0].Lcn, 9);
 }
 
 }  // namespace

@@ -26,7 +26,8 @@ TEST(ServiceNames, ReadsEveryRowWithNamesAndFlags) {
     reply.U8(0);  // row B announces nothing: one byte
     reply.U8(1).U16(0x0301).Text("\x0A\x1F\x9F" "C\xAD\xA0").U8(0x01).U32(0);
     PanelModel m = Player();
-    ParseServiceNames(reply.Bytes(), m);
+    EXPECT_TRUE(ParseServiceNames(reply.Bytes(), m));
+    EXPECT_TRUE(m.NamesRead);
 
     ASSERT_EQ(m.InputSiServices[0].count, 2);
     const SiService& first = m.InputSiServices[0].entries[0];
@@ -64,26 +65,33 @@ TEST(ServiceNames, NamesAreReadInTheTableTheirFirstByteSelects) {
     EXPECT_EQ(tuner.InputSiServices[0].entries[3].Name, "KBS");
 }
 
-TEST(ServiceNames, ShortRepliesAndRowsBeyondTheTable) {
+TEST(ServiceNames, RepliesThatDidNotComeWholeChangeNothing) {
     PanelModel m = Player();
-    m.InputSiServices[1].count = 4;
-    ParseServiceNames({}, m);  // a failed request
-    for (const SiServiceTable& row : m.InputSiServices) EXPECT_EQ(row.count, 0);
+    m.InputSiServices[1].count = 1;
+    m.InputSiServices[1].entries[0].ServiceId = 44;
+    EXPECT_FALSE(ParseServiceNames({}, m));  // a failed request
+    EXPECT_FALSE(m.NamesRead);
+    EXPECT_EQ(m.InputSiServices[1].count, 1);
 
     PanelBytes cut;
     cut.U8(1).U16(5).Text("Five").U8(1).U32(0);
     cut.U8(2).U16(6).Text("Six").U16(7).Raw({'S', 'e'});  // ends inside the second name
-    ParseServiceNames(cut.Bytes(), m);
-    EXPECT_EQ(m.InputSiServices[0].count, 1);
+    EXPECT_FALSE(ParseServiceNames(cut.Bytes(), m));
+    EXPECT_EQ(m.InputSiServices[0].count, 0);
     ASSERT_EQ(m.InputSiServices[1].count, 1);
-    EXPECT_EQ(m.InputSiServices[1].entries[0].ServiceKind, 0);  // its flags never came
+    EXPECT_EQ(m.InputSiServices[1].entries[0].ServiceId, 44);
+    EXPECT_FALSE(m.NamesRead);
+}
+
+TEST(ServiceNames, RowsBeyondTheTable) {
+    PanelModel m = Player();
 
     PanelBytes many;
     many.U8(70);
     for (int k = 0; k < 70; ++k) many.U16(k).Text("s" + std::to_string(k));
     for (int k = 0; k < 70; ++k) many.U8(k == 63 ? 0x02 : 0x01);
     many.U32(0).U8(1).U16(0x0B0B).Text("B").U8(0x01).U32(0);
-    ParseServiceNames(many.Bytes(), m);
+    EXPECT_TRUE(ParseServiceNames(many.Bytes(), m));  // row C is not reached: it announces nothing
     ASSERT_EQ(m.InputSiServices[0].count, kMaxServicesPerRow);
     EXPECT_EQ(m.InputSiServices[0].entries[63].Scrambled, 1);
     ASSERT_EQ(m.InputSiServices[1].count, 1);

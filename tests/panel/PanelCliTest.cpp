@@ -1,0 +1,185 @@
+// kelvane-cli show and set on a simulated rack fed in process, on the virtual clock, with replies a test may
+// lose or change on their way.
+
+#include "link/Xmit.h"
+#include "sim/ConfigImages.h"
+#include "sim/DefaultRack.h"
+#include "sim/ModuleModels.h"
+#include "tests/support/EnginePort.h"
+#include "tools/CliCommands.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <sstream>
+
+namespace kelvane {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+class PanelCli : public ::testing::Test {
+protected:
+    void Start(const sim::RackDescription& rack = sim::DefaultRack()) {
+        engine = std::make_unique<sim::RackEngine>(rack);
+        ports = std::make_unique<test::EnginePortOpener>(*engine, clock);
+        link = std::make_unique<CXmit>(*ports, clock);
+    }
+
+    int Cli(const std::vector<std::string>& args) {
+        std::ostringstream o, e;
+        CliContext cli{*link, *ports, clock, o, e, std::filesystem::temp_directory_path()};
+        const int status = RunCli(args, cli);
+        out = o.str();
+        err = e.str();
+        return status;
+    }
+
+    // Loses every reply of `command` from the module at `address`, as a module that does not answer.
+    void Silence(std::uint8_t address, std::uint8_t command) {
+        ports->filter = [address, command](const sim::Request& request, sim::Reply reply) -> std::optional<sim::Reply> {
+            if (request.destination == address && request.Command() == command) return std::nullopt;
+            return reply;
+        };
+    }
+
+    std::size_t Writes(std::uint8_t address) const {
+        std::size_t n = 0;
+        for (const sim::Request& r : engine->RequestLog()) n += r.destination == address && r.Command() == 0x50;
+        return n;
+    }
+    const Bytes& ImageOf(std::uint8_t address) const { return engine->Find(address)->Config(); }
+
+    VirtualClock clock;
+    std::unique_ptr<sim::RackEngine> engine;
+    std::unique_ptr<test::EnginePortOpener> ports;
+    std::unique_ptr<CXmit> link;
+    std::string out, err;
+};
+
+// A one-channel output holding 55 services with both numbers: 1,014 bytes, a few short of what a module holds.
+sim::RackDescription RackWithAFullOutput() {
+    sim::RackDescription rack = sim::DefaultRack();
+    sim::OutputSettings s;
+    s.type = sim::kKXD400;
+    s.frequencyKHz = 522000;
+    s.transportStreamIds = {1537};
+    s.networkName = "Kelvane C";
+    for (int k = 0; k < 55; ++k) {
+        s.services.push_back({static_cast<std::uint16_t>(3100 + k), 1, true, static_cast<std::uint16_t>(k + 1),
+                              static_cast<std::uint16_t>(k + 500)});
+    }
+    rack.modules[6].config = sim::OutputImage(s);
+    return rack;
+}
+
+std::size_t AllWrites(const sim::RackEngine& engine) {
+    std::size_t n = 0;
+    for (const sim::Request& r : engine.RequestLog()) n += r.Command() == 0x50 || r.Command() == 0x80;
+    return n;
+}
+
+TEST_F(PanelCli, AChangeTheImagesCannotTakeWritesNothingAndSaysWhy) {
+    Start(RackWithAFullOutput());
+    ASSERT_GT(ImageOf(7).size(), 1000u);
+    EXPECT_EQ(Cli({"set", "7", "network.name=" + std::string(30, 'N')}), kCliNotWritten);
+    EXPECT_NE(err.find("KXD400 in row 7"), std::string::npos) << err;
+    EXPECT_NE(err.find("1024 bytes"), std::string::npos) << err;
+    EXPECT_EQ(out, "");  // no new values shown as if sent
+    EXPECT_EQ(AllWrites(*engine), 0u);
+    EXPECT_EQ(Cli({"set", "7", "network.name=Nord"}), kCliOk) << err;  // a shorter name fits
+
+    // An output image of 1 to 7 bytes was never read; neither was an empty input image.
+    for (const std::size_t length : {0u, 1u, 2u, 7u}) {
+        sim::RackDescription rack = sim::DefaultRack();
+        rack.modules[6].config.resize(length);
+        Start(rack);
+        EXPECT_EQ(Cli({"set", "7", "level=20"}), kCliNotWritten) << length;
+        EXPECT_NE(err.find("KXD400 in row 7: its configuration could not be read"), std::string::npos) << err;
+        EXPECT_EQ(ImageOf(7).size(), length);
+        EXPECT_EQ(AllWrites(*engine), 0u);
+    }
+    sim::RackDescription rack = sim::DefaultRack();
+    rack.modules[5].config.clear();
+    Start(rack);
+    EXPECT_EQ(Cli({"set", "7", "out.freq=506000"}), kCliNotWritten);
+    EXPECT_NE(err.find("KXB210 in row 6"), std::string::npos) << err;
+    EXPECT_EQ(AllWrites(*engine), 0u);
+}
+
+TEST_F(PanelCli, RepliesThatDidNotComeNeverRemoveServices) {
+    Start();
+    const Bytes tuner = ImageOf(1);
+    Silence(1, 0x40);
+    EXPECT_EQ(Cli({"set", "1", "out.freq=506000"}), kCliOk) << err;
+    EXPECT_EQ(ImageOf(1), tuner);
+    EXPECT_EQ(Writes(3), 1u);
+
+    // A player with no output behind it rebuilds its rows from the names: without them it keeps them.
+    sim::RackDescription rack = sim::DefaultRack();
+    rack.modules.erase(rack.modules.begin() + 4);
+    Start(rack);
+    Bytes player = ImageOf(4);
+    Silence(4, 0x60);
+    EXPECT_EQ(Cli({"set", "4", "in.symbolrate=27000"}), kCliOk) << err;
+    ASSERT_EQ(Writes(4), 1u);
+    player[2] = 27000 >> 8;
+    player[3] = 27000 & 0xFF;
+    EXPECT_EQ(ImageOf(4), player);
+
+    // Nor when its status poll goes unanswered: an unlocked tuner's rows would read as empty.
+    Start(rack);
+    player = ImageOf(4);
+    Silence(4, 0x40);
+    EXPECT_EQ(Cli({"set", "4", "in.symbolrate=27000"}), kCliOk) << err;
+    player[2] = 27000 >> 8;
+    player[3] = 27000 & 0xFF;
+    EXPECT_EQ(ImageOf(4), player);
+
+    // A channel choice needs the names: refused, and nothing written.
+    Start();
+    Silence(1, 0x60);
+    EXPECT_EQ(Cli({"set", "3", "service.1102.channel=2"}), kCliNotWritten);
+    EXPECT_NE(err.find("KXB200 in row 1: its service names could not be read"), std::string::npos) << err;
+    EXPECT_EQ(AllWrites(*engine), 0u);
+}
+
+// The flags byte of a KXD410 entry: bit 7 marks a service as descrambled.
+bool Activated(const Bytes& image, std::uint16_t serviceId) {
+    for (std::size_t k = 0; k < image.at(8); ++k) {
+        if ((image.at(9 + 3 * k) << 8 | image.at(10 + 3 * k)) == serviceId) return (image.at(11 + 3 * k) & 0x80) != 0;
+    }
+    ADD_FAILURE() << "service " << serviceId << " is not in the image";
+    return false;
+}
+
+TEST_F(PanelCli, SetChangesWhatThePanelWouldInTheSameRun) {
+    Start();
+    ASSERT_EQ(Cli({"set", "3", "service.1102.cam=1", "service.1101.cam=0"}), kCliOk) << err;
+    EXPECT_TRUE(Activated(ImageOf(3), 1102));
+    EXPECT_FALSE(Activated(ImageOf(3), 1101));
+    EXPECT_TRUE(Activated(ImageOf(3), 1103));
+    EXPECT_EQ(Writes(3), 1u);
+
+    // Thirty characters, not thirty bytes, and never half of one.
+    const std::string name = std::string(29, 'x') + "\xC3\xA9\xC3\xA9";
+    ASSERT_EQ(Cli({"set", "7", "network.name=" + name}), kCliOk) << err;
+    const std::string kept = std::string(29, 'x') + "\xC3\xA9";
+    EXPECT_NE(out.find("name \"" + kept + "\""), std::string::npos) << out;
+    ASSERT_EQ(Cli({"show", "7"}), kCliOk);
+    EXPECT_NE(out.find("name \"" + kept + "\""), std::string::npos) << out;
+    const Bytes image = ImageOf(7);
+    const Bytes latin1 = Bytes(29, 'x');
+    EXPECT_NE(std::search(image.begin(), image.end(), latin1.begin(), latin1.end()), image.end());
+    EXPECT_NE(std::find(image.begin(), image.end(), 0xE9), image.end());
+
+    // The input frequency takes what the panel's field shows in black.
+    EXPECT_EQ(Cli({"set", "1", "in.freq=9000"}), kCliUsage);
+    EXPECT_NE(err.find("10700 to 12750"), std::string::npos) << err;
+    EXPECT_EQ(Cli({"set", "1", "in2.freq=12751"}), kCliUsage);
+    EXPECT_EQ(Cli({"set", "1", "in.freq=12750"}), kCliOk) << err;
+}
+
+}  // namespace
+}  // namespace kelvane
