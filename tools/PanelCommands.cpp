@@ -7,6 +7,7 @@
 #include "app/ModuleTypes.h"
 #include "config/ChainEdits.h"
 #include "config/ConfigSync.h"
+#include "text/Latin1.h"
 #include "text/Utf8.h"
 #include "link/Xmit.h"
 #include "panel/EditSequence.h"

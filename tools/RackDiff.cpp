@@ -207,8 +207,9 @@ std::string OffsetList(const std::vector<std::size_t>& offsets) {
     return text;
 }
 
-// Offsets where the images differ and at least one side holds a byte its fields do not give back. When no field
-// differed at all, every differing byte is unexplained.
+// Offsets where the images differ and neither side's byte is what its own fields give back (an older module's
+// section, say, written otherwise than ours, beside one of ours is explained by the fields that changed). When no
+// field differed at all, every differing byte is unexplained.
 void DiffUnexplainedBytes(const SlotRecord& a, const SlotRecord& b, RowReport& report) {
     const auto ia = a.ConfigImage();
     const auto ib = b.ConfigImage();
@@ -222,7 +223,7 @@ void DiffUnexplainedBytes(const SlotRecord& a, const SlotRecord& b, RowReport& r
     for (std::size_t k = 0; k < std::max(ia.size(), ib.size()); ++k) {
         const bool inBoth = k < ia.size() && k < ib.size();
         if (inBoth && ia[k] == ib[k]) continue;
-        if (fieldsDiffer && inBoth && keeps(ra, ia, k) && keeps(rb, ib, k)) continue;
+        if (fieldsDiffer && inBoth && (keeps(ra, ia, k) || keeps(rb, ib, k))) continue;
         if (fieldsDiffer && !inBoth) continue;  // a longer image holds more services, and they were named
         offsets.push_back(k);
     }
