@@ -11,6 +11,8 @@ constexpr int kProbeTimeout = 10;
 constexpr int kFirmwareBlockTimeout = 300;
 // A line that never stops talking must not hold the program in the discard loop.
 constexpr std::size_t kMaxDiscardedBytes = 64 * 1024;
+// The discard ends when the line has been quiet this long.
+constexpr std::chrono::milliseconds kQuietLine{1};
 
 }  // namespace
 
@@ -37,7 +39,11 @@ bool CXmit::XmitRequest(std::span<const std::uint8_t> payload, std::uint8_t addr
 }
 
 void CXmit::DiscardPendingInput() {
-    for (std::size_t n = 0; n < kMaxDiscardedBytes && port_->ReadByte(); ++n) {
+    std::size_t discarded = 0;
+    while (discarded < kMaxDiscardedBytes) {
+        const ReadResult got = port_->Read(readBuffer_, kQuietLine);
+        if (got.status != ReadStatus::Received) return;
+        discarded += got.count;
     }
 }
 
@@ -51,12 +57,19 @@ void CXmit::WriteFrame() {
     }
 }
 
-// The bus is half-duplex: our own bytes come back to us and must be taken off the line.
+// The bus is half-duplex: our own bytes come back to us and must be taken off the line, and not one byte more,
+// for what follows the echo is the reply.
 void CXmit::ReadBack(std::size_t count) {
     const std::uint64_t start = clock_.TickCount();
     std::size_t read = 0;
-    while (read < count && clock_.TickCount() - start < kReadBackMs) {
-        if (port_->ReadByte()) ++read;
+    while (read < count) {
+        const std::uint64_t spent = clock_.TickCount() - start;
+        if (spent >= kReadBackMs) return;
+        const std::size_t want = std::min(count - read, readBuffer_.size());
+        const ReadResult got =
+            port_->Read(std::span(readBuffer_).first(want), std::chrono::milliseconds(kReadBackMs - spent));
+        if (got.status == ReadStatus::HungUp) return;
+        read += got.count;
     }
 }
 
@@ -65,10 +78,16 @@ bool CXmit::ReceiveReply(int timeout) {
     if (!port_) return false;
     const std::uint64_t start = clock_.TickCount();
     const std::uint64_t limit = static_cast<std::uint64_t>(std::max(timeout, 0)) * 10;
-    while (clock_.TickCount() - start < limit) {
-        if (const auto byte = port_->ReadByte(); byte && receiver_.Feed(*byte)) return receiver_.Valid();
+    for (;;) {
+        const std::uint64_t spent = clock_.TickCount() - start;
+        if (spent >= limit) return false;
+        const ReadResult got = port_->Read(readBuffer_, std::chrono::milliseconds(limit - spent));
+        if (got.status == ReadStatus::HungUp) return false;
+        // Bytes after the frame's end are dropped with the buffer; the next request would discard them anyway.
+        for (std::size_t i = 0; i < got.count; ++i) {
+            if (receiver_.Feed(readBuffer_[i])) return receiver_.Valid();
+        }
     }
-    return false;
 }
 
 bool CXmit::ProbeRack() {

@@ -5,6 +5,7 @@
 #include "platform/Clock.h"
 #include "platform/SerialPort.h"
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -78,6 +79,8 @@ private:
     std::unique_ptr<SerialPort> port_;
     FrameEncoder encoder_;
     ReplyReceiver receiver_;
+    // What one read takes off the line; the receiver is fed from it byte by byte.
+    std::array<std::uint8_t, 512> readBuffer_{};
     std::uint8_t portNumber_ = 0;
     bool linkLost_ = false;
 };

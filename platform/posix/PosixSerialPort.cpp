@@ -1,5 +1,6 @@
 #include "platform/posix/PosixSerialPort.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <poll.h>
@@ -10,7 +11,6 @@
 namespace kelvane {
 namespace {
 
-constexpr int kReadWaitMs = 1;
 constexpr int kWriteWaitMs = 1000;
 
 bool ConfigureLine(int fd) {
@@ -69,16 +69,30 @@ bool PosixSerialPort::Write(std::span<const std::uint8_t> bytes) {
     return true;
 }
 
-std::optional<std::uint8_t> PosixSerialPort::ReadByte() {
-    pollfd p{fd_, POLLIN, 0};
-    if (poll(&p, 1, kReadWaitMs) <= 0 || (p.revents & POLLIN) == 0) {
-        // A hung-up line reports at once; pace it like a quiet one so callers' loops keep their rhythm.
-        if (p.revents & (POLLHUP | POLLERR)) usleep(kReadWaitMs * 1000);
-        return std::nullopt;
+ReadResult PosixSerialPort::Read(std::span<std::uint8_t> into, std::chrono::milliseconds wait) {
+    using std::chrono::steady_clock;
+    if (hungUp_) return {0, ReadStatus::HungUp};
+    const auto deadline = steady_clock::now() + wait;
+    for (;;) {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - steady_clock::now());
+        pollfd p{fd_, POLLIN, 0};
+        const int ready = poll(&p, 1, static_cast<int>(std::max<std::int64_t>(left.count(), 0)));
+        if (ready < 0 && errno == EINTR) continue;
+        if (ready < 0) return LoseLine();
+        if (ready == 0) return {0, ReadStatus::TimedOut};
+        if ((p.revents & POLLIN) == 0) return LoseLine();  // POLLHUP, POLLERR or POLLNVAL alone
+        const ssize_t n = ::read(fd_, into.data(), into.size());
+        if (n > 0) return {static_cast<std::size_t>(n), ReadStatus::Received};
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && errno == EAGAIN) return {0, ReadStatus::TimedOut};
+        // The line said it was readable and gave nothing, or the read failed (EIO once the far end is gone).
+        return LoseLine();
     }
-    std::uint8_t byte = 0;
-    if (::read(fd_, &byte, 1) != 1) return std::nullopt;
-    return byte;
+}
+
+ReadResult PosixSerialPort::LoseLine() {
+    hungUp_ = true;
+    return {0, ReadStatus::HungUp};
 }
 
 }  // namespace kelvane

@@ -18,11 +18,15 @@ public:
     PosixSerialPort& operator=(const PosixSerialPort&) = delete;
 
     bool Write(std::span<const std::uint8_t> bytes) override;
-    std::optional<std::uint8_t> ReadByte() override;
+    ReadResult Read(std::span<std::uint8_t> into, std::chrono::milliseconds wait) override;
+    bool HungUp() const override { return hungUp_; }
 
 private:
     explicit PosixSerialPort(int fd) : fd_(fd) {}
+    ReadResult LoseLine();
+
     int fd_;
+    bool hungUp_ = false;
 };
 
 }  // namespace kelvane

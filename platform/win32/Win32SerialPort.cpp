@@ -1,10 +1,15 @@
 #include "platform/win32/Win32SerialPort.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <windows.h>
 
 namespace kelvane {
 namespace {
+
+// A write that cannot finish within this (plus a millisecond a byte) has met a line that does not move.
+constexpr DWORD kWriteWaitMs = 1000;
+constexpr DWORD kWriteWaitPerByteMs = 1;
 
 bool ConfigureLine(HANDLE handle) {
     DCB line{};
@@ -16,13 +21,7 @@ bool ConfigureLine(HANDLE handle) {
     line.StopBits = ONESTOPBIT;
     if (!SetCommState(handle, &line)) return false;
 
-    COMMTIMEOUTS timeouts{};
-    timeouts.ReadIntervalTimeout = 1;
-    timeouts.ReadTotalTimeoutMultiplier = 1;
-    timeouts.ReadTotalTimeoutConstant = 1;
-    timeouts.WriteTotalTimeoutMultiplier = 0;
-    timeouts.WriteTotalTimeoutConstant = 0;
-    return SetCommTimeouts(handle, &timeouts) != 0;
+    return true;
 }
 
 }  // namespace
@@ -36,7 +35,9 @@ std::unique_ptr<Win32SerialPort> Win32SerialPort::Open(std::uint8_t number) {
         CloseHandle(handle);
         return nullptr;
     }
-    return std::unique_ptr<Win32SerialPort>(new Win32SerialPort(handle));
+    auto port = std::unique_ptr<Win32SerialPort>(new Win32SerialPort(handle));
+    if (!port->SetReadWait(std::chrono::milliseconds(1))) return nullptr;
+    return port;
 }
 
 Win32SerialPort::~Win32SerialPort() { CloseHandle(static_cast<HANDLE>(handle_)); }
@@ -48,11 +49,37 @@ bool Win32SerialPort::Write(std::span<const std::uint8_t> bytes) {
     return ok && written == bytes.size();
 }
 
-std::optional<std::uint8_t> Win32SerialPort::ReadByte() {
-    std::uint8_t byte = 0;
+// With the interval and the multiplier at MAXDWORD, ReadFile returns at once with whatever is there, waits for
+// the first byte up to the constant when nothing is, and then returns with it.
+bool Win32SerialPort::SetReadWait(std::chrono::milliseconds wait) {
+    if (wait == readWait_) return true;
+    COMMTIMEOUTS timeouts{};
+    timeouts.ReadIntervalTimeout = MAXDWORD;
+    // A zero wait has a form of its own: MAXDWORD, 0, 0 returns at once even when nothing is there.
+    const auto ms = static_cast<DWORD>(std::clamp<std::int64_t>(wait.count(), 0, MAXDWORD - 1));
+    timeouts.ReadTotalTimeoutMultiplier = ms == 0 ? 0 : MAXDWORD;
+    timeouts.ReadTotalTimeoutConstant = ms;
+    timeouts.WriteTotalTimeoutMultiplier = kWriteWaitPerByteMs;
+    timeouts.WriteTotalTimeoutConstant = kWriteWaitMs;
+    if (!SetCommTimeouts(static_cast<HANDLE>(handle_), &timeouts)) return false;
+    readWait_ = wait;
+    return true;
+}
+
+ReadResult Win32SerialPort::Read(std::span<std::uint8_t> into, std::chrono::milliseconds wait) {
+    if (hungUp_) return {0, ReadStatus::HungUp};
+    if (!SetReadWait(wait)) return LoseLine();
     DWORD got = 0;
-    if (!ReadFile(static_cast<HANDLE>(handle_), &byte, 1, &got, nullptr) || got != 1) return std::nullopt;
-    return byte;
+    if (!ReadFile(static_cast<HANDLE>(handle_), into.data(), static_cast<DWORD>(into.size()), &got, nullptr)) {
+        return LoseLine();
+    }
+    if (got == 0) return {0, ReadStatus::TimedOut};
+    return {got, ReadStatus::Received};
+}
+
+ReadResult Win32SerialPort::LoseLine() {
+    hungUp_ = true;
+    return {0, ReadStatus::HungUp};
 }
 
 }  // namespace kelvane

@@ -4,7 +4,7 @@
 
 namespace kelvane {
 
-// "\\.\COMn" opened for exclusive synchronous use at 115200 8N1 with 1 ms read time-outs.
+// "\\.\COMn" opened for exclusive synchronous use at 115200 8N1; each read sets the time-outs of its own wait.
 class Win32SerialPort final : public SerialPort {
 public:
     static std::unique_ptr<Win32SerialPort> Open(std::uint8_t number);
@@ -14,11 +14,18 @@ public:
     Win32SerialPort& operator=(const Win32SerialPort&) = delete;
 
     bool Write(std::span<const std::uint8_t> bytes) override;
-    std::optional<std::uint8_t> ReadByte() override;
+    ReadResult Read(std::span<std::uint8_t> into, std::chrono::milliseconds wait) override;
+    bool HungUp() const override { return hungUp_; }
 
 private:
     explicit Win32SerialPort(void* handle) : handle_(handle) {}
+    bool SetReadWait(std::chrono::milliseconds wait);
+    ReadResult LoseLine();
+
     void* handle_;
+    // The read wait the port's time-outs are set for; they are set again only when it changes.
+    std::chrono::milliseconds readWait_{-1};
+    bool hungUp_ = false;
 };
 
 // COM numbers are the system's own on Windows.

@@ -2,6 +2,7 @@
 
 #include "platform/SerialPort.h"
 #include "platform/VirtualClock.h"
+#include "tests/support/VirtualLine.h"
 #include "sim/RackEngine.h"
 
 #include <deque>
@@ -12,29 +13,21 @@ namespace kelvane::test {
 // simulator's engine at once, so that tests on the virtual clock talk to a whole rack.
 class EnginePort final : public SerialPort {
 public:
-    EnginePort(sim::RackEngine& engine, VirtualClock& clock) : engine_(engine), clock_(clock) {}
+    EnginePort(sim::RackEngine& engine, VirtualClock& clock) : engine_(engine), line_(clock) {}
 
     bool Write(std::span<const std::uint8_t> bytes) override {
-        incoming_.insert(incoming_.end(), bytes.begin(), bytes.end());
-        const std::vector<std::uint8_t> replies = engine_.Respond(bytes);
-        incoming_.insert(incoming_.end(), replies.begin(), replies.end());
+        line_.Arrive(bytes);
+        line_.Arrive(engine_.Respond(bytes));
         return true;
     }
 
-    std::optional<std::uint8_t> ReadByte() override {
-        if (incoming_.empty()) {
-            clock_.Advance(1);
-            return std::nullopt;
-        }
-        const std::uint8_t b = incoming_.front();
-        incoming_.pop_front();
-        return b;
+    ReadResult Read(std::span<std::uint8_t> into, std::chrono::milliseconds wait) override {
+        return line_.Read(into, wait);
     }
 
 private:
     sim::RackEngine& engine_;
-    VirtualClock& clock_;
-    std::deque<std::uint8_t> incoming_;
+    VirtualLine line_;
 };
 
 // Port 0 leads to the engine's rack; no other port exists.

@@ -14,20 +14,11 @@ bool ScriptedPort::Write(std::span<const std::uint8_t> bytes) {
     return true;
 }
 
-void ScriptedPort::Arrive(const Bytes& bytes, std::uint64_t delayMs) {
-    const std::uint64_t at = clock_.TickCount() + delayMs;
-    for (const std::uint8_t b : bytes) incoming_.emplace_back(at, b);
-}
+void ScriptedPort::Arrive(const Bytes& bytes, std::uint64_t delayMs) { line_.Arrive(bytes, delayMs); }
 
-std::optional<std::uint8_t> ScriptedPort::ReadByte() {
+ReadResult ScriptedPort::Read(std::span<std::uint8_t> into, std::chrono::milliseconds wait) {
     ++reads;
-    if (!incoming_.empty() && incoming_.front().first <= clock_.TickCount()) {
-        const std::uint8_t b = incoming_.front().second;
-        incoming_.pop_front();
-        return b;
-    }
-    clock_.Advance(1);
-    return std::nullopt;
+    return line_.Read(into, wait);
 }
 
 void ScriptedPortOpener::Install(std::uint8_t number, std::deque<ScriptedPort::Reaction> reactions, bool echo) {

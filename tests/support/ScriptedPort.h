@@ -2,6 +2,7 @@
 
 #include "platform/SerialPort.h"
 #include "platform/VirtualClock.h"
+#include "tests/support/VirtualLine.h"
 
 #include <deque>
 #include <functional>
@@ -13,8 +14,8 @@ namespace kelvane::test {
 using Bytes = std::vector<std::uint8_t>;
 
 // A serial port whose far end is a script: every write is recorded, and each write can make bytes arrive
-// a given number of milliseconds later on the virtual clock. An empty read costs one millisecond, as a real
-// port's read time-out does.
+// a given number of milliseconds later on the virtual clock. A read waits on the virtual clock as a real port
+// waits on the line.
 class ScriptedPort final : public SerialPort {
 public:
     struct Reaction {
@@ -22,10 +23,10 @@ public:
         std::uint64_t delayMs = 2;
     };
 
-    explicit ScriptedPort(VirtualClock& clock) : clock_(clock) {}
+    explicit ScriptedPort(VirtualClock& clock) : line_(clock) {}
 
     bool Write(std::span<const std::uint8_t> bytes) override;
-    std::optional<std::uint8_t> ReadByte() override;
+    ReadResult Read(std::span<std::uint8_t> into, std::chrono::milliseconds wait) override;
 
     // Bytes that arrive `delayMs` from now, as if the far end sent them unprompted.
     void Arrive(const Bytes& bytes, std::uint64_t delayMs = 0);
@@ -40,8 +41,7 @@ public:
     std::size_t reads = 0;
 
 private:
-    VirtualClock& clock_;
-    std::deque<std::pair<std::uint64_t, std::uint8_t>> incoming_;
+    VirtualLine line_;
 };
 
 // Hands out scripted ports by number and remembers which numbers were tried.
