@@ -24,18 +24,27 @@ bool CXmit::TakeLinkLost() {
 
 bool CXmit::XmitRequest(std::span<const std::uint8_t> payload, std::uint8_t address, std::uint8_t command,
                         int timeout) {
-    if (!port_) return false;
+    if (!port_) return Fail(LinkFailure::NoPort);
     DiscardPendingInput();
     // A frame too large for the transmit buffer is the caller's mistake, not a silent rack: no tries.
-    if (!encoder_.Encode(address, command, payload)) return false;
+    if (!encoder_.Encode(address, command, payload)) return Fail(LinkFailure::TooLong);
 
-    bool ok = false;
-    for (int attempt = 0; attempt < kTries && !ok; ++attempt) {
-        WriteFrame();
-        ok = address == kBroadcastAddress || ReceiveReply(timeout);
+    for (int attempt = 0; attempt < kTries; ++attempt) {
+        const bool written = WriteFrame();
+        if (address == kBroadcastAddress || ReceiveReply(timeout)) {
+            lastFailure_ = LinkFailure::None;
+            return true;
+        }
+        // The reply cannot come to a frame that did not go out whole; that is the reason, not the silence.
+        if (!written) lastFailure_ = port_->HungUp() ? LinkFailure::HungUp : LinkFailure::WriteFailed;
     }
-    if (!ok) linkLost_ = true;
-    return ok;
+    linkLost_ = true;
+    return false;
+}
+
+bool CXmit::Fail(LinkFailure reason) {
+    lastFailure_ = reason;
+    return false;
 }
 
 void CXmit::DiscardPendingInput() {
@@ -47,14 +56,15 @@ void CXmit::DiscardPendingInput() {
     }
 }
 
-void CXmit::WriteFrame() {
+bool CXmit::WriteFrame() {
     const auto frame = encoder_.Bytes();
     for (std::size_t start = 0; start < frame.size(); start += kWriteChunk) {
         const auto chunk = frame.subspan(start, std::min(kWriteChunk, frame.size() - start));
         // A failed write leaves the rest unsent; the missing reply then costs this try.
-        if (!port_->Write(chunk)) return;
+        if (!port_->Write(chunk)) return false;
         ReadBack(chunk.size());
     }
+    return true;
 }
 
 // The bus is half-duplex: our own bytes come back to us and must be taken off the line, and not one byte more,
@@ -75,19 +85,29 @@ void CXmit::ReadBack(std::size_t count) {
 
 bool CXmit::ReceiveReply(int timeout) {
     receiver_.Restart();
-    if (!port_) return false;
+    if (!port_) return Fail(LinkFailure::NoPort);
     const std::uint64_t start = clock_.TickCount();
     const std::uint64_t limit = static_cast<std::uint64_t>(std::max(timeout, 0)) * 10;
     for (;;) {
         const std::uint64_t spent = clock_.TickCount() - start;
-        if (spent >= limit) return false;
+        if (spent >= limit) return Fail(LinkFailure::TimedOut);
         const ReadResult got = port_->Read(readBuffer_, std::chrono::milliseconds(limit - spent));
-        if (got.status == ReadStatus::HungUp) return false;
+        if (got.status == ReadStatus::HungUp) return Fail(LinkFailure::HungUp);
         // Bytes after the frame's end are dropped with the buffer; the next request would discard them anyway.
         for (std::size_t i = 0; i < got.count; ++i) {
-            if (receiver_.Feed(readBuffer_[i])) return receiver_.Valid();
+            if (receiver_.Feed(readBuffer_[i])) return FrameEnded();
         }
     }
+}
+
+bool CXmit::FrameEnded() {
+    if (receiver_.Valid()) {
+        lastFailure_ = LinkFailure::None;
+        return true;
+    }
+    if (receiver_.Refused()) return Fail(LinkFailure::Refused);
+    if (receiver_.Truncated()) return Fail(LinkFailure::TooLong);
+    return Fail(LinkFailure::BadChecksum);
 }
 
 bool CXmit::ProbeRack() {
@@ -98,6 +118,7 @@ bool CXmit::ProbeRack() {
 
 bool CXmit::FindPort() {
     ClosePort();
+    busyPorts_.clear();
     std::uint8_t n = portNumber_;
     do {
         port_ = ports_.Open(n);
@@ -106,10 +127,16 @@ bool CXmit::FindPort() {
             linkLost_ = false;
             return true;
         }
+        if (!port_) NoteOpenFailure();
         ClosePort();
         ++n;
     } while (n != portNumber_);
-    return false;
+    return Fail(busyPorts_.empty() ? LinkFailure::NoPort : LinkFailure::Busy);
+}
+
+void CXmit::NoteOpenFailure() {
+    OpenFailure failure = ports_.LastOpenFailure();
+    if (failure.busy) busyPorts_.push_back(std::move(failure.device));
 }
 
 bool CXmit::WriteFirmwareBlock(std::uint32_t offset, std::span<const std::uint8_t> block, std::uint8_t address,

@@ -46,6 +46,13 @@ public:
     }
 };
 
+// Why the last open gave no port.
+struct OpenFailure {
+    std::string device;  // as the operator knows it
+    int error = 0;       // errno on POSIX, GetLastError() on Windows; 0 when the port was opened
+    bool busy = false;   // another program holds the port
+};
+
 // Opens COM ports by number, the way the rack search counts them (0 to 255).
 class PortOpener {
 public:
@@ -53,6 +60,9 @@ public:
 
     // The port numbered `number`, configured for the rack, or null when it cannot be opened.
     virtual std::unique_ptr<SerialPort> Open(std::uint8_t number) = 0;
+
+    // Why the last Open returned null.
+    virtual OpenFailure LastOpenFailure() const { return {}; }
 
     // How the operator knows port `number`: "COM5" or a device path.
     virtual std::string Describe(std::uint8_t number) const = 0;

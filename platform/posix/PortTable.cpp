@@ -3,6 +3,7 @@
 #include "platform/posix/PosixSerialPort.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <set>
@@ -76,8 +77,11 @@ PortTable PortTable::FromEnvironment() {
 }
 
 std::unique_ptr<SerialPort> PortTable::Open(std::uint8_t number) {
+    lastFailure_ = OpenFailure{Describe(number), ENODEV, false};
     if (number >= paths_.size()) return nullptr;
-    return PosixSerialPort::Open(paths_[number]);
+    auto port = PosixSerialPort::Open(paths_[number], &lastFailure_.error);
+    lastFailure_.busy = PosixSerialPort::IsBusy(lastFailure_.error);
+    return port;
 }
 
 std::string PortTable::Describe(std::uint8_t number) const {

@@ -25,9 +25,11 @@ public:
     const std::vector<std::string>& Paths() const { return paths_; }
     std::unique_ptr<SerialPort> Open(std::uint8_t number) override;
     std::string Describe(std::uint8_t number) const override;
+    OpenFailure LastOpenFailure() const override { return lastFailure_; }
 
 private:
     std::vector<std::string> paths_;
+    OpenFailure lastFailure_;
 };
 
 }  // namespace kelvane

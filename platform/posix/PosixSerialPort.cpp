@@ -34,16 +34,22 @@ bool WaitWritable(int fd) {
 
 }  // namespace
 
-std::unique_ptr<PosixSerialPort> PosixSerialPort::Open(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return nullptr;
-    if (!isatty(fd) || ioctl(fd, TIOCEXCL) != 0 || !ConfigureLine(fd)) {
-        ::close(fd);
+std::unique_ptr<PosixSerialPort> PosixSerialPort::Open(const std::string& path, int* error) {
+    const auto refuse = [error](int fd, int reason) -> std::unique_ptr<PosixSerialPort> {
+        if (fd >= 0) ::close(fd);
+        if (error != nullptr) *error = reason;
         return nullptr;
-    }
+    };
+    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return refuse(fd, errno);
+    if (!isatty(fd)) return refuse(fd, ENOTTY);
+    if (ioctl(fd, TIOCEXCL) != 0 || !ConfigureLine(fd)) return refuse(fd, errno);
     tcflush(fd, TCIOFLUSH);
+    if (error != nullptr) *error = 0;
     return std::unique_ptr<PosixSerialPort>(new PosixSerialPort(fd));
 }
+
+bool PosixSerialPort::IsBusy(int error) { return error == EBUSY || error == EWOULDBLOCK; }
 
 PosixSerialPort::~PosixSerialPort() {
     // Exclusivity belongs to the tty, not to this descriptor: give it back, or the next open of the same

@@ -10,8 +10,10 @@ namespace kelvane {
 // exclusively while it is open.
 class PosixSerialPort final : public SerialPort {
 public:
-    // The open port, or null when the device cannot be opened or configured.
-    static std::unique_ptr<PosixSerialPort> Open(const std::string& path);
+    // The open port, or null when the device cannot be opened or configured (with errno in `error`).
+    static std::unique_ptr<PosixSerialPort> Open(const std::string& path, int* error = nullptr);
+    // True for the errors of a port that another program holds.
+    static bool IsBusy(int error);
     ~PosixSerialPort() override;
 
     PosixSerialPort(const PosixSerialPort&) = delete;

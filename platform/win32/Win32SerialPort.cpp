@@ -26,17 +26,29 @@ bool ConfigureLine(HANDLE handle) {
 
 }  // namespace
 
-std::unique_ptr<Win32SerialPort> Win32SerialPort::Open(std::uint8_t number) {
+std::unique_ptr<Win32SerialPort> Win32SerialPort::Open(std::uint8_t number, unsigned long* error) {
     char name[16];
     std::snprintf(name, sizeof name, "\\\\.\\COM%d", static_cast<int>(number));
     HANDLE handle = CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (error != nullptr) *error = handle == INVALID_HANDLE_VALUE ? GetLastError() : 0;
     if (handle == INVALID_HANDLE_VALUE) return nullptr;
     if (!ConfigureLine(handle)) {
+        if (error != nullptr) *error = GetLastError();
         CloseHandle(handle);
         return nullptr;
     }
     auto port = std::unique_ptr<Win32SerialPort>(new Win32SerialPort(handle));
     if (!port->SetReadWait(std::chrono::milliseconds(1))) return nullptr;
+    return port;
+}
+
+// A COM port is opened unshared: another program holding it makes the open fail with "access denied".
+bool Win32SerialPort::IsBusy(unsigned long error) { return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION; }
+
+std::unique_ptr<SerialPort> Win32PortOpener::Open(std::uint8_t number) {
+    unsigned long error = 0;
+    auto port = Win32SerialPort::Open(number, &error);
+    lastFailure_ = OpenFailure{Describe(number), static_cast<int>(error), Win32SerialPort::IsBusy(error)};
     return port;
 }
 

@@ -7,7 +7,9 @@ namespace kelvane {
 // "\\.\COMn" opened for exclusive synchronous use at 115200 8N1; each read sets the time-outs of its own wait.
 class Win32SerialPort final : public SerialPort {
 public:
-    static std::unique_ptr<Win32SerialPort> Open(std::uint8_t number);
+    // The open port, or null with GetLastError() in `error`.
+    static std::unique_ptr<Win32SerialPort> Open(std::uint8_t number, unsigned long* error = nullptr);
+    static bool IsBusy(unsigned long error);
     ~Win32SerialPort() override;
 
     Win32SerialPort(const Win32SerialPort&) = delete;
@@ -31,8 +33,12 @@ private:
 // COM numbers are the system's own on Windows.
 class Win32PortOpener final : public PortOpener {
 public:
-    std::unique_ptr<SerialPort> Open(std::uint8_t number) override { return Win32SerialPort::Open(number); }
+    std::unique_ptr<SerialPort> Open(std::uint8_t number) override;
     std::string Describe(std::uint8_t number) const override { return "COM" + std::to_string(number); }
+    OpenFailure LastOpenFailure() const override { return lastFailure_; }
+
+private:
+    OpenFailure lastFailure_;
 };
 
 }  // namespace kelvane

@@ -37,6 +37,7 @@ TEST_F(XmitRequestTest, NoPortFailsAtOnceAndLeavesLinkLostAlone) {
     EXPECT_TRUE(link.LinkLost());
     EXPECT_EQ(clock.TickCount(), before);
     EXPECT_TRUE(ports.opened.empty());
+    EXPECT_EQ(link.LastFailure(), LinkFailure::NoPort);
 }
 
 TEST_F(XmitRequestTest, BroadcastIsWrittenOnceAndNeverRead) {
@@ -60,6 +61,7 @@ TEST_F(XmitRequestTest, SilentModuleGetsThreeIdenticalFramesThenLinkLost) {
     EXPECT_EQ(port.writes[0], port.writes[1]);
     EXPECT_EQ(port.writes[1], port.writes[2]);
     EXPECT_TRUE(link.LinkLost());
+    EXPECT_EQ(link.LastFailure(), LinkFailure::TimedOut);
     // The discard's quiet millisecond, then each try's own 100 ms; the echo is read back at once.
     EXPECT_EQ(clock.TickCount() - before, 1u + 3u * 100u);
 }
@@ -81,6 +83,24 @@ TEST_F(XmitRequestTest, RefusedTwiceThenAcceptedSucceedsWithoutLinkLost) {
     EXPECT_FALSE(link.LinkLost());
     EXPECT_EQ(link.ReplyLength(), 4);
     EXPECT_EQ(Bytes(link.Reply().begin(), link.Reply().end()), (Bytes{0x21, 0x22, 0x23, 0x24}));
+    EXPECT_EQ(link.LastFailure(), LinkFailure::None);
+}
+
+TEST_F(XmitRequestTest, EachFailedRequestKeepsItsReason) {
+    Bytes corrupt = ReplyFrame(0xF0, {0x10, 0x20});
+    corrupt.back() ^= 0x01;
+    const Bytes oversized = ReplyFrame(0xF0, Bytes(kReplyDataSize + 10, 0x01));
+    Connect({{ReplyFrame(0xE0, {})}, {ReplyFrame(0xE0, {})}, {ReplyFrame(0xE0, {})},
+             {corrupt}, {corrupt}, {corrupt},
+             {oversized}, {oversized}, {oversized}});
+    EXPECT_FALSE(link.XmitRequest({}, 0x03, 0x70, 100));
+    EXPECT_EQ(link.LastFailure(), LinkFailure::Refused);
+    EXPECT_FALSE(link.XmitRequest({}, 0x03, 0x70, 100));
+    EXPECT_EQ(link.LastFailure(), LinkFailure::BadChecksum);
+    EXPECT_FALSE(link.XmitRequest({}, 0x03, 0x70, 100));
+    EXPECT_EQ(link.LastFailure(), LinkFailure::TooLong);
+    EXPECT_FALSE(link.XmitRequest(Bytes(kTransmitBufferSize, 0x11), 0x03, 0x50, 100));
+    EXPECT_EQ(link.LastFailure(), LinkFailure::TooLong);
 }
 
 TEST_F(XmitRequestTest, CorruptedReplyIsRetried) {
@@ -137,6 +157,7 @@ TEST_F(XmitRequestTest, FailedWriteStopsTheFrameAndCostsTheTry) {
     // One chunk attempted per try: the rest of each frame is not written.
     EXPECT_EQ(port.writes.size(), 3u);
     EXPECT_TRUE(link.LinkLost());
+    EXPECT_EQ(link.LastFailure(), LinkFailure::WriteFailed);
 }
 
 TEST_F(XmitRequestTest, OversizedReplyIsInvalid) {

@@ -1,9 +1,11 @@
+#include "platform/posix/PortTable.h"
 #include "platform/posix/PosixSerialPort.h"
 
 #include "tests/platform/PseudoTerminal.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <filesystem>
@@ -66,11 +68,25 @@ TEST(PosixSerialPort, ClosingReleasesExclusivitySoThePortReopens) {
     }
 }
 
-TEST(PosixSerialPort, RefusesWhatIsNotATerminal) {
-    EXPECT_EQ(PosixSerialPort::Open("/nonexistent/ttyS99"), nullptr);
+TEST(PosixSerialPort, RefusesWhatIsNotATerminalAndSaysWhy) {
+    int error = 0;
+    EXPECT_EQ(PosixSerialPort::Open("/nonexistent/ttyS99", &error), nullptr);
+    EXPECT_EQ(error, ENOENT);
     const fs::path file = fs::temp_directory_path() / ("kelvane-notatty-" + std::to_string(getpid()));
     std::ofstream(file).put('x');
-    EXPECT_EQ(PosixSerialPort::Open(file.string()), nullptr);
+    EXPECT_EQ(PosixSerialPort::Open(file.string(), &error), nullptr);
+    EXPECT_EQ(error, ENOTTY);
+    EXPECT_FALSE(PosixSerialPort::IsBusy(error));
+
+    // The port table keeps the reason with the device's name.
+    PortTable table({"/nonexistent/ttyS99", file.string()});
+    EXPECT_EQ(table.Open(1), nullptr);
+    EXPECT_EQ(table.LastOpenFailure().device, file.string());
+    EXPECT_EQ(table.LastOpenFailure().error, ENOTTY);
+    EXPECT_EQ(table.Open(0), nullptr);
+    EXPECT_EQ(table.LastOpenFailure().device, "/nonexistent/ttyS99");
+    EXPECT_EQ(table.LastOpenFailure().error, ENOENT);
+    EXPECT_FALSE(table.LastOpenFailure().busy);
     fs::remove(file);
 }
 

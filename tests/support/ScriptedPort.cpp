@@ -1,5 +1,8 @@
 #include "tests/support/ScriptedPort.h"
 
+#include <algorithm>
+#include <cerrno>
+
 namespace kelvane::test {
 
 bool ScriptedPort::Write(std::span<const std::uint8_t> bytes) {
@@ -28,8 +31,11 @@ void ScriptedPortOpener::Install(std::uint8_t number, std::deque<ScriptedPort::R
 std::unique_ptr<SerialPort> ScriptedPortOpener::Open(std::uint8_t number) {
     opened.push_back(number);
     last = nullptr;
+    const bool busy = std::find(busy_.begin(), busy_.end(), number) != busy_.end();
+    lastFailure_ = OpenFailure{Describe(number), busy ? EBUSY : ENOENT, busy};
     const auto plan = plans_.find(number);
-    if (plan == plans_.end()) return nullptr;
+    if (busy || plan == plans_.end()) return nullptr;
+    lastFailure_ = {};
     auto port = std::make_unique<ScriptedPort>(clock_);
     port->reactions = plan->second.reactions;
     port->echo = plan->second.echo;

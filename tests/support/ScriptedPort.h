@@ -52,8 +52,12 @@ public:
     // The port at `number` exists and answers each write with the given reactions.
     void Install(std::uint8_t number, std::deque<ScriptedPort::Reaction> reactions, bool echo = true);
 
+    // The port at `number` exists but another program holds it.
+    void InstallBusy(std::uint8_t number) { busy_.push_back(number); }
+
     std::unique_ptr<SerialPort> Open(std::uint8_t number) override;
     std::string Describe(std::uint8_t number) const override { return "COM" + std::to_string(number); }
+    OpenFailure LastOpenFailure() const override { return lastFailure_; }
 
     std::vector<int> opened;
     // The port opened last, while the link holds it (null once it is closed).
@@ -66,6 +70,8 @@ private:
     };
     VirtualClock& clock_;
     std::map<int, Plan> plans_;
+    std::vector<int> busy_;
+    OpenFailure lastFailure_;
 };
 
 // A reply frame as a module sends it: stuffing and checksum done here, independently of the link's encoder.
