@@ -31,12 +31,18 @@ bool CXmit::XmitRequest(std::span<const std::uint8_t> payload, std::uint8_t addr
 
     for (int attempt = 0; attempt < kTries; ++attempt) {
         const bool written = WriteFrame();
-        if (address == kBroadcastAddress || ReceiveReply(timeout)) {
+        // A line that is gone answers nothing ever again: no wait and no further tries, and the supervision
+        // closes the port and searches anew.
+        if (!port_->HungUp() && (address == kBroadcastAddress || ReceiveReply(timeout))) {
             lastFailure_ = LinkFailure::None;
             return true;
         }
+        if (port_->HungUp()) {
+            lastFailure_ = LinkFailure::HungUp;
+            break;
+        }
         // The reply cannot come to a frame that did not go out whole; that is the reason, not the silence.
-        if (!written) lastFailure_ = port_->HungUp() ? LinkFailure::HungUp : LinkFailure::WriteFailed;
+        if (!written) lastFailure_ = LinkFailure::WriteFailed;
     }
     linkLost_ = true;
     return false;

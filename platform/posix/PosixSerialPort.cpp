@@ -11,7 +11,7 @@
 namespace kelvane {
 namespace {
 
-constexpr int kWriteWaitMs = 1000;
+constexpr std::chrono::milliseconds kWriteWait{1000};
 
 bool ConfigureLine(int fd) {
     termios settings{};
@@ -25,11 +25,6 @@ bool ConfigureLine(int fd) {
     settings.c_cc[VTIME] = 0;
     if (cfsetispeed(&settings, B115200) != 0 || cfsetospeed(&settings, B115200) != 0) return false;
     return tcsetattr(fd, TCSANOW, &settings) == 0;
-}
-
-bool WaitWritable(int fd) {
-    pollfd p{fd, POLLOUT, 0};
-    return poll(&p, 1, kWriteWaitMs) > 0 && (p.revents & POLLOUT) != 0;
 }
 
 }  // namespace
@@ -59,6 +54,7 @@ PosixSerialPort::~PosixSerialPort() {
 }
 
 bool PosixSerialPort::Write(std::span<const std::uint8_t> bytes) {
+    if (hungUp_) return false;
     std::size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
@@ -67,8 +63,10 @@ bool PosixSerialPort::Write(std::span<const std::uint8_t> bytes) {
         } else if (n < 0 && errno == EINTR) {
             continue;
         } else if (n < 0 && errno == EAGAIN) {
-            if (!WaitWritable(fd_)) return false;
+            if (!WaitWritable()) return false;
         } else {
+            // EIO once the far end is gone, or any other failure of the device.
+            LoseLine();
             return false;
         }
     }
@@ -93,6 +91,21 @@ ReadResult PosixSerialPort::Read(std::span<std::uint8_t> into, std::chrono::mill
         if (n < 0 && errno == EAGAIN) return {0, ReadStatus::TimedOut};
         // The line said it was readable and gave nothing, or the read failed (EIO once the far end is gone).
         return LoseLine();
+    }
+}
+
+// A line that stays full for a second refuses the write; one that hangs up meanwhile is lost.
+bool PosixSerialPort::WaitWritable() {
+    const auto deadline = std::chrono::steady_clock::now() + kWriteWait;
+    for (;;) {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        pollfd p{fd_, POLLOUT, 0};
+        const int ready = poll(&p, 1, static_cast<int>(std::max<std::int64_t>(left.count(), 0)));
+        if (ready < 0 && errno == EINTR) continue;
+        if (ready == 0) return false;
+        if (ready > 0 && (p.revents & POLLOUT) != 0) return true;
+        LoseLine();
+        return false;
     }
 }
 

@@ -25,6 +25,7 @@ public:
 
 private:
     explicit PosixSerialPort(int fd) : fd_(fd) {}
+    bool WaitWritable();
     ReadResult LoseLine();
 
     int fd_;

@@ -55,10 +55,15 @@ std::unique_ptr<SerialPort> Win32PortOpener::Open(std::uint8_t number) {
 Win32SerialPort::~Win32SerialPort() { CloseHandle(static_cast<HANDLE>(handle_)); }
 
 bool Win32SerialPort::Write(std::span<const std::uint8_t> bytes) {
+    if (hungUp_) return false;
     DWORD written = 0;
-    const BOOL ok = WriteFile(static_cast<HANDLE>(handle_), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                              nullptr);
-    return ok && written == bytes.size();
+    if (!WriteFile(static_cast<HANDLE>(handle_), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) {
+        // A pulled adapter or a failed device: nothing more will pass this port.
+        LoseLine();
+        return false;
+    }
+    // Fewer bytes without an error: the write time-out ran out on a line that did not move.
+    return written == bytes.size();
 }
 
 // With the interval and the multiplier at MAXDWORD, ReadFile returns at once with whatever is there, waits for

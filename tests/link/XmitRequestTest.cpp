@@ -160,6 +160,32 @@ TEST_F(XmitRequestTest, FailedWriteStopsTheFrameAndCostsTheTry) {
     EXPECT_EQ(link.LastFailure(), LinkFailure::WriteFailed);
 }
 
+TEST_F(XmitRequestTest, HungUpLineFailsAtOnceWithoutFurtherTries) {
+    ScriptedPort& port = Connect({});
+    port.hungUp = true;
+    const std::uint64_t before = clock.TickCount();
+    EXPECT_FALSE(link.XmitRequest({}, 0x03, 0x40, 10000));
+    EXPECT_EQ(port.writes.size(), 1u);
+    EXPECT_EQ(clock.TickCount(), before);
+    EXPECT_TRUE(link.LinkLost());
+    EXPECT_EQ(link.LastFailure(), LinkFailure::HungUp);
+    // Not even a broadcast passes a line that is gone.
+    EXPECT_FALSE(link.XmitRequest(Bytes{0x03}, 0xFF, 0xC0, 1));
+    EXPECT_EQ(link.LastFailure(), LinkFailure::HungUp);
+}
+
+TEST_F(XmitRequestTest, LineLostWhileWaitingForTheReplyEndsTheRequest) {
+    ScriptedPort& port = Connect({});
+    // The far end goes away 30 ms into the first try's wait of 100 s.
+    const std::uint64_t before = clock.TickCount();
+    port.hangUpAt = before + 30;
+    EXPECT_FALSE(link.XmitRequest({}, 0x03, 0x40, 10000));
+    EXPECT_EQ(port.writes.size(), 1u);
+    EXPECT_EQ(clock.TickCount() - before, 30u);
+    EXPECT_EQ(link.LastFailure(), LinkFailure::HungUp);
+    EXPECT_TRUE(link.LinkLost());
+}
+
 TEST_F(XmitRequestTest, OversizedReplyIsInvalid) {
     Connect({{ReplyFrame(0xF0, Bytes(kReplyDataSize + 10, 0x01))},
              {ReplyFrame(0xF0, Bytes(kReplyDataSize + 10, 0x01))},

@@ -7,7 +7,7 @@ namespace kelvane::test {
 
 bool ScriptedPort::Write(std::span<const std::uint8_t> bytes) {
     writes.emplace_back(bytes.begin(), bytes.end());
-    if (failWrites) return false;
+    if (failWrites || hungUp) return false;
     if (echo) Arrive(writes.back());
     if (!reactions.empty()) {
         const Reaction reaction = reactions.front();
@@ -21,6 +21,16 @@ void ScriptedPort::Arrive(const Bytes& bytes, std::uint64_t delayMs) { line_.Arr
 
 ReadResult ScriptedPort::Read(std::span<std::uint8_t> into, std::chrono::milliseconds wait) {
     ++reads;
+    if (hangUpAt && !hungUp) {
+        const std::uint64_t now = clock_.TickCount();
+        const std::uint64_t left = *hangUpAt > now ? *hangUpAt - now : 0;
+        if (left <= static_cast<std::uint64_t>(wait.count())) {
+            const ReadResult got = line_.Read(into, std::chrono::milliseconds(left));
+            hungUp = clock_.TickCount() >= *hangUpAt;
+            if (got.count > 0 || !hungUp) return got;
+        }
+    }
+    if (hungUp) return {0, ReadStatus::HungUp};
     return line_.Read(into, wait);
 }
 

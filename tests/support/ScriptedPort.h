@@ -7,6 +7,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <optional>
 #include <vector>
 
 namespace kelvane::test {
@@ -23,10 +24,11 @@ public:
         std::uint64_t delayMs = 2;
     };
 
-    explicit ScriptedPort(VirtualClock& clock) : line_(clock) {}
+    explicit ScriptedPort(VirtualClock& clock) : clock_(clock), line_(clock) {}
 
     bool Write(std::span<const std::uint8_t> bytes) override;
     ReadResult Read(std::span<std::uint8_t> into, std::chrono::milliseconds wait) override;
+    bool HungUp() const override { return hungUp; }
 
     // Bytes that arrive `delayMs` from now, as if the far end sent them unprompted.
     void Arrive(const Bytes& bytes, std::uint64_t delayMs = 0);
@@ -36,11 +38,16 @@ public:
     // Every write is heard back at once, as on the half-duplex bus: the link counts on reading it back.
     bool echo = true;
     bool failWrites = false;
+    // The far end is gone: reads report it at once and writes fail.
+    bool hungUp = false;
+    // The far end goes away at this tick of the virtual clock, even in the middle of a read's wait.
+    std::optional<std::uint64_t> hangUpAt;
 
     std::vector<Bytes> writes;
     std::size_t reads = 0;
 
 private:
+    VirtualClock& clock_;
     VirtualLine line_;
 };
 
