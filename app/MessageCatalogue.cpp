@@ -403,6 +403,11 @@ constexpr const char* kEntries[] = {
     "Canal :",
     "Canale :",
     "Kanal :",
+    // kPortBusyMessage: the serial ports another program holds
+    "%s is in use by another program",
+    "%s est utilisé par un autre programme",
+    "%s è in uso da un altro programma",
+    "%s wird von einem anderen Programm verwendet",
 };
 
 static_assert(std::size(kEntries) == kMessageCount * kLanguageCount, "four texts for every message");

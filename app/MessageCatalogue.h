@@ -6,7 +6,10 @@ namespace kelvane {
 
 // Every text the program composes at run time, in four languages. Texts are UTF-8; some hold printf-style
 // placeholders (%d, %s, %06X) that callers fill with FormatText (app/TextFormat.h), never with printf.
-constexpr int kMessageCount = 78;
+constexpr int kMessageCount = 79;
+
+// The serial link and its ports.
+constexpr int kPortBusyMessage = 78;
 
 enum Language : int {
     kEnglish = 0,
@@ -25,7 +28,7 @@ int LanguageIndex();
 // The text of message `id` in the current language.
 std::string MessageText(int id);
 
-// The text of message `id` in `language`. An id outside 0..77 or a language outside 0..3 gives an empty
+// The text of message `id` in `language`. An id outside the catalogue or a language outside 0..3 gives an empty
 // string rather than reading past the table.
 std::string MessageText(int id, int language);
 

@@ -22,6 +22,7 @@ enum CliStatus : int {
     kCliFileError = 5,
     kCliMismatch = 6,
     kCliNoCam = 7,
+    kCliPortBusy = 8,
 };
 
 struct CliContext {

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -12,6 +13,17 @@ namespace kelvane {
 namespace {
 
 constexpr std::chrono::milliseconds kWriteWait{1000};
+
+// TIOCGEXCL is missing from old kernels: there the answer is "not held", and TIOCEXCL still refuses others.
+bool HeldExclusively(int fd) {
+#ifdef TIOCGEXCL
+    int held = 0;
+    return ioctl(fd, TIOCGEXCL, &held) == 0 && held != 0;
+#else
+    (void)fd;
+    return false;
+#endif
+}
 
 bool ConfigureLine(int fd) {
     termios settings{};
@@ -38,17 +50,27 @@ std::unique_ptr<PosixSerialPort> PosixSerialPort::Open(const std::string& path, 
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return refuse(fd, errno);
     if (!isatty(fd)) return refuse(fd, ENOTTY);
-    if (ioctl(fd, TIOCEXCL) != 0 || !ConfigureLine(fd)) return refuse(fd, errno);
+    // The advisory lock is what terminal programs hold, and it binds root as well; TIOCEXCL keeps out
+    // those that do not lock.
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) return refuse(fd, errno == EWOULDBLOCK ? EBUSY : errno);
+    // Exclusivity already set belongs to another program, which root alone could open past: respect it.
+    if (HeldExclusively(fd)) return refuse(fd, EBUSY);
+    if (ioctl(fd, TIOCEXCL) != 0 || !ConfigureLine(fd)) {
+        const int reason = errno;
+        ioctl(fd, TIOCNXCL);
+        return refuse(fd, reason);
+    }
     tcflush(fd, TCIOFLUSH);
     if (error != nullptr) *error = 0;
     return std::unique_ptr<PosixSerialPort>(new PosixSerialPort(fd));
 }
 
-bool PosixSerialPort::IsBusy(int error) { return error == EBUSY || error == EWOULDBLOCK; }
+bool PosixSerialPort::IsBusy(int error) { return error == EBUSY; }
 
 PosixSerialPort::~PosixSerialPort() {
-    // Exclusivity belongs to the tty, not to this descriptor: give it back, or the next open of the same
-    // port (the search and the supervision reopen it) would be refused while another process holds it.
+    // Exclusivity belongs to the tty, not to this descriptor: give back what this port set, or the next open
+    // of the same port would be refused. A port is only ever open here after it set it itself (an exclusivity
+    // found set refuses the open), so this never clears another program's.
     ioctl(fd_, TIOCNXCL);
     ::close(fd_);
 }

@@ -11,6 +11,8 @@
 #include <filesystem>
 #include <fstream>
 #include <pthread.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
 #include <thread>
 
 namespace kelvane {
@@ -66,6 +68,59 @@ TEST(PosixSerialPort, ClosingReleasesExclusivitySoThePortReopens) {
         EXPECT_TRUE(port->Write(std::vector<std::uint8_t>{static_cast<std::uint8_t>(round)}));
         EXPECT_EQ(pty.Receive(1), std::vector<std::uint8_t>{static_cast<std::uint8_t>(round)});
     }
+}
+
+int ExclusiveState(int fd) {
+    int held = -1;
+    EXPECT_EQ(ioctl(fd, TIOCGEXCL, &held), 0);
+    return held;
+}
+
+// Run as root, as the lead's suite is: root passes TIOCEXCL, so only the lock and the check keep it out.
+TEST(PosixSerialPort, OneProgramPerPort) {
+    PseudoTerminal pty;
+    {
+        auto first = PosixSerialPort::Open(pty.Path());
+        ASSERT_NE(first, nullptr);
+        int error = 0;
+        EXPECT_EQ(PosixSerialPort::Open(pty.Path(), &error), nullptr);
+        EXPECT_EQ(error, EBUSY);
+        EXPECT_TRUE(PosixSerialPort::IsBusy(error));
+        // The refused opener leaves the holder's exclusivity as it was.
+        const int probe = open(pty.Path().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        if (probe >= 0) {
+            EXPECT_EQ(ExclusiveState(probe), 1);
+            close(probe);
+        }
+    }
+    // Closed, the port is free again, exclusivity and lock both.
+    const int probe = open(pty.Path().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(probe, 0);
+    EXPECT_EQ(ExclusiveState(probe), 0);
+    EXPECT_EQ(flock(probe, LOCK_EX | LOCK_NB), 0);
+    close(probe);
+}
+
+TEST(PosixSerialPort, RespectsWhatAnotherProgramHolds) {
+    PseudoTerminal pty;
+    // A program that locks the device, as terminal programs do.
+    int other = open(pty.Path().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(other, 0);
+    ASSERT_EQ(flock(other, LOCK_EX | LOCK_NB), 0);
+    int error = 0;
+    EXPECT_EQ(PosixSerialPort::Open(pty.Path(), &error), nullptr);
+    EXPECT_EQ(error, EBUSY);
+    close(other);
+
+    // A program that only sets exclusivity: opening past it as root and closing again would clear it.
+    other = open(pty.Path().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(other, 0);
+    ASSERT_EQ(ioctl(other, TIOCEXCL), 0);
+    EXPECT_EQ(PosixSerialPort::Open(pty.Path(), &error), nullptr);
+    EXPECT_EQ(error, EBUSY);
+    EXPECT_EQ(ExclusiveState(other), 1);
+    ioctl(other, TIOCNXCL);
+    close(other);
 }
 
 TEST(PosixSerialPort, RefusesWhatIsNotATerminalAndSaysWhy) {
