@@ -125,6 +125,7 @@ bool CXmit::ProbeRack() {
 bool CXmit::FindPort() {
     ClosePort();
     busyPorts_.clear();
+    ports_.BeginSearch();
     std::uint8_t n = portNumber_;
     do {
         port_ = ports_.Open(n);

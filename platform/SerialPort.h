@@ -58,6 +58,9 @@ class PortOpener {
 public:
     virtual ~PortOpener() = default;
 
+    // Called as a port search starts, so that ports plugged in since the last search are counted.
+    virtual void BeginSearch() {}
+
     // The port numbered `number`, configured for the rack, or null when it cannot be opened.
     virtual std::unique_ptr<SerialPort> Open(std::uint8_t number) = 0;
 

@@ -69,11 +69,21 @@ std::vector<std::string> PortTable::ScanDevices(const std::string& devRoot) {
     return table;
 }
 
+PortTable PortTable::Scanning(std::string devRoot) {
+    PortTable table(ScanDevices(devRoot));
+    table.scannedRoot_ = std::move(devRoot);
+    return table;
+}
+
 PortTable PortTable::FromEnvironment() {
     if (const char* list = std::getenv("KELVANE_PORTS"); list != nullptr && *list != '\0') {
         return PortTable(ParseList(list));
     }
-    return PortTable(ScanDevices());
+    return Scanning();
+}
+
+void PortTable::BeginSearch() {
+    if (!scannedRoot_.empty()) paths_ = ScanDevices(scannedRoot_);
 }
 
 std::unique_ptr<SerialPort> PortTable::Open(std::uint8_t number) {

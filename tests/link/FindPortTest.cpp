@@ -40,6 +40,15 @@ TEST_F(FindPortTest, ModuleAnsweringWithNonZeroStateIsPassedOver) {
     EXPECT_EQ(ports.opened, (std::vector<int>{5, 6, 7, 8, 9}));
 }
 
+TEST_F(FindPortTest, EverySearchLetsThePortTableBeBuiltAfresh) {
+    ports.Install(1, {{ReplyFrame(0xF0, {0x77, 0x00, 0x0E})}, {ReplyFrame(0xF0, {0x77, 0x00, 0x0E})}});
+    EXPECT_TRUE(link.FindPort());
+    link.ClosePort();
+    EXPECT_TRUE(link.FindPort());
+    // Before the first open of each search, not once for the program's life.
+    EXPECT_EQ(ports.searchStarts, (std::vector<std::size_t>{0, 2}));
+}
+
 TEST_F(FindPortTest, SuccessClearsLinkLostLeftByFailedProbes) {
     ports.Install(0, {});  // opens but stays silent: its probe fails all tries
     ports.Install(1, {{ReplyFrame(0xF0, {0x77, 0x00, 0x0E})}});

@@ -38,6 +38,31 @@ TEST(PortTable, ScansDevicesInStableOrderWithoutDuplicates) {
     fs::remove_all(root);
 }
 
+TEST(PortTable, EverySearchScansAfresh) {
+    const fs::path root = fs::temp_directory_path() / ("kelvane-plug-" + std::to_string(getpid()));
+    fs::create_directories(root);
+    std::ofstream(root / "ttyS0").put('x');
+    PortTable table = PortTable::Scanning(root.string());
+    EXPECT_EQ(table.Paths(), (std::vector<std::string>{(root / "ttyS0").string()}));
+
+    // An adapter plugged in after start-up, in the place the order rules give it.
+    std::ofstream(root / "ttyUSB0").put('x');
+    table.BeginSearch();
+    EXPECT_EQ(table.Paths(), (std::vector<std::string>{(root / "ttyUSB0").string(), (root / "ttyS0").string()}));
+    EXPECT_EQ(table.Describe(0), (root / "ttyUSB0").string());
+
+    // And one pulled out.
+    fs::remove(root / "ttyS0");
+    table.BeginSearch();
+    EXPECT_EQ(table.Paths(), (std::vector<std::string>{(root / "ttyUSB0").string()}));
+
+    // A table the operator listed stays as listed.
+    PortTable listed({"/nonexistent/a"});
+    listed.BeginSearch();
+    EXPECT_EQ(listed.Paths(), (std::vector<std::string>{"/nonexistent/a"}));
+    fs::remove_all(root);
+}
+
 TEST(PortTable, EnvironmentListReplacesTheScan) {
     setenv("KELVANE_PORTS", "/nonexistent/a:/nonexistent/b", 1);
     PortTable table = PortTable::FromEnvironment();

@@ -62,11 +62,14 @@ public:
     // The port at `number` exists but another program holds it.
     void InstallBusy(std::uint8_t number) { busy_.push_back(number); }
 
+    void BeginSearch() override { searchStarts.push_back(opened.size()); }
     std::unique_ptr<SerialPort> Open(std::uint8_t number) override;
     std::string Describe(std::uint8_t number) const override { return "COM" + std::to_string(number); }
     OpenFailure LastOpenFailure() const override { return lastFailure_; }
 
     std::vector<int> opened;
+    // Where in `opened` each search began.
+    std::vector<std::size_t> searchStarts;
     // The port opened last, while the link holds it (null once it is closed).
     ScriptedPort* last = nullptr;
 
