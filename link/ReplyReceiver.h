@@ -20,6 +20,8 @@ public:
     bool Feed(std::uint8_t byte);
 
     bool Done() const { return done_; }
+    // A frame has started and not yet ended (a lone start byte counts: a frame may be starting).
+    bool InFrame() const { return !done_ && (state_ != State::Idle || escapePending_); }
     // A whole frame, accepted (0xF0), with a zero checksum and a payload that fit the buffer.
     bool Valid() const { return valid_; }
     // Why a finished frame is not valid, the first that applies: refused, longer than the buffer, bad checksum.

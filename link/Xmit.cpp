@@ -14,6 +14,12 @@ constexpr std::size_t kMaxDiscardedBytes = 64 * 1024;
 // The discard ends when the line has been quiet this long.
 constexpr std::chrono::milliseconds kQuietLine{1};
 
+// The longest reply that fits ReplyData, every byte after the header doubled (the source byte too), and its
+// time on the line at 115,200 baud (86.8 µs a byte), rounded up.
+constexpr std::uint64_t kLongestReplyBytes = 3 + 1 + 2 * (1 + 2 + kReplyDataSize + 1);
+constexpr std::uint64_t kLongestReplyLineMs = (kLongestReplyBytes * 868 + 9999) / 10000;
+static_assert(kLongestReplyLineMs == 1424);
+
 }  // namespace
 
 bool CXmit::TakeLinkLost() {
@@ -94,14 +100,20 @@ bool CXmit::ReceiveReply(int timeout) {
     if (!port_) return Fail(LinkFailure::NoPort);
     const std::uint64_t start = clock_.TickCount();
     const std::uint64_t limit = static_cast<std::uint64_t>(std::max(timeout, 0)) * 10;
+    // Until a frame starts the wait counts from the request; once one is in progress it counts from its last
+    // byte, so that a long reply is not cut by its own length, within the line time of the longest reply.
+    std::uint64_t deadline = start + limit;
     for (;;) {
-        const std::uint64_t spent = clock_.TickCount() - start;
-        if (spent >= limit) return Fail(LinkFailure::TimedOut);
-        const ReadResult got = port_->Read(readBuffer_, std::chrono::milliseconds(limit - spent));
+        const std::uint64_t now = clock_.TickCount();
+        if (now >= deadline) return Fail(LinkFailure::TimedOut);
+        const ReadResult got = port_->Read(readBuffer_, std::chrono::milliseconds(deadline - now));
         if (got.status == ReadStatus::HungUp) return Fail(LinkFailure::HungUp);
         // Bytes after the frame's end are dropped with the buffer; the next request would discard them anyway.
         for (std::size_t i = 0; i < got.count; ++i) {
             if (receiver_.Feed(readBuffer_[i])) return FrameEnded();
+        }
+        if (got.count > 0 && receiver_.InFrame()) {
+            deadline = std::min(clock_.TickCount() + limit, start + limit + kLongestReplyLineMs);
         }
     }
 }

@@ -186,6 +186,49 @@ TEST_F(XmitRequestTest, LineLostWhileWaitingForTheReplyEndsTheRequest) {
     EXPECT_TRUE(link.LinkLost());
 }
 
+TEST_F(XmitRequestTest, LongReplyIsNotCutByItsOwnLength) {
+    // A configuration image of 1,000 bytes, many of them 0x02: stuffed, about 170 ms of line, against a
+    // time-out of 100 ms.
+    Bytes image(1000, 0x02);
+    for (std::size_t i = 0; i < image.size(); i += 3) image[i] = 0x41;
+    const Bytes frame = ReplyFrame(0xF0, image);
+    ASSERT_GT(frame.size() / 11, 100u);
+    ScriptedPort& port = Connect({{frame, 5, 11}});
+    const std::uint64_t before = clock.TickCount();
+    EXPECT_TRUE(link.XmitRequest({}, 0x03, 0x70, 10));
+    EXPECT_EQ(port.writes.size(), 1u);
+    EXPECT_EQ(Bytes(link.Reply().begin(), link.Reply().end()), image);
+    EXPECT_EQ(clock.TickCount() - before, 1u + 5u + (frame.size() - 1) / 11);
+}
+
+TEST_F(XmitRequestTest, StalledReplyTimesOutFromItsLastByte) {
+    ScriptedPort& port = Connect({});
+    const Bytes frame = ReplyFrame(0xF0, Bytes(100, 0x41));
+    // The first 20 bytes 40 ms after the call, then nothing more.
+    port.Arrive(Bytes(frame.begin(), frame.begin() + 20), 40);
+    const std::uint64_t start = clock.TickCount();
+    EXPECT_FALSE(link.ReceiveReply(10));
+    EXPECT_EQ(link.LastFailure(), LinkFailure::TimedOut);
+    EXPECT_EQ(clock.TickCount() - start, 40u + 100u);
+
+    // Bytes that never make a frame start do not hold the wait open.
+    port.Arrive(Bytes(30, 0x41), 40);
+    const std::uint64_t again = clock.TickCount();
+    EXPECT_FALSE(link.ReceiveReply(10));
+    EXPECT_EQ(clock.TickCount() - again, 100u);
+}
+
+TEST_F(XmitRequestTest, TricklingReplyIsBoundedByTheLongestReplysLineTime) {
+    ScriptedPort& port = Connect({});
+    const Bytes frame = ReplyFrame(0xF0, Bytes(kReplyDataSize, 0x41));
+    // A byte every 50 ms: each within the idle time-out, the whole far beyond any reply's line time.
+    for (std::size_t i = 0; i < 100; ++i) port.Arrive({frame[i]}, 50 * (i + 1));
+    const std::uint64_t start = clock.TickCount();
+    EXPECT_FALSE(link.ReceiveReply(10));
+    // 100 ms, plus 8,192 bytes all doubled with their header at 86.8 µs a byte: 1,424 ms.
+    EXPECT_EQ(clock.TickCount() - start, 100u + 1424u);
+}
+
 TEST_F(XmitRequestTest, OversizedReplyIsInvalid) {
     Connect({{ReplyFrame(0xF0, Bytes(kReplyDataSize + 10, 0x01))},
              {ReplyFrame(0xF0, Bytes(kReplyDataSize + 10, 0x01))},

@@ -12,7 +12,13 @@ bool ScriptedPort::Write(std::span<const std::uint8_t> bytes) {
     if (!reactions.empty()) {
         const Reaction reaction = reactions.front();
         reactions.pop_front();
-        Arrive(reaction.bytes, reaction.delayMs);
+        const std::size_t pace = reaction.bytesPerMs == 0 ? reaction.bytes.size() : reaction.bytesPerMs;
+        for (std::size_t at = 0; at < reaction.bytes.size(); at += pace) {
+            const std::size_t end = std::min(at + pace, reaction.bytes.size());
+            Arrive(Bytes(reaction.bytes.begin() + static_cast<std::ptrdiff_t>(at),
+                         reaction.bytes.begin() + static_cast<std::ptrdiff_t>(end)),
+                   reaction.delayMs + at / pace);
+        }
     }
     return true;
 }

@@ -22,6 +22,8 @@ public:
     struct Reaction {
         Bytes bytes;
         std::uint64_t delayMs = 2;
+        // 0: all at once; otherwise this many bytes a millisecond (11 is the line's pace at 115,200 baud).
+        std::size_t bytesPerMs = 0;
     };
 
     explicit ScriptedPort(VirtualClock& clock) : clock_(clock), line_(clock) {}
