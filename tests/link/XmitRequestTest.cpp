@@ -135,6 +135,35 @@ TEST_F(XmitRequestTest, PendingInputIsDiscardedBeforeSending) {
     EXPECT_EQ(link.Reply()[0], 0x99);
 }
 
+TEST_F(XmitRequestTest, StaleRepliesAreDiscardedWhenNoEchoHidesThem) {
+    // Without an echo the read-back takes the first bytes on the line as ours: two late replies from earlier
+    // exchanges sit there, so the second one survives the read-back and only the discard keeps it out. The
+    // true reply comes once the read-back has given up.
+    ScriptedPort& port = Connect({{ReplyFrame(0xF0, {0x99}), 105}});
+    port.echo = false;
+    port.Arrive(ReplyFrame(0xF0, {0x11}));
+    port.Arrive(ReplyFrame(0xF0, {0x12}));
+    EXPECT_TRUE(link.XmitRequest({}, 0x03, 0x40, 10));
+    ASSERT_EQ(link.ReplyLength(), 1);
+    EXPECT_EQ(link.Reply()[0], 0x99);
+}
+
+TEST_F(XmitRequestTest, ReadBackGivesUpAfter100MsWithoutAnEcho) {
+    // A reply 150 ms after the request: after the read-back's 100 ms, inside the reply's own 100 ms.
+    ScriptedPort& port = Connect({{ReplyFrame(0xF0, {0x42}), 150}});
+    port.echo = false;
+    std::uint64_t before = clock.TickCount();
+    EXPECT_TRUE(link.XmitRequest({}, 0x03, 0x40, 10));
+    EXPECT_EQ(link.Reply()[0], 0x42);
+    EXPECT_EQ(clock.TickCount() - before, 1u + 150u);
+    EXPECT_EQ(port.writes.size(), 1u);
+
+    // Silent without an echo: each try is 100 ms of read-back and 100 ms of waiting, exactly.
+    before = clock.TickCount();
+    EXPECT_FALSE(link.XmitRequest({}, 0x03, 0x40, 10));
+    EXPECT_EQ(clock.TickCount() - before, 1u + 3u * (100u + 100u));
+}
+
 TEST_F(XmitRequestTest, LongFrameGoesOutInChunksOf400) {
     // 1023 payload bytes make a frame of 1030 bytes: header 3, code 1, length 2, payload, checksum 1.
     Bytes payload(1023, 0x11);
