@@ -11,17 +11,40 @@ namespace {
 constexpr DWORD kWriteWaitMs = 1000;
 constexpr DWORD kWriteWaitPerByteMs = 1;
 
-bool ConfigureLine(HANDLE handle) {
-    DCB line{};
-    line.DCBlength = sizeof(line);
-    if (!GetCommState(handle, &line)) return false;
+// Every field that can stop reads or change bytes is set here, whatever another program left in the port:
+// no hardware or XON/XOFF flow control, no error character or NUL stripping, and no abort on a line error
+// (which would fail every read until someone cleared it). DTR and RTS stay up for the adapters and bus
+// converters that draw power or direction from them.
+void SetWholeLine(DCB& line) {
     line.BaudRate = CBR_115200;
     line.ByteSize = 8;
     line.Parity = NOPARITY;
     line.StopBits = ONESTOPBIT;
-    if (!SetCommState(handle, &line)) return false;
+    line.fBinary = TRUE;
+    line.fParity = FALSE;
+    line.fOutxCtsFlow = FALSE;
+    line.fOutxDsrFlow = FALSE;
+    line.fDtrControl = DTR_CONTROL_ENABLE;
+    line.fDsrSensitivity = FALSE;
+    line.fTXContinueOnXoff = TRUE;
+    line.fOutX = FALSE;
+    line.fInX = FALSE;
+    line.fErrorChar = FALSE;
+    line.fNull = FALSE;
+    line.fRtsControl = RTS_CONTROL_ENABLE;
+    line.fAbortOnError = FALSE;
+}
 
-    return true;
+bool ConfigureLine(HANDLE handle) {
+    DCB line{};
+    line.DCBlength = sizeof(line);
+    if (!GetCommState(handle, &line)) return false;
+    SetWholeLine(line);
+    if (!SetCommState(handle, &line)) return false;
+    // An error left pending under another program's abort-on-error would fail the first reads.
+    DWORD errors = 0;
+    ClearCommError(handle, &errors, nullptr);
+    return PurgeComm(handle, PURGE_RXCLEAR | PURGE_TXCLEAR) != 0;
 }
 
 }  // namespace
