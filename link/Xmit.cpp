@@ -41,7 +41,7 @@ bool CXmit::XmitRequest(std::span<const std::uint8_t> payload, std::uint8_t addr
             lastFailure_ = LinkFailure::None;
             return true;
         }
-        if (port_->HungUp()) {
+        if (port_->HungUp() || lastFailure_ == LinkFailure::HungUp) {
             lastFailure_ = LinkFailure::HungUp;
             break;
         }

@@ -98,6 +98,8 @@ bool PosixSerialPort::Write(std::span<const std::uint8_t> bytes) {
 ReadResult PosixSerialPort::Read(std::span<std::uint8_t> into, std::chrono::milliseconds wait) {
     using std::chrono::steady_clock;
     if (hungUp_) return {0, ReadStatus::HungUp};
+    // A read of nothing would return 0, which is how a hung-up line shows: never ask for it.
+    if (into.empty()) return {0, ReadStatus::TimedOut};
     const auto deadline = steady_clock::now() + wait;
     for (;;) {
         const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - steady_clock::now());

@@ -162,7 +162,12 @@ TEST(PosixSerialPort, OneReadTakesEverythingThatIsThere) {
     // Nothing left: a zero wait reports it at once, and a short wait runs out as a time-out, not a hang-up.
     EXPECT_EQ(port->Read(into, 0ms).status, ReadStatus::TimedOut);
     EXPECT_EQ(port->Read(into, 20ms).status, ReadStatus::TimedOut);
+    // Nor is an empty buffer a hang-up, even with bytes waiting.
+    pty.Send({0x55});
+    std::this_thread::sleep_for(50ms);
+    EXPECT_EQ(port->Read({}, 0ms).status, ReadStatus::TimedOut);
     EXPECT_FALSE(port->HungUp());
+    EXPECT_EQ(port->Read(into, 5s).count, 1u);
 }
 
 TEST(PosixSerialPort, ReadReportsTheFarEndGoingAway) {
