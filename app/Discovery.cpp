@@ -72,7 +72,7 @@ bool CKelvaneDlg::DiscoveryPass(bool firmwareChecks, bool& updated) {
 
     bool reachedEnd = false;
     if (!link_.FindPort()) {
-        info_.ShowInfo(MessageText(kNotFoundMessage), true, kReadShowMs);
+        info_.ShowInfo(NotFoundText(), true, kReadShowMs);
     } else {
         info_.ShowInfo(MessageText(kFoundMessage), false, kLongShowMs);
         InfoFeedback feedback(info_, windows_);
@@ -104,6 +104,14 @@ bool CKelvaneDlg::DiscoveryPass(bool firmwareChecks, bool& updated) {
     return true;
 }
 
+// When ports were held by other programs, naming them tells the operator more than "not found" does.
+std::string CKelvaneDlg::NotFoundText() const {
+    if (link_.LastFailure() != LinkFailure::Busy) return MessageText(kNotFoundMessage);
+    std::string devices;
+    for (const std::string& device : link_.BusyPorts()) devices += (devices.empty() ? "" : ", ") + device;
+    return FormatText(MessageText(kPortBusyMessage), {devices});
+}
+
 void CKelvaneDlg::LabelRow(std::size_t row) {
     if (row >= static_cast<std::size_t>(kListRows)) return;
     const SlotRecord& record = slots_[row];
@@ -128,7 +136,7 @@ bool CKelvaneDlg::WaitForRestartedRack() {
     link_.ClosePort();
     info_.ShowInfo(MessageText(kRebootMessage), false, kRebootShowMs);
     const bool found = SearchUntilFound(link_, windows_.GetClock(), kRebootWaitMs, [this] { return info_.Shown(); });
-    if (!found) info_.ShowInfo(MessageText(kNotFoundMessage), true, kReadShowMs);
+    if (!found) info_.ShowInfo(NotFoundText(), true, kReadShowMs);
     return found;
 }
 

@@ -438,6 +438,11 @@ constexpr const char* kEntries[] = {
     "LCN %d refusé : de 0 à 1023 seulement.",
     "LCN %d rifiutato: solo da 0 a 1023.",
     "LCN %d abgelehnt: nur 0 bis 1023.",
+    // 85: the serial ports another program holds
+    "%s is in use by another program",
+    "%s est utilisé par un autre programme",
+    "%s è in uso da un altro programma",
+    "%s wird von einem anderen Programm verwendet",
 };
 
 static_assert(std::size(kEntries) == kMessageCount * kLanguageCount, "four texts for every message");

@@ -6,7 +6,7 @@ namespace kelvane {
 
 // Every text the program composes at run time, in four languages. Texts are UTF-8; some hold printf-style
 // placeholders (%d, %s, %06X) that callers fill with FormatText (app/TextFormat.h), never with printf.
-constexpr int kMessageCount = 85;
+constexpr int kMessageCount = 86;
 
 // The CAM menu.
 constexpr int kCamSendRefusedMessage = 78;
@@ -18,6 +18,9 @@ constexpr int kImageTooLongReason = 81;
 constexpr int kImageUnreadReason = 82;
 constexpr int kNamesUnreadReason = 83;
 constexpr int kLcnOutOfRangeMessage = 84;
+
+// The serial link and its ports.
+constexpr int kPortBusyMessage = 85;
 
 enum Language : int {
     kEnglish = 0,

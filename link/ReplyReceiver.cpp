@@ -14,6 +14,7 @@ void ReplyReceiver::Restart() {
     truncated_ = false;
     done_ = false;
     valid_ = false;
+    checksumOk_ = false;
 }
 
 std::span<const std::uint8_t> ReplyReceiver::Payload() const {
@@ -69,7 +70,8 @@ void ReplyReceiver::Process(std::uint8_t byte) {
         break;
     case State::Checksum:
         done_ = true;
-        valid_ = code_ == 0xF0 && runningXor_ == 0 && !truncated_;
+        checksumOk_ = runningXor_ == 0;
+        valid_ = code_ == 0xF0 && checksumOk_ && !truncated_;
         break;
     }
 }

@@ -20,8 +20,14 @@ public:
     bool Feed(std::uint8_t byte);
 
     bool Done() const { return done_; }
+    // A frame has started and not yet ended (a lone start byte counts: a frame may be starting).
+    bool InFrame() const { return !done_ && (state_ != State::Idle || escapePending_); }
     // A whole frame, accepted (0xF0), with a zero checksum and a payload that fit the buffer.
     bool Valid() const { return valid_; }
+    // Why a finished frame is not valid, the first that applies: refused, longer than the buffer, bad checksum.
+    bool Refused() const { return done_ && code_ != 0xF0; }
+    bool Truncated() const { return done_ && truncated_; }
+    bool ChecksumBad() const { return done_ && !checksumOk_; }
 
     std::uint8_t ReplySource() const { return source_; }
     std::uint8_t ReplyCode() const { return code_; }
@@ -45,6 +51,7 @@ private:
     bool truncated_ = false;
     bool done_ = false;
     bool valid_ = false;
+    bool checksumOk_ = false;
 
     std::uint8_t source_ = 0;
     std::uint8_t code_ = 0;

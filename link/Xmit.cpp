@@ -12,6 +12,12 @@ constexpr int kFirmwareBlockTimeout = 300;
 // A line that never stops talking must not hold the program in the discard loop.
 constexpr std::size_t kMaxDiscardedBytes = 64 * 1024;
 
+// The longest reply that fits ReplyData, every byte after the header doubled (the source byte too), and its
+// time on the line at 115,200 baud (86.8 µs a byte), rounded up.
+constexpr std::uint64_t kLongestReplyBytes = 3 + 1 + 2 * (1 + 2 + kReplyDataSize + 1);
+constexpr std::uint64_t kLongestReplyLineMs = (kLongestReplyBytes * 868 + 9999) / 10000;
+static_assert(kLongestReplyLineMs == 1424);
+
 }  // namespace
 
 bool CXmit::TakeLinkLost() {
@@ -22,53 +28,103 @@ bool CXmit::TakeLinkLost() {
 
 bool CXmit::XmitRequest(std::span<const std::uint8_t> payload, std::uint8_t address, std::uint8_t command,
                         int timeout) {
-    if (!port_) return false;
+    if (!port_) return Fail(LinkFailure::NoPort);
     DiscardPendingInput();
     // A frame too large for the transmit buffer is the caller's mistake, not a silent rack: no tries.
-    if (!encoder_.Encode(address, command, payload)) return false;
+    if (!encoder_.Encode(address, command, payload)) return Fail(LinkFailure::TooLong);
 
-    bool ok = false;
-    for (int attempt = 0; attempt < kTries && !ok; ++attempt) {
-        WriteFrame();
-        ok = address == kBroadcastAddress || ReceiveReply(timeout);
+    for (int attempt = 0; attempt < kTries; ++attempt) {
+        const bool written = WriteFrame();
+        // A line that is gone answers nothing ever again: no wait and no further tries, and the supervision
+        // closes the port and searches anew.
+        if (!port_->HungUp() && (address == kBroadcastAddress || ReceiveReply(timeout))) {
+            lastFailure_ = LinkFailure::None;
+            return true;
+        }
+        if (port_->HungUp() || lastFailure_ == LinkFailure::HungUp) {
+            lastFailure_ = LinkFailure::HungUp;
+            break;
+        }
+        // The reply cannot come to a frame that did not go out whole; that is the reason, not the silence.
+        if (!written) lastFailure_ = LinkFailure::WriteFailed;
     }
-    if (!ok) linkLost_ = true;
-    return ok;
+    linkLost_ = true;
+    return false;
 }
 
+bool CXmit::Fail(LinkFailure reason) {
+    lastFailure_ = reason;
+    return false;
+}
+
+// Takes what is pending without waiting: with nothing there, as before nearly every request, it costs nothing.
 void CXmit::DiscardPendingInput() {
-    for (std::size_t n = 0; n < kMaxDiscardedBytes && port_->ReadByte(); ++n) {
+    std::size_t discarded = 0;
+    while (discarded < kMaxDiscardedBytes) {
+        const ReadResult got = port_->Read(readBuffer_, std::chrono::milliseconds(0));
+        if (got.status != ReadStatus::Received) return;
+        discarded += got.count;
     }
 }
 
-void CXmit::WriteFrame() {
+bool CXmit::WriteFrame() {
     const auto frame = encoder_.Bytes();
     for (std::size_t start = 0; start < frame.size(); start += kWriteChunk) {
         const auto chunk = frame.subspan(start, std::min(kWriteChunk, frame.size() - start));
         // A failed write leaves the rest unsent; the missing reply then costs this try.
-        if (!port_->Write(chunk)) return;
+        if (!port_->Write(chunk)) return false;
         ReadBack(chunk.size());
     }
+    return true;
 }
 
-// The bus is half-duplex: our own bytes come back to us and must be taken off the line.
+// The bus is half-duplex: our own bytes come back to us and must be taken off the line, and not one byte more,
+// for what follows the echo is the reply.
 void CXmit::ReadBack(std::size_t count) {
     const std::uint64_t start = clock_.TickCount();
     std::size_t read = 0;
-    while (read < count && clock_.TickCount() - start < kReadBackMs) {
-        if (port_->ReadByte()) ++read;
+    while (read < count) {
+        const std::uint64_t spent = clock_.TickCount() - start;
+        if (spent >= kReadBackMs) return;
+        const std::size_t want = std::min(count - read, readBuffer_.size());
+        const ReadResult got =
+            port_->Read(std::span(readBuffer_).first(want), std::chrono::milliseconds(kReadBackMs - spent));
+        if (got.status == ReadStatus::HungUp) return;
+        read += got.count;
     }
 }
 
 bool CXmit::ReceiveReply(int timeout) {
     receiver_.Restart();
-    if (!port_) return false;
+    if (!port_) return Fail(LinkFailure::NoPort);
     const std::uint64_t start = clock_.TickCount();
     const std::uint64_t limit = static_cast<std::uint64_t>(std::max(timeout, 0)) * 10;
-    while (clock_.TickCount() - start < limit) {
-        if (const auto byte = port_->ReadByte(); byte && receiver_.Feed(*byte)) return receiver_.Valid();
+    // Until a frame starts the wait counts from the request; once one is in progress it counts from its last
+    // byte, so that a long reply is not cut by its own length, within the line time of the longest reply.
+    std::uint64_t deadline = start + limit;
+    for (;;) {
+        const std::uint64_t now = clock_.TickCount();
+        if (now >= deadline) return Fail(LinkFailure::TimedOut);
+        const ReadResult got = port_->Read(readBuffer_, std::chrono::milliseconds(deadline - now));
+        if (got.status == ReadStatus::HungUp) return Fail(LinkFailure::HungUp);
+        // Bytes after the frame's end are dropped with the buffer; the next request would discard them anyway.
+        for (std::size_t i = 0; i < got.count; ++i) {
+            if (receiver_.Feed(readBuffer_[i])) return FrameEnded();
+        }
+        if (got.count > 0 && receiver_.InFrame()) {
+            deadline = std::min(clock_.TickCount() + limit, start + limit + kLongestReplyLineMs);
+        }
     }
-    return false;
+}
+
+bool CXmit::FrameEnded() {
+    if (receiver_.Valid()) {
+        lastFailure_ = LinkFailure::None;
+        return true;
+    }
+    if (receiver_.Refused()) return Fail(LinkFailure::Refused);
+    if (receiver_.Truncated()) return Fail(LinkFailure::TooLong);
+    return Fail(LinkFailure::BadChecksum);
 }
 
 bool CXmit::ProbeRack() {
@@ -79,6 +135,8 @@ bool CXmit::ProbeRack() {
 
 bool CXmit::FindPort() {
     ClosePort();
+    busyPorts_.clear();
+    ports_.BeginSearch();
     std::uint8_t n = portNumber_;
     do {
         port_ = ports_.Open(n);
@@ -87,10 +145,16 @@ bool CXmit::FindPort() {
             linkLost_ = false;
             return true;
         }
+        if (!port_) NoteOpenFailure();
         ClosePort();
         ++n;
     } while (n != portNumber_);
-    return false;
+    return Fail(busyPorts_.empty() ? LinkFailure::NoPort : LinkFailure::Busy);
+}
+
+void CXmit::NoteOpenFailure() {
+    OpenFailure failure = ports_.LastOpenFailure();
+    if (failure.busy) busyPorts_.push_back(std::move(failure.device));
 }
 
 bool CXmit::WriteFirmwareBlock(std::uint32_t offset, std::span<const std::uint8_t> block, std::uint8_t address,

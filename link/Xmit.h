@@ -1,13 +1,17 @@
 #pragma once
 
 #include "link/FrameEncoder.h"
+#include "link/LinkFailure.h"
 #include "link/ReplyReceiver.h"
 #include "platform/Clock.h"
 #include "platform/SerialPort.h"
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <string>
+#include <vector>
 
 namespace kelvane {
 
@@ -39,6 +43,11 @@ public:
     // Searches the COM ports from the one that answered last; true leaves the rack's port open.
     bool FindPort();
 
+    // Why the last request (or ReceiveReply, or search) returned false; None after a true result.
+    LinkFailure LastFailure() const { return lastFailure_; }
+    // The devices the last search found held by another program, as the operator knows them.
+    const std::vector<std::string>& BusyPorts() const { return busyPorts_; }
+
     // One block of a firmware image; blank blocks (all 0xFF) are skipped unless forced.
     bool WriteFirmwareBlock(std::uint32_t offset, std::span<const std::uint8_t> block, std::uint8_t address,
                             bool force);
@@ -69,17 +78,24 @@ public:
 
 private:
     void DiscardPendingInput();
-    void WriteFrame();
+    bool WriteFrame();
     void ReadBack(std::size_t count);
+    bool FrameEnded();
+    bool Fail(LinkFailure reason);
     bool ProbeRack();
+    void NoteOpenFailure();
 
     PortOpener& ports_;
     Clock& clock_;
     std::unique_ptr<SerialPort> port_;
     FrameEncoder encoder_;
     ReplyReceiver receiver_;
+    // What one read takes off the line; the receiver is fed from it byte by byte.
+    std::array<std::uint8_t, 512> readBuffer_{};
     std::uint8_t portNumber_ = 0;
     bool linkLost_ = false;
+    LinkFailure lastFailure_ = LinkFailure::None;
+    std::vector<std::string> busyPorts_;
 };
 
 }  // namespace kelvane

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -8,6 +9,18 @@
 #include <string>
 
 namespace kelvane {
+
+// What one read found on the line.
+enum class ReadStatus {
+    Received,  // at least one byte
+    TimedOut,  // nothing came before the wait ran out
+    HungUp,    // the far end went away or the device failed: nothing will ever come on this port
+};
+
+struct ReadResult {
+    std::size_t count = 0;  // bytes placed at the front of the caller's buffer
+    ReadStatus status = ReadStatus::TimedOut;
+};
 
 // One open serial line to the rack: raw bytes, 115200 8N1, exclusive to this program.
 // Closing is the destructor's job, so a port can never be left open by an early return.
@@ -18,8 +31,26 @@ public:
     // Writes the bytes in order; false when the line refused them (not all may have gone out).
     virtual bool Write(std::span<const std::uint8_t> bytes) = 0;
 
-    // One byte, or nothing when none arrived within about a millisecond (or the read failed).
-    virtual std::optional<std::uint8_t> ReadByte() = 0;
+    // Waits at most `wait` for the first byte, then takes every byte already there that fits `into`, all in
+    // one call. A zero wait only takes what is pending.
+    virtual ReadResult Read(std::span<std::uint8_t> into, std::chrono::milliseconds wait) = 0;
+
+    // True once a read or a write found the line hung up or the device failed.
+    virtual bool HungUp() const { return false; }
+
+    // One byte, or nothing when none arrived within a millisecond (or the line is gone).
+    std::optional<std::uint8_t> ReadByte() {
+        std::uint8_t byte = 0;
+        if (Read({&byte, 1}, std::chrono::milliseconds(1)).count != 1) return std::nullopt;
+        return byte;
+    }
+};
+
+// Why the last open gave no port.
+struct OpenFailure {
+    std::string device;  // as the operator knows it
+    int error = 0;       // errno on POSIX, GetLastError() on Windows; 0 when the port was opened
+    bool busy = false;   // another program holds the port
 };
 
 // Opens COM ports by number, the way the rack search counts them (0 to 255).
@@ -27,8 +58,14 @@ class PortOpener {
 public:
     virtual ~PortOpener() = default;
 
+    // Called as a port search starts, so that ports plugged in since the last search are counted.
+    virtual void BeginSearch() {}
+
     // The port numbered `number`, configured for the rack, or null when it cannot be opened.
     virtual std::unique_ptr<SerialPort> Open(std::uint8_t number) = 0;
+
+    // Why the last Open returned null.
+    virtual OpenFailure LastOpenFailure() const { return {}; }
 
     // How the operator knows port `number`: "COM5" or a device path.
     virtual std::string Describe(std::uint8_t number) const = 0;

@@ -1,7 +1,9 @@
 #include "tools/CliCommands.h"
 
 #include "app/DiscoveryExchanges.h"
+#include "app/MessageCatalogue.h"
 #include "app/ModuleTypes.h"
+#include "app/TextFormat.h"
 #include "link/Xmit.h"
 
 #include "KelvaneVersion.h"
@@ -67,11 +69,15 @@ const char* const kCliUsageText =
     "\n"
     "exit status: 0 done, 1 usage, 2 no rack found, 3 inactive module, 4 incomplete answers from the rack,\n"
     "5 a file could not be read or written, 6 the configuration file does not fit the rack, 7 no CAM, or the CAM\n"
-    "did not answer in time, 10 diff found differences\n";
+    "did not answer in time, 8 no rack found and a port was in use by another program, 9 a change that could not\n"
+    "be written (nothing was written), 10 diff found differences\n";
 
 bool FindRack(CliContext& cli) {
     if (cli.link.FindPort()) return true;
     cli.err << "kelvane-cli: no rack answered on any serial port (set KELVANE_PORTS to choose the ports)\n";
+    for (const std::string& device : cli.link.BusyPorts()) {
+        cli.err << "kelvane-cli: " << FormatText(MessageText(kPortBusyMessage), {device}) << '\n';
+    }
     return false;
 }
 
@@ -121,7 +127,9 @@ int RunModules(CliContext& cli) {
     return PrintDiscovery(cli, table, report);
 }
 
-int RunCli(const std::vector<std::string>& args, CliContext& cli) {
+namespace {
+
+int RunCommand(const std::vector<std::string>& args, CliContext& cli) {
     const auto is = [&](std::size_t count, std::initializer_list<const char*> words) {
         if (args.size() < words.size() || (count != 0 && args.size() != count)) return false;
         std::size_t k = 0;
@@ -154,6 +162,15 @@ int RunCli(const std::vector<std::string>& args, CliContext& cli) {
     for (const auto& a : args) cli.err << ' ' << a;
     cli.err << "\n\n" << kCliUsageText;
     return kCliUsage;
+}
+
+}  // namespace
+
+int RunCli(const std::vector<std::string>& args, CliContext& cli) {
+    const int status = RunCommand(args, cli);
+    // Every command that needs the rack searches for it the same way; a search that met only busy ports says so.
+    if (status == kCliRackNotFound && cli.link.LastFailure() == LinkFailure::Busy) return kCliPortBusy;
+    return status;
 }
 
 }  // namespace kelvane

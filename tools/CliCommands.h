@@ -22,6 +22,7 @@ enum CliStatus : int {
     kCliFileError = 5,
     kCliMismatch = 6,
     kCliNoCam = 7,
+    kCliPortBusy = 8,
     kCliNotWritten = 9,  // a change the pair's images cannot take: nothing was written
     kCliDiffers = 10,
 };

@@ -3,6 +3,7 @@
 #include "platform/posix/PosixSerialPort.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <set>
@@ -68,16 +69,29 @@ std::vector<std::string> PortTable::ScanDevices(const std::string& devRoot) {
     return table;
 }
 
+PortTable PortTable::Scanning(std::string devRoot) {
+    PortTable table(ScanDevices(devRoot));
+    table.scannedRoot_ = std::move(devRoot);
+    return table;
+}
+
 PortTable PortTable::FromEnvironment() {
     if (const char* list = std::getenv("KELVANE_PORTS"); list != nullptr && *list != '\0') {
         return PortTable(ParseList(list));
     }
-    return PortTable(ScanDevices());
+    return Scanning();
+}
+
+void PortTable::BeginSearch() {
+    if (!scannedRoot_.empty()) paths_ = ScanDevices(scannedRoot_);
 }
 
 std::unique_ptr<SerialPort> PortTable::Open(std::uint8_t number) {
+    lastFailure_ = OpenFailure{Describe(number), ENODEV, false};
     if (number >= paths_.size()) return nullptr;
-    return PosixSerialPort::Open(paths_[number]);
+    auto port = PosixSerialPort::Open(paths_[number], &lastFailure_.error);
+    lastFailure_.busy = PosixSerialPort::IsBusy(lastFailure_.error);
+    return port;
 }
 
 std::string PortTable::Describe(std::uint8_t number) const {

@@ -11,7 +11,12 @@ namespace kelvane {
 // so that the rack search can count ports as it does everywhere else.
 class PortTable final : public PortOpener {
 public:
+    // A fixed table.
     explicit PortTable(std::vector<std::string> paths) : paths_(std::move(paths)) {}
+
+    // The serial devices below `devRoot`, scanned afresh at the start of every search: an adapter plugged in
+    // after start-up is found by the next search.
+    static PortTable Scanning(std::string devRoot = "/dev");
 
     // KELVANE_PORTS="path:path:..." when set (entry 0 first), else the serial devices of this machine.
     static PortTable FromEnvironment();
@@ -23,11 +28,16 @@ public:
     static std::vector<std::string> ParseList(const std::string& list);
 
     const std::vector<std::string>& Paths() const { return paths_; }
+    void BeginSearch() override;
     std::unique_ptr<SerialPort> Open(std::uint8_t number) override;
     std::string Describe(std::uint8_t number) const override;
+    OpenFailure LastOpenFailure() const override { return lastFailure_; }
 
 private:
     std::vector<std::string> paths_;
+    // Empty for a fixed table.
+    std::string scannedRoot_;
+    OpenFailure lastFailure_;
 };
 
 }  // namespace kelvane

@@ -1,8 +1,10 @@
 #include "platform/posix/PosixSerialPort.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -10,8 +12,18 @@
 namespace kelvane {
 namespace {
 
-constexpr int kReadWaitMs = 1;
-constexpr int kWriteWaitMs = 1000;
+constexpr std::chrono::milliseconds kWriteWait{1000};
+
+// TIOCGEXCL is missing from old kernels: there the answer is "not held", and TIOCEXCL still refuses others.
+bool HeldExclusively(int fd) {
+#ifdef TIOCGEXCL
+    int held = 0;
+    return ioctl(fd, TIOCGEXCL, &held) == 0 && held != 0;
+#else
+    (void)fd;
+    return false;
+#endif
+}
 
 bool ConfigureLine(int fd) {
     termios settings{};
@@ -27,32 +39,44 @@ bool ConfigureLine(int fd) {
     return tcsetattr(fd, TCSANOW, &settings) == 0;
 }
 
-bool WaitWritable(int fd) {
-    pollfd p{fd, POLLOUT, 0};
-    return poll(&p, 1, kWriteWaitMs) > 0 && (p.revents & POLLOUT) != 0;
-}
-
 }  // namespace
 
-std::unique_ptr<PosixSerialPort> PosixSerialPort::Open(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return nullptr;
-    if (!isatty(fd) || ioctl(fd, TIOCEXCL) != 0 || !ConfigureLine(fd)) {
-        ::close(fd);
+std::unique_ptr<PosixSerialPort> PosixSerialPort::Open(const std::string& path, int* error) {
+    const auto refuse = [error](int fd, int reason) -> std::unique_ptr<PosixSerialPort> {
+        if (fd >= 0) ::close(fd);
+        if (error != nullptr) *error = reason;
         return nullptr;
+    };
+    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return refuse(fd, errno);
+    if (!isatty(fd)) return refuse(fd, ENOTTY);
+    // The advisory lock is what terminal programs hold, and it binds root as well; TIOCEXCL keeps out
+    // those that do not lock.
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) return refuse(fd, errno == EWOULDBLOCK ? EBUSY : errno);
+    // Exclusivity already set belongs to another program, which root alone could open past: respect it.
+    if (HeldExclusively(fd)) return refuse(fd, EBUSY);
+    if (ioctl(fd, TIOCEXCL) != 0 || !ConfigureLine(fd)) {
+        const int reason = errno;
+        ioctl(fd, TIOCNXCL);
+        return refuse(fd, reason);
     }
     tcflush(fd, TCIOFLUSH);
+    if (error != nullptr) *error = 0;
     return std::unique_ptr<PosixSerialPort>(new PosixSerialPort(fd));
 }
 
+bool PosixSerialPort::IsBusy(int error) { return error == EBUSY; }
+
 PosixSerialPort::~PosixSerialPort() {
-    // Exclusivity belongs to the tty, not to this descriptor: give it back, or the next open of the same
-    // port (the search and the supervision reopen it) would be refused while another process holds it.
+    // Exclusivity belongs to the tty, not to this descriptor: give back what this port set, or the next open
+    // of the same port would be refused. A port is only ever open here after it set it itself (an exclusivity
+    // found set refuses the open), so this never clears another program's.
     ioctl(fd_, TIOCNXCL);
     ::close(fd_);
 }
 
 bool PosixSerialPort::Write(std::span<const std::uint8_t> bytes) {
+    if (hungUp_) return false;
     std::size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
@@ -61,24 +85,57 @@ bool PosixSerialPort::Write(std::span<const std::uint8_t> bytes) {
         } else if (n < 0 && errno == EINTR) {
             continue;
         } else if (n < 0 && errno == EAGAIN) {
-            if (!WaitWritable(fd_)) return false;
+            if (!WaitWritable()) return false;
         } else {
+            // EIO once the far end is gone, or any other failure of the device.
+            LoseLine();
             return false;
         }
     }
     return true;
 }
 
-std::optional<std::uint8_t> PosixSerialPort::ReadByte() {
-    pollfd p{fd_, POLLIN, 0};
-    if (poll(&p, 1, kReadWaitMs) <= 0 || (p.revents & POLLIN) == 0) {
-        // A hung-up line reports at once; pace it like a quiet one so callers' loops keep their rhythm.
-        if (p.revents & (POLLHUP | POLLERR)) usleep(kReadWaitMs * 1000);
-        return std::nullopt;
+ReadResult PosixSerialPort::Read(std::span<std::uint8_t> into, std::chrono::milliseconds wait) {
+    using std::chrono::steady_clock;
+    if (hungUp_) return {0, ReadStatus::HungUp};
+    // A read of nothing would return 0, which is how a hung-up line shows: never ask for it.
+    if (into.empty()) return {0, ReadStatus::TimedOut};
+    const auto deadline = steady_clock::now() + wait;
+    for (;;) {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - steady_clock::now());
+        pollfd p{fd_, POLLIN, 0};
+        const int ready = poll(&p, 1, static_cast<int>(std::max<std::int64_t>(left.count(), 0)));
+        if (ready < 0 && errno == EINTR) continue;
+        if (ready < 0) return LoseLine();
+        if (ready == 0) return {0, ReadStatus::TimedOut};
+        if ((p.revents & POLLIN) == 0) return LoseLine();  // POLLHUP, POLLERR or POLLNVAL alone
+        const ssize_t n = ::read(fd_, into.data(), into.size());
+        if (n > 0) return {static_cast<std::size_t>(n), ReadStatus::Received};
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && errno == EAGAIN) return {0, ReadStatus::TimedOut};
+        // The line said it was readable and gave nothing, or the read failed (EIO once the far end is gone).
+        return LoseLine();
     }
-    std::uint8_t byte = 0;
-    if (::read(fd_, &byte, 1) != 1) return std::nullopt;
-    return byte;
+}
+
+// A line that stays full for a second refuses the write; one that hangs up meanwhile is lost.
+bool PosixSerialPort::WaitWritable() {
+    const auto deadline = std::chrono::steady_clock::now() + kWriteWait;
+    for (;;) {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        pollfd p{fd_, POLLOUT, 0};
+        const int ready = poll(&p, 1, static_cast<int>(std::max<std::int64_t>(left.count(), 0)));
+        if (ready < 0 && errno == EINTR) continue;
+        if (ready == 0) return false;
+        if (ready > 0 && (p.revents & POLLOUT) != 0) return true;
+        LoseLine();
+        return false;
+    }
+}
+
+ReadResult PosixSerialPort::LoseLine() {
+    hungUp_ = true;
+    return {0, ReadStatus::HungUp};
 }
 
 }  // namespace kelvane

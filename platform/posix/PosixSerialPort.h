@@ -10,19 +10,26 @@ namespace kelvane {
 // exclusively while it is open.
 class PosixSerialPort final : public SerialPort {
 public:
-    // The open port, or null when the device cannot be opened or configured.
-    static std::unique_ptr<PosixSerialPort> Open(const std::string& path);
+    // The open port, or null when the device cannot be opened or configured (with errno in `error`).
+    static std::unique_ptr<PosixSerialPort> Open(const std::string& path, int* error = nullptr);
+    // True for the errors of a port that another program holds.
+    static bool IsBusy(int error);
     ~PosixSerialPort() override;
 
     PosixSerialPort(const PosixSerialPort&) = delete;
     PosixSerialPort& operator=(const PosixSerialPort&) = delete;
 
     bool Write(std::span<const std::uint8_t> bytes) override;
-    std::optional<std::uint8_t> ReadByte() override;
+    ReadResult Read(std::span<std::uint8_t> into, std::chrono::milliseconds wait) override;
+    bool HungUp() const override { return hungUp_; }
 
 private:
     explicit PosixSerialPort(int fd) : fd_(fd) {}
+    bool WaitWritable();
+    ReadResult LoseLine();
+
     int fd_;
+    bool hungUp_ = false;
 };
 
 }  // namespace kelvane

@@ -1,58 +1,125 @@
 #include "platform/win32/Win32SerialPort.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <windows.h>
 
 namespace kelvane {
 namespace {
 
-bool ConfigureLine(HANDLE handle) {
-    DCB line{};
-    line.DCBlength = sizeof(line);
-    if (!GetCommState(handle, &line)) return false;
+// A write that cannot finish within this (plus a millisecond a byte) has met a line that does not move.
+constexpr DWORD kWriteWaitMs = 1000;
+constexpr DWORD kWriteWaitPerByteMs = 1;
+
+// Every field that can stop reads or change bytes is set here, whatever another program left in the port:
+// no hardware or XON/XOFF flow control, no error character or NUL stripping, and no abort on a line error
+// (which would fail every read until someone cleared it). DTR and RTS stay up for the adapters and bus
+// converters that draw power or direction from them.
+void SetWholeLine(DCB& line) {
     line.BaudRate = CBR_115200;
     line.ByteSize = 8;
     line.Parity = NOPARITY;
     line.StopBits = ONESTOPBIT;
-    if (!SetCommState(handle, &line)) return false;
+    line.fBinary = TRUE;
+    line.fParity = FALSE;
+    line.fOutxCtsFlow = FALSE;
+    line.fOutxDsrFlow = FALSE;
+    line.fDtrControl = DTR_CONTROL_ENABLE;
+    line.fDsrSensitivity = FALSE;
+    line.fTXContinueOnXoff = TRUE;
+    line.fOutX = FALSE;
+    line.fInX = FALSE;
+    line.fErrorChar = FALSE;
+    line.fNull = FALSE;
+    line.fRtsControl = RTS_CONTROL_ENABLE;
+    line.fAbortOnError = FALSE;
+}
 
-    COMMTIMEOUTS timeouts{};
-    timeouts.ReadIntervalTimeout = 1;
-    timeouts.ReadTotalTimeoutMultiplier = 1;
-    timeouts.ReadTotalTimeoutConstant = 1;
-    timeouts.WriteTotalTimeoutMultiplier = 0;
-    timeouts.WriteTotalTimeoutConstant = 0;
-    return SetCommTimeouts(handle, &timeouts) != 0;
+bool ConfigureLine(HANDLE handle) {
+    DCB line{};
+    line.DCBlength = sizeof(line);
+    if (!GetCommState(handle, &line)) return false;
+    SetWholeLine(line);
+    if (!SetCommState(handle, &line)) return false;
+    // An error left pending under another program's abort-on-error would fail the first reads.
+    DWORD errors = 0;
+    ClearCommError(handle, &errors, nullptr);
+    return PurgeComm(handle, PURGE_RXCLEAR | PURGE_TXCLEAR) != 0;
 }
 
 }  // namespace
 
-std::unique_ptr<Win32SerialPort> Win32SerialPort::Open(std::uint8_t number) {
+std::unique_ptr<Win32SerialPort> Win32SerialPort::Open(std::uint8_t number, unsigned long* error) {
     char name[16];
     std::snprintf(name, sizeof name, "\\\\.\\COM%d", static_cast<int>(number));
     HANDLE handle = CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (error != nullptr) *error = handle == INVALID_HANDLE_VALUE ? GetLastError() : 0;
     if (handle == INVALID_HANDLE_VALUE) return nullptr;
     if (!ConfigureLine(handle)) {
+        if (error != nullptr) *error = GetLastError();
         CloseHandle(handle);
         return nullptr;
     }
-    return std::unique_ptr<Win32SerialPort>(new Win32SerialPort(handle));
+    auto port = std::unique_ptr<Win32SerialPort>(new Win32SerialPort(handle));
+    if (!port->SetReadWait(std::chrono::milliseconds(1))) return nullptr;
+    return port;
+}
+
+// A COM port is opened unshared: another program holding it makes the open fail with "access denied".
+bool Win32SerialPort::IsBusy(unsigned long error) { return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION; }
+
+std::unique_ptr<SerialPort> Win32PortOpener::Open(std::uint8_t number) {
+    unsigned long error = 0;
+    auto port = Win32SerialPort::Open(number, &error);
+    lastFailure_ = OpenFailure{Describe(number), static_cast<int>(error), Win32SerialPort::IsBusy(error)};
+    return port;
 }
 
 Win32SerialPort::~Win32SerialPort() { CloseHandle(static_cast<HANDLE>(handle_)); }
 
 bool Win32SerialPort::Write(std::span<const std::uint8_t> bytes) {
+    if (hungUp_) return false;
     DWORD written = 0;
-    const BOOL ok = WriteFile(static_cast<HANDLE>(handle_), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                              nullptr);
-    return ok && written == bytes.size();
+    if (!WriteFile(static_cast<HANDLE>(handle_), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) {
+        // A pulled adapter or a failed device: nothing more will pass this port.
+        LoseLine();
+        return false;
+    }
+    // Fewer bytes without an error: the write time-out ran out on a line that did not move.
+    return written == bytes.size();
 }
 
-std::optional<std::uint8_t> Win32SerialPort::ReadByte() {
-    std::uint8_t byte = 0;
+// With the interval and the multiplier at MAXDWORD, ReadFile returns at once with whatever is there, waits for
+// the first byte up to the constant when nothing is, and then returns with it.
+bool Win32SerialPort::SetReadWait(std::chrono::milliseconds wait) {
+    if (wait == readWait_) return true;
+    COMMTIMEOUTS timeouts{};
+    timeouts.ReadIntervalTimeout = MAXDWORD;
+    // A zero wait has a form of its own: MAXDWORD, 0, 0 returns at once even when nothing is there.
+    const auto ms = static_cast<DWORD>(std::clamp<std::int64_t>(wait.count(), 0, MAXDWORD - 1));
+    timeouts.ReadTotalTimeoutMultiplier = ms == 0 ? 0 : MAXDWORD;
+    timeouts.ReadTotalTimeoutConstant = ms;
+    timeouts.WriteTotalTimeoutMultiplier = kWriteWaitPerByteMs;
+    timeouts.WriteTotalTimeoutConstant = kWriteWaitMs;
+    if (!SetCommTimeouts(static_cast<HANDLE>(handle_), &timeouts)) return false;
+    readWait_ = wait;
+    return true;
+}
+
+ReadResult Win32SerialPort::Read(std::span<std::uint8_t> into, std::chrono::milliseconds wait) {
+    if (hungUp_) return {0, ReadStatus::HungUp};
+    if (!SetReadWait(wait)) return LoseLine();
     DWORD got = 0;
-    if (!ReadFile(static_cast<HANDLE>(handle_), &byte, 1, &got, nullptr) || got != 1) return std::nullopt;
-    return byte;
+    if (!ReadFile(static_cast<HANDLE>(handle_), into.data(), static_cast<DWORD>(into.size()), &got, nullptr)) {
+        return LoseLine();
+    }
+    if (got == 0) return {0, ReadStatus::TimedOut};
+    return {got, ReadStatus::Received};
+}
+
+ReadResult Win32SerialPort::LoseLine() {
+    hungUp_ = true;
+    return {0, ReadStatus::HungUp};
 }
 
 }  // namespace kelvane

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace kelvane {
 namespace {
 
@@ -87,6 +89,22 @@ TEST_F(MainWindowTest, StartTimerRunsOnceAndReportsAMissingRack) {
     EXPECT_FALSE(window->IsControlEnabled(res::kUploadButton));
     EXPECT_FALSE(window->IsControlEnabled(res::kSaveButton));
     EXPECT_EQ(ports.opened.size(), 256u);
+}
+
+TEST_F(MainWindowTest, PortsHeldByOtherProgramsAreNamedWhenNoRackAnswers) {
+    ports.InstallBusy(3);
+    ports.InstallBusy(9);
+    // The message area's texts as time passes: each waited-on message is up while the clock runs.
+    std::vector<std::string> shown;
+    clock.OnAdvance([&](std::uint64_t) {
+        if (shown.empty() || shown.back() != main->Info().Text()) shown.push_back(main->Info().Text());
+    });
+    windows.RunFor(10);
+    clock.OnAdvance(nullptr);
+    const std::string busy = "COM3, COM9 is in use by another program";
+    EXPECT_NE(std::find(shown.begin(), shown.end(), busy), shown.end());
+    EXPECT_EQ(std::find(shown.begin(), shown.end(), MessageText(30)), shown.end());
+    EXPECT_TRUE(window->IsControlEnabled(res::kDiscoverButton));
 }
 
 TEST_F(MainWindowTest, DiscoveryLabelsRowsAndStartsSupervision) {

@@ -1,6 +1,7 @@
 #include "tests/cam/FakeCiModule.h"
 
 #include "tests/support/ScriptedPort.h"
+#include "tests/support/VirtualLine.h"
 
 namespace kelvane::test {
 namespace {
@@ -42,33 +43,22 @@ Request Decode(const Bytes& frame) {
 // The line to the module: every write comes back as an echo, then the module's reply two milliseconds later.
 class FakeCiPort final : public SerialPort {
 public:
-    FakeCiPort(FakeCiModule& module, VirtualClock& clock) : module_(module), clock_(clock) {}
+    FakeCiPort(FakeCiModule& module, VirtualClock& clock) : module_(module), line_(clock) {}
 
     bool Write(std::span<const std::uint8_t> bytes) override {
         const Bytes frame(bytes.begin(), bytes.end());
-        Arrive(frame, 0);
-        Arrive(module_.Answer(frame), 2);
+        line_.Arrive(frame, 0);
+        line_.Arrive(module_.Answer(frame), 2);
         return true;
     }
 
-    std::optional<std::uint8_t> ReadByte() override {
-        if (!incoming_.empty() && incoming_.front().first <= clock_.TickCount()) {
-            const std::uint8_t b = incoming_.front().second;
-            incoming_.pop_front();
-            return b;
-        }
-        clock_.Advance(1);
-        return std::nullopt;
+    ReadResult Read(std::span<std::uint8_t> into, std::chrono::milliseconds wait) override {
+        return line_.Read(into, wait);
     }
 
 private:
-    void Arrive(const Bytes& bytes, std::uint64_t delayMs) {
-        for (const std::uint8_t b : bytes) incoming_.emplace_back(clock_.TickCount() + delayMs, b);
-    }
-
     FakeCiModule& module_;
-    VirtualClock& clock_;
-    std::deque<std::pair<std::uint64_t, std::uint8_t>> incoming_;
+    VirtualLine line_;
 };
 
 }  // namespace

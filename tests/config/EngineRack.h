@@ -4,6 +4,7 @@
 #include "platform/VirtualClock.h"
 #include "sim/RackEngine.h"
 #include "tests/config/SlotTables.h"
+#include "tests/support/VirtualLine.h"
 
 #include <deque>
 
@@ -34,26 +35,19 @@ public:
 private:
     class Port final : public SerialPort {
     public:
-        explicit Port(EngineRack& rack) : rack_(rack) {}
+        explicit Port(EngineRack& rack) : rack_(rack), line_(rack.clock_) {}
         bool Write(std::span<const std::uint8_t> bytes) override {
-            line_.insert(line_.end(), bytes.begin(), bytes.end());
-            const Bytes replies = rack_.engine_.Respond(bytes);
-            line_.insert(line_.end(), replies.begin(), replies.end());
+            line_.Arrive(bytes);
+            line_.Arrive(rack_.engine_.Respond(bytes));
             return true;
         }
-        std::optional<std::uint8_t> ReadByte() override {
-            if (line_.empty()) {
-                rack_.clock_.Advance(1);
-                return std::nullopt;
-            }
-            const std::uint8_t byte = line_.front();
-            line_.pop_front();
-            return byte;
+        ReadResult Read(std::span<std::uint8_t> into, std::chrono::milliseconds wait) override {
+            return line_.Read(into, wait);
         }
 
     private:
         EngineRack& rack_;
-        std::deque<std::uint8_t> line_;
+        VirtualLine line_;
     };
 
     VirtualClock clock_;

@@ -1,9 +1,12 @@
 // kelvane-cli and the link against kxrsim over a real pseudo-terminal.
 
 #include "app/DiscoveryExchanges.h"
+#include "app/MessageCatalogue.h"
+#include "app/TextFormat.h"
 #include "link/Xmit.h"
 #include "platform/SystemClock.h"
 #include "platform/posix/PortTable.h"
+#include "platform/posix/PosixSerialPort.h"
 #include "sim/DefaultRack.h"
 #include "sim/RackSimulator.h"
 #include "tools/CliCommands.h"
@@ -294,6 +297,23 @@ TEST_F(Programs, CliWithoutARackSaysSo) {
     const CliRun run = RunCli("find");
     EXPECT_EQ(run.status, 2);
     EXPECT_NE(run.err.find("no rack answered"), std::string::npos) << run.err;
+}
+
+TEST_F(Programs, CliNamesAPortHeldByAnotherProgram) {
+    StartSimulator({});
+    // This test holds the rack's port as another program would.
+    auto holder = PosixSerialPort::Open(link_);
+    ASSERT_NE(holder, nullptr);
+    const CliRun run = RunCli("find");
+    EXPECT_EQ(run.status, kCliPortBusy) << run.err;
+    bool named = false;
+    for (int language = 0; language < kLanguageCount; ++language) {
+        named = named || run.err.find(FormatText(MessageText(kPortBusyMessage, language), {link_})) != std::string::npos;
+    }
+    EXPECT_TRUE(named) << run.err;
+
+    holder.reset();
+    EXPECT_EQ(RunCli("find").status, kCliOk);
 }
 
 TEST_F(Programs, CliRefusesUnknownCommands) {

@@ -40,6 +40,15 @@ TEST_F(FindPortTest, ModuleAnsweringWithNonZeroStateIsPassedOver) {
     EXPECT_EQ(ports.opened, (std::vector<int>{5, 6, 7, 8, 9}));
 }
 
+TEST_F(FindPortTest, EverySearchLetsThePortTableBeBuiltAfresh) {
+    ports.Install(1, {{ReplyFrame(0xF0, {0x77, 0x00, 0x0E})}, {ReplyFrame(0xF0, {0x77, 0x00, 0x0E})}});
+    EXPECT_TRUE(link.FindPort());
+    link.ClosePort();
+    EXPECT_TRUE(link.FindPort());
+    // Before the first open of each search, not once for the program's life.
+    EXPECT_EQ(ports.searchStarts, (std::vector<std::size_t>{0, 2}));
+}
+
 TEST_F(FindPortTest, SuccessClearsLinkLostLeftByFailedProbes) {
     ports.Install(0, {});  // opens but stays silent: its probe fails all tries
     ports.Install(1, {{ReplyFrame(0xF0, {0x77, 0x00, 0x0E})}});
@@ -59,7 +68,25 @@ TEST_F(FindPortTest, NoRackTriesAll256NumbersOnceAndClosesThePort) {
     EXPECT_FALSE(link.PortOpen());
     EXPECT_EQ(link.PortNumber(), 200);
     EXPECT_TRUE(link.LinkLost());  // port 10's silent probe
+    EXPECT_EQ(link.LastFailure(), LinkFailure::NoPort);
+    EXPECT_TRUE(link.BusyPorts().empty());
     EXPECT_FALSE(link.XmitRequest({}, 0, 0x10, 10));
+}
+
+TEST_F(FindPortTest, PortsHeldByAnotherProgramAreNamed) {
+    ports.InstallBusy(2);
+    ports.InstallBusy(7);
+    EXPECT_FALSE(link.FindPort());
+    EXPECT_EQ(link.LastFailure(), LinkFailure::Busy);
+    EXPECT_EQ(link.BusyPorts(), (std::vector<std::string>{"COM2", "COM7"}));
+
+    // Each search starts its list afresh.
+    EXPECT_FALSE(link.FindPort());
+    EXPECT_EQ(link.BusyPorts(), (std::vector<std::string>{"COM2", "COM7"}));
+    ports.Install(1, {{ReplyFrame(0xF0, {0x77, 0x00, 0x0E})}});
+    EXPECT_TRUE(link.FindPort());
+    EXPECT_EQ(link.LastFailure(), LinkFailure::None);
+    EXPECT_TRUE(link.BusyPorts().empty());
 }
 
 }  // namespace

@@ -37,6 +37,7 @@ TEST_F(XmitRequestTest, NoPortFailsAtOnceAndLeavesLinkLostAlone) {
     EXPECT_TRUE(link.LinkLost());
     EXPECT_EQ(clock.TickCount(), before);
     EXPECT_TRUE(ports.opened.empty());
+    EXPECT_EQ(link.LastFailure(), LinkFailure::NoPort);
 }
 
 TEST_F(XmitRequestTest, BroadcastIsWrittenOnceAndNeverRead) {
@@ -60,10 +61,19 @@ TEST_F(XmitRequestTest, SilentModuleGetsThreeIdenticalFramesThenLinkLost) {
     EXPECT_EQ(port.writes[0], port.writes[1]);
     EXPECT_EQ(port.writes[1], port.writes[2]);
     EXPECT_TRUE(link.LinkLost());
-    // Each try waits its own 100 ms for the reply, plus at most 100 ms of read-back.
-    const std::uint64_t spent = clock.TickCount() - before;
-    EXPECT_GE(spent, 300u);
-    EXPECT_LE(spent, 3u * 200u + 10u);
+    EXPECT_EQ(link.LastFailure(), LinkFailure::TimedOut);
+    // Each try's own 100 ms: the echo is read back at once, and the discard takes what is there without waiting.
+    EXPECT_EQ(clock.TickCount() - before, 3u * 100u);
+}
+
+TEST_F(XmitRequestTest, ReadsTakeEveryByteThatIsThere) {
+    // A reply of 1,000 payload bytes that is on the line all at once is taken in a few reads, not one per byte.
+    Bytes payload(1000, 0x11);
+    ScriptedPort& port = Connect({{ReplyFrame(0xF0, payload)}});
+    const std::size_t readsBefore = port.reads;
+    EXPECT_TRUE(link.XmitRequest({}, 0x03, 0x70, 10));
+    EXPECT_EQ(Bytes(link.Reply().begin(), link.Reply().end()), payload);
+    EXPECT_LE(port.reads - readsBefore, 10u);
 }
 
 TEST_F(XmitRequestTest, RefusedTwiceThenAcceptedSucceedsWithoutLinkLost) {
@@ -73,6 +83,24 @@ TEST_F(XmitRequestTest, RefusedTwiceThenAcceptedSucceedsWithoutLinkLost) {
     EXPECT_FALSE(link.LinkLost());
     EXPECT_EQ(link.ReplyLength(), 4);
     EXPECT_EQ(Bytes(link.Reply().begin(), link.Reply().end()), (Bytes{0x21, 0x22, 0x23, 0x24}));
+    EXPECT_EQ(link.LastFailure(), LinkFailure::None);
+}
+
+TEST_F(XmitRequestTest, EachFailedRequestKeepsItsReason) {
+    Bytes corrupt = ReplyFrame(0xF0, {0x10, 0x20});
+    corrupt.back() ^= 0x01;
+    const Bytes oversized = ReplyFrame(0xF0, Bytes(kReplyDataSize + 10, 0x01));
+    Connect({{ReplyFrame(0xE0, {})}, {ReplyFrame(0xE0, {})}, {ReplyFrame(0xE0, {})},
+             {corrupt}, {corrupt}, {corrupt},
+             {oversized}, {oversized}, {oversized}});
+    EXPECT_FALSE(link.XmitRequest({}, 0x03, 0x70, 100));
+    EXPECT_EQ(link.LastFailure(), LinkFailure::Refused);
+    EXPECT_FALSE(link.XmitRequest({}, 0x03, 0x70, 100));
+    EXPECT_EQ(link.LastFailure(), LinkFailure::BadChecksum);
+    EXPECT_FALSE(link.XmitRequest({}, 0x03, 0x70, 100));
+    EXPECT_EQ(link.LastFailure(), LinkFailure::TooLong);
+    EXPECT_FALSE(link.XmitRequest(Bytes(kTransmitBufferSize, 0x11), 0x03, 0x50, 100));
+    EXPECT_EQ(link.LastFailure(), LinkFailure::TooLong);
 }
 
 TEST_F(XmitRequestTest, CorruptedReplyIsRetried) {
@@ -107,6 +135,35 @@ TEST_F(XmitRequestTest, PendingInputIsDiscardedBeforeSending) {
     EXPECT_EQ(link.Reply()[0], 0x99);
 }
 
+TEST_F(XmitRequestTest, StaleRepliesAreDiscardedWhenNoEchoHidesThem) {
+    // Without an echo the read-back takes the first bytes on the line as ours: two late replies from earlier
+    // exchanges sit there, so the second one survives the read-back and only the discard keeps it out. The
+    // true reply comes once the read-back has given up.
+    ScriptedPort& port = Connect({{ReplyFrame(0xF0, {0x99}), 105}});
+    port.echo = false;
+    port.Arrive(ReplyFrame(0xF0, {0x11}));
+    port.Arrive(ReplyFrame(0xF0, {0x12}));
+    EXPECT_TRUE(link.XmitRequest({}, 0x03, 0x40, 10));
+    ASSERT_EQ(link.ReplyLength(), 1);
+    EXPECT_EQ(link.Reply()[0], 0x99);
+}
+
+TEST_F(XmitRequestTest, ReadBackGivesUpAfter100MsWithoutAnEcho) {
+    // A reply 150 ms after the request: after the read-back's 100 ms, inside the reply's own 100 ms.
+    ScriptedPort& port = Connect({{ReplyFrame(0xF0, {0x42}), 150}});
+    port.echo = false;
+    std::uint64_t before = clock.TickCount();
+    EXPECT_TRUE(link.XmitRequest({}, 0x03, 0x40, 10));
+    EXPECT_EQ(link.Reply()[0], 0x42);
+    EXPECT_EQ(clock.TickCount() - before, 150u);
+    EXPECT_EQ(port.writes.size(), 1u);
+
+    // Silent without an echo: each try is 100 ms of read-back and 100 ms of waiting, exactly.
+    before = clock.TickCount();
+    EXPECT_FALSE(link.XmitRequest({}, 0x03, 0x40, 10));
+    EXPECT_EQ(clock.TickCount() - before, 3u * (100u + 100u));
+}
+
 TEST_F(XmitRequestTest, LongFrameGoesOutInChunksOf400) {
     // 1023 payload bytes make a frame of 1030 bytes: header 3, code 1, length 2, payload, checksum 1.
     Bytes payload(1023, 0x11);
@@ -129,6 +186,76 @@ TEST_F(XmitRequestTest, FailedWriteStopsTheFrameAndCostsTheTry) {
     // One chunk attempted per try: the rest of each frame is not written.
     EXPECT_EQ(port.writes.size(), 3u);
     EXPECT_TRUE(link.LinkLost());
+    EXPECT_EQ(link.LastFailure(), LinkFailure::WriteFailed);
+}
+
+TEST_F(XmitRequestTest, HungUpLineFailsAtOnceWithoutFurtherTries) {
+    ScriptedPort& port = Connect({});
+    port.hungUp = true;
+    const std::uint64_t before = clock.TickCount();
+    EXPECT_FALSE(link.XmitRequest({}, 0x03, 0x40, 10000));
+    EXPECT_EQ(port.writes.size(), 1u);
+    EXPECT_EQ(clock.TickCount(), before);
+    EXPECT_TRUE(link.LinkLost());
+    EXPECT_EQ(link.LastFailure(), LinkFailure::HungUp);
+    // Not even a broadcast passes a line that is gone.
+    EXPECT_FALSE(link.XmitRequest(Bytes{0x03}, 0xFF, 0xC0, 1));
+    EXPECT_EQ(link.LastFailure(), LinkFailure::HungUp);
+}
+
+TEST_F(XmitRequestTest, LineLostWhileWaitingForTheReplyEndsTheRequest) {
+    ScriptedPort& port = Connect({});
+    // The far end goes away 30 ms into the first try's wait of 100 s.
+    const std::uint64_t before = clock.TickCount();
+    port.hangUpAt = before + 30;
+    EXPECT_FALSE(link.XmitRequest({}, 0x03, 0x40, 10000));
+    EXPECT_EQ(port.writes.size(), 1u);
+    EXPECT_EQ(clock.TickCount() - before, 30u);
+    EXPECT_EQ(link.LastFailure(), LinkFailure::HungUp);
+    EXPECT_TRUE(link.LinkLost());
+}
+
+TEST_F(XmitRequestTest, LongReplyIsNotCutByItsOwnLength) {
+    // A configuration image of 1,000 bytes, many of them 0x02: stuffed, about 170 ms of line, against a
+    // time-out of 100 ms.
+    Bytes image(1000, 0x02);
+    for (std::size_t i = 0; i < image.size(); i += 3) image[i] = 0x41;
+    const Bytes frame = ReplyFrame(0xF0, image);
+    ASSERT_GT(frame.size() / 11, 100u);
+    ScriptedPort& port = Connect({{frame, 5, 11}});
+    const std::uint64_t before = clock.TickCount();
+    EXPECT_TRUE(link.XmitRequest({}, 0x03, 0x70, 10));
+    EXPECT_EQ(port.writes.size(), 1u);
+    EXPECT_EQ(Bytes(link.Reply().begin(), link.Reply().end()), image);
+    EXPECT_EQ(clock.TickCount() - before, 5u + (frame.size() - 1) / 11);
+}
+
+TEST_F(XmitRequestTest, StalledReplyTimesOutFromItsLastByte) {
+    ScriptedPort& port = Connect({});
+    const Bytes frame = ReplyFrame(0xF0, Bytes(100, 0x41));
+    // The first 20 bytes 40 ms after the call, then nothing more.
+    port.Arrive(Bytes(frame.begin(), frame.begin() + 20), 40);
+    const std::uint64_t start = clock.TickCount();
+    EXPECT_FALSE(link.ReceiveReply(10));
+    EXPECT_EQ(link.LastFailure(), LinkFailure::TimedOut);
+    EXPECT_EQ(clock.TickCount() - start, 40u + 100u);
+
+    // Bytes that never make a frame start do not hold the wait open.
+    port.Arrive(Bytes(30, 0x41), 40);
+    const std::uint64_t again = clock.TickCount();
+    EXPECT_FALSE(link.ReceiveReply(10));
+    EXPECT_EQ(clock.TickCount() - again, 100u);
+}
+
+TEST_F(XmitRequestTest, TricklingReplyIsBoundedByTheLongestReplysLineTime) {
+    ScriptedPort& port = Connect({});
+    const Bytes frame = ReplyFrame(0xF0, Bytes(kReplyDataSize, 0x41));
+    // A byte every 50 ms: each within the idle time-out, the whole far beyond any reply's line time.
+    for (std::size_t i = 0; i < 100; ++i) port.Arrive({frame[i]}, 50 * (i + 1));
+    const std::uint64_t start = clock.TickCount();
+    EXPECT_FALSE(link.ReceiveReply(10));
+    // 100 ms, plus 8,192 bytes all doubled with their header at 86.8 µs a byte: 1,424 ms.
+    EXPECT_EQ(clock.TickCount() - start, 100u + 1424u);
 }
 
 TEST_F(XmitRequestTest, OversizedReplyIsInvalid) {

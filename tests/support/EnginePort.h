@@ -4,8 +4,8 @@
 #include "platform/VirtualClock.h"
 #include "sim/Frame.h"
 #include "sim/RackEngine.h"
+#include "tests/support/VirtualLine.h"
 
-#include <deque>
 #include <functional>
 #include <optional>
 
@@ -20,37 +20,28 @@ using ReplyFilter = std::function<std::optional<sim::Reply>(const sim::Request&,
 class EnginePort final : public SerialPort {
 public:
     EnginePort(sim::RackEngine& engine, VirtualClock& clock, const ReplyFilter* filter = nullptr)
-        : engine_(engine), clock_(clock), filter_(filter) {}
+        : engine_(engine), line_(clock), filter_(filter) {}
 
     bool Write(std::span<const std::uint8_t> bytes) override {
-        incoming_.insert(incoming_.end(), bytes.begin(), bytes.end());
+        line_.Arrive(bytes);
         for (const std::uint8_t byte : bytes) {
             const std::optional<sim::Exchange> exchange = engine_.Receive(byte);
             if (!exchange || !exchange->reply) continue;
             std::optional<sim::Reply> reply = exchange->reply;
             if (filter_ != nullptr && *filter_) reply = (*filter_)(exchange->request, *reply);
-            if (!reply) continue;
-            const std::vector<std::uint8_t> frame = sim::EncodeReply(*reply);
-            incoming_.insert(incoming_.end(), frame.begin(), frame.end());
+            if (reply) line_.Arrive(sim::EncodeReply(*reply));
         }
         return true;
     }
 
-    std::optional<std::uint8_t> ReadByte() override {
-        if (incoming_.empty()) {
-            clock_.Advance(1);
-            return std::nullopt;
-        }
-        const std::uint8_t b = incoming_.front();
-        incoming_.pop_front();
-        return b;
+    ReadResult Read(std::span<std::uint8_t> into, std::chrono::milliseconds wait) override {
+        return line_.Read(into, wait);
     }
 
 private:
     sim::RackEngine& engine_;
-    VirtualClock& clock_;
+    VirtualLine line_;
     const ReplyFilter* filter_;
-    std::deque<std::uint8_t> incoming_;
 };
 
 // Port 0 leads to the engine's rack; no other port exists.

@@ -1,33 +1,43 @@
 #include "tests/support/ScriptedPort.h"
 
+#include <algorithm>
+#include <cerrno>
+
 namespace kelvane::test {
 
 bool ScriptedPort::Write(std::span<const std::uint8_t> bytes) {
     writes.emplace_back(bytes.begin(), bytes.end());
-    if (failWrites) return false;
+    if (failWrites || hungUp) return false;
     if (echo) Arrive(writes.back());
     if (!reactions.empty()) {
         const Reaction reaction = reactions.front();
         reactions.pop_front();
-        Arrive(reaction.bytes, reaction.delayMs);
+        const std::size_t pace = reaction.bytesPerMs == 0 ? reaction.bytes.size() : reaction.bytesPerMs;
+        for (std::size_t at = 0; at < reaction.bytes.size(); at += pace) {
+            const std::size_t end = std::min(at + pace, reaction.bytes.size());
+            Arrive(Bytes(reaction.bytes.begin() + static_cast<std::ptrdiff_t>(at),
+                         reaction.bytes.begin() + static_cast<std::ptrdiff_t>(end)),
+                   reaction.delayMs + at / pace);
+        }
     }
     return true;
 }
 
-void ScriptedPort::Arrive(const Bytes& bytes, std::uint64_t delayMs) {
-    const std::uint64_t at = clock_.TickCount() + delayMs;
-    for (const std::uint8_t b : bytes) incoming_.emplace_back(at, b);
-}
+void ScriptedPort::Arrive(const Bytes& bytes, std::uint64_t delayMs) { line_.Arrive(bytes, delayMs); }
 
-std::optional<std::uint8_t> ScriptedPort::ReadByte() {
+ReadResult ScriptedPort::Read(std::span<std::uint8_t> into, std::chrono::milliseconds wait) {
     ++reads;
-    if (!incoming_.empty() && incoming_.front().first <= clock_.TickCount()) {
-        const std::uint8_t b = incoming_.front().second;
-        incoming_.pop_front();
-        return b;
+    if (hangUpAt && !hungUp) {
+        const std::uint64_t now = clock_.TickCount();
+        const std::uint64_t left = *hangUpAt > now ? *hangUpAt - now : 0;
+        if (left <= static_cast<std::uint64_t>(wait.count())) {
+            const ReadResult got = line_.Read(into, std::chrono::milliseconds(left));
+            hungUp = clock_.TickCount() >= *hangUpAt;
+            if (got.count > 0 || !hungUp) return got;
+        }
     }
-    clock_.Advance(1);
-    return std::nullopt;
+    if (hungUp) return {0, ReadStatus::HungUp};
+    return line_.Read(into, wait);
 }
 
 void ScriptedPortOpener::Install(std::uint8_t number, std::deque<ScriptedPort::Reaction> reactions, bool echo) {
@@ -37,8 +47,11 @@ void ScriptedPortOpener::Install(std::uint8_t number, std::deque<ScriptedPort::R
 std::unique_ptr<SerialPort> ScriptedPortOpener::Open(std::uint8_t number) {
     opened.push_back(number);
     last = nullptr;
+    const bool busy = std::find(busy_.begin(), busy_.end(), number) != busy_.end();
+    lastFailure_ = OpenFailure{Describe(number), busy ? EBUSY : ENOENT, busy};
     const auto plan = plans_.find(number);
-    if (plan == plans_.end()) return nullptr;
+    if (busy || plan == plans_.end()) return nullptr;
+    lastFailure_ = {};
     auto port = std::make_unique<ScriptedPort>(clock_);
     port->reactions = plan->second.reactions;
     port->echo = plan->second.echo;

@@ -2,10 +2,12 @@
 
 #include "platform/SerialPort.h"
 #include "platform/VirtualClock.h"
+#include "tests/support/VirtualLine.h"
 
 #include <deque>
 #include <functional>
 #include <map>
+#include <optional>
 #include <vector>
 
 namespace kelvane::test {
@@ -13,19 +15,22 @@ namespace kelvane::test {
 using Bytes = std::vector<std::uint8_t>;
 
 // A serial port whose far end is a script: every write is recorded, and each write can make bytes arrive
-// a given number of milliseconds later on the virtual clock. An empty read costs one millisecond, as a real
-// port's read time-out does.
+// a given number of milliseconds later on the virtual clock. A read waits on the virtual clock as a real port
+// waits on the line.
 class ScriptedPort final : public SerialPort {
 public:
     struct Reaction {
         Bytes bytes;
         std::uint64_t delayMs = 2;
+        // 0: all at once; otherwise this many bytes a millisecond (11 is the line's pace at 115,200 baud).
+        std::size_t bytesPerMs = 0;
     };
 
-    explicit ScriptedPort(VirtualClock& clock) : clock_(clock) {}
+    explicit ScriptedPort(VirtualClock& clock) : clock_(clock), line_(clock) {}
 
     bool Write(std::span<const std::uint8_t> bytes) override;
-    std::optional<std::uint8_t> ReadByte() override;
+    ReadResult Read(std::span<std::uint8_t> into, std::chrono::milliseconds wait) override;
+    bool HungUp() const override { return hungUp; }
 
     // Bytes that arrive `delayMs` from now, as if the far end sent them unprompted.
     void Arrive(const Bytes& bytes, std::uint64_t delayMs = 0);
@@ -35,13 +40,17 @@ public:
     // Every write is heard back at once, as on the half-duplex bus: the link counts on reading it back.
     bool echo = true;
     bool failWrites = false;
+    // The far end is gone: reads report it at once and writes fail.
+    bool hungUp = false;
+    // The far end goes away at this tick of the virtual clock, even in the middle of a read's wait.
+    std::optional<std::uint64_t> hangUpAt;
 
     std::vector<Bytes> writes;
     std::size_t reads = 0;
 
 private:
     VirtualClock& clock_;
-    std::deque<std::pair<std::uint64_t, std::uint8_t>> incoming_;
+    VirtualLine line_;
 };
 
 // Hands out scripted ports by number and remembers which numbers were tried.
@@ -52,10 +61,17 @@ public:
     // The port at `number` exists and answers each write with the given reactions.
     void Install(std::uint8_t number, std::deque<ScriptedPort::Reaction> reactions, bool echo = true);
 
+    // The port at `number` exists but another program holds it.
+    void InstallBusy(std::uint8_t number) { busy_.push_back(number); }
+
+    void BeginSearch() override { searchStarts.push_back(opened.size()); }
     std::unique_ptr<SerialPort> Open(std::uint8_t number) override;
     std::string Describe(std::uint8_t number) const override { return "COM" + std::to_string(number); }
+    OpenFailure LastOpenFailure() const override { return lastFailure_; }
 
     std::vector<int> opened;
+    // Where in `opened` each search began.
+    std::vector<std::size_t> searchStarts;
     // The port opened last, while the link holds it (null once it is closed).
     ScriptedPort* last = nullptr;
 
@@ -66,6 +82,8 @@ private:
     };
     VirtualClock& clock_;
     std::map<int, Plan> plans_;
+    std::vector<int> busy_;
+    OpenFailure lastFailure_;
 };
 
 // A reply frame as a module sends it: stuffing and checksum done here, independently of the link's encoder.

@@ -1,0 +1,215 @@
+#include "platform/posix/PortTable.h"
+#include "platform/posix/PosixSerialPort.h"
+
+#include "tests/platform/PseudoTerminal.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <pthread.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <thread>
+
+namespace kelvane {
+namespace {
+namespace fs = std::filesystem;
+using test::PseudoTerminal;
+using namespace std::chrono_literals;
+
+std::optional<std::uint8_t> ReadWithin(SerialPort& port, std::chrono::milliseconds limit) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (const auto b = port.ReadByte()) return b;
+    }
+    return std::nullopt;
+}
+
+TEST(PosixSerialPort, CarriesRawBytesBothWays) {
+    PseudoTerminal pty;
+    ASSERT_FALSE(pty.Path().empty());
+    auto port = PosixSerialPort::Open(pty.Path());
+    ASSERT_NE(port, nullptr);
+
+    // Bytes a cooked terminal would translate or swallow: CR, LF, XON/XOFF, ^C, 0xFF.
+    const std::vector<std::uint8_t> raw{0x02, 0x0D, 0x0A, 0x11, 0x13, 0x03, 0xFF, 0x00, 0x7F};
+    EXPECT_TRUE(port->Write(raw));
+    EXPECT_EQ(pty.Receive(raw.size()), raw);
+
+    pty.Send(raw);
+    std::vector<std::uint8_t> got;
+    for (std::size_t i = 0; i < raw.size(); ++i) {
+        const auto b = ReadWithin(*port, std::chrono::seconds(5));
+        ASSERT_TRUE(b.has_value()) << "byte " << i;
+        got.push_back(*b);
+    }
+    EXPECT_EQ(got, raw);
+}
+
+TEST(PosixSerialPort, EmptyReadReturnsPromptly) {
+    PseudoTerminal pty;
+    auto port = PosixSerialPort::Open(pty.Path());
+    ASSERT_NE(port, nullptr);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(port->ReadByte().has_value());
+    // Generous: a loaded machine may be slow, but a blocking read would never come back here at all.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+}
+
+TEST(PosixSerialPort, ClosingReleasesExclusivitySoThePortReopens) {
+    PseudoTerminal pty;
+    for (int round = 0; round < 3; ++round) {
+        auto port = PosixSerialPort::Open(pty.Path());
+        ASSERT_NE(port, nullptr) << "round " << round;
+        EXPECT_TRUE(port->Write(std::vector<std::uint8_t>{static_cast<std::uint8_t>(round)}));
+        EXPECT_EQ(pty.Receive(1), std::vector<std::uint8_t>{static_cast<std::uint8_t>(round)});
+    }
+}
+
+int ExclusiveState(int fd) {
+    int held = -1;
+    EXPECT_EQ(ioctl(fd, TIOCGEXCL, &held), 0);
+    return held;
+}
+
+// Run as root, as the lead's suite is: root passes TIOCEXCL, so only the lock and the check keep it out.
+TEST(PosixSerialPort, OneProgramPerPort) {
+    PseudoTerminal pty;
+    {
+        auto first = PosixSerialPort::Open(pty.Path());
+        ASSERT_NE(first, nullptr);
+        int error = 0;
+        EXPECT_EQ(PosixSerialPort::Open(pty.Path(), &error), nullptr);
+        EXPECT_EQ(error, EBUSY);
+        EXPECT_TRUE(PosixSerialPort::IsBusy(error));
+        // The refused opener leaves the holder's exclusivity as it was.
+        const int probe = open(pty.Path().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        if (probe >= 0) {
+            EXPECT_EQ(ExclusiveState(probe), 1);
+            close(probe);
+        }
+    }
+    // Closed, the port is free again, exclusivity and lock both.
+    const int probe = open(pty.Path().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(probe, 0);
+    EXPECT_EQ(ExclusiveState(probe), 0);
+    EXPECT_EQ(flock(probe, LOCK_EX | LOCK_NB), 0);
+    close(probe);
+}
+
+TEST(PosixSerialPort, RespectsWhatAnotherProgramHolds) {
+    PseudoTerminal pty;
+    // A program that locks the device, as terminal programs do.
+    int other = open(pty.Path().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(other, 0);
+    ASSERT_EQ(flock(other, LOCK_EX | LOCK_NB), 0);
+    int error = 0;
+    EXPECT_EQ(PosixSerialPort::Open(pty.Path(), &error), nullptr);
+    EXPECT_EQ(error, EBUSY);
+    close(other);
+
+    // A program that only sets exclusivity: opening past it as root and closing again would clear it.
+    other = open(pty.Path().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(other, 0);
+    ASSERT_EQ(ioctl(other, TIOCEXCL), 0);
+    EXPECT_EQ(PosixSerialPort::Open(pty.Path(), &error), nullptr);
+    EXPECT_EQ(error, EBUSY);
+    EXPECT_EQ(ExclusiveState(other), 1);
+    ioctl(other, TIOCNXCL);
+    close(other);
+}
+
+TEST(PosixSerialPort, RefusesWhatIsNotATerminalAndSaysWhy) {
+    int error = 0;
+    EXPECT_EQ(PosixSerialPort::Open("/nonexistent/ttyS99", &error), nullptr);
+    EXPECT_EQ(error, ENOENT);
+    const fs::path file = fs::temp_directory_path() / ("kelvane-notatty-" + std::to_string(getpid()));
+    std::ofstream(file).put('x');
+    EXPECT_EQ(PosixSerialPort::Open(file.string(), &error), nullptr);
+    EXPECT_EQ(error, ENOTTY);
+    EXPECT_FALSE(PosixSerialPort::IsBusy(error));
+
+    // The port table keeps the reason with the device's name.
+    PortTable table({"/nonexistent/ttyS99", file.string()});
+    EXPECT_EQ(table.Open(1), nullptr);
+    EXPECT_EQ(table.LastOpenFailure().device, file.string());
+    EXPECT_EQ(table.LastOpenFailure().error, ENOTTY);
+    EXPECT_EQ(table.Open(0), nullptr);
+    EXPECT_EQ(table.LastOpenFailure().device, "/nonexistent/ttyS99");
+    EXPECT_EQ(table.LastOpenFailure().error, ENOENT);
+    EXPECT_FALSE(table.LastOpenFailure().busy);
+    fs::remove(file);
+}
+
+TEST(PosixSerialPort, OneReadTakesEverythingThatIsThere) {
+    PseudoTerminal pty;
+    auto port = PosixSerialPort::Open(pty.Path());
+    ASSERT_NE(port, nullptr);
+    const std::vector<std::uint8_t> sent{0x02, 0xFD, 0x00, 0xF3, 0x77, 0x00, 0x1F, 0x9B};
+    pty.Send(sent);
+    std::this_thread::sleep_for(50ms);  // let the pseudo-terminal pass them all on
+
+    std::vector<std::uint8_t> into(64);
+    const ReadResult got = port->Read(into, 5s);
+    EXPECT_EQ(got.status, ReadStatus::Received);
+    ASSERT_EQ(got.count, sent.size());
+    EXPECT_EQ(std::vector<std::uint8_t>(into.begin(), into.begin() + 8), sent);
+
+    // Nothing left: a zero wait reports it at once, and a short wait runs out as a time-out, not a hang-up.
+    EXPECT_EQ(port->Read(into, 0ms).status, ReadStatus::TimedOut);
+    EXPECT_EQ(port->Read(into, 20ms).status, ReadStatus::TimedOut);
+    // Nor is an empty buffer a hang-up, even with bytes waiting.
+    pty.Send({0x55});
+    std::this_thread::sleep_for(50ms);
+    EXPECT_EQ(port->Read({}, 0ms).status, ReadStatus::TimedOut);
+    EXPECT_FALSE(port->HungUp());
+    EXPECT_EQ(port->Read(into, 5s).count, 1u);
+}
+
+TEST(PosixSerialPort, ReadReportsTheFarEndGoingAway) {
+    PseudoTerminal pty;
+    auto port = PosixSerialPort::Open(pty.Path());
+    ASSERT_NE(port, nullptr);
+    pty.CloseMaster();
+    std::vector<std::uint8_t> into(16);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(port->Read(into, 10s).status, ReadStatus::HungUp);
+    // Generous: the wait must not be sat out on a line that is gone.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
+    EXPECT_TRUE(port->HungUp());
+    EXPECT_EQ(port->Read(into, 10s).status, ReadStatus::HungUp);
+}
+
+extern "C" void IgnoreAlarm(int) {}
+
+TEST(PosixSerialPort, ASignalDuringTheWaitIsNotTheEndOfIt) {
+    PseudoTerminal pty;
+    auto port = PosixSerialPort::Open(pty.Path());
+    ASSERT_NE(port, nullptr);
+    struct sigaction action {};
+    action.sa_handler = IgnoreAlarm;  // no SA_RESTART: the wait is interrupted
+    struct sigaction previous {};
+    ASSERT_EQ(sigaction(SIGALRM, &action, &previous), 0);
+    const pthread_t reader = pthread_self();
+    std::thread farEnd([&] {
+        std::this_thread::sleep_for(50ms);
+        pthread_kill(reader, SIGALRM);
+        std::this_thread::sleep_for(150ms);
+        pty.Send({0x42});
+    });
+
+    std::vector<std::uint8_t> into(4);
+    const ReadResult got = port->Read(into, 10s);
+    farEnd.join();
+    sigaction(SIGALRM, &previous, nullptr);
+    EXPECT_EQ(got.status, ReadStatus::Received);
+    ASSERT_EQ(got.count, 1u);
+    EXPECT_EQ(into[0], 0x42);
+}
+
+}  // namespace
+}  // namespace kelvane
