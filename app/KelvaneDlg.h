@@ -79,6 +79,7 @@ private:
     void HandleInactiveModule();
     bool WaitForRestartedRack();
     void StartSupervision();
+    void ReportRefusedFirmware();
 
     // Panel switching.
     void ShowPair(int inputRow, int outputRow, int camCount);

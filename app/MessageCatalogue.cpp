@@ -403,6 +403,16 @@ constexpr const char* kEntries[] = {
     "Canal :",
     "Canale :",
     "Kanal :",
+    // kFirmwareChangedMessage: follows the upgrade's heading in place of message 26.
+    "Firmware file changed since start-up: not sent.",
+    "Fichier firmware modifié depuis le démarrage : non envoyé.",
+    "File firmware modificato dopo l'avvio: non inviato.",
+    "Firmware-Datei seit dem Start geändert: nicht gesendet.",
+    // kFirmwareTooLargeMessage: the name as listed in KXR.FRM.
+    "Firmware file %s refused: larger than 16 MiB.",
+    "Fichier firmware %s refusé : plus de 16 Mio.",
+    "File firmware %s rifiutato: più di 16 MiB.",
+    "Firmware-Datei %s abgelehnt: größer als 16 MiB.",
 };
 
 static_assert(std::size(kEntries) == kMessageCount * kLanguageCount, "four texts for every message");

@@ -6,7 +6,11 @@ namespace kelvane {
 
 // Every text the program composes at run time, in four languages. Texts are UTF-8; some hold printf-style
 // placeholders (%d, %s, %06X) that callers fill with FormatText (app/TextFormat.h), never with printf.
-constexpr int kMessageCount = 78;
+constexpr int kMessageCount = 80;
+
+// Firmware files.
+constexpr int kFirmwareChangedMessage = 78;
+constexpr int kFirmwareTooLargeMessage = 79;
 
 enum Language : int {
     kEnglish = 0,

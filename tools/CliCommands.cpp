@@ -1,7 +1,9 @@
 #include "tools/CliCommands.h"
 
 #include "app/DiscoveryExchanges.h"
+#include "app/MessageCatalogue.h"
 #include "app/ModuleTypes.h"
+#include "app/Preferences.h"
 #include "link/Xmit.h"
 
 #include <cstdio>
@@ -56,8 +58,8 @@ const char* const kCliUsageText =
     "\n"
     "The ports are searched as numbered COM ports. On Linux, KELVANE_PORTS=\"path:path:...\" sets the table\n"
     "of ports (entry 0 first); otherwise /dev/serial/by-id, ttyUSB*, ttyACM* and ttyS* are used in that order.\n"
-    "Configuration files are named exactly as given; summaries are in the language of pref.txt in the working\n"
-    "directory, as in the program.\n"
+    "Configuration files are named exactly as given. The texts the program shows in its window (progress, summaries)\n"
+    "are in the language of pref.txt in the working directory, German when it names none, as in the program.\n"
     "\n"
     "exit status: 0 done, 1 usage, 2 no rack found, 3 inactive module, 4 incomplete answers from the rack,\n"
     "5 a file could not be read or written, 6 the configuration file does not fit the rack, 7 no CAM, or the CAM\n"
@@ -116,6 +118,8 @@ int RunModules(CliContext& cli) {
 }
 
 int RunCli(const std::vector<std::string>& args, CliContext& cli) {
+    // Every text from the catalogue speaks the operator's language, chosen as the window chooses it.
+    SetLanguageIndex(ReadLanguagePreference(cli.workingDirectory));
     const auto is = [&](std::size_t count, std::initializer_list<const char*> words) {
         if (args.size() < words.size() || (count != 0 && args.size() != count)) return false;
         std::size_t k = 0;
