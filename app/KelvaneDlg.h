@@ -87,7 +87,7 @@ private:
 
     // Configuration save and upload: the file dialog, and a failure told with a beep.
     std::optional<std::string> AskConfigPath(bool save);
-    void ReportFailure(int message);
+    void ReportFailure(int message, const std::string& reason = {});
 
     ui::WindowSystem& windows_;
     CXmit& link_;

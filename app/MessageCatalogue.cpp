@@ -413,6 +413,21 @@ constexpr const char* kEntries[] = {
     "Fichier firmware %s refusé : plus de 16 Mio.",
     "File firmware %s rifiutato: più di 16 MiB.",
     "Firmware-Datei %s abgelehnt: größer als 16 MiB.",
+    // kFileWriteProtectedMessage
+    "The file is write-protected; it was left as it was.",
+    "Le fichier est protégé en écriture ; il est resté intact.",
+    "Il file è protetto da scrittura; è rimasto invariato.",
+    "Die Datei ist schreibgeschützt; sie bleibt unverändert.",
+    // kFolderWriteProtectedMessage
+    "The folder is write-protected: no file can be saved there.",
+    "Le dossier est protégé en écriture : aucun fichier ne peut y être enregistré.",
+    "La cartella è protetta da scrittura: nessun file può esservi salvato.",
+    "Der Ordner ist schreibgeschützt: dort kann keine Datei gespeichert werden.",
+    // kNotAFileMessage
+    "This name is that of a folder or a device, not of a file.",
+    "Ce nom est celui d'un dossier ou d'un périphérique, pas d'un fichier.",
+    "Questo nome è quello di una cartella o di un dispositivo, non di un file.",
+    "Dieser Name gehört zu einem Ordner oder Gerät, nicht zu einer Datei.",
 };
 
 static_assert(std::size(kEntries) == kMessageCount * kLanguageCount, "four texts for every message");

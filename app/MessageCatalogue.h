@@ -6,11 +6,16 @@ namespace kelvane {
 
 // Every text the program composes at run time, in four languages. Texts are UTF-8; some hold printf-style
 // placeholders (%d, %s, %06X) that callers fill with FormatText (app/TextFormat.h), never with printf.
-constexpr int kMessageCount = 80;
+constexpr int kMessageCount = 83;
 
 // Firmware files.
 constexpr int kFirmwareChangedMessage = 78;
 constexpr int kFirmwareTooLargeMessage = 79;
+
+// Configuration files: why a save was refused, shown after message 37.
+constexpr int kFileWriteProtectedMessage = 80;
+constexpr int kFolderWriteProtectedMessage = 81;
+constexpr int kNotAFileMessage = 82;
 
 enum Language : int {
     kEnglish = 0,

@@ -119,6 +119,11 @@ int RunConfigSummary(CliContext& cli, const std::vector<std::string>& args) {
         if (const int status = DiscoverForConfig(cli, table); status != kCliOk) return status;
     }
     PrintSummary(cli, table, *loaded);
+    // Without a rack there is nothing the file could fail to fit.
+    if (!parsed->flag && !ConfigMatches(table, *loaded)) {
+        cli.err << "kelvane-cli: " << parsed->file << " does not fit the rack's modules\n";
+        return kCliMismatch;
+    }
     return kCliOk;
 }
 
