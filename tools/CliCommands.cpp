@@ -21,6 +21,16 @@ std::string ModuleLine(std::size_t row, const SlotRecord& record, bool configUnr
     return std::string(line) + (configUnread ? "  (configuration not read)" : "");
 }
 
+const char* IdentityFailureText(IdentityFailure failure) {
+    switch (failure) {
+    case IdentityFailure::NoAnswer: return "it did not answer (no reply after three tries)";
+    case IdentityFailure::NotIdentified: return "it answered, but not as a module of the rack (no identity mark)";
+    case IdentityFailure::ReportsInactive: return "it reports itself inactive";
+    case IdentityFailure::None: break;
+    }
+    return "it did not identify itself as an active unit";
+}
+
 }  // namespace
 
 const char* const kCliUsageText =
@@ -90,10 +100,12 @@ int RunFind(CliContext& cli) {
 int PrintDiscovery(CliContext& cli, const SlotTable& table, const DiscoveryReport& report) {
     if (report.inactiveRow) {
         const SlotRecord& record = table[*report.inactiveRow];
-        cli.err << "kelvane-cli: inactive module in row " << *report.inactiveRow << " (address "
-                << static_cast<int>(record.Address) << ", " << ModuleTypeName(record.Type)
-                << "): it did not identify itself as an active unit\n";
-        return kCliInactiveModule;
+        const bool silent = report.inactiveBecause == IdentityFailure::NoAnswer;
+        cli.err << "kelvane-cli: " << (silent ? "module" : "inactive module") << " in row " << *report.inactiveRow
+                << " (address " << static_cast<int>(record.Address) << ", " << ModuleTypeName(record.Type)
+                << "): " << IdentityFailureText(report.inactiveBecause) << '\n';
+        // A module that never answered may be a line or bus fault rather than a module's own state.
+        return silent ? kCliIncomplete : kCliInactiveModule;
     }
     cli.out << "row  addr  type  model    version  config\n";
     for (std::size_t row = 0; row < table.ModuleCount; ++row) {

@@ -71,7 +71,8 @@ std::string BuildRefusalText(FirmwareVerdict refusal, std::uint8_t type) {
     case FirmwareVerdict::TooShort: return "is empty: an image needs at least one byte";
     case FirmwareVerdict::TooLarge: return "is larger than 16 MiB, the most a module can take";
     case FirmwareVerdict::NotWholeBlocks:
-        return std::string("is not a whole number of 256-byte blocks, which ") + ModuleTypeName(type) + " images must be";
+        return std::string("is not a whole number of 256-byte blocks, which ") + ModuleTypeName(type) +
+               " images must be";
     default: return FirmwareVerdictText(refusal);
     }
 }
