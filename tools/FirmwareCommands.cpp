@@ -128,7 +128,8 @@ int RunFirmwareUpgrade(CliContext& cli) {
     });
     if (first.inactiveRow || !updated) {
         if (!updated && failures.empty()) cli.out << "no module needed an upgrade\n";
-        return WorstOf(ReportFailures(cli, failures), PrintDiscovery(cli, table, first));
+        const int status = PrintDiscovery(cli, table, first);
+        return WorstOf(ReportFailures(cli, failures), status);
     }
 
     cli.out << "restarting the rack...\n";
