@@ -3,6 +3,7 @@
 
 #include "app/KelvaneDlg.h"
 #include "app/MessageCatalogue.h"
+#include "config/ConfigFile.h"
 #include "config/ConfigUpload.h"
 #include "config/ConfigValidate.h"
 
@@ -27,6 +28,15 @@ constexpr const char* kConfigFolder = "config";
 constexpr const char* kFilterName = "Config.";
 constexpr const char* kFilterPattern = "*.kcf";
 
+// The reason a save was refused, in the operator's language; empty for the system's own failures (a full disk),
+// which message 37 alone tells.
+std::string SaveRefusalText(const std::error_code& error) {
+    if (error == SaveRefusal::FileWriteProtected) return MessageText(kFileWriteProtectedMessage);
+    if (error == SaveRefusal::FolderWriteProtected) return MessageText(kFolderWriteProtectedMessage);
+    if (error == SaveRefusal::NotAFile) return MessageText(kNotAFileMessage);
+    return {};
+}
+
 }  // namespace
 
 void CKelvaneDlg::SaveConfiguration() {
@@ -34,7 +44,9 @@ void CKelvaneDlg::SaveConfiguration() {
     const std::optional<std::string> path = AskConfigPath(true);
     if (!path) return;
     std::error_code error;
-    if (!SaveConfigFile(PathFromUtf8(*path), slots_, error)) return ReportFailure(kCannotCreateMessage);
+    if (!SaveConfigFile(PathFromUtf8(*path), slots_, error)) {
+        return ReportFailure(kCannotCreateMessage, SaveRefusalText(error));
+    }
     info_.ShowInfo(MessageText(kSavedMessage) + *path, false, kReportMs);
 }
 
@@ -67,9 +79,9 @@ std::optional<std::string> CKelvaneDlg::AskConfigPath(bool save) {
     return WithConfigExtension(*chosen);
 }
 
-void CKelvaneDlg::ReportFailure(int message) {
+void CKelvaneDlg::ReportFailure(int message, const std::string& reason) {
     windows_.Beep(kErrorBeepHz, kErrorBeepMs);
-    info_.ShowInfo(MessageText(message), false, kReportMs);
+    info_.ShowInfo(reason.empty() ? MessageText(message) : MessageText(message) + "\r\n" + reason, false, kReportMs);
 }
 
 }  // namespace kelvane

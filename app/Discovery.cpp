@@ -25,6 +25,7 @@ constexpr std::uint32_t kRebootShowMs = 8000;
 constexpr std::uint32_t kReadShowMs = 1000;
 constexpr unsigned kWarningBeepHz = 440;
 constexpr unsigned kWarningBeepMs = 200;
+constexpr std::size_t kRefusedFilesNamed = 3;
 
 // The firmware upgrade reports in the message area, as every long operation of the window does.
 class InfoFeedback final : public UpgradeFeedback {
@@ -78,7 +79,9 @@ bool CKelvaneDlg::DiscoveryPass(bool firmwareChecks, bool& updated) {
         InfoFeedback feedback(info_, windows_);
         const DiscoveryReport report = RunDiscoveryExchanges(link_, slots_, [&](std::size_t row) {
             LabelRow(row);
-            if (firmwareChecks && firmware_.UpgradeModuleFirmware(link_, slots_[row], row, feedback)) updated = true;
+            if (firmwareChecks && firmware_.UpgradeModuleFirmware(link_, slots_[row], row, feedback).started) {
+                updated = true;
+            }
         });
         if (report.inactiveRow) {
             HandleInactiveModule();
@@ -101,6 +104,7 @@ bool CKelvaneDlg::DiscoveryPass(bool firmwareChecks, bool& updated) {
         windows_.Beep(kWarningBeepHz, kWarningBeepMs);
         info_.ShowInfo(MessageText(kNoFirmwareMessage), true, kReadShowMs);
     }
+    if (firmwareChecks) ReportRefusedFirmware();
     return true;
 }
 
@@ -110,6 +114,18 @@ std::string CKelvaneDlg::NotFoundText() const {
     std::string devices;
     for (const std::string& device : link_.BusyPorts()) devices += (devices.empty() ? "" : ", ") + device;
     return FormatText(MessageText(kPortBusyMessage), {devices});
+}
+
+// A file that no module could ever take is named, where files that are merely missing or damaged pass silently;
+// only the first few, so that a list full of them cannot hold the window for long.
+void CKelvaneDlg::ReportRefusedFirmware() {
+    std::size_t named = 0;
+    for (const FirmwareScanNote& note : firmware_.Scan().notes) {
+        if (!ReportedInWindow(note.verdict)) continue;
+        if (named++ == kRefusedFilesNamed) break;
+        windows_.Beep(kWarningBeepHz, kWarningBeepMs);
+        info_.ShowInfo(FormatText(MessageText(kFirmwareTooLargeMessage), {note.line}), true, kReadShowMs);
+    }
 }
 
 void CKelvaneDlg::LabelRow(std::size_t row) {

@@ -22,12 +22,22 @@ constexpr std::uint32_t kSearchPauseMs = 1000;
 
 }  // namespace
 
-std::optional<std::uint8_t> ProbeIdentity(CXmit& link, std::uint8_t address) {
+std::optional<std::uint8_t> ProbeIdentity(CXmit& link, std::uint8_t address, IdentityFailure& failure) {
+    failure = IdentityFailure::NoAnswer;
     if (!link.XmitRequest({}, address, kIdentityCommand, kIdentityTimeout)) return std::nullopt;
     const auto reply = link.Reply();
     // A reply too short to hold the version cannot vouch for the module.
-    if (reply.size() < 3 || reply[0] != kIdentityMark || reply[1] == kInactiveState) return std::nullopt;
+    failure = IdentityFailure::NotIdentified;
+    if (reply.size() < 3 || reply[0] != kIdentityMark) return std::nullopt;
+    failure = IdentityFailure::ReportsInactive;
+    if (reply[1] == kInactiveState) return std::nullopt;
+    failure = IdentityFailure::None;
     return reply[2];
+}
+
+std::optional<std::uint8_t> ProbeIdentity(CXmit& link, std::uint8_t address) {
+    IdentityFailure ignored = IdentityFailure::None;
+    return ProbeIdentity(link, address, ignored);
 }
 
 bool ReadModuleList(CXmit& link, SlotTable& table) {
@@ -50,9 +60,9 @@ bool ReadModuleList(CXmit& link, SlotTable& table) {
     return true;
 }
 
-std::optional<std::size_t> IdentifyModules(CXmit& link, SlotTable& table) {
+std::optional<std::size_t> IdentifyModules(CXmit& link, SlotTable& table, IdentityFailure& failure) {
     for (std::size_t row = 0; row < table.ModuleCount; ++row) {
-        const std::optional<std::uint8_t> version = ProbeIdentity(link, table[row].Address);
+        const std::optional<std::uint8_t> version = ProbeIdentity(link, table[row].Address, failure);
         if (!version) return row;
         table[row].Version = *version;
     }
@@ -73,7 +83,7 @@ DiscoveryReport RunDiscoveryExchanges(CXmit& link, SlotTable& table,
                                       const std::function<void(std::size_t row)>& onRowRead) {
     DiscoveryReport report;
     report.moduleListRead = ReadModuleList(link, table);
-    report.inactiveRow = IdentifyModules(link, table);
+    report.inactiveRow = IdentifyModules(link, table, report.inactiveBecause);
     if (report.inactiveRow) return report;
     for (std::size_t row = 0; row < table.ModuleCount; ++row) {
         if (!ReadModuleConfig(link, table[row])) report.configUnread.set(row);

@@ -11,11 +11,20 @@ namespace kelvane {
 class CXmit;
 class Clock;
 
+// Why a module's identity probe did not vouch for it.
+enum class IdentityFailure {
+    None,
+    NoAnswer,         // no valid reply after every try
+    NotIdentified,    // a reply without the identity mark, or too short to hold a version
+    ReportsInactive,  // a reply in which the module says it is inactive
+};
+
 // What the talking side of discovery found, for the window or a script to report.
 struct DiscoveryReport {
     bool moduleListRead = false;
     // The first module that did not identify itself as active; discovery stops there.
     std::optional<std::size_t> inactiveRow;
+    IdentityFailure inactiveBecause = IdentityFailure::None;
     // Rows whose configuration read failed or was too long to keep (their ConfigLength is 0).
     std::bitset<kSlotCount> configUnread;
 };
@@ -23,13 +32,16 @@ struct DiscoveryReport {
 // Identity probe of one bus address: the firmware version, or nothing when the module did not answer as an
 // active unit ('w', then 0 or a module's own state other than 0xFF, then the version).
 std::optional<std::uint8_t> ProbeIdentity(CXmit& link, std::uint8_t address);
+// The same probe, telling why it failed.
+std::optional<std::uint8_t> ProbeIdentity(CXmit& link, std::uint8_t address, IdentityFailure& failure);
 
 // The controller's probe and module list into the slot table: record 0 is the controller, then one record per
 // module in the order the rack reports them, at most as many as the table holds.
 bool ReadModuleList(CXmit& link, SlotTable& table);
 
-// Probes every valid record and takes its version; the row of the first module that is not active, if any.
-std::optional<std::size_t> IdentifyModules(CXmit& link, SlotTable& table);
+// Probes every valid record and takes its version; the row of the first module that is not active, if any, and
+// in `failure` why.
+std::optional<std::size_t> IdentifyModules(CXmit& link, SlotTable& table, IdentityFailure& failure);
 
 // Reads one module's configuration image; an image that does not fit the record is refused, never cut.
 bool ReadModuleConfig(CXmit& link, SlotRecord& record);

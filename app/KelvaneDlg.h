@@ -80,6 +80,7 @@ private:
     void HandleInactiveModule();
     bool WaitForRestartedRack();
     void StartSupervision();
+    void ReportRefusedFirmware();
 
     // Panel switching.
     void ShowPair(int inputRow, int outputRow, int camCount);
@@ -87,7 +88,7 @@ private:
 
     // Configuration save and upload: the file dialog, and a failure told with a beep.
     std::optional<std::string> AskConfigPath(bool save);
-    void ReportFailure(int message);
+    void ReportFailure(int message, const std::string& reason = {});
 
     ui::WindowSystem& windows_;
     CXmit& link_;

@@ -443,6 +443,31 @@ constexpr const char* kEntries[] = {
     "%s est utilisé par un autre programme",
     "%s è in uso da un altro programma",
     "%s wird von einem anderen Programm verwendet",
+    // 86, kFirmwareChangedMessage: follows the upgrade's heading in place of message 26.
+    "Firmware file changed since start-up: not sent.",
+    "Fichier firmware modifié depuis le démarrage : non envoyé.",
+    "File firmware modificato dopo l'avvio: non inviato.",
+    "Firmware-Datei seit dem Start geändert: nicht gesendet.",
+    // 87, kFirmwareTooLargeMessage: the name as listed in KXR.FRM.
+    "Firmware file %s refused: larger than 16 MiB.",
+    "Fichier firmware %s refusé : plus de 16 Mio.",
+    "File firmware %s rifiutato: più di 16 MiB.",
+    "Firmware-Datei %s abgelehnt: größer als 16 MiB.",
+    // 88, kFileWriteProtectedMessage
+    "The file is write-protected; it was left as it was.",
+    "Le fichier est protégé en écriture ; il est resté intact.",
+    "Il file è protetto da scrittura; è rimasto invariato.",
+    "Die Datei ist schreibgeschützt; sie bleibt unverändert.",
+    // 89, kFolderWriteProtectedMessage
+    "The folder is write-protected: no file can be saved there.",
+    "Le dossier est protégé en écriture : aucun fichier ne peut y être enregistré.",
+    "La cartella è protetta da scrittura: nessun file può esservi salvato.",
+    "Der Ordner ist schreibgeschützt: dort kann keine Datei gespeichert werden.",
+    // 90, kNotAFileMessage
+    "This name is that of a folder or a device, not of a file.",
+    "Ce nom est celui d'un dossier ou d'un périphérique, pas d'un fichier.",
+    "Questo nome è quello di una cartella o di un dispositivo, non di un file.",
+    "Dieser Name gehört zu einem Ordner oder Gerät, nicht zu einer Datei.",
 };
 
 static_assert(std::size(kEntries) == kMessageCount * kLanguageCount, "four texts for every message");

@@ -6,7 +6,7 @@ namespace kelvane {
 
 // Every text the program composes at run time, in four languages. Texts are UTF-8; some hold printf-style
 // placeholders (%d, %s, %06X) that callers fill with FormatText (app/TextFormat.h), never with printf.
-constexpr int kMessageCount = 86;
+constexpr int kMessageCount = 91;
 
 // The CAM menu.
 constexpr int kCamSendRefusedMessage = 78;
@@ -21,6 +21,15 @@ constexpr int kLcnOutOfRangeMessage = 84;
 
 // The serial link and its ports.
 constexpr int kPortBusyMessage = 85;
+
+// Firmware files.
+constexpr int kFirmwareChangedMessage = 86;
+constexpr int kFirmwareTooLargeMessage = 87;
+
+// Configuration files: why a save was refused, shown after message 37.
+constexpr int kFileWriteProtectedMessage = 88;
+constexpr int kFolderWriteProtectedMessage = 89;
+constexpr int kNotAFileMessage = 90;
 
 enum Language : int {
     kEnglish = 0,

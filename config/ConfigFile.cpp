@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <random>
 
 namespace kelvane {
@@ -56,19 +57,67 @@ fs::path SaveTarget(const fs::path& path) {
     return ec ? path : resolved;
 }
 
+class SaveRefusalCategoryImpl final : public std::error_category {
+public:
+    const char* name() const noexcept override { return "kelvane save"; }
+    std::string message(int value) const override {
+        switch (static_cast<SaveRefusal>(value)) {
+        case SaveRefusal::TableTooLarge: return "the rack's table claims more than it holds";
+        case SaveRefusal::NotAFile: return "the name is that of a folder or a device, not of a file";
+        case SaveRefusal::FileWriteProtected: return "the file is write-protected: this user may not replace it";
+        case SaveRefusal::FolderWriteProtected:
+            return "the folder is write-protected: this user cannot write a new file there, so the file cannot be "
+                   "replaced safely";
+        case SaveRefusal::NoFreeName: return "no free name beside the file for the new one";
+        }
+        return "unknown reason";
+    }
+    std::error_condition default_error_condition(int value) const noexcept override {
+        switch (static_cast<SaveRefusal>(value)) {
+        case SaveRefusal::TableTooLarge: return std::errc::value_too_large;
+        case SaveRefusal::NotAFile: return std::errc::is_a_directory;
+        case SaveRefusal::FileWriteProtected:
+        case SaveRefusal::FolderWriteProtected: return std::errc::permission_denied;
+        case SaveRefusal::NoFreeName: return std::errc::file_exists;
+        }
+        return {value, *this};
+    }
+};
+
+// The system's ways of saying "not for you": the user lacks the right, or the disk is mounted read-only.
+bool IsAccessDenied(int code) { return code == EACCES || code == EPERM || code == EROFS || code == ETXTBSY; }
+
+// Whether this process may write to `file`, as the system decides with everything it knows (owner, group,
+// access lists, a read-only mount): opening it to append changes nothing in it. `error` gets any other failure.
+bool WritableByThisUser(const fs::path& file, std::error_code& error) {
+    errno = 0;
+    if (OpenFile(file, "ab")) return true;
+    error = IsAccessDenied(errno) ? make_error_code(SaveRefusal::FileWriteProtected) : LastError();
+    return false;
+}
+
 // An existing file that the operator could not overwrite in place is not replaced behind their back either.
-bool MayReplace(const fs::path& target, std::error_code& error) {
+// `keep` gets the permission bits the new file must have.
+bool MayReplace(const fs::path& target, std::optional<fs::perms>& keep, std::error_code& error) {
     std::error_code ec;
     const fs::file_status status = fs::status(target, ec);
-    if (!fs::exists(status)) return true;
+    if (status.type() == fs::file_type::not_found) return true;
+    if (ec) {
+        error = ec;
+        return false;
+    }
     if (!fs::is_regular_file(status)) {
-        error = std::make_error_code(std::errc::is_a_directory);
+        error = SaveRefusal::NotAFile;
         return false;
     }
+    // Its owner marked it read-only: that stands even for an administrator, whom the system lets write it.
     if ((status.permissions() & fs::perms::owner_write) == fs::perms::none) {
-        error = std::make_error_code(std::errc::permission_denied);
+        error = SaveRefusal::FileWriteProtected;
         return false;
     }
+    if (!WritableByThisUser(target, error)) return false;
+    // Only the read, write and execute bits: a set-user-id bit must never pass to a file of another owner.
+    keep = status.permissions() & fs::perms::all;
     return true;
 }
 
@@ -87,25 +136,44 @@ bool PickPartialName(const fs::path& target, fs::path& partial) {
     return false;
 }
 
-// Writes the records to `partial` and pushes them onto the disk; on failure nothing of it is left behind.
-bool WritePartial(const fs::path& partial, const SlotTable& slots, std::error_code& error) {
+// Created only if the name is still free, so that a link planted under it in a shared folder is never followed.
+// The C library of Windows does not know the exclusive mode; the name is fresh and random there as well.
+#ifdef _WIN32
+constexpr const char* kPartialMode = "wb";
+#else
+constexpr const char* kPartialMode = "wbx";
+#endif
+
+// Writes the records to `partial` with the permission bits `keep` and pushes them onto the disk; on failure
+// nothing of it is left behind.
+bool WritePartial(const fs::path& partial, const SlotTable& slots, const std::optional<fs::perms>& keep,
+                  std::error_code& error) {
     errno = 0;
-    FileHandle file = OpenFile(partial, "wb");
+    FileHandle file = OpenFile(partial, kPartialMode);
     if (!file) {
-        error = LastError();
+        error = IsAccessDenied(errno) ? make_error_code(SaveRefusal::FolderWriteProtected) : LastError();
         return false;
     }
+    // Set before a byte goes in, so that a private file's contents are never readable by others on the way.
+    if (keep) fs::permissions(partial, *keep, error);
     errno = 0;
-    const bool written = WriteRecords(file.get(), slots) && FlushFileToDisk(file.get());
+    const bool written = !error && WriteRecords(file.get(), slots) && FlushFileToDisk(file.get());
     const bool closed = std::fclose(file.release()) == 0;
     if (written && closed) return true;
-    error = LastError();
+    if (!error) error = LastError();
     std::error_code ignored;
     fs::remove(partial, ignored);
     return false;
 }
 
 }  // namespace
+
+const std::error_category& SaveRefusalCategory() {
+    static const SaveRefusalCategoryImpl category;
+    return category;
+}
+
+std::error_code make_error_code(SaveRefusal refusal) { return {static_cast<int>(refusal), SaveRefusalCategory()}; }
 
 ConfigReadResult ReadConfigFile(const fs::path& path, LoadedConfig& loaded) {
     FileHandle file = OpenFile(path, "rb");
@@ -130,21 +198,25 @@ bool SaveConfigFile(const fs::path& path, const SlotTable& slots, std::error_cod
                        std::all_of(slots.Valid().begin(), slots.Valid().end(),
                                    [](const SlotRecord& record) { return record.ConfigLength <= kConfigCapacity; });
     if (!whole) {
-        error = std::make_error_code(std::errc::value_too_large);
+        error = SaveRefusal::TableTooLarge;
         return false;
     }
     const fs::path target = SaveTarget(path);
-    if (!MayReplace(target, error)) return false;
+    std::optional<fs::perms> keep;
+    if (!MayReplace(target, keep, error)) return false;
     fs::path partial;
     if (!PickPartialName(target, partial)) {
-        error = std::make_error_code(std::errc::file_exists);
+        error = SaveRefusal::NoFreeName;
         return false;
     }
-    if (!WritePartial(partial, slots, error)) return false;
-    std::error_code ignored;
-    if (fs::exists(target, ignored)) fs::permissions(partial, fs::status(target, ignored).permissions(), ignored);
+    if (!WritePartial(partial, slots, keep, error)) return false;
     fs::rename(partial, target, error);
     if (error) {
+        // A folder that lets anyone make files may still keep each user's files to their owner.
+        if (error == std::errc::permission_denied || error == std::errc::operation_not_permitted) {
+            error = SaveRefusal::FileWriteProtected;
+        }
+        std::error_code ignored;
         fs::remove(partial, ignored);
         return false;
     }

@@ -30,9 +30,22 @@ enum class ConfigReadResult {
 // damaged file can never be uploaded with bytes it does not hold.
 ConfigReadResult ReadConfigFile(const std::filesystem::path& path, LoadedConfig& loaded);
 
+// Why a save refused to write, beside the system's own reasons. Each compares equal to the nearest std::errc.
+enum class SaveRefusal {
+    TableTooLarge = 1,     // the table claims more than it holds (value_too_large)
+    NotAFile,              // the name is that of a folder or a device (is_a_directory)
+    FileWriteProtected,    // this user may not write or replace the file (permission_denied)
+    FolderWriteProtected,  // this user may not make a file in its folder (permission_denied)
+    NoFreeName,            // no unused name beside it for the new file (file_exists)
+};
+const std::error_category& SaveRefusalCategory();
+std::error_code make_error_code(SaveRefusal refusal);
+
 // Writes records 0 to ModuleCount-1 of `slots` to `path`. The records go to a new file beside it, which
 // replaces the old one only once it is wholly on the disk: on any failure the old file is left untouched
-// and `error` says why.
+// and `error` says why. A file this user may not write is never replaced, nor one whose owner marked it
+// read-only (that holds even for an administrator, whom the system lets write anything); the new file takes
+// the old one's permission bits.
 bool SaveConfigFile(const std::filesystem::path& path, const SlotTable& slots, std::error_code& error);
 
 // The extension rule of the file dialogs: ".kcf" is appended unless the file's name already ends in ".kcf"
@@ -43,3 +56,6 @@ std::string WithConfigExtension(const std::string& path);
 std::filesystem::path PathFromUtf8(const std::string& text);
 
 }  // namespace kelvane
+
+template <>
+struct std::is_error_code_enum<kelvane::SaveRefusal> : std::true_type {};

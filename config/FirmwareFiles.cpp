@@ -1,98 +1,248 @@
 #include "config/FirmwareFiles.h"
 
 #include "app/ModuleTypes.h"
+#include "platform/FileSync.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
+#include <cerrno>
+#include <functional>
+#include <span>
 
 namespace kelvane {
+namespace fs = std::filesystem;
 namespace {
 
 constexpr std::array<std::uint8_t, 9> kMinUpgradable{99, 14, 22, 20, 13, 10, 10, 10, 10};
 constexpr std::size_t kModelNameLength = 6;
+constexpr std::size_t kChecksumLength = 4;
+constexpr std::size_t kMaxFirmwareFile = kFirmwareHeader + kMaxFirmwareImage;
+constexpr std::size_t kReadChunk = 64 * 1024;
+constexpr std::uint64_t kFnvOffset = 0xCBF29CE484222325u;
+constexpr std::uint64_t kFnvPrime = 0x100000001B3u;
 
-std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return std::nullopt;
-    return bytes;
+// What one pass over a firmware file found. Only the header is kept; the rest is summed as it goes by.
+struct FileFacts {
+    std::size_t length = 0;
+    std::array<std::uint8_t, kFirmwareHeader> header{};
+    std::uint32_t sum = 0;  // of every byte after the stored checksum
+    std::uint64_t fingerprint = kFnvOffset;
+};
+
+std::error_code LastError() { return {errno != 0 ? errno : EIO, std::generic_category()}; }
+
+// Refuses what must not be opened at all: a folder or a device could block, never end, or cannot be read as a
+// file; a file longer than any image is not worth reading.
+std::optional<FirmwareVerdict> KindRefusal(const fs::path& path, std::size_t limit, std::error_code& error) {
+    const fs::file_status status = fs::status(path, error);
+    if (status.type() == fs::file_type::not_found) {
+        error.clear();
+        return FirmwareVerdict::Missing;
+    }
+    if (error) return FirmwareVerdict::Unreadable;
+    if (!fs::is_regular_file(status)) return FirmwareVerdict::NotAFile;
+    const std::uintmax_t size = fs::file_size(path, error);
+    if (error) return FirmwareVerdict::Unreadable;
+    if (size > limit) return FirmwareVerdict::TooLarge;
+    return std::nullopt;
 }
 
-std::uint32_t StoredChecksum(const std::vector<std::uint8_t>& file) {
-    return static_cast<std::uint32_t>(file[0]) | static_cast<std::uint32_t>(file[1]) << 8 |
-           static_cast<std::uint32_t>(file[2]) << 16 | static_cast<std::uint32_t>(file[3]) << 24;
+// Reads the file in chunks of bounded size, at most `limit` bytes of it, handing each chunk to `take`.
+std::optional<FirmwareVerdict> ReadChunks(const fs::path& path, std::size_t limit, std::error_code& error,
+                                          const std::function<void(std::span<const std::uint8_t>)>& take) {
+    if (const auto refusal = KindRefusal(path, limit, error)) return refusal;
+    errno = 0;
+    const FileHandle file = OpenFile(path, "rb");
+    if (!file) {
+        error = LastError();
+        return FirmwareVerdict::Unreadable;
+    }
+    std::vector<std::uint8_t> chunk(kReadChunk);
+    std::size_t total = 0;
+    for (;;) {
+        errno = 0;
+        const std::size_t got = std::fread(chunk.data(), 1, chunk.size(), file.get());
+        if (got == 0) break;
+        // The file may have grown since its size was looked at.
+        if (got > limit - total) return FirmwareVerdict::TooLarge;
+        total += got;
+        take(std::span<const std::uint8_t>(chunk.data(), got));
+    }
+    if (std::ferror(file.get())) {
+        error = LastError();
+        return FirmwareVerdict::Unreadable;
+    }
+    return std::nullopt;
 }
 
-std::uint32_t SumFrom(const std::vector<std::uint8_t>& file, std::size_t start) {
-    std::uint32_t sum = 0;
-    for (std::size_t i = start; i < file.size(); ++i) sum += file[i];
-    return sum;
+void Absorb(FileFacts& facts, std::span<const std::uint8_t> bytes) {
+    for (const std::uint8_t byte : bytes) {
+        if (facts.length < kFirmwareHeader) facts.header[facts.length] = byte;
+        if (facts.length >= kChecksumLength) facts.sum += byte;
+        facts.fingerprint = (facts.fingerprint ^ byte) * kFnvPrime;
+        ++facts.length;
+    }
 }
 
-// Judges one listed file; `note` gets its type and version when the header could be read.
-FirmwareVerdict Judge(const std::string& line, const std::vector<std::uint8_t>& file, FirmwareScanNote& note) {
-    if (file.size() <= kFirmwareHeader) return FirmwareVerdict::TooShort;
-    if (StoredChecksum(file) != SumFrom(file, 4)) return FirmwareVerdict::BadChecksum;
-    note.type = file[4];
-    note.version = file[5];
+std::optional<FirmwareVerdict> ReadFacts(const fs::path& path, std::size_t limit, FileFacts& facts,
+                                         std::error_code& error, std::vector<std::uint8_t>* image) {
+    return ReadChunks(path, limit, error, [&](std::span<const std::uint8_t> bytes) {
+        const std::size_t start = facts.length;
+        Absorb(facts, bytes);
+        if (image == nullptr || facts.length <= kFirmwareHeader) return;
+        const std::size_t skip = start < kFirmwareHeader ? kFirmwareHeader - start : 0;
+        image->insert(image->end(), bytes.begin() + static_cast<std::ptrdiff_t>(skip), bytes.end());
+    });
+}
+
+std::uint32_t StoredChecksum(const FileFacts& facts) {
+    return static_cast<std::uint32_t>(facts.header[0]) | static_cast<std::uint32_t>(facts.header[1]) << 8 |
+           static_cast<std::uint32_t>(facts.header[2]) << 16 | static_cast<std::uint32_t>(facts.header[3]) << 24;
+}
+
+// Judges one listed file; `note` gets its type and version when the header could be trusted.
+FirmwareVerdict Judge(const FileFacts& facts, FirmwareScanNote& note) {
+    if (facts.length <= kFirmwareHeader) return FirmwareVerdict::TooShort;
+    if (StoredChecksum(facts) != facts.sum) return FirmwareVerdict::BadChecksum;
+    note.type = facts.header[4];
+    note.version = facts.header[5];
     const std::string model = ModuleTypeName(note.type);
-    if (model.empty() || line.compare(0, kModelNameLength, model) != 0) return FirmwareVerdict::NameMismatch;
-    // Blocks go out 256 bytes at a time, backwards from the end: a ragged image would be sent from the wrong place.
-    const std::size_t imageLength = file.size() - kFirmwareHeader;
-    if (note.type != kPlayerType && imageLength % kFirmwareBlock != 0) return FirmwareVerdict::NotWholeBlocks;
-    return FirmwareVerdict::Chosen;
+    if (model.empty() || note.line.compare(0, kModelNameLength, model) != 0) return FirmwareVerdict::NameMismatch;
+    return ImageRefusal(note.type, facts.length - kFirmwareHeader).value_or(FirmwareVerdict::Chosen);
 }
 
-std::string WithoutLineEnd(std::string line) {
-    while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.pop_back();
-    return line;
+// One line of the list, without its line end. A line longer than any name is read to its end but not kept.
+bool ReadListLine(std::FILE* list, std::string& line, bool& tooLong) {
+    line.clear();
+    tooLong = false;
+    int c = std::fgetc(list);
+    if (c == EOF) return false;
+    for (; c != EOF && c != '\n'; c = std::fgetc(list)) {
+        if (line.size() < kMaxFirmwareListLine) {
+            line.push_back(static_cast<char>(c));
+        } else {
+            tooLong = true;
+        }
+    }
+    while (!line.empty() && line.back() == '\r') line.pop_back();
+    return true;
+}
+
+FirmwareScanNote ExamineLine(const fs::path& directory, const std::string& line, bool tooLong, FileFacts& facts) {
+    FirmwareScanNote note;
+    note.line = line;
+    note.verdict = FirmwareVerdict::Missing;
+    if (tooLong) {
+        note.verdict = FirmwareVerdict::LineTooLong;
+        return note;
+    }
+    if (line.empty()) return note;
+    try {
+        note.path = directory / line;
+    } catch (const std::exception&) {
+        // A name the system cannot spell is a name of no file.
+        return note;
+    }
+    const auto refusal = ReadFacts(note.path, kMaxFirmwareFile, facts, note.error, nullptr);
+    note.verdict = refusal ? *refusal : Judge(facts, note);
+    return note;
+}
+
+void Choose(FirmwareScan& scan, FirmwareScanNote& note, const FileFacts& facts) {
+    if (note.verdict != FirmwareVerdict::Chosen) return;
+    FirmwareEntry& entry = scan.table[note.type];
+    if (note.version <= entry.BestVersion) {
+        note.verdict = FirmwareVerdict::NotNewer;
+        return;
+    }
+    entry.BestVersion = note.version;
+    entry.ImagePath = note.path;
+    entry.FileLength = facts.length;
+    entry.Fingerprint = facts.fingerprint;
+    ++scan.FirmwareFilesFound;
+}
+
+// The list only when it is a plain file: a device or a pipe in its place could hold the scan for ever.
+FileHandle OpenList(const fs::path& path) {
+    std::error_code error;
+    if (!fs::is_regular_file(fs::status(path, error)) || error) return nullptr;
+    return OpenFile(path, "rb");
 }
 
 }  // namespace
 
 std::uint8_t MinUpgradableVersion(std::uint8_t type) { return type < kMinUpgradable.size() ? kMinUpgradable[type] : 0; }
 
-FirmwareScan ScanFirmwareFiles(const std::filesystem::path& applicationDirectory) {
+FirmwareScan ScanFirmwareFiles(const fs::path& applicationDirectory) {
     FirmwareScan scan;
     for (std::size_t t = 0; t < kFirmwareTypes; ++t) {
         scan.table[t].MinUpgradableVersion = MinUpgradableVersion(static_cast<std::uint8_t>(t));
     }
-    const std::filesystem::path directory = applicationDirectory / "firmware";
-    std::ifstream list(directory / kFirmwareListName);
+    const fs::path directory = applicationDirectory / "firmware";
+    const FileHandle list = OpenList(directory / kFirmwareListName);
     if (!list) return scan;
     scan.listFound = true;
 
-    for (std::string raw; std::getline(list, raw);) {
-        FirmwareScanNote note{WithoutLineEnd(raw), directory / WithoutLineEnd(raw), FirmwareVerdict::Unreadable};
-        const auto file = note.line.empty() ? std::nullopt : ReadWholeFile(note.path);
-        if (file) note.verdict = Judge(note.line, *file, note);
-        if (note.verdict == FirmwareVerdict::Chosen) {
-            FirmwareEntry& entry = scan.table[note.type];
-            if (note.version > entry.BestVersion) {
-                entry.BestVersion = note.version;
-                entry.ImagePath = note.path;
-                ++scan.FirmwareFilesFound;
-            } else {
-                note.verdict = FirmwareVerdict::NotNewer;
-            }
+    std::string line;
+    for (bool tooLong = false; ReadListLine(list.get(), line, tooLong);) {
+        if (scan.notes.size() == kMaxFirmwareListLines) {
+            scan.listCut = true;
+            break;
         }
-        scan.notes.push_back(note);
+        FileFacts facts;
+        scan.notes.push_back(ExamineLine(directory, line, tooLong, facts));
+        Choose(scan, scan.notes.back(), facts);
     }
     return scan;
 }
+
+std::optional<FirmwareVerdict> ImageRefusal(std::uint8_t type, std::size_t length) {
+    if (length == 0) return FirmwareVerdict::TooShort;
+    if (length > kMaxFirmwareImage) return FirmwareVerdict::TooLarge;
+    // Blocks go out 256 bytes at a time, backwards from the end: a ragged image would be sent from the wrong place.
+    if (type != kPlayerType && length % kFirmwareBlock != 0) return FirmwareVerdict::NotWholeBlocks;
+    return std::nullopt;
+}
+
+bool ReportedInWindow(FirmwareVerdict verdict) { return verdict == FirmwareVerdict::TooLarge; }
 
 bool UpgradeDue(std::uint8_t moduleVersion, const FirmwareEntry& entry) {
     return moduleVersion < entry.BestVersion &&
            (moduleVersion >= entry.MinUpgradableVersion || moduleVersion < 10);
 }
 
-std::optional<std::vector<std::uint8_t>> LoadFirmwareImage(const std::filesystem::path& path) {
-    auto file = ReadWholeFile(path);
-    if (!file || file->size() <= kFirmwareHeader) return std::nullopt;
-    file->erase(file->begin(), file->begin() + kFirmwareHeader);
-    return file;
+ImageLoad LoadFirmwareImage(const FirmwareEntry& entry, std::vector<std::uint8_t>& image) {
+    image.clear();
+    if (entry.FileLength <= kFirmwareHeader) return ImageLoad::Unreadable;
+    image.reserve(entry.FileLength - kFirmwareHeader);
+    FileFacts facts;
+    std::error_code error;
+    // One byte more than the scan saw is enough to tell a file that grew.
+    const auto refusal = ReadFacts(entry.ImagePath, entry.FileLength + 1, facts, error, &image);
+    const bool same = !refusal && facts.length == entry.FileLength && facts.fingerprint == entry.Fingerprint;
+    if (same) return ImageLoad::Loaded;
+    image.clear();
+    const bool gone = refusal && (*refusal == FirmwareVerdict::Missing || *refusal == FirmwareVerdict::Unreadable);
+    return gone ? ImageLoad::Unreadable : ImageLoad::Changed;
+}
+
+bool ReadBoundedFile(const fs::path& path, std::size_t limit, std::vector<std::uint8_t>& bytes,
+                     std::error_code& error) {
+    bytes.clear();
+    error.clear();
+    const auto refusal = ReadChunks(path, limit, error, [&](std::span<const std::uint8_t> chunk) {
+        bytes.insert(bytes.end(), chunk.begin(), chunk.end());
+    });
+    if (!refusal) return true;
+    bytes.clear();
+    if (*refusal == FirmwareVerdict::Missing) error = std::make_error_code(std::errc::no_such_file_or_directory);
+    if (*refusal == FirmwareVerdict::TooLarge) error = std::make_error_code(std::errc::file_too_large);
+    if (*refusal == FirmwareVerdict::NotAFile) {
+        std::error_code ignored;
+        error = std::make_error_code(fs::is_directory(path, ignored) ? std::errc::is_a_directory
+                                                                     : std::errc::invalid_argument);
+    }
+    if (!error) error = std::make_error_code(std::errc::io_error);
+    return false;
 }
 
 std::vector<std::uint8_t> BuildFirmwareFile(std::uint8_t type, std::uint8_t version,
@@ -101,8 +251,9 @@ std::vector<std::uint8_t> BuildFirmwareFile(std::uint8_t type, std::uint8_t vers
     file[4] = type;
     file[5] = version;
     std::copy(image.begin(), image.end(), file.begin() + kFirmwareHeader);
-    const std::uint32_t sum = SumFrom(file, 4);
-    for (int k = 0; k < 4; ++k) file[static_cast<std::size_t>(k)] = static_cast<std::uint8_t>(sum >> (8 * k));
+    std::uint32_t sum = 0;
+    for (std::size_t i = kChecksumLength; i < file.size(); ++i) sum += file[i];
+    for (std::size_t k = 0; k < kChecksumLength; ++k) file[k] = static_cast<std::uint8_t>(sum >> (8 * k));
     return file;
 }
 
@@ -110,11 +261,15 @@ const char* FirmwareVerdictText(FirmwareVerdict verdict) {
     switch (verdict) {
     case FirmwareVerdict::Chosen: return "kept";
     case FirmwareVerdict::NotNewer: return "skipped: an image listed earlier is as new";
+    case FirmwareVerdict::Missing: return "skipped: no such file";
+    case FirmwareVerdict::NotAFile: return "skipped: a folder or a device, not a file";
     case FirmwareVerdict::Unreadable: return "skipped: cannot be read";
+    case FirmwareVerdict::TooLarge: return "refused: larger than 16 MiB, the most a module can take";
     case FirmwareVerdict::TooShort: return "skipped: 6 bytes or fewer";
     case FirmwareVerdict::BadChecksum: return "skipped: checksum mismatch";
     case FirmwareVerdict::NameMismatch: return "skipped: the name does not start with its type's model name";
     case FirmwareVerdict::NotWholeBlocks: return "skipped: not a whole number of 256-byte blocks";
+    case FirmwareVerdict::LineTooLong: return "skipped: the line is longer than any file name";
     }
     return "";
 }

@@ -33,34 +33,32 @@ bool SendStep(CXmit& link, std::uint8_t address, std::uint8_t step, int timeout)
     return link.XmitRequest(payload, address, kFirmwareCommand, timeout);
 }
 
-bool SendForwards(CXmit& link, std::uint8_t address, const std::vector<std::uint8_t>& image,
-                  const std::function<void(std::size_t)>& onBlock) {
+// Both walks return the offset of the block whose request failed, or nothing.
+std::optional<std::uint32_t> SendForwards(CXmit& link, std::uint8_t address, const std::vector<std::uint8_t>& image,
+                                          const std::function<void(std::size_t)>& onBlock) {
     const std::span<const std::uint8_t> all(image);
     for (std::size_t offset = 0; offset < image.size();) {
         const std::size_t length = std::min(kFirmwareBlock, image.size() - offset);
-        if (!link.WriteFirmwareBlock(static_cast<std::uint32_t>(offset), all.subspan(offset, length), address, true)) {
-            return false;
-        }
+        const auto at = static_cast<std::uint32_t>(offset);
+        if (!link.WriteFirmwareBlock(at, all.subspan(offset, length), address, true)) return at;
         offset += length;
         onBlock(offset);
     }
-    return true;
+    return std::nullopt;
 }
 
-bool SendBackwards(CXmit& link, std::uint8_t address, const std::vector<std::uint8_t>& image,
-                   const std::function<void(std::size_t)>& onBlock) {
+std::optional<std::uint32_t> SendBackwards(CXmit& link, std::uint8_t address, const std::vector<std::uint8_t>& image,
+                                           const std::function<void(std::size_t)>& onBlock) {
     const std::span<const std::uint8_t> all(image);
     // Whole blocks only: the scan refuses any other image of these types.
     for (std::size_t end = image.size() - image.size() % kFirmwareBlock, done = kFirmwareBlock; end > 0;
          end -= kFirmwareBlock, done += kFirmwareBlock) {
         const std::size_t offset = end - kFirmwareBlock;
-        if (!link.WriteFirmwareBlock(static_cast<std::uint32_t>(offset), all.subspan(offset, kFirmwareBlock), address,
-                                     false)) {
-            return false;
-        }
+        const auto at = static_cast<std::uint32_t>(offset);
+        if (!link.WriteFirmwareBlock(at, all.subspan(offset, kFirmwareBlock), address, false)) return at;
         onBlock(done);
     }
-    return true;
+    return std::nullopt;
 }
 
 }  // namespace
@@ -69,49 +67,80 @@ void FirmwareUpdate::ScanFirmwareFiles(const std::filesystem::path& applicationD
     scan_ = kelvane::ScanFirmwareFiles(applicationDirectory);
 }
 
-bool SendFirmwareImage(CXmit& link, std::uint8_t address, std::uint8_t type, const std::vector<std::uint8_t>& image,
-                       const std::function<void(std::size_t done)>& onBlock) {
+std::optional<std::uint32_t> SendFirmwareImage(CXmit& link, std::uint8_t address, std::uint8_t type,
+                                               const std::vector<std::uint8_t>& image,
+                                               const std::function<void(std::size_t done)>& onBlock) {
     return type == kPlayerType ? SendForwards(link, address, image, onBlock)
                                : SendBackwards(link, address, image, onBlock);
 }
 
-bool FirmwareUpdate::UpgradeModuleFirmware(CXmit& link, const SlotRecord& record, std::size_t index,
-                                           UpgradeFeedback& feedback) {
-    if (record.Type >= kFirmwareTypes) return false;
+UpgradeOutcome FirmwareUpdate::UpgradeModuleFirmware(CXmit& link, const SlotRecord& record, std::size_t index,
+                                                     UpgradeFeedback& feedback) {
+    UpgradeOutcome outcome;
+    if (record.Type >= kFirmwareTypes) return outcome;
     const FirmwareEntry& entry = scan_.table[record.Type];
-    if (!UpgradeDue(record.Version, entry)) return false;
+    if (!UpgradeDue(record.Version, entry)) return outcome;
+    outcome.due = true;
 
     const std::string heading = FormatText(MessageText(kUpdatingMessage),
                                            {static_cast<int>(index), ModuleTypeName(record.Type),
                                             entry.BestVersion / 10, entry.BestVersion % 10});
     feedback.ShowText(heading + MessageText(kPreparingMessage), kProgressShowMs);
 
-    bool started = false;
-    bool ok = false;
-    if (const auto image = LoadFirmwareImage(entry.ImagePath)) {
-        const int range = static_cast<int>(image->size());
-        feedback.Progress(range, 0);
-        started = true;
-        ok = SendStep(link, record.Address, kStartStep, kStartTimeout);
-        if (ok) {
-            feedback.ShowText(heading + MessageText(kSendingMessage), kProgressShowMs);
-            ok = SendFirmwareImage(link, record.Address, record.Type, *image,
-                                   [&](std::size_t done) { feedback.Progress(range, static_cast<int>(done)); });
-        }
-        if (ok) {
-            feedback.ShowText(heading + MessageText(kWritingMessage), kResultShowMs);
-            ok = SendStep(link, record.Address, kWriteStep, kWriteTimeout);
-        }
+    std::vector<std::uint8_t> image;
+    outcome.image = LoadFirmwareImage(entry, image);
+    if (outcome.image == ImageLoad::Loaded) {
+        SendImage(link, record, image, heading, feedback, outcome);
+    } else {
+        outcome.failedStep = UpgradeStep::ImageFile;
     }
-    if (ok) {
+    if (!outcome.Failed()) {
         feedback.ShowText(heading + "OK", kResultShowMs);
         feedback.Pause(kPauseAfterWriteMs);
     } else {
-        feedback.ShowText(heading + MessageText(kErrorMessage), kResultShowMs);
+        // A file that changed since the scan is named as such: sending it blind is what was avoided.
+        const bool changed = outcome.image == ImageLoad::Changed;
+        feedback.ShowText(heading + MessageText(changed ? kFirmwareChangedMessage : kErrorMessage), kResultShowMs);
         feedback.Beep(kFailureBeepHz, kFailureBeepMs);
     }
     feedback.Progress(0, 0);
-    return started;
+    return outcome;
+}
+
+void FirmwareUpdate::SendImage(CXmit& link, const SlotRecord& record, const std::vector<std::uint8_t>& image,
+                               const std::string& heading, UpgradeFeedback& feedback, UpgradeOutcome& outcome) {
+    const int range = static_cast<int>(image.size());
+    feedback.Progress(range, 0);
+    outcome.started = true;
+    if (!SendStep(link, record.Address, kStartStep, kStartTimeout)) {
+        outcome.failedStep = UpgradeStep::Start;
+        return;
+    }
+    feedback.ShowText(heading + MessageText(kSendingMessage), kProgressShowMs);
+    const auto failedBlock = SendFirmwareImage(link, record.Address, record.Type, image, [&](std::size_t done) {
+        feedback.Progress(range, static_cast<int>(done));
+    });
+    if (failedBlock) {
+        outcome.failedStep = UpgradeStep::Block;
+        outcome.blockOffset = *failedBlock;
+        return;
+    }
+    feedback.ShowText(heading + MessageText(kWritingMessage), kResultShowMs);
+    if (!SendStep(link, record.Address, kWriteStep, kWriteTimeout)) outcome.failedStep = UpgradeStep::Write;
+}
+
+std::string UpgradeFailureText(const UpgradeOutcome& outcome) {
+    switch (outcome.failedStep) {
+    case UpgradeStep::None: return "";
+    case UpgradeStep::ImageFile:
+        return outcome.image == ImageLoad::Changed ? "its image file changed since it was scanned; nothing was sent"
+                                                   : "its image file could not be read; nothing was sent";
+    case UpgradeStep::Start: return "the start request got no valid reply";
+    case UpgradeStep::Block:
+        return "the block at offset " + std::to_string(outcome.blockOffset) + " got no valid reply";
+    case UpgradeStep::Write: return "the write request got no valid reply";
+    }
+    return "";
 }
 
 }  // namespace kelvane

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,26 +24,59 @@ public:
     virtual void Pause(std::uint32_t milliseconds) = 0;
 };
 
+// The step of an upgrade that failed.
+enum class UpgradeStep {
+    None,
+    ImageFile,  // the image file could not be read, or is no longer the file the scan chose
+    Start,
+    Block,      // the block at `blockOffset`
+    Write,      // the request that has the module write what it received
+};
+
+// What came of one module's upgrade.
+struct UpgradeOutcome {
+    // An upgrade was due and was tried.
+    bool due = false;
+    // The start request has been sent, whatever came of it: the rack must then be restarted.
+    bool started = false;
+    UpgradeStep failedStep = UpgradeStep::None;
+    std::uint32_t blockOffset = 0;
+    ImageLoad image = ImageLoad::Loaded;
+
+    bool Failed() const { return failedStep != UpgradeStep::None; }
+};
+
+// The failed step in a few words, for a terminal: "the block at offset 768", "its image file changed since it
+// was scanned".
+std::string UpgradeFailureText(const UpgradeOutcome& outcome);
+
 // The firmware table found at start-up and the upgrade of one module from it.
 class FirmwareUpdate {
 public:
     void ScanFirmwareFiles(const std::filesystem::path& applicationDirectory);
 
-    // Upgrades the module of record `index` when a newer image is due for it. True once the start request has
-    // been sent, whatever came of it: the rack must then be restarted.
-    bool UpgradeModuleFirmware(CXmit& link, const SlotRecord& record, std::size_t index, UpgradeFeedback& feedback);
+    // Upgrades the module of record `index` when a newer image is due for it. Only the image the scan judged is
+    // sent: a file changed since then is refused before anything goes to the module.
+    UpgradeOutcome UpgradeModuleFirmware(CXmit& link, const SlotRecord& record, std::size_t index,
+                                         UpgradeFeedback& feedback);
 
     std::uint8_t FirmwareFilesFound() const { return scan_.FirmwareFilesFound; }
     const FirmwareScan& Scan() const { return scan_; }
     const FirmwareTable& Table() const { return scan_.table; }
 
 private:
+    // From the start request to the write request; `outcome` gets the step that failed.
+    static void SendImage(CXmit& link, const SlotRecord& record, const std::vector<std::uint8_t>& image,
+                          const std::string& heading, UpgradeFeedback& feedback, UpgradeOutcome& outcome);
+
     FirmwareScan scan_;
 };
 
 // The image in blocks: forwards with every block for the KXC300, backwards skipping blank blocks for the rest.
-// `onBlock` reports the bytes done so far. False when a block request failed.
-bool SendFirmwareImage(CXmit& link, std::uint8_t address, std::uint8_t type, const std::vector<std::uint8_t>& image,
-                       const std::function<void(std::size_t done)>& onBlock);
+// `onBlock` reports the bytes done so far. The offset of the block whose request failed, or nothing when every
+// block went.
+std::optional<std::uint32_t> SendFirmwareImage(CXmit& link, std::uint8_t address, std::uint8_t type,
+                                               const std::vector<std::uint8_t>& image,
+                                               const std::function<void(std::size_t done)>& onBlock);
 
 }  // namespace kelvane

@@ -3,6 +3,7 @@
 #include "app/DiscoveryExchanges.h"
 #include "app/MessageCatalogue.h"
 #include "app/ModuleTypes.h"
+#include "app/Preferences.h"
 #include "app/TextFormat.h"
 #include "link/Xmit.h"
 
@@ -21,6 +22,16 @@ std::string ModuleLine(std::size_t row, const SlotRecord& record, bool configUnr
                   static_cast<unsigned>(record.Type), *name ? name : "?", VersionLabel(record.Version).c_str(),
                   static_cast<unsigned>(record.ConfigLength));
     return std::string(line) + (configUnread ? "  (configuration not read)" : "");
+}
+
+const char* IdentityFailureText(IdentityFailure failure) {
+    switch (failure) {
+    case IdentityFailure::NoAnswer: return "it did not answer (no reply after three tries)";
+    case IdentityFailure::NotIdentified: return "it answered, but not as a module of the rack (no identity mark)";
+    case IdentityFailure::ReportsInactive: return "it reports itself inactive";
+    case IdentityFailure::None: break;
+    }
+    return "it did not identify itself as an active unit";
 }
 
 }  // namespace
@@ -64,8 +75,8 @@ const char* const kCliUsageText =
     "\n"
     "The ports are searched as numbered COM ports. On Linux, KELVANE_PORTS=\"path:path:...\" sets the table\n"
     "of ports (entry 0 first); otherwise /dev/serial/by-id, ttyUSB*, ttyACM* and ttyS* are used in that order.\n"
-    "Configuration files are named exactly as given; summaries are in the language of pref.txt in the working\n"
-    "directory, as in the program.\n"
+    "Configuration files are named exactly as given. The texts the program shows in its window (progress, summaries)\n"
+    "are in the language of pref.txt in the working directory, German when it names none, as in the program.\n"
     "\n"
     "exit status: 0 done, 1 usage, 2 no rack found, 3 inactive module, 4 incomplete answers from the rack,\n"
     "5 a file could not be read or written, 6 the configuration file does not fit the rack, 7 no CAM, or the CAM\n"
@@ -100,10 +111,12 @@ int RunFind(CliContext& cli) {
 int PrintDiscovery(CliContext& cli, const SlotTable& table, const DiscoveryReport& report) {
     if (report.inactiveRow) {
         const SlotRecord& record = table[*report.inactiveRow];
-        cli.err << "kelvane-cli: inactive module in row " << *report.inactiveRow << " (address "
-                << static_cast<int>(record.Address) << ", " << ModuleTypeName(record.Type)
-                << "): it did not identify itself as an active unit\n";
-        return kCliInactiveModule;
+        const bool silent = report.inactiveBecause == IdentityFailure::NoAnswer;
+        cli.err << "kelvane-cli: " << (silent ? "module" : "inactive module") << " in row " << *report.inactiveRow
+                << " (address " << static_cast<int>(record.Address) << ", " << ModuleTypeName(record.Type)
+                << "): " << IdentityFailureText(report.inactiveBecause) << '\n';
+        // A module that never answered may be a line or bus fault rather than a module's own state.
+        return silent ? kCliIncomplete : kCliInactiveModule;
     }
     cli.out << "row  addr  type  model    version  config\n";
     for (std::size_t row = 0; row < table.ModuleCount; ++row) {
@@ -167,6 +180,8 @@ int RunCommand(const std::vector<std::string>& args, CliContext& cli) {
 }  // namespace
 
 int RunCli(const std::vector<std::string>& args, CliContext& cli) {
+    // Every text from the catalogue speaks the operator's language, chosen as the window chooses it.
+    SetLanguageIndex(ReadLanguagePreference(cli.workingDirectory));
     const int status = RunCommand(args, cli);
     // Every command that needs the rack searches for it the same way; a search that met only busy ports says so.
     if (status == kCliRackNotFound && cli.link.LastFailure() == LinkFailure::Busy) return kCliPortBusy;

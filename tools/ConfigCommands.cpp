@@ -3,7 +3,6 @@
 #include "app/DiscoveryExchanges.h"
 #include "app/MessageCatalogue.h"
 #include "app/ModuleTypes.h"
-#include "app/Preferences.h"
 #include "config/ConfigFile.h"
 #include "config/ConfigSummary.h"
 #include "config/ConfigSync.h"
@@ -87,7 +86,6 @@ int DiscoverForConfig(CliContext& cli, SlotTable& table) {
 
 // The summary as the window shows it, with the terminal's line ends.
 void PrintSummary(CliContext& cli, const SlotTable& table, const LoadedConfig& loaded) {
-    SetLanguageIndex(ReadLanguagePreference(cli.workingDirectory));
     const std::string text = ConfigSummaryText(table, loaded);
     for (std::size_t k = 0; k < text.size(); ++k) {
         if (text[k] != '\r' || k + 1 >= text.size() || text[k + 1] != '\n') cli.out << text[k];
@@ -121,6 +119,11 @@ int RunConfigSummary(CliContext& cli, const std::vector<std::string>& args) {
         if (const int status = DiscoverForConfig(cli, table); status != kCliOk) return status;
     }
     PrintSummary(cli, table, *loaded);
+    // Without a rack there is nothing the file could fail to fit.
+    if (!parsed->flag && !ConfigMatches(table, *loaded)) {
+        cli.err << "kelvane-cli: " << parsed->file << " does not fit the rack's modules\n";
+        return kCliMismatch;
+    }
     return kCliOk;
 }
 

@@ -2,17 +2,16 @@
 
 #include "app/DiscoveryExchanges.h"
 #include "app/ModuleTypes.h"
+#include "config/ConfigFile.h"
 #include "config/FirmwareUpdate.h"
 #include "link/Xmit.h"
 #include "tools/CliCommands.h"
 
 #include <fstream>
-#include <iterator>
 #include <ostream>
 
 namespace kelvane {
 namespace {
-
 
 // Upgrade progress on the terminal: each step on a line of its own, the bytes sent on one line that moves.
 class TerminalFeedback final : public UpgradeFeedback {
@@ -53,6 +52,31 @@ std::optional<std::uint8_t> ParseModuleType(const std::string& text) {
     return std::nullopt;
 }
 
+std::string UpgradeFailureLine(std::size_t row, const SlotRecord& record, const UpgradeOutcome& outcome) {
+    return "the upgrade of row " + std::to_string(row) + " (" + ModuleTypeName(record.Type) + ", address " +
+           std::to_string(record.Address) + ") failed: " + UpgradeFailureText(outcome);
+}
+
+// Each failed upgrade on a line of its own; the status they call for.
+int ReportFailures(CliContext& cli, const std::vector<std::string>& failures) {
+    for (const std::string& failure : failures) cli.err << "kelvane-cli: " << failure << '\n';
+    return failures.empty() ? kCliOk : kCliIncomplete;
+}
+
+// A rack that is not as it should be says more than a failed upgrade: its status wins.
+int WorstOf(int upgrades, int discovery) { return discovery != kCliOk ? discovery : upgrades; }
+
+std::string BuildRefusalText(FirmwareVerdict refusal, std::uint8_t type) {
+    switch (refusal) {
+    case FirmwareVerdict::TooShort: return "is empty: an image needs at least one byte";
+    case FirmwareVerdict::TooLarge: return "is larger than 16 MiB, the most a module can take";
+    case FirmwareVerdict::NotWholeBlocks:
+        return std::string("is not a whole number of 256-byte blocks, which ") + ModuleTypeName(type) +
+               " images must be";
+    default: return FirmwareVerdictText(refusal);
+    }
+}
+
 }  // namespace
 
 int RunFirmwareScan(CliContext& cli) {
@@ -79,8 +103,10 @@ int RunFirmwareScan(CliContext& cli) {
         if (note.verdict == FirmwareVerdict::Chosen || note.verdict == FirmwareVerdict::NotNewer) {
             cli.out << " (" << ModuleTypeName(note.type) << ' ' << VersionLabel(note.version) << ')';
         }
+        if (note.error) cli.out << " (" << note.error.message() << ')';
         cli.out << '\n';
     }
+    if (scan.listCut) cli.out << "  (the list was read no further than " << kMaxFirmwareListLines << " lines)\n";
     cli.out << static_cast<int>(scan.FirmwareFilesFound) << " usable image(s)\n";
     return kCliOk;
 }
@@ -94,23 +120,29 @@ int RunFirmwareUpgrade(CliContext& cli) {
     TerminalFeedback feedback(cli.out, cli.clock);
     SlotTable table;
     bool updated = false;
+    std::vector<std::string> failures;
     const DiscoveryReport first = RunDiscoveryExchanges(cli.link, table, [&](std::size_t row) {
-        if (firmware.UpgradeModuleFirmware(cli.link, table[row], row, feedback)) updated = true;
+        const UpgradeOutcome outcome = firmware.UpgradeModuleFirmware(cli.link, table[row], row, feedback);
+        if (outcome.started) updated = true;
+        if (outcome.Failed()) failures.push_back(UpgradeFailureLine(row, table[row], outcome));
     });
     if (first.inactiveRow || !updated) {
-        if (!updated) cli.out << "no module needed an upgrade\n";
-        return PrintDiscovery(cli, table, first);
+        if (!updated && failures.empty()) cli.out << "no module needed an upgrade\n";
+        const int status = PrintDiscovery(cli, table, first);
+        return WorstOf(ReportFailures(cli, failures), status);
     }
 
     cli.out << "restarting the rack...\n";
     BroadcastRestart(cli.link);
     cli.link.ClosePort();
     if (!SearchUntilFound(cli.link, cli.clock, kRebootWaitMs, [] { return true; })) {
+        ReportFailures(cli, failures);
         cli.err << "kelvane-cli: the rack did not answer again after its restart\n";
         return kCliRackNotFound;
     }
     SlotTable after;
-    return PrintDiscovery(cli, after, RunDiscoveryExchanges(cli.link, after));
+    const int status = PrintDiscovery(cli, after, RunDiscoveryExchanges(cli.link, after));
+    return WorstOf(ReportFailures(cli, failures), status);
 }
 
 int RunFirmwareBuild(CliContext& cli, const std::vector<std::string>& args) {
@@ -121,18 +153,26 @@ int RunFirmwareBuild(CliContext& cli, const std::vector<std::string>& args) {
         cli.err << "kelvane-cli: firmware build needs a module type (0-8 or a model name) and a version 0-255\n";
         return kCliUsage;
     }
-    std::ifstream in(args[2], std::ios::binary);
-    if (!in) {
-        cli.err << "kelvane-cli: cannot read " << args[2] << '\n';
+    std::vector<std::uint8_t> payload;
+    std::error_code error;
+    if (!ReadBoundedFile(PathFromUtf8(args[2]), kMaxFirmwareImage, payload, error)) {
+        cli.err << "kelvane-cli: cannot read " << args[2] << ": "
+                << (error == std::errc::file_too_large ? "larger than 16 MiB, the most a module can take"
+                                                       : error.message())
+                << "; nothing was written\n";
         return kCliFileError;
     }
-    const std::vector<std::uint8_t> payload((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (*type != kPlayerType && payload.size() % kFirmwareBlock != 0) {
-        cli.err << "kelvane-cli: warning: the image is not a whole number of 256-byte blocks; the scan will "
-                   "refuse it for this type\n";
+    if (const auto refusal = ImageRefusal(*type, payload.size())) {
+        cli.err << "kelvane-cli: " << args[2] << ' ' << BuildRefusalText(*refusal, *type)
+                << "; the scan would refuse it, nothing was written\n";
+        return kCliFileError;
+    }
+    if (PathFromUtf8(args[3]).filename().string().rfind(ModuleTypeName(*type), 0) != 0) {
+        cli.err << "kelvane-cli: note: the scan takes this image only from a line of KXR.FRM that starts with "
+                << ModuleTypeName(*type) << '\n';
     }
     const std::vector<std::uint8_t> file = BuildFirmwareFile(*type, version, payload);
-    std::ofstream out(args[3], std::ios::binary | std::ios::trunc);
+    std::ofstream out(PathFromUtf8(args[3]), std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
     out.close();
     if (!out) {

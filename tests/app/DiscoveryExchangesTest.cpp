@@ -85,16 +85,34 @@ TEST_F(DiscoveryExchangesTest, InactiveModuleStopsDiscoveryBeforeAnyConfiguratio
     const DiscoveryReport report = RunDiscoveryExchanges(link, table);
     ASSERT_TRUE(report.inactiveRow);
     EXPECT_EQ(*report.inactiveRow, 2u);
+    EXPECT_EQ(report.inactiveBecause, IdentityFailure::ReportsInactive);
     EXPECT_EQ(port.writes.size(), 5u);
+}
+
+TEST_F(DiscoveryExchangesTest, SilentModuleIsToldApartFromOneThatSaysItIsInactive) {
+    ScriptedPort& port = Connect({Identity(0, 5), Accept({0x01, 1, 10, 0x02, 2, 10}), Identity(0, 5),
+                                  Identity(0, 10), kSilence, kSilence, kSilence});
+    const DiscoveryReport report = RunDiscoveryExchanges(link, table);
+    EXPECT_EQ(report.inactiveRow, std::optional<std::size_t>(2));
+    EXPECT_EQ(report.inactiveBecause, IdentityFailure::NoAnswer);
+    EXPECT_EQ(port.writes.size(), 7u);  // the probe of row 2 was tried three times
+
+    SlotTable other;
+    Connect({Identity(0, 5), Accept({0x01, 1, 10}), Identity(0, 5), Identity(0, 10)});
+    EXPECT_EQ(RunDiscoveryExchanges(link, other).inactiveBecause, IdentityFailure::None);
 }
 
 TEST_F(DiscoveryExchangesTest, ProbeWithoutMarkOrTooShortCountsAsInactive) {
     Connect({Identity(0, 5), Accept({0x01, 1, 10}), Identity(0, 5), Accept({0x77, 0x00})});
-    EXPECT_EQ(RunDiscoveryExchanges(link, table).inactiveRow, std::optional<std::size_t>(1));
+    const DiscoveryReport shortReply = RunDiscoveryExchanges(link, table);
+    EXPECT_EQ(shortReply.inactiveRow, std::optional<std::size_t>(1));
+    EXPECT_EQ(shortReply.inactiveBecause, IdentityFailure::NotIdentified);
 
     SlotTable other;
     Connect({Identity(0, 5), Accept({0x01, 1, 10}), Identity(0, 5), Accept({'x', 0x00, 10})});
-    EXPECT_EQ(RunDiscoveryExchanges(link, other).inactiveRow, std::optional<std::size_t>(1));
+    const DiscoveryReport noMark = RunDiscoveryExchanges(link, other);
+    EXPECT_EQ(noMark.inactiveRow, std::optional<std::size_t>(1));
+    EXPECT_EQ(noMark.inactiveBecause, IdentityFailure::NotIdentified);
 }
 
 TEST_F(DiscoveryExchangesTest, TriplesBeyondTheTableAndPartialTriplesAreIgnored) {

@@ -1,5 +1,6 @@
 #include "app/KelvaneDlg.h"
 #include "app/MessageCatalogue.h"
+#include "config/FirmwareFiles.h"
 #include "link/Xmit.h"
 #include "res/ResourceIds.h"
 #include "tests/app/StandInPanels.h"
@@ -9,6 +10,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
 
 namespace kelvane {
 namespace {
@@ -168,6 +172,36 @@ TEST_F(MainWindowTest, RowsBeyondTheListAreKeptButNotShown) {
     EXPECT_EQ(main->Slots().ModuleCount, 14);
     EXPECT_EQ(window->RowCount(res::kModuleList), 13);
     EXPECT_EQ(Label(12), "KXF600\r\nV2.0");
+}
+
+TEST_F(MainWindowTest, FirmwareFilesTooLargeForAnyModuleAreNamedAtStartUp) {
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::temp_directory_path() / ("kelvane-window-fw-" + std::to_string(getpid()));
+    fs::create_directories(dir / "firmware");
+    const Bytes valid = BuildFirmwareFile(1, 20, Bytes(256, 0x5A));
+    std::ofstream(dir / "firmware" / "KXB200.bin", std::ios::binary)
+        .write(reinterpret_cast<const char*>(valid.data()), static_cast<std::streamsize>(valid.size()));
+    std::string list = "KXB200.bin\n.\n";
+    for (const char* name : {"KXB200-a", "KXB200-b", "KXB200-c", "KXB200-d"}) {
+        std::ofstream(dir / "firmware" / name).put('x');
+        fs::resize_file(dir / "firmware" / name, kFirmwareHeader + kMaxFirmwareImage + 1);  // sparse
+        list += std::string(name) + "\n";
+    }
+    std::ofstream(dir / "firmware" / kFirmwareListName) << list;
+
+    main.reset();
+    main = std::make_unique<CKelvaneDlg>(windows, link, dir.string(),
+                                         std::make_unique<test::StandInModulePanel>(windows, calls),
+                                         std::make_unique<test::StandInCamMenu>(windows, calls));
+    main->Create();
+    windows.RunFor(10);  // the scan and a discovery that finds no rack
+    fs::remove_all(dir);
+
+    // The folder in the list passes silently as a missing file would; the first three oversized files are named,
+    // each with the warning beep, and the usable image spares the operator message 32.
+    EXPECT_EQ(windows.beeps, (std::vector<ui::HeadlessWindowSystem::Beeped>(3, {440, 200})));
+    EXPECT_EQ(main->Info().Text(), "Firmware file KXB200-c refused: larger than 16 MiB.");
+    EXPECT_EQ(main->Firmware().FirmwareFilesFound(), 1);
 }
 
 }  // namespace

@@ -131,7 +131,14 @@ TEST_F(ConfigButtonsAgainstSimulator, AFailedSaveBeepsAndKeepsTheOldFile) {
     Press(res::kSaveButton);
     EXPECT_EQ(Contents(Config("kept.kcf")), (Bytes{0x00, 0x00, 0x00}));
     EXPECT_EQ(windows.beeps, (std::vector<Beeped>{{440, 250}}));
-    EXPECT_EQ(Main().Info().Text(), "ERROR : CAN NOT CREATE FILE !");
+    // Message 37 says what failed, the line under it why.
+    EXPECT_EQ(Main().Info().Text(), "ERROR : CAN NOT CREATE FILE !\r\n" + MessageText(kFileWriteProtectedMessage));
+
+    fs::create_directory(Config("folder.kcf"));
+    windows.saveAnswers = {Config("folder.kcf").string()};
+    Press(res::kSaveButton);
+    EXPECT_TRUE(fs::is_directory(Config("folder.kcf")));
+    EXPECT_EQ(Main().Info().Text(), "ERROR : CAN NOT CREATE FILE !\r\n" + MessageText(kNotAFileMessage));
 }
 
 TEST_F(ConfigButtonsAgainstSimulator, UploadingWhatWasSavedOnlyRestartsTheOutputs) {

@@ -89,12 +89,29 @@ TEST_F(ConfigCliAgainstSimulator, SaveAndSummariesOfTheRack) {
         << summary.out;
     EXPECT_EQ(summary.out.find('\r'), std::string::npos);
 
+    // A file that does not fit the rack is described, and the status says so, as upload's does.
+    SlotTable longer = test::TableOf(sim::DefaultRack());
+    longer[longer.ModuleCount++] = test::Record(3, 0);
+    std::error_code error;
+    ASSERT_TRUE(SaveConfigFile(File("longer.kcf"), longer, error));
+    const CliRun misfit = Run({"summary", File("longer.kcf")});
+    EXPECT_EQ(misfit.status, kCliMismatch);
+    EXPECT_TRUE(misfit.out.starts_with("LOADED CONFIGURATION DOES NOT MATCH CURRENT INSTALLATION !\n")) << misfit.out;
+    EXPECT_NE(misfit.err.find("does not fit the rack's modules"), std::string::npos) << misfit.err;
+
     Prefer("FR");
     const std::size_t before = Rack().RequestCount();
     const CliRun offline = Run({"summary", "--offline", File("rack.kcf")});
     EXPECT_EQ(offline.status, kCliOk);
     EXPECT_EQ(Rack().RequestCount(), before) << "no rack is asked";
     EXPECT_TRUE(offline.out.starts_with("LA CONFIGURATION CHARG\u00c9E NE CORRESPOND PAS")) << offline.out;
+
+    // A save that would replace what it must not says why, and leaves it.
+    fs::create_directory(File("folder.kcf"));
+    const CliRun folder = Run({"save", File("folder.kcf")});
+    EXPECT_EQ(folder.status, kCliFileError);
+    EXPECT_NE(folder.err.find("the name is that of a folder or a device"), std::string::npos) << folder.err;
+    EXPECT_TRUE(fs::is_directory(File("folder.kcf")));
 }
 
 TEST_F(ConfigCliAgainstSimulator, UploadSendsOnlyWhenToldAndOnlyWhatFits) {

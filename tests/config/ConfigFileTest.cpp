@@ -11,6 +11,8 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace kelvane {
@@ -155,6 +157,82 @@ TEST_F(ConfigFileTest, AFailedSaveLeavesTheOldFileWhole) {
     ASSERT_TRUE(SaveConfigFile(Path("rack.kcf"), TableOf(sim::DefaultRack()), error));
     EXPECT_NE(Contents(Path("rack.kcf")), old);
     EXPECT_EQ(FileCount(), 1u);
+}
+
+// What a save run by an unprivileged user came to, told by a child process that gave up root before saving.
+enum class ChildSave { Saved, FileWriteProtected, FolderWriteProtected, OtherError, NoChild };
+
+constexpr uid_t kNobody = 65534;
+
+ChildSave SaveAsNobody(const fs::path& path, const SlotTable& table) {
+    const pid_t child = fork();
+    if (child < 0) return ChildSave::NoChild;
+    if (child == 0) {
+        if (setgid(kNobody) != 0 || setuid(kNobody) != 0) _exit(static_cast<int>(ChildSave::NoChild));
+        std::error_code error;
+        const bool saved = SaveConfigFile(path, table, error);
+        ChildSave result = ChildSave::OtherError;
+        if (saved) result = ChildSave::Saved;
+        if (error == SaveRefusal::FileWriteProtected) result = ChildSave::FileWriteProtected;
+        if (error == SaveRefusal::FolderWriteProtected) result = ChildSave::FolderWriteProtected;
+        _exit(static_cast<int>(result));
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? static_cast<ChildSave>(WEXITSTATUS(status)) : ChildSave::NoChild;
+}
+
+// The system decides who may write; root passes every permission check but the owner's read-only mark, so the
+// cases that matter are run by a child that is no longer root.
+TEST_F(ConfigFileTest, ASaveNeverReplacesAFileTheUserMayNotWrite) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root to become another user";
+    const SlotTable rack = TableOf(sim::DefaultRack());
+    const SlotTable other = TableOf({Record(0, 0), Record(sim::kKXB200, 1, Bytes(30, 1))});
+    const auto chmod = [](const fs::path& path, mode_t mode) { ASSERT_EQ(::chmod(path.c_str(), mode), 0); };
+    const auto chown = [](const fs::path& path, uid_t owner) { ASSERT_EQ(::chown(path.c_str(), owner, owner), 0); };
+    std::error_code error;
+
+    // A folder anyone may write to, holding a file of root's that its owner may write: not the user's to replace.
+    fs::create_directories(Path("open"));
+    chmod(Path("open"), 0777);
+    ASSERT_TRUE(SaveConfigFile(Path("open") / "root.kcf", other, error));
+    chmod(Path("open") / "root.kcf", 0644);
+    const Bytes old = Contents(Path("open") / "root.kcf");
+    EXPECT_EQ(SaveAsNobody(Path("open") / "root.kcf", rack), ChildSave::FileWriteProtected);
+    EXPECT_EQ(Contents(Path("open") / "root.kcf"), old);
+
+    // The same folder with the sticky bit: the file is writable by all, but only its owner may replace it.
+    chmod(Path("open"), 01777);
+    chmod(Path("open") / "root.kcf", 0666);
+    EXPECT_EQ(SaveAsNobody(Path("open") / "root.kcf", rack), ChildSave::FileWriteProtected);
+    EXPECT_EQ(Contents(Path("open") / "root.kcf"), old);
+
+    // The user's own file there is replaced and keeps its permission bits.
+    ASSERT_TRUE(SaveConfigFile(Path("open") / "mine.kcf", other, error));
+    chown(Path("open") / "mine.kcf", kNobody);
+    chmod(Path("open") / "mine.kcf", 0604);
+    EXPECT_EQ(SaveAsNobody(Path("open") / "mine.kcf", rack), ChildSave::Saved);
+    EXPECT_NE(Contents(Path("open") / "mine.kcf"), old);
+    EXPECT_EQ(fs::status(Path("open") / "mine.kcf").permissions(), static_cast<fs::perms>(0604));
+
+    // A file the user may write, in a folder the user may not: it cannot be replaced safely, so it is left alone.
+    fs::create_directories(Path("closed"));
+    ASSERT_TRUE(SaveConfigFile(Path("closed") / "shared.kcf", other, error));
+    chmod(Path("closed") / "shared.kcf", 0666);
+    chmod(Path("closed"), 0755);
+    EXPECT_EQ(SaveAsNobody(Path("closed") / "shared.kcf", rack), ChildSave::FolderWriteProtected);
+    EXPECT_EQ(Contents(Path("closed") / "shared.kcf"), old);
+    EXPECT_EQ(std::distance(fs::directory_iterator(Path("closed")), {}), 1) << "nothing is left beside it";
+
+    // Root itself: the folder's and the file's bits do not stop it, the owner's read-only mark does.
+    chmod(Path("closed"), 0555);
+    ASSERT_TRUE(SaveConfigFile(Path("closed") / "shared.kcf", rack, error)) << error.message();
+    EXPECT_EQ(fs::status(Path("closed") / "shared.kcf").permissions(), static_cast<fs::perms>(0666));
+    chmod(Path("closed") / "shared.kcf", 0444);
+    EXPECT_FALSE(SaveConfigFile(Path("closed") / "shared.kcf", other, error));
+    EXPECT_EQ(error, SaveRefusal::FileWriteProtected);
+    EXPECT_NE(error.message().find("write-protected"), std::string::npos);
+    chmod(Path("closed"), 0755);
 }
 
 TEST(ConfigExtension, AFileNameEndingInKcfIsKept) {

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace kelvane {
@@ -34,6 +35,7 @@ public:
         out << text;
     }
     const fs::path& Root() const { return root_; }
+    fs::path Path(const std::string& name) const { return root_ / "firmware" / name; }
 
 private:
     static inline int counter_ = 0;
@@ -113,12 +115,83 @@ TEST(FirmwareScan, RefusesWhatCannotBeTrusted) {
     std::vector<FirmwareVerdict> verdicts;
     for (const auto& note : scan.notes) verdicts.push_back(note.verdict);
     EXPECT_EQ(verdicts, (std::vector<FirmwareVerdict>{
-                            FirmwareVerdict::Unreadable, FirmwareVerdict::BadChecksum, FirmwareVerdict::NameMismatch,
+                            FirmwareVerdict::Missing, FirmwareVerdict::BadChecksum, FirmwareVerdict::NameMismatch,
                             FirmwareVerdict::TooShort, FirmwareVerdict::NotWholeBlocks, FirmwareVerdict::Chosen,
-                            FirmwareVerdict::NameMismatch, FirmwareVerdict::NameMismatch, FirmwareVerdict::Unreadable}));
+                            FirmwareVerdict::NameMismatch, FirmwareVerdict::NameMismatch, FirmwareVerdict::Missing}));
     EXPECT_EQ(scan.FirmwareFilesFound, 1);
     EXPECT_EQ(scan.table[1].BestVersion, 0);
     EXPECT_EQ(scan.table[7].BestVersion, 20);
+}
+
+std::vector<FirmwareVerdict> Verdicts(const FirmwareScan& scan) {
+    std::vector<FirmwareVerdict> verdicts;
+    for (const auto& note : scan.notes) verdicts.push_back(note.verdict);
+    return verdicts;
+}
+
+TEST(FirmwareScan, FoldersDevicesAndLoopsAreLeftOutLikeMissingFiles) {
+    FirmwareFolder folder;
+    fs::create_directories(folder.Path("sub"));
+    fs::create_directories(folder.Path("KXB200-folder"));
+    ASSERT_EQ(mkfifo(folder.Path("KXB200-pipe").c_str(), 0600), 0);  // opening it would wait for a writer
+    fs::create_symlink("KXB200-loop", folder.Path("KXB200-loop"));
+    folder.Write("KXB200.bin", BuildFirmwareFile(1, 20, Image(1)));
+    folder.List(".\n..\nsub\nKXB200-folder\n/dev/null\n/dev/zero\nKXB200-pipe\nKXB200-loop\nKXB200.bin\n");
+
+    const FirmwareScan scan = ScanFirmwareFiles(folder.Root());
+    using V = FirmwareVerdict;
+    EXPECT_EQ(Verdicts(scan), (std::vector<V>{V::NotAFile, V::NotAFile, V::NotAFile, V::NotAFile, V::NotAFile,
+                                              V::NotAFile, V::NotAFile, V::Unreadable, V::Chosen}));
+    ASSERT_EQ(scan.notes.size(), 9u);
+    EXPECT_TRUE(scan.notes[7].error) << "the system's reason is kept";
+    EXPECT_EQ(scan.table[1].BestVersion, 20) << "the lines after them are still read";
+    for (const auto& note : scan.notes) EXPECT_FALSE(ReportedInWindow(note.verdict)) << note.line;
+}
+
+TEST(FirmwareScan, ImagesLongerThanAModuleTakesAreRefusedUnread) {
+    FirmwareFolder folder;
+    // Sparse files: the scan must judge them by their length, never by reading a gigabyte.
+    const auto sparse = [&](const std::string& name, std::uintmax_t length) {
+        folder.Write(name, {});
+        fs::resize_file(folder.Path(name), length);
+    };
+    sparse("KXB200-huge", std::uintmax_t{1} << 30);
+    sparse("KXB200-over", kFirmwareHeader + kMaxFirmwareImage + kFirmwareBlock);
+    // The largest image the 24-bit offset reaches is still taken.
+    folder.Write("KXB200-largest", BuildFirmwareFile(1, 30, Bytes(kMaxFirmwareImage, 0)));
+    folder.List("KXB200-huge\nKXB200-over\nKXB200-largest\n");
+
+    const FirmwareScan scan = ScanFirmwareFiles(folder.Root());
+    using V = FirmwareVerdict;
+    EXPECT_EQ(Verdicts(scan), (std::vector<V>{V::TooLarge, V::TooLarge, V::Chosen}));
+    EXPECT_TRUE(ReportedInWindow(FirmwareVerdict::TooLarge));
+    EXPECT_EQ(scan.table[1].BestVersion, 30);
+    EXPECT_EQ(scan.table[1].FileLength, kFirmwareHeader + kMaxFirmwareImage);
+
+    EXPECT_EQ(ImageRefusal(1, kMaxFirmwareImage), std::nullopt);
+    EXPECT_EQ(ImageRefusal(7, kMaxFirmwareImage + 1), FirmwareVerdict::TooLarge);
+    EXPECT_EQ(ImageRefusal(7, 0), FirmwareVerdict::TooShort);
+    EXPECT_EQ(ImageRefusal(7, 1), std::nullopt);
+    EXPECT_EQ(ImageRefusal(2, 257), FirmwareVerdict::NotWholeBlocks);
+}
+
+TEST(FirmwareScan, TheListItselfIsReadWithinBounds) {
+    FirmwareFolder folder;
+    folder.Write("KXB200.bin", BuildFirmwareFile(1, 20, Image(1)));
+    std::string list = std::string(100'000, 'K') + "\nKXB200.bin\n";
+    for (std::size_t k = 0; k < kMaxFirmwareListLines; ++k) list += "KXB200-missing\n";
+    folder.List(list);
+    const FirmwareScan scan = ScanFirmwareFiles(folder.Root());
+    ASSERT_EQ(scan.notes.size(), kMaxFirmwareListLines);
+    EXPECT_TRUE(scan.listCut);
+    EXPECT_EQ(scan.notes[0].verdict, FirmwareVerdict::LineTooLong);
+    EXPECT_LE(scan.notes[0].line.size(), kMaxFirmwareListLine);
+    EXPECT_EQ(scan.notes[1].verdict, FirmwareVerdict::Chosen);
+
+    // A list that is a folder is no list.
+    FirmwareFolder other;
+    fs::create_directories(other.Path(kFirmwareListName));
+    EXPECT_FALSE(ScanFirmwareFiles(other.Root()).listFound);
 }
 
 TEST(FirmwareScan, NoListMeansNoFirmware) {
@@ -205,7 +278,7 @@ TEST_F(FirmwareUpgradeTest, BlocksGoBackwardsAndBlankBlocksAreSkipped) {
     Bytes image = Image(4);
     std::fill(image.begin() + 256, image.begin() + 512, 0xFF);  // block 1 is blank
     Offer(1, 20, image);
-    EXPECT_TRUE(update.UpgradeModuleFirmware(link, module, 3, feedback));
+    EXPECT_TRUE(update.UpgradeModuleFirmware(link, module, 3, feedback).started);
     using R = std::tuple<int, int, std::size_t>;
     EXPECT_EQ(Requests(), (std::vector<R>{{0, -1, 0}, {1, 768, 256}, {1, 512, 256}, {1, 0, 256}, {2, -1, 0}}));
     EXPECT_EQ(feedback.progress, (std::vector<std::pair<int, int>>{{1024, 0}, {1024, 256}, {1024, 512}, {1024, 768},
@@ -218,7 +291,7 @@ TEST_F(FirmwareUpgradeTest, BlocksGoBackwardsAndBlankBlocksAreSkipped) {
 
 TEST_F(FirmwareUpgradeTest, AllBlankImageSendsOnlyStartAndWrite) {
     Offer(1, 20, Bytes(3 * 256, 0xFF));
-    EXPECT_TRUE(update.UpgradeModuleFirmware(link, module, 1, feedback));
+    EXPECT_TRUE(update.UpgradeModuleFirmware(link, module, 1, feedback).started);
     using R = std::tuple<int, int, std::size_t>;
     EXPECT_EQ(Requests(), (std::vector<R>{{0, -1, 0}, {2, -1, 0}}));
     EXPECT_EQ(feedback.progress.back(), (std::pair<int, int>{0, 0}));
@@ -230,16 +303,16 @@ TEST_F(FirmwareUpgradeTest, PlayerImageGoesForwardsWithEveryBlock) {
     module.Version = 10;
     Bytes image(600, 0xFF);
     Offer(7, 11, image);
-    EXPECT_TRUE(update.UpgradeModuleFirmware(link, module, 1, feedback));
+    EXPECT_TRUE(update.UpgradeModuleFirmware(link, module, 1, feedback).started);
     using R = std::tuple<int, int, std::size_t>;
     EXPECT_EQ(Requests(), (std::vector<R>{{0, -1, 0}, {1, 0, 256}, {1, 256, 256}, {1, 512, 88}, {2, -1, 0}}));
 }
 
 TEST_F(FirmwareUpgradeTest, NothingDueShowsNothingAndSendsNothing) {
     Offer(1, 14, Image(1));
-    EXPECT_FALSE(update.UpgradeModuleFirmware(link, module, 1, feedback));
+    EXPECT_FALSE(update.UpgradeModuleFirmware(link, module, 1, feedback).due);
     module.Type = 9;
-    EXPECT_FALSE(update.UpgradeModuleFirmware(link, module, 1, feedback));
+    EXPECT_FALSE(update.UpgradeModuleFirmware(link, module, 1, feedback).due);
     EXPECT_TRUE(port->writes.empty());
     EXPECT_TRUE(feedback.texts.empty());
 }
@@ -247,7 +320,9 @@ TEST_F(FirmwareUpgradeTest, NothingDueShowsNothingAndSendsNothing) {
 TEST_F(FirmwareUpgradeTest, FailedStartStillCountsAsStartedAndEndsInError) {
     Offer(1, 20, Image(1));
     port->reactions.clear();  // the module stops answering
-    EXPECT_TRUE(update.UpgradeModuleFirmware(link, module, 2, feedback));
+    const UpgradeOutcome outcome = update.UpgradeModuleFirmware(link, module, 2, feedback);
+    EXPECT_TRUE(outcome.started);
+    EXPECT_EQ(outcome.failedStep, UpgradeStep::Start);
     EXPECT_EQ(port->writes.size(), 3u);  // the start request's three tries, nothing after
     EXPECT_EQ(feedback.texts.back(), "Updating module 2 (KXB200) to release V2.0\r\nERROR !");
     EXPECT_EQ(feedback.beeps, (std::vector<std::pair<unsigned, unsigned>>{{220, 200}}));
@@ -257,10 +332,65 @@ TEST_F(FirmwareUpgradeTest, FailedStartStillCountsAsStartedAndEndsInError) {
 TEST_F(FirmwareUpgradeTest, ImageGoneSinceTheScanIsAnErrorWithoutStarting) {
     Offer(1, 20, Image(1));
     fs::remove(folder.Root() / "firmware" / "KXB200.bin");
-    EXPECT_FALSE(update.UpgradeModuleFirmware(link, module, 2, feedback));
+    const UpgradeOutcome outcome = update.UpgradeModuleFirmware(link, module, 2, feedback);
+    EXPECT_FALSE(outcome.started);
+    EXPECT_EQ(outcome.failedStep, UpgradeStep::ImageFile);
+    EXPECT_EQ(outcome.image, ImageLoad::Unreadable);
     EXPECT_TRUE(port->writes.empty());
     EXPECT_EQ(feedback.texts.back(), "Updating module 2 (KXB200) to release V2.0\r\nERROR !");
     EXPECT_EQ(feedback.beeps.size(), 1u);
+}
+
+TEST_F(FirmwareUpgradeTest, ImageChangedSinceTheScanIsRefusedBeforeAnythingIsSent) {
+    const std::string heading = "Updating module 2 (KXB200) to release V2.0\r\n";
+    const std::vector<Bytes> changes{
+        BuildFirmwareFile(1, 20, Image(2, 0x77)),  // same length, other bytes, a valid file of its own
+        BuildFirmwareFile(1, 20, Image(3)),        // grown
+        BuildFirmwareFile(1, 20, Image(1)),        // cut short
+    };
+    for (const Bytes& changed : changes) {
+        Offer(1, 20, Image(2));
+        folder.Write("KXB200.bin", changed);
+        feedback = RecordingFeedback();
+        const UpgradeOutcome outcome = update.UpgradeModuleFirmware(link, module, 2, feedback);
+        EXPECT_TRUE(outcome.due);
+        EXPECT_FALSE(outcome.started) << "no restart is needed for a module that was never touched";
+        EXPECT_EQ(outcome.failedStep, UpgradeStep::ImageFile);
+        EXPECT_EQ(outcome.image, ImageLoad::Changed);
+        EXPECT_EQ(UpgradeFailureText(outcome), "its image file changed since it was scanned; nothing was sent");
+        EXPECT_TRUE(port->writes.empty());
+        ASSERT_FALSE(feedback.texts.empty());
+        EXPECT_EQ(feedback.texts.back(), heading + MessageText(kFirmwareChangedMessage));
+        EXPECT_EQ(feedback.beeps.size(), 1u);
+    }
+    // Put back as it was scanned, it goes.
+    Offer(1, 20, Image(2));
+    EXPECT_FALSE(update.UpgradeModuleFirmware(link, module, 2, feedback).Failed());
+    EXPECT_FALSE(port->writes.empty());
+}
+
+TEST_F(FirmwareUpgradeTest, FailuresNameTheirStep) {
+    const test::ScriptedPort::Reaction refused{ReplyFrame(0xE0, {})};
+    const test::ScriptedPort::Reaction accepted{ReplyFrame(0xF0, {})};
+    Offer(1, 20, Image(4));
+
+    port->reactions = {accepted, accepted, refused, refused, refused};  // start, a block, then the next refused
+    UpgradeOutcome outcome = update.UpgradeModuleFirmware(link, module, 1, feedback);
+    EXPECT_TRUE(outcome.started);
+    EXPECT_EQ(outcome.failedStep, UpgradeStep::Block);
+    EXPECT_EQ(outcome.blockOffset, 512u);  // backwards: 768 went, 512 was refused
+    EXPECT_EQ(UpgradeFailureText(outcome), "the block at offset 512 got no valid reply");
+    EXPECT_EQ(feedback.texts.back(), "Updating module 1 (KXB200) to release V2.0\r\nERROR !");
+
+    port->reactions = {accepted, accepted, accepted, accepted, accepted, refused, refused, refused};
+    outcome = update.UpgradeModuleFirmware(link, module, 1, feedback);
+    EXPECT_EQ(outcome.failedStep, UpgradeStep::Write);
+    EXPECT_EQ(UpgradeFailureText(outcome), "the write request got no valid reply");
+
+    port->reactions = std::deque<test::ScriptedPort::Reaction>(8, accepted);
+    outcome = update.UpgradeModuleFirmware(link, module, 1, feedback);
+    EXPECT_FALSE(outcome.Failed());
+    EXPECT_EQ(UpgradeFailureText(outcome), "");
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "platform/posix/PosixSerialPort.h"
 #include "sim/DefaultRack.h"
 #include "sim/RackSimulator.h"
+#include "tests/support/ScriptedPort.h"
 #include "tools/CliCommands.h"
 
 #include <gtest/gtest.h>
@@ -186,6 +187,42 @@ TEST_F(CliAgainstSimulator, InactiveModuleIsReportedWithNonZeroStatus) {
     const CliRun run = Pc().Run(RunModules);
     EXPECT_EQ(run.status, kCliInactiveModule);
     EXPECT_NE(run.err.find("inactive module in row 3"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("it reports itself inactive"), std::string::npos) << run.err;
+}
+
+// A module that never answers is told apart from one that answers that it is inactive: scripted, since the
+// simulator's modules always answer.
+TEST(CliModules, ASilentModuleIsNotCalledInactive) {
+    using test::ReplyFrame;
+    const auto identity = [](std::uint8_t state) {
+        return test::ScriptedPort::Reaction{ReplyFrame(0xF0, {0x77, state, 14})};
+    };
+    const test::ScriptedPort::Reaction list{ReplyFrame(0xF0, {0x05, 1, 14})};
+    struct Case {
+        test::ScriptedPort::Reaction answer;
+        int status;
+        const char* said;
+    };
+    const Case cases[] = {
+        {{}, kCliIncomplete,
+         "kelvane-cli: module in row 1 (address 5, KXB200): it did not answer (no reply after three tries)\n"},
+        {identity(0xFF), kCliInactiveModule,
+         "kelvane-cli: inactive module in row 1 (address 5, KXB200): it reports itself inactive\n"},
+        {{ReplyFrame(0xF0, {'x', 0, 14})}, kCliInactiveModule,
+         "kelvane-cli: inactive module in row 1 (address 5, KXB200): it answered, but not as a module of the rack "
+         "(no identity mark)\n"},
+    };
+    for (const Case& c : cases) {
+        VirtualClock clock;
+        test::ScriptedPortOpener ports{clock};
+        // The search's probe, the controller's probe and list, the controller again, then the module three times.
+        ports.Install(0, {identity(0), identity(0), list, identity(0), c.answer, c.answer, c.answer});
+        CXmit link{ports, clock};
+        std::ostringstream out, err;
+        CliContext cli{link, ports, clock, out, err, fs::temp_directory_path()};
+        EXPECT_EQ(RunModules(cli), c.status);
+        EXPECT_EQ(err.str(), c.said);
+    }
 }
 
 TEST_F(CliAgainstSimulator, LateAnswersWithinTheTimeOutStillCount) {
