@@ -1,5 +1,6 @@
 #include "app/KelvaneApp.h"
 
+#include "app/ApplicationFolder.h"
 #include "app/KelvaneDlg.h"
 #include "app/MessageCatalogue.h"
 #include "app/Preferences.h"
@@ -9,7 +10,8 @@
 namespace kelvane {
 
 int CKelvaneApp::Run() {
-    const std::filesystem::path directory = CurrentApplicationDirectory();
+    const std::filesystem::path directory =
+        ChooseApplicationFolder(CurrentApplicationDirectory(), DataFolderEnvironmentOfProcess());
     SetLanguageIndex(ReadLanguagePreference(directory));
     CKelvaneDlg mainWindow(windows_, link_, directory.string(), std::make_unique<CSatCofdm>(windows_),
                            std::make_unique<COpenCam>(windows_));

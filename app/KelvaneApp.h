@@ -6,7 +6,7 @@ namespace kelvane {
 
 class CXmit;
 
-// Starts the program: records the working directory, takes the language from pref.txt there, and runs the
+// Starts the program: chooses the folder it works in (app/ApplicationFolder.h), takes the language from pref.txt there, and runs the
 // main window until it is closed.
 class CKelvaneApp {
 public:

@@ -157,7 +157,8 @@ std::string SimUsage() {
            "  --restart-silence MS\n"
            "                    how long the rack stays silent after a firmware restart (default 2000)\n"
            "  --no-cam          the CI modules start without a CAM\n"
-           "  --help            show this text\n";
+           "  --help            show this text\n"
+           "  --version         show the version (alone)\n";
 }
 
 }  // namespace kelvane::sim

@@ -5,6 +5,8 @@
 #include "sim/RackSimulator.h"
 #include "sim/SimOptions.h"
 
+#include "KelvaneVersion.h"
+
 #include <csignal>
 #include <cstdio>
 #include <fstream>
@@ -76,6 +78,10 @@ void ServeUntilStopped(RackSimulator& simulator, const sigset_t& signals, const 
 
 int main(int argc, char* argv[]) {
     const std::vector<std::string_view> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    if (args.size() == 1 && args[0] == "--version") {
+        std::cout << "kxrsim " << kelvane::kKelvaneVersion << '\n';
+        return 0;
+    }
     SimOptions options;
     std::string error;
     if (!ParseSimOptions(args, options, error)) {

@@ -6,6 +6,8 @@
 #include "app/TextFormat.h"
 #include "link/Xmit.h"
 
+#include "KelvaneVersion.h"
+
 #include <cstdio>
 #include <ostream>
 
@@ -25,6 +27,7 @@ std::string ModuleLine(std::size_t row, const SlotRecord& record, bool configUnr
 
 const char* const kCliUsageText =
     "usage: kelvane-cli COMMAND [ARGUMENTS]\n"
+    "       kelvane-cli --help | --version\n"
     "\n"
     "commands:\n"
     "  find                 search the serial ports for the rack; print its port and controller\n"
@@ -51,6 +54,9 @@ const char* const kCliUsageText =
     "                       (with --offline no rack is searched, and the check is against an empty rack)\n"
     "  upload FILE [--yes]  discover the rack, describe FILE and check it; only with --yes, and only when it\n"
     "                       fits, send every image that differs from the rack's and restart the outputs\n"
+    "  diff FILE (FILE | --rack)\n"
+    "                       what differs between two configuration files, or between FILE and what the rack's\n"
+    "                       modules hold now, row by row and field by field; never writes anything\n"
     "  cam ROW [CHOICE...] [--answer TEXT]\n"
     "                       ask the CAM of the CI module in row ROW for its main menu, make each CHOICE in\n"
     "                       turn (an item's number; 0 goes back), answer the first question with TEXT (others\n"
@@ -63,7 +69,11 @@ const char* const kCliUsageText =
     "\n"
     "exit status: 0 done, 1 usage, 2 no rack found, 3 inactive module, 4 incomplete answers from the rack,\n"
     "5 a file could not be read or written, 6 the configuration file does not fit the rack, 7 no CAM, or the CAM\n"
+<<<<<<< HEAD
     "did not answer in time, 8 no rack found and a port was in use by another program\n";
+=======
+    "did not answer in time, 10 diff found differences\n";
+>>>>>>> main
 
 bool FindRack(CliContext& cli) {
     if (cli.link.FindPort()) return true;
@@ -135,6 +145,10 @@ int RunCommand(const std::vector<std::string>& args, CliContext& cli) {
         cli.out << kCliUsageText;
         return kCliOk;
     }
+    if (is(1, {"--version"})) {
+        cli.out << "kelvane-cli " << kKelvaneVersion << '\n';
+        return kCliOk;
+    }
     if (is(1, {"find"})) return RunFind(cli);
     if (is(1, {"modules"})) return RunModules(cli);
     if (is(2, {"firmware", "scan"})) return RunFirmwareScan(cli);
@@ -143,6 +157,7 @@ int RunCommand(const std::vector<std::string>& args, CliContext& cli) {
     if (is(0, {"save"})) return RunConfigSave(cli, {args.begin() + 1, args.end()});
     if (is(0, {"summary"})) return RunConfigSummary(cli, {args.begin() + 1, args.end()});
     if (is(0, {"upload"})) return RunConfigUpload(cli, {args.begin() + 1, args.end()});
+    if (is(0, {"diff"})) return RunDiff(cli, {args.begin() + 1, args.end()});
     if (is(0, {"cam"})) return RunCam(cli, {args.begin() + 1, args.end()});
     if (is(2, {"show"})) return RunShow(cli, args[1]);
     if (args.size() >= 3 && args[0] == "set") return RunSet(cli, args[1], {args.begin() + 2, args.end()});

@@ -23,6 +23,7 @@ enum CliStatus : int {
     kCliMismatch = 6,
     kCliNoCam = 7,
     kCliPortBusy = 8,
+    kCliDiffers = 10,
 };
 
 struct CliContext {
@@ -50,6 +51,8 @@ int RunFirmwareBuild(CliContext& cli, const std::vector<std::string>& args);
 int RunConfigSave(CliContext& cli, const std::vector<std::string>& args);
 int RunConfigSummary(CliContext& cli, const std::vector<std::string>& args);
 int RunConfigUpload(CliContext& cli, const std::vector<std::string>& args);
+// Two configuration files, or a file and the rack ("--rack"), compared; never writes.
+int RunDiff(CliContext& cli, const std::vector<std::string>& args);
 // The CAM of a CI module; `args` are those after "cam".
 int RunCam(CliContext& cli, const std::vector<std::string>& args);
 int RunShow(CliContext& cli, const std::string& row);

@@ -19,6 +19,7 @@
 #include "panel/ServiceNames.h"
 #include "panel/StatusReplies.h"
 #include "tools/CliCommands.h"
+#include "tools/ParameterNames.h"
 
 #include <array>
 #include <charconv>
@@ -27,18 +28,6 @@
 
 namespace kelvane {
 namespace {
-
-const std::array<const char*, 5> kCodeRates{"1/2", "2/3", "3/4", "5/6", "7/8"};
-const std::array<const char*, 3> kConstellations{"QPSK", "16-QAM", "64-QAM"};
-const std::array<const char*, 2> kModes{"2K", "8K"};
-const std::array<const char*, 4> kGuards{"1/32", "1/16", "1/8", "1/4"};
-const std::array<const char*, 3> kBandwidths{"6 Mhz", "7 Mhz", "8 Mhz"};
-const std::array<const char*, 2> kPolarities{"V", "H"};
-
-template <std::size_t N>
-const char* NameOf(const std::array<const char*, N>& names, int index) {
-    return index >= 0 && index < static_cast<int>(N) ? names[static_cast<std::size_t>(index)] : "?";
-}
 
 // The rack discovered and the pair of one row decoded, ready to be shown or changed.
 struct PairSession {
@@ -101,8 +90,8 @@ void PrintInput(std::ostream& out, const PairSession& s) {
     for (int r = 0; r < m.InputCount; ++r) {
         const char letter = static_cast<char>('A' + r);
         out << "  " << letter << ": frequency " << m.InputFreqMHz[r] << " MHz, symbol rate " << m.InputSymbolRate[r];
-        if (m.InputType == 7) out << ", polarity " << NameOf(kPolarities, m.InputFecOrPolarity[r]);
-        if (m.InputType == 1) out << ", FEC " << NameOf(kCodeRates, m.InputFecOrPolarity[r]);
+        if (m.InputType == 7) out << ", polarity " << NameOf(kPolarityNames, m.InputFecOrPolarity[r]);
+        if (m.InputType == 1) out << ", FEC " << NameOf(kCodeRateNames, m.InputFecOrPolarity[r]);
         out << "\n";
     }
     if (m.InputType == 7) {
@@ -124,9 +113,9 @@ void PrintOutput(std::ostream& out, const PairSession& s) {
         out << "  channel " << k + 1 << ": " << ChannelFrequencyKHz(m, k + 1) << " kHz, stream id "
             << m.TransportStreamId[k] << "\n";
     }
-    out << "  constellation " << NameOf(kConstellations, m.Constellation) << ", code rate "
-        << NameOf(kCodeRates, m.CodeRate) << ", guard " << NameOf(kGuards, m.GuardInterval) << ", mode "
-        << NameOf(kModes, m.TransmissionMode) << ", bandwidth " << NameOf(kBandwidths, m.Bandwidth) << "\n";
+    out << "  constellation " << NameOf(kConstellationNames, m.Constellation) << ", code rate "
+        << NameOf(kCodeRateNames, m.CodeRate) << ", guard " << NameOf(kGuardNames, m.GuardInterval) << ", mode "
+        << NameOf(kModeNames, m.TransmissionMode) << ", bandwidth " << NameOf(kBandwidthNames, m.Bandwidth) << "\n";
     out << "  level " << m.LevelStep << " (" << AttenuationLabel(m.LevelStep) << "), network id " << m.NetworkId
         << ", name \"" << m.NetworkName << "\", version " << int(m.NitVersion)
         << (m.RemoveCatEmm ? ", CAT/EMM removed" : "") << "\n";
@@ -299,15 +288,15 @@ bool ApplySetting(PairSession& s, const std::string& name, const std::string& va
     if (name == "in2.freq") return input(m.InputFreqMHz[1], 0, 65535);
     if (name == "in.symbolrate") return input(m.InputSymbolRate[0], 0, 65535);
     if (name == "in2.symbolrate") return input(m.InputSymbolRate[1], 0, 65535);
-    if (name == "in.fec" && m.InputType == 1) return choice(m.InputFecOrPolarity[0], kCodeRates, true);
-    if (name == "in.polarity" && m.InputType == 7) return choice(m.InputFecOrPolarity[0], kPolarities, true);
-    if (name == "in2.polarity" && m.InputType == 7) return choice(m.InputFecOrPolarity[1], kPolarities, true);
+    if (name == "in.fec" && m.InputType == 1) return choice(m.InputFecOrPolarity[0], kCodeRateNames, true);
+    if (name == "in.polarity" && m.InputType == 7) return choice(m.InputFecOrPolarity[0], kPolarityNames, true);
+    if (name == "in2.polarity" && m.InputType == 7) return choice(m.InputFecOrPolarity[1], kPolarityNames, true);
     if (name == "out.freq") return out(m.OutputFreqKHz, kOutFreqMinKHz, kOutFreqMaxKHz);
-    if (name == "constellation") return choice(m.Constellation, kConstellations, false);
-    if (name == "mode") return choice(m.TransmissionMode, kModes, false);
-    if (name == "guard") return choice(m.GuardInterval, kGuards, false);
-    if (name == "coderate") return choice(m.CodeRate, kCodeRates, false);
-    if (name == "bandwidth") return choice(m.Bandwidth, kBandwidths, false);
+    if (name == "constellation") return choice(m.Constellation, kConstellationNames, false);
+    if (name == "mode") return choice(m.TransmissionMode, kModeNames, false);
+    if (name == "guard") return choice(m.GuardInterval, kGuardNames, false);
+    if (name == "coderate") return choice(m.CodeRate, kCodeRateNames, false);
+    if (name == "bandwidth") return choice(m.Bandwidth, kBandwidthNames, false);
     if (name == "level") return out(m.LevelStep, 1, 30);
     if (name == "network.id") return out(m.NetworkId, 0, 65535);
     if (name.rfind("tsid", 0) == 0 && name.size() == 5 && name[4] >= '1' && name[4] <= '4') {

@@ -1,5 +1,6 @@
 // The program: the rack's control window on Qt.
 
+#include "KelvaneVersion.h"
 #include "app/KelvaneApp.h"
 #include "link/Xmit.h"
 #include "platform/NativePorts.h"
@@ -10,6 +11,7 @@
 
 #include <cstdlib>
 #include <iostream>
+#include <string_view>
 
 namespace {
 
@@ -26,6 +28,10 @@ bool DisplayAvailable() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::string_view(argv[1]) == "--version") {
+        std::cout << "kelvane " << kelvane::kKelvaneVersion << '\n';
+        return 0;
+    }
     if (!DisplayAvailable()) {
         std::cerr << "kelvane: no display to open the window on (set DISPLAY, or use kelvane-cli)\n";
         return 1;
@@ -33,6 +39,9 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName("Kelvane");
     QApplication::setOrganizationName("Telquine");
+    QApplication::setApplicationVersion(kelvane::kKelvaneVersion);
+    // Desktops match the window to its menu entry and icon by this name.
+    QGuiApplication::setDesktopFileName("com.telquine.kelvane");
 
     kelvane::SystemClock clock;
     const auto ports = kelvane::MakeNativePortOpener();

@@ -1,0 +1,197 @@
+// kelvane-cli diff: decoded differences between two racks' images, and the command's answers.
+
+#include "config/ConfigFile.h"
+#include "link/Xmit.h"
+#include "panel/InputConfigCodec.h"
+#include "panel/OutputConfigCodec.h"
+#include "panel/PairModel.h"
+#include "platform/SystemClock.h"
+#include "platform/posix/PortTable.h"
+#include "sim/DefaultRack.h"
+#include "sim/RackSimulator.h"
+#include "tests/config/SlotTables.h"
+#include "tools/CliCommands.h"
+#include "tools/RackDiff.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <sstream>
+#include <unistd.h>
+
+namespace kelvane {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::size_t kTunerRow = 1;   // KXB200
+constexpr std::size_t kOutputRow = 3;  // KXD410, two channels
+
+std::unique_ptr<PanelModel> OutputModelOf(const SlotRecord& record) {
+    auto m = std::make_unique<PanelModel>();
+    m->OutputType = record.Type;
+    m->OutputChannelCount = OutputChannelCountOf(&record);
+    DecodeOutputConfig(&record, *m);
+    return m;
+}
+
+std::string Joined(const RackDifferences& diff) {
+    std::string text;
+    for (const auto& line : diff.lines) text += line + "\n";
+    return text;
+}
+
+class RackDiff : public ::testing::Test {
+protected:
+    SlotTable a_ = test::TableOf(sim::DefaultRack());
+    SlotTable b_ = a_;
+
+    // Changes row `row`'s output as the panel would, through the codec, so that every byte written is a field's.
+    template <typename Edit>
+    void EditOutput(std::size_t row, Edit edit) {
+        auto m = OutputModelOf(b_[row]);
+        edit(*m);
+        ASSERT_TRUE(EncodeOutputConfig(*m, b_[row]));
+    }
+};
+
+TEST_F(RackDiff, IdenticalRacksHaveNoDifferences) {
+    EXPECT_TRUE(DiffRacks(a_, b_, "A", "B").Same());
+}
+
+TEST_F(RackDiff, ChangedFieldsAreNamedWithBothValuesAndNoByteIsLeftUnexplained) {
+    EditOutput(kOutputRow, [](PanelModel& m) {
+        m.OutputFreqKHz = 554000;
+        m.NetworkName = "Essai";
+        m.Constellation = 1;
+        ASSERT_GT(m.OutputServiceCount, 0);
+        m.OutputServices[0].Lcn = 42;
+    });
+    const int serviceId = OutputModelOf(b_[kOutputRow])->OutputServices[0].ServiceId;
+    const RackDifferences diff = DiffRacks(a_, b_, "A", "B");
+    const std::string text = Joined(diff);
+    EXPECT_NE(text.find("row 3 KXD410: out.freq 474000 -> 554000 kHz"), std::string::npos) << text;
+    EXPECT_NE(text.find("network.name \"Kelvane A\" -> \"Essai\""), std::string::npos) << text;
+    EXPECT_NE(text.find("constellation 64-QAM -> 16-QAM"), std::string::npos) << text;
+    EXPECT_NE(text.find("service " + std::to_string(serviceId) + " lcn"), std::string::npos) << text;
+    // The frequency, name and section bytes all moved, yet every one of them is a field's.
+    EXPECT_EQ(text.find("no field explains"), std::string::npos) << text;
+    EXPECT_EQ(diff.lines.size(), 4u) << text;
+}
+
+TEST_F(RackDiff, ServicesAddedAndRemovedAreListedByTheirIds) {
+    int removed = 0;
+    EditOutput(kOutputRow, [&](PanelModel& m) {
+        removed = m.OutputServices[0].ServiceId;
+        std::rotate(m.OutputServices.begin(), m.OutputServices.begin() + 1,
+                    m.OutputServices.begin() + m.OutputServiceCount);
+        m.OutputServices[m.OutputServiceCount - 1] = OutputService{4321, 9, 0, 2, 0};
+    });
+    const std::string text = Joined(DiffRacks(a_, b_, "A", "B"));
+    EXPECT_NE(text.find("service " + std::to_string(removed) + " removed"), std::string::npos) << text;
+    EXPECT_NE(text.find("service 4321 added (channel 2, LCN 9, HD LCN 0)"), std::string::npos) << text;
+}
+
+TEST_F(RackDiff, BytesNoFieldHoldsAreReportedAsOffsets) {
+    // The byte before the CAT/EMM flag closes the network section's CRC, which the fields rebuild: a damaged
+    // CRC decodes to the same fields, and only the offset can tell the operator.
+    SlotRecord& output = b_[kOutputRow];
+    const std::size_t last = output.ConfigLength - 2u;
+    output.Config[last] ^= 0x5A;
+    const RackDifferences diff = DiffRacks(a_, b_, "A", "B");
+    ASSERT_EQ(diff.lines.size(), 1u) << Joined(diff);
+    EXPECT_EQ(diff.lines[0], "row 3 KXD410: bytes at offsets " + std::to_string(last) +
+                                 " differ where no field explains them");
+
+    // On a module the panel does not decode (the CI module), every differing byte is unexplained.
+    b_ = a_;
+    b_[2].ConfigLength = 3;
+    b_[2].Config[1] = 7;
+    b_[2].Config[2] = 8;
+    EXPECT_EQ(Joined(DiffRacks(a_, b_, "A", "B")), "row 2 KXF600: bytes at offsets 0-2 differ where no field explains them\n");
+}
+
+TEST_F(RackDiff, RowsWhoseModulesDifferAreNotDecodedAgainstEachOther) {
+    b_[kTunerRow].Type = 4;  // a KXB210 where the file has a KXB200
+    b_.ModuleCount = static_cast<std::uint8_t>(a_.ModuleCount - 1);
+    const std::string text = Joined(DiffRacks(a_, b_, "a.kcf", "the rack"));
+    EXPECT_NE(text.find("row 1: module type differs: KXB200 in a.kcf, KXB210 in the rack"), std::string::npos) << text;
+    EXPECT_NE(text.find("row 7: KXD400 only in a.kcf"), std::string::npos) << text;
+    EXPECT_EQ(text.find("in.freq"), std::string::npos) << text;
+}
+
+// The command itself, on files and against kxrsim over a pseudo-terminal.
+class DiffCommand : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fs::create_directories(dir_);
+        std::string error;
+        ASSERT_TRUE(simulator_.Start(error)) << error;
+        ports_ = PortTable({simulator_.PortPath()});
+    }
+    void TearDown() override {
+        simulator_.Stop();
+        fs::remove_all(dir_);
+    }
+
+    std::string File(const std::string& name) const { return (dir_ / name).string(); }
+
+    int Run(const std::vector<std::string>& args, std::string* out = nullptr, std::string* err = nullptr) {
+        std::ostringstream o, e;
+        CliContext cli{link_, ports_, clock_, o, e, dir_};
+        const int status = RunCli(args, cli);
+        link_.ClosePort();
+        if (out) *out = o.str();
+        if (err) *err = e.str();
+        return status;
+    }
+
+    void SaveFile(const std::string& name, const SlotTable& table) {
+        std::error_code error;
+        ASSERT_TRUE(SaveConfigFile(File(name), table, error)) << error.message();
+    }
+
+    fs::path dir_ = fs::temp_directory_path() / ("kelvane-diff-" + std::to_string(getpid()));
+    sim::RackSimulator simulator_{sim::DefaultRack()};
+    SystemClock clock_;
+    PortTable ports_{std::vector<std::string>{}};
+    CXmit link_{ports_, clock_};
+};
+
+TEST_F(DiffCommand, ExitStatusesTellSameDifferentUnreadableAndNotFitting) {
+    SlotTable rack = test::TableOf(sim::DefaultRack());
+    SaveFile("rack.kcf", rack);
+    SlotTable changed = rack;
+    changed[kTunerRow].Config[changed[kTunerRow].ConfigLength - 1u] ^= 1;
+    SaveFile("changed.kcf", changed);
+    SlotTable other = rack;
+    other[kTunerRow].Type = 4;
+    SaveFile("other.kcf", other);
+    const auto before = fs::last_write_time(File("rack.kcf"));
+
+    std::string out, err;
+    EXPECT_EQ(Run({"diff", File("rack.kcf"), File("rack.kcf")}, &out), kCliOk);
+    EXPECT_EQ(out, "no differences\n");
+    EXPECT_EQ(Run({"diff", File("rack.kcf"), File("changed.kcf")}, &out), kCliDiffers);
+    EXPECT_NE(out.find("row 1 KXB200:"), std::string::npos) << out;
+    EXPECT_EQ(Run({"diff", File("rack.kcf"), File("missing.kcf")}, nullptr, &err), kCliFileError);
+    EXPECT_NE(err.find("missing.kcf"), std::string::npos) << err;
+    EXPECT_EQ(Run({"diff", File("rack.kcf")}), kCliUsage);
+
+    // Against the rack: the file saved from it is the same; a file for other modules does not fit.
+    EXPECT_EQ(Run({"diff", File("rack.kcf"), "--rack"}, &out, &err), kCliOk) << out << err;
+    EXPECT_EQ(Run({"diff", File("other.kcf"), "--rack"}, &out, &err), kCliMismatch) << out << err;
+    EXPECT_NE(out.find("module type differs: KXB210 in"), std::string::npos) << out;
+    EXPECT_NE(err.find("does not fit"), std::string::npos) << err;
+
+    // Nothing was written: no file, and no configuration request to the rack.
+    EXPECT_EQ(fs::last_write_time(File("rack.kcf")), before);
+    for (const auto& heard : test::HeardFrom(simulator_.RequestLog(), 0)) {
+        EXPECT_NE(heard.command, 0x50) << "diff wrote a configuration";
+        EXPECT_NE(heard.command, 0x80) << "diff restarted an output";
+    }
+}
+
+}  // namespace
+}  // namespace kelvane

@@ -1,0 +1,72 @@
+// kelvane-cli diff: what differs between two configuration files, or between a file and the rack.
+
+#include "app/DiscoveryExchanges.h"
+#include "config/ConfigFile.h"
+#include "config/ConfigSummary.h"
+#include "tools/CliCommands.h"
+#include "tools/RackDiff.h"
+
+#include <memory>
+#include <ostream>
+
+namespace kelvane {
+namespace {
+
+bool ReadForDiff(CliContext& cli, const std::string& file, LoadedConfig& loaded) {
+    switch (ReadConfigFile(PathFromUtf8(file), loaded)) {
+        case ConfigReadResult::Read: return true;
+        case ConfigReadResult::CannotOpen: cli.err << "kelvane-cli: cannot open " << file << '\n'; break;
+        case ConfigReadResult::TooManyRecords:
+            cli.err << "kelvane-cli: " << file << " holds more records than a rack has modules\n";
+            break;
+        case ConfigReadResult::RecordTooLong:
+            cli.err << "kelvane-cli: " << file << " holds a record longer than a module's image\n";
+            break;
+        case ConfigReadResult::Truncated: cli.err << "kelvane-cli: " << file << " ends inside a record\n"; break;
+    }
+    return false;
+}
+
+// The rack's modules with their images, read as for a save; a status other than kCliOk when that failed.
+int ReadRack(CliContext& cli, SlotTable& table) {
+    if (!FindRack(cli)) return kCliRackNotFound;
+    const DiscoveryReport report = RunDiscoveryExchanges(cli.link, table);
+    if (report.inactiveRow || !report.moduleListRead || report.configUnread.any()) {
+        const int status = PrintDiscovery(cli, table, report);
+        return status == kCliOk ? kCliIncomplete : status;
+    }
+    return kCliOk;
+}
+
+int PrintDifferences(CliContext& cli, const RackDifferences& diff) {
+    for (const std::string& line : diff.lines) cli.out << line << '\n';
+    if (diff.Same()) cli.out << "no differences\n";
+    return diff.Same() ? kCliOk : kCliDiffers;
+}
+
+}  // namespace
+
+int RunDiff(CliContext& cli, const std::vector<std::string>& args) {
+    if (args.size() != 2) {
+        cli.err << "kelvane-cli: diff needs two files, or a file and --rack\n";
+        return kCliUsage;
+    }
+    const auto first = std::make_unique<LoadedConfig>();
+    if (!ReadForDiff(cli, args[0], *first)) return kCliFileError;
+    const SlotTable a = SlotsOfFile(*first);
+    if (args[1] != "--rack") {
+        const auto second = std::make_unique<LoadedConfig>();
+        if (!ReadForDiff(cli, args[1], *second)) return kCliFileError;
+        return PrintDifferences(cli, DiffRacks(a, SlotsOfFile(*second), args[0], args[1]));
+    }
+    SlotTable rack;
+    if (const int status = ReadRack(cli, rack); status != kCliOk) return status;
+    const int status = PrintDifferences(cli, DiffRacks(a, rack, args[0], "the rack"));
+    if (!ConfigMatches(rack, *first)) {
+        cli.err << "kelvane-cli: " << args[0] << " does not fit the rack's modules\n";
+        return kCliMismatch;
+    }
+    return status;
+}
+
+}  // namespace kelvane
