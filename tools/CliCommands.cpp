@@ -26,8 +26,11 @@ std::string ModuleLine(std::size_t row, const SlotRecord& record, bool configUnr
 }  // namespace
 
 const char* const kCliUsageText =
-    "usage: kelvane-cli COMMAND [ARGUMENTS]\n"
+    "usage: kelvane-cli [--trace FILE] COMMAND [ARGUMENTS]\n"
     "       kelvane-cli --help | --version\n"
+    "\n"
+    "  --trace FILE         record every frame on the line in FILE (pcapng, for Wireshark with\n"
+    "                       tools/wireshark/kxr.lua); KELVANE_TRACE=FILE in the environment does the same\n"
     "\n"
     "commands:\n"
     "  find                 search the serial ports for the rack; print its port and controller\n"
@@ -69,11 +72,8 @@ const char* const kCliUsageText =
     "\n"
     "exit status: 0 done, 1 usage, 2 no rack found, 3 inactive module, 4 incomplete answers from the rack,\n"
     "5 a file could not be read or written, 6 the configuration file does not fit the rack, 7 no CAM, or the CAM\n"
-<<<<<<< HEAD
-    "did not answer in time, 8 no rack found and a port was in use by another program\n";
-=======
-    "did not answer in time, 10 diff found differences\n";
->>>>>>> main
+    "did not answer in time, 8 no rack found and a port was in use by another program, 10 diff found\n"
+    "differences\n";
 
 bool FindRack(CliContext& cli) {
     if (cli.link.FindPort()) return true;
