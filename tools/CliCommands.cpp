@@ -37,8 +37,11 @@ const char* IdentityFailureText(IdentityFailure failure) {
 }  // namespace
 
 const char* const kCliUsageText =
-    "usage: kelvane-cli COMMAND [ARGUMENTS]\n"
+    "usage: kelvane-cli [--trace FILE] COMMAND [ARGUMENTS]\n"
     "       kelvane-cli --help | --version\n"
+    "\n"
+    "  --trace FILE         record every frame on the line in FILE (pcapng, for Wireshark with\n"
+    "                       tools/wireshark/kxr.lua); KELVANE_TRACE=FILE in the environment does the same\n"
     "\n"
     "commands:\n"
     "  find                 search the serial ports for the rack; print its port and controller\n"

@@ -1,24 +1,43 @@
 // kelvane-cli: the program's core from a terminal, for scripted work on a rack.
 
+#include "KelvaneVersion.h"
+#include "app/ProgramOptions.h"
+#include "link/TracingPort.h"
 #include "link/Xmit.h"
 #include "platform/NativePorts.h"
 #include "platform/SystemClock.h"
 #include "tools/CliCommands.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 
 int main(int argc, char** argv) {
     using namespace kelvane;
-    const std::vector<std::string> args(argv + 1, argv + argc);
+    std::vector<std::string> args(argv + 1, argv + argc);
+    ProgramOptions options;
+    std::string error;
+    const char* environmentTrace = std::getenv("KELVANE_TRACE");
+    if (!TakeProgramOptions(args, environmentTrace ? environmentTrace : "", options, error)) {
+        std::cerr << "kelvane-cli: " << error << "\n\n" << kCliUsageText;
+        return kCliUsage;
+    }
     if (args.empty()) {
         std::cerr << kCliUsageText;
         return kCliUsage;
     }
     SystemClock clock;
-    const auto ports = MakeNativePortOpener();
-    CXmit link(*ports, clock);
+    const auto nativePorts = MakeNativePortOpener();
+    std::unique_ptr<LineTrace> trace;
+    std::unique_ptr<TracingPortOpener> tracedPorts;
+    if (!options.traceFile.empty()) {
+        trace = LineTrace::Create(options.traceFile, std::string("kelvane-cli ") + kKelvaneVersion,
+                                  [](const std::string& message) { std::cerr << "kelvane-cli: " << message << '\n'; });
+        if (trace) tracedPorts = std::make_unique<TracingPortOpener>(*nativePorts, *trace);
+    }
+    PortOpener& ports = tracedPorts ? static_cast<PortOpener&>(*tracedPorts) : *nativePorts;
+    CXmit link(ports, clock);
     std::error_code ec;
-    CliContext cli{link, *ports, clock, std::cout, std::cerr, std::filesystem::current_path(ec)};
+    CliContext cli{link, ports, clock, std::cout, std::cerr, std::filesystem::current_path(ec)};
     return RunCli(args, cli);
 }

@@ -2,6 +2,8 @@
 
 #include "KelvaneVersion.h"
 #include "app/KelvaneApp.h"
+#include "app/ProgramOptions.h"
+#include "link/TracingPort.h"
 #include "link/Xmit.h"
 #include "platform/NativePorts.h"
 #include "platform/SystemClock.h"
@@ -11,7 +13,9 @@
 
 #include <cstdlib>
 #include <iostream>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -32,6 +36,14 @@ int main(int argc, char** argv) {
         std::cout << "kelvane " << kelvane::kKelvaneVersion << '\n';
         return 0;
     }
+    std::vector<std::string> args(argv + 1, argv + argc);
+    kelvane::ProgramOptions options;
+    std::string error;
+    const char* environmentTrace = std::getenv("KELVANE_TRACE");
+    if (!kelvane::TakeProgramOptions(args, environmentTrace ? environmentTrace : "", options, error)) {
+        std::cerr << "kelvane: " << error << '\n';
+        return 1;
+    }
     if (!DisplayAvailable()) {
         std::cerr << "kelvane: no display to open the window on (set DISPLAY, or use kelvane-cli)\n";
         return 1;
@@ -44,8 +56,16 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName("com.telquine.kelvane");
 
     kelvane::SystemClock clock;
-    const auto ports = kelvane::MakeNativePortOpener();
-    kelvane::CXmit link(*ports, clock);
+    const auto nativePorts = kelvane::MakeNativePortOpener();
+    std::unique_ptr<kelvane::LineTrace> trace;
+    std::unique_ptr<kelvane::TracingPortOpener> tracedPorts;
+    if (!options.traceFile.empty()) {
+        trace = kelvane::LineTrace::Create(options.traceFile, std::string("kelvane ") + kelvane::kKelvaneVersion,
+                                           [](const std::string& message) { std::cerr << "kelvane: " << message << '\n'; });
+        if (trace) tracedPorts = std::make_unique<kelvane::TracingPortOpener>(*nativePorts, *trace);
+    }
+    kelvane::PortOpener& ports = tracedPorts ? static_cast<kelvane::PortOpener&>(*tracedPorts) : *nativePorts;
+    kelvane::CXmit link(ports, clock);
     kelvane::ui::QtWindowSystem windows(clock);
     kelvane::CKelvaneApp program(windows, link);
     program.Run();

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace kelvane {
+
+// What the programs take before their command (kelvane-cli) or alone (the window).
+struct ProgramOptions {
+    std::string traceFile;  // record the line in this pcapng file; empty: no trace
+};
+
+// Takes the options at the front of `args` and leaves the rest (the command) in it. Without --trace, the
+// environment's KELVANE_TRACE (`environmentTrace`, empty when unset) names the trace file. False with `error`
+// when an option lacks its value.
+bool TakeProgramOptions(std::vector<std::string>& args, const std::string& environmentTrace, ProgramOptions& options,
+                        std::string& error);
+
+}  // namespace kelvane

@@ -1,0 +1,37 @@
+#include "link/TracingPort.h"
+
+#include <algorithm>
+
+namespace kelvane {
+namespace {
+
+// The program's own bus address: a frame that comes back from it is our echo, not a reply.
+constexpr std::uint8_t kOwnAddress = 0xFD;
+
+}  // namespace
+
+bool TracingPort::Write(std::span<const std::uint8_t> bytes) {
+    const bool written = port_->Write(bytes);
+    for (const std::uint8_t byte : bytes) {
+        if (written_.Feed(byte)) trace_.Record(LineTrace::Direction::Outbound, written_.Frame());
+    }
+    return written;
+}
+
+ReadResult TracingPort::Read(std::span<std::uint8_t> into, std::chrono::milliseconds wait) {
+    const ReadResult result = port_->Read(into, wait);
+    for (const std::uint8_t byte : into.first(std::min(result.count, into.size()))) {
+        if (read_.Feed(byte) && read_.Source() != kOwnAddress) {
+            trace_.Record(LineTrace::Direction::Inbound, read_.Frame());
+        }
+    }
+    return result;
+}
+
+std::unique_ptr<SerialPort> TracingPortOpener::Open(std::uint8_t number) {
+    std::unique_ptr<SerialPort> port = ports_.Open(number);
+    if (!port) return nullptr;
+    return std::make_unique<TracingPort>(std::move(port), trace_);
+}
+
+}  // namespace kelvane
