@@ -9,6 +9,7 @@ packages=(
   g++-mingw-w64-x86-64-posix       # the Windows cross-build that keeps the Win32 serial port honest
   qt6-base-dev qt6-svg-dev fonts-liberation  # the Qt back end, its artwork and metric-compatible fonts
   dpkg-dev file lintian librsvg2-bin           # the Debian package: dependencies, checks, PNG icons
+  python3-prometheus-client                    # an independent parser of the metrics kelvane-cli watch writes
 )
 
 missing=()
