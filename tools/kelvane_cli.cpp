@@ -5,8 +5,26 @@
 #include "platform/SystemClock.h"
 #include "tools/CliCommands.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <iostream>
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace {
+
+bool StandardOutputIsTerminal() {
+#ifdef _WIN32
+    return _isatty(_fileno(stdout)) != 0;
+#else
+    return isatty(STDOUT_FILENO) != 0;
+#endif
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     using namespace kelvane;
@@ -19,6 +37,6 @@ int main(int argc, char** argv) {
     const auto ports = MakeNativePortOpener();
     CXmit link(*ports, clock);
     std::error_code ec;
-    CliContext cli{link, *ports, clock, std::cout, std::cerr, std::filesystem::current_path(ec)};
+    CliContext cli{link, *ports, clock, std::cout, std::cerr, std::filesystem::current_path(ec), StandardOutputIsTerminal()};
     return RunCli(args, cli);
 }
