@@ -3,7 +3,9 @@
 #include "panel/StatusReplies.h"
 #include "tools/UtcTime.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <utility>
 
 namespace kelvane {
 namespace {
@@ -32,6 +34,21 @@ std::string Where(int row, const std::string& model) { return "row " + std::to_s
 
 std::string Services(std::size_t count) { return std::to_string(count) + (count == 1 ? " service" : " services"); }
 
+// Lines in row order, so that each input is followed by the channels of its output.
+class RowOrdered {
+public:
+    void Add(int row, std::string line) { lines_.emplace_back(row, std::move(line)); }
+    std::string Text() {
+        std::stable_sort(lines_.begin(), lines_.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+        std::string text;
+        for (const auto& line : lines_) text += line.second;
+        return text;
+    }
+
+private:
+    std::vector<std::pair<int, std::string>> lines_;
+};
+
 }  // namespace
 
 std::string WatchTable(const WatchRound& round, const std::vector<std::string>& latestAlarms) {
@@ -39,16 +56,18 @@ std::string WatchTable(const WatchRound& round, const std::vector<std::string>& 
                        (round.rackFound ? "rack on " + round.port : std::string("rack lost: searching")) +
                        "  poll failures " + std::to_string(round.pollFailures) + "\n\n";
     text += "row  model    what       lock       level  s.n.r.  rate/capacity             services\n";
+    RowOrdered lines;
     for (const InputReading& input : round.inputs) {
         const bool figures = input.answered;
-        text += TableLine(input.row, input.model, InputLabel(input), InputState(input),
-                          figures ? std::to_string(input.level) : "-", figures ? std::to_string(input.snr) : "-", "",
-                          input.services);
+        lines.Add(input.row, TableLine(input.row, input.model, InputLabel(input), InputState(input),
+                                       figures ? std::to_string(input.level) : "-",
+                                       figures ? std::to_string(input.snr) : "-", "", input.services));
     }
     for (const ChannelReading& channel : round.channels) {
-        text += TableLine(channel.row, channel.model, "channel " + std::to_string(channel.channel), "", "", "",
-                          ChannelState(channel), static_cast<int>(channel.services.size()));
+        lines.Add(channel.row, TableLine(channel.row, channel.model, "channel " + std::to_string(channel.channel), "",
+                                         "", "", ChannelState(channel), static_cast<int>(channel.services.size())));
     }
+    text += lines.Text();
     if (!latestAlarms.empty()) {
         text += "\nlatest alarms:\n";
         for (const std::string& alarm : latestAlarms) text += "  " + alarm + "\n";
@@ -59,20 +78,20 @@ std::string WatchTable(const WatchRound& round, const std::vector<std::string>& 
 std::string WatchLines(const WatchRound& round) {
     const std::string time = UtcTimestamp(round.time) + " ";
     if (!round.rackFound) return time + "rack lost: searching\n";
-    std::string text;
+    RowOrdered lines;
     for (const InputReading& input : round.inputs) {
-        text += time + Where(input.row, input.model) + " " + InputLabel(input) + ": " + InputState(input);
+        std::string line = time + Where(input.row, input.model) + " " + InputLabel(input) + ": " + InputState(input);
         if (input.answered) {
-            text += ", level " + std::to_string(input.level) + ", S.N.R. " + std::to_string(input.snr) + ", " +
+            line += ", level " + std::to_string(input.level) + ", S.N.R. " + std::to_string(input.snr) + ", " +
                     Services(static_cast<std::size_t>(input.services));
         }
-        text += "\n";
+        lines.Add(input.row, line + "\n");
     }
     for (const ChannelReading& channel : round.channels) {
-        text += time + Where(channel.row, channel.model) + " channel " + std::to_string(channel.channel) + ": " +
-                ChannelState(channel) + ", " + Services(channel.services.size()) + "\n";
+        lines.Add(channel.row, time + Where(channel.row, channel.model) + " channel " + std::to_string(channel.channel) +
+                                   ": " + ChannelState(channel) + ", " + Services(channel.services.size()) + "\n");
     }
-    return text;
+    return lines.Text();
 }
 
 }  // namespace kelvane

@@ -200,8 +200,9 @@ TEST(WatchText, LinesStartWithTheTimeAndNameWhatTheyShow) {
     const auto lines = Lines(WatchLines(SampleRound()));
     ASSERT_EQ(lines.size(), 6u);
     EXPECT_EQ(lines[0], "2026-12-07T11:47:50Z row 1 KXB200 input A: locked, level 71, S.N.R. 64, 5 services");
-    EXPECT_EQ(lines[2], "2026-12-07T11:47:50Z row 4 KXC300 input C: not tuned, level 6, S.N.R. 2, 0 services");
-    EXPECT_EQ(lines[3], "2026-12-07T11:47:50Z row 3 KXD410 channel 1: 12345/24128 Kbit/s, 2 services");
+    EXPECT_EQ(lines[1], "2026-12-07T11:47:50Z row 3 KXD410 channel 1: 12345/24128 Kbit/s, 2 services")
+        << "in row order: each input followed by its output's channels";
+    EXPECT_EQ(lines[4], "2026-12-07T11:47:50Z row 4 KXC300 input C: not tuned, level 6, S.N.R. 2, 0 services");
     EXPECT_EQ(lines[5], "2026-12-07T11:47:50Z row 5 KXD420 channel 1: no answer, 0 services");
     WatchRound lost;
     lost.time = 0;
