@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 #include <regex>
 
 namespace kelvane::test {
@@ -215,6 +216,38 @@ TEST(WatchOnce, ZeroOnlyWhenEverythingIsLockedAnsweringAndWithinCapacity) {
         EXPECT_EQ(run.status, kCliRackNotFound);
         EXPECT_NE(run.err.find("no rack answered"), std::string::npos) << run.err;
     }
+}
+
+TEST(WatchOnce, APrometheusFileThatCannotBeWrittenIsAFileError) {
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::temp_directory_path() / ("kelvane-unwritable-" + std::to_string(getpid()));
+    const std::string file = (dir / "kelvane.prom").string();
+    fs::remove_all(dir);
+    {
+        WatchedRack rack;
+        SettleInputs(rack);
+        const WatchRun run = rack.Watch({"--once", "--prometheus", file}, [](auto&, auto&) { return true; });
+        EXPECT_EQ(run.status, kCliFileError);
+        EXPECT_NE(run.err.find("cannot write " + file + ": "), std::string::npos) << run.err;
+    }
+    // Watching on, the failure is told once, and so is its end.
+    WatchedRack rack;
+    SettleInputs(rack);
+    const WatchRun run = rack.WatchRounds({"--prometheus", file}, 6, [&](std::size_t round) {
+        if (round == 3) fs::create_directories(dir);
+    });
+    EXPECT_EQ(run.status, kCliOk);
+    const std::vector<std::string> alarms = Alarms(run.err);
+    ASSERT_EQ(alarms.size(), 2u) << run.err;
+    EXPECT_EQ(alarms[0].rfind("cannot write " + file + ": ", 0), 0u) << alarms[0];
+    EXPECT_EQ(alarms[1], file + " written again");
+    const ReadBack read = ReadWithPython("prometheus", [&] {
+        std::ifstream in(file);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }());
+    EXPECT_TRUE(read.parsed) << read.complaint;
+    EXPECT_TRUE(HasFact(read, "sample kelvane_rack_up{} 1.0")) << read.facts;
+    fs::remove_all(dir);
 }
 
 TEST(WatchAlarmsAgainstTheRack, LockLossSilentModuleAndLostRackAreToldWithTheirTimeAndWatchingResumes) {
