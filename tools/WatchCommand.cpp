@@ -110,7 +110,6 @@ WatchSession::Connection WatchSession::Connect(bool firstTime) {
         }
     }
     port_ = cli_.ports.Describe(cli_.link.PortNumber());
-    if (watch_) carriedFailures_ += watch_->PollFailures();
     watch_.emplace(cli_.link, slots, pairs);
     return {};
 }
