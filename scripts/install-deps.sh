@@ -10,6 +10,7 @@ packages=(
   qt6-base-dev qt6-svg-dev fonts-liberation  # the Qt back end, its artwork and metric-compatible fonts
   dpkg-dev file lintian librsvg2-bin           # the Debian package: dependencies, checks, PNG icons
   tshark                                       # reads the line traces back through the Wireshark dissector
+  python3-prometheus-client                    # an independent parser of the metrics kelvane-cli watch writes
 )
 
 missing=()

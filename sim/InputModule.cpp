@@ -33,7 +33,7 @@ InputModule::InputModule(const ModuleDescription& description)
     for (std::size_t r = 0; r < input.rows.size(); ++r) {
         const std::optional<InputTuning>& tuning = input.rows[r].tuning;
         const std::uint64_t seed = SeedOf(description.address, r, description.type);
-        rows_.push_back(Row{tuning, TunerSignal(ReceptionOf(tuning), seed), LineupFor(input, r)});
+        rows_.push_back(Row{tuning, TunerSignal(ReceptionOf(tuning), seed), LineupFor(input, r), {}});
     }
 }
 
@@ -63,6 +63,8 @@ Reply InputModule::Status() {
     std::vector<std::uint8_t> payload;
     payload.reserve(3 * rows_.size() + 1);
     for (Row& row : rows_) {
+        const LockLossPlan::Step step = row.loss.Next();
+        if (step == LockLossPlan::Step::Starts || step == LockLossPlan::Step::Ends) row.signal.Retune(ReceptionNow(row));
         const SignalReading reading = row.signal.Poll();
         payload.insert(payload.end(), {reading.lock, reading.snr, reading.level});
     }
@@ -90,7 +92,7 @@ void InputModule::FollowConfiguration() {
         if (now.tuning != row.tuning) {
             // Another transponder: acquire it and read what it carries.
             row.tuning = now.tuning;
-            row.signal.Retune(ReceptionOf(now.tuning));
+            row.signal.Retune(ReceptionNow(row));
             row.lineup = LineupFor(input, r);
         } else {
             for (const InputService& s : now.services) row.lineup.Include(s);
@@ -99,7 +101,18 @@ void InputModule::FollowConfiguration() {
 }
 
 void InputModule::RestartRows() {
-    for (Row& row : rows_) row.signal.Retune(ReceptionOf(row.tuning));
+    for (Row& row : rows_) row.signal.Retune(ReceptionNow(row));
+}
+
+// A row whose carrier is away hears nothing wherever it is tuned.
+Reception InputModule::ReceptionNow(const Row& row) {
+    return row.loss.Lost() ? Reception{} : ReceptionOf(row.tuning);
+}
+
+bool InputModule::PlanLockLoss(int input, int afterPolls, int forPolls) {
+    if (input < 0 || static_cast<std::size_t>(input) >= rows_.size()) return false;
+    rows_[static_cast<std::size_t>(input)].loss = LockLossPlan(afterPolls, forPolls);
+    return true;
 }
 
 ServiceLineup InputModule::LineupFor(const DecodedInput& input, std::size_t row) const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sim/ImageDecoding.h"
+#include "sim/LockLoss.h"
 #include "sim/Module.h"
 #include "sim/PlayerStorage.h"
 #include "sim/ServiceLineup.h"
@@ -20,7 +21,7 @@ namespace kelvane::sim {
 //  - on a KXC300, the file list (0x90).
 // Each status poll is one step of the module's time: rows lock a few polls after a retune and their figures
 // wander from poll to poll. A configuration write retunes the rows whose tuning it changes; a restart
-// retunes them all.
+// retunes them all. A planned lock loss (kxrsim --lose-lock) takes the carrier away from a row for a while.
 class InputModule final : public Module {
 public:
     explicit InputModule(const ModuleDescription& description);
@@ -28,6 +29,10 @@ public:
     Reply Handle(const Request& request) override;
 
     const PlayerStorage& Storage() const { return storage_; }
+
+    // Makes input row `input` lose its carrier after `afterPolls` further status polls, for `forPolls` polls;
+    // false when the module has no such row.
+    bool PlanLockLoss(int input, int afterPolls, int forPolls);
 
     // Services a KXC300 row announces beyond the configured ones: the player is fed from few services.
     static constexpr std::size_t kPlayerRowExtras = 1;
@@ -37,12 +42,14 @@ private:
         std::optional<InputTuning> tuning;
         TunerSignal signal;
         ServiceLineup lineup;
+        LockLossPlan loss;
     };
 
     Reply Status();
     Reply ServiceNames() const;
     void FollowConfiguration();
     void RestartRows();
+    static Reception ReceptionNow(const Row& row);
     ServiceLineup LineupFor(const DecodedInput& input, std::size_t row) const;
 
     bool IsPlayer() const;

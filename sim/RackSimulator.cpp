@@ -1,5 +1,6 @@
 #include "sim/RackSimulator.h"
 
+#include "sim/InputModule.h"
 #include "sim/LineOutput.h"
 #include "sim/Module.h"
 #include "sim/PseudoTerminal.h"
@@ -434,6 +435,12 @@ bool RackSimulator::SetCamPresent(std::uint8_t address, bool present) {
     if (module == nullptr) return false;
     module->Cam().SetPresent(present);
     return true;
+}
+
+bool RackSimulator::PlanLockLoss(std::uint8_t address, int input, int afterPolls, int forPolls) {
+    std::lock_guard lock(impl_->mutex);
+    auto* module = dynamic_cast<InputModule*>(impl_->engine.Find(address));
+    return module != nullptr && module->PlanLockLoss(input, afterPolls, forPolls);
 }
 
 std::vector<Request> RackSimulator::RequestLog() const {

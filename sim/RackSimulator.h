@@ -58,6 +58,10 @@ public:
     std::vector<std::uint8_t> ConfigOf(std::uint8_t address) const;
     std::vector<Request> RequestLog() const;  // the latest requests, oldest first
 
+    // Makes input row `input` (0-2) of the input module at `address` lose its carrier after `afterPolls`
+    // further status polls, for `forPolls` polls. False when there is no such input module or row.
+    bool PlanLockLoss(std::uint8_t address, int input, int afterPolls, int forPolls);
+
     // Puts a CAM into the common-interface module at `address`, or pulls it out; false when no such module.
     bool SetCamPresent(std::uint8_t address, bool present);
 

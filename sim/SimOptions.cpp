@@ -74,8 +74,14 @@ bool TakeCloseAfter(std::string_view value, int& field, std::string& error) {
     return true;
 }
 
-constexpr std::string_view kValueOptions[] = {"--rack",   "--link", "--drop",        "--corrupt",
-                                              "--refuse", "--late", "--close-after", "--restart-silence"};
+bool TakeLockLoss(std::string_view value, std::vector<LockLoss>& losses, std::string& error) {
+    const std::optional<LockLoss> loss = ParseLockLoss(value, error);
+    if (loss) losses.push_back(*loss);
+    return loss.has_value();
+}
+
+constexpr std::string_view kValueOptions[] = {"--rack",   "--link", "--drop",        "--corrupt",        "--refuse",
+                                              "--late", "--close-after", "--restart-silence", "--lose-lock"};
 
 bool TakesValue(std::string_view name) {
     for (std::string_view option : kValueOptions) {
@@ -93,6 +99,7 @@ bool TakeValue(std::string_view name, std::string_view value, SimOptions& o, std
     if (name == "--refuse") return TakeShare(name, value, o.faults.refuseShare, error);
     if (name == "--late") return TakeMilliseconds(name, value, o.faults.lateMs, error);
     if (name == "--restart-silence") return TakeMilliseconds(name, value, o.faults.restartSilenceMs, error);
+    if (name == "--lose-lock") return TakeLockLoss(value, o.lockLosses, error);
     return TakeCloseAfter(value, o.faults.closeAfterReplies, error);
 }
 
@@ -138,7 +145,8 @@ bool ParseSimOptions(std::span<const std::string_view> args, SimOptions& options
 std::string SimUsage() {
     return "usage: kxrsim [--rack FILE] [--link PATH] [--paced] [--drop SHARE] [--corrupt SHARE]\n"
            "              [--refuse SHARE] [--silent] [--late MS] [--close-after N]\n"
-           "              [--no-module-list] [--restart-silence MS] [--no-cam] [--help]\n"
+           "              [--no-module-list] [--restart-silence MS] [--no-cam]\n"
+           "              [--lose-lock ROW[INPUT]:AFTER:FOR]... [--help]\n"
            "\n"
            "Stands in for a KXRRack on a pseudo-terminal and prints the port to open on one line.\n"
            "Runs until SIGINT or SIGTERM; SIGUSR1 closes the terminal as if the cable were pulled; SIGUSR2\n"
@@ -157,6 +165,11 @@ std::string SimUsage() {
            "  --restart-silence MS\n"
            "                    how long the rack stays silent after a firmware restart (default 2000)\n"
            "  --no-cam          the CI modules start without a CAM\n"
+           "  --lose-lock ROW[INPUT]:AFTER:FOR\n"
+           "                    input INPUT (A, B or C; A when left out) of the input module in row ROW of\n"
+           "                    the module list (1 is the first module) answers AFTER status polls as usual,\n"
+           "                    then has no carrier for FOR polls, then locks again a few polls later;\n"
+           "                    may be given for several inputs\n"
            "  --help            show this text\n"
            "  --version         show the version (alone)\n";
 }

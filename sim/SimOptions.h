@@ -1,10 +1,12 @@
 #pragma once
 
 #include "sim/Faults.h"
+#include "sim/LockLoss.h"
 
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kelvane::sim {
 
@@ -15,6 +17,7 @@ struct SimOptions {
     bool paced = false;
     bool noCam = false;  // the CI modules start with their CAM slots empty
     FaultOptions faults;
+    std::vector<LockLoss> lockLosses;  // --lose-lock, each as given
     bool help = false;
 };
 

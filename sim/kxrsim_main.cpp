@@ -57,6 +57,20 @@ void SetCams(RackSimulator& simulator, const std::vector<std::uint8_t>& camSlots
     for (const std::uint8_t address : camSlots) simulator.SetCamPresent(address, present);
 }
 
+// Each --lose-lock on the module of its row; false, with the reason told, for a row that has no such input.
+bool PlanLockLosses(RackSimulator& simulator, const RackDescription& rack, const std::vector<LockLoss>& losses) {
+    for (const LockLoss& loss : losses) {
+        const bool inRack = static_cast<std::size_t>(loss.row) <= rack.modules.size();
+        const std::uint8_t address = inRack ? rack.modules[static_cast<std::size_t>(loss.row) - 1].address : 0;
+        if (!inRack || !simulator.PlanLockLoss(address, loss.input, loss.afterPolls, loss.forPolls)) {
+            std::cerr << "kxrsim: --lose-lock: row " << loss.row << " is not an input module with input "
+                      << static_cast<char>('A' + loss.input) << '\n';
+            return false;
+        }
+    }
+    return true;
+}
+
 void ServeUntilStopped(RackSimulator& simulator, const sigset_t& signals, const std::vector<std::uint8_t>& camSlots,
                        bool camsIn) {
     for (;;) {
@@ -100,7 +114,9 @@ int main(int argc, char* argv[]) {
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
     const std::vector<std::uint8_t> camSlots = CamSlotsOf(rack);
+    const RackDescription described = rack;
     RackSimulator simulator(std::move(rack), options.faults, options.paced);
+    if (!PlanLockLosses(simulator, described, options.lockLosses)) return 2;
     if (!simulator.Start(error, options.linkPath)) {
         std::cerr << "kxrsim: " << error << '\n';
         return 1;

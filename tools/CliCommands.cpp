@@ -71,6 +71,16 @@ const char* const kCliUsageText =
     "  diff FILE (FILE | --rack)\n"
     "                       what differs between two configuration files, or between FILE and what the rack's\n"
     "                       modules hold now, row by row and field by field; never writes anything\n"
+    "  watch [--interval SECONDS] [--json] [--prometheus FILE] [--once] [--rows 1,3,5]\n"
+    "                       poll every module pair (or those of the rows named) as the module panel does,\n"
+    "                       every SECONDS (default 1, from 0.1): lock, level and S.N.R. of each input, rate and\n"
+    "                       capacity of each output channel, services; a table redrawn in place on a terminal,\n"
+    "                       plain lines otherwise, or one JSON object a round with --json; --prometheus writes\n"
+    "                       FILE in the Prometheus text format after each round (for node_exporter's textfile\n"
+    "                       collector). Alarms go to standard error with the time: lock lost or regained, rate\n"
+    "                       above capacity, a module that stops answering, the rack lost (it is searched for\n"
+    "                       until it answers again). --once makes one round. Ends on SIGINT or SIGTERM; never\n"
+    "                       writes to a module\n"
     "  cam ROW [CHOICE...] [--answer TEXT]\n"
     "                       ask the CAM of the CI module in row ROW for its main menu, make each CHOICE in\n"
     "                       turn (an item's number; 0 goes back), answer the first question with TEXT (others\n"
@@ -84,7 +94,8 @@ const char* const kCliUsageText =
     "exit status: 0 done, 1 usage, 2 no rack found, 3 inactive module, 4 incomplete answers from the rack,\n"
     "5 a file could not be read or written, 6 the configuration file does not fit the rack, 7 no CAM, or the CAM\n"
     "did not answer in time, 8 no rack found and a port was in use by another program, 9 a change that could not\n"
-    "be written (nothing was written), 10 diff found differences\n";
+    "be written (nothing was written), 10 diff found differences, or watch --once found an input not locked, a\n"
+    "module not answering or a channel above its capacity\n";
 
 bool FindRack(CliContext& cli) {
     if (cli.link.FindPort()) return true;
@@ -172,6 +183,7 @@ int RunCommand(const std::vector<std::string>& args, CliContext& cli) {
     if (is(0, {"upload"})) return RunConfigUpload(cli, {args.begin() + 1, args.end()});
     if (is(0, {"diff"})) return RunDiff(cli, {args.begin() + 1, args.end()});
     if (is(0, {"cam"})) return RunCam(cli, {args.begin() + 1, args.end()});
+    if (is(0, {"watch"})) return RunWatch(cli, {args.begin() + 1, args.end()});
     if (is(2, {"show"})) return RunShow(cli, args[1]);
     if (args.size() >= 3 && args[0] == "set") return RunSet(cli, args[1], {args.begin() + 2, args.end()});
     cli.err << "kelvane-cli: unknown command";

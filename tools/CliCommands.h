@@ -25,6 +25,8 @@ enum CliStatus : int {
     kCliPortBusy = 8,
     kCliNotWritten = 9,  // a change the pair's images cannot take: nothing was written
     kCliDiffers = 10,
+    // watch --once: not every input locked, every module answering and every channel within its capacity.
+    kCliWatchAlarm = 10,
 };
 
 struct CliContext {
@@ -35,6 +37,8 @@ struct CliContext {
     std::ostream& err;
     // Where the firmware folder is looked for, as the program looks in its working directory.
     std::filesystem::path workingDirectory;
+    // Whether `out` is a terminal, where watch redraws its table in place.
+    bool outIsTerminal = false;
 };
 
 // Runs one command line (without the program's name); the exit status.
@@ -57,6 +61,8 @@ int RunDiff(CliContext& cli, const std::vector<std::string>& args);
 // The CAM of a CI module; `args` are those after "cam".
 int RunCam(CliContext& cli, const std::vector<std::string>& args);
 int RunShow(CliContext& cli, const std::string& row);
+// Polls the pairs round after round, never writing; `args` are those after "watch".
+int RunWatch(CliContext& cli, const std::vector<std::string>& args);
 int RunSet(CliContext& cli, const std::string& row, const std::vector<std::string>& settings);
 
 // Shared by the commands.

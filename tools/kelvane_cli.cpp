@@ -8,9 +8,27 @@
 #include "platform/SystemClock.h"
 #include "tools/CliCommands.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace {
+
+bool StandardOutputIsTerminal() {
+#ifdef _WIN32
+    return _isatty(_fileno(stdout)) != 0;
+#else
+    return isatty(STDOUT_FILENO) != 0;
+#endif
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     using namespace kelvane;
@@ -38,6 +56,7 @@ int main(int argc, char** argv) {
     PortOpener& ports = tracedPorts ? static_cast<PortOpener&>(*tracedPorts) : *nativePorts;
     CXmit link(ports, clock);
     std::error_code ec;
-    CliContext cli{link, ports, clock, std::cout, std::cerr, std::filesystem::current_path(ec)};
+    CliContext cli{link, ports, clock, std::cout, std::cerr, std::filesystem::current_path(ec),
+                   StandardOutputIsTerminal()};
     return RunCli(args, cli);
 }

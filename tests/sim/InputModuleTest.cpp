@@ -1,4 +1,5 @@
 #include "sim/ConfigImages.h"
+#include "sim/InputModule.h"
 #include "sim/DefaultRack.h"
 #include "sim/ModuleModels.h"
 #include "sim/RackModules.h"
@@ -190,6 +191,32 @@ TEST(InputStatus, PlayerReportsThreeRowsAndItsFiles) {
     EXPECT_EQ(last.rows[1].lock, 2);
     EXPECT_EQ(last.rows[2].lock, 0) << "the third row sits at 9750 MHz, outside the band";
     EXPECT_NE(last.player, 0) << "the player has files";
+}
+
+TEST(InputStatus, PlannedLockLossTakesOneRowsCarrierForItsPollsThenItRelocks) {
+    auto unit = Unit(kKXC300, 4, DefaultImageOf(4));
+    auto& player = dynamic_cast<InputModule&>(*unit);
+    EXPECT_FALSE(player.PlanLockLoss(3, 1, 1)) << "the player has rows A to C only";
+    constexpr int kAfter = 10;
+    constexpr int kFor = 5;
+    ASSERT_TRUE(player.PlanLockLoss(1, kAfter, kFor));
+    StatusRead s;
+    for (int poll = 1; poll <= kAfter; ++poll) s = Poll(player, 3);
+    ASSERT_EQ(s.rows.size(), 3u);
+    ASSERT_EQ(s.rows[1].lock, 2) << "row B had locked before its loss";
+    for (int poll = kAfter + 1; poll <= kAfter + kFor; ++poll) {
+        s = Poll(player, 3);
+        ASSERT_EQ(s.rows.size(), 3u);
+        EXPECT_EQ(s.rows[0].lock, 2) << "row A does not notice";
+        EXPECT_EQ(s.rows[1].lock, 0) << "poll " << poll;
+        EXPECT_LT(s.rows[1].level, 20) << "only the noise floor";
+        const NamesReplyRead names = Names(player, 3);
+        ASSERT_EQ(names.rows.size(), 3u);
+        EXPECT_TRUE(names.rows[1].services.empty()) << "no service information without the carrier";
+    }
+    EXPECT_NE(PollsToLock(player, 3, 1), 0) << "row B acquires its transponder again";
+    EXPECT_FALSE(Names(player, 3).rows.at(1).services.empty());
+    for (int poll = 0; poll < kLongRun; ++poll) EXPECT_EQ(Poll(player, 3).rows.at(1).lock, 2) << "the loss comes once";
 }
 
 // --- service names ---

@@ -39,6 +39,16 @@ TEST(KxrsimOptions, TakesEveryOptionInBothForms) {
     EXPECT_EQ(o.faults.closeAfterReplies, 3);
 }
 
+TEST(KxrsimOptions, LockLossesAreKeptInTheOrderGiven) {
+    SimOptions o;
+    std::string error;
+    ASSERT_TRUE(Parse({"--lose-lock", "1:10:5", "--lose-lock=4B:0:3"}, o, error)) << error;
+    ASSERT_EQ(o.lockLosses.size(), 2u);
+    EXPECT_EQ(o.lockLosses[0], (LockLoss{1, 0, 10, 5}));
+    EXPECT_EQ(o.lockLosses[1], (LockLoss{4, 1, 0, 3}));
+    EXPECT_NE(SimUsage().find("--lose-lock ROW[INPUT]:AFTER:FOR"), std::string::npos);
+}
+
 TEST(KxrsimOptions, HelpIsAFlag) {
     SimOptions o;
     std::string error;
@@ -66,6 +76,12 @@ TEST(KxrsimOptions, RefusesBadArgumentsWithAReason) {
         {{"--late", "600001"}, "--late wants milliseconds from 0 to 600000, not '600001'"},
         {{"--close-after", "-1"}, "--close-after wants a number of replies, not '-1'"},
         {{"--close-after", "2x"}, "--close-after wants a number of replies, not '2x'"},
+        {{"--lose-lock", "1:10"}, "--lose-lock wants ROW[INPUT]:AFTER_POLLS:FOR_POLLS (for example 1:10:5 or 4B:10:5), not '1:10'"},
+        {{"--lose-lock", "0:10:5"}, "--lose-lock wants ROW[INPUT]:AFTER_POLLS:FOR_POLLS (for example 1:10:5 or 4B:10:5), not '0:10:5'"},
+        {{"--lose-lock", "4D:10:5"}, "--lose-lock wants ROW[INPUT]:AFTER_POLLS:FOR_POLLS (for example 1:10:5 or 4B:10:5), not '4D:10:5'"},
+        {{"--lose-lock", "1:10:0"}, "--lose-lock wants ROW[INPUT]:AFTER_POLLS:FOR_POLLS (for example 1:10:5 or 4B:10:5), not '1:10:0'"},
+        {{"--lose-lock", "1:-1:5"}, "--lose-lock wants ROW[INPUT]:AFTER_POLLS:FOR_POLLS (for example 1:10:5 or 4B:10:5), not '1:-1:5'"},
+        {{"--lose-lock", "1:10:5:2"}, "--lose-lock wants ROW[INPUT]:AFTER_POLLS:FOR_POLLS (for example 1:10:5 or 4B:10:5), not '1:10:5:2'"},
     };
     for (const Case& c : cases) {
         SimOptions o;
