@@ -5,6 +5,7 @@
 #include "sim/DefaultRack.h"
 #include "sim/InputModule.h"
 #include "sim/RackEngine.h"
+#include "tests/support/VirtualLine.h"
 #include "tests/watch/ReadBack.h"
 #include "tools/CliCommands.h"
 #include "tools/WatchCommand.h"
@@ -91,10 +92,10 @@ public:
 private:
     class Port final : public SerialPort {
     public:
-        explicit Port(WatchedRack& rack) : rack_(rack) {}
+        explicit Port(WatchedRack& rack) : rack_(rack), line_(rack.clock_) {}
         bool Write(std::span<const std::uint8_t> bytes) override {
             if (rack_.unplugged) return true;
-            line_.insert(line_.end(), bytes.begin(), bytes.end());
+            line_.Arrive(bytes);
             const std::size_t heard = rack_.engine_.RequestCount();
             const std::vector<std::uint8_t> replies = rack_.engine_.Respond(bytes);
             if (rack_.engine_.RequestCount() != heard) {
@@ -102,22 +103,16 @@ private:
             }
             const bool answered = rack_.engine_.RequestCount() == heard ||
                                   !rack_.silent.contains(rack_.engine_.RequestLog().back().destination);
-            if (answered) line_.insert(line_.end(), replies.begin(), replies.end());
+            if (answered) line_.Arrive(replies);
             return true;
         }
-        std::optional<std::uint8_t> ReadByte() override {
-            if (line_.empty()) {
-                rack_.clock_.Advance(1);
-                return std::nullopt;
-            }
-            const std::uint8_t byte = line_.front();
-            line_.pop_front();
-            return byte;
+        ReadResult Read(std::span<std::uint8_t> into, std::chrono::milliseconds wait) override {
+            return line_.Read(into, wait);
         }
 
     private:
         WatchedRack& rack_;
-        std::deque<std::uint8_t> line_;
+        VirtualLine line_;
     };
 
     VirtualClock clock_;
