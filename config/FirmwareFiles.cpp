@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <system_error>
 
 namespace kelvane {
 namespace {
@@ -13,6 +14,10 @@ constexpr std::array<std::uint8_t, 9> kMinUpgradable{99, 14, 22, 20, 13, 10, 10,
 constexpr std::size_t kModelNameLength = 6;
 
 std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::filesystem::path& path) {
+    // Only a plain file is read: reading a folder named in the list throws, and a device such as /dev/zero
+    // never ends.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) return std::nullopt;
     std::ifstream in(path, std::ios::binary);
     if (!in) return std::nullopt;
     std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

@@ -121,6 +121,21 @@ TEST(FirmwareScan, RefusesWhatCannotBeTrusted) {
     EXPECT_EQ(scan.table[7].BestVersion, 20);
 }
 
+TEST(FirmwareScan, ListedFoldersAndDevicesAreUnreadable) {
+    FirmwareFolder folder;
+    fs::create_directory(folder.Root() / "firmware" / "KXB200-folder");
+    folder.Write("KXB200-good", BuildFirmwareFile(1, 20, Image(1)));
+    folder.List("KXB200-folder\n.\n/dev/null\nKXB200-good\n");
+
+    const FirmwareScan scan = ScanFirmwareFiles(folder.Root());
+    std::vector<FirmwareVerdict> verdicts;
+    for (const auto& note : scan.notes) verdicts.push_back(note.verdict);
+    EXPECT_EQ(verdicts, (std::vector<FirmwareVerdict>{FirmwareVerdict::Unreadable, FirmwareVerdict::Unreadable,
+                                                      FirmwareVerdict::Unreadable, FirmwareVerdict::Chosen}));
+    EXPECT_EQ(scan.FirmwareFilesFound, 1);
+    EXPECT_FALSE(LoadFirmwareImage(folder.Root() / "firmware" / "KXB200-folder"));
+}
+
 TEST(FirmwareScan, NoListMeansNoFirmware) {
     FirmwareFolder folder;
     const FirmwareScan scan = ScanFirmwareFiles(folder.Root());
