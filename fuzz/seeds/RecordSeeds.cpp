@@ -1,0 +1,248 @@
+// kelvane-fuzz-seeds CORPUS: records a session of kelvane-cli's commands against the simulator's rack and
+// writes what the line, the files and the CAM carried as seed inputs, one folder per harness, beside seeds
+// for the edge cases the code names. The session runs in process on a virtual clock, the rack's side being
+// the simulator's own protocol code, so a recording takes a second and comes out the same every time.
+
+#include "config/FirmwareFiles.h"
+#include "fuzz/FuzzChecks.h"
+#include "platform/VirtualClock.h"
+#include "sim/DefaultRack.h"
+#include "sim/RackEngine.h"
+#include "tests/cam/MmiBytes.h"
+#include "link/Xmit.h"
+#include "tools/CliCommands.h"
+
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <set>
+#include <sstream>
+
+namespace kelvane::fuzz {
+namespace {
+namespace fs = std::filesystem;
+using Seed = std::vector<std::uint8_t>;
+
+// One request and what came back on the line for it: its echo, then the reply frame.
+struct Recorded {
+    sim::Request request;
+    Seed requestFrame;
+    Seed line;
+    std::optional<sim::Reply> reply;
+};
+
+// The rack's side of the line: every byte the program writes is echoed and handed to the simulator's engine,
+// and each finished exchange is kept.
+class RecordingRack final : public PortOpener {
+public:
+    explicit RecordingRack(const sim::RackDescription& rack) : engine_(rack) {}
+
+    std::unique_ptr<SerialPort> Open(std::uint8_t number) override {
+        return number == 0 ? std::make_unique<Port>(*this) : nullptr;
+    }
+    std::string Describe(std::uint8_t number) const override { return "recorded " + std::to_string(number); }
+
+    VirtualClock clock;
+    std::vector<Recorded> exchanges;
+
+private:
+    class Port final : public SerialPort {
+    public:
+        explicit Port(RecordingRack& rack) : rack_(rack) {}
+        bool Write(std::span<const std::uint8_t> bytes) override {
+            for (const std::uint8_t byte : bytes) {
+                line_.push_back(byte);
+                written_.push_back(byte);
+                const std::optional<sim::Exchange> exchange = rack_.engine_.Receive(byte);
+                if (!exchange) continue;
+                Recorded recorded{exchange->request, written_, written_, exchange->reply};
+                written_.clear();
+                if (exchange->reply) {
+                    const Seed frame = sim::EncodeReply(*exchange->reply);
+                    line_.insert(line_.end(), frame.begin(), frame.end());
+                    recorded.line.insert(recorded.line.end(), frame.begin(), frame.end());
+                }
+                rack_.exchanges.push_back(std::move(recorded));
+            }
+            return true;
+        }
+        std::optional<std::uint8_t> ReadByte() override {
+            if (line_.empty()) {
+                rack_.clock.Advance(1);
+                return std::nullopt;
+            }
+            const std::uint8_t byte = line_.front();
+            line_.pop_front();
+            return byte;
+        }
+
+    private:
+        RecordingRack& rack_;
+        std::deque<std::uint8_t> line_;
+        Seed written_;
+    };
+
+    sim::RackEngine engine_;
+};
+
+class Corpus {
+public:
+    explicit Corpus(fs::path root) : root_(std::move(root)) {}
+
+    void Add(const std::string& harness, const std::string& name, const Seed& seed) {
+        fs::create_directories(root_ / harness);
+        std::ofstream out(root_ / harness / name, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(seed.data()), static_cast<std::streamsize>(seed.size()));
+        ++written_;
+    }
+    int Written() const { return written_; }
+
+private:
+    fs::path root_;
+    int written_ = 0;
+};
+
+Seed Cat(std::initializer_list<Seed> parts) {
+    Seed out;
+    for (const Seed& p : parts) out.insert(out.end(), p.begin(), p.end());
+    return out;
+}
+
+// A part as fuzz/FuzzChecks.h cuts them: a big-endian length and the bytes.
+Seed Part(const Seed& bytes) {
+    return Cat({{static_cast<std::uint8_t>(bytes.size() >> 8), static_cast<std::uint8_t>(bytes.size())}, bytes});
+}
+
+Seed Text(const std::string& text) { return Seed(text.begin(), text.end()); }
+
+std::string Hex(std::uint8_t byte) {
+    static const char* digits = "0123456789abcdef";
+    return {digits[byte >> 4], digits[byte & 0x0F]};
+}
+
+// The session an operator would run from a terminal: discovery, every pair shown, the CAM's menus, a save.
+void RunSession(const sim::RackDescription& description, RecordingRack& rack, const fs::path& folder) {
+    CXmit link(rack, rack.clock);
+    std::ostringstream out, err;
+    CliContext cli{link, rack, rack.clock, out, err, folder};
+    const fs::path saved = folder / "rack.kcf";
+    for (const std::vector<std::string>& command :
+         std::vector<std::vector<std::string>>{{"modules"}, {"show", "1"}, {"show", "4"}, {"show", "6"},
+                                               {"cam", "2", "1"}, {"cam", "2", "2", "--answer", "1234"},
+                                               {"save", saved.string()}}) {
+        RunCli(command, cli);
+    }
+    // What the module panel polls, which the terminal's commands do not ask: status and lists of every module,
+    // and the player's file list.
+    for (const sim::ModuleDescription& module : description.modules) {
+        link.XmitRequest({}, module.address, 0x40, 10);
+        link.XmitRequest({}, module.address, 0x60, 100);
+        if (module.type == 7) link.XmitRequest({}, module.address, 0x90, 100);
+    }
+}
+
+// What the recorded exchanges give each harness: the line and the requests for the framing harnesses, and the
+// payloads by the kind of module and command for the parsers behind them.
+void WriteRecorded(const sim::RackDescription& description, const std::vector<Recorded>& exchanges,
+                   Corpus& corpus) {
+    std::map<std::uint8_t, std::uint8_t> typeAt{{0, 0}};
+    for (const sim::ModuleDescription& module : description.modules) typeAt[module.address] = module.type;
+    std::set<std::pair<std::uint8_t, std::uint8_t>> seen;
+    Seed mmiReplies;
+    for (const Recorded& exchange : exchanges) {
+        const std::uint8_t type = typeAt.count(exchange.request.destination) ? typeAt[exchange.request.destination] : 0xFF;
+        const std::uint8_t command = exchange.request.Command();
+        const Seed payload = exchange.reply ? exchange.reply->payload : Seed{};
+        if (type == 3 && command == 0x60 && !payload.empty()) mmiReplies = Cat({mmiReplies, Part(payload)});
+        if (!seen.insert({type, command}).second) continue;
+        const std::string name = "session-" + Hex(command) + "-type" + std::to_string(type);
+        corpus.Add("reply_receiver", name, exchange.line);
+        corpus.Add("request_parser", name, exchange.requestFrame);
+        if (!exchange.reply || payload.empty()) continue;
+        const bool input = type == 1 || type == 4 || type == 7;
+        const bool output = type == 2 || type == 5 || type == 6 || type == 8;
+        if (command == 0x70 && input) {
+            corpus.Add("input_image", name, Cat({{static_cast<std::uint8_t>(type == 1 ? 0 : type == 4 ? 1 : 2)}, payload}));
+            if (type == 7) corpus.Add("panel_replies", name + "-schedule", Cat({{4, 0x01, 0xE0, 0x02, 0x58, 0x01}, payload}));
+        }
+        if (command == 0x70 && output) {
+            corpus.Add("output_image", name, Cat({{static_cast<std::uint8_t>(type == 2 ? 0 : type == 5 ? 1 : type == 6 ? 2 : 3)}, payload}));
+        }
+        // The first byte picks the parser (its value modulo 5) and its setting (the quotient).
+        if (command == 0x40 && input) corpus.Add("panel_replies", name, Cat({{static_cast<std::uint8_t>(5 * (type == 7 ? 4 : 2))}, payload}));
+        if (command == 0x60 && input) corpus.Add("panel_replies", name, Cat({{static_cast<std::uint8_t>(2 + 5 * (type == 7 ? 2 : 0))}, payload}));
+        if (command == 0x60 && output) corpus.Add("panel_replies", name, Cat({{static_cast<std::uint8_t>(1 + 5 * (type == 2 ? 2 : type == 5 ? 9 : 23))}, payload}));
+        if (command == 0x90) corpus.Add("panel_replies", name, Cat({{3}, payload}));
+    }
+    corpus.Add("cam_mmi", "session-menus", mmiReplies);
+}
+
+// The edge cases the code names, built with the tests' own byte builders.
+void WriteEdgeCases(Corpus& corpus) {
+    namespace mmi = kelvane::test::mmi;
+    const Seed menu = mmi::Tpdu(mmi::Mmi({mmi::Menu("Main menu", "", "Press OK", {"Information", "Settings"})}));
+    const Seed enquiry = mmi::Tpdu(mmi::Mmi({mmi::Enquiry(true, 4, "PIN?")}));
+    const Seed half = Seed(menu.begin(), menu.begin() + static_cast<std::ptrdiff_t>(menu.size() / 2));
+    const Seed rest = Seed(menu.begin() + static_cast<std::ptrdiff_t>(half.size()), menu.end());
+    corpus.Add("cam_mmi", "menu-in-two-replies",
+               Cat({Part(mmi::Chunk(half, true)), Part(Cat({mmi::Chunk(rest), mmi::Chunk(mmi::StatusTpdu(), false, true)}))}));
+    corpus.Add("cam_mmi", "enquiry-then-close", Cat({Part(mmi::Reply(enquiry)), Part(mmi::Reply(mmi::Tpdu(mmi::CloseMmiSession())))}));
+    const Seed whole = mmi::Reply(menu);
+    corpus.Add("cam_mmi", "chunk-cut-short", Part(Seed(whole.begin(), whole.begin() + 9)));
+    corpus.Add("cam_mmi", "packets-long-length", Cat({{0xFF}, mmi::Cat({{0xA0, 0x82, 0x01, 0x00, 0x01}, Seed(255, 0x9F)})}));
+    corpus.Add("cam_mmi", "packets-whole", Cat({{0xFF}, menu, enquiry}));
+
+    corpus.Add("config_file", "empty", {});
+    corpus.Add("config_file", "truncated-record", {0x01, 0x00, 0x05, 0x01, 0x02});
+    corpus.Add("config_file", "record-too-long", {0x01, 0x04, 0x01});
+
+    const Seed block(kFirmwareBlock, 0x5A);
+    const Seed tuner = BuildFirmwareFile(1, 21, block);
+    const Seed player = BuildFirmwareFile(7, 12, Seed(300, 0x10));
+    corpus.Add("firmware_scan", "two-images",
+               Cat({Part(Text("KXB200-21.bin")), Part(tuner), Part(Text("KXC300.bin")), Part(player), Part({}),
+                    Text("KXB200-21.bin\r\nKXC300.bin\r\nmissing.bin\r\n")}));
+    corpus.Add("firmware_scan", "short-and-ragged",
+               Cat({Part(Text("KXB200-a")), Part({1, 2, 3, 4, 5, 6}), Part(Text("KXB200-b")),
+                    Part(BuildFirmwareFile(1, 22, Seed(300, 1))), Part({}), Text("KXB200-a\nKXB200-b\n\n.\n")}));
+
+    for (const auto& [name, text] : std::vector<std::pair<std::string, std::string>>{
+             {"english", "EN\r\n"}, {"french-bom", "\xEF\xBB\xBF" "FR\r\n"}, {"lower", "it\n"}, {"short", "D\n"},
+             {"bom-only", "\xEF\xBB\xBF"}}) {
+        corpus.Add("preferences", name, Text(text));
+    }
+
+    corpus.Add("panel_replies", "file-list-unterminated", Cat({{3}, {0x00, 0x00, 0x00, 0x03}, Text("a.ts"), {0x00}, Text("b")}));
+    corpus.Add("panel_replies", "names-past-64", Cat({{2}, {0x41}, Seed(65 * 3, 0x00)}));
+    corpus.Add("request_parser", "stray-start-before-frame", {0x02, 0x02, 0x01, 0xFD, 0x10, 0x10});
+    corpus.Add("request_parser", "two-length-bytes", {0x02, 0x01, 0xFD, 0x58, 0x00, 0x01, 0x02, 0x02, 0x5B});
+    corpus.Add("reply_receiver", "stuffed-source", {0x02, 0xFD, 0x02, 0x02, 0xF0, 0xF0});
+}
+
+}  // namespace
+}  // namespace kelvane::fuzz
+
+int main(int argc, char** argv) {
+    using namespace kelvane::fuzz;
+    if (argc != 2) {
+        std::cerr << "usage: kelvane-fuzz-seeds CORPUS\n";
+        return 1;
+    }
+    const fs::path scratch = fs::temp_directory_path() / ("kelvane-seeds-" + std::to_string(getpid()));
+    fs::create_directories(scratch);
+    const kelvane::sim::RackDescription description = kelvane::sim::DefaultRack();
+    RecordingRack rack(description);
+    RunSession(description, rack, scratch);
+
+    Corpus corpus(argv[1]);
+    WriteRecorded(description, rack.exchanges, corpus);
+    std::ifstream savedFile(scratch / "rack.kcf", std::ios::binary);
+    corpus.Add("config_file", "session-saved-rack", Seed(std::istreambuf_iterator<char>(savedFile), {}));
+    WriteEdgeCases(corpus);
+    std::error_code ignored;
+    fs::remove_all(scratch, ignored);
+    std::cout << corpus.Written() << " seeds from " << rack.exchanges.size() << " exchanges\n";
+    return 0;
+}
