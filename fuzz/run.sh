@@ -4,6 +4,7 @@
 #   fuzz/run.sh SECONDS     a campaign: every harness for SECONDS, starting from its committed corpus
 #   fuzz/run.sh --quick     what ./test runs: every harness over its corpus, then 20 seconds of fuzzing
 #   fuzz/run.sh --reseed    writes fuzz/corpus/ anew from a recorded session against the simulator
+#   fuzz/run.sh --available succeeds when clang can build a libFuzzer harness here
 #
 # New inputs go to build-fuzz/corpus/<harness>/ (the committed corpus is only read); a crash, leak, sanitizer
 # report or broken promise stops that harness, keeps its input in build-fuzz/artifacts/<harness>/ and makes
@@ -16,8 +17,20 @@ harnesses=(reply_receiver config_file input_image output_image panel_replies cam
   request_parser)
 quick_seconds=20
 
+# Whether clang and libFuzzer's runtime are installed: a harness of nothing must link.
+available() {
+  local probe
+  probe=$(mktemp -d)
+  echo 'extern "C" int LLVMFuzzerTestOneInput(const unsigned char*, unsigned long) { return 0; }' >"$probe/probe.cpp"
+  local status=0
+  clang++ -fsanitize=fuzzer,address,undefined "$probe/probe.cpp" -o "$probe/probe" >/dev/null 2>&1 || status=1
+  rm -rf "$probe"
+  return $status
+}
+
 mode=${1:-}
 case "$mode" in
+  --available) available; exit ;;
   --quick) seconds=$quick_seconds ;;
   --reseed) seconds=0 ;;
   ''|-*) echo "usage: fuzz/run.sh SECONDS | --quick | --reseed" >&2; exit 1 ;;
