@@ -7,12 +7,18 @@
 
 namespace kelvane::fuzz {
 
-// A temporary folder of the harness's own, made at the first call and removed when the run ends normally.
+// A temporary folder of the harness's own, made at the first call and removed when the run ends normally. It
+// lies in memory where the machine offers /dev/shm: every input is written to files, and a disk would make
+// that the whole cost of a run.
 inline const std::filesystem::path& PrivateFolder() {
     struct Folder {
         std::filesystem::path path;
         Folder() {
-            std::string pattern = (std::filesystem::temp_directory_path() / "kelvane-fuzz-XXXXXX").string();
+            std::error_code error;
+            const std::filesystem::path base = std::filesystem::is_directory("/dev/shm", error)
+                                                   ? std::filesystem::path("/dev/shm")
+                                                   : std::filesystem::temp_directory_path();
+            std::string pattern = (base / "kelvane-fuzz-XXXXXX").string();
             if (mkdtemp(pattern.data()) == nullptr) std::abort();
             path = pattern;
         }
