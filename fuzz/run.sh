@@ -14,7 +14,7 @@ cd "$(dirname "$0")/.."
 
 build=${KELVANE_FUZZ_BUILD:-build-fuzz}
 harnesses=(reply_receiver config_file input_image output_image panel_replies cam_mmi firmware_scan preferences
-  request_parser)
+  request_parser discovery)
 quick_seconds=20
 
 # Whether clang and libFuzzer's runtime are installed: a harness of nothing must link.

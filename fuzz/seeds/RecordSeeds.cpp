@@ -123,16 +123,19 @@ std::string Hex(std::uint8_t byte) {
 }
 
 // The session an operator would run from a terminal: discovery, every pair shown, the CAM's menus, a save.
-void RunSession(const sim::RackDescription& description, RecordingRack& rack, const fs::path& folder) {
+// Returns how many exchanges the first command, a whole discovery, took.
+std::size_t RunSession(const sim::RackDescription& description, RecordingRack& rack, const fs::path& folder) {
     CXmit link(rack, rack.clock);
     std::ostringstream out, err;
     CliContext cli{link, rack, rack.clock, out, err, folder};
     const fs::path saved = folder / "rack.kcf";
+    std::size_t discovery = 0;
     for (const std::vector<std::string>& command :
          std::vector<std::vector<std::string>>{{"modules"}, {"show", "1"}, {"show", "4"}, {"show", "6"},
                                                {"cam", "2", "1"}, {"cam", "2", "2", "--answer", "1234"},
                                                {"save", saved.string()}}) {
         RunCli(command, cli);
+        if (discovery == 0) discovery = rack.exchanges.size();
     }
     // What the module panel polls, which the terminal's commands do not ask: status and lists of every module,
     // and the player's file list.
@@ -141,6 +144,16 @@ void RunSession(const sim::RackDescription& description, RecordingRack& rack, co
         link.XmitRequest({}, module.address, 0x60, 100);
         if (module.type == 7) link.XmitRequest({}, module.address, 0x90, 100);
     }
+    return discovery;
+}
+
+// The rack's replies to a discovery after the probe that found it, one part each.
+Seed DiscoveryReplies(const std::vector<Recorded>& exchanges, std::size_t count) {
+    Seed seed;
+    for (std::size_t k = 1; k < count && k < exchanges.size(); ++k) {
+        seed = Cat({seed, Part(exchanges[k].reply ? exchanges[k].reply->payload : Seed{})});
+    }
+    return seed;
 }
 
 // What the recorded exchanges give each harness: the line and the requests for the framing harnesses, and the
@@ -219,6 +232,9 @@ void WriteEdgeCases(Corpus& corpus) {
     corpus.Add("request_parser", "stray-start-before-frame", {0x02, 0x02, 0x01, 0xFD, 0x10, 0x10});
     corpus.Add("request_parser", "two-length-bytes", {0x02, 0x01, 0xFD, 0x58, 0x00, 0x01, 0x02, 0x02, 0x5B});
     corpus.Add("reply_receiver", "stuffed-source", {0x02, 0xFD, 0x02, 0x02, 0xF0, 0xF0});
+    Seed sixteenModules{0x00, 0x30};
+    for (std::uint8_t k = 1; k <= 16; ++k) sixteenModules.insert(sixteenModules.end(), {k, 1, 12});
+    corpus.Add("discovery", "more-modules-than-rows", sixteenModules);
 }
 
 }  // namespace
@@ -234,9 +250,10 @@ int main(int argc, char** argv) {
     fs::create_directories(scratch);
     const kelvane::sim::RackDescription description = kelvane::sim::DefaultRack();
     RecordingRack rack(description);
-    RunSession(description, rack, scratch);
+    const std::size_t discovery = RunSession(description, rack, scratch);
 
     Corpus corpus(argv[1]);
+    corpus.Add("discovery", "session-modules", DiscoveryReplies(rack.exchanges, discovery));
     WriteRecorded(description, rack.exchanges, corpus);
     std::ifstream savedFile(scratch / "rack.kcf", std::ios::binary);
     corpus.Add("config_file", "session-saved-rack", Seed(std::istreambuf_iterator<char>(savedFile), {}));
