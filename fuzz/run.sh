@@ -33,7 +33,7 @@ case "$mode" in
   --available) available; exit ;;
   --quick) seconds=$quick_seconds ;;
   --reseed) seconds=0 ;;
-  ''|-*) echo "usage: fuzz/run.sh SECONDS | --quick | --reseed" >&2; exit 1 ;;
+  ''|-*) echo "usage: fuzz/run.sh SECONDS | --quick | --reseed | --available" >&2; exit 1 ;;
   *) [[ $mode =~ ^[1-9][0-9]*$ ]] || { echo "SECONDS must be a whole number above 0" >&2; exit 1; }
      seconds=$mode ;;
 esac
@@ -48,7 +48,10 @@ if [[ $mode == --reseed ]]; then
   "$build/fuzz/kelvane-fuzz-seeds" fuzz/corpus.new
   # Inputs kept from findings stay: they are the regression inputs.
   for h in "${harnesses[@]}"; do
-    [[ -d fuzz/corpus/$h ]] && find "fuzz/corpus/$h" -name 'finding-*' -exec cp {} "fuzz/corpus.new/$h/" \;
+    if [[ -d fuzz/corpus/$h ]]; then
+      mkdir -p "fuzz/corpus.new/$h"
+      find "fuzz/corpus/$h" -name 'finding-*' -exec cp {} "fuzz/corpus.new/$h/" \;
+    fi
   done
   rm -rf fuzz/corpus && mv fuzz/corpus.new fuzz/corpus
   exit 0
