@@ -2,6 +2,7 @@
 // first one read (a round trip is a fixed point), and encoding that again must give the same bytes.
 
 #include "fuzz/ImageRoundTrip.h"
+#include "panel/NetworkSection.h"
 #include "panel/OutputConfigCodec.h"
 #include "panel/PairModel.h"
 
@@ -44,6 +45,16 @@ void Check(const PanelModel& m) {
     Require(IsUtf8(m.NetworkName), "the network name is UTF-8");
 }
 
+// The network section built from whatever an image held is still one a receiver takes: it fits the module's
+// buffer, its length field counts what follows it, and its CRC checks (the CRC over a whole section is zero).
+void CheckSection(const PanelModel& m) {
+    const std::vector<std::uint8_t> section = BuildNetworkSection(m);
+    Require(section.size() >= 3 && section.size() <= kNitBufferSize, "the network section fits its buffer");
+    const std::size_t length = (std::size_t{section[1]} & 0x0F) << 8 | section[2];
+    Require(length + 3 == section.size(), "the section length counts the section");
+    Require(MpegCrc32(section) == 0, "the section's CRC checks");
+}
+
 }  // namespace
 }  // namespace kelvane::fuzz
 
@@ -56,6 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const SlotRecord read = RecordOf(kOutputTypes[data[0] % kOutputTypes.size()], image);
     const PanelModel first = ModelOfPair(0, input, &read);
     Check(first);
+    CheckSection(first);
 
     SlotRecord written = read;
     if (!EncodeOutputConfig(first, written)) {
