@@ -17,7 +17,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     test::ScriptedPortOpener ports(clock);
     std::deque<test::ScriptedPort::Reaction> replies{{test::ReplyFrame(kAccepted, {'w', 0, 14})}};
     Parts parts({data, size});
-    while (const auto part = parts.Next()) replies.push_back({test::ReplyFrame(kAccepted, {part->begin(), part->end()})});
+    while (const auto part = parts.Next()) {
+        replies.push_back({test::ReplyFrame(kAccepted, {part->begin(), part->end()})});
+    }
     ports.Install(0, std::move(replies));
 
     CXmit link(ports, clock);

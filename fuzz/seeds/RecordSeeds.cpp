@@ -12,6 +12,8 @@
 #include "link/Xmit.h"
 #include "tools/CliCommands.h"
 
+#include <algorithm>
+#include <array>
 #include <deque>
 #include <filesystem>
 #include <fstream>
@@ -156,6 +158,49 @@ Seed DiscoveryReplies(const std::vector<Recorded>& exchanges, std::size_t count)
     return seed;
 }
 
+// The harnesses' own choices, as their first input byte makes them (see each harness).
+constexpr std::array<std::uint8_t, 3> kInputTypes{1, 4, 7};
+constexpr std::array<std::uint8_t, 4> kOutputTypes{2, 5, 6, 8};
+constexpr std::uint8_t kPlayerType = 7;
+constexpr std::uint8_t kCiType = 3;
+enum PanelParser : std::uint8_t { kStatus, kRates, kNames, kFiles, kSchedule, kParserCount };
+
+std::optional<std::uint8_t> IndexOf(std::span<const std::uint8_t> types, std::uint8_t type) {
+    const auto at = std::find(types.begin(), types.end(), type);
+    if (at == types.end()) return std::nullopt;
+    return static_cast<std::uint8_t>(at - types.begin());
+}
+
+// panel_replies: the parser is the first byte modulo 5, its setting the quotient.
+Seed PanelReply(PanelParser parser, int setting, const Seed& payload) {
+    return Cat({{static_cast<std::uint8_t>(parser + kParserCount * setting)}, payload});
+}
+
+int ChannelCount(std::uint8_t outputType) { return outputType == 2 ? 1 : outputType == 5 ? 2 : 4; }
+
+// Where one module's reply seeds the harnesses behind the link, by the module's type and the command.
+void AddPayload(Corpus& corpus, const std::string& name, std::uint8_t type, std::uint8_t command,
+                const Seed& payload) {
+    const auto input = IndexOf(kInputTypes, type);
+    const auto output = IndexOf(kOutputTypes, type);
+    const int rows = type == kPlayerType ? 3 : 1;
+    if (command == sim::kReadConfigCommand && input) {
+        corpus.Add("input_image", name, Cat({{*input}, payload}));
+        // The player's schedule, with a window from 8:00 to 10:00 to add and row 0 to remove.
+        if (type == kPlayerType) corpus.Add("panel_replies", name + "-schedule",
+                                            PanelReply(kSchedule, 0, Cat({{0x01, 0xE0, 0x02, 0x58, 0x01}, payload})));
+    }
+    if (command == sim::kReadConfigCommand && output) corpus.Add("output_image", name, Cat({{*output}, payload}));
+    if (command == sim::kStatusCommand && input) {
+        corpus.Add("panel_replies", name, PanelReply(kStatus, rows + 1, payload));
+    }
+    if (command == sim::kListCommand && input) corpus.Add("panel_replies", name, PanelReply(kNames, rows - 1, payload));
+    if (command == sim::kListCommand && output) {
+        corpus.Add("panel_replies", name, PanelReply(kRates, 6 * *output + ChannelCount(type) + 1, payload));
+    }
+    if (command == sim::kFileListCommand) corpus.Add("panel_replies", name, PanelReply(kFiles, 0, payload));
+}
+
 // What the recorded exchanges give each harness: the line and the requests for the framing harnesses, and the
 // payloads by the kind of module and command for the parsers behind them.
 void WriteRecorded(const sim::RackDescription& description, const std::vector<Recorded>& exchanges,
@@ -165,29 +210,18 @@ void WriteRecorded(const sim::RackDescription& description, const std::vector<Re
     std::set<std::pair<std::uint8_t, std::uint8_t>> seen;
     Seed mmiReplies;
     for (const Recorded& exchange : exchanges) {
-        const std::uint8_t type = typeAt.count(exchange.request.destination) ? typeAt[exchange.request.destination] : 0xFF;
+        const auto known = typeAt.find(exchange.request.destination);
+        const std::uint8_t type = known != typeAt.end() ? known->second : 0xFF;
         const std::uint8_t command = exchange.request.Command();
         const Seed payload = exchange.reply ? exchange.reply->payload : Seed{};
-        if (type == 3 && command == 0x60 && !payload.empty()) mmiReplies = Cat({mmiReplies, Part(payload)});
+        if (type == kCiType && command == sim::kListCommand && !payload.empty()) {
+            mmiReplies = Cat({mmiReplies, Part(payload)});
+        }
         if (!seen.insert({type, command}).second) continue;
         const std::string name = "session-" + Hex(command) + "-type" + std::to_string(type);
         corpus.Add("reply_receiver", name, exchange.line);
         corpus.Add("request_parser", name, exchange.requestFrame);
-        if (!exchange.reply || payload.empty()) continue;
-        const bool input = type == 1 || type == 4 || type == 7;
-        const bool output = type == 2 || type == 5 || type == 6 || type == 8;
-        if (command == 0x70 && input) {
-            corpus.Add("input_image", name, Cat({{static_cast<std::uint8_t>(type == 1 ? 0 : type == 4 ? 1 : 2)}, payload}));
-            if (type == 7) corpus.Add("panel_replies", name + "-schedule", Cat({{4, 0x01, 0xE0, 0x02, 0x58, 0x01}, payload}));
-        }
-        if (command == 0x70 && output) {
-            corpus.Add("output_image", name, Cat({{static_cast<std::uint8_t>(type == 2 ? 0 : type == 5 ? 1 : type == 6 ? 2 : 3)}, payload}));
-        }
-        // The first byte picks the parser (its value modulo 5) and its setting (the quotient).
-        if (command == 0x40 && input) corpus.Add("panel_replies", name, Cat({{static_cast<std::uint8_t>(5 * (type == 7 ? 4 : 2))}, payload}));
-        if (command == 0x60 && input) corpus.Add("panel_replies", name, Cat({{static_cast<std::uint8_t>(2 + 5 * (type == 7 ? 2 : 0))}, payload}));
-        if (command == 0x60 && output) corpus.Add("panel_replies", name, Cat({{static_cast<std::uint8_t>(1 + 5 * (type == 2 ? 2 : type == 5 ? 9 : 23))}, payload}));
-        if (command == 0x90) corpus.Add("panel_replies", name, Cat({{3}, payload}));
+        if (!payload.empty()) AddPayload(corpus, name, type, command, payload);
     }
     corpus.Add("cam_mmi", "session-menus", mmiReplies);
 }
@@ -200,11 +234,14 @@ void WriteEdgeCases(Corpus& corpus) {
     const Seed half = Seed(menu.begin(), menu.begin() + static_cast<std::ptrdiff_t>(menu.size() / 2));
     const Seed rest = Seed(menu.begin() + static_cast<std::ptrdiff_t>(half.size()), menu.end());
     corpus.Add("cam_mmi", "menu-in-two-replies",
-               Cat({Part(mmi::Chunk(half, true)), Part(Cat({mmi::Chunk(rest), mmi::Chunk(mmi::StatusTpdu(), false, true)}))}));
-    corpus.Add("cam_mmi", "enquiry-then-close", Cat({Part(mmi::Reply(enquiry)), Part(mmi::Reply(mmi::Tpdu(mmi::CloseMmiSession())))}));
+               Cat({Part(mmi::Chunk(half, true)),
+                    Part(Cat({mmi::Chunk(rest), mmi::Chunk(mmi::StatusTpdu(), false, true)}))}));
+    corpus.Add("cam_mmi", "enquiry-then-close",
+               Cat({Part(mmi::Reply(enquiry)), Part(mmi::Reply(mmi::Tpdu(mmi::CloseMmiSession())))}));
     const Seed whole = mmi::Reply(menu);
     corpus.Add("cam_mmi", "chunk-cut-short", Part(Seed(whole.begin(), whole.begin() + 9)));
-    corpus.Add("cam_mmi", "packets-long-length", Cat({{0xFF}, mmi::Cat({{0xA0, 0x82, 0x01, 0x00, 0x01}, Seed(255, 0x9F)})}));
+    // A packet announcing its 256 bytes in a two-byte length field.
+    corpus.Add("cam_mmi", "packets-long-length", Cat({{0xFF}, {0xA0, 0x82, 0x01, 0x00, 0x01}, Seed(255, 0x9F)}));
     corpus.Add("cam_mmi", "packets-whole", Cat({{0xFF}, menu, enquiry}));
 
     corpus.Add("config_file", "empty", {});
@@ -227,8 +264,9 @@ void WriteEdgeCases(Corpus& corpus) {
         corpus.Add("preferences", name, Text(text));
     }
 
-    corpus.Add("panel_replies", "file-list-unterminated", Cat({{3}, {0x00, 0x00, 0x00, 0x03}, Text("a.ts"), {0x00}, Text("b")}));
-    corpus.Add("panel_replies", "names-past-64", Cat({{2}, {0x41}, Seed(65 * 3, 0x00)}));
+    corpus.Add("panel_replies", "file-list-unterminated",
+               PanelReply(kFiles, 0, Cat({{0x00, 0x00, 0x00, 0x03}, Text("a.ts"), {0x00}, Text("b")})));
+    corpus.Add("panel_replies", "names-past-64", PanelReply(kNames, 0, Cat({{0x41}, Seed(65 * 3, 0x00)})));
     corpus.Add("request_parser", "stray-start-before-frame", {0x02, 0x02, 0x01, 0xFD, 0x10, 0x10});
     corpus.Add("request_parser", "two-length-bytes", {0x02, 0x01, 0xFD, 0x58, 0x00, 0x01, 0x02, 0x02, 0x5B});
     corpus.Add("reply_receiver", "stuffed-source", {0x02, 0xFD, 0x02, 0x02, 0xF0, 0xF0});
