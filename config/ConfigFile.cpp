@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <random>
+#include <vector>
 
 namespace kelvane {
 namespace fs = std::filesystem;
@@ -20,22 +21,28 @@ constexpr const char* kConfigExtension = ".kcf";
 
 std::error_code LastError() { return {errno != 0 ? errno : EIO, std::generic_category()}; }
 
+// The largest file that can be read whole: every record full. One byte more is enough to tell a file with
+// too many records, so nothing past that is ever read.
+constexpr std::size_t kLargestFile = kSlotCount * (kRecordHeader + kConfigCapacity);
+
 // Reads the records into `fresh`, a table of their own, so that a refused file changes nothing.
-ConfigReadResult ReadRecords(std::FILE* file, LoadedConfig& fresh) {
-    for (;;) {
-        const int type = std::fgetc(file);
-        if (type == EOF) return std::ferror(file) ? ConfigReadResult::CannotOpen : ConfigReadResult::Read;
+ConfigReadResult ReadRecords(std::span<const std::uint8_t> bytes, LoadedConfig& fresh) {
+    std::size_t at = 0;
+    while (at < bytes.size()) {
         if (fresh.LoadedCount == kSlotCount) return ConfigReadResult::TooManyRecords;
-        std::uint8_t length[2];
-        if (std::fread(length, 1, sizeof length, file) != sizeof length) return ConfigReadResult::Truncated;
-        const std::size_t imageLength = std::size_t{length[0]} << 8 | length[1];
+        if (bytes.size() - at < kRecordHeader) return ConfigReadResult::Truncated;
+        const std::size_t imageLength = std::size_t{bytes[at + 1]} << 8 | bytes[at + 2];
         if (imageLength > kConfigCapacity) return ConfigReadResult::RecordTooLong;
+        if (bytes.size() - at - kRecordHeader < imageLength) return ConfigReadResult::Truncated;
         SlotRecord& record = fresh.LoadedTable[fresh.LoadedCount];
-        if (std::fread(record.Config.data(), 1, imageLength, file) != imageLength) return ConfigReadResult::Truncated;
-        record.Type = static_cast<std::uint8_t>(type);
+        const auto image = bytes.subspan(at + kRecordHeader, imageLength);
+        std::copy(image.begin(), image.end(), record.Config.begin());
+        record.Type = bytes[at];
         record.ConfigLength = static_cast<std::uint16_t>(imageLength);
         ++fresh.LoadedCount;
+        at += kRecordHeader + imageLength;
     }
+    return ConfigReadResult::Read;
 }
 
 bool WriteRecords(std::FILE* file, const SlotTable& slots) {
@@ -178,8 +185,15 @@ std::error_code make_error_code(SaveRefusal refusal) { return {static_cast<int>(
 ConfigReadResult ReadConfigFile(const fs::path& path, LoadedConfig& loaded) {
     FileHandle file = OpenFile(path, "rb");
     if (!file) return ConfigReadResult::CannotOpen;
+    std::vector<std::uint8_t> bytes(kLargestFile + 1);
+    bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file.get()));
+    if (std::ferror(file.get())) return ConfigReadResult::CannotOpen;
+    return ReadConfigBytes(bytes, loaded);
+}
+
+ConfigReadResult ReadConfigBytes(std::span<const std::uint8_t> bytes, LoadedConfig& loaded) {
     const auto fresh = std::make_unique<LoadedConfig>();
-    const ConfigReadResult result = ReadRecords(file.get(), *fresh);
+    const ConfigReadResult result = ReadRecords(bytes, *fresh);
     if (result != ConfigReadResult::Read) return result;
     for (std::size_t k = 0; k < fresh->LoadedCount; ++k) {
         SlotRecord& record = loaded.LoadedTable[k];

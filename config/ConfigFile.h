@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <span>
 #include <string>
 #include <system_error>
 
@@ -29,6 +30,9 @@ enum class ConfigReadResult {
 // back to back to the end of the file. Anything but Read leaves `loaded` exactly as it was, so that a
 // damaged file can never be uploaded with bytes it does not hold.
 ConfigReadResult ReadConfigFile(const std::filesystem::path& path, LoadedConfig& loaded);
+
+// The same reading over a file's bytes already in memory; the same results and the same guarantee.
+ConfigReadResult ReadConfigBytes(std::span<const std::uint8_t> bytes, LoadedConfig& loaded);
 
 // Why a save refused to write, beside the system's own reasons. Each compares equal to the nearest std::errc.
 enum class SaveRefusal {

@@ -11,6 +11,7 @@ packages=(
   dpkg-dev file lintian librsvg2-bin           # the Debian package: dependencies, checks, PNG icons
   tshark                                       # reads the line traces back through the Wireshark dissector
   python3-prometheus-client                    # an independent parser of the metrics kelvane-cli watch writes
+  clang libclang-rt-14-dev                     # the fuzzing harnesses (clang -fsanitize=fuzzer and its runtime)
 )
 
 missing=()

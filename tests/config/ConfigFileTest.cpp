@@ -93,9 +93,18 @@ TEST_F(ConfigFileTest, FilesBeyondTheTableOrDamagedAreRefusedWithNothingChanged)
     sixteen.push_back(0x00);
     Bytes tooLong{0x00, 0x00, 0x00, 0x05, 0x04, 0x01};
     tooLong.insert(tooLong.end(), 0x0401, 0x44);
+    // The largest file there can be, every record full, and one byte past it.
+    Bytes fifteenFull;
+    for (int k = 0; k < 15; ++k) {
+        fifteenFull.insert(fifteenFull.end(), {0x02, 0x04, 0x00});
+        fifteenFull.insert(fifteenFull.end(), kConfigCapacity, 0x01);
+    }
+    Bytes sixteenFull = fifteenFull;
+    sixteenFull.push_back(0x02);
     const std::vector<std::pair<Bytes, ConfigReadResult>> cases{
         {fifteen, ConfigReadResult::Read},
         {sixteen, ConfigReadResult::TooManyRecords},
+        {sixteenFull, ConfigReadResult::TooManyRecords},
         {tooLong, ConfigReadResult::RecordTooLong},
         {{0x00, 0x00, 0x00, 0x02}, ConfigReadResult::Truncated},
         {{0x00, 0x00, 0x00, 0x02, 0x00}, ConfigReadResult::Truncated},
@@ -107,7 +116,18 @@ TEST_F(ConfigFileTest, FilesBeyondTheTableOrDamagedAreRefusedWithNothingChanged)
         EXPECT_EQ(ReadConfigFile(Path("file.kcf"), loaded), result) << bytes.size();
         EXPECT_EQ(loaded.LoadedCount, result == ConfigReadResult::Read ? 15 : 2) << bytes.size();
         EXPECT_EQ(loaded.LoadedTable[1].ConfigLength, result == ConfigReadResult::Read ? 1 : 3) << bytes.size();
+        LoadedConfig fromBytes = Earlier();
+        EXPECT_EQ(ReadConfigBytes(bytes, fromBytes), result) << bytes.size();
+        EXPECT_EQ(fromBytes.LoadedCount, loaded.LoadedCount) << bytes.size();
+        EXPECT_EQ(fromBytes.LoadedTable[1].ConfigLength, loaded.LoadedTable[1].ConfigLength) << bytes.size();
     }
+    test::Write(Path("full.kcf"), fifteenFull);
+    LoadedConfig full = Earlier();
+    ASSERT_EQ(ReadConfigFile(Path("full.kcf"), full), ConfigReadResult::Read);
+    EXPECT_EQ(full.LoadedCount, 15);
+    EXPECT_EQ(full.LoadedTable[14].ConfigLength, kConfigCapacity);
+    EXPECT_EQ(full.LoadedTable[14].Config[kConfigCapacity - 1], 0x01);
+    EXPECT_EQ(full.LoadedTable[0].Config[2], 0x01);
     LoadedConfig loaded = Earlier();
     fs::create_directory(Path("folder.kcf"));
     EXPECT_EQ(ReadConfigFile(Path("folder.kcf"), loaded), ConfigReadResult::CannotOpen);
