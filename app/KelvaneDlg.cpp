@@ -100,7 +100,7 @@ void CKelvaneDlg::PlacePanel(ui::Dialog* panel) {
         window_->ShowControl(res::kBackgroundPicture, true);
     }
     info_.Window().MoveTo(kInfoOrigin);
-    info_.Window().Show(panel != &modulePanel_->Window());
+    info_.Window().Show(panel != &modulePanel_->Window() && info_.HasSomethingToShow());
 }
 
 void CKelvaneDlg::OnNotify(const ui::Notification& notification) {
