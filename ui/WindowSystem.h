@@ -3,6 +3,7 @@
 #include "platform/Clock.h"
 #include "ui/Dialog.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -15,6 +16,9 @@ struct FileDialogRequest {
     std::string filterName;   // "Configuration (*.kcf)"
     std::string pattern;      // "*.kcf"
     std::string defaultExtension;  // "kcf", added when the operator typed none
+    // The name the program will really use for a chosen one, when it adds to it: a save dialog asks about
+    // overwriting that name, so that the file it confirms is the file written.
+    std::function<std::string(const std::string&)> finalName;
 };
 
 // The window system the program runs on: dialogs from templates, the clock, beeps and file dialogs.

@@ -1,8 +1,11 @@
 #include "QtFixture.h"
 #include "ui/qt/FileDialogs.h"
 
+#include <QAbstractButton>
+#include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -45,6 +48,36 @@ void AnswerNextFileDialog(const QString& name) {
     poll->start(10);
 }
 
+// Plays the operator who types `name` in the next save dialog, accepts, and answers the overwrite question that
+// follows with `replace`; after a "No" the dialog is cancelled. `question` receives the question's text.
+void TypeNameAndAnswerOverwrite(const QString& name, bool replace, std::shared_ptr<QString> question) {
+    auto* poll = new QTimer;
+    auto dialog = std::make_shared<QPointer<QFileDialog>>();
+    auto answered = std::make_shared<bool>(false);
+    QObject::connect(poll, &QTimer::timeout, [=] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (dialog->isNull() && !*answered) {
+            *dialog = qobject_cast<QFileDialog*>(modal);
+            if (dialog->isNull()) return;
+            if (auto* field = (*dialog)->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) field->setText(name);
+            QMetaObject::invokeMethod(dialog->data(), "accept", Qt::QueuedConnection);
+            return;
+        }
+        if (auto* box = qobject_cast<QMessageBox*>(modal); box != nullptr && !*answered) {
+            *question = box->text();
+            *answered = true;
+            box->button(replace ? QMessageBox::Yes : QMessageBox::No)->click();
+            return;
+        }
+        if (*answered && !replace && !dialog->isNull() && modal == dialog->data()) {
+            (*dialog)->reject();
+            return;
+        }
+        if (dialog->isNull() || !(*dialog)->isVisible()) poll->deleteLater();
+    });
+    poll->start(10);
+}
+
 TEST(FileFilter, TakesAFullFilterAsItIsAndCompletesABareName) {
     EXPECT_EQ(qtback::FileFilter({"", "", "Configuration (*.kcf)", "*.kcf", "kcf"}),
               QStringLiteral("Configuration (*.kcf)"));
@@ -66,6 +99,29 @@ TEST_F(QtFixture, SaveDialogAddsTheDefaultExtensionToTheTypedName) {
     const auto chosen = windows.AskSaveFile(ConfigurationRequest(folder));
     ASSERT_TRUE(chosen.has_value());
     EXPECT_EQ(QString::fromStdString(*chosen), QDir::toNativeSeparators(folder.filePath(QStringLiteral("site.kcf"))));
+}
+
+// "rack.v2" is written as "rack.v2.kcf": that is the file the dialog must ask about.
+TEST_F(QtFixture, SaveDialogAsksAboutTheFileThatWillBeWritten) {
+    const QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    QFile existing(folder.filePath(QStringLiteral("rack.v2.kcf")));
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    existing.close();
+    FileDialogRequest request = ConfigurationRequest(folder);
+    request.finalName = [](const std::string& path) { return path + ".kcf"; };
+
+    auto question = std::make_shared<QString>();
+    TypeNameAndAnswerOverwrite(QStringLiteral("rack.v2"), false, question);
+    EXPECT_FALSE(windows.AskSaveFile(request).has_value());
+    EXPECT_TRUE(question->contains(QStringLiteral("rack.v2.kcf"))) << question->toStdString();
+
+    question->clear();
+    TypeNameAndAnswerOverwrite(QStringLiteral("rack.v2"), true, question);
+    const auto chosen = windows.AskSaveFile(request);
+    ASSERT_TRUE(chosen.has_value());
+    EXPECT_EQ(request.finalName(*chosen), QDir::toNativeSeparators(folder.filePath(QStringLiteral("rack.v2.kcf"))).toStdString());
+    EXPECT_TRUE(question->contains(QStringLiteral("rack.v2.kcf")));
 }
 
 TEST_F(QtFixture, CancelledOpenDialogGivesNothing) {
