@@ -87,6 +87,7 @@ private:
     // Configuration save and upload: the file dialog, and a failure told with a beep.
     std::optional<std::string> AskConfigPath(bool save);
     void ReportFailure(int message);
+    static int ReadFailureMessage(ConfigReadResult result);
 
     ui::WindowSystem& windows_;
     CXmit& link_;

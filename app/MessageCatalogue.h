@@ -6,7 +6,17 @@ namespace kelvane {
 
 // Every text the program composes at run time, in four languages. Texts are UTF-8; some hold printf-style
 // placeholders (%d, %s, %06X) that callers fill with FormatText (app/TextFormat.h), never with printf.
-constexpr int kMessageCount = 78;
+constexpr int kMessageCount = 86;
+
+// The windows: configuration files, the main window's buttons, the close box and the lost link.
+constexpr int kTruncatedFileMessage = 78;
+constexpr int kRecordTooLongMessage = 79;
+constexpr int kTooManyRecordsMessage = 80;
+constexpr int kDiscoverTipMessage = 81;
+constexpr int kUploadTipMessage = 82;
+constexpr int kSaveTipMessage = 83;
+constexpr int kCloseDuringFirmwareMessage = 84;
+constexpr int kLinkLostSearchingMessage = 85;
 
 enum Language : int {
     kEnglish = 0,
