@@ -1,5 +1,6 @@
 #include "app/KelvaneDlg.h"
 
+#include "app/MessageCatalogue.h"
 #include "app/ModuleTypes.h"
 #include "app/TextFormat.h"
 #include "res/ResourceIds.h"
@@ -59,6 +60,10 @@ void CKelvaneDlg::InitDialog() {
     window_->SetIcon(res::kDiscoverButton, res::kDiscoverIcon);
     window_->SetIcon(res::kUploadButton, res::kUploadIcon);
     window_->SetIcon(res::kSaveButton, res::kSaveIcon);
+    // The buttons show only pictures: their hints say what they do.
+    window_->SetToolTip(res::kDiscoverButton, MessageText(kDiscoverTipMessage));
+    window_->SetToolTip(res::kUploadButton, MessageText(kUploadTipMessage));
+    window_->SetToolTip(res::kSaveButton, MessageText(kSaveTipMessage));
     InitModuleList();
 
     window_->SetTimer(kStartTimer, kStartDelayMs);

@@ -53,6 +53,10 @@ TEST_F(MainWindowTest, InitialisationBuildsTheWindowAndItsHiddenChildren) {
     EXPECT_EQ(window->ControlState(res::kDiscoverButton).icon, 169);
     EXPECT_EQ(window->ControlState(res::kUploadButton).icon, 193);
     EXPECT_EQ(window->ControlState(res::kSaveButton).icon, 192);
+    // Icon-only buttons say what they do in the operator's language.
+    EXPECT_EQ(window->ControlState(res::kDiscoverButton).toolTip, "Search the rack again");
+    EXPECT_EQ(window->ControlState(res::kUploadButton).toolTip, "Upload a configuration file to the rack");
+    EXPECT_EQ(window->ControlState(res::kSaveButton).toolTip, "Save the rack's configuration to a file");
 
     const auto& list = window->ControlState(res::kModuleList);
     EXPECT_EQ(list.images.size, (ui::Size{48, 48}));

@@ -3,6 +3,7 @@
 #include "ui/qt/Capabilities.h"
 #include "ui/qt/Control.h"
 #include "ui/qt/MouseClicks.h"
+#include "ui/qt/RowKeys.h"
 
 #include <QPixmap>
 #include <vector>
@@ -40,6 +41,7 @@ private:
 
     QListWidget* list_;
     std::unique_ptr<MouseClicks> clicks_;
+    std::unique_ptr<RowKeys> keys_;
     std::vector<QPixmap> images_;
     Size spacing_;
 };

@@ -67,6 +67,7 @@ public:
     void SetIcon(int control, int iconResource) override;
     void SetTextLimit(int control, int characters) override;
     void SetPassword(int control, bool hidden) override;
+    void SetToolTip(int control, const std::string& text) override;
 
     void AddItem(int control, const std::string& text) override;
     void DeleteItem(int control, int index) override;
