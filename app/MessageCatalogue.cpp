@@ -296,7 +296,7 @@ constexpr const char* kEntries[] = {
     // 56
     "MODULATION",
     "MODULATION",
-    "MODULAZIONE",
+    "MODULAZ.",
     "MODULATION",
     // 57
     "LCN",
@@ -391,8 +391,8 @@ constexpr const char* kEntries[] = {
     // 75
     "ACTIVATION",
     "ACTIVATION",
-    "ATTIVAZIONE",
-    "AKTIVIERUNG",
+    "ATTIVAZ.",
+    "AKTIVIER.",
     // 76
     "Freq. (kHz) :",
     "Fréq. (kHz) :",

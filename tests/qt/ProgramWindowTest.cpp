@@ -8,12 +8,16 @@
 #include "platform/SystemClock.h"
 #include "res/ModulePanelIds.h"
 #include "res/ResourceIds.h"
+#include "res/Templates.h"
 #include "sim/DefaultRack.h"
 #include "tests/support/EnginePort.h"
 #include "ui/qt/QtDialog.h"
 #include "ui/qt/QtWindowSystem.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
@@ -22,10 +26,38 @@
 namespace kelvane {
 namespace {
 
+// Every caption on show under `window` that its control cannot hold in the font it is drawn with, as
+// "text (needed > room)". A caption may wrap only where its control is tall enough for the lines.
+std::vector<std::string> CutCaptions(QWidget* window) {
+    std::vector<std::string> cut;
+    const auto report = [&cut](const QString& text, int needed, int room) {
+        if (needed > room) cut.push_back(QStringLiteral("\"%1\" (%2 > %3)").arg(text).arg(needed).arg(room).toStdString());
+    };
+    for (QWidget* widget : window->findChildren<QWidget*>()) {
+        if (!widget->isVisibleTo(window)) continue;
+        const QFontMetrics metrics = widget->fontMetrics();
+        if (auto* label = qobject_cast<QLabel*>(widget); label != nullptr && !label->text().isEmpty()) {
+            const QRect room = label->contentsRect();
+            const QRect needed = metrics.boundingRect(room, static_cast<int>(label->alignment()) | Qt::TextWordWrap,
+                                                      label->text());
+            report(label->text(), needed.width(), room.width());
+            report(label->text() + QStringLiteral(" [on one line %1, lines]").arg(metrics.horizontalAdvance(label->text())),
+                   needed.height(), room.height());
+        } else if (auto* box = qobject_cast<QCheckBox*>(widget); box != nullptr && !box->text().isEmpty()) {
+            report(box->text(), box->sizeHint().width(), box->width());
+        } else if (auto* group = qobject_cast<QGroupBox*>(widget); group != nullptr && !group->title().isEmpty()) {
+            report(group->title(), metrics.horizontalAdvance(group->title()), group->width());
+        } else if (auto* button = qobject_cast<QPushButton*>(widget); button != nullptr && !button->text().isEmpty()) {
+            report(button->text(), metrics.horizontalAdvance(button->text()), button->contentsRect().width());
+        }
+    }
+    return cut;
+}
+
 class ProgramWindow : public ::testing::Test {
 protected:
-    void Start(const sim::RackDescription& rack = sim::DefaultRack()) {
-        SetLanguageIndex(kEnglish);
+    void Start(const sim::RackDescription& rack = sim::DefaultRack(), int language = kEnglish) {
+        SetLanguageIndex(language);
         engine = std::make_unique<sim::RackEngine>(rack);
         ports = std::make_unique<test::EnginePortOpener>(*engine, linkClock);
         link = std::make_unique<CXmit>(*ports, linkClock);
@@ -106,6 +138,36 @@ TEST_F(ProgramWindow, PanelsOfEveryKindOfPair) {
         Save(name);
     }
     EXPECT_EQ(satCofdm->Model().OutputChannelCount, 0);
+}
+
+// Every caption of every window, in every language, measured in the font it is drawn with.
+TEST_F(ProgramWindow, EveryCaptionFitsItsControlInEveryLanguage) {
+    sim::RackDescription rack = sim::DefaultRack();
+    rack.modules.push_back({1, 9, 14, true, rack.modules[0].config});  // a tuner without an output
+    const char* languages[] = {"English", "French", "Italian", "German"};
+    for (const int language : {kEnglish, kFrench, kItalian, kGerman}) {
+        main.reset();
+        Start(rack, language);
+        for (int row = 0; row < main->Slots().ModuleCount; ++row) {
+            main->SelectSlot(row);
+            if (satCofdm->Window().IsShown()) Poll(3);
+            QApplication::processEvents();
+            for (const std::string& caption : CutCaptions(Window())) {
+                ADD_FAILURE() << languages[language] << ", row " << row << ": " << caption;
+            }
+        }
+        if (language == kFrench || language == kItalian) {
+            main->SelectSlot(1);
+            Poll(7);
+            Save(language == kFrench ? "program-panel-french" : "program-panel-italian");
+        }
+        main->SelectSlot(CKelvaneDlg::kNoSlot);
+    }
+    ui::DialogHandler handler;
+    const auto summary = windows.CreateDialog(res::ConfigSummaryTemplate(), handler, nullptr);
+    for (const std::string& caption : CutCaptions(static_cast<ui::QtDialog&>(*summary).Widget())) {
+        ADD_FAILURE() << "summary: " << caption;
+    }
 }
 
 TEST_F(ProgramWindow, LcnIsTypedInPlaceOverItsCell) {
