@@ -4,6 +4,8 @@
 #include <QAbstractButton>
 #include <QFile>
 #include <QFileDialog>
+#include <QHeaderView>
+#include <QTreeView>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
@@ -64,7 +66,9 @@ void TypeNameAndAnswerOverwrite(const QString& name, bool replace, std::shared_p
             return;
         }
         if (auto* box = qobject_cast<QMessageBox*>(modal); box != nullptr && !*answered) {
-            *question = box->text();
+            // Room for the caption beside the title bar's buttons.
+            const bool captionFits = box->width() >= box->fontMetrics().horizontalAdvance(box->windowTitle()) + 100;
+            *question = captionFits ? box->text() : QStringLiteral("caption cut: ") + box->text();
             *answered = true;
             box->button(replace ? QMessageBox::Yes : QMessageBox::No)->click();
             return;
@@ -122,6 +126,38 @@ TEST_F(QtFixture, SaveDialogAsksAboutTheFileThatWillBeWritten) {
     ASSERT_TRUE(chosen.has_value());
     EXPECT_EQ(request.finalName(*chosen), QDir::toNativeSeparators(folder.filePath(QStringLiteral("rack.v2.kcf"))).toStdString());
     EXPECT_TRUE(question->contains(QStringLiteral("rack.v2.kcf")));
+}
+
+// Every column heading of the file list can be read whole.
+TEST_F(QtFixture, FileDialogColumnsAreWideEnoughForTheirHeadings) {
+    const QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    QFile existing(folder.filePath(QStringLiteral("rack-site-nord.kcf")));
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    existing.close();
+    auto cut = std::make_shared<std::vector<std::string>>();
+    auto looked = std::make_shared<bool>(false);
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, [=] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr) return;
+        auto* view = dialog->findChild<QTreeView*>(QStringLiteral("treeView"));
+        if (view == nullptr || !view->isVisible()) return;
+        QHeaderView* header = view->header();
+        for (int column = 0; column < header->count(); ++column) {
+            if (header->isSectionHidden(column)) continue;
+            const QString heading = view->model()->headerData(column, Qt::Horizontal).toString();
+            const int needed = header->fontMetrics().horizontalAdvance(heading);
+            if (header->sectionSize(column) < needed) cut->push_back(heading.toStdString());
+        }
+        *looked = true;
+        dialog->reject();
+        poll->deleteLater();
+    });
+    poll->start(50);
+    EXPECT_FALSE(windows.AskSaveFile(ConfigurationRequest(folder)).has_value());
+    EXPECT_TRUE(*looked);
+    EXPECT_TRUE(cut->empty()) << cut->front();
 }
 
 TEST_F(QtFixture, CancelledOpenDialogGivesNothing) {

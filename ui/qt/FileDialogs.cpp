@@ -2,10 +2,38 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
+#include <QHeaderView>
 #include <QMessageBox>
+#include <QSpacerItem>
+#include <QTreeView>
 
 namespace kelvane::ui::qtback {
 namespace {
+
+// The window manager draws a caption in the title bar beside its buttons; a box narrower than that cuts it.
+constexpr int kTitleBarButtonsRoom = 140;
+constexpr QSize kFileDialogSize{800, 480};
+
+void WidenForCaption(QMessageBox& box) {
+    const int wanted = box.fontMetrics().horizontalAdvance(box.windowTitle()) + kTitleBarButtonsRoom;
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        grid->addItem(new QSpacerItem(wanted, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                      grid->columnCount());
+    }
+}
+
+// The detail view's columns as wide as their headings and contents, the name taking what is left.
+void FitColumns(QFileDialog& dialog) {
+    auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+    if (view == nullptr) return;
+    QHeaderView* header = view->header();
+    header->setStretchLastSection(false);
+    for (int column = 1; column < header->count(); ++column) {
+        header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    }
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+}
 
 // A save dialog whose overwrite question is about the name the program will write, which may be longer than
 // the one typed.
@@ -14,28 +42,27 @@ public:
     SaveDialog(QWidget* parent, std::function<std::string(const std::string&)> finalName)
         : QFileDialog(parent), finalName_(std::move(finalName)) {}
 
+    // The dialog asks its own question, about the name that will be written, in a box wide enough for its
+    // caption.
     void accept() override {
         const QStringList chosen = selectedFiles();
-        if (!finalName_ || chosen.isEmpty()) return QFileDialog::accept();
+        if (chosen.isEmpty()) return QFileDialog::accept();
         const QString typed = QDir::toNativeSeparators(chosen.front());
-        const QString final = QString::fromStdString(finalName_(typed.toStdString()));
-        if (final == typed) {
-            setOption(QFileDialog::DontConfirmOverwrite, false);
-            return QFileDialog::accept();
-        }
-        // The typed name is not what will be written: only the final name can be overwritten.
-        if (QFileInfo::exists(final) && !ConfirmOverwrite(final)) return;
+        const QString final = finalName_ ? QString::fromStdString(finalName_(typed.toStdString())) : typed;
+        const QFileInfo written(final);
+        if (written.exists() && !written.isDir() && !ConfirmOverwrite(written.fileName())) return;
         setOption(QFileDialog::DontConfirmOverwrite, true);
         QFileDialog::accept();
     }
 
 private:
-    bool ConfirmOverwrite(const QString& path) {
+    bool ConfirmOverwrite(const QString& fileName) {
         // Qt's own words, so that the question reads as the dialog's other texts do in the operator's language.
-        const QString question = QFileDialog::tr("%1 already exists.\nDo you want to replace it?")
-                                     .arg(QFileInfo(path).fileName());
-        return QMessageBox::warning(this, windowTitle(), question, QMessageBox::Yes | QMessageBox::No,
-                                    QMessageBox::No) == QMessageBox::Yes;
+        const QString question = QFileDialog::tr("%1 already exists.\nDo you want to replace it?").arg(fileName);
+        QMessageBox box(QMessageBox::Warning, windowTitle(), question, QMessageBox::Yes | QMessageBox::No, this);
+        box.setDefaultButton(QMessageBox::No);
+        WidenForCaption(box);
+        return box.exec() == QMessageBox::Yes;
     }
 
     std::function<std::string(const std::string&)> finalName_;
@@ -50,6 +77,10 @@ void Prepare(QFileDialog& dialog, const FileDialogRequest& request) {
     dialog.setWindowTitle(QString::fromStdString(request.title));
     dialog.setDirectory(QString::fromStdString(request.directory));
     dialog.setNameFilter(FileFilter(request));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setViewMode(QFileDialog::Detail);
+    dialog.resize(kFileDialogSize);
+    FitColumns(dialog);
 }
 
 }  // namespace

@@ -37,6 +37,7 @@ public:
 private:
     QListWidgetItem* RowItem(int row, const char* operation) const;
     void UpdateGrid();
+    void SnapToWholeRows(int value);
     void ShowImage(QListWidgetItem& item) const;
 
     QListWidget* list_;
@@ -44,6 +45,7 @@ private:
     std::unique_ptr<RowKeys> keys_;
     std::vector<QPixmap> images_;
     Size spacing_;
+    int templateHeight_;
 };
 
 }  // namespace kelvane::ui::qtback
