@@ -11,6 +11,7 @@ namespace kelvane {
 int CKelvaneApp::Run() {
     const std::filesystem::path directory = CurrentApplicationDirectory();
     SetLanguageIndex(ReadLanguagePreference(directory));
+    windows_.UseLanguage(LanguageCode(LanguageIndex()));
     CKelvaneDlg mainWindow(windows_, link_, directory.string(), std::make_unique<CSatCofdm>(windows_),
                            std::make_unique<COpenCam>(windows_));
     mainWindow.Create();

@@ -479,6 +479,11 @@ int LanguageIndex() { return languageIndex; }
 
 std::string MessageText(int id) { return MessageText(id, languageIndex); }
 
+std::string LanguageCode(int language) {
+    constexpr const char* kCodes[kLanguageCount] = {"en", "fr", "it", "de"};
+    return IsLanguage(language) ? kCodes[language] : "de";
+}
+
 std::string MessageText(int id, int language) {
     if (id < 0 || id >= kMessageCount || !IsLanguage(language)) {
         return {};

@@ -39,4 +39,7 @@ std::string MessageText(int id);
 // string rather than reading past the table.
 std::string MessageText(int id, int language);
 
+// The two-letter code of a language ("en", "fr", "it", "de"), for the texts that come from elsewhere.
+std::string LanguageCode(int language);
+
 }  // namespace kelvane

@@ -8,6 +8,7 @@ packages=(
   pkg-config libdvbpsi-dev         # an independent decoder of the network information sections we build
   g++-mingw-w64-x86-64-posix       # the Windows cross-build that keeps the Win32 serial port honest
   qt6-base-dev qt6-svg-dev fonts-liberation  # the Qt back end, its artwork and metric-compatible fonts
+  qt6-translations-l10n            # Qt's own texts (file dialogs, questions) in the operator's language
 )
 
 missing=()

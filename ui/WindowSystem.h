@@ -35,6 +35,10 @@ public:
     virtual int RunModal(Dialog& dialog) = 0;
     virtual void EndModal(Dialog& dialog, int result) = 0;
 
+    // The operator's language, as a two-letter code ("fr"), for the texts the window system brings itself:
+    // the buttons and columns of its file dialogs and questions.
+    virtual void UseLanguage(const std::string& code) = 0;
+
     virtual Clock& GetClock() = 0;
     virtual void Beep(unsigned frequencyHz, unsigned milliseconds) = 0;
 

@@ -1,3 +1,4 @@
+#include "app/KelvaneApp.h"
 #include "app/KelvaneDlg.h"
 #include "app/MessageCatalogue.h"
 #include "link/Xmit.h"
@@ -7,6 +8,10 @@
 #include "ui/headless/HeadlessWindowSystem.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
 
 namespace kelvane {
 namespace {
@@ -78,6 +83,26 @@ TEST_F(MainWindowTest, InitialisationBuildsTheWindowAndItsHiddenChildren) {
         EXPECT_EQ(windows.Find(child)->Parent(), window) << child;
     }
     EXPECT_EQ(windows.TimerDue(*window, CKelvaneDlg::kStartTimer), clock.TickCount() + 10);
+}
+
+// The window system's own texts (file dialogs, questions) follow the language of pref.txt.
+TEST(StartUp, GivesTheWindowSystemThePreferredLanguage) {
+    namespace fs = std::filesystem;
+    const fs::path start = fs::current_path();
+    const fs::path directory = fs::temp_directory_path() / ("kelvane-start-" + std::to_string(getpid()));
+    fs::create_directories(directory);
+    std::ofstream(directory / "pref.txt") << "IT\n";
+    fs::current_path(directory);
+    VirtualClock clock;
+    ui::HeadlessWindowSystem windows{clock};
+    test::ScriptedPortOpener ports{clock};
+    CXmit link{ports, clock};
+    CKelvaneApp(windows, link).Run();
+    fs::current_path(start);
+    fs::remove_all(directory);
+    EXPECT_EQ(windows.language, "it");
+    EXPECT_EQ(LanguageIndex(), kItalian);
+    SetLanguageIndex(kEnglish);
 }
 
 TEST_F(MainWindowTest, StartTimerRunsOnceAndReportsAMissingRack) {

@@ -5,9 +5,11 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QHeaderView>
+#include <QListView>
 #include <QTreeView>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -150,6 +152,16 @@ TEST_F(QtFixture, FileDialogColumnsAreWideEnoughForTheirHeadings) {
             const int needed = header->fontMetrics().horizontalAdvance(heading);
             if (header->sectionSize(column) < needed) cut->push_back(heading.toStdString());
         }
+        // And the places on the left, whose names are elided when the column is too narrow.
+        if (auto* places = dialog->findChild<QListView*>(QStringLiteral("sidebar"))) {
+            for (int row = 0; row < places->model()->rowCount(); ++row) {
+                const QModelIndex place = places->model()->index(row, 0);
+                const int needed = places->fontMetrics().horizontalAdvance(place.data().toString());
+                if (places->visualRect(place).width() < needed + places->iconSize().width()) {
+                    cut->push_back(place.data().toString().toStdString());
+                }
+            }
+        }
         *looked = true;
         dialog->reject();
         poll->deleteLater();
@@ -158,6 +170,40 @@ TEST_F(QtFixture, FileDialogColumnsAreWideEnoughForTheirHeadings) {
     EXPECT_FALSE(windows.AskSaveFile(ConfigurationRequest(folder)).has_value());
     EXPECT_TRUE(*looked);
     EXPECT_TRUE(cut->empty()) << cut->front();
+}
+
+// With the operator's language, the file dialog's buttons and questions come in it; English again undoes it.
+TEST_F(QtFixture, QtsOwnTextsFollowTheOperatorsLanguage) {
+    const char* question = "%1 already exists.\nDo you want to replace it?";
+    for (const char* code : {"fr", "it", "de"}) {
+        windows.UseLanguage(code);
+        EXPECT_NE(QCoreApplication::translate("QFileDialog", question), QString::fromLatin1(question)) << code;
+    }
+    windows.UseLanguage("fr");
+    const QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    auto buttons = std::make_shared<QStringList>();
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, [=] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr || !dialog->isVisible()) return;
+        QTest::qWait(200);
+        for (const QPushButton* button : dialog->findChildren<QPushButton*>()) {
+            if (button->isVisible()) buttons->push_back(button->text());
+        }
+        dialog->grab().save(QStringLiteral(KELVANE_QT_TEST_OUTPUT "/save-dialog-french.png"));
+        dialog->reject();
+        poll->deleteLater();
+    });
+    poll->start(50);
+    FileDialogRequest request = ConfigurationRequest(folder);
+    request.title = "Choisir le nom de sauvegarde de la configuration";
+    windows.AskSaveFile(request);
+    EXPECT_TRUE(buttons->contains(QStringLiteral("&Enregistrer"))) << buttons->join(u',').toStdString();
+    EXPECT_TRUE(buttons->contains(QStringLiteral("&Annuler")) || buttons->contains(QStringLiteral("Annuler")))
+        << buttons->join(u',').toStdString();
+    windows.UseLanguage("en");
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", question), QString::fromLatin1(question));
 }
 
 TEST_F(QtFixture, CancelledOpenDialogGivesNothing) {

@@ -27,6 +27,7 @@ public:
                                          Dialog* parent) override;
     int RunModal(Dialog& dialog) override;
     void EndModal(Dialog& dialog, int result) override;
+    void UseLanguage(const std::string& code) override { language = code; }
     Clock& GetClock() override { return clock_; }
     void Beep(unsigned frequencyHz, unsigned milliseconds) override { beeps.push_back({frequencyHz, milliseconds}); }
     std::optional<std::string> AskOpenFile(const FileDialogRequest& request) override;
@@ -43,6 +44,7 @@ public:
     // The live dialog built from template `templateId` (the last one made), or null.
     HeadlessDialog* Find(int templateId) const;
 
+    std::string language;
     std::vector<Beeped> beeps;
     std::deque<std::optional<std::string>> openAnswers;
     std::deque<std::optional<std::string>> saveAnswers;

@@ -5,7 +5,10 @@
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QMessageBox>
+#include <QListView>
 #include <QSpacerItem>
+#include <QSplitter>
+#include <algorithm>
 #include <QTreeView>
 
 namespace kelvane::ui::qtback {
@@ -14,6 +17,7 @@ namespace {
 // The window manager draws a caption in the title bar beside its buttons; a box narrower than that cuts it.
 constexpr int kTitleBarButtonsRoom = 140;
 constexpr QSize kFileDialogSize{800, 480};
+constexpr int kPlacesPadding = 40;  // the icon's margins, the frame and a scroll bar's width
 
 void WidenForCaption(QMessageBox& box) {
     const int wanted = box.fontMetrics().horizontalAdvance(box.windowTitle()) + kTitleBarButtonsRoom;
@@ -33,6 +37,21 @@ void FitColumns(QFileDialog& dialog) {
         header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
     }
     header->setSectionResizeMode(0, QHeaderView::Stretch);
+}
+
+// The places on the left as wide as their longest name ("Ordinateur" rather than "Ordinat...").
+void FitPlaces(QFileDialog& dialog) {
+    auto* places = dialog.findChild<QListView*>(QStringLiteral("sidebar"));
+    auto* splitter = dialog.findChild<QSplitter*>(QStringLiteral("splitter"));
+    if (places == nullptr || splitter == nullptr || places->model() == nullptr || splitter->count() != 2) return;
+    int widest = 0;
+    for (int row = 0; row < places->model()->rowCount(); ++row) {
+        const QString name = places->model()->index(row, 0).data().toString();
+        widest = std::max(widest, places->fontMetrics().horizontalAdvance(name));
+    }
+    const int wanted = widest + places->iconSize().width() + kPlacesPadding;
+    const int total = std::max(kFileDialogSize.width(), splitter->width());
+    splitter->setSizes({wanted, total - wanted});
 }
 
 // A save dialog whose overwrite question is about the name the program will write, which may be longer than
@@ -81,6 +100,7 @@ void Prepare(QFileDialog& dialog, const FileDialogRequest& request) {
     dialog.setViewMode(QFileDialog::Detail);
     dialog.resize(kFileDialogSize);
     FitColumns(dialog);
+    FitPlaces(dialog);
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include "ui/qt/KeyRouter.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 namespace kelvane::ui {
 
@@ -32,6 +34,21 @@ int QtWindowSystem::RunModal(Dialog& dialog) {
 
 void QtWindowSystem::EndModal(Dialog& dialog, int result) {
     if (QtDialog* qtDialog = AsQtDialog(dialog, "EndModal")) qtDialog->EndModal(result);
+}
+
+void QtWindowSystem::UseLanguage(const std::string& code) {
+    if (qtTexts_) QCoreApplication::removeTranslator(qtTexts_.get());
+    qtTexts_.reset();
+    auto texts = std::make_unique<QTranslator>();
+    const QString name = QStringLiteral("qtbase_") + QString::fromStdString(code);
+    // English needs nothing; a language whose translations are not installed stays in English, with a word.
+    if (code == "en") return;
+    if (!texts->load(name, QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        qWarning("Kelvane: Qt's own texts in %s are not installed (%s)", code.c_str(), qPrintable(name));
+        return;
+    }
+    QCoreApplication::installTranslator(texts.get());
+    qtTexts_ = std::move(texts);
 }
 
 void QtWindowSystem::Beep(unsigned frequencyHz, unsigned milliseconds) { qtback::Beep(frequencyHz, milliseconds); }

@@ -6,6 +6,7 @@
 #include <memory>
 
 class QObject;
+class QTranslator;
 
 namespace kelvane::ui {
 
@@ -22,6 +23,7 @@ public:
                                          Dialog* parent) override;
     int RunModal(Dialog& dialog) override;
     void EndModal(Dialog& dialog, int result) override;
+    void UseLanguage(const std::string& code) override;
     Clock& GetClock() override { return clock_; }
     void Beep(unsigned frequencyHz, unsigned milliseconds) override;
     std::optional<std::string> AskOpenFile(const FileDialogRequest& request) override;
@@ -32,6 +34,7 @@ private:
 
     Clock& clock_;
     std::unique_ptr<QObject> keyRouter_;
+    std::unique_ptr<QTranslator> qtTexts_;
 };
 
 }  // namespace kelvane::ui
