@@ -78,14 +78,22 @@ bool CKelvaneDlg::DiscoveryPass(bool firmwareChecks, bool& updated) {
         InfoFeedback feedback(info_, windows_);
         const DiscoveryReport report = RunDiscoveryExchanges(link_, slots_, [&](std::size_t row) {
             LabelRow(row);
-            if (firmwareChecks && firmware_.UpgradeModuleFirmware(link_, slots_[row], row, feedback)) updated = true;
+            if (!firmwareChecks || !FirmwareDue(slots_[row])) return;
+            // From the first block written until the rack is back, ending the program may leave a module
+            // without firmware: the close box asks first.
+            if (!updated) windows_.GuardClose(MessageText(kCloseDuringFirmwareMessage));
+            if (firmware_.UpgradeModuleFirmware(link_, slots_[row], row, feedback)) updated = true;
+            if (!updated) windows_.GuardClose("");
         });
         if (report.inactiveRow) {
+            if (updated) windows_.GuardClose("");
             HandleInactiveModule();
             return false;
         }
         MarkConfigsSent(slots_);
-        if (updated && !WaitForRestartedRack()) {
+        const bool back = !updated || WaitForRestartedRack();
+        if (updated) windows_.GuardClose("");
+        if (!back) {
             window_->EnableControl(res::kModuleList, true);
             window_->EnableControl(res::kDiscoverButton, true);
             return false;
@@ -102,6 +110,10 @@ bool CKelvaneDlg::DiscoveryPass(bool firmwareChecks, bool& updated) {
         info_.ShowInfo(MessageText(kNoFirmwareMessage), true, kReadShowMs);
     }
     return true;
+}
+
+bool CKelvaneDlg::FirmwareDue(const SlotRecord& record) const {
+    return record.Type < kFirmwareTypes && UpgradeDue(record.Version, firmware_.Table()[record.Type]);
 }
 
 void CKelvaneDlg::LabelRow(std::size_t row) {

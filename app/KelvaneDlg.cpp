@@ -3,6 +3,7 @@
 #include "app/MessageCatalogue.h"
 #include "app/ModuleTypes.h"
 #include "app/TextFormat.h"
+#include "link/Xmit.h"
 #include "res/ResourceIds.h"
 #include "res/Templates.h"
 
@@ -38,10 +39,12 @@ CKelvaneDlg::CKelvaneDlg(ui::WindowSystem& windows, CXmit& link, std::string app
       modulePanel_(std::move(modulePanel)),
       camMenu_(std::move(camMenu)) {}
 
-CKelvaneDlg::~CKelvaneDlg() = default;
+CKelvaneDlg::~CKelvaneDlg() { link_.SetWaitHook(nullptr); }
 
 void CKelvaneDlg::Create() {
     window_ = windows_.CreateDialog(res::MainDialogTemplate(), *this, nullptr);
+    // The window keeps painting and hears its close box while the link waits on the rack.
+    link_.SetWaitHook(&windows_.Waits());
     InitDialog();
 }
 

@@ -76,6 +76,7 @@ private:
     void StartDiscovery();
     bool DiscoveryPass(bool firmwareChecks, bool& updated);
     void LabelRow(std::size_t row);
+    bool FirmwareDue(const SlotRecord& record) const;
     void HandleInactiveModule();
     bool WaitForRestartedRack();
     void StartSupervision();

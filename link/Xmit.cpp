@@ -57,6 +57,7 @@ void CXmit::ReadBack(std::size_t count) {
     std::size_t read = 0;
     while (read < count && clock_.TickCount() - start < kReadBackMs) {
         if (port_->ReadByte()) ++read;
+        Waiting();
     }
 }
 
@@ -67,6 +68,7 @@ bool CXmit::ReceiveReply(int timeout) {
     const std::uint64_t limit = static_cast<std::uint64_t>(std::max(timeout, 0)) * 10;
     while (clock_.TickCount() - start < limit) {
         if (const auto byte = port_->ReadByte(); byte && receiver_.Feed(*byte)) return receiver_.Valid();
+        Waiting();
     }
     return false;
 }

@@ -4,6 +4,7 @@
 #include "link/ReplyReceiver.h"
 #include "platform/Clock.h"
 #include "platform/SerialPort.h"
+#include "platform/WaitHook.h"
 
 #include <cstdint>
 #include <memory>
@@ -46,6 +47,9 @@ public:
     // Runs the receive state machine until a frame ends or `timeout` × 10 ms pass.
     bool ReceiveReply(int timeout);
 
+    // Called while a request waits on the line; null for none.
+    void SetWaitHook(WaitHook* hook) { waitHook_ = hook; }
+
     void ClosePort() { port_.reset(); }
     bool PortOpen() const { return port_ != nullptr; }
 
@@ -72,6 +76,9 @@ private:
     void WriteFrame();
     void ReadBack(std::size_t count);
     bool ProbeRack();
+    void Waiting() {
+        if (waitHook_ != nullptr) waitHook_->WhileWaiting();
+    }
 
     PortOpener& ports_;
     Clock& clock_;
@@ -80,6 +87,7 @@ private:
     ReplyReceiver receiver_;
     std::uint8_t portNumber_ = 0;
     bool linkLost_ = false;
+    WaitHook* waitHook_ = nullptr;
 };
 
 }  // namespace kelvane

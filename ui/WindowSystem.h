@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Clock.h"
+#include "platform/WaitHook.h"
 #include "ui/Dialog.h"
 
 #include <functional>
@@ -39,7 +40,17 @@ public:
     // the buttons and columns of its file dialogs and questions.
     virtual void UseLanguage(const std::string& code) = 0;
 
+    // The clock, whose sleeps let the windows paint and answer meanwhile.
     virtual Clock& GetClock() = 0;
+    // What the link calls while it waits, for the same purpose. While the program waits, its windows paint and
+    // the close box is heard, but the operator's input and the program's timers are held until the work is
+    // done: nothing starts a second exchange in the middle of one.
+    virtual WaitHook& Waits() = 0;
+
+    // While `question` is not empty, the close box asks it (yes or no) before the program ends, even in the
+    // middle of the work under way: ending then may leave a module without firmware. Empty: the close box
+    // reaches the window's handler once the work under way is done.
+    virtual void GuardClose(const std::string& question) = 0;
     virtual void Beep(unsigned frequencyHz, unsigned milliseconds) = 0;
 
     // The chosen path, or nothing when the operator cancelled.

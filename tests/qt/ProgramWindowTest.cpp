@@ -9,7 +9,10 @@
 #include "res/ModulePanelIds.h"
 #include "res/ResourceIds.h"
 #include "res/Templates.h"
+#include "config/FirmwareFiles.h"
+#include "platform/posix/PortTable.h"
 #include "sim/DefaultRack.h"
+#include "sim/RackSimulator.h"
 #include "tests/support/EnginePort.h"
 #include "ui/qt/QtDialog.h"
 #include "ui/qt/QtWindowSystem.h"
@@ -20,8 +23,16 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QCloseEvent>
+#include <QElapsedTimer>
+#include <QMessageBox>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
 
 namespace kelvane {
 namespace {
@@ -197,6 +208,88 @@ TEST_F(ProgramWindow, LcnIsTypedInPlaceOverItsCell) {
     QTest::keyClick(editor, Qt::Key_Return);
     ASSERT_TRUE(QTest::qWaitFor([&] { return panel.Cell(res::panel::kServiceList, 0, 15).text == "57"; }, 5000));
     EXPECT_TRUE(satCofdm->OperatorEdited());
+}
+
+// A firmware upgrade against the simulator on a paced pseudo-terminal, with the real clock: the window's event
+// loop must turn at least every tenth of a second through the blocks, the write and the wait for the rack,
+// and the close box must ask before it ends the program.
+TEST(FirmwareUpgradeWindow, AnswersWithinATenthOfASecondAndAsksBeforeEnding) {
+    namespace fs = std::filesystem;
+    SetLanguageIndex(kEnglish);
+    const fs::path dir = fs::temp_directory_path() / ("kelvane-upgrade-window-" + std::to_string(getpid()));
+    fs::create_directories(dir / "firmware");
+    std::vector<std::uint8_t> image(64 * kFirmwareBlock, 0x5A);  // 16 KiB, every block written
+    const char marker[] = {'K', 'X', 'R', 'V', 30};
+    std::copy(std::begin(marker), std::end(marker), image.begin() + 16);
+    // For the rack's KXD410 at address 3, now at version 2.1.
+    const std::vector<std::uint8_t> file = BuildFirmwareFile(5, 30, image);
+    std::ofstream(dir / "firmware" / "KXD410_V30.frm", std::ios::binary)
+        .write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
+    std::ofstream(dir / "firmware" / kFirmwareListName) << "KXD410_V30.frm\n";
+
+    sim::FaultOptions faults;
+    faults.restartSilenceMs = 1500;
+    sim::RackSimulator rack(sim::DefaultRack(), faults, true);
+    std::string error;
+    ASSERT_TRUE(rack.Start(error)) << error;
+    PortTable ports({rack.PortPath()});
+    SystemClock clock;
+    CXmit link(ports, clock);
+    ui::QtWindowSystem windows(clock);
+    int ended = 0;
+    windows.SetProgramEnd([&ended] { ++ended; });
+    {
+        CKelvaneDlg main(windows, link, dir.string(), std::make_unique<CSatCofdm>(windows),
+                         std::make_unique<COpenCam>(windows));
+        main.Create();
+        main.Window().KillTimer(CKelvaneDlg::kStartTimer);
+        main.Window().Show(true);
+        main.Firmware().ScanFirmwareFiles(dir);
+        QWidget* window = static_cast<ui::QtDialog&>(main.Window()).Widget();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+
+        QElapsedTimer since;
+        qint64 worst = 0;
+        int turns = 0;
+        bool closed = false;
+        bool pictured = false;
+        QString question;
+        QTimer probe;
+        QObject::connect(&probe, &QTimer::timeout, [&] {
+            worst = std::max(worst, since.restart());
+            ++turns;
+            const std::size_t blocks = rack.FirmwareBlocks(3);
+            if (!pictured && blocks >= 16) {
+                pictured = window->grab().save(QStringLiteral(KELVANE_QT_TEST_OUTPUT "/program-firmware-upgrade.png"));
+            }
+            if (!closed && blocks >= 24) {
+                // The close box, as the window manager sends it.
+                QCoreApplication::postEvent(window->windowHandle(), new QCloseEvent);
+                closed = true;
+            }
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); box != nullptr) {
+                question = box->text();
+                box->button(QMessageBox::Yes)->click();
+            }
+        });
+        probe.start(10);
+        since.start();
+        main.DiscoverRack();
+        worst = std::max(worst, since.elapsed());  // the stretch since the loop last turned counts too
+        probe.stop();
+
+        ASSERT_EQ(main.Firmware().FirmwareFilesFound(), 1);
+        ASSERT_EQ(main.Slots().ModuleCount, 8) << main.Info().Text();
+        EXPECT_LE(worst, 100) << "the window did not answer for " << worst << " ms";
+        EXPECT_GT(turns, 100);
+        EXPECT_TRUE(pictured);
+        EXPECT_EQ(rack.VersionOf(3), 30);
+        EXPECT_EQ(question.toStdString(), MessageText(kCloseDuringFirmwareMessage));
+        EXPECT_EQ(ended, 1) << "a confirmed close in the middle of the upgrade ends the program";
+        EXPECT_TRUE(window->isVisible()) << "nothing else closed the window";
+    }
+    rack.Stop();
+    fs::remove_all(dir);
 }
 
 }  // namespace

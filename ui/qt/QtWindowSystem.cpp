@@ -1,6 +1,7 @@
 #include "ui/qt/QtWindowSystem.h"
 
 #include "ui/qt/Beep.h"
+#include "ui/qt/EventPump.h"
 #include "ui/qt/FileDialogs.h"
 #include "ui/qt/Fonts.h"
 #include "ui/qt/KeyRouter.h"
@@ -11,7 +12,10 @@
 
 namespace kelvane::ui {
 
-QtWindowSystem::QtWindowSystem(Clock& clock) : clock_(clock), keyRouter_(std::make_unique<qtback::KeyRouter>()) {
+QtWindowSystem::QtWindowSystem(Clock& clock)
+    : keyRouter_(std::make_unique<qtback::KeyRouter>()),
+      pump_(std::make_unique<qtback::EventPump>()),
+      pumpingClock_(std::make_unique<qtback::PumpingClock>(clock, *pump_)) {
     if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
         qFatal("Kelvane's Qt window system needs a QApplication");
     }
@@ -35,6 +39,12 @@ int QtWindowSystem::RunModal(Dialog& dialog) {
 void QtWindowSystem::EndModal(Dialog& dialog, int result) {
     if (QtDialog* qtDialog = AsQtDialog(dialog, "EndModal")) qtDialog->EndModal(result);
 }
+
+WaitHook& QtWindowSystem::Waits() { return *pump_; }
+
+void QtWindowSystem::GuardClose(const std::string& question) { pump_->GuardClose(QString::fromStdString(question)); }
+
+void QtWindowSystem::SetProgramEnd(std::function<void()> end) { pump_->SetProgramEnd(std::move(end)); }
 
 void QtWindowSystem::UseLanguage(const std::string& code) {
     if (qtTexts_) QCoreApplication::removeTranslator(qtTexts_.get());
