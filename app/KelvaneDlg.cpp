@@ -143,6 +143,9 @@ void CKelvaneDlg::OnTimer(int timerId) {
         DiscoverRack();
     } else if (timerId == kSupervisionTimer) {
         SupervisionTick();
+    } else if (timerId == kRelinkTimer) {
+        window_->KillTimer(kRelinkTimer);
+        DiscoverRack();
     }
 }
 
@@ -150,6 +153,7 @@ void CKelvaneDlg::OnClose() {
     SelectSlot(kNoSlot);
     window_->KillTimer(kSupervisionTimer);
     window_->KillTimer(kStartTimer);
+    window_->KillTimer(kRelinkTimer);
     windows_.EndModal(*window_, 0);
 }
 

@@ -11,6 +11,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace kelvane {
 
@@ -22,6 +24,8 @@ class CKelvaneDlg final : public ui::DialogHandler {
 public:
     static constexpr int kStartTimer = 1;
     static constexpr int kSupervisionTimer = 2;
+    // After a lost link, the search for the rack is tried again on this timer until the rack answers.
+    static constexpr int kRelinkTimer = 3;
     static constexpr int kNoSlot = 255;
     static constexpr int kListRows = 13;
     static constexpr int kEmptyRowImage = 10;
@@ -80,6 +84,7 @@ private:
     void HandleInactiveModule();
     bool WaitForRestartedRack();
     void StartSupervision();
+    void RestoreLostPlace();
 
     // Panel switching.
     void ShowPair(int inputRow, int outputRow, int camCount);
@@ -101,6 +106,15 @@ private:
     SlotTable slots_;
     LoadedConfig loaded_;
     int currentSlot_ = 247;  // no request uses it, so the first always takes effect
+
+    // What was open when the link went: the row asked for, and the type of every row the panel worked on.
+    struct OpenPlace {
+        int row = -1;
+        std::vector<std::pair<int, std::uint8_t>> rowTypes;
+    };
+    std::optional<OpenPlace> OpenPlaceNow() const;
+    std::optional<OpenPlace> lostPlace_;
+    bool relinking_ = false;  // the rack is searched for again after a lost link
 };
 
 }  // namespace kelvane

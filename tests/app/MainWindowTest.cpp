@@ -168,6 +168,52 @@ TEST_F(MainWindowTest, LostLinkIsNoticedWithinOneTickAndRediscovers) {
     EXPECT_EQ(main->CurrentSlot(), 0);
 }
 
+// After a lost link the rack is searched for until it answers, the message area saying so, and the pair that
+// was open comes back, but only onto the same modules.
+TEST_F(MainWindowTest, AfterALostLinkThePairThatWasOpenIsOpenedAgain) {
+    const std::deque<ScriptedPort::Reaction> rack{Identity(23), Accept({0x05, 1, 12, 0x06, 5, 5}), Identity(23),
+                                                  Identity(12), Identity(5), Accept({}), Accept({0x01, 0x02, 0x03}),
+                                                  Accept({0x04})};
+    window->KillTimer(CKelvaneDlg::kStartTimer);
+    RackAnswers(rack);
+    main->DiscoverRack();
+    main->SelectSlot(2);
+    ASSERT_EQ(calls.back(), (test::PanelCall{"load", 0, &main->Slots()[1], &main->Slots()[2]}));
+
+    ports.Install(0, {});  // the port is there, the rack is silent
+    link.SetLinkLost(true);
+    windows.RunFor(100);
+    EXPECT_EQ(main->Info().Text(), "Link to the rack lost - Searching...");
+    EXPECT_TRUE(window->IsControlEnabled(res::kDiscoverButton)) << "the window is free between searches";
+    EXPECT_FALSE(windows.Find(res::kModulePanelDialog)->IsShown());
+    windows.RunFor(3000);
+    EXPECT_EQ(main->Info().Text(), "Link to the rack lost - Searching...") << "still searching";
+
+    calls.clear();
+    RackAnswers(rack);
+    windows.RunFor(1100);
+    EXPECT_EQ(main->CurrentSlot(), 2);
+    EXPECT_EQ(calls.back(), (test::PanelCall{"load", 0, &main->Slots()[1], &main->Slots()[2]}));
+    EXPECT_TRUE(windows.TimerActive(*window, CKelvaneDlg::kSupervisionTimer));
+    EXPECT_FALSE(windows.TimerActive(*window, CKelvaneDlg::kRelinkTimer));
+}
+
+TEST_F(MainWindowTest, AfterALostLinkNothingIsOpenedOnModulesThatMoved) {
+    window->KillTimer(CKelvaneDlg::kStartTimer);
+    RackAnswers({Identity(23), Accept({0x05, 1, 12, 0x06, 5, 5}), Identity(23), Identity(12), Identity(5),
+                 Accept({}), Accept({0x01, 0x02, 0x03}), Accept({0x04})});
+    main->DiscoverRack();
+    main->SelectSlot(1);
+    calls.clear();
+    // The rack answers at once, but its two modules have changed places.
+    RackAnswers({Identity(23), Accept({0x06, 5, 5, 0x05, 1, 12}), Identity(23), Identity(5), Identity(12),
+                 Accept({}), Accept({0x04}), Accept({0x01, 0x02, 0x03})});
+    link.SetLinkLost(true);
+    windows.RunFor(100);
+    EXPECT_EQ(main->CurrentSlot(), 0);
+    for (const test::PanelCall& call : calls) EXPECT_NE(call.what, "load");
+}
+
 TEST_F(MainWindowTest, RowsBeyondTheListAreKeptButNotShown) {
     Bytes list;
     for (std::uint8_t k = 1; k <= 13; ++k) list.insert(list.end(), {static_cast<std::uint8_t>(k + 0x10), 3, 20});
