@@ -187,6 +187,21 @@ TEST_F(ProgramWindow, EveryCaptionFitsItsControlInEveryLanguage) {
     }
 }
 
+// A message over the panel goes with its time, and takes its grey box with it.
+TEST_F(ProgramWindow, PanelIsWholeAgainOnceItsMessageHasGone) {
+    Start();
+    main->SelectSlot(1);
+    Poll(7);
+    QWidget* info = static_cast<ui::QtDialog&>(main->Info().Window()).Widget();
+    main->Info().ShowInfo(MessageText(4), false, 200);
+    QApplication::processEvents();
+    EXPECT_TRUE(info->isVisible());
+    Save("program-panel-message");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return main->Info().Text().empty(); }, 5000));
+    EXPECT_FALSE(info->isVisible()) << "an empty box still covers the service list";
+    Save("program-panel-after-message");
+}
+
 TEST_F(ProgramWindow, LcnIsTypedInPlaceOverItsCell) {
     Start();
     main->SelectSlot(1);
