@@ -19,7 +19,7 @@ namespace kelvane::ui::test {
 namespace {
 
 FileDialogRequest ConfigurationRequest(const QTemporaryDir& folder) {
-    return {"Save the configuration", folder.path().toStdString(), "Configuration (*.kcf)", "*.kcf", "kcf"};
+    return {"Save the configuration", folder.path().toStdString(), "Configuration (*.kcf)", "*.kcf", "kcf", {}};
 }
 
 // Plays the operator at the next file dialog: types `name` and accepts, or cancels when there is no name. It
@@ -85,9 +85,9 @@ void TypeNameAndAnswerOverwrite(const QString& name, bool replace, std::shared_p
 }
 
 TEST(FileFilter, TakesAFullFilterAsItIsAndCompletesABareName) {
-    EXPECT_EQ(qtback::FileFilter({"", "", "Configuration (*.kcf)", "*.kcf", "kcf"}),
+    EXPECT_EQ(qtback::FileFilter({"", "", "Configuration (*.kcf)", "*.kcf", "kcf", {}}),
               QStringLiteral("Configuration (*.kcf)"));
-    EXPECT_EQ(qtback::FileFilter({"", "", "Configuration", "*.kcf", "kcf"}), QStringLiteral("Configuration (*.kcf)"));
+    EXPECT_EQ(qtback::FileFilter({"", "", "Configuration", "*.kcf", "kcf", {}}), QStringLiteral("Configuration (*.kcf)"));
 }
 
 TEST(DefaultExtension, IsAddedOnlyWhenTheNameHasNone) {
