@@ -6,6 +6,7 @@
 #include "config/ConfigFile.h"
 #include "config/ConfigUpload.h"
 #include "config/ConfigValidate.h"
+#include "res/ResourceIds.h"
 
 #include <filesystem>
 
@@ -21,6 +22,8 @@ constexpr int kUploadedMessage = 38;
 constexpr int kCannotOpenMessage = 39;
 
 constexpr std::uint32_t kReportMs = 2000;
+// A failed upload is followed at once by a new search for the rack, whose messages would hide it.
+constexpr std::uint32_t kUploadFailureReadMs = 2000;
 constexpr unsigned kErrorBeepHz = 440;
 constexpr unsigned kErrorBeepMs = 250;
 
@@ -54,15 +57,40 @@ void CKelvaneDlg::UploadConfiguration() {
     SelectSlot(kNoSlot);
     const std::optional<std::string> path = AskConfigPath(false);
     if (!path) return;
-    if (ReadConfigFile(PathFromUtf8(*path), loaded_) != ConfigReadResult::Read) {
-        return ReportFailure(kCannotOpenMessage);
+    if (const ConfigReadResult read = ReadConfigFile(PathFromUtf8(*path), loaded_); read != ConfigReadResult::Read) {
+        return ReportFailure(ReadFailureMessage(read));
     }
     CConfigValidate summary(windows_, slots_, loaded_);
-    if (summary.DoModal(window_.get()) != CConfigValidate::kOk) return;
+    const int answer = summary.DoModal(window_.get());
+    // The place where the summary stood is painted again before the rack is talked to.
+    window_->RepaintNow();
+    if (answer != CConfigValidate::kOk) return;
+    window_->EnableControl(res::kDiscoverButton, false);
+    window_->EnableControl(res::kUploadButton, false);
+    window_->EnableControl(res::kSaveButton, false);
+    const UploadResult result = UploadLoadedConfig(link_, slots_, loaded_);
+    window_->EnableControl(res::kDiscoverButton, true);
+    window_->EnableControl(res::kUploadButton, true);
+    window_->EnableControl(res::kSaveButton, true);
     // A module that did not answer has not taken its image: saying "uploaded" would be untrue. The lost link
-    // makes the supervision read the rack afresh.
-    if (UploadLoadedConfig(link_, slots_, loaded_) != UploadResult::Sent) return ReportFailure(kUploadFailedMessage);
+    // makes the supervision read the rack afresh, so the failure is held long enough to be read first.
+    if (result != UploadResult::Sent) {
+        windows_.Beep(kErrorBeepHz, kErrorBeepMs);
+        info_.ShowInfo(MessageText(kUploadFailedMessage), true, kUploadFailureReadMs);
+        return;
+    }
     info_.ShowInfo(MessageText(kUploadedMessage), false, kReportMs);
+}
+
+int CKelvaneDlg::ReadFailureMessage(ConfigReadResult result) {
+    switch (result) {
+    case ConfigReadResult::Truncated: return kTruncatedFileMessage;
+    case ConfigReadResult::RecordTooLong: return kRecordTooLongMessage;
+    case ConfigReadResult::TooManyRecords: return kTooManyRecordsMessage;
+    case ConfigReadResult::CannotOpen:
+    case ConfigReadResult::Read: break;
+    }
+    return kCannotOpenMessage;
 }
 
 // The file dialog of either flow; the chosen path with the extension rule applied, or nothing when cancelled.
@@ -72,8 +100,10 @@ std::optional<std::string> CKelvaneDlg::AskConfigPath(bool save) {
     request.directory = (std::filesystem::path(applicationDirectory_) / kConfigFolder).string();
     request.filterName = kFilterName;
     request.pattern = kFilterPattern;
-    // Named before the dialog asks about overwriting, so that "rack" is checked as the "rack.kcf" it becomes.
+    // Named before the dialog asks about overwriting, so that "rack" is checked as the "rack.kcf" it becomes,
+    // and "rack.v2" as "rack.v2.kcf".
     if (save) request.defaultExtension = "kcf";
+    request.finalName = WithConfigExtension;
     const std::optional<std::string> chosen = save ? windows_.AskSaveFile(request) : windows_.AskOpenFile(request);
     if (!chosen || chosen->empty()) return std::nullopt;
     return WithConfigExtension(*chosen);

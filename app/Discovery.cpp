@@ -3,6 +3,7 @@
 #include "app/DiscoveryExchanges.h"
 #include "app/KelvaneDlg.h"
 #include "app/MessageCatalogue.h"
+#include "app/ModulePairs.h"
 #include "app/ModuleTypes.h"
 #include "app/TextFormat.h"
 #include "config/ConfigSync.h"
@@ -20,6 +21,7 @@ constexpr int kInactiveMessage = 31;
 constexpr int kNoFirmwareMessage = 32;
 
 constexpr unsigned kSupervisionPeriodMs = 100;
+constexpr unsigned kRelinkRetryMs = 1000;
 constexpr std::uint32_t kLongShowMs = 10000;
 constexpr std::uint32_t kRebootShowMs = 8000;
 constexpr std::uint32_t kReadShowMs = 1000;
@@ -60,6 +62,7 @@ void CKelvaneDlg::StartDiscovery() {
     window_->EnableControl(res::kUploadButton, false);
     window_->EnableControl(res::kSaveButton, false);
     window_->KillTimer(kSupervisionTimer);
+    window_->KillTimer(kRelinkTimer);
     SelectSlot(kNoSlot);
     window_->EnableControl(res::kModuleList, true);
 }
@@ -69,26 +72,41 @@ void CKelvaneDlg::StartDiscovery() {
 bool CKelvaneDlg::DiscoveryPass(bool firmwareChecks, bool& updated) {
     updated = false;
     for (int row = 0; row < kListRows; ++row) SetRow(row, "", kEmptyRowImage);
-    info_.ShowInfo(MessageText(kSearchingMessage), false, kLongShowMs);
+    const int searching = relinking_ ? kLinkLostSearchingMessage : kSearchingMessage;
+    info_.ShowInfo(MessageText(searching), false, kLongShowMs);
 
     bool reachedEnd = false;
     if (!link_.FindPort()) {
+        if (relinking_) {
+            // The rack went away under the operator's eyes: it is looked for again until it answers, the
+            // window free meanwhile, and the message says so.
+            window_->SetTimer(kRelinkTimer, kRelinkRetryMs);
+            return true;
+        }
         info_.ShowInfo(NotFoundText(), true, kReadShowMs);
     } else {
         info_.ShowInfo(MessageText(kFoundMessage), false, kLongShowMs);
         InfoFeedback feedback(info_, windows_);
         const DiscoveryReport report = RunDiscoveryExchanges(link_, slots_, [&](std::size_t row) {
             LabelRow(row);
-            if (firmwareChecks && firmware_.UpgradeModuleFirmware(link_, slots_[row], row, feedback).started) {
-                updated = true;
-            }
+            if (!firmwareChecks || !FirmwareDue(slots_[row])) return;
+            // From the first block written until the rack is back, ending the program may leave a module
+            // without firmware: the close box asks first.
+            if (!updated) windows_.GuardClose(MessageText(kCloseDuringFirmwareMessage));
+            if (firmware_.UpgradeModuleFirmware(link_, slots_[row], row, feedback).started) updated = true;
+            if (!updated) windows_.GuardClose("");
         });
         if (report.inactiveRow) {
+            relinking_ = false;
+            lostPlace_.reset();
+            if (updated) windows_.GuardClose("");
             HandleInactiveModule();
             return false;
         }
         MarkConfigsSent(slots_);
-        if (updated && !WaitForRestartedRack()) {
+        const bool back = !updated || WaitForRestartedRack();
+        if (updated) windows_.GuardClose("");
+        if (!back) {
             window_->EnableControl(res::kModuleList, true);
             window_->EnableControl(res::kDiscoverButton, true);
             return false;
@@ -128,6 +146,10 @@ void CKelvaneDlg::ReportRefusedFirmware() {
     }
 }
 
+bool CKelvaneDlg::FirmwareDue(const SlotRecord& record) const {
+    return record.Type < kFirmwareTypes && UpgradeDue(record.Version, firmware_.Table()[record.Type]);
+}
+
 void CKelvaneDlg::LabelRow(std::size_t row) {
     if (row >= static_cast<std::size_t>(kListRows)) return;
     const SlotRecord& record = slots_[row];
@@ -161,6 +183,35 @@ void CKelvaneDlg::StartSupervision() {
     link_.SetLinkLost(false);
     window_->SetTimer(kSupervisionTimer, kSupervisionPeriodMs);
     SelectSlot(0);
+    RestoreLostPlace();
+}
+
+std::optional<CKelvaneDlg::OpenPlace> CKelvaneDlg::OpenPlaceNow() const {
+    const int row = currentSlot_;
+    if (row <= 0 || row >= slots_.ModuleCount || row >= kListRows) return std::nullopt;
+    OpenPlace place{row, {}};
+    int first = row;
+    int last = row;
+    if (const std::optional<ModulePair> pair = FindModulePair(slots_, row, kListRows)) {
+        first = pair->inputRow;
+        last = std::max(pair->inputRow, pair->outputRow);
+    } else if (RoleOf(slots_[row].Type) != ModuleRole::CommonInterface) {
+        return std::nullopt;
+    }
+    for (int r = first; r <= last; ++r) place.rowTypes.emplace_back(r, slots_[r].Type);
+    return place;
+}
+
+// The pair or CAM that was open when the link went is opened again, provided the rack came back with the
+// same modules in the same rows: anything else could show the operator another module's settings.
+void CKelvaneDlg::RestoreLostPlace() {
+    relinking_ = false;
+    const std::optional<OpenPlace> place = std::exchange(lostPlace_, std::nullopt);
+    if (!place) return;
+    for (const auto& [row, type] : place->rowTypes) {
+        if (row >= slots_.ModuleCount || slots_[row].Type != type) return;
+    }
+    SelectSlot(place->row);
 }
 
 void CKelvaneDlg::SupervisionTick() {
@@ -169,6 +220,8 @@ void CKelvaneDlg::SupervisionTick() {
         window_->SetTimer(kSupervisionTimer, kSupervisionPeriodMs);
         return;
     }
+    lostPlace_ = OpenPlaceNow();
+    relinking_ = true;
     link_.ClosePort();
     SelectSlot(kNoSlot);
     DiscoverRack();

@@ -13,6 +13,7 @@ int CKelvaneApp::Run() {
     const std::filesystem::path directory =
         ChooseApplicationFolder(CurrentApplicationDirectory(), DataFolderEnvironmentOfProcess());
     SetLanguageIndex(ReadLanguagePreference(directory));
+    windows_.UseLanguage(LanguageCode(LanguageIndex()));
     CKelvaneDlg mainWindow(windows_, link_, directory.string(), std::make_unique<CSatCofdm>(windows_),
                            std::make_unique<COpenCam>(windows_));
     mainWindow.Create();

@@ -1,7 +1,9 @@
 #include "app/KelvaneDlg.h"
 
+#include "app/MessageCatalogue.h"
 #include "app/ModuleTypes.h"
 #include "app/TextFormat.h"
+#include "link/Xmit.h"
 #include "res/ResourceIds.h"
 #include "res/Templates.h"
 
@@ -37,10 +39,12 @@ CKelvaneDlg::CKelvaneDlg(ui::WindowSystem& windows, CXmit& link, std::string app
       modulePanel_(std::move(modulePanel)),
       camMenu_(std::move(camMenu)) {}
 
-CKelvaneDlg::~CKelvaneDlg() = default;
+CKelvaneDlg::~CKelvaneDlg() { link_.SetWaitHook(nullptr); }
 
 void CKelvaneDlg::Create() {
     window_ = windows_.CreateDialog(res::MainDialogTemplate(), *this, nullptr);
+    // The window keeps painting and hears its close box while the link waits on the rack.
+    link_.SetWaitHook(&windows_.Waits());
     InitDialog();
 }
 
@@ -59,6 +63,10 @@ void CKelvaneDlg::InitDialog() {
     window_->SetIcon(res::kDiscoverButton, res::kDiscoverIcon);
     window_->SetIcon(res::kUploadButton, res::kUploadIcon);
     window_->SetIcon(res::kSaveButton, res::kSaveIcon);
+    // The buttons show only pictures: their hints say what they do.
+    window_->SetToolTip(res::kDiscoverButton, MessageText(kDiscoverTipMessage));
+    window_->SetToolTip(res::kUploadButton, MessageText(kUploadTipMessage));
+    window_->SetToolTip(res::kSaveButton, MessageText(kSaveTipMessage));
     InitModuleList();
 
     window_->SetTimer(kStartTimer, kStartDelayMs);
@@ -100,7 +108,7 @@ void CKelvaneDlg::PlacePanel(ui::Dialog* panel) {
         window_->ShowControl(res::kBackgroundPicture, true);
     }
     info_.Window().MoveTo(kInfoOrigin);
-    info_.Window().Show(panel != &modulePanel_->Window());
+    info_.Window().Show(panel != &modulePanel_->Window() && info_.HasSomethingToShow());
 }
 
 void CKelvaneDlg::OnNotify(const ui::Notification& notification) {
@@ -135,6 +143,9 @@ void CKelvaneDlg::OnTimer(int timerId) {
         DiscoverRack();
     } else if (timerId == kSupervisionTimer) {
         SupervisionTick();
+    } else if (timerId == kRelinkTimer) {
+        window_->KillTimer(kRelinkTimer);
+        DiscoverRack();
     }
 }
 
@@ -142,6 +153,7 @@ void CKelvaneDlg::OnClose() {
     SelectSlot(kNoSlot);
     window_->KillTimer(kSupervisionTimer);
     window_->KillTimer(kStartTimer);
+    window_->KillTimer(kRelinkTimer);
     windows_.EndModal(*window_, 0);
 }
 

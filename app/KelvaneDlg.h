@@ -11,6 +11,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace kelvane {
 
@@ -22,6 +24,8 @@ class CKelvaneDlg final : public ui::DialogHandler {
 public:
     static constexpr int kStartTimer = 1;
     static constexpr int kSupervisionTimer = 2;
+    // After a lost link, the search for the rack is tried again on this timer until the rack answers.
+    static constexpr int kRelinkTimer = 3;
     static constexpr int kNoSlot = 255;
     static constexpr int kListRows = 13;
     static constexpr int kEmptyRowImage = 10;
@@ -81,6 +85,8 @@ private:
     bool WaitForRestartedRack();
     void StartSupervision();
     void ReportRefusedFirmware();
+    bool FirmwareDue(const SlotRecord& record) const;
+    void RestoreLostPlace();
 
     // Panel switching.
     void ShowPair(int inputRow, int outputRow, int camCount);
@@ -89,6 +95,7 @@ private:
     // Configuration save and upload: the file dialog, and a failure told with a beep.
     std::optional<std::string> AskConfigPath(bool save);
     void ReportFailure(int message, const std::string& reason = {});
+    static int ReadFailureMessage(ConfigReadResult result);
 
     ui::WindowSystem& windows_;
     CXmit& link_;
@@ -101,6 +108,15 @@ private:
     SlotTable slots_;
     LoadedConfig loaded_;
     int currentSlot_ = 247;  // no request uses it, so the first always takes effect
+
+    // What was open when the link went: the row asked for, and the type of every row the panel worked on.
+    struct OpenPlace {
+        int row = -1;
+        std::vector<std::pair<int, std::uint8_t>> rowTypes;
+    };
+    std::optional<OpenPlace> OpenPlaceNow() const;
+    std::optional<OpenPlace> lostPlace_;
+    bool relinking_ = false;  // the rack is searched for again after a lost link
 };
 
 }  // namespace kelvane

@@ -296,7 +296,7 @@ constexpr const char* kEntries[] = {
     // 56
     "MODULATION",
     "MODULATION",
-    "MODULAZIONE",
+    "MODULAZ.",
     "MODULATION",
     // 57
     "LCN",
@@ -391,8 +391,8 @@ constexpr const char* kEntries[] = {
     // 75
     "ACTIVATION",
     "ACTIVATION",
-    "ATTIVAZIONE",
-    "AKTIVIERUNG",
+    "ATTIVAZ.",
+    "AKTIVIER.",
     // 76
     "Freq. (kHz) :",
     "Fréq. (kHz) :",
@@ -468,6 +468,49 @@ constexpr const char* kEntries[] = {
     "Ce nom est celui d'un dossier ou d'un périphérique, pas d'un fichier.",
     "Questo nome è quello di una cartella o di un dispositivo, non di un file.",
     "Dieser Name gehört zu einem Ordner oder Gerät, nicht zu einer Datei.",
+    // 91
+    "ERROR : DAMAGED FILE, IT ENDS INSIDE A RECORD !",
+    "ERREUR : FICHIER ENDOMMAGÉ, IL S'ARRÊTE DANS UN ENREGISTREMENT !",
+    "ERRORE : FILE DANNEGGIATO, FINISCE DENTRO UN RECORD !",
+    "FEHLER : DATEI BESCHÄDIGT, SIE ENDET MITTEN IN EINEM DATENSATZ !",
+    // 92
+    "ERROR : DAMAGED FILE, A RECORD IS TOO LONG !",
+    "ERREUR : FICHIER ENDOMMAGÉ, UN ENREGISTREMENT EST TROP LONG !",
+    "ERRORE : FILE DANNEGGIATO, UN RECORD È TROPPO LUNGO !",
+    "FEHLER : DATEI BESCHÄDIGT, EIN DATENSATZ IST ZU LANG !",
+    // 93
+    "ERROR : FILE DOES NOT FIT, MORE MODULES THAN A RACK HOLDS !",
+    "ERREUR : FICHIER INADAPTÉ, PLUS DE MODULES QU'UN RACK NE PEUT EN CONTENIR !",
+    "ERRORE : FILE NON ADATTO, PIÙ MODULI DI QUANTI UN RACK NE CONTENGA !",
+    "FEHLER : DATEI PASST NICHT, MEHR MODULE ALS EIN RACK FASST !",
+    // 94
+    "Search the rack again",
+    "Rechercher à nouveau le rack",
+    "Cerca di nuovo il rack",
+    "Rack erneut suchen",
+    // 95
+    "Upload a configuration file to the rack",
+    "Charger un fichier de configuration dans le rack",
+    "Carica un file di configurazione nel rack",
+    "Konfigurationsdatei in das Rack laden",
+    // 96
+    "Save the rack's configuration to a file",
+    "Enregistrer la configuration du rack dans un fichier",
+    "Salva la configurazione del rack in un file",
+    "Konfiguration des Racks in einer Datei speichern",
+    // 97
+    "A firmware update is under way. Ending now may leave a module without firmware. End the program anyway?",
+    "Une mise à jour du firmware est en cours. Quitter maintenant peut laisser un module sans firmware. "
+    "Quitter quand même ?",
+    "Aggiornamento del firmware in corso. Uscire ora può lasciare un modulo senza firmware. "
+    "Uscire comunque?",
+    "Eine Firmware-Aktualisierung läuft. Jetzt beenden kann ein Modul ohne Firmware lassen. "
+    "Trotzdem beenden?",
+    // 98
+    "Link to the rack lost - Searching...",
+    "Liaison avec le rack perdue - Recherche...",
+    "Collegamento con il rack perso - Ricerca...",
+    "Verbindung zum Rack verloren - Suche...",
 };
 
 static_assert(std::size(kEntries) == kMessageCount * kLanguageCount, "four texts for every message");
@@ -500,6 +543,11 @@ bool SetLanguageIndex(int language) {
 int LanguageIndex() { return languageIndex; }
 
 std::string MessageText(int id) { return MessageText(id, languageIndex); }
+
+std::string LanguageCode(int language) {
+    constexpr const char* kCodes[kLanguageCount] = {"en", "fr", "it", "de"};
+    return IsLanguage(language) ? kCodes[language] : "de";
+}
 
 std::string MessageText(int id, int language) {
     if (id < 0 || id >= kMessageCount || !IsLanguage(language)) {

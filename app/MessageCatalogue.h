@@ -6,7 +6,7 @@ namespace kelvane {
 
 // Every text the program composes at run time, in four languages. Texts are UTF-8; some hold printf-style
 // placeholders (%d, %s, %06X) that callers fill with FormatText (app/TextFormat.h), never with printf.
-constexpr int kMessageCount = 91;
+constexpr int kMessageCount = 99;
 
 // The CAM menu.
 constexpr int kCamSendRefusedMessage = 78;
@@ -31,6 +31,16 @@ constexpr int kFileWriteProtectedMessage = 88;
 constexpr int kFolderWriteProtectedMessage = 89;
 constexpr int kNotAFileMessage = 90;
 
+// The windows: configuration files, the main window's buttons, the close box and the lost link.
+constexpr int kTruncatedFileMessage = 91;
+constexpr int kRecordTooLongMessage = 92;
+constexpr int kTooManyRecordsMessage = 93;
+constexpr int kDiscoverTipMessage = 94;
+constexpr int kUploadTipMessage = 95;
+constexpr int kSaveTipMessage = 96;
+constexpr int kCloseDuringFirmwareMessage = 97;
+constexpr int kLinkLostSearchingMessage = 98;
+
 enum Language : int {
     kEnglish = 0,
     kFrench = 1,
@@ -51,5 +61,8 @@ std::string MessageText(int id);
 // The text of message `id` in `language`. An id outside 0..kMessageCount - 1 or a language outside 0..3 gives an empty
 // string rather than reading past the table.
 std::string MessageText(int id, int language);
+
+// The two-letter code of a language ("en", "fr", "it", "de"), for the texts that come from elsewhere.
+std::string LanguageCode(int language);
 
 }  // namespace kelvane

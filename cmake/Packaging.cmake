@@ -82,6 +82,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Beyond the libraries dpkg-shlibdeps finds: the window's X11 platform plug-in, and the metric-compatible fonts
 # its dialog layouts are measured with.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-liberation")
+# Qt's own dialog texts in the operator's language.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 include(CPack)

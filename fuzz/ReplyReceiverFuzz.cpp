@@ -5,6 +5,7 @@
 #include "link/ReplyReceiver.h"
 #include "link/ReplyText.h"
 #include "sim/Frame.h"
+#include "text/Utf8.h"
 
 namespace kelvane::fuzz {
 namespace {

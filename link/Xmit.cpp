@@ -87,10 +87,10 @@ void CXmit::ReadBack(std::size_t count) {
         const std::uint64_t spent = clock_.TickCount() - start;
         if (spent >= kReadBackMs) return;
         const std::size_t want = std::min(count - read, readBuffer_.size());
-        const ReadResult got =
-            port_->Read(std::span(readBuffer_).first(want), std::chrono::milliseconds(kReadBackMs - spent));
+        const ReadResult got = port_->Read(std::span(readBuffer_).first(want), WaitSlice(kReadBackMs - spent));
         if (got.status == ReadStatus::HungUp) return;
         read += got.count;
+        Waiting();
     }
 }
 
@@ -105,7 +105,7 @@ bool CXmit::ReceiveReply(int timeout) {
     for (;;) {
         const std::uint64_t now = clock_.TickCount();
         if (now >= deadline) return Fail(LinkFailure::TimedOut);
-        const ReadResult got = port_->Read(readBuffer_, std::chrono::milliseconds(deadline - now));
+        const ReadResult got = port_->Read(readBuffer_, WaitSlice(deadline - now));
         if (got.status == ReadStatus::HungUp) return Fail(LinkFailure::HungUp);
         // Bytes after the frame's end are dropped with the buffer; the next request would discard them anyway.
         for (std::size_t i = 0; i < got.count; ++i) {
@@ -114,7 +114,14 @@ bool CXmit::ReceiveReply(int timeout) {
         if (got.count > 0 && receiver_.InFrame()) {
             deadline = std::min(clock_.TickCount() + limit, start + limit + kLongestReplyLineMs);
         }
+        Waiting();
     }
+}
+
+std::chrono::milliseconds CXmit::WaitSlice(std::uint64_t left) const {
+    // A window kept alive by the hook must get its turn at least this often.
+    constexpr std::uint64_t kHookSliceMs = 10;
+    return std::chrono::milliseconds(waitHook_ != nullptr ? std::min(left, kHookSliceMs) : left);
 }
 
 bool CXmit::FrameEnded() {

@@ -5,6 +5,7 @@
 #include "link/ReplyReceiver.h"
 #include "platform/Clock.h"
 #include "platform/SerialPort.h"
+#include "platform/WaitHook.h"
 
 #include <array>
 #include <cstdint>
@@ -55,6 +56,9 @@ public:
     // Runs the receive state machine until a frame ends or `timeout` × 10 ms pass.
     bool ReceiveReply(int timeout);
 
+    // Called while a request waits on the line; null for none.
+    void SetWaitHook(WaitHook* hook) { waitHook_ = hook; }
+
     void ClosePort() { port_.reset(); }
     bool PortOpen() const { return port_ != nullptr; }
 
@@ -84,6 +88,11 @@ private:
     bool Fail(LinkFailure reason);
     bool ProbeRack();
     void NoteOpenFailure();
+    // The longest a single read may wait while a hook must be given its turn; no limit without one.
+    std::chrono::milliseconds WaitSlice(std::uint64_t left) const;
+    void Waiting() {
+        if (waitHook_ != nullptr) waitHook_->WhileWaiting();
+    }
 
     PortOpener& ports_;
     Clock& clock_;
@@ -96,6 +105,7 @@ private:
     bool linkLost_ = false;
     LinkFailure lastFailure_ = LinkFailure::None;
     std::vector<std::string> busyPorts_;
+    WaitHook* waitHook_ = nullptr;
 };
 
 }  // namespace kelvane

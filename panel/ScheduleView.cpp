@@ -22,7 +22,11 @@ constexpr int kPlayerSource = 3;
 }  // namespace
 
 void CSatCofdm::InitScheduleList() {
-    window_->SetColumns(kScheduleList, {{"VOID", 1}, {"De", 40}, {"\xC3\xA0", 40}, {"Fichier", 145}});
+    using ui::ColumnAlign;
+    window_->SetColumns(kScheduleList, {{"VOID", 1, ColumnAlign::Left},
+                                        {"De", 40, ColumnAlign::Centre},
+                                        {"\xC3\xA0", 40, ColumnAlign::Centre},
+                                        {"Fichier", 145, ColumnAlign::Left}});
     window_->SetImageList(kScheduleList, {{16, 16}, {171, 172, 173, 174, 175, 176, 177, 178, 198, 203}});
 }
 

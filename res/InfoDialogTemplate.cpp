@@ -13,7 +13,7 @@ DialogTemplate Build() {
     t.child = true;
     t.visible = false;
     t.controls = {
-        {kInfoText, ControlKind::Edit, {1, 0, 292, 23}, "", kVisible | kMultiLine | kCentered | kReadOnly | kTabStop | kNoCaret, {}, 0},
+        {kInfoText, ControlKind::Edit, {1, 0, 292, 23}, "", kVisible | kMultiLine | kCentered | kReadOnly | kTabStop | kNoCaret | kElideMiddle, {}, 0},
         {kInfoProgress, ControlKind::ProgressBar, {0, 28, 294, 7}, "", kSmooth | kBorder, {}, 0},
     };
     return t;

@@ -42,14 +42,15 @@ private:
 };
 
 // Label, edit and unit columns of the input area.
-constexpr int kInLabelX = 12, kInEditX = 40, kInEditW = 40, kInUnitX = 82, kInFecLabelX = 98, kInFecX = 138;
+// The caption before the code-rate (or polarity) box has room for the longest language's word.
+constexpr int kInLabelX = 12, kInEditX = 40, kInEditW = 38, kInUnitX = 80, kInFecLabelX = 97, kInFecX = 146;
 
 void InputRows(Layout& l, int y, bool rowB) {
     l.Label(rowB ? kFreqLabelB : kFreqLabelA, kInLabelX, y, 26, "Freq. :");
     l.Edit(rowB ? kFreqB : kFreqA, kInEditX, y, kInEditW);
-    l.Label(rowB ? kMhzLabelB : kMhzLabelA, kInUnitX, y, 16, "MHz");
-    l.Label(rowB ? kFecLabelB : kFecLabelA, kInFecLabelX, y, 40, "F.E.C. :");
-    l.Combo(rowB ? kFecB : kFecA, kInFecX, y, 38, kCodeRates);
+    l.Label(rowB ? kMhzLabelB : kMhzLabelA, kInUnitX, y, kInFecLabelX - kInUnitX - 1, "MHz");
+    l.Label(rowB ? kFecLabelB : kFecLabelA, kInFecLabelX, y, kInFecX - kInFecLabelX - 1, "F.E.C. :");
+    l.Combo(rowB ? kFecB : kFecA, kInFecX, y, 30, kCodeRates);
     l.Label(rowB ? kSymbolRateLabelB : kSymbolRateLabelA, kInLabelX, y + 13, 26, "S.R. :");
     l.Edit(rowB ? kSymbolRateB : kSymbolRateA, kInEditX, y + 13, kInEditW);
     l.Picture(rowB ? kLampB : kLampA, kInFecLabelX, y + 14, 28, 9, kRedLampBitmap);
@@ -71,10 +72,10 @@ void InputArea(Layout& l) {
     l.Label(kPlayerRateCaption, 2, 93, 38, "Rate :");
     l.Add(kPlayerRate, ControlKind::TrackBar, {40, 93, 96, 12}, "", kVisible | kTabStop);
     l.Label(kPlayerRateLabel, 138, 93, 38, "%d Mb/s", kRightAligned);
-    l.Label(kPlayerServiceIdCaption, 2, 107, 26, "S.I.D. :");
-    l.Edit(kPlayerServiceId, 28, 107, 32);
-    l.Label(kPlayerServiceNameCaption, 64, 107, 24, "Name :");
-    l.Edit(kPlayerServiceName, 88, 107, 88, kEditStyle);
+    l.Label(kPlayerServiceIdCaption, 2, 107, 34, "S.I.D. :");
+    l.Edit(kPlayerServiceId, 36, 107, 30);
+    l.Label(kPlayerServiceNameCaption, 69, 107, 24, "Name :");
+    l.Edit(kPlayerServiceName, 93, 107, 83, kEditStyle);
     l.Picture(kFilePicture, 8, 123, 16, 16, 201);
     l.Combo(kFileCombo, 41, 121, 116, {});
     l.Add(kStartPicker, ControlKind::TimePicker, {41, 136, 45, 15}, "", kVisible | kTabStop);
@@ -108,17 +109,21 @@ void ChannelGrid(Layout& l) {
     l.Add(kSeparator1, ControlKind::EtchedLine, {182, 80, 232, 1}, "", kVisible);
 }
 
+// Two columns of caption and box; the right-hand captions are the long ones ("Larghezza di banda :").
+constexpr int kModLeftLabelX = 184, kModLeftLabelW = 36, kModLeftX = 221, kModLeftW = 56;
+constexpr int kModRightLabelX = 280, kModRightLabelW = 77, kModRightX = 358, kModRightW = 54;
+
 void Modulation(Layout& l) {
-    l.Label(kConstellationCaption, 184, 84, 40, "Const. :");
-    l.Combo(kConstellation, 226, 84, 64, {"QPSK", "16-QAM", "64-QAM"});
-    l.Label(kBandwidthCaption, 300, 84, 46, "Bandwidth :");
-    l.Combo(kBandwidth, 348, 84, 64, {"6 Mhz", "7 Mhz", "8 Mhz"});
-    l.Label(kCodeRateCaption, 184, 97, 40, "F.E.C. :");
-    l.Combo(kCodeRate, 226, 97, 64, kCodeRates);
-    l.Label(kGuardCaption, 300, 97, 46, "Guard Int. :");
-    l.Combo(kGuard, 348, 97, 64, {"1/32", "1/16", "1/8", "1/4"});
-    l.Label(kModeCaption, 184, 110, 40, "Mode :");
-    l.Combo(kMode, 226, 110, 64, {"2K", "8K"});
+    l.Label(kConstellationCaption, kModLeftLabelX, 84, kModLeftLabelW, "Const. :");
+    l.Combo(kConstellation, kModLeftX, 84, kModLeftW, {"QPSK", "16-QAM", "64-QAM"});
+    l.Label(kBandwidthCaption, kModRightLabelX, 84, kModRightLabelW, "Bandwidth :");
+    l.Combo(kBandwidth, kModRightX, 84, kModRightW, {"6 Mhz", "7 Mhz", "8 Mhz"});
+    l.Label(kCodeRateCaption, kModLeftLabelX, 97, kModLeftLabelW, "F.E.C. :");
+    l.Combo(kCodeRate, kModLeftX, 97, kModLeftW, kCodeRates);
+    l.Label(kGuardCaption, kModRightLabelX, 97, kModRightLabelW, "Guard Int. :");
+    l.Combo(kGuard, kModRightX, 97, kModRightW, {"1/32", "1/16", "1/8", "1/4"});
+    l.Label(kModeCaption, kModLeftLabelX, 110, kModLeftLabelW, "Mode :");
+    l.Combo(kMode, kModLeftX, 110, kModLeftW, {"2K", "8K"});
     l.Picture(kLevelIcon, 184, 123, 12, 12, 212);
     l.Label(kLevelAttCaption, 200, 124, 64, "Level Att.");
     l.Add(kLevelSlider, ControlKind::TrackBar, {266, 123, 112, 12}, "", kVisible | kTabStop);
@@ -129,11 +134,11 @@ void Modulation(Layout& l) {
 void Network(Layout& l) {
     l.Picture(kOutputIcon2, 182, 144, 16, 16, 211);
     l.Add(kNetworkFrame, ControlKind::GroupBox, {200, 139, 214, 37}, "", kVisible);
-    l.Label(kNetworkIdCaption, 206, 146, 40, "Net. Id. :");
-    l.Edit(kNetworkId, 248, 146, 34);
-    l.Label(kNitVersionCaption, 286, 146, 24, "Vers. :");
-    l.Edit(kNitVersion, 310, 146, 16);
-    l.Add(kRemoveCatEmm, ControlKind::CheckBox, {330, 146, 82, 11}, "Remove CAT/EMM", kVisible | kTabStop);
+    l.Label(kNetworkIdCaption, 204, 146, 40, "Net. Id. :");
+    l.Edit(kNetworkId, 245, 146, 32);
+    l.Label(kNitVersionCaption, 280, 146, 24, "Vers. :");
+    l.Edit(kNitVersion, 304, 146, 16);
+    l.Add(kRemoveCatEmm, ControlKind::CheckBox, {323, 146, 89, 11}, "Remove CAT/EMM", kVisible | kTabStop);
     l.Label(kNetworkNameCaption, 206, 160, 56, "Network name :");
     l.Edit(kNetworkName, 264, 160, 146, kEditStyle);
 }

@@ -25,9 +25,13 @@ public:
 
 constexpr int kNoImage = -1;
 
+enum class ColumnAlign { Left, Centre, Right };
+
 struct ListColumn {
     std::string caption;
     int width = 50;  // pixels
+    ColumnAlign align = ColumnAlign::Left;  // of the column's cells
+    bool operator==(const ListColumn&) const = default;
 };
 
 struct ListCell {
@@ -111,6 +115,8 @@ public:
     virtual void SetIcon(int control, int iconResource) = 0;
     virtual void SetTextLimit(int control, int characters) = 0;
     virtual void SetPassword(int control, bool hidden) = 0;
+    // The hint shown while the mouse rests on the control; empty for none.
+    virtual void SetToolTip(int control, const std::string& text) = 0;
 
     // Combo and list boxes.
     virtual void AddItem(int control, const std::string& text) = 0;

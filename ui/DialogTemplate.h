@@ -47,6 +47,7 @@ enum ControlStyle : std::uint32_t {
     kSingleSelection = 1u << 17,
     kRightAligned = 1u << 18,
     kNoCaret = 1u << 19,
+    kElideMiddle = 1u << 20,    // read-only text: a line too long for the control loses its middle, not its end
 };
 
 struct ControlTemplate {

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "platform/Clock.h"
+#include "platform/WaitHook.h"
 #include "ui/Dialog.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -15,6 +17,9 @@ struct FileDialogRequest {
     std::string filterName;   // "Configuration (*.kcf)"
     std::string pattern;      // "*.kcf"
     std::string defaultExtension;  // "kcf", added when the operator typed none
+    // The name the program will really use for a chosen one, when it adds to it: a save dialog asks about
+    // overwriting that name, so that the file it confirms is the file written.
+    std::function<std::string(const std::string&)> finalName;
 };
 
 // The window system the program runs on: dialogs from templates, the clock, beeps and file dialogs.
@@ -31,7 +36,21 @@ public:
     virtual int RunModal(Dialog& dialog) = 0;
     virtual void EndModal(Dialog& dialog, int result) = 0;
 
+    // The operator's language, as a two-letter code ("fr"), for the texts the window system brings itself:
+    // the buttons and columns of its file dialogs and questions.
+    virtual void UseLanguage(const std::string& code) = 0;
+
+    // The clock, whose sleeps let the windows paint and answer meanwhile.
     virtual Clock& GetClock() = 0;
+    // What the link calls while it waits, for the same purpose. While the program waits, its windows paint and
+    // the close box is heard, but the operator's input and the program's timers are held until the work is
+    // done: nothing starts a second exchange in the middle of one.
+    virtual WaitHook& Waits() = 0;
+
+    // While `question` is not empty, the close box asks it (yes or no) before the program ends, even in the
+    // middle of the work under way: ending then may leave a module without firmware. Empty: the close box
+    // reaches the window's handler once the work under way is done.
+    virtual void GuardClose(const std::string& question) = 0;
     virtual void Beep(unsigned frequencyHz, unsigned milliseconds) = 0;
 
     // The chosen path, or nothing when the operator cancelled.

@@ -27,7 +27,7 @@ void CInfo::ShowInfo(const std::string& text, bool wait, std::uint32_t durationM
     window_->SetText(res::kInfoText, text_);
     window_->SetTimer(kExpiryTimer, durationMs);
     shown_ = true;
-    window_->Show(true);
+    ShowIfSomethingToShow();
     window_->RepaintNow();
     if (wait) windows_.GetClock().Sleep(durationMs);
 }
@@ -36,6 +36,7 @@ void CInfo::SetInfoProgress(int range, int position) {
     if (range == 0) {
         window_->ShowControl(res::kInfoProgress, false);
         progressRange_ = 0;
+        ShowIfSomethingToShow();
         return;
     }
     if (range != progressRange_) {
@@ -44,13 +45,20 @@ void CInfo::SetInfoProgress(int range, int position) {
     }
     progressRange_ = range;
     window_->SetPosition(res::kInfoProgress, position);
+    ShowIfSomethingToShow();
 }
+
+bool CInfo::HasSomethingToShow() const { return !text_.empty() || window_->IsControlShown(res::kInfoProgress); }
+
+// An empty grey box would only cover whatever lies beneath it, a panel's service list for one.
+void CInfo::ShowIfSomethingToShow() { window_->Show(HasSomethingToShow()); }
 
 void CInfo::OnTimer(int timerId) {
     window_->KillTimer(timerId);
     text_.clear();
     window_->SetText(res::kInfoText, text_);
     shown_ = true;
+    ShowIfSomethingToShow();
 }
 
 }  // namespace kelvane

@@ -9,7 +9,8 @@
 namespace kelvane {
 
 // The one-line message area under the panels, with its progress bar. Every part of the program reports
-// through it; a message stays for the time its caller chose and is then blanked, but the area stays shown.
+// through it; a message stays for the time its caller chose and is then blanked. The area is on screen only
+// while it has a text or a progress bar to show.
 class CInfo final : public ui::DialogHandler {
 public:
     static constexpr int kExpiryTimer = 1;
@@ -28,11 +29,14 @@ public:
     // Set by every message and every expiry, never cleared: the rack search after an upgrade waits on it.
     bool Shown() const { return shown_; }
     const std::string& Text() const { return text_; }
+    bool HasSomethingToShow() const;
     ui::Dialog& Window() { return *window_; }
 
     void OnTimer(int timerId) override;
 
 private:
+    void ShowIfSomethingToShow();
+
     ui::WindowSystem& windows_;
     std::unique_ptr<ui::Dialog> window_;
     std::string text_;

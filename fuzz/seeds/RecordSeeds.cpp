@@ -70,14 +70,17 @@ private:
             }
             return true;
         }
-        std::optional<std::uint8_t> ReadByte() override {
+        ReadResult Read(std::span<std::uint8_t> into, std::chrono::milliseconds wait) override {
             if (line_.empty()) {
-                rack_.clock.Advance(1);
-                return std::nullopt;
+                rack_.clock.Advance(static_cast<std::uint64_t>(std::max<std::int64_t>(wait.count(), 0)));
+                return {0, ReadStatus::TimedOut};
             }
-            const std::uint8_t byte = line_.front();
-            line_.pop_front();
-            return byte;
+            std::size_t count = 0;
+            while (count < into.size() && !line_.empty()) {
+                into[count++] = line_.front();
+                line_.pop_front();
+            }
+            return {count, count ? ReadStatus::Received : ReadStatus::TimedOut};
         }
 
     private:

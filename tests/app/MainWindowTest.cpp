@@ -1,3 +1,4 @@
+#include "app/KelvaneApp.h"
 #include "app/KelvaneDlg.h"
 #include "app/MessageCatalogue.h"
 #include "config/FirmwareFiles.h"
@@ -59,6 +60,10 @@ TEST_F(MainWindowTest, InitialisationBuildsTheWindowAndItsHiddenChildren) {
     EXPECT_EQ(window->ControlState(res::kDiscoverButton).icon, 169);
     EXPECT_EQ(window->ControlState(res::kUploadButton).icon, 193);
     EXPECT_EQ(window->ControlState(res::kSaveButton).icon, 192);
+    // Icon-only buttons say what they do in the operator's language.
+    EXPECT_EQ(window->ControlState(res::kDiscoverButton).toolTip, "Search the rack again");
+    EXPECT_EQ(window->ControlState(res::kUploadButton).toolTip, "Upload a configuration file to the rack");
+    EXPECT_EQ(window->ControlState(res::kSaveButton).toolTip, "Save the rack's configuration to a file");
 
     const auto& list = window->ControlState(res::kModuleList);
     EXPECT_EQ(list.images.size, (ui::Size{48, 48}));
@@ -80,6 +85,26 @@ TEST_F(MainWindowTest, InitialisationBuildsTheWindowAndItsHiddenChildren) {
         EXPECT_EQ(windows.Find(child)->Parent(), window) << child;
     }
     EXPECT_EQ(windows.TimerDue(*window, CKelvaneDlg::kStartTimer), clock.TickCount() + 10);
+}
+
+// The window system's own texts (file dialogs, questions) follow the language of pref.txt.
+TEST(StartUp, GivesTheWindowSystemThePreferredLanguage) {
+    namespace fs = std::filesystem;
+    const fs::path start = fs::current_path();
+    const fs::path directory = fs::temp_directory_path() / ("kelvane-start-" + std::to_string(getpid()));
+    fs::create_directories(directory);
+    std::ofstream(directory / "pref.txt") << "IT\n";
+    fs::current_path(directory);
+    VirtualClock clock;
+    ui::HeadlessWindowSystem windows{clock};
+    test::ScriptedPortOpener ports{clock};
+    CXmit link{ports, clock};
+    CKelvaneApp(windows, link).Run();
+    fs::current_path(start);
+    fs::remove_all(directory);
+    EXPECT_EQ(windows.language, "it");
+    EXPECT_EQ(LanguageIndex(), kItalian);
+    SetLanguageIndex(kEnglish);
 }
 
 TEST_F(MainWindowTest, StartTimerRunsOnceAndReportsAMissingRack) {
@@ -159,6 +184,52 @@ TEST_F(MainWindowTest, LostLinkIsNoticedWithinOneTickAndRediscovers) {
     EXPECT_FALSE(ports.opened.empty());
     EXPECT_EQ(ports.opened.front(), 0);
     EXPECT_EQ(main->CurrentSlot(), 0);
+}
+
+// After a lost link the rack is searched for until it answers, the message area saying so, and the pair that
+// was open comes back, but only onto the same modules.
+TEST_F(MainWindowTest, AfterALostLinkThePairThatWasOpenIsOpenedAgain) {
+    const std::deque<ScriptedPort::Reaction> rack{Identity(23), Accept({0x05, 1, 12, 0x06, 5, 5}), Identity(23),
+                                                  Identity(12), Identity(5), Accept({}), Accept({0x01, 0x02, 0x03}),
+                                                  Accept({0x04})};
+    window->KillTimer(CKelvaneDlg::kStartTimer);
+    RackAnswers(rack);
+    main->DiscoverRack();
+    main->SelectSlot(2);
+    ASSERT_EQ(calls.back(), (test::PanelCall{"load", 0, &main->Slots()[1], &main->Slots()[2]}));
+
+    ports.Install(0, {});  // the port is there, the rack is silent
+    link.SetLinkLost(true);
+    windows.RunFor(100);
+    EXPECT_EQ(main->Info().Text(), "Link to the rack lost - Searching...");
+    EXPECT_TRUE(window->IsControlEnabled(res::kDiscoverButton)) << "the window is free between searches";
+    EXPECT_FALSE(windows.Find(res::kModulePanelDialog)->IsShown());
+    windows.RunFor(3000);
+    EXPECT_EQ(main->Info().Text(), "Link to the rack lost - Searching...") << "still searching";
+
+    calls.clear();
+    RackAnswers(rack);
+    windows.RunFor(1100);
+    EXPECT_EQ(main->CurrentSlot(), 2);
+    EXPECT_EQ(calls.back(), (test::PanelCall{"load", 0, &main->Slots()[1], &main->Slots()[2]}));
+    EXPECT_TRUE(windows.TimerActive(*window, CKelvaneDlg::kSupervisionTimer));
+    EXPECT_FALSE(windows.TimerActive(*window, CKelvaneDlg::kRelinkTimer));
+}
+
+TEST_F(MainWindowTest, AfterALostLinkNothingIsOpenedOnModulesThatMoved) {
+    window->KillTimer(CKelvaneDlg::kStartTimer);
+    RackAnswers({Identity(23), Accept({0x05, 1, 12, 0x06, 5, 5}), Identity(23), Identity(12), Identity(5),
+                 Accept({}), Accept({0x01, 0x02, 0x03}), Accept({0x04})});
+    main->DiscoverRack();
+    main->SelectSlot(1);
+    calls.clear();
+    // The rack answers at once, but its two modules have changed places.
+    RackAnswers({Identity(23), Accept({0x06, 5, 5, 0x05, 1, 12}), Identity(23), Identity(5), Identity(12),
+                 Accept({}), Accept({0x04}), Accept({0x01, 0x02, 0x03})});
+    link.SetLinkLost(true);
+    windows.RunFor(100);
+    EXPECT_EQ(main->CurrentSlot(), 0);
+    for (const test::PanelCall& call : calls) EXPECT_NE(call.what, "load");
 }
 
 TEST_F(MainWindowTest, RowsBeyondTheListAreKeptButNotShown) {

@@ -164,7 +164,15 @@ TEST_F(PanelSwitchingTest, PanelPlacementAndTheMessageArea) {
     EXPECT_FALSE(info->IsShown());  // the module panel takes the message area's place
     EXPECT_FALSE(window->IsControlShown(res::kBackgroundPicture));
 
+    // A message over the open panel goes when its time runs out, leaving the panel whole again.
+    main->Info().ShowInfo("Preparing list...", false, 2000);
+    EXPECT_TRUE(info->IsShown());
+    windows.RunFor(2000);
+    EXPECT_FALSE(info->IsShown());
+
     main->SelectSlot(2);
+    EXPECT_FALSE(info->IsShown());  // nothing to say yet: no empty box
+    main->Info().ShowInfo("CAM menu", false, 2000);
     EXPECT_TRUE(info->IsShown());
     EXPECT_EQ(info->Bounds().x, 136);
     EXPECT_EQ(info->Bounds().y, 482);

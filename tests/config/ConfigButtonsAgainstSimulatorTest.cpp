@@ -117,6 +117,9 @@ TEST_F(ConfigButtonsAgainstSimulator, SaveWritesEveryListedModuleInOrder) {
     EXPECT_EQ(asked.filterName, "Config.");
     EXPECT_EQ(asked.pattern, "*.kcf");
     EXPECT_EQ(asked.defaultExtension, "kcf");  // so the overwrite question is about the file really written
+    ASSERT_TRUE(asked.finalName);  // and about "rack.v2.kcf" when "rack.v2" is typed
+    EXPECT_EQ(asked.finalName("/r/rack.v2"), "/r/rack.v2.kcf");
+    EXPECT_EQ(asked.finalName("/r/rack.kcf"), "/r/rack.kcf");
     EXPECT_EQ(Main().CurrentSlot(), CKelvaneDlg::kNoSlot);
 
     EXPECT_EQ(Contents(Config("rack.kcf")), FileOf(test::TableOf(sim::DefaultRack())));
@@ -191,11 +194,23 @@ TEST_F(ConfigButtonsAgainstSimulator, ADamagedOrMissingFileIsReportedWithoutASum
     Bytes damaged = Contents(Config("good.kcf"));
     damaged.pop_back();  // the last image lacks its last byte
     test::Write(Config("damaged.kcf"), damaged);
-    for (const char* name : {"damaged.kcf", "absent.kcf"}) {
+    Bytes tooLong = {1, 0x04, 0x01};  // an image of 1025 bytes
+    tooLong.resize(3 + 1025, 0x00);
+    test::Write(Config("toolong.kcf"), tooLong);
+    Bytes tooMany;
+    for (int k = 0; k < 16; ++k) tooMany.insert(tooMany.end(), {3, 0, 0});  // one record more than a rack holds
+    test::Write(Config("toomany.kcf"), tooMany);
+    // A file that opened is never called unopenable: the operator is told what is wrong with it.
+    const std::pair<const char*, const char*> cases[] = {
+        {"damaged.kcf", "ERROR : DAMAGED FILE, IT ENDS INSIDE A RECORD !"},
+        {"toolong.kcf", "ERROR : DAMAGED FILE, A RECORD IS TOO LONG !"},
+        {"toomany.kcf", "ERROR : FILE DOES NOT FIT, MORE MODULES THAN A RACK HOLDS !"},
+        {"absent.kcf", "ERROR : CAN NOT OPEN FILE !"}};
+    for (const auto& [name, message] : cases) {
         windows.beeps.clear();
         EXPECT_TRUE(Upload(Config(name)).empty()) << name;
         EXPECT_EQ(windows.beeps, (std::vector<Beeped>{{440, 250}}));
-        EXPECT_EQ(Main().Info().Text(), "ERROR : CAN NOT OPEN FILE !");
+        EXPECT_EQ(Main().Info().Text(), message);
     }
     EXPECT_EQ(summaries, 1);
     EXPECT_EQ(Main().Loaded().LoadedCount, 8) << "the file read before stays the loaded one";
@@ -209,9 +224,33 @@ TEST_F(ConfigButtonsAgainstSimulator, AnUploadTheRackDidNotTakeIsNotReportedAsDo
     sim::FaultOptions refusing;
     refusing.refuseShare = 1;
     Rack().SetFaults(refusing);
+    const SystemClock clock;
+    const std::uint64_t start = clock.TickCount();
     Upload(Config("edited.kcf"));
     EXPECT_EQ(windows.beeps, (std::vector<Beeped>{{440, 250}}));
     EXPECT_EQ(Main().Info().Text(), "ERROR !");
+    // The lost link starts a new search at the supervision's next tick: the failure is held long enough to be
+    // read before the search's messages take its place, and the buttons are back.
+    EXPECT_GE(clock.TickCount() - start, 2000u);
+    EXPECT_TRUE(windows.Find(res::kMainDialog)->IsControlEnabled(res::kUploadButton));
+}
+
+TEST_F(ConfigButtonsAgainstSimulator, TheWindowIsRepaintedWhereTheSummaryStoodBeforeTheRackIsTalkedTo) {
+    SaveAs("same.kcf", Main().Slots());
+    ui::HeadlessDialog& window = *windows.Find(res::kMainDialog);
+    int repaintsAtSummary = -1;
+    int repaintsAtFirstRequest = -1;
+    const std::size_t requestsBefore = Rack().RequestLog().size();
+    windows.openAnswers = {Config("same.kcf").string()};
+    windows.onModal = [&](ui::HeadlessDialog& summary) {
+        repaintsAtSummary = window.Repaints();
+        summary.Click(res::kSummaryOkButton);
+    };
+    window.Click(res::kUploadButton);
+    ASSERT_GE(repaintsAtSummary, 0);
+    ASSERT_GT(Rack().RequestLog().size(), requestsBefore);
+    repaintsAtFirstRequest = window.Repaints();
+    EXPECT_GT(repaintsAtFirstRequest, repaintsAtSummary);
 }
 
 }  // namespace

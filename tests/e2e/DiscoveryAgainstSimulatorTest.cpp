@@ -116,6 +116,7 @@ TEST_F(DiscoveryAgainstSimulator, TwoModulesWithTheirVersions) {
     ASSERT_EQ(Slots().ModuleCount, 3);
     EXPECT_EQ(Label(1), "KXB200\r\nV2.3");
     EXPECT_EQ(Label(2), "KXD400\r\nV0.5");
+    EXPECT_TRUE(Windows().closeGuards.empty()) << "no upgrade, no question";
     EXPECT_EQ(Slots()[1].ConfigLength, 6);
     EXPECT_EQ(Slots()[1].SentLength, 6);
     EXPECT_EQ(Window().Cell(res::kModuleList, 0, 0).image, 1);  // the controller's row ends selected
@@ -173,6 +174,9 @@ TEST_F(DiscoveryAgainstSimulator, UpgradeRestartsTheRackAndASecondPassShowsTheNe
     EXPECT_EQ(Rack().FirmwareOf(5), image);
     EXPECT_EQ(Rack().FirmwareBlocks(5), 2u);
     EXPECT_EQ(BroadcastRestarts(), 1u);  // the second pass checks no firmware
+    // The close box asked first from the upgrade until the rack was back, and the window had its turns.
+    EXPECT_EQ(Windows().closeGuards, (std::vector<std::string>{MessageText(kCloseDuringFirmwareMessage), ""}));
+    EXPECT_GT(Windows().LinkWaits(), 0);
     EXPECT_EQ(Label(1), "KXB200\r\nV2.0");
     EXPECT_EQ(Label(2), "KXD400\r\nV2.2");
     EXPECT_TRUE(Windows().TimerActive(Window(), CKelvaneDlg::kSupervisionTimer));

@@ -115,6 +115,12 @@ TEST_F(PanelWindowTest, TwoAndFourChannelOutputsAndThePlayer) {
     EXPECT_EQ(panelWindow->RowCount(kScheduleList), 2);
     EXPECT_EQ(panelWindow->Cell(kScheduleList, 0, 1).text, "8:00");
     EXPECT_EQ(panelWindow->Cell(kScheduleList, 0, 3).text, "journal_0800.ts");
+    // The times stand centred under "De" and "à", the file name from the left.
+    const auto& columns = panelWindow->ControlState(kScheduleList).columns;
+    ASSERT_EQ(columns.size(), 4u);
+    EXPECT_EQ(columns[1], (ui::ListColumn{"De", 40, ui::ColumnAlign::Centre}));
+    EXPECT_EQ(columns[2], (ui::ListColumn{"\xC3\xA0", 40, ui::ColumnAlign::Centre}));
+    EXPECT_EQ(columns[3].align, ui::ColumnAlign::Left);
 }
 
 TEST_F(PanelWindowTest, InputWithoutOutputShowsActivation) {

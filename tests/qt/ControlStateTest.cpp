@@ -1,8 +1,12 @@
 #include "QtFixture.h"
 #include "TestTemplates.h"
 
+#include "res/ResourceIds.h"
+#include "res/Templates.h"
+
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 
 namespace kelvane::ui::test {
 namespace {
@@ -20,6 +24,24 @@ protected:
     RecordingHandler handler;
     std::unique_ptr<QtDialog> form;
 };
+
+// The message area keeps a long saved path's start and file name on its one line; the program still has it all.
+TEST_F(ControlState, MessageAreaElidesALongPathInTheMiddle) {
+    auto info = Make(res::InfoDialogTemplate(), handler);
+    info->SetFont(res::kInfoText, {"Arial", 18, 400});
+    const std::string message = "Configuration saved into /home/operator/installations/site-nord/rack-2/"
+                                "configurations/archive/2026/december/rack-site-nord-after-retune.kcf";
+    info->SetText(res::kInfoText, message);
+    EXPECT_EQ(info->Text(res::kInfoText), message);
+    auto* edit = static_cast<QPlainTextEdit*>(info->ControlWidget(res::kInfoText));
+    const QString shown = edit->toPlainText();
+    EXPECT_TRUE(shown.startsWith(QStringLiteral("Configuration saved into"))) << shown.toStdString();
+    EXPECT_TRUE(shown.endsWith(QStringLiteral("after-retune.kcf"))) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(QChar(0x2026)));
+    EXPECT_LE(edit->fontMetrics().horizontalAdvance(shown), edit->contentsRect().width());
+    info->SetText(res::kInfoText, "Searching...");
+    EXPECT_EQ(edit->toPlainText(), QStringLiteral("Searching...")) << "a short text stays whole";
+}
 
 TEST_F(ControlState, ReadOnlyEditRefusesTypingAndTakesTheWindowsGround) {
     form->SetText(kEdit, "474000");

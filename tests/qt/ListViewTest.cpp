@@ -5,6 +5,7 @@
 
 #include <QHeaderView>
 #include <QListWidget>
+#include <QScrollBar>
 #include <QTableWidget>
 
 namespace kelvane::ui::test {
@@ -72,6 +73,52 @@ TEST_F(ModuleList, SelectingARowReportsItsStateAndTheHandlerMayDeselectItAtOnce)
     EXPECT_TRUE(main->SelectedRows(res::kModuleList).empty());
 }
 
+// The keyboard opens the focused row as a click does; Enter and Space do not reach the dialog as OK.
+TEST_F(ModuleList, EnterOrSpaceOnTheCurrentRowActsAsAClickOnIt) {
+    list->setFocus();
+    list->setCurrentRow(4);
+    handler.notifications.clear();
+    QTest::keyClick(list, Qt::Key_Return);
+    ASSERT_TRUE(WaitForNotification(handler, res::kModuleList, Event::Clicked));
+    EXPECT_EQ(handler.Of(res::kModuleList, Event::Clicked)[0].row, 4);
+    EXPECT_EQ(handler.oks, 0);
+    list->setCurrentRow(2);
+    QTest::keyClick(list, Qt::Key_Space);
+    ASSERT_TRUE(WaitFor([&] { return handler.Of(res::kModuleList, Event::Clicked).size() == 2; }));
+    EXPECT_EQ(handler.Of(res::kModuleList, Event::Clicked)[1].row, 2);
+    QTest::keyClick(list, Qt::Key_Escape);
+    EXPECT_EQ(handler.cancels, 1) << "Escape is still the dialog's";
+}
+
+// Rows that are on show at all are on show whole, wherever the list was scrolled to, and the scroll bar says
+// that more rows follow.
+TEST_F(ModuleList, ShowsOnlyWholeRowsAndItsScrollBar) {
+    const auto cutRows = [&] {
+        std::vector<int> cut;
+        const QRect shown = list->viewport()->rect();
+        for (int row = 0; row < list->count(); ++row) {
+            const QRect rect = list->visualItemRect(list->item(row));
+            if (shown.intersects(rect) && !shown.contains(rect)) cut.push_back(row);
+        }
+        return cut;
+    };
+    EXPECT_TRUE(list->verticalScrollBar()->isVisible());
+    EXPECT_TRUE(cutRows().empty()) << "row " << cutRows().front() << " is cut";
+    for (const int row : {12, 3, 9}) {
+        main->ScrollToRow(res::kModuleList, row);
+        EXPECT_TRUE(list->viewport()->rect().contains(list->visualItemRect(list->item(row)))) << row;
+        EXPECT_TRUE(cutRows().empty()) << "after scrolling to row " << row;
+    }
+    list->verticalScrollBar()->setValue(list->verticalScrollBar()->value() + 37);
+    EXPECT_TRUE(cutRows().empty()) << "after dragging the bar";
+    EXPECT_GE(list->height(), 520) << "the list gives up only a few pixels";
+}
+
+TEST_F(ModuleList, ButtonsCarryTheirHints) {
+    main->SetToolTip(res::kSaveButton, "Save the rack's configuration to a file");
+    EXPECT_EQ(main->ControlWidget(res::kSaveButton)->toolTip(), QStringLiteral("Save the rack's configuration to a file"));
+}
+
 TEST_F(ModuleList, LabelsBreakWhereTheProgramPutCarriageReturns) {
     EXPECT_EQ(list->item(0)->text(), QStringLiteral("KXD410\nV 3.00"));
     EXPECT_EQ(main->Cell(res::kModuleList, 0, 0), (ListCell{"KXD410\r\nV 3.00", 0}));
@@ -86,7 +133,10 @@ TEST_F(ModuleList, IconSpacingPlacesRowsButNeverMakesThemOverlap) {
     main->SetIconSpacing(res::kModuleList, {52, 120});
     QCoreApplication::sendPostedEvents();
     QTest::qWait(1);
-    EXPECT_EQ(list->gridSize(), QSize(52, 120));
+    // At least the spacing asked for; a little more when that lets the list end on a whole row.
+    EXPECT_EQ(list->gridSize().width(), 52);
+    EXPECT_GE(list->gridSize().height(), 120);
+    EXPECT_LT(list->gridSize().height(), 120 + 120 / 4);
 }
 
 TEST_F(ModuleList, RowsKeepCellsOfEveryColumnAndTheirImages) {
@@ -134,6 +184,20 @@ TEST_F(ServiceList, HasNoHeaderButGridLinesAndSelectsWholeRows) {
     EXPECT_EQ(table->selectionBehavior(), QAbstractItemView::SelectRows);
     EXPECT_EQ(table->columnWidth(0), 1);
     EXPECT_EQ(table->columnWidth(3), 100);
+}
+
+TEST_F(ServiceList, ColumnsAlignTheirCellsAsTheProgramSaid) {
+    form->SetColumns(kReportList, {{"VOID", 1, ColumnAlign::Left},
+                                   {"SHARE", 19, ColumnAlign::Right},
+                                   {"SID", 50, ColumnAlign::Centre},
+                                   {"NAME", 100}});
+    form->SetCell(kReportList, 0, 3, {"France 2", kNoImage});
+    EXPECT_EQ(table->item(0, 2)->textAlignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+    EXPECT_EQ(table->item(0, 1)->textAlignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
+    EXPECT_EQ(table->item(0, 3)->textAlignment() & Qt::AlignHorizontal_Mask, Qt::AlignLeft);
+    form->InsertRow(kReportList, 3);
+    form->SetCell(kReportList, 3, 2, {"1004", kNoImage});
+    EXPECT_EQ(table->item(3, 2)->textAlignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter) << "a later row too";
 }
 
 TEST_F(ServiceList, CellsKeepTextAndImageAndShowTheImage) {

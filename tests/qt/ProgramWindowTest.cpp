@@ -8,24 +8,67 @@
 #include "platform/SystemClock.h"
 #include "res/ModulePanelIds.h"
 #include "res/ResourceIds.h"
+#include "res/Templates.h"
+#include "config/FirmwareFiles.h"
+#include "platform/posix/PortTable.h"
 #include "sim/DefaultRack.h"
+#include "sim/RackSimulator.h"
 #include "tests/support/EnginePort.h"
 #include "ui/qt/QtDialog.h"
 #include "ui/qt/QtWindowSystem.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QCloseEvent>
+#include <QElapsedTimer>
+#include <QMessageBox>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
 
 namespace kelvane {
 namespace {
 
+// Every caption on show under `window` that its control cannot hold in the font it is drawn with, as
+// "text (needed > room)". A caption may wrap only where its control is tall enough for the lines.
+std::vector<std::string> CutCaptions(QWidget* window) {
+    std::vector<std::string> cut;
+    const auto report = [&cut](const QString& text, int needed, int room) {
+        if (needed > room) cut.push_back(QStringLiteral("\"%1\" (%2 > %3)").arg(text).arg(needed).arg(room).toStdString());
+    };
+    for (QWidget* widget : window->findChildren<QWidget*>()) {
+        if (!widget->isVisibleTo(window)) continue;
+        const QFontMetrics metrics = widget->fontMetrics();
+        if (auto* label = qobject_cast<QLabel*>(widget); label != nullptr && !label->text().isEmpty()) {
+            const QRect room = label->contentsRect();
+            const QRect needed = metrics.boundingRect(room, static_cast<int>(label->alignment()) | Qt::TextWordWrap,
+                                                      label->text());
+            report(label->text(), needed.width(), room.width());
+            report(label->text() + QStringLiteral(" [on one line %1, lines]").arg(metrics.horizontalAdvance(label->text())),
+                   needed.height(), room.height());
+        } else if (auto* box = qobject_cast<QCheckBox*>(widget); box != nullptr && !box->text().isEmpty()) {
+            report(box->text(), box->sizeHint().width(), box->width());
+        } else if (auto* group = qobject_cast<QGroupBox*>(widget); group != nullptr && !group->title().isEmpty()) {
+            report(group->title(), metrics.horizontalAdvance(group->title()), group->width());
+        } else if (auto* button = qobject_cast<QPushButton*>(widget); button != nullptr && !button->text().isEmpty()) {
+            report(button->text(), metrics.horizontalAdvance(button->text()), button->contentsRect().width());
+        }
+    }
+    return cut;
+}
+
 class ProgramWindow : public ::testing::Test {
 protected:
-    void Start(const sim::RackDescription& rack = sim::DefaultRack()) {
-        SetLanguageIndex(kEnglish);
+    void Start(const sim::RackDescription& rack = sim::DefaultRack(), int language = kEnglish) {
+        SetLanguageIndex(language);
         engine = std::make_unique<sim::RackEngine>(rack);
         ports = std::make_unique<test::EnginePortOpener>(*engine, linkClock);
         link = std::make_unique<CXmit>(*ports, linkClock);
@@ -71,7 +114,9 @@ TEST_F(ProgramWindow, MainWindowHasItsListButtonsAndThirteenRows) {
     EXPECT_EQ(Window()->height(), 549);
     QWidget* list = Control(res::kModuleList);
     ASSERT_NE(list, nullptr);
-    EXPECT_EQ(list->geometry(), QRect(50, 7, 77, 535));
+    EXPECT_EQ(list->geometry().topLeft(), QPoint(50, 7));
+    EXPECT_EQ(list->width(), 77);
+    EXPECT_GE(list->height(), 525) << "no more than the foot that no whole row could use is given up";
     const std::pair<int, QRect> buttons[] = {{res::kDiscoverButton, QRect(3, 5, 42, 41)},
                                              {res::kUploadButton, QRect(3, 62, 42, 41)},
                                              {res::kSaveButton, QRect(3, 109, 42, 41)}};
@@ -86,6 +131,10 @@ TEST_F(ProgramWindow, MainWindowHasItsListButtonsAndThirteenRows) {
     EXPECT_EQ(rows->count(), 13);
     EXPECT_EQ(rows->item(1)->text().toStdString(), "KXB200\nV1.2");
     Save("program-main-window");
+    // The list alone, twice as large, to look at its rows and its scroll bar.
+    const QImage listImage = list->grab().toImage();
+    listImage.scaled(listImage.size() * 2).save(QString::fromStdString(std::string(KELVANE_QT_TEST_OUTPUT) +
+                                                                       "/program-module-list.png"));
 }
 
 TEST_F(ProgramWindow, PanelsOfEveryKindOfPair) {
@@ -106,6 +155,51 @@ TEST_F(ProgramWindow, PanelsOfEveryKindOfPair) {
         Save(name);
     }
     EXPECT_EQ(satCofdm->Model().OutputChannelCount, 0);
+}
+
+// Every caption of every window, in every language, measured in the font it is drawn with.
+TEST_F(ProgramWindow, EveryCaptionFitsItsControlInEveryLanguage) {
+    sim::RackDescription rack = sim::DefaultRack();
+    rack.modules.push_back({1, 9, 14, true, rack.modules[0].config});  // a tuner without an output
+    const char* languages[] = {"English", "French", "Italian", "German"};
+    for (const int language : {kEnglish, kFrench, kItalian, kGerman}) {
+        main.reset();
+        Start(rack, language);
+        for (int row = 0; row < main->Slots().ModuleCount; ++row) {
+            main->SelectSlot(row);
+            if (satCofdm->Window().IsShown()) Poll(3);
+            QApplication::processEvents();
+            for (const std::string& caption : CutCaptions(Window())) {
+                ADD_FAILURE() << languages[language] << ", row " << row << ": " << caption;
+            }
+        }
+        if (language == kFrench || language == kItalian) {
+            main->SelectSlot(1);
+            Poll(7);
+            Save(language == kFrench ? "program-panel-french" : "program-panel-italian");
+        }
+        main->SelectSlot(CKelvaneDlg::kNoSlot);
+    }
+    ui::DialogHandler handler;
+    const auto summary = windows.CreateDialog(res::ConfigSummaryTemplate(), handler, nullptr);
+    for (const std::string& caption : CutCaptions(static_cast<ui::QtDialog&>(*summary).Widget())) {
+        ADD_FAILURE() << "summary: " << caption;
+    }
+}
+
+// A message over the panel goes with its time, and takes its grey box with it.
+TEST_F(ProgramWindow, PanelIsWholeAgainOnceItsMessageHasGone) {
+    Start();
+    main->SelectSlot(1);
+    Poll(7);
+    QWidget* info = static_cast<ui::QtDialog&>(main->Info().Window()).Widget();
+    main->Info().ShowInfo(MessageText(4), false, 200);
+    QApplication::processEvents();
+    EXPECT_TRUE(info->isVisible());
+    Save("program-panel-message");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return main->Info().Text().empty(); }, 5000));
+    EXPECT_FALSE(info->isVisible()) << "an empty box still covers the service list";
+    Save("program-panel-after-message");
 }
 
 TEST_F(ProgramWindow, LcnIsTypedInPlaceOverItsCell) {
@@ -129,6 +223,88 @@ TEST_F(ProgramWindow, LcnIsTypedInPlaceOverItsCell) {
     QTest::keyClick(editor, Qt::Key_Return);
     ASSERT_TRUE(QTest::qWaitFor([&] { return panel.Cell(res::panel::kServiceList, 0, 15).text == "57"; }, 5000));
     EXPECT_TRUE(satCofdm->OperatorEdited());
+}
+
+// A firmware upgrade against the simulator on a paced pseudo-terminal, with the real clock: the window's event
+// loop must turn at least every tenth of a second through the blocks, the write and the wait for the rack,
+// and the close box must ask before it ends the program.
+TEST(FirmwareUpgradeWindow, AnswersWithinATenthOfASecondAndAsksBeforeEnding) {
+    namespace fs = std::filesystem;
+    SetLanguageIndex(kEnglish);
+    const fs::path dir = fs::temp_directory_path() / ("kelvane-upgrade-window-" + std::to_string(getpid()));
+    fs::create_directories(dir / "firmware");
+    std::vector<std::uint8_t> image(64 * kFirmwareBlock, 0x5A);  // 16 KiB, every block written
+    const char marker[] = {'K', 'X', 'R', 'V', 30};
+    std::copy(std::begin(marker), std::end(marker), image.begin() + 16);
+    // For the rack's KXD410 at address 3, now at version 2.1.
+    const std::vector<std::uint8_t> file = BuildFirmwareFile(5, 30, image);
+    std::ofstream(dir / "firmware" / "KXD410_V30.frm", std::ios::binary)
+        .write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
+    std::ofstream(dir / "firmware" / kFirmwareListName) << "KXD410_V30.frm\n";
+
+    sim::FaultOptions faults;
+    faults.restartSilenceMs = 1500;
+    sim::RackSimulator rack(sim::DefaultRack(), faults, true);
+    std::string error;
+    ASSERT_TRUE(rack.Start(error)) << error;
+    PortTable ports({rack.PortPath()});
+    SystemClock clock;
+    CXmit link(ports, clock);
+    ui::QtWindowSystem windows(clock);
+    int ended = 0;
+    windows.SetProgramEnd([&ended] { ++ended; });
+    {
+        CKelvaneDlg main(windows, link, dir.string(), std::make_unique<CSatCofdm>(windows),
+                         std::make_unique<COpenCam>(windows));
+        main.Create();
+        main.Window().KillTimer(CKelvaneDlg::kStartTimer);
+        main.Window().Show(true);
+        main.Firmware().ScanFirmwareFiles(dir);
+        QWidget* window = static_cast<ui::QtDialog&>(main.Window()).Widget();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+
+        QElapsedTimer since;
+        qint64 worst = 0;
+        int turns = 0;
+        bool closed = false;
+        bool pictured = false;
+        QString question;
+        QTimer probe;
+        QObject::connect(&probe, &QTimer::timeout, [&] {
+            worst = std::max(worst, since.restart());
+            ++turns;
+            const std::size_t blocks = rack.FirmwareBlocks(3);
+            if (!pictured && blocks >= 16) {
+                pictured = window->grab().save(QStringLiteral(KELVANE_QT_TEST_OUTPUT "/program-firmware-upgrade.png"));
+            }
+            if (!closed && blocks >= 24) {
+                // The close box, as the window manager sends it.
+                QCoreApplication::postEvent(window->windowHandle(), new QCloseEvent);
+                closed = true;
+            }
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); box != nullptr) {
+                question = box->text();
+                box->button(QMessageBox::Yes)->click();
+            }
+        });
+        probe.start(10);
+        since.start();
+        main.DiscoverRack();
+        worst = std::max(worst, since.elapsed());  // the stretch since the loop last turned counts too
+        probe.stop();
+
+        ASSERT_EQ(main.Firmware().FirmwareFilesFound(), 1);
+        ASSERT_EQ(main.Slots().ModuleCount, 8) << main.Info().Text();
+        EXPECT_LE(worst, 100) << "the window did not answer for " << worst << " ms";
+        EXPECT_GT(turns, 100);
+        EXPECT_TRUE(pictured);
+        EXPECT_EQ(rack.VersionOf(3), 30);
+        EXPECT_EQ(question.toStdString(), MessageText(kCloseDuringFirmwareMessage));
+        EXPECT_EQ(ended, 1) << "a confirmed close in the middle of the upgrade ends the program";
+        EXPECT_TRUE(window->isVisible()) << "nothing else closed the window";
+    }
+    rack.Stop();
+    fs::remove_all(dir);
 }
 
 }  // namespace

@@ -52,9 +52,23 @@ TEST_F(InfoTest, MessageShowsAtOnceAndIsBlankedWhenItExpires) {
     EXPECT_EQ(Shown(), "Searching...");
     windows.RunFor(1);
     EXPECT_EQ(Shown(), "");
-    // The area stays on screen, and the expiry does not repeat.
-    EXPECT_TRUE(window->IsShown());
+    // An empty box would cover what lies beneath it (a panel's service list): the area goes, and the expiry
+    // does not repeat.
+    EXPECT_FALSE(window->IsShown());
+    EXPECT_TRUE(info.Shown());
     EXPECT_FALSE(windows.TimerActive(*window, CInfo::kExpiryTimer));
+    info.ShowInfo("again", false, 1000);
+    EXPECT_TRUE(window->IsShown());
+}
+
+TEST_F(InfoTest, ProgressBarKeepsTheAreaShownUntilItIsHidden) {
+    info.ShowInfo("Updating...", false, 100);
+    info.SetInfoProgress(40, 3);
+    windows.RunFor(100);
+    EXPECT_EQ(Shown(), "");
+    EXPECT_TRUE(window->IsShown());
+    info.SetInfoProgress(0, 0);
+    EXPECT_FALSE(window->IsShown());
 }
 
 TEST_F(InfoTest, SecondMessageReplacesTheFirstAndRestartsTheTimer) {
@@ -73,7 +87,7 @@ TEST_F(InfoTest, SecondMessageReplacesTheFirstAndRestartsTheTimer) {
 TEST_F(InfoTest, EmptyTextForOneMillisecondClearsAtOnceAndStillCountsAsShown) {
     info.ShowInfo("", false, 1);
     EXPECT_TRUE(info.Shown());
-    EXPECT_TRUE(window->IsShown());
+    EXPECT_FALSE(window->IsShown());
     windows.RunFor(1);
     EXPECT_EQ(Shown(), "");
     EXPECT_FALSE(windows.TimerActive(*window, CInfo::kExpiryTimer));

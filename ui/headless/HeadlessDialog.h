@@ -32,6 +32,7 @@ public:
         int icon = 0;
         int textLimit = 0;
         bool password = false;
+        std::string toolTip;
         std::vector<std::string> items;
         int current = -1;
         std::vector<ListColumn> columns;
@@ -78,6 +79,7 @@ public:
     void SetIcon(int control, int iconResource) override { At(control).icon = iconResource; }
     void SetTextLimit(int control, int characters) override { At(control).textLimit = characters; }
     void SetPassword(int control, bool hidden) override { At(control).password = hidden; }
+    void SetToolTip(int control, const std::string& text) override { At(control).toolTip = text; }
 
     void AddItem(int control, const std::string& text) override { At(control).items.push_back(text); }
     void DeleteItem(int control, int index) override;

@@ -27,7 +27,10 @@ public:
                                          Dialog* parent) override;
     int RunModal(Dialog& dialog) override;
     void EndModal(Dialog& dialog, int result) override;
+    void UseLanguage(const std::string& code) override { language = code; }
     Clock& GetClock() override { return clock_; }
+    WaitHook& Waits() override { return waits_; }
+    void GuardClose(const std::string& question) override { closeGuards.push_back(question); }
     void Beep(unsigned frequencyHz, unsigned milliseconds) override { beeps.push_back({frequencyHz, milliseconds}); }
     std::optional<std::string> AskOpenFile(const FileDialogRequest& request) override;
     std::optional<std::string> AskSaveFile(const FileDialogRequest& request) override;
@@ -43,6 +46,10 @@ public:
     // The live dialog built from template `templateId` (the last one made), or null.
     HeadlessDialog* Find(int templateId) const;
 
+    std::string language;
+    // Every question GuardClose was given, in order ("" when it was taken back), and the link's waits.
+    std::vector<std::string> closeGuards;
+    int LinkWaits() const { return waits_.count; }
     std::vector<Beeped> beeps;
     std::deque<std::optional<std::string>> openAnswers;
     std::deque<std::optional<std::string>> saveAnswers;
@@ -57,6 +64,11 @@ public:
     void Remember(HeadlessDialog& dialog) { dialogs_.push_back(&dialog); }
 
 private:
+    struct CountedWaits final : WaitHook {
+        void WhileWaiting() override { ++count; }
+        int count = 0;
+    };
+
     struct Timer {
         HeadlessDialog* dialog;
         int id;
@@ -68,6 +80,7 @@ private:
 
     Clock& clock_;
     VirtualClock* virtualClock_;
+    CountedWaits waits_;
     std::vector<Timer> timers_;
     std::vector<HeadlessDialog*> dialogs_;
     std::vector<std::pair<const Dialog*, int>> modalResults_;

@@ -5,6 +5,7 @@ namespace {
 
 int programDepth = 0;
 int dispatchDepth = 0;
+int waitDepth = 0;
 
 }  // namespace
 
@@ -15,5 +16,9 @@ bool ProgramAtWork() { return programDepth > 0; }
 DispatchScope::DispatchScope() { ++dispatchDepth; }
 DispatchScope::~DispatchScope() { --dispatchDepth; }
 bool Dispatching() { return dispatchDepth > 0; }
+
+WaitScope::WaitScope() { ++waitDepth; }
+WaitScope::~WaitScope() { --waitDepth; }
+bool Waiting() { return waitDepth > 0; }
 
 }  // namespace kelvane::ui::qtback

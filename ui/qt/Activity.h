@@ -28,4 +28,16 @@ public:
 
 bool Dispatching();
 
+// Marks the window system's turn inside one of the program's waits: the program is in the middle of its work
+// (an exchange on the line, a pause), so its timers and the operator's input wait until that work is done.
+class WaitScope {
+public:
+    WaitScope();
+    ~WaitScope();
+    WaitScope(const WaitScope&) = delete;
+    WaitScope& operator=(const WaitScope&) = delete;
+};
+
+bool Waiting();
+
 }  // namespace kelvane::ui::qtback

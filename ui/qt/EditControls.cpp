@@ -94,9 +94,28 @@ TextEditControl::TextEditControl(const ControlTemplate& source, QWidget* parent,
     });
 }
 
-void TextEditControl::SetText(const std::string& text) { edit_->setPlainText(FromProgramLines(text)); }
+void TextEditControl::SetText(const std::string& text) {
+    if (!HasStyle(kElideMiddle)) return edit_->setPlainText(FromProgramLines(text));
+    full_ = FromProgramLines(text);
+    ShowElided();
+}
 
-std::string TextEditControl::Text() const { return ToProgramLines(edit_->toPlainText()); }
+std::string TextEditControl::Text() const {
+    return ToProgramLines(HasStyle(kElideMiddle) ? full_ : edit_->toPlainText());
+}
+
+void TextEditControl::SetFont(const QFont& font) {
+    Control::SetFont(font);
+    if (HasStyle(kElideMiddle)) ShowElided();
+}
+
+void TextEditControl::ShowElided() {
+    // A saved file's long path keeps its start and its file name; what goes is the middle.
+    const int room = edit_->contentsRect().width() - 2 * (kTextMargin + 1);
+    QStringList lines = full_.split(u'\n');
+    for (QString& line : lines) line = edit_->fontMetrics().elidedText(line, Qt::ElideMiddle, room);
+    edit_->setPlainText(lines.join(u'\n'));
+}
 
 bool TextEditControl::SetReadOnly(bool readOnly) {
     edit_->setReadOnly(readOnly);

@@ -31,14 +31,17 @@ public:
     std::string Text() const override;
     bool SetReadOnly(bool readOnly) override;
     bool SetTextLimit(int characters) override;
+    void SetFont(const QFont& font) override;
 
 private:
     QPalette DefaultPalette() const override;
     void ApplyInteraction();
     void EnforceLimit();
+    void ShowElided();
 
     QPlainTextEdit* edit_;
     int limit_ = 0;
+    QString full_;  // the whole text of a field that shows its long lines elided
 };
 
 }  // namespace kelvane::ui::qtback

@@ -4,6 +4,7 @@
 #include "ui/qt/ListCells.h"
 
 #include <QListWidget>
+#include <QScrollBar>
 #include <algorithm>
 
 namespace kelvane::ui::qtback {
@@ -12,11 +13,14 @@ namespace {
 constexpr QSize kDefaultImageSize{32, 32};
 constexpr int kLabelLines = 2;
 constexpr int kItemPadding = 4;  // around the image and the label, inside a grid cell
+constexpr QColor kScrollHandleColor{168, 174, 184};
 
 }  // namespace
 
 IconListControl::IconListControl(const ControlTemplate& source, QWidget* parent, ControlSink& sink)
-    : Control(source, new QListWidget(parent), sink), list_(static_cast<QListWidget*>(Widget())) {
+    : Control(source, new QListWidget(parent), sink),
+      list_(static_cast<QListWidget*>(Widget())),
+      templateHeight_(list_->height()) {
     if (!HasStyle(kBorder)) list_->setFrameStyle(QFrame::NoFrame);
     list_->setViewMode(QListView::IconMode);
     list_->setMovement(QListView::Static);
@@ -29,6 +33,18 @@ IconListControl::IconListControl(const ControlTemplate& source, QWidget* parent,
     list_->setSelectionMode(HasStyle(kSingleSelection) ? QAbstractItemView::SingleSelection
                                                        : QAbstractItemView::ExtendedSelection);
     list_->setIconSize(kDefaultImageSize);
+    // A list that scrolls shows its scroll bar all the time, so that the operator can tell more rows follow.
+    if (HasStyle(kVerticalScroll)) {
+        list_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        // Its handle stands out from the list's white, where the style would draw it nearly white as well.
+        QPalette palette = list_->verticalScrollBar()->palette();
+        palette.setColor(QPalette::Button, kScrollHandleColor);
+        list_->verticalScrollBar()->setPalette(palette);
+    }
+    list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    QObject::connect(list_->verticalScrollBar(), &QScrollBar::valueChanged, Context(), [this](int value) {
+        SnapToWholeRows(value);
+    });
     UpdateGrid();
     QObject::connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, Context(),
                      [this](const QItemSelection& selected, const QItemSelection& deselected) {
@@ -40,6 +56,7 @@ IconListControl::IconListControl(const ControlTemplate& source, QWidget* parent,
     };
     clicks_ = std::make_unique<MouseClicks>(*list_->viewport(), hitTest,
                                             [this](Event event, int row, int column) { Report(event, row, column); });
+    if (HasStyle(kNotify)) keys_ = std::make_unique<RowKeys>(*list_, [this](int row) { Report(Event::Clicked, row, 0); });
 }
 
 void IconListControl::SetColumns(const std::vector<ListColumn>& /*columns*/) {
@@ -97,6 +114,12 @@ void IconListControl::SetRowSelected(int row, bool selected) {
 
 void IconListControl::ScrollToRow(int row) {
     if (QListWidgetItem* item = RowItem(row, "ScrollToRow")) list_->scrollToItem(item);
+    SnapToWholeRows(list_->verticalScrollBar()->value());
+    // Brought into view means whole: a row the snapping left half out goes to the top.
+    if (QListWidgetItem* item = RowItem(row, "ScrollToRow")) {
+        const QRect shown = list_->visualItemRect(item);
+        if (!list_->viewport()->rect().contains(shown)) list_->scrollToItem(item, QAbstractItemView::PositionAtTop);
+    }
 }
 
 std::vector<int> IconListControl::SelectedRows() const {
@@ -127,8 +150,26 @@ void IconListControl::UpdateGrid() {
     const QSize image = list_->iconSize();
     const int label = kLabelLines * list_->fontMetrics().lineSpacing();
     const int width = std::max(spacing_.width, image.width() + kItemPadding);
-    const int height = std::max(spacing_.height, image.height() + label + 2 * kItemPadding);
+    const int least = std::max(spacing_.height, image.height() + label + 2 * kItemPadding);
+    // The rows share the list's height, so that it shows whole rows and never half of one; the list gives up
+    // the few pixels that no row can use.
+    const int frame = 2 * list_->frameWidth();
+    const int room = templateHeight_ - frame;
+    const int rows = std::max(1, room / least);
+    const int height = room >= least ? room / rows : least;
     list_->setGridSize(QSize(width, height));
+    if (room >= least) list_->resize(list_->width(), rows * height + frame);
+    list_->verticalScrollBar()->setSingleStep(height);
+    list_->verticalScrollBar()->setPageStep(std::max(height, room - room % height));
+}
+
+void IconListControl::SnapToWholeRows(int value) {
+    // Scrolling, by the bar or to bring a row into view, stops where a row begins.
+    const int step = list_->gridSize().height();
+    if (step <= 0 || value % step == 0) return;
+    QScrollBar* bar = list_->verticalScrollBar();
+    const int down = value - value % step;
+    bar->setValue(std::min(value % step * 2 >= step ? down + step : down, bar->maximum()));
 }
 
 void IconListControl::ShowImage(QListWidgetItem& item) const {

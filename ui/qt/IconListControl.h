@@ -3,6 +3,7 @@
 #include "ui/qt/Capabilities.h"
 #include "ui/qt/Control.h"
 #include "ui/qt/MouseClicks.h"
+#include "ui/qt/RowKeys.h"
 
 #include <QPixmap>
 #include <vector>
@@ -36,12 +37,15 @@ public:
 private:
     QListWidgetItem* RowItem(int row, const char* operation) const;
     void UpdateGrid();
+    void SnapToWholeRows(int value);
     void ShowImage(QListWidgetItem& item) const;
 
     QListWidget* list_;
     std::unique_ptr<MouseClicks> clicks_;
+    std::unique_ptr<RowKeys> keys_;
     std::vector<QPixmap> images_;
     Size spacing_;
+    int templateHeight_;
 };
 
 }  // namespace kelvane::ui::qtback

@@ -2,6 +2,7 @@
 
 #include "ui/qt/CellEditorWidget.h"
 #include "ui/qt/DialogWindow.h"
+#include "ui/qt/RowKeys.h"
 
 #include <QKeyEvent>
 #include <QPushButton>
@@ -28,6 +29,10 @@ bool KeyRouter::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) return false;
     // A cell editor keeps Enter and Escape: they end its edit, not the dialog's.
     if (watched->property(CellEditorWidget::kMarker).toBool()) return false;
+    // So does a list whose rows Enter opens.
+    if (watched->property(RowKeys::kMarker).toBool() && KeyOf(*static_cast<QKeyEvent*>(event)) == DialogKey::Ok) {
+        return false;
+    }
     const DialogKey key = KeyOf(*static_cast<QKeyEvent*>(event));
     if (key == DialogKey::None) return false;
     DialogWindow* dialog = DialogWindow::Of(static_cast<QWidget*>(watched));

@@ -4,6 +4,7 @@
 #include "ui/qt/Artwork.h"
 #include "ui/qt/ControlFactory.h"
 #include "ui/qt/DialogWindow.h"
+#include "ui/qt/EventPump.h"
 #include "ui/qt/Fonts.h"
 
 #include <QApplication>
@@ -161,11 +162,26 @@ void QtDialog::SetTimer(int timerId, unsigned milliseconds) {
     QPointer<QTimer>& timer = timers_[timerId];
     if (timer == nullptr) {
         timer = new QTimer(window_);
-        QObject::connect(timer, &QTimer::timeout, context_.get(),
-                         [this, timerId] { Deliver([timerId](DialogHandler& handler) { handler.OnTimer(timerId); }); });
+        QObject::connect(timer, &QTimer::timeout, context_.get(), [this, timerId] { OnTimerTick(timerId); });
     }
     // Like a window timer: it repeats until killed, and starting it again restarts its period.
     timer->start(static_cast<int>(std::clamp<unsigned>(milliseconds, 1, INT_MAX)));
+}
+
+void QtDialog::OnTimerTick(int timerId) {
+    if (!qtback::Waiting()) {
+        Deliver([timerId](DialogHandler& handler) { handler.OnTimer(timerId); });
+        return;
+    }
+    // A tick in the middle of the program's work waits for its end; one is enough however many fell due.
+    if (!heldTimers_.insert(timerId).second) return;
+    qtback::WhenWorkIsDone(context_.get(), [this, timerId] {
+        heldTimers_.erase(timerId);
+        const auto found = timers_.find(timerId);
+        if (found != timers_.end() && found->second != nullptr && found->second->isActive()) {
+            Deliver([timerId](DialogHandler& handler) { handler.OnTimer(timerId); });
+        }
+    });
 }
 
 void QtDialog::KillTimer(int timerId) {

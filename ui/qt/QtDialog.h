@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <vector>
 
 class QEventLoop;
@@ -67,6 +68,7 @@ public:
     void SetIcon(int control, int iconResource) override;
     void SetTextLimit(int control, int characters) override;
     void SetPassword(int control, bool hidden) override;
+    void SetToolTip(int control, const std::string& text) override;
 
     void AddItem(int control, const std::string& text) override;
     void DeleteItem(int control, int index) override;
@@ -134,6 +136,7 @@ private:
     Capability* FindAs(int control, const char* operation) const;
     int ControlOf(QWidget* widget) const;
     void OnFocusChanged(QWidget* from, QWidget* to);
+    void OnTimerTick(int timerId);
 
     DialogTemplate template_;
     DialogHandler& handler_;
@@ -143,6 +146,7 @@ private:
     QFont font_;
     std::vector<std::unique_ptr<qtback::Control>> controls_;
     std::map<int, QPointer<QTimer>> timers_;
+    std::set<int> heldTimers_;
     std::shared_ptr<ModalRun> modal_;
     std::optional<int> earlyResult_;
     bool placed_ = false;

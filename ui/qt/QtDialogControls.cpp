@@ -128,6 +128,10 @@ void QtDialog::SetPassword(int control, bool hidden) {
     }
 }
 
+void QtDialog::SetToolTip(int control, const std::string& text) {
+    if (qtback::Control* found = Find(control, "SetToolTip")) found->Widget()->setToolTip(QString::fromStdString(text));
+}
+
 void QtDialog::AddItem(int control, const std::string& text) {
     const ProgramScope scope;
     if (auto* items = FindAs<ItemList>(control, "AddItem")) items->AddItem(text);

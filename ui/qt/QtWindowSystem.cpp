@@ -1,15 +1,21 @@
 #include "ui/qt/QtWindowSystem.h"
 
 #include "ui/qt/Beep.h"
+#include "ui/qt/EventPump.h"
 #include "ui/qt/FileDialogs.h"
 #include "ui/qt/Fonts.h"
 #include "ui/qt/KeyRouter.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 namespace kelvane::ui {
 
-QtWindowSystem::QtWindowSystem(Clock& clock) : clock_(clock), keyRouter_(std::make_unique<qtback::KeyRouter>()) {
+QtWindowSystem::QtWindowSystem(Clock& clock)
+    : keyRouter_(std::make_unique<qtback::KeyRouter>()),
+      pump_(std::make_unique<qtback::EventPump>()),
+      pumpingClock_(std::make_unique<qtback::PumpingClock>(clock, *pump_)) {
     if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
         qFatal("Kelvane's Qt window system needs a QApplication");
     }
@@ -32,6 +38,27 @@ int QtWindowSystem::RunModal(Dialog& dialog) {
 
 void QtWindowSystem::EndModal(Dialog& dialog, int result) {
     if (QtDialog* qtDialog = AsQtDialog(dialog, "EndModal")) qtDialog->EndModal(result);
+}
+
+WaitHook& QtWindowSystem::Waits() { return *pump_; }
+
+void QtWindowSystem::GuardClose(const std::string& question) { pump_->GuardClose(QString::fromStdString(question)); }
+
+void QtWindowSystem::SetProgramEnd(std::function<void()> end) { pump_->SetProgramEnd(std::move(end)); }
+
+void QtWindowSystem::UseLanguage(const std::string& code) {
+    if (qtTexts_) QCoreApplication::removeTranslator(qtTexts_.get());
+    qtTexts_.reset();
+    auto texts = std::make_unique<QTranslator>();
+    const QString name = QStringLiteral("qtbase_") + QString::fromStdString(code);
+    // English needs nothing; a language whose translations are not installed stays in English, with a word.
+    if (code == "en") return;
+    if (!texts->load(name, QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        qWarning("Kelvane: Qt's own texts in %s are not installed (%s)", code.c_str(), qPrintable(name));
+        return;
+    }
+    QCoreApplication::installTranslator(texts.get());
+    qtTexts_ = std::move(texts);
 }
 
 void QtWindowSystem::Beep(unsigned frequencyHz, unsigned milliseconds) { qtback::Beep(frequencyHz, milliseconds); }

@@ -3,9 +3,15 @@
 #include "ui/WindowSystem.h"
 #include "ui/qt/QtDialog.h"
 
+#include <functional>
 #include <memory>
 
 class QObject;
+
+namespace kelvane::ui::qtback {
+class EventPump;
+}
+class QTranslator;
 
 namespace kelvane::ui {
 
@@ -22,7 +28,12 @@ public:
                                          Dialog* parent) override;
     int RunModal(Dialog& dialog) override;
     void EndModal(Dialog& dialog, int result) override;
-    Clock& GetClock() override { return clock_; }
+    void UseLanguage(const std::string& code) override;
+    Clock& GetClock() override { return *pumpingClock_; }
+    WaitHook& Waits() override;
+    void GuardClose(const std::string& question) override;
+    // What a close confirmed in the middle of the work does instead of ending the process: for tests.
+    void SetProgramEnd(std::function<void()> end);
     void Beep(unsigned frequencyHz, unsigned milliseconds) override;
     std::optional<std::string> AskOpenFile(const FileDialogRequest& request) override;
     std::optional<std::string> AskSaveFile(const FileDialogRequest& request) override;
@@ -30,8 +41,10 @@ public:
 private:
     static QtDialog* AsQtDialog(Dialog& dialog, const char* operation);
 
-    Clock& clock_;
     std::unique_ptr<QObject> keyRouter_;
+    std::unique_ptr<qtback::EventPump> pump_;
+    std::unique_ptr<Clock> pumpingClock_;
+    std::unique_ptr<QTranslator> qtTexts_;
 };
 
 }  // namespace kelvane::ui

@@ -12,6 +12,15 @@ namespace {
 
 constexpr QSize kDefaultImageSize{16, 16};
 
+Qt::Alignment ToQtAlignment(ColumnAlign align) {
+    switch (align) {
+    case ColumnAlign::Centre: return Qt::AlignHCenter | Qt::AlignVCenter;
+    case ColumnAlign::Right: return Qt::AlignRight | Qt::AlignVCenter;
+    case ColumnAlign::Left: break;
+    }
+    return Qt::AlignLeft | Qt::AlignVCenter;
+}
+
 }  // namespace
 
 ReportListControl::ReportListControl(const ControlTemplate& source, QWidget* parent, ControlSink& sink)
@@ -45,11 +54,23 @@ ReportListControl::ReportListControl(const ControlTemplate& source, QWidget* par
 
 void ReportListControl::SetColumns(const std::vector<ListColumn>& columns) {
     table_->setColumnCount(static_cast<int>(columns.size()));
+    columnAlignments_.clear();
     for (int column = 0; column < table_->columnCount(); ++column) {
         const ListColumn& source = columns[static_cast<std::size_t>(column)];
-        table_->setHorizontalHeaderItem(column, new QTableWidgetItem(QString::fromStdString(source.caption)));
+        auto* header = new QTableWidgetItem(QString::fromStdString(source.caption));
+        columnAlignments_.push_back(ToQtAlignment(source.align));
+        header->setTextAlignment(columnAlignments_.back());
+        table_->setHorizontalHeaderItem(column, header);
         table_->setColumnWidth(column, source.width);
+        for (int row = 0; row < table_->rowCount(); ++row) {
+            if (QTableWidgetItem* item = table_->item(row, column)) item->setTextAlignment(columnAlignments_.back());
+        }
     }
+}
+
+Qt::Alignment ReportListControl::AlignmentOf(int column) const {
+    const auto index = static_cast<std::size_t>(column);
+    return index < columnAlignments_.size() ? columnAlignments_[index] : Qt::AlignLeft | Qt::AlignVCenter;
 }
 
 void ReportListControl::SetImageList(const ImageList& images) {
@@ -156,6 +177,7 @@ QTableWidgetItem& ReportListControl::CellItem(int row, int column) {
     if (item == nullptr) {
         item = new QTableWidgetItem;
         item->setData(kCellImageRole, kNoImage);
+        item->setTextAlignment(AlignmentOf(column));
         if (const auto& color = rowColors_[static_cast<std::size_t>(row)]) item->setForeground(*color);
         table_->setItem(row, column, item);
     }

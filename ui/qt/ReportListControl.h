@@ -39,12 +39,14 @@ private:
     std::pair<int, int> HitTest(QPoint at) const;
     QTableWidgetItem& CellItem(int row, int column);
     void ShowImage(QTableWidgetItem& item) const;
+    Qt::Alignment AlignmentOf(int column) const;
     void UpdateRowHeight();
 
     QTableWidget* table_;
     std::unique_ptr<MouseClicks> clicks_;
     std::vector<QPixmap> images_;
     std::vector<std::optional<QColor>> rowColors_;
+    std::vector<Qt::Alignment> columnAlignments_;
 };
 
 }  // namespace kelvane::ui::qtback
