@@ -46,15 +46,14 @@ void Check(const FirmwareScan& scan) {
         if (note.verdict != FirmwareVerdict::Chosen) continue;
         ++chosen;
         Require(note.type < kFirmwareTypes, "a chosen image has a type of the table");
-        const auto image = LoadFirmwareImage(note.path);
-        Require(image.has_value() && !image->empty(), "a chosen image loads");
     }
     Require(chosen == scan.FirmwareFilesFound, "every image found was chosen once");
     for (const FirmwareEntry& entry : scan.table) {
         if (entry.BestVersion == 0) continue;
         UpgradeDue(0, entry);
-        const auto image = LoadFirmwareImage(entry.ImagePath);
-        Require(image.has_value(), "the image chosen for a type loads");
+        std::vector<std::uint8_t> image;
+        Require(LoadFirmwareImage(entry, image) == ImageLoad::Loaded && !image.empty(),
+                "the image chosen for a type loads, unchanged since the scan");
     }
 }
 
