@@ -6,6 +6,7 @@
 #include "fuzz/ImageRoundTrip.h"
 #include "panel/InputConfigCodec.h"
 #include "panel/Schedule.h"
+#include "panel/ServiceCells.h"
 #include "panel/ServiceList.h"
 #include "panel/ServiceNames.h"
 #include "panel/StatusReplies.h"

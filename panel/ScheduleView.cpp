@@ -4,6 +4,7 @@
 #include "config/ChainEdits.h"
 #include "link/Xmit.h"
 #include "panel/SatCofdm.h"
+#include "panel/ServiceList.h"
 #include "panel/Schedule.h"
 #include "res/ModulePanelIds.h"
 
@@ -17,7 +18,6 @@ using namespace res::panel;
 constexpr std::uint8_t kFileListCommand = 0x90;
 constexpr int kFileListTimeout = 100;
 constexpr int kPlayerSourceNone = 255;
-constexpr int kPlayerSource = 3;
 
 }  // namespace
 

@@ -12,14 +12,7 @@
 namespace kelvane {
 namespace {
 
-constexpr std::uint8_t kPlayerSource = 3;
 constexpr std::uint8_t kUnannouncedSource = 255;
-constexpr std::uint8_t kTelevision = 1;
-constexpr std::uint8_t kRadio = 2;
-
-int InputRows(const PanelModel& m) { return std::clamp(m.InputCount, 1, kMaxInputRows); }
-bool HasOutput(const PanelModel& m) { return m.OutputChannelCount >= 1; }
-bool IsPlayerService(const PanelModel& m, const ServiceRow& row) { return row.ServiceId == m.PlayerServiceId; }
 
 void AddPlayerRow(PanelModel& m) {
     if (ServiceRow* row = FindOrAddServiceRow(m, static_cast<std::uint16_t>(m.PlayerServiceId))) {
@@ -60,42 +53,6 @@ void AddOutputRows(PanelModel& m) {
     }
 }
 
-ui::ListCell Image(int image) { return {"", image}; }
-
-ui::ListCell NumberUnlessZero(std::uint16_t value, const ServiceRow& row) {
-    if (value == 0 || row.OutputChannel == 0) return {};
-    return {FormatText("%d", {value}), ui::kNoImage};
-}
-
-ui::ListCell CamCell(const PanelModel& m, const ServiceRow& row, int cam) {
-    if (m.CamCount < cam) return Image(kNotApplicableImage);
-    return Image(row.Cam == cam ? kCamSelectedImage : kNotSelectedImage);
-}
-
-ui::ListCell ChannelCell(const PanelModel& m, const ServiceRow& row, int channel) {
-    if (channel == 1 && !HasOutput(m) && row.Source == kPlayerSource && IsPlayerService(m, row)) {
-        return Image(kChannelSelectedImage);
-    }
-    if (channel > 1 && m.OutputChannelCount < channel) return Image(kNotApplicableImage);
-    return Image(row.OutputChannel == channel ? kChannelSelectedImage : kChannelNotSelectedImage);
-}
-
-ui::ListCell KindCell(const ServiceRow& row) {
-    if (row.ServiceKind == kTelevision) return Image(kTelevisionImage);
-    if (row.ServiceKind == kRadio) return Image(kRadioImage);
-    return {};
-}
-
-ui::ListCell SourceCell(const ServiceRow& row) {
-    if (row.Source > kPlayerSource) return {"?", ui::kNoImage};
-    return {std::string(1, static_cast<char>('A' + row.Source)), ui::kNoImage};
-}
-
-ui::ListCell ShareCell(const PanelModel& m, const ServiceRow& row) {
-    if (InputRows(m) == 1) return Image(kNotApplicableImage);
-    return Image(IsPlayerService(m, row) ? kPlayImage : kNotSelectedImage);
-}
-
 // Clicking a column that stands for nothing on this pair keeps the clicked row's value, which then goes to every
 // selected row.
 int ToggledValue(int current, int clicked, int limit) {
@@ -114,6 +71,10 @@ void MarkEdited(PanelModel& m) {
 
 }  // namespace
 
+int InputRows(const PanelModel& m) { return std::clamp(m.InputCount, 1, kMaxInputRows); }
+bool HasOutput(const PanelModel& m) { return m.OutputChannelCount >= 1; }
+bool IsPlayerService(const PanelModel& m, const ServiceRow& row) { return row.ServiceId == m.PlayerServiceId; }
+
 void BuildServiceList(PanelModel& m) {
     m.ServiceRowCount = 0;
     if (m.ScheduleCount > 0) AddPlayerRow(m);
@@ -125,32 +86,6 @@ void BuildServiceList(PanelModel& m) {
     m.PlayerServiceSource = kPlayerSource;
     for (int r = 0; r < m.ServiceRowCount; ++r) {
         if (IsPlayerService(m, m.ServiceRows[r])) m.PlayerServiceSource = m.ServiceRows[r].Source;
-    }
-}
-
-ui::ListCell ServiceCell(const PanelModel& m, const ServiceRow& row, int column) {
-    switch (column) {
-        case 1: return ShareCell(m, row);
-        case 2: return SourceCell(row);
-        case 3: return {FormatText("%d", {row.ServiceId}), ui::kNoImage};
-        case 4: return {row.Name, ui::kNoImage};
-        case 5: return KindCell(row);
-        case 6: return Image(row.Scrambled != 0 ? kClosedPadlockImage : kOpenPadlockImage);
-        case kLcnColumn: return NumberUnlessZero(row.Lcn, row);
-        case kHdLcnColumn: return NumberUnlessZero(row.HdLcn, row);
-        default: break;
-    }
-    if (column >= kFirstCamColumn && column <= kLastCamColumn) return CamCell(m, row, column - 6);
-    if (column >= kFirstChannelColumn && column <= kLastChannelColumn) return ChannelCell(m, row, column - 10);
-    return {};
-}
-
-ui::Color ServiceRowColor(const ServiceRow& row) {
-    switch (row.Source) {
-        case 0: return {0, 0, 128};
-        case 1: return {0, 64, 0};
-        case 2: return {64, 0, 0};
-        default: return {160, 160, 160};
     }
 }
 

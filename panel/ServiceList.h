@@ -1,8 +1,6 @@
 #pragma once
 
 #include "panel/PanelModel.h"
-#include "ui/Dialog.h"
-#include "ui/Geometry.h"
 
 #include <cstdint>
 #include <functional>
@@ -35,15 +33,21 @@ enum ServiceImage : int {
     kPlayImage = 9,
 };
 
+// Where a row comes from: inputs A-C are 0-2, the player's own files 3.
+constexpr std::uint8_t kPlayerSource = 3;
+// Service kinds as the inputs report them.
+constexpr std::uint8_t kTelevision = 1;
+constexpr std::uint8_t kRadio = 2;
+
+// The input rows of the pair (1 to 3), whether it has an output, and whether a row is the service the player
+// plays on.
+int InputRows(const PanelModel& m);
+bool HasOutput(const PanelModel& m);
+bool IsPlayerService(const PanelModel& m, const ServiceRow& row);
+
 // Gathers the rows of the service list from the announced, input, output and player services, and finds
 // PlayerServiceSource. Services beyond the 192 rows are left out of the list.
 void BuildServiceList(PanelModel& m);
-
-// What column 0-17 of `row` shows; an empty cell for any other column.
-ui::ListCell ServiceCell(const PanelModel& m, const ServiceRow& row, int column);
-
-// The text colour of a row, by the input that announces it.
-ui::Color ServiceRowColor(const ServiceRow& row);
 
 // A double-click on CAM column `camNumber` (1-4) of `clickedRow`: sets the CAM of every selected row that an
 // input announces. `refusedUnidentified` tells whether a selected row was announced by no input, for the

@@ -5,6 +5,7 @@
 #include "config/ChainEdits.h"
 #include "link/Xmit.h"
 #include "panel/SatCofdm.h"
+#include "panel/ServiceCells.h"
 #include "panel/ServiceList.h"
 #include "panel/ServiceNames.h"
 #include "panel/StatusReplies.h"

@@ -1,3 +1,4 @@
+#include "panel/ServiceCells.h"
 #include "panel/ServiceList.h"
 
 #include <gtest/gtest.h>
