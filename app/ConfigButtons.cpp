@@ -13,13 +13,6 @@
 namespace kelvane {
 namespace {
 
-constexpr int kUploadFailedMessage = 26;
-constexpr int kSaveTitleMessage = 34;
-constexpr int kUploadTitleMessage = 35;
-constexpr int kSavedMessage = 36;
-constexpr int kCannotCreateMessage = 37;
-constexpr int kUploadedMessage = 38;
-constexpr int kCannotOpenMessage = 39;
 
 constexpr std::uint32_t kReportMs = 2000;
 // A failed upload is followed at once by a new search for the rack, whose messages would hide it.
@@ -48,7 +41,7 @@ void CKelvaneDlg::SaveConfiguration() {
     if (!path) return;
     std::error_code error;
     if (!SaveConfigFile(PathFromUtf8(*path), slots_, error)) {
-        return ReportFailure(kCannotCreateMessage, SaveRefusalText(error));
+        return ReportFailure(kCannotCreateFileMessage, SaveRefusalText(error));
     }
     info_.ShowInfo(MessageText(kSavedMessage) + *path, false, kReportMs);
 }
@@ -76,7 +69,7 @@ void CKelvaneDlg::UploadConfiguration() {
     // makes the supervision read the rack afresh, so the failure is held long enough to be read first.
     if (result != UploadResult::Sent) {
         windows_.Beep(kErrorBeepHz, kErrorBeepMs);
-        info_.ShowInfo(MessageText(kUploadFailedMessage), true, kUploadFailureReadMs);
+        info_.ShowInfo(MessageText(kErrorMessage), true, kUploadFailureReadMs);
         return;
     }
     info_.ShowInfo(MessageText(kUploadedMessage), false, kReportMs);
@@ -90,7 +83,7 @@ int CKelvaneDlg::ReadFailureMessage(ConfigReadResult result) {
     case ConfigReadResult::CannotOpen:
     case ConfigReadResult::Read: break;
     }
-    return kCannotOpenMessage;
+    return kCannotOpenFileMessage;
 }
 
 // The file dialog of either flow; the chosen path with the extension rule applied, or nothing when cancelled.

@@ -13,12 +13,6 @@
 namespace kelvane {
 namespace {
 
-constexpr int kSearchingMessage = 27;
-constexpr int kFoundMessage = 28;
-constexpr int kRebootMessage = 29;
-constexpr int kNotFoundMessage = 30;
-constexpr int kInactiveMessage = 31;
-constexpr int kNoFirmwareMessage = 32;
 
 constexpr unsigned kSupervisionPeriodMs = 100;
 constexpr unsigned kRelinkRetryMs = 1000;
@@ -160,7 +154,7 @@ void CKelvaneDlg::LabelRow(std::size_t row) {
 }
 
 void CKelvaneDlg::HandleInactiveModule() {
-    info_.ShowInfo(MessageText(kInactiveMessage), true, kReadShowMs);
+    info_.ShowInfo(MessageText(kInactiveModuleMessage), true, kReadShowMs);
     BroadcastRestart(link_);
     link_.ClosePort();
     window_->EnableControl(res::kModuleList, true);

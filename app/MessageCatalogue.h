@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/MessageIds.h"
+
 #include <string>
 
 namespace kelvane {
@@ -7,39 +9,6 @@ namespace kelvane {
 // Every text the program composes at run time, in four languages. Texts are UTF-8; some hold printf-style
 // placeholders (%d, %s, %06X) that callers fill with FormatText (app/TextFormat.h), never with printf.
 constexpr int kMessageCount = 99;
-
-// The CAM menu.
-constexpr int kCamSendRefusedMessage = 78;
-constexpr int kCamAnswerReplacedMessage = 79;
-
-// Module panel: a change that could not be written, with its reasons; an LCN out of range.
-constexpr int kChangeNotWrittenMessage = 80;
-constexpr int kImageTooLongReason = 81;
-constexpr int kImageUnreadReason = 82;
-constexpr int kNamesUnreadReason = 83;
-constexpr int kLcnOutOfRangeMessage = 84;
-
-// The serial link and its ports.
-constexpr int kPortBusyMessage = 85;
-
-// Firmware files.
-constexpr int kFirmwareChangedMessage = 86;
-constexpr int kFirmwareTooLargeMessage = 87;
-
-// Configuration files: why a save was refused, shown after message 37.
-constexpr int kFileWriteProtectedMessage = 88;
-constexpr int kFolderWriteProtectedMessage = 89;
-constexpr int kNotAFileMessage = 90;
-
-// The windows: configuration files, the main window's buttons, the close box and the lost link.
-constexpr int kTruncatedFileMessage = 91;
-constexpr int kRecordTooLongMessage = 92;
-constexpr int kTooManyRecordsMessage = 93;
-constexpr int kDiscoverTipMessage = 94;
-constexpr int kUploadTipMessage = 95;
-constexpr int kSaveTipMessage = 96;
-constexpr int kCloseDuringFirmwareMessage = 97;
-constexpr int kLinkLostSearchingMessage = 98;
 
 enum Language : int {
     kEnglish = 0,

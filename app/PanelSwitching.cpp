@@ -9,7 +9,6 @@
 namespace kelvane {
 namespace {
 
-constexpr int kNeedsInputMessage = 33;
 constexpr std::uint32_t kClearShowMs = 100;
 constexpr std::uint32_t kNeedsInputShowMs = 2000;
 
@@ -54,7 +53,7 @@ void CKelvaneDlg::SelectSlot(int index) {
 void CKelvaneDlg::SelectPairOf(int row) {
     const std::optional<ModulePair> pair = FindModulePair(slots_, row, kListRows);
     if (!pair) {
-        info_.ShowInfo(MessageText(kNeedsInputMessage), false, kNeedsInputShowMs);
+        info_.ShowInfo(MessageText(kNeedsInputAndOutputMessage), false, kNeedsInputShowMs);
         return;
     }
     ShowPair(pair->inputRow, pair->outputRow, pair->camCount);

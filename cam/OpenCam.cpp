@@ -10,7 +10,6 @@
 namespace kelvane {
 namespace {
 
-constexpr int kConnectingMessage = 40;
 constexpr std::uint32_t kConnectingShowMs = 10000;
 
 constexpr ui::Font kListFont{"Arial", 18, 400};

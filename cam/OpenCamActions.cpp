@@ -14,9 +14,6 @@ namespace kelvane {
 
 namespace {
 
-constexpr int kAskMenuMessage = 42;
-constexpr int kSelectMessage = 43;
-constexpr int kAnswerMessage = 44;
 constexpr std::uint32_t kQueuedShowMs = 2000;
 constexpr std::uint32_t kReplacedShowMs = 5000;
 // After going back, the main menu is asked for again if the CAM shows nothing else by then.
@@ -25,7 +22,7 @@ constexpr std::int64_t kBackSeconds = 2;
 }  // namespace
 
 void COpenCam::QueueEnterMenu() {
-    ShowMessage(kAskMenuMessage, kQueuedShowMs);
+    ShowMessage(kAskMainMenuMessage, kQueuedShowMs);
     std::array<std::uint8_t, kRequestBufferSize> packet{};
     Queue({packet.data(), BuildEnterMenu(packet)});
 }
@@ -33,7 +30,7 @@ void COpenCam::QueueEnterMenu() {
 void COpenCam::QueueMenuAnswer(std::uint8_t choice) {
     listShown_ = false;
     ClearCamList();
-    ShowText(FormatText(MessageText(kSelectMessage), {choice}), kQueuedShowMs);
+    ShowText(FormatText(MessageText(kSelectMenuMessage), {choice}), kQueuedShowMs);
     if (!mmiOpen_) return;
     std::array<std::uint8_t, kRequestBufferSize> packet{};
     Queue({packet.data(), BuildMenuAnswer(packet, choice)});

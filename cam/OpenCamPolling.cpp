@@ -15,7 +15,6 @@ namespace {
 
 using namespace cam;
 
-constexpr int kInitingMessage = 41;
 constexpr std::uint32_t kRefusedShowMs = 5000;
 constexpr std::uint32_t kInitingShowMs = 15000;
 // A CAM that has just come needs time before it can show a menu.
@@ -67,7 +66,7 @@ void COpenCam::TakeStatus(int status) {
         menuDeadline_ = Now();
     } else {
         menuDeadline_ = Now() + kInitSeconds;
-        ShowMessage(kInitingMessage, kInitingShowMs);
+        ShowMessage(kCamInitingMessage, kInitingShowMs);
     }
     camStatus_ = status;
     ShowStatusPicture(camStatus_ < static_cast<int>(kStatusPictures.size()) ? camStatus_ : kAmberPicture);

@@ -14,11 +14,8 @@
 namespace kelvane {
 namespace {
 
-constexpr int kMenuMessage = 45;
 constexpr std::uint32_t kMenuShowMs = 10000;
-constexpr int kQuestionMessage = 46;
 constexpr std::uint32_t kQuestionShowMs = 2000;
-constexpr int kUntreatedMessage = 47;
 constexpr std::uint32_t kUntreatedShowMs = 10000;
 constexpr int kGreenPicture = 2;
 
@@ -53,14 +50,14 @@ void COpenCam::Show(const MmiEvent& event) {
             AskQuestion(event);
             break;
         case MmiEventKind::Untreated:
-            ShowText(FormatText(MessageText(kUntreatedMessage), {event.tag}), kUntreatedShowMs);
+            ShowText(FormatText(MessageText(kTagNotTreatedMessage), {event.tag}), kUntreatedShowMs);
             break;
     }
 }
 
 void COpenCam::ShowMenuStart(bool list) {
     listShown_ = list;
-    ShowMessage(kMenuMessage, kMenuShowMs);
+    ShowMessage(kMenuHintMessage, kMenuShowMs);
     ShowStatusPicture(kGreenPicture);
     menuDeadline_ = 0;
     ClearCamList();
@@ -95,7 +92,7 @@ void COpenCam::InsertEntry(int index, const std::string& text) {
 }
 
 void COpenCam::AskQuestion(const MmiEvent& enquiry) {
-    ShowMessage(kQuestionMessage, kQuestionShowMs);
+    ShowMessage(kQuestionHintMessage, kQuestionShowMs);
     ClearCamList();
     window_->AddItem(res::kCamList, Shown(enquiry.text));
     window_->SetPassword(res::kCamAnswerEdit, enquiry.blind);

@@ -14,26 +14,6 @@ namespace {
 
 constexpr const char* kLineEnd = "\r\n";
 
-enum Message : int {
-    kMatches = 5,
-    kDoesNotMatch = 6,
-    kShortDescription = 7,
-    kBisFrequency = 8,
-    kSymbolRate = 9,
-    kBand = 10,
-    kPolarity = 11,
-    kHigh = 12,
-    kLow = 13,
-    kVertical = 14,
-    kHorizontal = 15,
-    kDecryptionOn = 16,
-    kActivationOf = 17,
-    kMoviesPlayed = 18,
-    kFrequency = 19,
-    kGuardInterval = 20,
-    kNoConfiguration = 21,
-};
-
 // 1 dB steps of an 8-bit amplitude: entry i is the integer part of 255 × 10^((i − 29) / 20).
 constexpr std::array<std::uint8_t, 30> kStepThresholds{9,  10, 11, 12,  14,  16,  18,  20,  22,  25,
                                                        28, 32, 36, 40,  45,  50,  57,  64,  71,  80,
@@ -78,17 +58,17 @@ std::optional<std::size_t> DescribeBlock(std::string& text, std::size_t row, con
     text += player ? std::string("Sat. : ") + static_cast<char>('A' + block) + kLineEnd : SlotPrefix(row) + kLineEnd;
     const bool tuned = !player || block < 2;
     const auto frequency = image.U16(offset);
-    if (tuned && frequency) text += Line(kBisFrequency, {*frequency & 0x7FFF});
-    if (const auto rate = image.U16(offset + 2); tuned && rate) text += Line(kSymbolRate, {*rate});
-    if (player && tuned && frequency) text += Line(kBand, {MessageText((*frequency & 0x8000) ? kHigh : kLow)});
+    if (tuned && frequency) text += Line(kBisFrequencyLine, {*frequency & 0x7FFF});
+    if (const auto rate = image.U16(offset + 2); tuned && rate) text += Line(kSymbolRateLine, {*rate});
+    if (player && tuned && frequency) text += Line(kBandLine, {MessageText((*frequency & 0x8000) ? kHighText : kLowText)});
     if (const auto setting = image.U8(offset + 4); player && tuned && setting) {
-        text += Line(kPolarity, {MessageText((*setting & 0x80) ? kHorizontal : kVertical)});
+        text += Line(kPolarityLine, {MessageText((*setting & 0x80) ? kHorizontalText : kVerticalText)});
     }
     const auto count = image.U8(offset + 5);
     if (!count) return std::nullopt;
     const std::size_t n = *count;
     if (n != 0) {
-        text += MessageText(player ? kActivationOf : kDecryptionOn);
+        text += MessageText(player ? kActivationOfLine : kDecryptionOnLine);
         for (std::size_t k = 0; k < n; ++k) {
             const auto id = image.U16(offset + kBlockHeader + 2 * k);
             const auto cam = image.U8(offset + kBlockHeader + 2 * n + k);
@@ -107,7 +87,7 @@ void DescribeSchedule(std::string& text, const SlotRecord& record, std::size_t o
     const auto played = image.U16(offset);
     const auto count = image.U8(offset + 2);
     if (!played || !count || *count == 0) return;
-    text += Line(kMoviesPlayed, {*played});
+    text += Line(kMoviesPlayedLine, {*played});
     std::size_t at = offset + 3;
     for (std::size_t k = 0; k < *count; ++k) {
         const auto start = image.U32(at);
@@ -134,12 +114,12 @@ void DescribeInput(std::string& text, std::size_t row, const SlotRecord& record)
 
 void DescribeModulation(std::string& text, const ImageFields& image) {
     if (!image.Holds(0, kOutputHeader)) return;
-    text += FormatText(MessageText(kFrequency), {*image.U16(0) / 8});
+    text += FormatText(MessageText(kFrequencyLine), {*image.U16(0) / 8});
     text += Named(kConstellations, *image.U8(4));
     text += Named(kModes, *image.U8(5));
     text += Named(kBandwidths, *image.U8(2));
     text += Named(kCodeRates, *image.U8(3));
-    text += MessageText(kGuardInterval);
+    text += MessageText(kGuardIntervalText);
     text += Named(kGuardIntervals, *image.U8(6));  // a guard byte outside the list leaves the line open
 }
 
@@ -203,14 +183,14 @@ std::string DescribeRecord(std::size_t row, const SlotRecord& record) {
     } else if (IsOutputType(record.Type)) {
         DescribeOutput(text, record);
     } else {
-        text += MessageText(kNoConfiguration) + kLineEnd;
+        text += MessageText(kNoConfigurationLine) + kLineEnd;
     }
     return text;
 }
 
 std::string ConfigSummaryText(const SlotTable& slots, const LoadedConfig& loaded) {
-    std::string text = MessageText(ConfigMatches(slots, loaded) ? kMatches : kDoesNotMatch);
-    text += std::string(kLineEnd) + kLineEnd + MessageText(kShortDescription) + kLineEnd;
+    std::string text = MessageText(ConfigMatches(slots, loaded) ? kConfigMatchesMessage : kConfigDoesNotMatchMessage);
+    text += std::string(kLineEnd) + kLineEnd + MessageText(kShortDescriptionText) + kLineEnd;
     for (std::size_t row = 0; row < std::min<std::size_t>(loaded.LoadedCount, kSlotCount); ++row) {
         text += DescribeRecord(row, loaded.LoadedTable[row]) + kLineEnd;
     }

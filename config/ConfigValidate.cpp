@@ -8,7 +8,6 @@
 namespace kelvane {
 namespace {
 
-constexpr int kCaptionMessage = 51;
 
 }  // namespace
 
@@ -21,7 +20,7 @@ int CConfigValidate::DoModal(ui::Dialog* parent) {
 }
 
 void CConfigValidate::InitDialog() {
-    window_->SetCaption(MessageText(kCaptionMessage));
+    window_->SetCaption(MessageText(kConfigurationText));
     matches_ = ConfigMatches(slots_, loaded_);
     window_->EnableControl(res::kSummaryOkButton, matches_);
     if (!matches_) windows_.Beep(kMismatchBeepHz, kMismatchBeepMs);

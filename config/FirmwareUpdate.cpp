@@ -22,11 +22,6 @@ constexpr std::uint32_t kPauseAfterWriteMs = 200;
 constexpr unsigned kFailureBeepHz = 220;
 constexpr unsigned kFailureBeepMs = 200;
 
-constexpr int kUpdatingMessage = 22;
-constexpr int kPreparingMessage = 23;
-constexpr int kSendingMessage = 24;
-constexpr int kWritingMessage = 25;
-constexpr int kErrorMessage = 26;
 
 bool SendStep(CXmit& link, std::uint8_t address, std::uint8_t step, int timeout) {
     const std::uint8_t payload[] = {step};
@@ -82,7 +77,7 @@ UpgradeOutcome FirmwareUpdate::UpgradeModuleFirmware(CXmit& link, const SlotReco
     if (!UpgradeDue(record.Version, entry)) return outcome;
     outcome.due = true;
 
-    const std::string heading = FormatText(MessageText(kUpdatingMessage),
+    const std::string heading = FormatText(MessageText(kUpdatingModuleMessage),
                                            {static_cast<int>(index), ModuleTypeName(record.Type),
                                             entry.BestVersion / 10, entry.BestVersion % 10});
     feedback.ShowText(heading + MessageText(kPreparingMessage), kProgressShowMs);

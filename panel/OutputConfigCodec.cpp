@@ -72,7 +72,7 @@ void DefaultNetworkFields(PanelModel& m) {
     m.NetworkId = kDefaultNetworkId;
     for (int k = 0; k < kMaxOutputChannels; ++k) m.TransportStreamId[k] = kDefaultTransportStreamId + k;
     m.NitVersion = kDefaultNitVersion;
-    m.NetworkName = MessageText(0);
+    m.NetworkName = MessageText(kNoNameText);
 }
 
 // The network name as the first network descriptor carries it; the emphasis controls are no characters.

@@ -24,13 +24,31 @@ constexpr int kKxb200Type = 1;
 
 // Captions taken from the catalogue: control, message.
 constexpr std::pair<int, int> kCatalogueCaptions[] = {
-    {kHdLcnCaption, 52},      {kSidCaption, 53},         {kNameCaption, 54},        {kUncryptCaption, 55},
-    {kLcnCaption, 57},        {kBandwidthCaption, 58},   {kGuardCaption, 59},       {kNetworkIdCaption, 60},
-    {kStreamIdCaption, 61},   {kNetworkNameCaption, 62}, {kRemoveCatEmm, 63},       {kLevelAttCaption, 64},
-    {kBandwidthCaptionOf[0], 65}, {kBandwidthCaptionOf[1], 66}, {kBandwidthCaptionOf[2], 67},
-    {kBandwidthCaptionOf[3], 68}, {kLevelCaptionA, 69},   {kSnrCaptionA, 70},        {kLevelCaptionB, 69},
-    {kSnrCaptionB, 70},       {kPlayerRateCaption, 71},  {kPlayerServiceNameCaption, 72},
-    {kPlayerServiceIdCaption, 73}, {kConstellationCaption, 74}, {kOutFreqCaption, 76},
+    {kHdLcnCaption, kHdLcnText},
+    {kSidCaption, kSidText},
+    {kNameCaption, kServiceNameText},
+    {kUncryptCaption, kUncryptText},
+    {kLcnCaption, kLcnText},
+    {kBandwidthCaption, kBandwidthText},
+    {kGuardCaption, kGuardIntervalFieldText},
+    {kNetworkIdCaption, kNetworkIdText},
+    {kStreamIdCaption, kStreamIdText},
+    {kNetworkNameCaption, kNetworkNameText},
+    {kRemoveCatEmm, kRemoveCatEmmText},
+    {kLevelAttCaption, kLevelAttenuationText},
+    {kBandwidthCaptionOf[0], kBandwidth1Text},
+    {kBandwidthCaptionOf[1], kBandwidth2Text},
+    {kBandwidthCaptionOf[2], kBandwidth3Text},
+    {kBandwidthCaptionOf[3], kBandwidth4Text},
+    {kLevelCaptionA, kLevelText},
+    {kSnrCaptionA, kSnrText},
+    {kLevelCaptionB, kLevelText},
+    {kSnrCaptionB, kSnrText},
+    {kPlayerRateCaption, kRateText},
+    {kPlayerServiceNameCaption, kNameText},
+    {kPlayerServiceIdCaption, kSidFieldText},
+    {kConstellationCaption, kConstellationText},
+    {kOutFreqCaption, kFrequencyKhzText},
 };
 
 // Controls shown for a player (KXC300) input only.
@@ -98,7 +116,7 @@ void CSatCofdm::LoadPanel(int camCount, SlotRecord& input, SlotRecord* output) {
     operatorEdited_ = false;
 
     ApplyVisibility();
-    window_->SetText(kModulationCaption, MessageText(model_.OutputChannelCount >= 1 ? 56 : 75));
+    window_->SetText(kModulationCaption, MessageText(model_.OutputChannelCount >= 1 ? kModulationText : kActivationText));
     ShowFields();
     Reconcile();
     FillServiceList();
@@ -137,8 +155,8 @@ void CSatCofdm::ApplyVisibility() {
     const bool fec = model_.InputType == kKxb200Type || player;
     window_->ShowControl(kFecLabelA, fec);
     window_->ShowControl(kFecA, fec);
-    window_->SetText(kFecLabelA, MessageText(player ? 49 : 50));
-    window_->SetText(kFecLabelB, MessageText(49));
+    window_->SetText(kFecLabelA, MessageText(player ? kPolarityText : kFecText));
+    window_->SetText(kFecLabelB, MessageText(kPolarityText));
     FillFecCombos();
 }
 

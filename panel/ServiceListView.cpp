@@ -21,7 +21,6 @@ namespace {
 using namespace res::panel;
 
 constexpr ui::Color kCaptionBandColor{58, 67, 80};
-constexpr int kNotIdentifiedMessage = 48;
 constexpr std::uint32_t kHintShowMs = 2000;
 
 

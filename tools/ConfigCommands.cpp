@@ -16,7 +16,6 @@
 namespace kelvane {
 namespace {
 
-constexpr int kUploadedMessage = 38;
 
 struct FileArgs {
     std::string file;

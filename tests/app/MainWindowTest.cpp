@@ -132,7 +132,7 @@ TEST_F(MainWindowTest, PortsHeldByOtherProgramsAreNamedWhenNoRackAnswers) {
     clock.OnAdvance(nullptr);
     const std::string busy = "COM3, COM9 is in use by another program";
     EXPECT_NE(std::find(shown.begin(), shown.end(), busy), shown.end());
-    EXPECT_EQ(std::find(shown.begin(), shown.end(), MessageText(30)), shown.end());
+    EXPECT_EQ(std::find(shown.begin(), shown.end(), MessageText(kNotFoundMessage)), shown.end());
     EXPECT_TRUE(window->IsControlEnabled(res::kDiscoverButton));
 }
 

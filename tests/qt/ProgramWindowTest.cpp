@@ -193,7 +193,7 @@ TEST_F(ProgramWindow, PanelIsWholeAgainOnceItsMessageHasGone) {
     main->SelectSlot(1);
     Poll(7);
     QWidget* info = static_cast<ui::QtDialog&>(main->Info().Window()).Widget();
-    main->Info().ShowInfo(MessageText(4), false, 200);
+    main->Info().ShowInfo(MessageText(kDoubleClickToChangeMessage), false, 200);
     QApplication::processEvents();
     EXPECT_TRUE(info->isVisible());
     Save("program-panel-message");

@@ -1,0 +1,135 @@
+#pragma once
+
+// The catalogue's messages by name. The numbers are the catalogue's own and never change: a message is cited by
+// its number and English text. Sentences end in Message, the labels of controls and the words put into other
+// texts in Text, the lines of a configuration summary in Line.
+namespace kelvane {
+
+// Output images.
+constexpr int kNoNameText = 0;  // "NoName"
+
+// The module panel's messages.
+constexpr int kSatStreamIdMessage = 1;  // "Sat. Transport Stream ID. : %d"
+constexpr int kWaitingLockMessage = 2;  // "Waiting multiplex lock..."
+constexpr int kPreparingListMessage = 3;  // "Preparing list..."
+constexpr int kDoubleClickToChangeMessage = 4;  // "DoubleClick on list to change settings"
+
+// The configuration summary.
+constexpr int kConfigMatchesMessage = 5;  // "Loaded configuration matches current installation."
+constexpr int kConfigDoesNotMatchMessage = 6;  // "LOADED CONFIGURATION DOES NOT MATCH CURRENT INSTALLATION !"
+constexpr int kShortDescriptionText = 7;  // "Short Description :"
+constexpr int kBisFrequencyLine = 8;  // "  B.I.S. Frequency : %dMHz"
+constexpr int kSymbolRateLine = 9;  // "  Symbol rate : %d"
+constexpr int kBandLine = 10;  // "  Band : %s"
+constexpr int kPolarityLine = 11;  // "  Polarity : %s"
+constexpr int kHighText = 12;  // "High"
+constexpr int kLowText = 13;  // "Low"
+constexpr int kVerticalText = 14;  // "Vertical"
+constexpr int kHorizontalText = 15;  // "Horizontal"
+constexpr int kDecryptionOnLine = 16;  // "  Decryption on service(s) :"
+constexpr int kActivationOfLine = 17;  // "  Activation(Decryption) of service(s) :"
+constexpr int kMoviesPlayedLine = 18;  // "Movie(s) played on service %d :"
+constexpr int kFrequencyLine = 19;  // "  Frequency : %dMHz ("
+constexpr int kGuardIntervalText = 20;  // "Guard Int. "
+constexpr int kNoConfigurationLine = 21;  // "  No configuration required"
+
+// Firmware updates.
+constexpr int kUpdatingModuleMessage = 22;  // "Updating module %d (%s) to release V%d.%d"
+constexpr int kPreparingMessage = 23;  // "Preparing..."
+constexpr int kSendingMessage = 24;  // "Sending..."
+constexpr int kWritingMessage = 25;  // "Writing, WAIT AND DO NOT POWER OFF KXRRACK..."
+constexpr int kErrorMessage = 26;  // "ERROR !"
+
+// Discovery and the main window.
+constexpr int kSearchingMessage = 27;  // "Searching..."
+constexpr int kFoundMessage = 28;  // "Found. Getting configuration..."
+constexpr int kRebootMessage = 29;  // "Hardware updated - Reboot required - Wait..."
+constexpr int kNotFoundMessage = 30;  // "Hardware not found..."
+constexpr int kInactiveModuleMessage = 31;  // "Inactive module detected..."
+constexpr int kNoFirmwareMessage = 32;  // "Firmware files not found..."
+constexpr int kNeedsInputAndOutputMessage = 33;  // "Configuration require input and output modules."
+
+// Configuration files.
+constexpr int kSaveTitleMessage = 34;  // "Select name to save hardware configuration"
+constexpr int kUploadTitleMessage = 35;  // "Select Configuration file to upload in hardware"
+constexpr int kSavedMessage = 36;  // "Configuration saved into "
+constexpr int kCannotCreateFileMessage = 37;  // "ERROR : CAN NOT CREATE FILE !"
+constexpr int kUploadedMessage = 38;  // "Configuration uploaded to harware."
+constexpr int kCannotOpenFileMessage = 39;  // "ERROR : CAN NOT OPEN FILE !"
+
+// The CAM menu and the service list.
+constexpr int kConnectingMessage = 40;  // "Connecting to common interface"
+constexpr int kCamInitingMessage = 41;  // "CAM initing. Wait..."
+constexpr int kAskMainMenuMessage = 42;  // "Ask for main menu"
+constexpr int kSelectMenuMessage = 43;  // "Select menu %d"
+constexpr int kAnswerMessage = 44;  // "Answer : "
+constexpr int kMenuHintMessage = 45;  // "Doubleclick on list to select or Escape for previous menu"
+constexpr int kQuestionHintMessage = 46;  // "Enter value and press OK or CANCEL"
+constexpr int kTagNotTreatedMessage = 47;  // "TAG %06X not treated"
+constexpr int kNotIdentifiedMessage = 48;  // "Not identified service !"
+
+// Labels of the module panel and the summary dialog.
+constexpr int kPolarityText = 49;  // "Polarity :"
+constexpr int kFecText = 50;  // "F.E.C. :"
+constexpr int kConfigurationText = 51;  // "CONFIGURATION"
+constexpr int kHdLcnText = 52;  // "HD LCN"
+constexpr int kSidText = 53;  // "S.I.D."
+constexpr int kServiceNameText = 54;  // "Service name"
+constexpr int kUncryptText = 55;  // "UNCRYPT"
+constexpr int kModulationText = 56;  // "MODULATION"
+constexpr int kLcnText = 57;  // "LCN"
+constexpr int kBandwidthText = 58;  // "Bandwidth :"
+constexpr int kGuardIntervalFieldText = 59;  // "Guard Int. :"
+constexpr int kNetworkIdText = 60;  // "Net. Id. :"
+constexpr int kStreamIdText = 61;  // "T.S. Id. :"
+constexpr int kNetworkNameText = 62;  // "Network name :"
+constexpr int kRemoveCatEmmText = 63;  // "Remove CAT/EMM"
+constexpr int kLevelAttenuationText = 64;  // "Level Att."
+constexpr int kBandwidth1Text = 65;  // "B.W. 1"
+constexpr int kBandwidth2Text = 66;  // "B.W. 2"
+constexpr int kBandwidth3Text = 67;  // "B.W. 3"
+constexpr int kBandwidth4Text = 68;  // "B.W. 4"
+constexpr int kLevelText = 69;  // "Level"
+constexpr int kSnrText = 70;  // "S.N.R."
+constexpr int kRateText = 71;  // "Rate :"
+constexpr int kNameText = 72;  // "Name :"
+constexpr int kSidFieldText = 73;  // "S.I.D. :"
+constexpr int kConstellationText = 74;  // "Const. :"
+constexpr int kActivationText = 75;  // "ACTIVATION"
+constexpr int kFrequencyKhzText = 76;  // "Freq. (kHz) :"
+constexpr int kChannelText = 77;  // "Channel :"
+
+// The CAM menu.
+constexpr int kCamSendRefusedMessage = 78;
+constexpr int kCamAnswerReplacedMessage = 79;
+
+// Module panel: a change that could not be written, with its reasons; an LCN out of range.
+constexpr int kChangeNotWrittenMessage = 80;
+constexpr int kImageTooLongReason = 81;
+constexpr int kImageUnreadReason = 82;
+constexpr int kNamesUnreadReason = 83;
+constexpr int kLcnOutOfRangeMessage = 84;
+
+// The serial link and its ports.
+constexpr int kPortBusyMessage = 85;
+
+// Firmware files.
+constexpr int kFirmwareChangedMessage = 86;
+constexpr int kFirmwareTooLargeMessage = 87;
+
+// Configuration files: why a save was refused, shown after message 37.
+constexpr int kFileWriteProtectedMessage = 88;
+constexpr int kFolderWriteProtectedMessage = 89;
+constexpr int kNotAFileMessage = 90;
+
+// The windows: configuration files, the main window's buttons, the close box and the lost link.
+constexpr int kTruncatedFileMessage = 91;
+constexpr int kRecordTooLongMessage = 92;
+constexpr int kTooManyRecordsMessage = 93;
+constexpr int kDiscoverTipMessage = 94;
+constexpr int kUploadTipMessage = 95;
+constexpr int kSaveTipMessage = 96;
+constexpr int kCloseDuringFirmwareMessage = 97;
+constexpr int kLinkLostSearchingMessage = 98;
+
+}  // namespace kelvane
