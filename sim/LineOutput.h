@@ -37,6 +37,9 @@ public:
     // Consume. Returns how many were copied.
     std::size_t PeekDue(Clock::time_point now, std::span<std::uint8_t> out) const;
 
+    // When queued byte `index` (0 is the first) reaches the PC; only for index < the count PeekDue gave.
+    Clock::time_point DueOf(std::size_t index) const { return queue_[index].due; }
+
     // Takes the first `count` queued bytes off as sent; returns how many reply frames they completed.
     std::size_t Consume(std::size_t count);
 

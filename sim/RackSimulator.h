@@ -19,6 +19,9 @@ namespace kelvane::sim {
 struct LineTraffic {
     std::size_t fromPc = 0;      // bytes the program wrote
     std::size_t replyBytes = 0;  // bytes of the reply frames the rack put on the line
+    // How much later than their line time the last bytes of replies reached the program, added up: the share of
+    // an exchange's time that is the simulator's own lateness, not the program's.
+    std::chrono::nanoseconds repliesLate{0};
 };
 
 // A rack behind a pseudo-terminal, served by a thread of its own: the program opens PortPath() as its serial
