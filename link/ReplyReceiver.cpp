@@ -22,6 +22,30 @@ std::span<const std::uint8_t> ReplyReceiver::Payload() const {
     return {data_.data(), stored};
 }
 
+std::size_t ReplyReceiver::BytesToEnd() const {
+    const auto count = [](std::int32_t n) { return static_cast<std::size_t>(std::max(n, 0)); };
+    if (done_) return 0;
+    switch (state_) {
+    case State::Idle:
+        return escapePending_ ? 4 : 5;  // start, destination, source, code, checksum
+    case State::Destination:
+        return 4;
+    case State::Source:
+        return 3;
+    case State::Code:
+        return 2;
+    case State::LengthHigh:
+        return 3 + count(length_);
+    case State::LengthLow:
+        return 2 + count(length_);
+    case State::Payload:
+        return count(length_ - payloadIndex_) + 1;
+    case State::Checksum:
+        return 1;
+    }
+    return 1;
+}
+
 bool ReplyReceiver::Feed(std::uint8_t byte) {
     if (done_) return true;
     if (escapePending_) {

@@ -20,6 +20,10 @@ public:
     bool Feed(std::uint8_t byte);
 
     bool Done() const { return done_; }
+    // The fewest bytes the line must still carry before the frame in progress can end (a frame's five when none
+    // has started), as its layout so far says. A frame cut short by a new one may end sooner; that is a
+    // garbled line, and only a waiter's wake-up depends on this.
+    std::size_t BytesToEnd() const;
     // A frame has started and not yet ended (a lone start byte counts: a frame may be starting).
     bool InFrame() const { return !done_ && (state_ != State::Idle || escapePending_); }
     // A whole frame, accepted (0xF0), with a zero checksum and a payload that fit the buffer.

@@ -19,7 +19,15 @@ bool TracingPort::Write(std::span<const std::uint8_t> bytes) {
 }
 
 ReadResult TracingPort::Read(std::span<std::uint8_t> into, std::chrono::milliseconds wait) {
-    const ReadResult result = port_->Read(into, wait);
+    return Received(into, port_->Read(into, wait));
+}
+
+ReadResult TracingPort::ReadExpecting(std::span<std::uint8_t> into, std::size_t expected,
+                                      std::chrono::milliseconds wait) {
+    return Received(into, port_->ReadExpecting(into, expected, wait));
+}
+
+ReadResult TracingPort::Received(std::span<const std::uint8_t> into, ReadResult result) {
     for (const std::uint8_t byte : into.first(std::min(result.count, into.size()))) {
         if (read_.Feed(byte) && read_.Source() != kOwnAddress) {
             trace_.Record(LineTrace::Direction::Inbound, read_.Frame());

@@ -16,9 +16,14 @@ public:
 
     bool Write(std::span<const std::uint8_t> bytes) override;
     ReadResult Read(std::span<std::uint8_t> into, std::chrono::milliseconds wait) override;
+    ReadResult ReadExpecting(std::span<std::uint8_t> into, std::size_t expected,
+                             std::chrono::milliseconds wait) override;
     bool HungUp() const override { return port_->HungUp(); }
 
 private:
+    // Traces what a read placed in `into` and hands its result on.
+    ReadResult Received(std::span<const std::uint8_t> into, ReadResult result);
+
     std::unique_ptr<SerialPort> port_;
     LineTrace& trace_;
     FrameSplitter written_{FrameSplitter::Header::Raw};

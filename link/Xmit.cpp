@@ -87,7 +87,7 @@ void CXmit::ReadBack(std::size_t count) {
         const std::uint64_t spent = clock_.TickCount() - start;
         if (spent >= kReadBackMs) return;
         const std::size_t want = std::min(count - read, readBuffer_.size());
-        const ReadResult got = port_->Read(std::span(readBuffer_).first(want), WaitSlice(kReadBackMs - spent));
+        const ReadResult got = port_->ReadExpecting(std::span(readBuffer_).first(want), want, WaitSlice(kReadBackMs - spent));
         if (got.status == ReadStatus::HungUp) return;
         read += got.count;
         Waiting();
@@ -105,7 +105,8 @@ bool CXmit::ReceiveReply(int timeout) {
     for (;;) {
         const std::uint64_t now = clock_.TickCount();
         if (now >= deadline) return Fail(LinkFailure::TimedOut);
-        const ReadResult got = port_->Read(readBuffer_, WaitSlice(deadline - now));
+        // The receiver knows how many bytes must still come at the least: a paced reply is taken in a few reads.
+        const ReadResult got = port_->ReadExpecting(readBuffer_, receiver_.BytesToEnd(), WaitSlice(deadline - now));
         if (got.status == ReadStatus::HungUp) return Fail(LinkFailure::HungUp);
         // Bytes after the frame's end are dropped with the buffer; the next request would discard them anyway.
         for (std::size_t i = 0; i < got.count; ++i) {

@@ -35,6 +35,16 @@ public:
     // one call. A zero wait only takes what is pending.
     virtual ReadResult Read(std::span<std::uint8_t> into, std::chrono::milliseconds wait) = 0;
 
+    // Read for a caller that knows at least `expected` more bytes must come before what it waits for can end (the
+    // rest of an echo, of a reply's payload). A port that knows its line's pace may let bytes gather for the time
+    // the line needs to carry them, so that a paced reply costs a few wake-ups instead of one per byte; it never
+    // waits beyond `wait`, and returns what came as Read does. Ports that do not know the pace just Read.
+    virtual ReadResult ReadExpecting(std::span<std::uint8_t> into, std::size_t expected,
+                                     std::chrono::milliseconds wait) {
+        (void)expected;
+        return Read(into, wait);
+    }
+
     // True once a read or a write found the line hung up or the device failed.
     virtual bool HungUp() const { return false; }
 

@@ -7,14 +7,21 @@
 #include "sim/RackEngine.h"
 #include "sim/RackModules.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <chrono>
 #include <condition_variable>
+#include <ctime>
 #include <cstring>
 #include <fcntl.h>
 #include <mutex>
 #include <poll.h>
+#include <pthread.h>
+#include <sched.h>
+#ifdef __linux__
+#include <sys/prctl.h>
+#endif
 #include <system_error>
 #include <thread>
 #include <unistd.h>
@@ -24,9 +31,9 @@ namespace {
 
 using Clock = LineOutput::Clock;
 
-constexpr int kIdlePollMs = 200;
-constexpr int kDrainPollMs = 5;
-constexpr int kBlockedPollMs = 50;
+constexpr auto kIdlePoll = std::chrono::milliseconds(200);
+constexpr auto kDrainPoll = std::chrono::milliseconds(5);
+constexpr auto kBlockedPoll = std::chrono::milliseconds(50);
 // How long the last reply before a planned close may wait for the program to read it. The pty hands bytes to
 // the slave side a little after the master's write returns, so an empty slave queue means "read" only after a
 // grace time.
@@ -78,17 +85,38 @@ private:
     int write_ = -1;
 };
 
-int MillisecondsUntil(Clock::time_point when, Clock::time_point now) {
-    if (when <= now) return 0;
-    const auto ms = std::chrono::ceil<std::chrono::milliseconds>(when - now).count();
-    return ms > kIdlePollMs ? kIdlePollMs : static_cast<int>(ms);
+// The wait until `when`, to the nanosecond: a paced byte is written when it reaches the PC, not at the next
+// millisecond after.
+Clock::duration WaitUntil(Clock::time_point when, Clock::time_point now) {
+    if (when <= now) return Clock::duration::zero();
+    return std::min<Clock::duration>(when - now, kIdlePoll);
+}
+
+timespec AsTimespec(Clock::duration wait) {
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(wait);
+    const auto nanoseconds = std::chrono::duration_cast<std::chrono::nanoseconds>(wait - seconds);
+    return timespec{static_cast<std::time_t>(seconds.count()), static_cast<long>(nanoseconds.count())};
+}
+
+// The kernel may round a thread's timed waits up by its timer slack (50 µs by default), more than half a byte
+// time at 115200 baud: the serving thread asks for none.
+// A paced line also asks to run before ordinary threads, where the system lets it (root, or a real-time limit),
+// so that a busy machine delays its bytes less; elsewhere it runs as it is.
+void WakeOnTime(bool paced) {
+#ifdef __linux__
+    ::prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
+#endif
+    if (paced) {
+        const sched_param lowestRealTime{sched_get_priority_min(SCHED_FIFO)};
+        pthread_setschedparam(pthread_self(), SCHED_FIFO, &lowestRealTime);
+    }
 }
 
 }  // namespace
 
 struct RackSimulator::Impl {
     Impl(const RackDescription& rack, const FaultOptions& faults, bool paced)
-        : engine(rack), faults(faults), plan(faults), output(paced) {
+        : engine(rack), faults(faults), plan(faults), paced(paced), output(paced) {
         rackValid = ValidateRack(rack, rackError);
     }
 
@@ -104,7 +132,7 @@ struct RackSimulator::Impl {
     void Answer(const Exchange& exchange, Clock::time_point now);
     bool CloseIsDue();
     short PollEvents() const;
-    int PollTimeoutMs() const;
+    Clock::duration PollTimeout() const;
     void CloseLocked();
 
     // Shared with the public operations, under `mutex`.
@@ -121,7 +149,9 @@ struct RackSimulator::Impl {
     bool stopRequested = false;
     bool closeRequested = false;
     std::size_t repliesSent = 0;
+    LineTraffic traffic;
     std::string portPath;
+    bool paced;
 
     WakePipe wake;
     std::thread thread;
@@ -216,6 +246,7 @@ void RackSimulator::Impl::CloseLocked() {
 }
 
 void RackSimulator::Impl::Serve() {
+    WakeOnTime(paced);
     while (ServeOnce()) {
     }
     std::lock_guard lock(mutex);
@@ -240,7 +271,8 @@ bool RackSimulator::Impl::ServeOnce() {
         return false;
     }
     std::array<pollfd, 2> fds{pollfd{terminal.MasterFd(), PollEvents(), 0}, pollfd{wake.ReadFd(), POLLIN, 0}};
-    if (::poll(fds.data(), fds.size(), PollTimeoutMs()) < 0 && errno != EINTR) return false;
+    const timespec timeout = AsTimespec(PollTimeout());
+    if (::ppoll(fds.data(), fds.size(), &timeout, nullptr) < 0 && errno != EINTR) return false;
     if (fds[1].revents & POLLIN) wake.Drain();
     if (fds[0].revents & POLLOUT) outputBlocked = false;
     if (fds[0].revents & (POLLIN | POLLHUP | POLLERR)) return ReadFromPc();
@@ -253,10 +285,10 @@ short RackSimulator::Impl::PollEvents() const {
     return events;
 }
 
-int RackSimulator::Impl::PollTimeoutMs() const {
-    if (closing) return kDrainPollMs;
-    if (outputBlocked) return kBlockedPollMs;
-    return output.Empty() ? kIdlePollMs : MillisecondsUntil(output.NextDue(), Clock::now());
+Clock::duration RackSimulator::Impl::PollTimeout() const {
+    if (closing) return kDrainPoll;
+    if (outputBlocked) return kBlockedPoll;
+    return output.Empty() ? Clock::duration(kIdlePoll) : WaitUntil(output.NextDue(), Clock::now());
 }
 
 void RackSimulator::Impl::WriteDue() {
@@ -271,9 +303,12 @@ void RackSimulator::Impl::WriteDue() {
             if (!outputBlocked) output.Clear();
             return;
         }
+        const Clock::time_point lastDue = output.DueOf(static_cast<std::size_t>(written) - 1);
         const std::size_t replies = output.Consume(static_cast<std::size_t>(written));
+        const Clock::duration late = Clock::now() - lastDue;
         std::lock_guard lock(mutex);
         repliesSent += replies;
+        if (replies > 0) traffic.repliesLate += std::chrono::duration_cast<std::chrono::nanoseconds>(late);
     }
 }
 
@@ -291,6 +326,7 @@ bool RackSimulator::Impl::ReadFromPc() {
     if (closing) return true;
     const Clock::time_point now = Clock::now();
     std::lock_guard lock(mutex);
+    traffic.fromPc += static_cast<std::size_t>(n);
     for (ssize_t i = 0; i < n; ++i) {
         const std::uint8_t byte = bytes[static_cast<std::size_t>(i)];
         output.Push({&byte, 1}, now);  // the bus echo
@@ -319,6 +355,7 @@ void RackSimulator::Impl::Answer(const Exchange& exchange, Clock::time_point now
     }
     const std::vector<std::uint8_t> frame = EncodeReply(reply, fault.corrupt ? kBrokenChecksum : 0);
     output.Push(frame, now + std::chrono::milliseconds(faults.lateMs), true);
+    traffic.replyBytes += frame.size();
 }
 
 // Whether a planned close (after so many replies) is to happen now.
@@ -404,6 +441,16 @@ std::size_t RackSimulator::RequestCount() const {
 std::size_t RackSimulator::RejectedFrameCount() const {
     std::lock_guard lock(impl_->mutex);
     return impl_->engine.RejectedFrameCount();
+}
+
+LineTraffic RackSimulator::Traffic() const {
+    std::lock_guard lock(impl_->mutex);
+    return impl_->traffic;
+}
+
+void RackSimulator::SetAdapterLatency(std::chrono::milliseconds latency) {
+    std::lock_guard lock(impl_->mutex);
+    impl_->output.SetAdapterLatency(latency);
 }
 
 std::size_t RackSimulator::RepliesSent() const {

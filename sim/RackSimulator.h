@@ -4,6 +4,7 @@
 #include "sim/Frame.h"
 #include "sim/RackDescription.h"
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -11,6 +12,17 @@
 #include <vector>
 
 namespace kelvane::sim {
+
+// The bytes that went each way since the simulator started. Echo is not counted: on the line it takes no time of
+// its own, coming back while the request goes out, so a run of exchanges needs at least
+// (fromPc + replyBytes) line times.
+struct LineTraffic {
+    std::size_t fromPc = 0;      // bytes the program wrote
+    std::size_t replyBytes = 0;  // bytes of the reply frames the rack put on the line
+    // How much later than their line time the last bytes of replies reached the program, added up: the share of
+    // an exchange's time that is the simulator's own lateness, not the program's.
+    std::chrono::nanoseconds repliesLate{0};
+};
 
 // A rack behind a pseudo-terminal, served by a thread of its own: the program opens PortPath() as its serial
 // port. Like the half-duplex bus, every byte the PC writes comes back as it arrives, ahead of the reply.
@@ -46,7 +58,13 @@ public:
     // port again by that path.
     bool ReopenTerminal(std::string& error);
 
+    // Has every byte towards the program held as by a USB adapter with this latency timer (see
+    // LineOutput::SetAdapterLatency); 0, the default, hands each byte on as it comes off the line. Set it
+    // before Start.
+    void SetAdapterLatency(std::chrono::milliseconds latency);
+
     // Observation.
+    LineTraffic Traffic() const;
     std::size_t RequestCount() const;        // valid requests received, broadcasts included
     std::size_t RejectedFrameCount() const;  // frames ignored for a bad checksum or length form
     std::size_t RepliesSent() const;         // reply frames wholly written to the line

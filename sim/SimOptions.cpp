@@ -11,6 +11,8 @@ namespace kelvane::sim {
 namespace {
 
 constexpr std::uint32_t kMaxLateMs = 600'000;
+// An FTDI adapter's latency timer counts 1 to 255 ms.
+constexpr std::uint32_t kMaxAdapterLatencyMs = 255;
 
 std::optional<double> ParseShare(std::string_view text) {
     const std::string copy(text);
@@ -64,6 +66,17 @@ bool TakeMilliseconds(std::string_view name, std::string_view value, std::uint32
     return true;
 }
 
+bool TakeAdapterLatency(std::string_view value, std::uint32_t& field, std::string& error) {
+    const auto ms = ParseWhole<std::uint32_t>(value, kMaxAdapterLatencyMs);
+    if (!ms) {
+        error = "--adapter-latency wants milliseconds from 0 to " + std::to_string(kMaxAdapterLatencyMs) + ", not " +
+                Quoted(value);
+        return false;
+    }
+    field = *ms;
+    return true;
+}
+
 bool TakeCloseAfter(std::string_view value, int& field, std::string& error) {
     const auto n = ParseWhole<int>(value, std::numeric_limits<int>::max());
     if (!n) {
@@ -81,7 +94,8 @@ bool TakeLockLoss(std::string_view value, std::vector<LockLoss>& losses, std::st
 }
 
 constexpr std::string_view kValueOptions[] = {"--rack",   "--link", "--drop",        "--corrupt",        "--refuse",
-                                              "--late", "--close-after", "--restart-silence", "--lose-lock"};
+                                              "--late", "--close-after", "--restart-silence", "--lose-lock",
+                                              "--adapter-latency"};
 
 bool TakesValue(std::string_view name) {
     for (std::string_view option : kValueOptions) {
@@ -100,6 +114,7 @@ bool TakeValue(std::string_view name, std::string_view value, SimOptions& o, std
     if (name == "--late") return TakeMilliseconds(name, value, o.faults.lateMs, error);
     if (name == "--restart-silence") return TakeMilliseconds(name, value, o.faults.restartSilenceMs, error);
     if (name == "--lose-lock") return TakeLockLoss(value, o.lockLosses, error);
+    if (name == "--adapter-latency") return TakeAdapterLatency(value, o.adapterLatencyMs, error);
     return TakeCloseAfter(value, o.faults.closeAfterReplies, error);
 }
 
@@ -146,7 +161,7 @@ std::string SimUsage() {
     return "usage: kxrsim [--rack FILE] [--link PATH] [--paced] [--drop SHARE] [--corrupt SHARE]\n"
            "              [--refuse SHARE] [--silent] [--late MS] [--close-after N]\n"
            "              [--no-module-list] [--restart-silence MS] [--no-cam]\n"
-           "              [--lose-lock ROW[INPUT]:AFTER:FOR]... [--help]\n"
+           "              [--lose-lock ROW[INPUT]:AFTER:FOR]... [--adapter-latency MS] [--help]\n"
            "\n"
            "Stands in for a KXRRack on a pseudo-terminal and prints the port to open on one line.\n"
            "Runs until SIGINT or SIGTERM; SIGUSR1 closes the terminal as if the cable were pulled; SIGUSR2\n"
@@ -170,6 +185,10 @@ std::string SimUsage() {
            "                    the module list (1 is the first module) answers AFTER status polls as usual,\n"
            "                    then has no carrier for FOR polls, then locks again a few polls later;\n"
            "                    may be given for several inputs\n"
+           "  --adapter-latency MS\n"
+           "                    hold every byte towards the program as a USB serial adapter with this\n"
+           "                    latency timer does (an FTDI: until MS ms have passed since the first byte\n"
+           "                    held, or 62 bytes are waiting); 0 to 255, default 0 (no adapter)\n"
            "  --help            show this text\n"
            "  --version         show the version (alone)\n";
 }

@@ -3,6 +3,7 @@
 #include "sim/Faults.h"
 #include "sim/LockLoss.h"
 
+#include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
@@ -18,6 +19,7 @@ struct SimOptions {
     bool noCam = false;  // the CI modules start with their CAM slots empty
     FaultOptions faults;
     std::vector<LockLoss> lockLosses;  // --lose-lock, each as given
+    std::uint32_t adapterLatencyMs = 0;  // --adapter-latency: a USB adapter's latency timer; 0, none
     bool help = false;
 };
 

@@ -117,6 +117,7 @@ int main(int argc, char* argv[]) {
     const RackDescription described = rack;
     RackSimulator simulator(std::move(rack), options.faults, options.paced);
     if (!PlanLockLosses(simulator, described, options.lockLosses)) return 2;
+    simulator.SetAdapterLatency(std::chrono::milliseconds(options.adapterLatencyMs));
     if (!simulator.Start(error, options.linkPath)) {
         std::cerr << "kxrsim: " << error << '\n';
         return 1;

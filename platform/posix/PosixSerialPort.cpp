@@ -7,12 +7,21 @@
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
+#include <thread>
 #include <unistd.h>
+#ifdef __linux__
+#include <linux/serial.h>
+#endif
 
 namespace kelvane {
 namespace {
 
 constexpr std::chrono::milliseconds kWriteWait{1000};
+// One byte on the line at 115200 baud, 8N1: ten bits.
+constexpr std::chrono::nanoseconds kByteTime{86'806};
+// Gathering wakes this much before the last expected byte is due, so that the byte itself is taken as it comes
+// (poll wakes on its arrival) rather than after a sleep's rounding.
+constexpr std::chrono::nanoseconds kGatherMargin = 2 * kByteTime;
 
 // TIOCGEXCL is missing from old kernels: there the answer is "not held", and TIOCEXCL still refuses others.
 bool HeldExclusively(int fd) {
@@ -39,6 +48,33 @@ bool ConfigureLine(int fd) {
     return tcsetattr(fd, TCSANOW, &settings) == 0;
 }
 
+// USB adapters hold received bytes for up to their latency timer (16 ms on an FTDI) before the PC sees them;
+// drivers that take the low-latency flag shorten that (ftdi_sio sets the timer to 1 ms) or hand bytes on at once.
+// Many drivers, and pseudo-terminals, refuse the request: the line works as it is. True when the flag was set
+// here, so that closing gives it back.
+bool AskLowLatency(int fd) {
+#if defined(__linux__) && defined(TIOCGSERIAL) && defined(ASYNC_LOW_LATENCY)
+    serial_struct serial{};
+    if (ioctl(fd, TIOCGSERIAL, &serial) != 0 || (serial.flags & ASYNC_LOW_LATENCY) != 0) return false;
+    serial.flags |= ASYNC_LOW_LATENCY;
+    return ioctl(fd, TIOCSSERIAL, &serial) == 0;
+#else
+    (void)fd;
+    return false;
+#endif
+}
+
+void GiveBackLowLatency(int fd) {
+#if defined(__linux__) && defined(TIOCGSERIAL) && defined(ASYNC_LOW_LATENCY)
+    serial_struct serial{};
+    if (ioctl(fd, TIOCGSERIAL, &serial) != 0) return;
+    serial.flags &= ~ASYNC_LOW_LATENCY;
+    ioctl(fd, TIOCSSERIAL, &serial);
+#else
+    (void)fd;
+#endif
+}
+
 }  // namespace
 
 std::unique_ptr<PosixSerialPort> PosixSerialPort::Open(const std::string& path, int* error) {
@@ -61,8 +97,9 @@ std::unique_ptr<PosixSerialPort> PosixSerialPort::Open(const std::string& path, 
         return refuse(fd, reason);
     }
     tcflush(fd, TCIOFLUSH);
+    const bool lowLatencySet = AskLowLatency(fd);
     if (error != nullptr) *error = 0;
-    return std::unique_ptr<PosixSerialPort>(new PosixSerialPort(fd));
+    return std::unique_ptr<PosixSerialPort>(new PosixSerialPort(fd, lowLatencySet));
 }
 
 bool PosixSerialPort::IsBusy(int error) { return error == EBUSY; }
@@ -71,6 +108,7 @@ PosixSerialPort::~PosixSerialPort() {
     // Exclusivity belongs to the tty, not to this descriptor: give back what this port set, or the next open
     // of the same port would be refused. A port is only ever open here after it set it itself (an exclusivity
     // found set refuses the open), so this never clears another program's.
+    if (lowLatencySet_) GiveBackLowLatency(fd_);
     ioctl(fd_, TIOCNXCL);
     ::close(fd_);
 }
@@ -116,6 +154,31 @@ ReadResult PosixSerialPort::Read(std::span<std::uint8_t> into, std::chrono::mill
         // The line said it was readable and gave nothing, or the read failed (EIO once the far end is gone).
         return LoseLine();
     }
+}
+
+// The line carries a byte every 86.8 µs at best, so bytes still expected cannot all be there before their line
+// time: sleeping through it and taking them in one read spares a wake-up and a read per byte. The expected count
+// is a floor given by the caller, so the sleep never passes the end of what it waits for, and never the wait.
+ReadResult PosixSerialPort::ReadExpecting(std::span<std::uint8_t> into, std::size_t expected,
+                                          std::chrono::milliseconds wait) {
+    using std::chrono::steady_clock;
+    const auto deadline = steady_clock::now() + wait;
+    const std::size_t want = std::min(expected, into.size());
+    ReadResult got = Read(into, wait);
+    while (got.status == ReadStatus::Received && got.count < want) {
+        const auto now = steady_clock::now();
+        if (now >= deadline) break;
+        const auto lineTime = static_cast<std::int64_t>(want - got.count) * kByteTime - kGatherMargin;
+        if (lineTime > std::chrono::nanoseconds::zero()) {
+            std::this_thread::sleep_for(std::min<steady_clock::duration>(lineTime, deadline - now));
+        }
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - steady_clock::now());
+        const ReadResult more = Read(into.subspan(got.count), std::max(left, std::chrono::milliseconds(0)));
+        // A hang-up after some bytes is told by the next read; what came is the caller's now.
+        if (more.status != ReadStatus::Received) break;
+        got.count += more.count;
+    }
+    return got;
 }
 
 // A line that stays full for a second refuses the write; one that hangs up meanwhile is lost.

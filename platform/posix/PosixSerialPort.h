@@ -21,14 +21,17 @@ public:
 
     bool Write(std::span<const std::uint8_t> bytes) override;
     ReadResult Read(std::span<std::uint8_t> into, std::chrono::milliseconds wait) override;
+    ReadResult ReadExpecting(std::span<std::uint8_t> into, std::size_t expected,
+                             std::chrono::milliseconds wait) override;
     bool HungUp() const override { return hungUp_; }
 
 private:
-    explicit PosixSerialPort(int fd) : fd_(fd) {}
+    PosixSerialPort(int fd, bool lowLatencySet) : fd_(fd), lowLatencySet_(lowLatencySet) {}
     bool WaitWritable();
     ReadResult LoseLine();
 
     int fd_;
+    bool lowLatencySet_;  // this port asked the driver for low latency, and gives it back on close
     bool hungUp_ = false;
 };
 

@@ -1,8 +1,13 @@
 #include "link/ReplyReceiver.h"
 
+#include "link/FrameEncoder.h"
+
 #include "tests/support/ScriptedPort.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
 
 namespace kelvane {
 namespace {
@@ -123,6 +128,36 @@ TEST(ReplyReceiver, RestartKeepsTheLastReply) {
     EXPECT_FALSE(receiver.Done());
     EXPECT_EQ(receiver.ReplyLength(), 3);
     EXPECT_EQ(receiver.ReplyData()[2], 0x03);
+}
+
+// What a reader may wait for before it looks again: never more bytes than the line still has to carry before the
+// frame ends, whatever the length form and stuffing, and exactly that many once the length is known where nothing
+// is doubled.
+TEST(ReplyReceiver, BytesToEndNeverPassesTheFrameEnd) {
+    FrameEncoder encoder;
+    for (const std::size_t size : {0u, 3u, 4u, 255u, 256u, 300u}) {
+        Bytes payload(size);
+        for (std::size_t i = 0; i < size; ++i) payload[i] = static_cast<std::uint8_t>(i % 3 == 0 ? 0x02 : i);
+        for (const bool stuffed : {false, true}) {
+            if (!stuffed) std::fill(payload.begin(), payload.end(), 0x41);
+            ASSERT_TRUE(encoder.Encode(0xFD, 0xF0, payload));
+            Bytes frame(encoder.Bytes().begin(), encoder.Bytes().end());
+            SCOPED_TRACE(std::to_string(size) + (stuffed ? " stuffed" : " plain"));
+            const std::size_t lengthKnown = 4 + (size >= 256 ? 2 : size >= 4 ? 1 : 0);
+            ReplyReceiver receiver;
+            EXPECT_EQ(receiver.BytesToEnd(), 5u);
+            for (std::size_t i = 0; i < frame.size(); ++i) {
+                const std::size_t left = frame.size() - i;
+                EXPECT_LE(receiver.BytesToEnd(), left) << "at byte " << i;
+                if (!stuffed && i >= lengthKnown) {
+                    EXPECT_EQ(receiver.BytesToEnd(), left) << "at byte " << i;
+                }
+                receiver.Feed(frame[i]);
+            }
+            EXPECT_TRUE(receiver.Done());
+            EXPECT_EQ(receiver.BytesToEnd(), 0u);
+        }
+    }
 }
 
 }  // namespace

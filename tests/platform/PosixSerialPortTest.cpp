@@ -13,6 +13,8 @@
 #include <pthread.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <linux/serial.h>
+#include <array>
 #include <thread>
 
 namespace kelvane {
@@ -58,6 +60,54 @@ TEST(PosixSerialPort, EmptyReadReturnsPromptly) {
     EXPECT_FALSE(port->ReadByte().has_value());
     // Generous: a loaded machine may be slow, but a blocking read would never come back here at all.
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+}
+
+// Low latency is asked of every device; a pseudo-terminal, like many drivers, refuses it, and the port must still
+// open and carry bytes.
+TEST(PosixSerialPort, OpensWhereTheDriverRefusesLowLatency) {
+    PseudoTerminal pty;
+    const int probe = open(pty.Path().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(probe, 0);
+    serial_struct serial{};
+    const bool refused = ioctl(probe, TIOCGSERIAL, &serial) != 0;
+    close(probe);
+    if (!refused) GTEST_SKIP() << "this kernel's pseudo-terminals take TIOCGSERIAL";
+
+    auto port = PosixSerialPort::Open(pty.Path());
+    ASSERT_NE(port, nullptr);
+    const std::vector<std::uint8_t> bytes{0x02, 0xFD, 0x00, 0xF0, 0xF0};
+    EXPECT_TRUE(port->Write(bytes));
+    EXPECT_EQ(pty.Receive(bytes.size()), bytes);
+}
+
+// Bytes that come in bursts, as from a paced line or a USB adapter, are gathered into one read up to the count
+// the caller expects; fewer than that come back whole when the wait ends, and a plain Read still returns at the
+// first burst.
+TEST(PosixSerialPort, ReadExpectingGathersTheExpectedBytes) {
+    PseudoTerminal pty;
+    auto port = PosixSerialPort::Open(pty.Path());
+    ASSERT_NE(port, nullptr);
+    std::array<std::uint8_t, 64> buffer{};
+
+    std::thread sender([&pty] {
+        pty.Send({1, 2, 3});
+        std::this_thread::sleep_for(30ms);
+        pty.Send({4, 5, 6, 7, 8});
+    });
+    const ReadResult gathered = port->ReadExpecting(buffer, 8, 5s);
+    sender.join();
+    EXPECT_EQ(gathered.status, ReadStatus::Received);
+    ASSERT_EQ(gathered.count, 8u);
+    EXPECT_EQ(std::vector<std::uint8_t>(buffer.begin(), buffer.begin() + 8),
+              (std::vector<std::uint8_t>{1, 2, 3, 4, 5, 6, 7, 8}));
+
+    pty.Send({9, 10});
+    const ReadResult partial = port->ReadExpecting(buffer, 6, 100ms);
+    EXPECT_EQ(partial.status, ReadStatus::Received);
+    EXPECT_EQ(partial.count, 2u);
+    EXPECT_EQ(buffer[1], 10);
+
+    EXPECT_EQ(port->ReadExpecting(buffer, 4, 20ms).status, ReadStatus::TimedOut);
 }
 
 TEST(PosixSerialPort, ClosingReleasesExclusivitySoThePortReopens) {

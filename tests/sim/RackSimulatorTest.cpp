@@ -244,6 +244,35 @@ TEST_F(RackSimulatorPty, PacedLineDeliversWholeFrames) {
     EXPECT_EQ(reply->payload, DefaultRack().modules[2].config);
 }
 
+// The benchmark's bound is made of these counts: what the program wrote and what the rack replied, not the echo.
+TEST_F(RackSimulatorPty, CountsTheBytesEachWay) {
+    StartRack();
+    PcPort port(simulator_->PortPath());
+    ASSERT_TRUE(port.IsOpen());
+    EXPECT_EQ(simulator_->Traffic().fromPc, 0u);
+    SendEchoed(port, Request(0, kIdentityCommand));
+    EXPECT_EQ(port.Read(8).size(), 8u);
+    SendEchoed(port, Request(0xFF, 0xC0, {0x03}));  // a broadcast: written, never answered
+    EXPECT_TRUE(Eventually([&] { return simulator_->RequestCount() == 2; }));
+    const LineTraffic traffic = simulator_->Traffic();
+    EXPECT_EQ(traffic.fromPc, 5u + Request(0xFF, 0xC0, {0x03}).size());
+    EXPECT_EQ(traffic.replyBytes, 8u);
+}
+
+// With an adapter's latency the reply still comes whole and right, only later; kept short so as not to wait.
+TEST_F(RackSimulatorPty, AdapterLatencyDelaysButKeepsTheBytes) {
+    simulator_ = std::make_unique<RackSimulator>(DefaultRack(), FaultOptions{}, true);
+    simulator_->SetAdapterLatency(std::chrono::milliseconds(5));
+    std::string error;
+    ASSERT_TRUE(simulator_->Start(error)) << error;
+    PcPort port(simulator_->PortPath());
+    const auto start = Clock::now();
+    SendEchoed(port, Request(0, kIdentityCommand));
+    EXPECT_EQ(port.Read(8), Hex("02 FD 00 F3 77 00 0E 8A"));
+    // Echo and reply fit one packet, which waits out the timer: never sooner than that.
+    EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(5));
+}
+
 TEST(RackSimulatorLink, NamesTheSlaveAndGoesAway) {
     char dir[] = "/tmp/kxrsim-test-XXXXXX";
     ASSERT_NE(::mkdtemp(dir), nullptr);

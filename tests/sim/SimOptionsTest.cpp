@@ -94,5 +94,20 @@ TEST(KxrsimOptions, RefusesBadArgumentsWithAReason) {
     }
 }
 
+TEST(KxrsimOptions, AdapterLatencyIsAUsbTimerOfUpTo255Milliseconds) {
+    SimOptions o;
+    std::string error;
+    ASSERT_TRUE(Parse({}, o, error));
+    EXPECT_EQ(o.adapterLatencyMs, 0u);
+    ASSERT_TRUE(Parse({"--paced", "--adapter-latency", "16"}, o, error)) << error;
+    EXPECT_EQ(o.adapterLatencyMs, 16u);
+    ASSERT_TRUE(Parse({"--adapter-latency=255"}, o, error)) << error;
+    EXPECT_EQ(o.adapterLatencyMs, 255u);
+    EXPECT_FALSE(Parse({"--adapter-latency", "256"}, o, error));
+    EXPECT_EQ(error, "--adapter-latency wants milliseconds from 0 to 255, not '256'");
+    EXPECT_FALSE(Parse({"--adapter-latency", "-1"}, o, error));
+    EXPECT_NE(SimUsage().find("--adapter-latency MS"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace kelvane::sim
