@@ -87,7 +87,8 @@ void CXmit::ReadBack(std::size_t count) {
         const std::uint64_t spent = clock_.TickCount() - start;
         if (spent >= kReadBackMs) return;
         const std::size_t want = std::min(count - read, readBuffer_.size());
-        const ReadResult got = port_->ReadExpecting(std::span(readBuffer_).first(want), want, WaitSlice(kReadBackMs - spent));
+        const ReadResult got =
+            port_->ReadExpecting(std::span(readBuffer_).first(want), want, WaitSlice(kReadBackMs - spent));
         if (got.status == ReadStatus::HungUp) return;
         read += got.count;
         Waiting();
