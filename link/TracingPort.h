@@ -17,6 +17,7 @@ public:
     bool Write(std::span<const std::uint8_t> bytes) override;
     ReadResult Read(std::span<std::uint8_t> into, std::chrono::milliseconds wait) override;
     bool HungUp() const override { return port_->HungUp(); }
+    std::chrono::milliseconds ExtraLatency() const override { return port_->ExtraLatency(); }
 
 private:
     std::unique_ptr<SerialPort> port_;
