@@ -23,6 +23,7 @@ constexpr unsigned kSupervisionPeriodMs = 100;
 constexpr std::uint32_t kLongShowMs = 10000;
 constexpr std::uint32_t kRebootShowMs = 8000;
 constexpr std::uint32_t kReadShowMs = 1000;
+constexpr std::uint32_t kFoundOnShowMs = 5000;
 constexpr unsigned kWarningBeepHz = 440;
 constexpr unsigned kWarningBeepMs = 200;
 constexpr std::size_t kRefusedFilesNamed = 3;
@@ -157,7 +158,9 @@ bool CKelvaneDlg::WaitForRestartedRack() {
 }
 
 void CKelvaneDlg::StartSupervision() {
-    info_.ShowInfo("", false, 1);
+    // Where the rack answered stays in the message area for a while: with serial servers in the table it may be
+    // any of several sites.
+    info_.ShowInfo(FormatText(MessageText(kRackFoundOnMessage), {link_.PortName()}), false, kFoundOnShowMs);
     link_.SetLinkLost(false);
     window_->SetTimer(kSupervisionTimer, kSupervisionPeriodMs);
     SelectSlot(0);

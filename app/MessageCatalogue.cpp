@@ -468,6 +468,11 @@ constexpr const char* kEntries[] = {
     "Ce nom est celui d'un dossier ou d'un périphérique, pas d'un fichier.",
     "Questo nome è quello di una cartella o di un dispositivo, non di un file.",
     "Dieser Name gehört zu einem Ordner oder Gerät, nicht zu einer Datei.",
+    // 91, kRackFoundOnMessage: the port-table entry that answered the search (a device or a serial server).
+    "Rack found on %s",
+    "Rack trouvé sur %s",
+    "Rack trovato su %s",
+    "Rack gefunden an %s",
 };
 
 static_assert(std::size(kEntries) == kMessageCount * kLanguageCount, "four texts for every message");

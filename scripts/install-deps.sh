@@ -12,6 +12,7 @@ packages=(
   tshark                                       # reads the line traces back through the Wireshark dissector
   python3-prometheus-client                    # an independent parser of the metrics kelvane-cli watch writes
   clang libclang-rt-14-dev                     # the fuzzing harnesses (clang -fsanitize=fuzzer and its runtime)
+  ser2net                                      # the serial-to-network server that racks at other sites sit behind
 )
 
 missing=()

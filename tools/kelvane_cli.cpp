@@ -45,7 +45,9 @@ int main(int argc, char** argv) {
         return kCliUsage;
     }
     SystemClock clock;
-    const auto nativePorts = MakeNativePortOpener();
+    std::error_code ec;
+    const std::filesystem::path workingDirectory = std::filesystem::current_path(ec);
+    const auto nativePorts = MakeNativePortOpener(options.portEntry, workingDirectory);
     std::unique_ptr<LineTrace> trace;
     std::unique_ptr<TracingPortOpener> tracedPorts;
     if (!options.traceFile.empty()) {
@@ -55,8 +57,7 @@ int main(int argc, char** argv) {
     }
     PortOpener& ports = tracedPorts ? static_cast<PortOpener&>(*tracedPorts) : *nativePorts;
     CXmit link(ports, clock);
-    std::error_code ec;
-    CliContext cli{link, ports, clock, std::cout, std::cerr, std::filesystem::current_path(ec),
+    CliContext cli{link, ports, clock, std::cout, std::cerr, workingDirectory,
                    StandardOutputIsTerminal()};
     return RunCli(args, cli);
 }
