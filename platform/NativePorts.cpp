@@ -9,6 +9,8 @@
 
 #ifdef _WIN32
 #include "platform/win32/Win32SerialPort.h"
+
+#include <windows.h>
 #else
 #include "platform/posix/PortTable.h"
 #include "platform/posix/PosixSerialPort.h"
