@@ -158,12 +158,12 @@ bool CKelvaneDlg::WaitForRestartedRack() {
 }
 
 void CKelvaneDlg::StartSupervision() {
-    // Where the rack answered stays in the message area for a while: with serial servers in the table it may be
-    // any of several sites.
-    info_.ShowInfo(FormatText(MessageText(kRackFoundOnMessage), {link_.PortName()}), false, kFoundOnShowMs);
     link_.SetLinkLost(false);
     window_->SetTimer(kSupervisionTimer, kSupervisionPeriodMs);
     SelectSlot(0);
+    // Where the rack answered stays in the message area for a while (selecting a row clears it, so it comes
+    // after): with serial servers in the table it may be any of several sites.
+    info_.ShowInfo(FormatText(MessageText(kRackFoundOnMessage), {link_.PortName()}), false, kFoundOnShowMs);
 }
 
 void CKelvaneDlg::SupervisionTick() {

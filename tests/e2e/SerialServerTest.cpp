@@ -1,10 +1,17 @@
 // A rack at another site: kxrsim's pseudo-terminal behind ser2net on 127.0.0.1, reached by kelvane-cli through a
 // raw TCP entry and through an RFC 2217 entry, and a server stopped and started again under a running session.
 
+#include "app/KelvaneDlg.h"
 #include "app/MessageCatalogue.h"
 #include "app/TextFormat.h"
+#include "link/Xmit.h"
+#include "platform/EntryPorts.h"
+#include "platform/SystemClock.h"
+#include "res/ResourceIds.h"
 #include "sim/DefaultRack.h"
 #include "sim/RackDescription.h"
+#include "tests/app/StandInPanels.h"
+#include "ui/headless/HeadlessWindowSystem.h"
 
 #include <gtest/gtest.h>
 
@@ -229,6 +236,49 @@ TEST_P(SerialServer, AServerStoppedUnderAWatchIsFoundAgainAndNothingIsLost) {
     EXPECT_EQ(Level(3), "17");
     ASSERT_EQ(Cli("set 3 level=18").status, 0);
     EXPECT_EQ(Level(3), "18");
+}
+
+// The window over a serial server: the message area names the entry; when the server goes, the panel's request
+// fails at once and the supervision searches again; once the server is back, the rack is found again.
+TEST_P(SerialServer, TheWindowNamesTheEntryAndSearchesAgainWhenTheServerGoes) {
+    // A usable firmware image for a module the rack does not hold: no upgrade, and no missing-firmware warning
+    // over the message area.
+    std::ofstream(dir_ / "payload.bin", std::ios::binary) << std::string(512, '\x5A');
+    ASSERT_EQ(Cli("firmware build KXE500 20 payload.bin firmware/KXE500_V20.frm").status, 0);
+    std::ofstream(dir_ / "firmware" / "KXR.FRM") << "KXE500_V20.frm\n";
+
+    SetLanguageIndex(kEnglish);
+    SystemClock clock;
+    ui::HeadlessWindowSystem windows{clock};
+    EntryPortOpener ports({entry_}, nullptr);
+    CXmit link(ports, clock);
+    std::vector<test::PanelCall> calls;
+    CKelvaneDlg main(windows, link, dir_.string(), std::make_unique<test::StandInModulePanel>(windows, calls),
+                     std::make_unique<test::StandInCamMenu>(windows, calls));
+    main.Create();
+    ui::HeadlessDialog& window = *windows.Find(res::kMainDialog);
+    window.KillTimer(CKelvaneDlg::kStartTimer);
+    main.Firmware().ScanFirmwareFiles(dir_);
+    main.DiscoverRack();
+    ASSERT_EQ(main.Slots().ModuleCount, 8);
+    EXPECT_EQ(main.Info().Text(), "Rack found on " + entry_);
+
+    Stop(server_);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(link.XmitRequest({}, 3, 0x40, 10000));  // three tries of 100 s, had the loss gone unseen
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 10s);
+    EXPECT_EQ(link.LastFailure(), LinkFailure::HungUp);
+    EXPECT_TRUE(link.LinkLost());
+    windows.RunFor(150);  // the supervision's search finds no server
+    EXPECT_FALSE(link.PortOpen());
+    EXPECT_FALSE(windows.TimerActive(window, CKelvaneDlg::kSupervisionTimer));
+
+    StartServer();
+    window.Click(res::kDiscoverButton);
+    EXPECT_TRUE(link.PortOpen());
+    EXPECT_EQ(main.Slots().ModuleCount, 8);
+    EXPECT_EQ(main.Info().Text(), "Rack found on " + entry_);
+    EXPECT_TRUE(windows.TimerActive(window, CKelvaneDlg::kSupervisionTimer));
 }
 
 INSTANTIATE_TEST_SUITE_P(Entries, SerialServer, ::testing::Values("tcp", "rfc2217"),
