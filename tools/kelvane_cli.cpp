@@ -5,6 +5,7 @@
 #include "link/TracingPort.h"
 #include "link/Xmit.h"
 #include "platform/NativePorts.h"
+#include "platform/PortEntry.h"
 #include "platform/SystemClock.h"
 #include "tools/CliCommands.h"
 
@@ -42,6 +43,10 @@ int main(int argc, char** argv) {
     }
     if (args.empty()) {
         std::cerr << kCliUsageText;
+        return kCliUsage;
+    }
+    if (const PortEntry entry = ParsePortEntry(options.portEntry); !options.portEntry.empty() && !entry.problem.empty()) {
+        std::cerr << "kelvane-cli: --port " << options.portEntry << ": " << entry.problem << '\n';
         return kCliUsage;
     }
     SystemClock clock;
