@@ -6,6 +6,7 @@
 #include "platform/NetworkPort.h"
 #include "platform/SystemClock.h"
 
+#include "platform/VirtualClock.h"
 #include "tests/support/ScriptedPort.h"
 
 #include <gtest/gtest.h>
@@ -166,8 +167,9 @@ TEST(NetworkPort, AConnectionClosedOrRefusedIsAHungUpLine) {
         Receive(fd, 3);
         ::close(fd);
     });
-    auto port = NetworkPort::Open(Entry("tcp", listener.Port()));
+    auto port = NetworkPort::Open(ParsePortEntry("tcp:127.0.0.1:" + std::to_string(listener.Port()) + "?latency=30"));
     ASSERT_NE(port, nullptr);
+    EXPECT_EQ(port->ExtraLatency(), 30ms);
     EXPECT_TRUE(port->Write(Bytes{1, 2, 3}));
     server.join();
     std::uint8_t buffer[8];
@@ -219,6 +221,36 @@ TEST(NetworkPort, TheLinkLosesAServerAtOnceAndFindsItAgain) {
     EXPECT_TRUE(link.FindPort());
     EXPECT_FALSE(link.LinkLost());
     back.join();
+}
+
+// Entries come first and keep their numbers; the machine's own ports follow them; a device entry's latency
+// reaches the link through the port.
+TEST(EntryPortOpener, EntriesFirstThenTheMachinesPorts) {
+    VirtualClock clock;
+    auto local = std::make_unique<test::ScriptedPortOpener>(clock);
+    local->Install(0, {});
+    test::ScriptedPortOpener* machine = local.get();
+    std::vector<std::string> devicesOpened;
+    EntryPortOpener ports({"tcp:127.0.0.1:9?latency=40", "/dev/ttyUSB7?latency=25", "tcp:nowhere"},
+                          [&](const std::string& device, OpenFailure&) -> std::unique_ptr<SerialPort> {
+                              devicesOpened.push_back(device);
+                              return std::make_unique<test::ScriptedPort>(clock);
+                          },
+                          std::move(local));
+    EXPECT_EQ(ports.Describe(0), "tcp:127.0.0.1:9");
+    EXPECT_EQ(ports.Describe(1), "/dev/ttyUSB7");
+    EXPECT_EQ(ports.Describe(2), "tcp:nowhere");
+    EXPECT_EQ(ports.Describe(3), "COM0");
+
+    const auto device = ports.Open(1);
+    ASSERT_NE(device, nullptr);
+    EXPECT_EQ(device->ExtraLatency(), 25ms);
+    EXPECT_EQ(devicesOpened, std::vector<std::string>{"/dev/ttyUSB7"});
+    EXPECT_EQ(ports.Open(2), nullptr);  // an entry that cannot be read is never tried
+    EXPECT_EQ(ports.LastOpenFailure().device, "tcp:nowhere");
+    EXPECT_NE(ports.Open(3), nullptr);
+    EXPECT_EQ(machine->opened, std::vector<int>{0});
+    EXPECT_EQ(ports.Open(4), nullptr);
 }
 
 }  // namespace
