@@ -18,10 +18,11 @@ constexpr std::uint8_t BINARY = 0, ECHO = 1, SGA = 3, COMPORT = 44, NAWS = 31;
 const Bytes kSer2netGreeting = {IAC, WILL, SGA, IAC, DO, SGA, IAC, WILL, ECHO, IAC, DONT, ECHO,
                                 IAC, DO, BINARY, IAC, WILL, BINARY, IAC, DO, COMPORT};
 
-Bytes Answer(std::uint8_t code, Bytes value) {
+Bytes Answer(std::uint8_t code, const Bytes& value) {
     Bytes b = {IAC, SB, COMPORT, code};
-    b.insert(b.end(), value.begin(), value.end());
-    b.insert(b.end(), {IAC, SE});
+    for (const std::uint8_t v : value) b.push_back(v);
+    b.push_back(IAC);
+    b.push_back(SE);
     return b;
 }
 
