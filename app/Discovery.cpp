@@ -19,6 +19,7 @@ constexpr unsigned kRelinkRetryMs = 1000;
 constexpr std::uint32_t kLongShowMs = 10000;
 constexpr std::uint32_t kRebootShowMs = 8000;
 constexpr std::uint32_t kReadShowMs = 1000;
+constexpr std::uint32_t kFoundOnShowMs = 5000;
 constexpr unsigned kWarningBeepHz = 440;
 constexpr unsigned kWarningBeepMs = 200;
 constexpr std::size_t kRefusedFilesNamed = 3;
@@ -173,11 +174,13 @@ bool CKelvaneDlg::WaitForRestartedRack() {
 }
 
 void CKelvaneDlg::StartSupervision() {
-    info_.ShowInfo("", false, 1);
     link_.SetLinkLost(false);
     window_->SetTimer(kSupervisionTimer, kSupervisionPeriodMs);
     SelectSlot(0);
     RestoreLostPlace();
+    // Where the rack answered stays in the message area for a while (selecting a row clears it, so it comes
+    // after): with serial servers in the table it may be any of several sites.
+    info_.ShowInfo(FormatText(MessageText(kRackFoundOnMessage), {link_.PortName()}), false, kFoundOnShowMs);
 }
 
 std::optional<CKelvaneDlg::OpenPlace> CKelvaneDlg::OpenPlaceNow() const {

@@ -511,6 +511,11 @@ constexpr const char* kEntries[] = {
     "Liaison avec le rack perdue - Recherche...",
     "Collegamento con il rack perso - Ricerca...",
     "Verbindung zum Rack verloren - Suche...",
+    // 99, kRackFoundOnMessage: the port-table entry that answered the search (a device or a serial server).
+    "Rack found on %s",
+    "Rack trouvé sur %s",
+    "Rack trovato su %s",
+    "Rack gefunden an %s",
 };
 
 static_assert(std::size(kEntries) == kMessageCount * kLanguageCount, "four texts for every message");

@@ -132,4 +132,7 @@ constexpr int kSaveTipMessage = 96;
 constexpr int kCloseDuringFirmwareMessage = 97;
 constexpr int kLinkLostSearchingMessage = 98;
 
+// Racks at other sites: the port-table entry the rack answered on.
+constexpr int kRackFoundOnMessage = 99;
+
 }  // namespace kelvane

@@ -8,6 +8,7 @@ namespace kelvane {
 // What the programs take before their command (kelvane-cli) or alone (the window).
 struct ProgramOptions {
     std::string traceFile;  // record the line in this pcapng file; empty: no trace
+    std::string portEntry;  // --port: search this one port-table entry alone; empty: the usual table
 };
 
 // Takes the options at the front of `args` and leaves the rest (the command) in it. Without --trace, the

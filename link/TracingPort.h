@@ -19,6 +19,7 @@ public:
     ReadResult ReadExpecting(std::span<std::uint8_t> into, std::size_t expected,
                              std::chrono::milliseconds wait) override;
     bool HungUp() const override { return port_->HungUp(); }
+    std::chrono::milliseconds ExtraLatency() const override { return port_->ExtraLatency(); }
 
 private:
     // Traces what a read placed in `into` and hands its result on.

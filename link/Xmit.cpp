@@ -82,13 +82,14 @@ bool CXmit::WriteFrame() {
 // for what follows the echo is the reply.
 void CXmit::ReadBack(std::size_t count) {
     const std::uint64_t start = clock_.TickCount();
+    const std::uint64_t bound = kReadBackMs + LatencyMs();
     std::size_t read = 0;
     while (read < count) {
         const std::uint64_t spent = clock_.TickCount() - start;
-        if (spent >= kReadBackMs) return;
+        if (spent >= bound) return;
         const std::size_t want = std::min(count - read, readBuffer_.size());
         const ReadResult got =
-            port_->ReadExpecting(std::span(readBuffer_).first(want), want, WaitSlice(kReadBackMs - spent));
+            port_->ReadExpecting(std::span(readBuffer_).first(want), want, WaitSlice(bound - spent));
         if (got.status == ReadStatus::HungUp) return;
         read += got.count;
         Waiting();
@@ -99,7 +100,7 @@ bool CXmit::ReceiveReply(int timeout) {
     receiver_.Restart();
     if (!port_) return Fail(LinkFailure::NoPort);
     const std::uint64_t start = clock_.TickCount();
-    const std::uint64_t limit = static_cast<std::uint64_t>(std::max(timeout, 0)) * 10;
+    const std::uint64_t limit = static_cast<std::uint64_t>(std::max(timeout, 0)) * 10 + LatencyMs();
     // Until a frame starts the wait counts from the request; once one is in progress it counts from its last
     // byte, so that a long reply is not cut by its own length, within the line time of the longest reply.
     std::uint64_t deadline = start + limit;
@@ -124,6 +125,11 @@ std::chrono::milliseconds CXmit::WaitSlice(std::uint64_t left) const {
     // A window kept alive by the hook must get its turn at least this often.
     constexpr std::uint64_t kHookSliceMs = 10;
     return std::chrono::milliseconds(waitHook_ != nullptr ? std::min(left, kHookSliceMs) : left);
+}
+
+// A far line (a serial server over the network) takes its round trip on top of every wait.
+std::uint64_t CXmit::LatencyMs() const {
+    return static_cast<std::uint64_t>(std::max<std::int64_t>(port_->ExtraLatency().count(), 0));
 }
 
 bool CXmit::FrameEnded() {

@@ -64,6 +64,8 @@ public:
 
     std::uint8_t PortNumber() const { return portNumber_; }
     void SetPortNumber(std::uint8_t number) { portNumber_ = number; }
+    // The port-table entry of PortNumber as the operator knows it: a device, or a serial server's entry.
+    std::string PortName() const { return ports_.Describe(portNumber_); }
 
     bool LinkLost() const { return linkLost_; }
     void SetLinkLost(bool lost) { linkLost_ = lost; }
@@ -85,6 +87,7 @@ private:
     bool WriteFrame();
     void ReadBack(std::size_t count);
     bool FrameEnded();
+    std::uint64_t LatencyMs() const;
     bool Fail(LinkFailure reason);
     bool ProbeRack();
     void NoteOpenFailure();

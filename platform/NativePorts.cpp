@@ -1,19 +1,77 @@
 #include "platform/NativePorts.h"
 
+#include "platform/EntryPorts.h"
+#include "platform/PortEntry.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <optional>
+
 #ifdef _WIN32
 #include "platform/win32/Win32SerialPort.h"
+
+#include <windows.h>
 #else
 #include "platform/posix/PortTable.h"
+#include "platform/posix/PosixSerialPort.h"
 #endif
 
 namespace kelvane {
+namespace {
 
-std::unique_ptr<PortOpener> MakeNativePortOpener() {
+// A ports file is a short list typed by hand; anything larger is not one.
+constexpr std::streamsize kMaxPortsFileBytes = 64 * 1024;
+
+std::optional<std::string> ReadSmallFile(const std::filesystem::path& path) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) return std::nullopt;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::string text(static_cast<std::size_t>(kMaxPortsFileBytes), '\0');
+    in.read(text.data(), kMaxPortsFileBytes);
+    text.resize(static_cast<std::size_t>(in.gcount()));
+    return text;
+}
+
 #ifdef _WIN32
-    return std::make_unique<Win32PortOpener>();
+// "COM3" (in any case) names COM number 3.
+std::unique_ptr<SerialPort> OpenDevice(const std::string& device, OpenFailure& failure) {
+    failure.error = ERROR_FILE_NOT_FOUND;
+    if (device.size() < 4 || device.size() > 6 || (device.compare(0, 3, "COM") != 0 && device.compare(0, 3, "com") != 0))
+        return nullptr;
+    int number = 0;
+    for (std::size_t k = 3; k < device.size(); ++k) {
+        if (device[k] < '0' || device[k] > '9') return nullptr;
+        number = number * 10 + (device[k] - '0');
+    }
+    if (number > 255) return nullptr;
+    unsigned long error = 0;
+    auto port = Win32SerialPort::Open(static_cast<std::uint8_t>(number), &error);
+    failure.error = static_cast<int>(error);
+    failure.busy = Win32SerialPort::IsBusy(error);
+    return port;
+}
+
+std::unique_ptr<PortOpener> LocalPorts() { return std::make_unique<Win32PortOpener>(); }
 #else
-    return std::make_unique<PortTable>(PortTable::FromEnvironment());
+std::unique_ptr<SerialPort> OpenDevice(const std::string& device, OpenFailure& failure) {
+    auto port = PosixSerialPort::Open(device, &failure.error);
+    failure.busy = PosixSerialPort::IsBusy(failure.error);
+    return port;
+}
+
+std::unique_ptr<PortOpener> LocalPorts() { return std::make_unique<PortTable>(PortTable::Scanning()); }
 #endif
+
+}  // namespace
+
+std::unique_ptr<PortOpener> MakeNativePortOpener(const std::string& portOption,
+                                                 const std::filesystem::path& workingFolder) {
+    std::optional<std::string> environmentList;
+    if (const char* list = std::getenv("KELVANE_PORTS"); list != nullptr) environmentList = list;
+    const PortChoice choice = ChoosePorts(portOption, environmentList, ReadSmallFile(workingFolder / kPortsFileName));
+    return std::make_unique<EntryPortOpener>(choice.entries, OpenDevice,
+                                             choice.localDevices ? LocalPorts() : nullptr);
 }
 
 }  // namespace kelvane

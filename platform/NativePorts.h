@@ -2,9 +2,18 @@
 
 #include "platform/SerialPort.h"
 
+#include <filesystem>
+#include <string>
+
 namespace kelvane {
 
-// The serial ports of the machine the program runs on, numbered as the rack search counts them.
-std::unique_ptr<PortOpener> MakeNativePortOpener();
+// The name of the file in the working folder whose entries come before the machine's own ports.
+constexpr const char* kPortsFileName = "ports.txt";
+
+// The port table of the program, numbered as the rack search counts them: `portOption` (kelvane-cli --port)
+// alone when given; otherwise KELVANE_PORTS when set; otherwise the entries of ports.txt in `workingFolder`
+// followed by the serial ports of this machine.
+std::unique_ptr<PortOpener> MakeNativePortOpener(const std::string& portOption = {},
+                                                 const std::filesystem::path& workingFolder = ".");
 
 }  // namespace kelvane

@@ -48,6 +48,10 @@ public:
     // True once a read or a write found the line hung up or the device failed.
     virtual bool HungUp() const { return false; }
 
+    // Time the line adds to every exchange beyond that of a local line (a serial server far away): the link
+    // waits this much longer for echoes and replies.
+    virtual std::chrono::milliseconds ExtraLatency() const { return std::chrono::milliseconds(0); }
+
     // One byte, or nothing when none arrived within a millisecond (or the line is gone).
     std::optional<std::uint8_t> ReadByte() {
         std::uint8_t byte = 0;
@@ -63,7 +67,8 @@ struct OpenFailure {
     bool busy = false;   // another program holds the port
 };
 
-// Opens COM ports by number, the way the rack search counts them (0 to 255).
+// Opens COM ports by number, the way the rack search counts them (0 to 255). A number may stand for a
+// network entry as well (a serial server), which is opened as a port like any other.
 class PortOpener {
 public:
     virtual ~PortOpener() = default;

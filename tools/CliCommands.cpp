@@ -37,14 +37,16 @@ const char* IdentityFailureText(IdentityFailure failure) {
 }  // namespace
 
 const char* const kCliUsageText =
-    "usage: kelvane-cli [--trace FILE] COMMAND [ARGUMENTS]\n"
+    "usage: kelvane-cli [--trace FILE] [--port ENTRY] COMMAND [ARGUMENTS]\n"
     "       kelvane-cli --help | --version\n"
     "\n"
     "  --trace FILE         record every frame on the line in FILE (pcapng, for Wireshark with\n"
     "                       tools/wireshark/kxr.lua); KELVANE_TRACE=FILE in the environment does the same\n"
+    "  --port ENTRY         search the rack on this port-table entry alone (see below)\n"
     "\n"
     "commands:\n"
-    "  find                 search the serial ports for the rack; print its port and controller\n"
+    "  find                 search the serial ports for the rack; print the entry it answered on, its port\n"
+    "                       number and its controller\n"
     "  modules              search, then list the rack's modules (row, address, type, model, version,\n"
     "                       configuration length)\n"
     "  firmware scan        what firmware/KXR.FRM in the working directory offers, type by type, and why\n"
@@ -86,8 +88,12 @@ const char* const kCliUsageText =
     "                       turn (an item's number; 0 goes back), answer the first question with TEXT (others\n"
     "                       are cancelled), and print every menu, list, question and text the CAM shows\n"
     "\n"
-    "The ports are searched as numbered COM ports. On Linux, KELVANE_PORTS=\"path:path:...\" sets the table\n"
-    "of ports (entry 0 first); otherwise /dev/serial/by-id, ttyUSB*, ttyACM* and ttyS* are used in that order.\n"
+    "The ports are searched as numbered COM ports. An entry of the table is a device, tcp:HOST:PORT (a serial\n"
+    "server's raw TCP port) or rfc2217:HOST:PORT (Telnet with the COM port option), optionally followed by\n"
+    "?latency=MS, added to every wait on that port. --port ENTRY searches that entry alone; KELVANE_PORTS sets\n"
+    "the table (entries separated by ';', or by ':' when there is no ';'); otherwise the entries of ports.txt in\n"
+    "the working directory (one a line, # comments) come first, then the machine's serial ports: on Linux\n"
+    "/dev/serial/by-id, ttyUSB*, ttyACM* and ttyS* in that order.\n"
     "Configuration files are named exactly as given. The texts the program shows in its window (progress, summaries)\n"
     "are in the language of pref.txt in the working directory, German when it names none, as in the program.\n"
     "\n"
@@ -116,6 +122,7 @@ int RunFind(CliContext& cli) {
     if (!FindRack(cli)) return kCliRackNotFound;
     const std::uint8_t port = cli.link.PortNumber();
     const auto version = ProbeIdentity(cli.link, 0);
+    cli.out << FormatText(MessageText(kRackFoundOnMessage), {cli.link.PortName()}) << '\n';
     cli.out << "port " << static_cast<int>(port) << ": " << cli.ports.Describe(port) << '\n';
     cli.out << "controller " << ModuleTypeName(kControllerType) << ' '
             << (version ? VersionLabel(*version) : std::string("(version unknown)")) << '\n';

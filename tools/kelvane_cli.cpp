@@ -5,6 +5,7 @@
 #include "link/TracingPort.h"
 #include "link/Xmit.h"
 #include "platform/NativePorts.h"
+#include "platform/PortEntry.h"
 #include "platform/SystemClock.h"
 #include "tools/CliCommands.h"
 
@@ -44,8 +45,14 @@ int main(int argc, char** argv) {
         std::cerr << kCliUsageText;
         return kCliUsage;
     }
+    if (const PortEntry entry = ParsePortEntry(options.portEntry); !options.portEntry.empty() && !entry.problem.empty()) {
+        std::cerr << "kelvane-cli: --port " << options.portEntry << ": " << entry.problem << '\n';
+        return kCliUsage;
+    }
     SystemClock clock;
-    const auto nativePorts = MakeNativePortOpener();
+    std::error_code ec;
+    const std::filesystem::path workingDirectory = std::filesystem::current_path(ec);
+    const auto nativePorts = MakeNativePortOpener(options.portEntry, workingDirectory);
     std::unique_ptr<LineTrace> trace;
     std::unique_ptr<TracingPortOpener> tracedPorts;
     if (!options.traceFile.empty()) {
@@ -55,8 +62,7 @@ int main(int argc, char** argv) {
     }
     PortOpener& ports = tracedPorts ? static_cast<PortOpener&>(*tracedPorts) : *nativePorts;
     CXmit link(ports, clock);
-    std::error_code ec;
-    CliContext cli{link, ports, clock, std::cout, std::cerr, std::filesystem::current_path(ec),
+    CliContext cli{link, ports, clock, std::cout, std::cerr, workingDirectory,
                    StandardOutputIsTerminal()};
     return RunCli(args, cli);
 }

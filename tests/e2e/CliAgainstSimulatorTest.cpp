@@ -353,6 +353,18 @@ TEST_F(Programs, CliNamesAPortHeldByAnotherProgram) {
     EXPECT_EQ(RunCli("find").status, kCliOk);
 }
 
+TEST_F(Programs, CliSaysWhatIsWrongWithAPortEntryAndTakesItAlone) {
+    const CliRun bad = RunCli("--port tcp:rack-site find");
+    EXPECT_EQ(bad.status, kCliUsage);
+    EXPECT_NE(bad.err.find("--port tcp:rack-site: no port number after the host"), std::string::npos) << bad.err;
+
+    // The entry replaces the table that KELVANE_PORTS gave.
+    StartSimulator({});
+    EXPECT_EQ(RunCli("find").status, kCliOk);
+    const CliRun elsewhere = RunCli("--port " + (dir_ / "no-such-port").string() + " find");
+    EXPECT_EQ(elsewhere.status, kCliRackNotFound) << elsewhere.out;
+}
+
 TEST_F(Programs, CliRefusesUnknownCommands) {
     const CliRun run = RunCli("frobnicate");
     EXPECT_EQ(run.status, 1);

@@ -119,6 +119,27 @@ TEST_F(XmitRequestTest, LateReplyCountsAsAFailedTry) {
     EXPECT_EQ(link.Reply()[0], 0x02);
 }
 
+// A serial server far away: the echo comes back after 150 ms and the reply after 300 ms, where a local line
+// allows 100 ms for each. The latency the port reports is added to both waits.
+TEST_F(XmitRequestTest, AFarLinesLatencyLengthensTheEchoAndReplyWaits) {
+    for (const int latencyMs : {0, 200}) {
+        ScriptedPort& port = Connect({{ReplyFrame(0xF0, {0x42}), 300}, {ReplyFrame(0xF0, {0x42}), 300},
+                                      {ReplyFrame(0xF0, {0x42}), 300}});
+        port.echoDelayMs = 150;
+        port.latency = std::chrono::milliseconds(latencyMs);
+        const bool answered = link.XmitRequest({}, 0x03, 0x40, 10);
+        if (latencyMs == 0) {
+            EXPECT_FALSE(answered);
+            EXPECT_EQ(port.writes.size(), 3u);
+        } else {
+            EXPECT_TRUE(answered);
+            EXPECT_EQ(port.writes.size(), 1u);
+            EXPECT_EQ(link.Reply()[0], 0x42);
+        }
+        link.SetLinkLost(false);
+    }
+}
+
 TEST_F(XmitRequestTest, EchoOfOurOwnBytesIsReadBackBeforeTheReply) {
     // With the request echoed, a reply whose payload looks like a frame start is still read correctly.
     ScriptedPort& port = Connect({{ReplyFrame(0xF0, {0x02, 0xFD, 0x00})}}, /*echo=*/true);

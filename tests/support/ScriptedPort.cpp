@@ -8,7 +8,7 @@ namespace kelvane::test {
 bool ScriptedPort::Write(std::span<const std::uint8_t> bytes) {
     writes.emplace_back(bytes.begin(), bytes.end());
     if (failWrites || hungUp) return false;
-    if (echo) Arrive(writes.back());
+    if (echo) Arrive(writes.back(), echoDelayMs);
     if (!reactions.empty()) {
         const Reaction reaction = reactions.front();
         reactions.pop_front();

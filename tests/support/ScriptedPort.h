@@ -31,6 +31,7 @@ public:
     bool Write(std::span<const std::uint8_t> bytes) override;
     ReadResult Read(std::span<std::uint8_t> into, std::chrono::milliseconds wait) override;
     bool HungUp() const override { return hungUp; }
+    std::chrono::milliseconds ExtraLatency() const override { return latency; }
 
     // Bytes that arrive `delayMs` from now, as if the far end sent them unprompted.
     void Arrive(const Bytes& bytes, std::uint64_t delayMs = 0);
@@ -39,6 +40,10 @@ public:
     std::deque<Reaction> reactions;
     // Every write is heard back at once, as on the half-duplex bus: the link counts on reading it back.
     bool echo = true;
+    // How long the echo takes to come back (a far line's round trip).
+    std::uint64_t echoDelayMs = 0;
+    // What the port reports as its extra latency.
+    std::chrono::milliseconds latency{0};
     bool failWrites = false;
     // The far end is gone: reads report it at once and writes fail.
     bool hungUp = false;

@@ -1,7 +1,9 @@
 // The program: the rack's control window on Qt.
 
 #include "KelvaneVersion.h"
+#include "app/ApplicationFolder.h"
 #include "app/KelvaneApp.h"
+#include "app/Preferences.h"
 #include "app/ProgramOptions.h"
 #include "link/TracingPort.h"
 #include "link/Xmit.h"
@@ -56,7 +58,10 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName("com.telquine.kelvane");
 
     kelvane::SystemClock clock;
-    const auto nativePorts = kelvane::MakeNativePortOpener();
+    // ports.txt lies in the folder the window works in, beside pref.txt.
+    const auto nativePorts = kelvane::MakeNativePortOpener(
+        options.portEntry, kelvane::ChooseApplicationFolder(kelvane::CurrentApplicationDirectory(),
+                                                            kelvane::DataFolderEnvironmentOfProcess()));
     std::unique_ptr<kelvane::LineTrace> trace;
     std::unique_ptr<kelvane::TracingPortOpener> tracedPorts;
     if (!options.traceFile.empty()) {

@@ -1,0 +1,117 @@
+#include "platform/PortEntry.h"
+
+#include <string_view>
+
+namespace kelvane {
+namespace {
+
+constexpr std::string_view kTcpPrefix = "tcp:";
+constexpr std::string_view kRfc2217Prefix = "rfc2217:";
+constexpr std::string_view kLatencyOption = "?latency=";
+constexpr std::string_view kBlanks = " \t\r\n";
+
+std::string Trim(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(kBlanks);
+    if (first == std::string_view::npos) return {};
+    const std::size_t last = text.find_last_not_of(kBlanks);
+    return std::string(text.substr(first, last - first + 1));
+}
+
+// Digits only, at most `max`; nothing for anything else.
+std::optional<unsigned long> Number(std::string_view digits, unsigned long max) {
+    if (digits.empty() || digits.size() > 9) return std::nullopt;
+    unsigned long value = 0;
+    for (const char c : digits) {
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + static_cast<unsigned long>(c - '0');
+    }
+    if (value > max) return std::nullopt;
+    return value;
+}
+
+void ParseServer(std::string_view address, PortEntry& entry) {
+    const std::size_t colon = address.rfind(':');
+    if (colon == std::string_view::npos) {
+        entry.problem = "no port number after the host";
+        return;
+    }
+    std::string_view host = address.substr(0, colon);
+    if (host.size() >= 2 && host.front() == '[' && host.back() == ']') host = host.substr(1, host.size() - 2);
+    const auto port = Number(address.substr(colon + 1), 65535);
+    if (host.empty()) {
+        entry.problem = "no host";
+    } else if (!port || *port == 0) {
+        entry.problem = "the port is not a number from 1 to 65535";
+    } else {
+        entry.host = std::string(host);
+        entry.port = static_cast<std::uint16_t>(*port);
+    }
+}
+
+}  // namespace
+
+PortEntry ParsePortEntry(const std::string& text) {
+    PortEntry entry;
+    std::string_view rest = text;
+    if (const std::size_t option = rest.rfind(kLatencyOption); option != std::string_view::npos) {
+        const auto ms = Number(rest.substr(option + kLatencyOption.size()), kMaxEntryLatency.count());
+        if (!ms) entry.problem = "the latency is not a number of milliseconds from 0 to 10000";
+        entry.latency = std::chrono::milliseconds(ms.value_or(0));
+        rest = rest.substr(0, option);
+    }
+    entry.name = std::string(rest);
+    if (rest.starts_with(kTcpPrefix)) {
+        entry.kind = PortEntry::Kind::Tcp;
+        if (entry.problem.empty()) ParseServer(rest.substr(kTcpPrefix.size()), entry);
+    } else if (rest.starts_with(kRfc2217Prefix)) {
+        entry.kind = PortEntry::Kind::Rfc2217;
+        if (entry.problem.empty()) ParseServer(rest.substr(kRfc2217Prefix.size()), entry);
+    } else {
+        entry.device = entry.name;
+        if (entry.device.empty() && entry.problem.empty()) entry.problem = "no device";
+    }
+    return entry;
+}
+
+std::vector<std::string> SplitPortList(const std::string& list) {
+    const char separator = list.find(';') != std::string::npos ? ';' : ':';
+    std::vector<std::string> fields;
+    std::size_t start = 0;
+    while (start <= list.size()) {
+        const std::size_t end = std::min(list.find(separator, start), list.size());
+        fields.push_back(Trim(std::string_view(list).substr(start, end - start)));
+        start = end + 1;
+    }
+    std::vector<std::string> entries;
+    for (std::size_t k = 0; k < fields.size(); ++k) {
+        std::string entry = fields[k];
+        if (separator == ':' && (entry == "tcp" || entry == "rfc2217")) {
+            for (int taken = 0; taken < 2 && k + 1 < fields.size(); ++taken) entry += ':' + fields[++k];
+        }
+        if (!entry.empty()) entries.push_back(std::move(entry));
+    }
+    return entries;
+}
+
+std::vector<std::string> ReadPortsFile(const std::string& text) {
+    std::vector<std::string> entries;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        std::string_view line = std::string_view(text).substr(start, end - start);
+        line = line.substr(0, std::min(line.find('#'), line.size()));
+        if (std::string entry = Trim(line); !entry.empty()) entries.push_back(std::move(entry));
+        start = end + 1;
+    }
+    return entries;
+}
+
+PortChoice ChoosePorts(const std::string& portOption, const std::optional<std::string>& environmentList,
+                       const std::optional<std::string>& portsFile) {
+    if (!portOption.empty()) return {{portOption}, false};
+    if (environmentList && !environmentList->empty()) return {SplitPortList(*environmentList), false};
+    if (portsFile) return {ReadPortsFile(*portsFile), true};
+    return {{}, true};
+}
+
+}  // namespace kelvane

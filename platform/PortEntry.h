@@ -1,0 +1,52 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kelvane {
+
+// One entry of the port table as the operator writes it: a device ("/dev/ttyUSB0", "COM3"), a raw TCP stream
+// to a serial server ("tcp:HOST:PORT") or a Telnet connection with the COM port option
+// ("rfc2217:HOST:PORT"). Any entry may end in "?latency=MS", the round trip of its link.
+struct PortEntry {
+    enum class Kind { Device, Tcp, Rfc2217 };
+
+    Kind kind = Kind::Device;
+    std::string device;  // a device's path or name
+    std::string host;    // a server's name or address (IPv6 without its brackets)
+    std::uint16_t port = 0;
+    std::chrono::milliseconds latency{0};
+    std::string name;     // the entry as the operator knows it, without its options
+    std::string problem;  // why the entry cannot be used; empty when it can
+
+    bool Network() const { return kind != Kind::Device; }
+};
+
+// The longest latency an entry may ask for: beyond it a reply wait would outlast any operator's patience.
+constexpr std::chrono::milliseconds kMaxEntryLatency{10'000};
+
+PortEntry ParsePortEntry(const std::string& text);
+
+// A list of entries in one string (KELVANE_PORTS). With a ';' anywhere, ';' alone separates entries; otherwise
+// ':' does, as for device paths, and "tcp" or "rfc2217" takes the host and port that follow into its entry.
+// Blanks around entries and empty entries are dropped.
+std::vector<std::string> SplitPortList(const std::string& list);
+
+// The entries of a ports.txt: one a line, '#' to the end of the line is a comment, blank lines are skipped.
+std::vector<std::string> ReadPortsFile(const std::string& text);
+
+// Where the table comes from: the entries, and whether the machine's own serial devices follow them.
+struct PortChoice {
+    std::vector<std::string> entries;
+    bool localDevices = true;
+};
+
+// The --port option alone when given; otherwise KELVANE_PORTS when set and not empty (it replaces the table);
+// otherwise the entries of ports.txt (when there is one) followed by the machine's devices.
+PortChoice ChoosePorts(const std::string& portOption, const std::optional<std::string>& environmentList,
+                       const std::optional<std::string>& portsFile);
+
+}  // namespace kelvane

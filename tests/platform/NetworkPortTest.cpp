@@ -1,0 +1,257 @@
+// Network ports against servers of our own making on 127.0.0.1: a fake RFC 2217 server that checks every byte
+// of the negotiation, and plain sockets that close, reset or never answer.
+
+#include "link/Xmit.h"
+#include "platform/EntryPorts.h"
+#include "platform/NetworkPort.h"
+#include "platform/SystemClock.h"
+
+#include "platform/VirtualClock.h"
+#include "tests/support/ScriptedPort.h"
+
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
+
+namespace kelvane {
+namespace {
+
+using namespace std::chrono_literals;
+using test::Bytes;
+
+constexpr std::uint8_t IAC = 0xFF, WILL = 0xFB, DO = 0xFD, SB = 0xFA, SE = 0xF0, COMPORT = 44;
+
+// A listening socket on 127.0.0.1 at a port the system chose.
+class Listener {
+public:
+    explicit Listener(std::uint16_t port = 0) {
+        fd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        const int on = 1;
+        setsockopt(fd_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(port);
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        listen(fd_, 4);
+        socklen_t length = sizeof address;
+        getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length);
+        port_ = ntohs(address.sin_port);
+    }
+    ~Listener() { Close(); }
+    void Close() {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = -1;
+    }
+    // The next connection, or -1 when none came within the wait.
+    int Accept(int waitMs = 5000) {
+        pollfd p{fd_, POLLIN, 0};
+        if (poll(&p, 1, waitMs) != 1) return -1;
+        return accept(fd_, nullptr, nullptr);
+    }
+    std::uint16_t Port() const { return port_; }
+
+private:
+    int fd_ = -1;
+    std::uint16_t port_ = 0;
+};
+
+// Exactly `count` bytes from the client, or fewer when it stops sending for two seconds.
+Bytes Receive(int fd, std::size_t count) {
+    Bytes got;
+    while (got.size() < count) {
+        pollfd p{fd, POLLIN, 0};
+        if (poll(&p, 1, 2000) != 1) break;
+        std::uint8_t buffer[256];
+        const ssize_t n = recv(fd, buffer, std::min(sizeof buffer, count - got.size()), 0);
+        if (n <= 0) break;
+        got.insert(got.end(), buffer, buffer + n);
+    }
+    return got;
+}
+
+void Send(int fd, const Bytes& bytes) { ASSERT_EQ(send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL), static_cast<ssize_t>(bytes.size())); }
+
+Bytes Setting(std::uint8_t code, const Bytes& value) {
+    Bytes b = {IAC, SB, COMPORT, code};
+    for (const std::uint8_t v : value) b.push_back(v);
+    b.push_back(IAC);
+    b.push_back(SE);
+    return b;
+}
+
+Bytes Joined(std::initializer_list<Bytes> parts) {
+    Bytes all;
+    for (const Bytes& p : parts) all.insert(all.end(), p.begin(), p.end());
+    return all;
+}
+
+PortEntry Entry(const std::string& kind, std::uint16_t port) { return ParsePortEntry(kind + ":127.0.0.1:" + std::to_string(port)); }
+
+TEST(NetworkPort, Rfc2217NegotiationAndIacEscapingAgainstAServerThatChecksThem) {
+    Listener listener;
+    Bytes fromClient;
+    Bytes dataSeen;
+    std::thread server([&] {
+        const int fd = listener.Accept();
+        ASSERT_GE(fd, 0);
+        fromClient = Receive(fd, 9);  // the client's offers
+        Send(fd, {IAC, DO, 0, IAC, WILL, 0, IAC, DO, COMPORT});
+        const Bytes settings = Joined({Setting(1, {0x00, 0x01, 0xC2, 0x00}), Setting(2, {8}), Setting(3, {1}),
+                                       Setting(4, {1}), Setting(5, {1})});
+        const Bytes got = Receive(fd, settings.size());
+        fromClient.insert(fromClient.end(), got.begin(), got.end());
+        // A notification in the middle of the answers, as servers send them unasked.
+        Send(fd, Joined({Setting(101, {0x00, 0x01, 0xC2, 0x00}), Setting(102, {8}), Setting(107, {0x30}),
+                         Setting(103, {1}), Setting(104, {1}), Setting(105, {1})}));
+        // A frame holding 0xFF goes out with it doubled; the answer comes back with it doubled and a command
+        // in the middle.
+        dataSeen = Receive(fd, 6);
+        Send(fd, {0x02, IAC, IAC, 0x03, IAC, 0xF1, IAC, IAC});
+        Receive(fd, 1);  // until the client closes
+        ::close(fd);
+    });
+    int error = -1;
+    auto port = NetworkPort::Open(Entry("rfc2217", listener.Port()), &error);
+    ASSERT_NE(port, nullptr) << error;
+    EXPECT_EQ(error, 0);
+    ASSERT_TRUE(port->Write(Bytes{0x02, 0xFF, 0x03, 0xFF}));
+    Bytes read;
+    for (int k = 0; k < 50 && read.size() < 4; ++k) {
+        std::uint8_t buffer[16];
+        const ReadResult got = port->Read(buffer, 100ms);
+        read.insert(read.end(), buffer, buffer + got.count);
+    }
+    EXPECT_EQ(read, (Bytes{0x02, 0xFF, 0x03, 0xFF}));
+    port.reset();
+    server.join();
+    const Bytes expected = Joined({{IAC, WILL, 0, IAC, DO, 0, IAC, WILL, COMPORT}, Setting(1, {0x00, 0x01, 0xC2, 0x00}),
+                                   Setting(2, {8}), Setting(3, {1}), Setting(4, {1}), Setting(5, {1})});
+    EXPECT_EQ(fromClient, expected);
+    EXPECT_EQ(dataSeen, (Bytes{0x02, 0xFF, 0xFF, 0x03, 0xFF, 0xFF}));
+}
+
+TEST(NetworkPort, AServerThatSetsAnotherSpeedOrNeverAnswersIsNotAPort) {
+    Listener listener;
+    std::thread server([&] {
+        const int wrong = listener.Accept();
+        Receive(wrong, 9);
+        Send(wrong, Joined({{IAC, DO, COMPORT}, Setting(101, {0x00, 0x00, 0x25, 0x80})}));
+        const int silent = listener.Accept();
+        Receive(silent, 1000);  // says nothing back, until the client gives up
+        ::close(wrong);
+        ::close(silent);
+    });
+    int error = 0;
+    std::string refusal;
+    EXPECT_EQ(NetworkPort::Open(Entry("rfc2217", listener.Port()), &error, &refusal), nullptr);
+    EXPECT_EQ(error, EPROTO);
+    EXPECT_NE(refusal.find("baud rate to 9600"), std::string::npos) << refusal;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(NetworkPort::Open(Entry("rfc2217", listener.Port()), &error), nullptr);
+    EXPECT_EQ(error, ETIMEDOUT);
+    // The bound is two seconds; a loaded machine gets generous room, a missing bound would hang.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 10s);
+    server.join();
+}
+
+TEST(NetworkPort, AConnectionClosedOrRefusedIsAHungUpLine) {
+    Listener listener;
+    std::thread server([&] {
+        const int fd = listener.Accept();
+        Receive(fd, 3);
+        ::close(fd);
+    });
+    auto port = NetworkPort::Open(ParsePortEntry("tcp:127.0.0.1:" + std::to_string(listener.Port()) + "?latency=30"));
+    ASSERT_NE(port, nullptr);
+    EXPECT_EQ(port->ExtraLatency(), 30ms);
+    EXPECT_TRUE(port->Write(Bytes{1, 2, 3}));
+    server.join();
+    std::uint8_t buffer[8];
+    EXPECT_EQ(port->Read(buffer, 5000ms).status, ReadStatus::HungUp);
+    EXPECT_TRUE(port->HungUp());
+    EXPECT_FALSE(port->Write(Bytes{4}));
+
+    // Nobody listens any more: refused at once.
+    const std::uint16_t number = listener.Port();
+    listener.Close();
+    int error = 0;
+    EXPECT_EQ(NetworkPort::Open(Entry("tcp", number), &error), nullptr);
+    EXPECT_EQ(error, ECONNREFUSED);
+}
+
+// The link over a raw connection: a server that goes away in the middle of a request fails it at once, without
+// tries, and the link is lost; once the server listens again the search finds the rack.
+TEST(NetworkPort, TheLinkLosesAServerAtOnceAndFindsItAgain) {
+    auto listener = std::make_unique<Listener>();
+    const std::uint16_t number = listener->Port();
+    const auto answerProbe = [](int fd) {
+        const Bytes probe = Receive(fd, 5);
+        Send(fd, Joined({probe, test::ReplyFrame(0xF0, {0x77, 0x00, 0x0E})}));
+    };
+    std::thread server([&] {
+        const int fd = listener->Accept();
+        answerProbe(fd);
+        Receive(fd, 5);  // the next request: no echo, no answer, the server goes
+        ::close(fd);
+    });
+    EntryPortOpener ports({"tcp:127.0.0.1:" + std::to_string(number)}, nullptr);
+    SystemClock clock;
+    CXmit link(ports, clock);
+    ASSERT_TRUE(link.FindPort());
+    EXPECT_EQ(link.PortName(), "tcp:127.0.0.1:" + std::to_string(number));
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(link.XmitRequest({}, 0x03, 0x40, 10000));  // three tries of 100 s had the loss gone unseen
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 10s);
+    EXPECT_EQ(link.LastFailure(), LinkFailure::HungUp);
+    EXPECT_TRUE(link.LinkLost());
+    server.join();
+
+    link.ClosePort();
+    listener.reset();
+    EXPECT_FALSE(link.FindPort());
+    // The server is back on the same port.
+    Listener again(number);
+    std::thread back([&] { answerProbe(again.Accept()); });
+    EXPECT_TRUE(link.FindPort());
+    EXPECT_FALSE(link.LinkLost());
+    back.join();
+}
+
+// Entries come first and keep their numbers; the machine's own ports follow them; a device entry's latency
+// reaches the link through the port.
+TEST(EntryPortOpener, EntriesFirstThenTheMachinesPorts) {
+    VirtualClock clock;
+    auto local = std::make_unique<test::ScriptedPortOpener>(clock);
+    local->Install(0, {});
+    test::ScriptedPortOpener* machine = local.get();
+    std::vector<std::string> devicesOpened;
+    EntryPortOpener ports({"tcp:127.0.0.1:9?latency=40", "/dev/ttyUSB7?latency=25", "tcp:nowhere"},
+                          [&](const std::string& device, OpenFailure&) -> std::unique_ptr<SerialPort> {
+                              devicesOpened.push_back(device);
+                              return std::make_unique<test::ScriptedPort>(clock);
+                          },
+                          std::move(local));
+    EXPECT_EQ(ports.Describe(0), "tcp:127.0.0.1:9");
+    EXPECT_EQ(ports.Describe(1), "/dev/ttyUSB7");
+    EXPECT_EQ(ports.Describe(2), "tcp:nowhere");
+    EXPECT_EQ(ports.Describe(3), "COM0");
+
+    const auto device = ports.Open(1);
+    ASSERT_NE(device, nullptr);
+    EXPECT_EQ(device->ExtraLatency(), 25ms);
+    EXPECT_EQ(devicesOpened, std::vector<std::string>{"/dev/ttyUSB7"});
+    EXPECT_EQ(ports.Open(2), nullptr);  // an entry that cannot be read is never tried
+    EXPECT_EQ(ports.LastOpenFailure().device, "tcp:nowhere");
+    EXPECT_NE(ports.Open(3), nullptr);
+    EXPECT_EQ(machine->opened, std::vector<int>{0});
+    EXPECT_EQ(ports.Open(4), nullptr);
+}
+
+}  // namespace
+}  // namespace kelvane

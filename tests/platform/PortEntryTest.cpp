@@ -1,0 +1,78 @@
+#include "platform/PortEntry.h"
+
+#include <gtest/gtest.h>
+
+namespace kelvane {
+namespace {
+
+using Strings = std::vector<std::string>;
+using namespace std::chrono_literals;
+
+TEST(PortEntry, ReadsDevicesServersAndLatency) {
+    const PortEntry device = ParsePortEntry("/dev/ttyUSB0");
+    EXPECT_EQ(device.kind, PortEntry::Kind::Device);
+    EXPECT_EQ(device.device, "/dev/ttyUSB0");
+    EXPECT_EQ(device.latency, 0ms);
+    EXPECT_TRUE(device.problem.empty());
+
+    const PortEntry telnet = ParsePortEntry("rfc2217:tx-site-3:2001?latency=80");
+    EXPECT_EQ(telnet.kind, PortEntry::Kind::Rfc2217);
+    EXPECT_EQ(telnet.host, "tx-site-3");
+    EXPECT_EQ(telnet.port, 2001);
+    EXPECT_EQ(telnet.latency, 80ms);
+    EXPECT_EQ(telnet.name, "rfc2217:tx-site-3:2001");
+    EXPECT_TRUE(telnet.problem.empty());
+
+    const PortEntry v6 = ParsePortEntry("tcp:[::1]:4001");
+    EXPECT_EQ(v6.kind, PortEntry::Kind::Tcp);
+    EXPECT_EQ(v6.host, "::1");
+    EXPECT_EQ(v6.port, 4001);
+
+    const PortEntry slowDevice = ParsePortEntry("/dev/ttyUSB1?latency=15");
+    EXPECT_EQ(slowDevice.device, "/dev/ttyUSB1");
+    EXPECT_EQ(slowDevice.latency, 15ms);
+
+    for (const char* bad : {"tcp:host", "tcp::2000", "tcp:host:0", "tcp:host:65536", "tcp:host:20x0",
+                            "rfc2217:host:2000?latency=", "rfc2217:host:2000?latency=10001",
+                            "tcp:host:2000?latency=-5", "?latency=5", "tcp:host:99999999999999999999"}) {
+        EXPECT_FALSE(ParsePortEntry(bad).problem.empty()) << bad;
+    }
+}
+
+TEST(PortEntry, ASemicolonIsTheOnlySeparatorOnceThereIsOne) {
+    EXPECT_EQ(SplitPortList("/dev/a:/dev/b"), (Strings{"/dev/a", "/dev/b"}));
+    EXPECT_EQ(SplitPortList("tcp:host:2000; rfc2217:10.0.0.5:3001?latency=40 ;;/dev/ttyS0"),
+              (Strings{"tcp:host:2000", "rfc2217:10.0.0.5:3001?latency=40", "/dev/ttyS0"}));
+    EXPECT_EQ(SplitPortList("tcp:[::1]:2000;"), (Strings{"tcp:[::1]:2000"}));
+    // Without a ';' a server entry still holds together.
+    EXPECT_EQ(SplitPortList("/dev/a:tcp:host:2000:rfc2217:site:3001:/dev/b"),
+              (Strings{"/dev/a", "tcp:host:2000", "rfc2217:site:3001", "/dev/b"}));
+    EXPECT_EQ(SplitPortList("::"), Strings{});
+    EXPECT_EQ(SplitPortList("tcp"), Strings{"tcp"});
+}
+
+TEST(PortEntry, PortsFileHasOneEntryALineWithComments) {
+    EXPECT_EQ(ReadPortsFile("# racks at the sites\r\nrfc2217:tx-site-3:2001  # Mont Aigoual\n\n   \n"
+                            "tcp:10.1.2.3:4001?latency=120\r\n#/dev/ttyUSB9\n/dev/ttyUSB0"),
+              (Strings{"rfc2217:tx-site-3:2001", "tcp:10.1.2.3:4001?latency=120", "/dev/ttyUSB0"}));
+    EXPECT_EQ(ReadPortsFile(""), Strings{});
+}
+
+TEST(PortEntry, TheOptionThenTheEnvironmentThenThePortsFileWithTheDevices) {
+    const std::optional<std::string> file = "tcp:a:1\n";
+    PortChoice c = ChoosePorts("rfc2217:b:2", std::string("/dev/x"), file);
+    EXPECT_EQ(c.entries, Strings{"rfc2217:b:2"});
+    EXPECT_FALSE(c.localDevices);
+    c = ChoosePorts("", std::string("/dev/x;tcp:c:3"), file);
+    EXPECT_EQ(c.entries, (Strings{"/dev/x", "tcp:c:3"}));
+    EXPECT_FALSE(c.localDevices);
+    c = ChoosePorts("", std::string(""), file);  // set but empty: as if unset
+    EXPECT_EQ(c.entries, Strings{"tcp:a:1"});
+    EXPECT_TRUE(c.localDevices);
+    c = ChoosePorts("", std::nullopt, std::nullopt);
+    EXPECT_EQ(c.entries, Strings{});
+    EXPECT_TRUE(c.localDevices);
+}
+
+}  // namespace
+}  // namespace kelvane
