@@ -26,6 +26,8 @@ class PanelWindowTest : public ::testing::Test {
 protected:
     void Start(const sim::RackDescription& rack = sim::DefaultRack()) {
         SetLanguageIndex(kEnglish);
+        // The window of an earlier start goes first: it lets go of the link it was lent.
+        main.reset();
         engine = std::make_unique<sim::RackEngine>(rack);
         ports = std::make_unique<test::EnginePortOpener>(*engine, clock);
         link = std::make_unique<CXmit>(*ports, clock);
