@@ -12,6 +12,7 @@ packages=(
   tshark                                       # reads the line traces back through the Wireshark dissector
   python3-prometheus-client                    # an independent parser of the metrics kelvane-cli watch writes
   clang libclang-rt-14-dev                     # the fuzzing harnesses (clang -fsanitize=fuzzer and its runtime)
+  wine64                                       # runs the cross-built kelvane-cli.exe against the simulator
 )
 
 missing=()
