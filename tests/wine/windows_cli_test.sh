@@ -12,7 +12,8 @@ wineserver=$(dirname "$wine")/wineserver
 
 mkdir -p "$work"
 work=$(cd "$work" && pwd)
-export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# Wine reads the command line and file names in the charset of the Unix locale: UTF-8, as the program's own.
+export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=C.UTF-8 LC_ALL=C.UTF-8
 unset DISPLAY WAYLAND_DISPLAY
 rack="$work/rack"  # kxrsim's link to its pseudo-terminal, the one COM port of the prefix
 sim_pid=
@@ -136,6 +137,7 @@ reading() {
   kcli show3 show 3
   kcli show7 show 7
   kcli save save rack.kcf
+  kcli accented save café.kcf
   kcli summary summary rack.kcf
   kcli unknown frobnicate
 }
@@ -149,11 +151,13 @@ says summary.out "Loaded configuration matches current installation."
 says unknown.err "unknown command"
 # Binary, byte for byte: a file written in text mode would have gained a carriage return before every 0x0A.
 [ -s "$folder/rack.kcf" ] || fail "save wrote nothing"
+# Arguments reach the program whole, whatever the ANSI code page cannot hold.
+cmp -s "$folder/rack.kcf" "$folder/café.kcf" || fail "a file with an accented name was not saved under that name"
 
 # Writing: set as the panel would, then what the rack holds; a value out of range is refused.
 writing() {
   kcli cams set 3 service.1102.cam=1 service.1101.cam=0
-  kcli name set 7 "network.name=Kelvane Windows"
+  kcli name set 7 "network.name=Télé Ünï"
   kcli range set 1 in.freq=9000
   kcli shown show 7
   rack_holds after.kcf
@@ -162,7 +166,7 @@ session writing english
 [ "$(status_of cams)" = 0 ] || fail "set exited $(status_of cams): $(cat "$folder/cams.err")"
 [ "$(status_of range)" = 1 ] || fail "an input frequency out of range exited $(status_of range)"
 says range.err "10700 to 12750"
-says shown.out 'name "Kelvane Windows"'
+says shown.out 'name "Télé Ünï"'
 cp "$folder/after.kcf" "$work/edited.kcf"
 
 # Uploading a file that differs from the rack: not without --yes, then exactly the file.
