@@ -129,7 +129,11 @@ says find.out "KXA100 V2.3"
 [ "$(status_of modules)" = 0 ] || fail "modules on a paced line exited $(status_of modules)"
 says modules.out "KXB200"
 says modules.out "KXD400"
-echo "windows_cli_test: find: COM1 and the controller named"
+# With the rack gone, every COM number is tried and none is taken for busy.
+kcli gone find
+[ "$(status_of gone)" = 2 ] || fail "find without a rack exited $(status_of gone): $(cat "$folder/gone.err")"
+says gone.err "no rack answered"
+echo "windows_cli_test: find: COM1 and the controller named, and no rack when it is gone"
 
 # Reading: the module list, a pair's panel, the configuration file and its summary.
 reading() {
