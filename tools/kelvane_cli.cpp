@@ -58,6 +58,18 @@ std::vector<std::string> Utf8Arguments(int argc, char** argv) {
     return {argv + 1, argv + argc};
 }
 
+// An environment variable in UTF-8, read as the arguments are.
+std::string Utf8Environment(const char* name) {
+#ifdef _WIN32
+    const std::wstring wideName(name, name + std::char_traits<char>::length(name));
+    const wchar_t* value = _wgetenv(wideName.c_str());
+    return value != nullptr ? Utf8FromWide(value) : std::string();
+#else
+    const char* value = std::getenv(name);
+    return value != nullptr ? value : std::string();
+#endif
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -65,8 +77,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> args = Utf8Arguments(argc, argv);
     ProgramOptions options;
     std::string error;
-    const char* environmentTrace = std::getenv("KELVANE_TRACE");
-    if (!TakeProgramOptions(args, environmentTrace ? environmentTrace : "", options, error)) {
+    if (!TakeProgramOptions(args, Utf8Environment("KELVANE_TRACE"), options, error)) {
         std::cerr << "kelvane-cli: " << error << "\n\n" << kCliUsageText;
         return kCliUsage;
     }

@@ -144,6 +144,12 @@ reading() {
   kcli accented save café.kcf
   kcli summary summary rack.kcf
   kcli unknown frobnicate
+  # Files named on the command line or in the environment, kept apart from the comparison (their contents hold
+  # the time).
+  mkdir -p "$folder/timed"
+  kcli traced --trace timed/tracé.pcapng modules
+  KELVANE_TRACE=timed/traçé.pcapng kcli traced-by-environment modules
+  kcli timed/watched watch --once --prometheus timed/mesurés.prom
 }
 session reading english
 [ "$(status_of modules)" = 0 ] || fail "modules exited $(status_of modules)"
@@ -157,6 +163,9 @@ says unknown.err "unknown command"
 [ -s "$folder/rack.kcf" ] || fail "save wrote nothing"
 # Arguments reach the program whole, whatever the ANSI code page cannot hold.
 cmp -s "$folder/rack.kcf" "$folder/café.kcf" || fail "a file with an accented name was not saved under that name"
+for file in tracé.pcapng traçé.pcapng mesurés.prom; do
+  [ -s "$folder/timed/$file" ] || fail "timed/$file was not written: $(ls "$folder/timed")"
+done
 
 # Writing: set as the panel would, then what the rack holds; a value out of range is refused.
 writing() {
