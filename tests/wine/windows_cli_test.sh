@@ -229,4 +229,10 @@ says menu.out "Menu principal"
 [ "$(grep -c '^\[menu\]' "$folder/menu.out")" = 1 ] || fail "the main menu was not shown once: $(cat "$folder/menu.out")"
 [ "$(status_of none)" = 1 ] || fail "cam on a row without a CI module exited $(status_of none)"
 
+# A line that hangs up halfway through discovery: the module that lost its answer is named, status 4.
+hanging() { kcli cut modules; }
+session hanging english --close-after 6
+[ "$(status_of cut)" = 4 ] || fail "modules on a line that hung up exited $(status_of cut)"
+says cut.err "it did not answer"
+
 echo "windows_cli_test: every command did on Windows as on Linux"
