@@ -3,6 +3,7 @@
 #include "link/PcapngBlock.h"
 
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <limits>
 
@@ -63,7 +64,13 @@ LineTrace::LineTrace(std::unique_ptr<std::ostream> out, std::string name, Report
 
 std::unique_ptr<LineTrace> LineTrace::Create(const std::string& path, std::string_view application, Reporter report,
                                              WallClock clock) {
-    auto file = std::make_unique<std::ofstream>(path, std::ios::binary | std::ios::trunc);
+    // The name is UTF-8; taken as a narrow path, Windows would read it in the ANSI code page. A name that is not
+    // UTF-8 cannot be made into a Windows path: the file stays closed and the trace is reported as not written.
+    auto file = std::make_unique<std::ofstream>();
+    try {
+        file->open(std::filesystem::path(std::u8string(path.begin(), path.end())), std::ios::binary | std::ios::trunc);
+    } catch (const std::exception&) {
+    }
     return Create(std::move(file), path, application, std::move(report), std::move(clock));
 }
 

@@ -14,6 +14,7 @@ packages=(
   clang libclang-rt-14-dev                     # the fuzzing harnesses (clang -fsanitize=fuzzer and its runtime)
   qt6-translations-l10n                        # Qt's own texts (file dialogs, questions) in the operator's language
   ser2net                                      # the serial-to-network server that racks at other sites sit behind
+  wine64                                       # runs the cross-built kelvane-cli.exe against the simulator
 )
 
 missing=()

@@ -5,6 +5,7 @@
 
 #include "app/DiscoveryExchanges.h"
 #include "app/ModuleTypes.h"
+#include "config/ConfigFile.h"
 #include "link/Xmit.h"
 #include "platform/Clock.h"
 #include "platform/SerialPort.h"
@@ -177,7 +178,7 @@ bool WatchSession::Show(const WatchRound& round) {
 
 bool WatchSession::WritePrometheus(const WatchRound& round) {
     std::string why;
-    const bool written = WriteFileAtomically(options_.prometheusFile, PrometheusText(round), why);
+    const bool written = WriteFileAtomically(PathFromUtf8(options_.prometheusFile), PrometheusText(round), why);
     if (!written && !fileFailing_) Alarm("cannot write " + options_.prometheusFile + ": " + why);
     if (written && fileFailing_) Alarm(options_.prometheusFile + " written again");
     fileFailing_ = !written;

@@ -15,6 +15,8 @@
 #include <iostream>
 #ifdef _WIN32
 #include <io.h>
+#include <windows.h>
+#include <shellapi.h>
 #else
 #include <unistd.h>
 #endif
@@ -29,15 +31,54 @@ bool StandardOutputIsTerminal() {
 #endif
 }
 
+#ifdef _WIN32
+std::string Utf8FromWide(const wchar_t* wide) {
+    const int size = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+    if (size <= 1) return {};
+    std::string text(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide, -1, text.data(), size, nullptr, nullptr);
+    text.resize(static_cast<std::size_t>(size - 1));
+    return text;
+}
+#endif
+
+// The arguments in UTF-8, as every command reads them. Windows hands main() the ANSI code page's reading, in
+// which a network name like "Télé" or a file like "café.kcf" loses its letters; the wide command line keeps
+// them. The console is told to show the UTF-8 that the program writes.
+std::vector<std::string> Utf8Arguments(int argc, char** argv) {
+#ifdef _WIN32
+    SetConsoleOutputCP(CP_UTF8);
+    int count = 0;
+    if (LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count)) {
+        std::vector<std::string> args;
+        for (int k = 1; k < count; ++k) args.push_back(Utf8FromWide(wide[k]));
+        LocalFree(wide);
+        return args;
+    }
+#endif
+    return {argv + 1, argv + argc};
+}
+
+// An environment variable in UTF-8, read as the arguments are.
+std::string Utf8Environment(const char* name) {
+#ifdef _WIN32
+    const std::wstring wideName(name, name + std::char_traits<char>::length(name));
+    const wchar_t* value = _wgetenv(wideName.c_str());
+    return value != nullptr ? Utf8FromWide(value) : std::string();
+#else
+    const char* value = std::getenv(name);
+    return value != nullptr ? value : std::string();
+#endif
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     using namespace kelvane;
-    std::vector<std::string> args(argv + 1, argv + argc);
+    std::vector<std::string> args = Utf8Arguments(argc, argv);
     ProgramOptions options;
     std::string error;
-    const char* environmentTrace = std::getenv("KELVANE_TRACE");
-    if (!TakeProgramOptions(args, environmentTrace ? environmentTrace : "", options, error)) {
+    if (!TakeProgramOptions(args, Utf8Environment("KELVANE_TRACE"), options, error)) {
         std::cerr << "kelvane-cli: " << error << "\n\n" << kCliUsageText;
         return kCliUsage;
     }

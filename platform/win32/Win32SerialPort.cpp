@@ -61,7 +61,11 @@ std::unique_ptr<Win32SerialPort> Win32SerialPort::Open(std::uint8_t number, unsi
         return nullptr;
     }
     auto port = std::unique_ptr<Win32SerialPort>(new Win32SerialPort(handle));
-    if (!port->SetReadWait(std::chrono::milliseconds(1))) return nullptr;
+    // The time-outs another program left would rule the first read otherwise.
+    if (!port->SetReadTimeouts({0})) {
+        if (error != nullptr) *error = GetLastError();
+        return nullptr;
+    }
     return port;
 }
 
@@ -89,32 +93,51 @@ bool Win32SerialPort::Write(std::span<const std::uint8_t> bytes) {
     return written == bytes.size();
 }
 
-// With the interval and the multiplier at MAXDWORD, ReadFile returns at once with whatever is there, waits for
-// the first byte up to the constant when nothing is, and then returns with it.
-bool Win32SerialPort::SetReadWait(std::chrono::milliseconds wait) {
-    if (wait == readWait_) return true;
+// Reads use two forms of time-outs, each with one meaning for every Windows serial driver and for Wine's:
+// "take what is there" (interval MAXDWORD, no total) returns at once, with or without bytes; "wait for one
+// byte" (no interval, the wait as the total) ends a one-byte read as soon as its byte comes. The single form
+// "MAXDWORD, MAXDWORD, wait" that Windows documents as "return with the first bytes" is not used: Wine takes
+// it as "fill the buffer or wait the whole time", which held every reply until its request's whole time-out.
+bool Win32SerialPort::SetReadTimeouts(ReadForm form) {
+    if (form == readForm_) return true;
     COMMTIMEOUTS timeouts{};
-    timeouts.ReadIntervalTimeout = MAXDWORD;
-    // A zero wait has a form of its own: MAXDWORD, 0, 0 returns at once even when nothing is there.
-    const auto ms = static_cast<DWORD>(std::clamp<std::int64_t>(wait.count(), 0, MAXDWORD - 1));
-    timeouts.ReadTotalTimeoutMultiplier = ms == 0 ? 0 : MAXDWORD;
-    timeouts.ReadTotalTimeoutConstant = ms;
+    timeouts.ReadIntervalTimeout = form.waitMs == 0 ? MAXDWORD : 0;
+    timeouts.ReadTotalTimeoutMultiplier = 0;
+    timeouts.ReadTotalTimeoutConstant = form.waitMs;
     timeouts.WriteTotalTimeoutMultiplier = kWriteWaitPerByteMs;
     timeouts.WriteTotalTimeoutConstant = kWriteWaitMs;
     if (!SetCommTimeouts(static_cast<HANDLE>(handle_), &timeouts)) return false;
-    readWait_ = wait;
+    readForm_ = form;
+    return true;
+}
+
+bool Win32SerialPort::ReadWithin(std::span<std::uint8_t> into, unsigned long waitMs, unsigned long& got) {
+    DWORD count = 0;
+    if (!SetReadTimeouts({waitMs}) ||
+        !ReadFile(static_cast<HANDLE>(handle_), into.data(), static_cast<DWORD>(into.size()), &count, nullptr)) {
+        return false;
+    }
+    got = count;
     return true;
 }
 
 ReadResult Win32SerialPort::Read(std::span<std::uint8_t> into, std::chrono::milliseconds wait) {
     if (hungUp_) return {0, ReadStatus::HungUp};
-    if (!SetReadWait(wait)) return LoseLine();
-    DWORD got = 0;
-    if (!ReadFile(static_cast<HANDLE>(handle_), into.data(), static_cast<DWORD>(into.size()), &got, nullptr)) {
-        return LoseLine();
+    if (into.empty()) return {0, ReadStatus::TimedOut};
+    std::size_t total = 0;
+    const auto waitMs = static_cast<unsigned long>(std::clamp<std::int64_t>(wait.count(), 0, MAXDWORD - 1));
+    if (waitMs > 0) {
+        unsigned long first = 0;
+        if (!ReadWithin(into.first(1), waitMs, first)) return LoseLine();
+        if (first == 0) return {0, ReadStatus::TimedOut};
+        total = 1;
     }
-    if (got == 0) return {0, ReadStatus::TimedOut};
-    return {got, ReadStatus::Received};
+    // Whatever came with or before the first byte, without waiting for more.
+    unsigned long rest = 0;
+    if (total < into.size() && !ReadWithin(into.subspan(total), 0, rest)) return LoseLine();
+    total += rest;
+    if (total == 0) return {0, ReadStatus::TimedOut};
+    return {total, ReadStatus::Received};
 }
 
 ReadResult Win32SerialPort::LoseLine() {

@@ -4,7 +4,8 @@
 
 namespace kelvane {
 
-// "\\.\COMn" opened for exclusive synchronous use at 115200 8N1; each read sets the time-outs of its own wait.
+// "\\.\COMn" opened for exclusive synchronous use at 115200 8N1; a read waits for its first byte with time-outs
+// of its own wait, then takes what else is there.
 class Win32SerialPort final : public SerialPort {
 public:
     // The open port, or null with GetLastError() in `error`.
@@ -20,13 +21,20 @@ public:
     bool HungUp() const override { return hungUp_; }
 
 private:
+    // The time-outs of a read: a wait of 0 takes what is there, any other waits that long for one byte.
+    struct ReadForm {
+        unsigned long waitMs = 0;
+        bool operator==(const ReadForm&) const = default;
+    };
+
     explicit Win32SerialPort(void* handle) : handle_(handle) {}
-    bool SetReadWait(std::chrono::milliseconds wait);
+    bool SetReadTimeouts(ReadForm form);
+    bool ReadWithin(std::span<std::uint8_t> into, unsigned long waitMs, unsigned long& got);
     ReadResult LoseLine();
 
     void* handle_;
-    // The read wait the port's time-outs are set for; they are set again only when it changes.
-    std::chrono::milliseconds readWait_{-1};
+    // The form the port's time-outs are set for; they are set again only when it changes. None at first.
+    ReadForm readForm_{~0ul};
     bool hungUp_ = false;
 };
 
