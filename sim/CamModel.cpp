@@ -83,7 +83,9 @@ std::vector<Bytes> CamModel::Act(std::uint16_t session, std::uint32_t tag, std::
 std::vector<Bytes> CamModel::EnterMenu() {
     const bool opening = !MmiOpen();
     screen_ = CamScreen::MainMenu;
-    const Bytes menu = PageObject(PageOf(screen_, settings_));
+    CamPage page = PageOf(screen_, settings_);
+    if (quirks_.oversizedMenu) page.title.assign(kOversizedTitle, 'X');
+    const Bytes menu = PageObject(page);
     if (!opening) return {Mmi({menu})};
     return {Mmi({ci::Object(ci::kDisplayControlTag, Bytes{kMmiModeCommand, kHighLevelMmi}), menu})};
 }
@@ -114,6 +116,7 @@ std::vector<Bytes> CamModel::Answer(std::span<const std::uint8_t> body) {
     if (!IsQuestion(screen_)) return {};
     if (body[0] != kAnswerId) return Go(Parent(screen_));
     const std::string typed = ci::FromLatin1(body.subspan(1));
+    if (quirks_.endlessQuestions) return Go(CamScreen::PostcodeQuestion);
     if (screen_ == CamScreen::PinQuestion) return Go(typed == kPin ? CamScreen::Parental : CamScreen::WrongPin);
     settings_.postcode = typed;
     return Go(CamScreen::PostcodeSaved);

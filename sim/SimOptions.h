@@ -1,5 +1,6 @@
 #pragma once
 
+#include "sim/CamSlot.h"
 #include "sim/Faults.h"
 #include "sim/LockLoss.h"
 
@@ -18,6 +19,8 @@ struct SimOptions {
     bool noCam = false;  // the CI modules start with their CAM slots empty
     FaultOptions faults;
     std::vector<LockLoss> lockLosses;  // --lose-lock, each as given
+    std::uint32_t backAfterMs = 0;     // a hung-up line comes back after this long; 0 never
+    CamSlot::Faults camFaults;         // of every CAM of the rack
     bool help = false;
 };
 
