@@ -114,9 +114,10 @@ std::vector<Bytes> CamModel::MenuAnswer(int choice) {
 
 std::vector<Bytes> CamModel::Answer(std::span<const std::uint8_t> body) {
     if (!IsQuestion(screen_)) return {};
+    // Answered or cancelled, this CAM only ever asks again.
+    if (quirks_.endlessQuestions) return Go(CamScreen::PostcodeQuestion);
     if (body[0] != kAnswerId) return Go(Parent(screen_));
     const std::string typed = ci::FromLatin1(body.subspan(1));
-    if (quirks_.endlessQuestions) return Go(CamScreen::PostcodeQuestion);
     if (screen_ == CamScreen::PinQuestion) return Go(typed == kPin ? CamScreen::Parental : CamScreen::WrongPin);
     settings_.postcode = typed;
     return Go(CamScreen::PostcodeSaved);

@@ -11,7 +11,7 @@ namespace kelvane::sim {
 
 // How a CAM may misbehave, for fault runs.
 struct CamQuirks {
-    bool endlessQuestions = false;  // every answer earns another question, without end
+    bool endlessQuestions = false;  // every answer or cancel earns another question, without end
     bool oversizedMenu = false;     // its main menu is one packet longer than any buffer of the host
 };
 

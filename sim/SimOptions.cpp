@@ -223,7 +223,7 @@ std::string SimUsage() {
            "                    the CAMs are pulled once part of their main menu, or their PIN question,\n"
            "                    has been read (SIGUSR2 puts them back)\n"
            "  --endless-questions\n"
-           "                    every answer to a CAM's question earns another question\n"
+           "                    every answer to a CAM's question, or cancel, earns another\n"
            "  --oversized-cam-menu\n"
            "                    a CAM's main menu is one packet of some 6 KB, longer than the host's buffer\n"
            "  AT is N (when the rack has received N requests), 0xCC (the first request of command CC,\n"
