@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
@@ -111,6 +112,17 @@ int PseudoTerminal::PendingForSlave() const {
     int pending = 0;
     if (slave_ < 0 || ::ioctl(slave_, FIONREAD, &pending) != 0) return 0;
     return pending;
+}
+
+void PseudoTerminal::ReleaseAbandonedExclusion() const {
+#ifdef TIOCGEXCL
+    int held = 0;
+    if (slave_ < 0 || ::ioctl(slave_, TIOCGEXCL, &held) != 0 || held == 0) return;
+    // The simulator's own handle is an open file of its own, so the lock is refused while a program holds it.
+    if (::flock(slave_, LOCK_EX | LOCK_NB) != 0) return;
+    ::ioctl(slave_, TIOCNXCL);
+    ::flock(slave_, LOCK_UN);
+#endif
 }
 
 }  // namespace kelvane::sim

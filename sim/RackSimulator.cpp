@@ -259,7 +259,9 @@ bool RackSimulator::Impl::ServeOnce() {
         return false;
     }
     std::array<pollfd, 2> fds{pollfd{terminal.MasterFd(), PollEvents(), 0}, pollfd{wake.ReadFd(), POLLIN, 0}};
-    if (::poll(fds.data(), fds.size(), PollTimeoutMs()) < 0 && errno != EINTR) return false;
+    const int ready = ::poll(fds.data(), fds.size(), PollTimeoutMs());
+    if (ready < 0 && errno != EINTR) return false;
+    if (ready == 0) terminal.ReleaseAbandonedExclusion();  // while the line is quiet, as after a program died
     if (fds[1].revents & POLLIN) wake.Drain();
     if (fds[0].revents & POLLOUT) outputBlocked = false;
     if (fds[0].revents & (POLLIN | POLLHUP | POLLERR)) return ReadFromPc();
