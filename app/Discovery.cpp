@@ -20,6 +20,8 @@ constexpr int kInactiveMessage = 31;
 constexpr int kNoFirmwareMessage = 32;
 
 constexpr unsigned kSupervisionPeriodMs = 100;
+// A rack lost while the program watched it (an adapter pulled, a rack restarting) is searched for this often.
+constexpr unsigned kSearchAgainPeriodMs = 2000;
 constexpr std::uint32_t kLongShowMs = 10000;
 constexpr std::uint32_t kRebootShowMs = 8000;
 constexpr std::uint32_t kReadShowMs = 1000;
@@ -60,6 +62,7 @@ void CKelvaneDlg::StartDiscovery() {
     window_->EnableControl(res::kUploadButton, false);
     window_->EnableControl(res::kSaveButton, false);
     window_->KillTimer(kSupervisionTimer);
+    window_->KillTimer(kSearchAgainTimer);
     SelectSlot(kNoSlot);
     window_->EnableControl(res::kModuleList, true);
 }
@@ -74,7 +77,9 @@ bool CKelvaneDlg::DiscoveryPass(bool firmwareChecks, bool& updated) {
     bool reachedEnd = false;
     if (!link_.FindPort()) {
         info_.ShowInfo(NotFoundText(), true, kReadShowMs);
+        if (searchAgain_) window_->SetTimer(kSearchAgainTimer, kSearchAgainPeriodMs);
     } else {
+        searchAgain_ = false;
         info_.ShowInfo(MessageText(kFoundMessage), false, kLongShowMs);
         InfoFeedback feedback(info_, windows_);
         const DiscoveryReport report = RunDiscoveryExchanges(link_, slots_, [&](std::size_t row) {
@@ -171,7 +176,18 @@ void CKelvaneDlg::SupervisionTick() {
     }
     link_.ClosePort();
     SelectSlot(kNoSlot);
+    searchAgain_ = true;
     DiscoverRack();
+}
+
+// Searches quietly; only a rack found again is discovered, with what discovery shows.
+void CKelvaneDlg::SearchAgainTick() {
+    window_->KillTimer(kSearchAgainTimer);
+    if (link_.FindPort()) {
+        DiscoverRack();
+    } else {
+        window_->SetTimer(kSearchAgainTimer, kSearchAgainPeriodMs);
+    }
 }
 
 }  // namespace kelvane

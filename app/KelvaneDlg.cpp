@@ -135,12 +135,15 @@ void CKelvaneDlg::OnTimer(int timerId) {
         DiscoverRack();
     } else if (timerId == kSupervisionTimer) {
         SupervisionTick();
+    } else if (timerId == kSearchAgainTimer) {
+        SearchAgainTick();
     }
 }
 
 void CKelvaneDlg::OnClose() {
     SelectSlot(kNoSlot);
     window_->KillTimer(kSupervisionTimer);
+    window_->KillTimer(kSearchAgainTimer);
     window_->KillTimer(kStartTimer);
     windows_.EndModal(*window_, 0);
 }

@@ -22,6 +22,8 @@ class CKelvaneDlg final : public ui::DialogHandler {
 public:
     static constexpr int kStartTimer = 1;
     static constexpr int kSupervisionTimer = 2;
+    // After the link was lost and the rack could not be found again, the search is repeated on this timer.
+    static constexpr int kSearchAgainTimer = 3;
     static constexpr int kNoSlot = 255;
     static constexpr int kListRows = 13;
     static constexpr int kEmptyRowImage = 10;
@@ -40,6 +42,7 @@ public:
     // Discovery and supervision.
     void DiscoverRack();
     void SupervisionTick();
+    void SearchAgainTick();
 
     // Panel switching: row `index`, or kNoSlot (or -1) to close every panel.
     void SelectSlot(int index);
@@ -98,6 +101,7 @@ private:
     std::unique_ptr<ModulePanel> modulePanel_;
     std::unique_ptr<CamMenu> camMenu_;
     FirmwareUpdate firmware_;
+    bool searchAgain_ = false;  // the rack was lost while supervised: searched for until found
     SlotTable slots_;
     LoadedConfig loaded_;
     int currentSlot_ = 247;  // no request uses it, so the first always takes effect

@@ -3,12 +3,21 @@
 // spinning, saying what went wrong; nothing the operator keeps may be lost, and the next run after the fault
 // works again.
 
+#include "app/KelvaneDlg.h"
+#include "app/MessageCatalogue.h"
+#include "cam/OpenCam.h"
 #include "config/ConfigFile.h"
 #include "config/FirmwareFiles.h"
+#include "link/Xmit.h"
+#include "panel/SatCofdm.h"
+#include "platform/SystemClock.h"
+#include "platform/posix/PortTable.h"
+#include "res/ResourceIds.h"
 #include "sim/DefaultRack.h"
 #include "sim/FirmwareStore.h"
 #include "sim/ModuleModels.h"
 #include "sim/RackSimulator.h"
+#include "ui/headless/HeadlessWindowSystem.h"
 
 #include <gtest/gtest.h>
 
@@ -16,6 +25,7 @@
 #include <chrono>
 #include <csignal>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -104,6 +114,22 @@ void ExpectSound(const Ended& run, const std::string& what) {
         EXPECT_NE(run.err.find("kelvane-cli: "), std::string::npos) << "failed silently";
     }
 }
+
+// The real clock, telling `onSleep` each time the program sleeps: the texts a window shows while it waits with
+// the clock are seen there.
+class ObservedClock : public Clock {
+public:
+    std::uint64_t TickCount() const override { return clock_.TickCount(); }
+    std::time_t SystemSeconds() const override { return clock_.SystemSeconds(); }
+    void Sleep(std::uint32_t milliseconds) override {
+        if (onSleep) onSleep();
+        clock_.Sleep(milliseconds);
+    }
+    std::function<void()> onSleep;
+
+private:
+    SystemClock clock_;
+};
 
 class FaultCampaign : public ::testing::Test {
 protected:
@@ -271,6 +297,57 @@ TEST_F(FaultCampaign, LineHangingUpAnywhereIsToldAndTheNextRunWorks) {
         EXPECT_EQ(Rack().FirmwareOf(5), image);
         EXPECT_EQ(Rack().VersionOf(5), 20);
     }
+}
+
+// 1, through the window: the line hangs up while the module panel polls its pair. The window says the rack is not
+// found and, once the line is back, finds it again by itself, without spinning meanwhile.
+TEST_F(FaultCampaign, WindowFindsTheRackAgainWhenTheLineComesBack) {
+    SetLanguageIndex(kEnglish);
+    StartRack();
+    ObservedClock clock;
+    PortTable ports({link_});
+    CXmit link(ports, clock);
+    ui::HeadlessWindowSystem windows(clock);
+    CKelvaneDlg main(windows, link, dir_.string(), std::make_unique<CSatCofdm>(windows),
+                     std::make_unique<COpenCam>(windows));
+    main.Create();
+    ui::HeadlessDialog& window = *windows.Find(res::kMainDialog);
+    window.KillTimer(CKelvaneDlg::kStartTimer);
+    main.DiscoverRack();
+    window.Click(res::kModuleList, kOutputRow);
+    windows.RunFor(300);
+    const auto listings = [&] {
+        std::size_t n = 0;
+        for (const sim::Request& r : Rack().RequestLog()) n += r.destination == 0 && r.Command() == 0x60;
+        return n;
+    };
+    ASSERT_EQ(listings(), 1u);
+
+    sim::FaultOptions faults;
+    faults.hangUpAt.command = 0x40;  // the panel's next status poll
+    Rack().SetFaults(faults);
+    ComeBackAfter(1500ms);
+    rusage before{};
+    getrusage(RUSAGE_SELF, &before);
+    const auto start = std::chrono::steady_clock::now();
+    std::vector<std::string> shown;
+    clock.onSleep = [&] {
+        if (shown.empty() || shown.back() != main.Info().Text()) shown.push_back(main.Info().Text());
+    };
+    for (int turn = 0; turn < 200 && listings() < 2; ++turn) windows.RunFor(50);
+    clock.onSleep = nullptr;
+    rusage after{};
+    getrusage(RUSAGE_SELF, &after);
+    const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double cpu = Seconds(after.ru_utime) + Seconds(after.ru_stime) - Seconds(before.ru_utime) -
+                       Seconds(before.ru_stime);
+    EXPECT_EQ(Rack().HangUps(), 1u);
+    EXPECT_EQ(listings(), 2u) << "the rack was found again and its modules listed";
+    EXPECT_NE(std::find(shown.begin(), shown.end(), MessageText(30)), shown.end())
+        << "Rack not found, told: " << ::testing::PrintToString(shown);
+    EXPECT_LT(cpu, 1.0 + wall / 2) << "busy for " << wall << " s";
+    EXPECT_FALSE(link.LinkLost());
+    EXPECT_EQ(main.Slots().ModuleCount, 8u);
 }
 
 // 1, with kxrsim as the program it is: the line hangs up during watch's polling and comes back by itself, and
