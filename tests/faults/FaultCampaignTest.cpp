@@ -23,6 +23,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <csignal>
 #include <filesystem>
 #include <functional>
@@ -518,12 +519,16 @@ TEST_F(FaultCampaign, SavesNeverLeaveAPartFile) {
         }
     };
     const std::pair<std::string, std::string> preload{"LD_PRELOAD", SAVE_FAULT_SHIM};
+    // In a sanitizer build the shim comes before the sanitizer's runtime, which would refuse to start.
+    const char* asan = std::getenv("ASAN_OPTIONS");
+    const std::pair<std::string, std::string> sanitizer{
+        "ASAN_OPTIONS", std::string(asan ? asan : "") + (asan && *asan ? ":" : "") + "verify_asan_link_order=0"};
     const std::pair<std::string, std::string> folder{"KELVANE_SHIM_FOLDER", dir_.string()};
 
     for (const char* fault : {"KELVANE_SHIM_NO_SPACE", "KELVANE_SHIM_READ_ONLY"}) {
         SCOPED_TRACE(fault);
         putOld();
-        const Ended run = Cli({"save", target.string()}, {preload, folder, {fault, "1"}});
+        const Ended run = Cli({"save", target.string()}, {preload, sanitizer, folder, {fault, "1"}});
         ExpectSound(run, fault);
         EXPECT_EQ(run.status, 5) << run.err;
         EXPECT_NE(run.err.find("kelvane-cli: cannot save " + target.string()), std::string::npos) << run.err;
@@ -535,7 +540,7 @@ TEST_F(FaultCampaign, SavesNeverLeaveAPartFile) {
     putOld();
     const fs::path log = fs::temp_directory_path() / ("kelvane-shim-" + std::to_string(getpid()) + ".log");
     fs::remove(log);
-    ASSERT_EQ(Cli({"save", target.string()}, {preload, folder, {"KELVANE_SHIM_LOG", log.string()}}).status, 0);
+    ASSERT_EQ(Cli({"save", target.string()}, {preload, sanitizer, folder, {"KELVANE_SHIM_LOG", log.string()}}).status, 0);
     const std::string steps = FileText(log);
     fs::remove(log);
     const auto count = static_cast<int>(std::count(steps.begin(), steps.end(), '\n'));
@@ -545,7 +550,7 @@ TEST_F(FaultCampaign, SavesNeverLeaveAPartFile) {
     for (int step = 1; step <= count; ++step) {
         SCOPED_TRACE("killed at step " + std::to_string(step));
         putOld();
-        const Ended run = Cli({"save", target.string()}, {preload, folder, {"KELVANE_SHIM_KILL_AT", std::to_string(step)}});
+        const Ended run = Cli({"save", target.string()}, {preload, sanitizer, folder, {"KELVANE_SHIM_KILL_AT", std::to_string(step)}});
         EXPECT_EQ(run.signal, SIGKILL);
         const std::string left = FileText(target);
         EXPECT_TRUE(left == oldBytes || left == newBytes) << "a part file of " << left.size() << " bytes";
