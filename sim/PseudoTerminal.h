@@ -27,7 +27,7 @@ public:
 
     // A program killed while it held the port leaves the terminal exclusive (TIOCEXCL), which a real serial
     // device forgets at its last close but a pseudo-terminal whose slave the simulator holds keeps for good.
-    // Clears it when no program holds the port's advisory lock, as every live holder does.
+    // Clears it when no other process has the terminal open any more.
     void ReleaseAbandonedExclusion() const;
 
     // Bytes written to the master that no reader of the slave has taken yet; 0 when closed or unknown.

@@ -438,7 +438,7 @@ TEST_F(FaultCampaign, FlippedBytesAreRefusedAndAskedAgain) {
     EXPECT_EQ(set.status, 0) << set.err;
     const Ended shown = Cli({"show", std::to_string(kOutputRow)});
     EXPECT_EQ(shown.status, 0) << shown.err;
-    EXPECT_NE(shown.out.find("20"), std::string::npos) << shown.out;
+    EXPECT_NE(shown.out.find("level 20"), std::string::npos) << shown.out;
 
     const Ended upload = Cli({"upload", clean.string(), "--yes"});
     ExpectSound(upload, "upload");
