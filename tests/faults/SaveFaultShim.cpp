@@ -7,13 +7,14 @@
 //   KELVANE_SHIM_NO_SPACE  writes and flushes fail with ENOSPC
 //   KELVANE_SHIM_READ_ONLY opening for writing and renaming into the folder fail with EROFS
 //   KELVANE_SHIM_LOG       a file that gets one line per counted call ("fopen", "fwrite", ...)
+
 #include <dlfcn.h>
-#include <errno.h>
+#include <cerrno>
 #include <fcntl.h>
-#include <signal.h>
-#include <stdio.h>
-#include <stdlib.h>
-#include <string.h>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <unistd.h>
 
 namespace {
@@ -27,19 +28,19 @@ const char* Setting(const char* name) {
     return value != nullptr && value[0] != '\0' ? value : nullptr;
 }
 
-int InFolder(const char* path) {
+bool InFolder(const char* path) {
     const char* folder = Setting("KELVANE_SHIM_FOLDER");
     return folder != nullptr && path != nullptr && strncmp(path, folder, strlen(folder)) == 0;
 }
 
-int IsTracked(FILE* file) {
+bool IsTracked(FILE* file) {
     for (int i = 0; i < kMostTracked; ++i) {
-        if (file != nullptr && tracked[i] == file) return 1;
+        if (file != nullptr && tracked[i] == file) return true;
     }
-    return 0;
+    return false;
 }
 
-void Track(FILE* file, int on) {
+void Track(FILE* file, bool on) {
     for (int i = 0; i < kMostTracked; ++i) {
         if (on ? tracked[i] == nullptr : tracked[i] == file) {
             tracked[i] = on ? file : nullptr;
@@ -65,7 +66,7 @@ void Step(const char* what) {
     if (killAt != nullptr && atol(killAt) == calls) raise(SIGKILL);
 }
 
-int Writing(const char* mode) { return strpbrk(mode, "wa+") != nullptr; }
+bool Writing(const char* mode) { return strpbrk(mode, "wa+") != nullptr; }
 
 // The C library's own function of that name.
 template <typename Function>
@@ -82,7 +83,7 @@ FILE* OpenWith(FILE* (*real)(const char*, const char*), const char* path, const 
         return nullptr;
     }
     FILE* file = real(path, mode);
-    if (file != nullptr) Track(file, 1);
+    if (file != nullptr) Track(file, true);
     return file;
 }
 
@@ -119,7 +120,7 @@ int fflush(FILE* file) {
 int fclose(FILE* file) {
     if (!IsTracked(file)) return Real("fclose", &fclose)(file);
     Step("fclose");
-    Track(file, 0);
+    Track(file, false);
     return Real("fclose", &fclose)(file);
 }
 
