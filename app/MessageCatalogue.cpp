@@ -468,6 +468,11 @@ constexpr const char* kEntries[] = {
     "Ce nom est celui d'un dossier ou d'un périphérique, pas d'un fichier.",
     "Questo nome è quello di una cartella o di un dispositivo, non di un file.",
     "Dieser Name gehört zu einem Ordner oder Gerät, nicht zu einer Datei.",
+    // 91, kCamPacketTooLongMessage
+    "The CAM sent a message too long to show; it was left out.",
+    "Le CAM a envoyé un message trop long pour être affiché ; il a été ignoré.",
+    "Il CAM ha inviato un messaggio troppo lungo da mostrare; è stato ignorato.",
+    "Das CAM hat eine Nachricht gesendet, die zu lang zum Anzeigen ist; sie wurde übergangen.",
 };
 
 static_assert(std::size(kEntries) == kMessageCount * kLanguageCount, "four texts for every message");

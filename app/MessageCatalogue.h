@@ -6,7 +6,7 @@ namespace kelvane {
 
 // Every text the program composes at run time, in four languages. Texts are UTF-8; some hold printf-style
 // placeholders (%d, %s, %06X) that callers fill with FormatText (app/TextFormat.h), never with printf.
-constexpr int kMessageCount = 91;
+constexpr int kMessageCount = 92;
 
 // The CAM menu.
 constexpr int kCamSendRefusedMessage = 78;
@@ -30,6 +30,9 @@ constexpr int kFirmwareTooLargeMessage = 87;
 constexpr int kFileWriteProtectedMessage = 88;
 constexpr int kFolderWriteProtectedMessage = 89;
 constexpr int kNotAFileMessage = 90;
+
+// Fault campaign: a CAM packet longer than the receive buffer, dropped.
+constexpr int kCamPacketTooLongMessage = 91;
 
 enum Language : int {
     kEnglish = 0,
