@@ -516,6 +516,11 @@ constexpr const char* kEntries[] = {
     "Rack trouvé sur %s",
     "Rack trovato su %s",
     "Rack gefunden an %s",
+    // 100, kCamPacketTooLongMessage
+    "The CAM sent a message too long to show; it was left out.",
+    "Le CAM a envoyé un message trop long pour être affiché ; il a été ignoré.",
+    "Il CAM ha inviato un messaggio troppo lungo da mostrare; è stato ignorato.",
+    "Das CAM hat eine Nachricht gesendet, die zu lang zum Anzeigen ist; sie wurde übergangen.",
 };
 
 static_assert(std::size(kEntries) == kMessageCount * kLanguageCount, "four texts for every message");

@@ -135,4 +135,7 @@ constexpr int kLinkLostSearchingMessage = 98;
 // Racks at other sites: the port-table entry the rack answered on.
 constexpr int kRackFoundOnMessage = 99;
 
+// The CAM menu: a CAM packet longer than the receive buffer, dropped.
+constexpr int kCamPacketTooLongMessage = 100;
+
 }  // namespace kelvane

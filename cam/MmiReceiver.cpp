@@ -45,6 +45,7 @@ void MmiReceiver::Gather(std::span<const std::uint8_t> fragment, bool more, std:
         return;
     }
     if (fragment.size() > rxBuffer_.size() - rxLength_) {
+        ++oversized_;
         Drop(more);
         return;
     }

@@ -31,6 +31,8 @@ public:
     void Reset();
 
     std::size_t RxLength() const { return rxLength_; }
+    // Packets dropped for being longer than kRxBufferSize, since the receiver was made.
+    std::size_t OversizedPackets() const { return oversized_; }
     bool RxMore() const { return rxMore_; }
 
 private:
@@ -42,6 +44,7 @@ private:
     bool rxMore_ = false;
     // The packet being gathered was dropped: its fragments are passed over up to its last one.
     bool dropping_ = false;
+    std::size_t oversized_ = 0;
 };
 
 }  // namespace kelvane

@@ -79,8 +79,11 @@ void COpenCam::ShowStatusPicture(int picture) {
 void COpenCam::ExchangeMmiData() {
     if (link_->XmitRequest({}, camModule_->Address, kReadMmiCommand, kMmiTimeout) && !link_->Reply().empty()) {
         std::vector<MmiEvent> events;
+        const std::size_t oversized = receiver_.OversizedPackets();
         receiver_.WalkChunks(link_->Reply(), events);
         for (const MmiEvent& event : events) Show(event);
+        // The receiver drops what it cannot hold; the operator learns why the CAM seems to say nothing.
+        if (receiver_.OversizedPackets() != oversized) ShowMessage(kCamPacketTooLongMessage, kRefusedShowMs);
     }
     if (requestPending_ && (holdUntil_ == 0 || Now() > holdUntil_)) SendQueuedRequest();
 }

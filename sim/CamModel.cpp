@@ -83,7 +83,9 @@ std::vector<Bytes> CamModel::Act(std::uint16_t session, std::uint32_t tag, std::
 std::vector<Bytes> CamModel::EnterMenu() {
     const bool opening = !MmiOpen();
     screen_ = CamScreen::MainMenu;
-    const Bytes menu = PageObject(PageOf(screen_, settings_));
+    CamPage page = PageOf(screen_, settings_);
+    if (quirks_.oversizedMenu) page.title.assign(kOversizedTitle, 'X');
+    const Bytes menu = PageObject(page);
     if (!opening) return {Mmi({menu})};
     return {Mmi({ci::Object(ci::kDisplayControlTag, Bytes{kMmiModeCommand, kHighLevelMmi}), menu})};
 }
@@ -112,6 +114,8 @@ std::vector<Bytes> CamModel::MenuAnswer(int choice) {
 
 std::vector<Bytes> CamModel::Answer(std::span<const std::uint8_t> body) {
     if (!IsQuestion(screen_)) return {};
+    // Answered or cancelled, this CAM only ever asks again.
+    if (quirks_.endlessQuestions) return Go(CamScreen::PostcodeQuestion);
     if (body[0] != kAnswerId) return Go(Parent(screen_));
     const std::string typed = ci::FromLatin1(body.subspan(1));
     if (screen_ == CamScreen::PinQuestion) return Go(typed == kPin ? CamScreen::Parental : CamScreen::WrongPin);

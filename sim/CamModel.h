@@ -9,6 +9,12 @@
 
 namespace kelvane::sim {
 
+// How a CAM may misbehave, for fault runs.
+struct CamQuirks {
+    bool endlessQuestions = false;  // every answer or cancel earns another question, without end
+    bool oversizedMenu = false;     // its main menu is one packet longer than any buffer of the host
+};
+
 // A conditional-access module as its man-machine interface shows it: a main menu with sub-menus, lists, a PIN
 // question typed blind, a plain question and notices (CamScreens.cpp). It hears session packets from the host
 // (enter_menu on the application-information session, menu_answ and answ on the MMI session) and answers with
@@ -17,6 +23,10 @@ namespace kelvane::sim {
 class CamModel {
 public:
     static constexpr std::string_view kPin = "1234";
+    // The title of the oversized main menu: longer than the 4 KB a host gathers a packet in.
+    static constexpr std::size_t kOversizedTitle = 6000;
+
+    explicit CamModel(CamQuirks quirks = {}) : quirks_(quirks) {}
 
     // What a CAM announces once it has started: its application information.
     std::vector<ci::Bytes> Boot() const;
@@ -37,6 +47,7 @@ private:
     std::vector<ci::Bytes> Go(CamScreen next);
     std::vector<ci::Bytes> CloseMmi();
 
+    CamQuirks quirks_;
     CamScreen screen_ = CamScreen::Closed;
     CamSettings settings_;
 };

@@ -13,12 +13,34 @@ CamSlot::CamSlot(bool present) { SetPresent(present); }
 void CamSlot::SetPresent(bool present) {
     if (present == present_) return;
     present_ = present;
-    cam_ = CamModel{};
+    cam_ = CamModel{faults_.quirks};
     link_.Clear();
     if (present_) Deliver(cam_.Boot());
 }
 
-ci::Bytes CamSlot::Read() { return link_.Read(); }
+void CamSlot::SetFaults(const Faults& faults) {
+    faults_ = faults;
+    const bool present = present_;
+    SetPresent(false);
+    SetPresent(present);
+}
+
+void CamSlot::Restart() {
+    if (!present_) return;
+    SetPresent(false);
+    SetPresent(true);
+}
+
+ci::Bytes CamSlot::Read() {
+    ci::Bytes chunks = link_.Read();
+    // Pulled once the PC has had part of the screen: in the middle of a long menu, or with a short question
+    // shown and waiting for its answer.
+    if (present_ && faults_.pullDuring != CamScreen::Closed && cam_.Current() == faults_.pullDuring && !chunks.empty()) {
+        faults_.pullDuring = CamScreen::Closed;
+        SetPresent(false);
+    }
+    return chunks;
+}
 
 void CamSlot::Write(std::span<const std::uint8_t> linkPacket) {
     // Without a CAM the module takes the packet all the same and forgets it.

@@ -13,6 +13,13 @@ namespace kelvane::sim {
 // itself; a CAM pulled out takes its menus with it, and whatever waited for the PC is lost.
 class CamSlot {
 public:
+    // Faults of the CAM in this slot: its quirks (kept by every CAM put in), and the screen during which it is
+    // pulled out, once (Closed: never).
+    struct Faults {
+        CamQuirks quirks;
+        CamScreen pullDuring = CamScreen::Closed;
+    };
+
     static constexpr std::uint8_t kEmpty = 0;
     static constexpr std::uint8_t kCamPresent = 1;
 
@@ -27,10 +34,14 @@ public:
     void Write(std::span<const std::uint8_t> linkPacket);
 
     const CamModel& Cam() const { return cam_; }
+    void SetFaults(const Faults& faults);
+    // The CAM starts afresh, as after the rack's restart; nothing changes in an empty slot.
+    void Restart();
 
 private:
     void Deliver(const std::vector<ci::Bytes>& sessionPackets);
 
+    Faults faults_;
     bool present_ = false;
     CamModel cam_;
     CiLinkLayer link_;

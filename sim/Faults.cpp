@@ -1,6 +1,7 @@
 #include "sim/Faults.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 
 namespace kelvane::sim {
@@ -67,6 +68,52 @@ ReplyFault FaultPlan::Next() {
     fault.refuse = refuse_.Next();
     if (fault.drop) fault.corrupt = fault.refuse = false;
     return fault;
+}
+
+std::optional<FaultMoment> ParseFaultMoment(std::string_view text) {
+    const auto whole = [](std::string_view digits, int base) -> std::optional<std::size_t> {
+        std::size_t value = 0;
+        const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value, base);
+        if (digits.empty() || ec != std::errc{} || end != digits.data() + digits.size()) return std::nullopt;
+        return value;
+    };
+    FaultMoment moment;
+    if (!text.starts_with("0x")) {
+        const auto n = whole(text, 10);
+        if (!n || *n == 0) return std::nullopt;
+        moment.afterRequests = *n;
+        return moment;
+    }
+    const std::size_t slash = text.find('/');
+    const auto command = whole(text.substr(2, slash == std::string_view::npos ? std::string_view::npos : slash - 2), 16);
+    if (!command || *command > 0xFF || (*command & 0x0F) != 0) return std::nullopt;
+    moment.command = static_cast<int>(*command);
+    if (slash != std::string_view::npos) {
+        const auto nth = whole(text.substr(slash + 1), 10);
+        if (!nth || *nth == 0) return std::nullopt;
+        moment.nth = *nth;
+    }
+    return moment;
+}
+
+bool MomentWatch::Strikes(std::uint8_t command) {
+    if (struck_ || !moment_.Planned()) return false;
+    if (moment_.command >= 0 && (command & 0xF0) != moment_.command) return false;
+    ++counted_;
+    struck_ = counted_ == (moment_.command >= 0 ? moment_.nth : moment_.afterRequests);
+    return struck_;
+}
+
+std::size_t ByteFlipper::Apply(std::span<std::uint8_t> frame) {
+    if (every_ == 0) return 0;
+    std::size_t flipped = 0;
+    for (std::uint8_t& byte : frame) {
+        if (++counted_ % every_ != 0) continue;
+        // A different bit each time, so that every bit position of the frame is hit over a run.
+        byte ^= static_cast<std::uint8_t>(1u << (counted_ / every_ % 8));
+        ++flipped;
+    }
+    return flipped;
 }
 
 }  // namespace kelvane::sim

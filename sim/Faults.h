@@ -1,8 +1,39 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
 
 namespace kelvane::sim {
+
+// A moment of a run at which a fault strikes, once: when the rack has received so many requests, or at the
+// n-th request carrying a given command (its high nibble, as 0x50 for a write).
+struct FaultMoment {
+    std::size_t afterRequests = 0;  // 0 with no command: never
+    int command = -1;               // -1: any request counts
+    std::size_t nth = 1;            // with a command: the how-manieth such request
+
+    bool Planned() const { return command >= 0 || afterRequests > 0; }
+};
+
+// Reads a moment as written on kxrsim's command line: N (after N requests), 0xCC (the first request with
+// command CC) or 0xCC/K (the K-th of them). Nothing for anything else.
+std::optional<FaultMoment> ParseFaultMoment(std::string_view text);
+
+// Counts requests towards a moment; says once, at the request where it strikes.
+class MomentWatch {
+public:
+    explicit MomentWatch(const FaultMoment& moment = {}) : moment_(moment) {}
+    bool Strikes(std::uint8_t command);
+
+private:
+    FaultMoment moment_;
+    std::size_t counted_ = 0;
+    bool struck_ = false;
+};
 
 // Faults of one run. Shares are fractions of the replies, from 0 (never) to 1 (every reply).
 struct FaultOptions {
@@ -15,6 +46,21 @@ struct FaultOptions {
     bool refuseModuleList = false;  // the controller refuses to list its modules
     // How long the rack stays silent after the firmware restart sent to every module, while it reboots.
     std::uint32_t restartSilenceMs = 2000;
+    FaultMoment hangUpAt;       // the line hangs up, as an adapter pulled out, before this request's reply
+    FaultMoment rebootAt;       // the rack restarts on its own: silent for restartSilenceMs from this request
+    std::uint32_t flipEvery = 0;  // one reply byte in this many has a bit flipped; 0 never
+};
+
+// Flips one bit of every flipEvery-th byte of the replies, counting across replies.
+class ByteFlipper {
+public:
+    explicit ByteFlipper(std::uint32_t every = 0) : every_(every) {}
+    // Returns how many bytes of `frame` were flipped.
+    std::size_t Apply(std::span<std::uint8_t> frame);
+
+private:
+    std::uint32_t every_;
+    std::uint64_t counted_ = 0;
 };
 
 // Spreads a share of faults evenly over a run: each reply adds the share to an accumulator, and a reply that

@@ -4,7 +4,9 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
@@ -111,6 +113,40 @@ int PseudoTerminal::PendingForSlave() const {
     int pending = 0;
     if (slave_ < 0 || ::ioctl(slave_, FIONREAD, &pending) != 0) return 0;
     return pending;
+}
+
+namespace {
+
+// Whether a process other than this one has `path` open, read from /proc. Processes whose descriptors cannot be
+// read are passed over: they could not have opened this user's terminal either.
+bool OpenElsewhere(const std::string& path) {
+    namespace fs = std::filesystem;
+    const std::string self = std::to_string(::getpid());
+    std::error_code error;
+    for (fs::directory_iterator process("/proc", error), end; !error && process != end; process.increment(error)) {
+        const std::string pid = process->path().filename().string();
+        if (pid == self || pid.find_first_not_of("0123456789") != std::string::npos) continue;
+        std::error_code fdError;
+        for (fs::directory_iterator fd(process->path() / "fd", fdError); !fdError && fd != end; fd.increment(fdError)) {
+            std::error_code linkError;
+            if (fs::read_symlink(fd->path(), linkError) == path) return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+void PseudoTerminal::ReleaseAbandonedExclusion() const {
+#ifdef TIOCGEXCL
+    int held = 0;
+    if (slave_ < 0 || ::ioctl(slave_, TIOCGEXCL, &held) != 0 || held == 0) return;
+    // The simulator's own handle is an open file of its own, so the lock is refused while a program holds it.
+    if (::flock(slave_, LOCK_EX | LOCK_NB) != 0) return;
+    ::flock(slave_, LOCK_UN);
+    // A program may hold the port exclusive without the lock; only when none holds it at all was it abandoned.
+    if (!OpenElsewhere(slavePath_)) ::ioctl(slave_, TIOCNXCL);
+#endif
 }
 
 }  // namespace kelvane::sim

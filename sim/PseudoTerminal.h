@@ -25,6 +25,11 @@ public:
     bool IsOpen() const { return master_ >= 0; }
     int MasterFd() const { return master_; }
 
+    // A program killed while it held the port leaves the terminal exclusive (TIOCEXCL), which a real serial
+    // device forgets at its last close but a pseudo-terminal whose slave the simulator holds keeps for good.
+    // Clears it when no other process has the terminal open any more.
+    void ReleaseAbandonedExclusion() const;
+
     // Bytes written to the master that no reader of the slave has taken yet; 0 when closed or unknown.
     int PendingForSlave() const;
 

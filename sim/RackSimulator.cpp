@@ -3,6 +3,7 @@
 #include "sim/InputModule.h"
 #include "sim/LineOutput.h"
 #include "sim/Module.h"
+#include "sim/ModuleModels.h"
 #include "sim/PseudoTerminal.h"
 #include "sim/RackEngine.h"
 #include "sim/RackModules.h"
@@ -118,6 +119,16 @@ struct RackSimulator::Impl {
     Impl(const RackDescription& rack, const FaultOptions& faults, bool paced)
         : engine(rack), faults(faults), plan(faults), paced(paced), output(paced) {
         rackValid = ValidateRack(rack, rackError);
+        ArmMoments();
+        for (const ModuleDescription& m : rack.modules) {
+            if (RoleOf(m.type) == ModuleRole::CommonInterface) camSlots.push_back(m.address);
+        }
+    }
+
+    void ArmMoments() {
+        hangUpWatch = MomentWatch(faults.hangUpAt);
+        rebootWatch = MomentWatch(faults.rebootAt);
+        flipper = ByteFlipper(faults.flipEvery);
     }
 
     bool Start(std::string& error, const std::string& linkPath);
@@ -130,6 +141,7 @@ struct RackSimulator::Impl {
     void WriteDue();
     bool ReadFromPc();
     void Answer(const Exchange& exchange, Clock::time_point now);
+    void Reboot(Clock::time_point now);
     bool CloseIsDue();
     short PollEvents() const;
     Clock::duration PollTimeout() const;
@@ -141,6 +153,13 @@ struct RackSimulator::Impl {
     RackEngine engine;
     FaultOptions faults;
     FaultPlan plan;
+    MomentWatch hangUpWatch;
+    MomentWatch rebootWatch;
+    ByteFlipper flipper;
+    std::vector<std::uint8_t> camSlots;
+    std::size_t flipped = 0;
+    std::size_t hangUps = 0;
+    std::size_t reboots = 0;
     PseudoTerminal terminal;
     bool rackValid = false;
     std::string rackError;
@@ -272,7 +291,9 @@ bool RackSimulator::Impl::ServeOnce() {
     }
     std::array<pollfd, 2> fds{pollfd{terminal.MasterFd(), PollEvents(), 0}, pollfd{wake.ReadFd(), POLLIN, 0}};
     const timespec timeout = AsTimespec(PollTimeout());
-    if (::ppoll(fds.data(), fds.size(), &timeout, nullptr) < 0 && errno != EINTR) return false;
+    const int ready = ::ppoll(fds.data(), fds.size(), &timeout, nullptr);
+    if (ready < 0 && errno != EINTR) return false;
+    if (ready == 0) terminal.ReleaseAbandonedExclusion();  // while the line is quiet, as after a program died
     if (fds[1].revents & POLLIN) wake.Drain();
     if (fds[0].revents & POLLOUT) outputBlocked = false;
     if (fds[0].revents & (POLLIN | POLLHUP | POLLERR)) return ReadFromPc();
@@ -330,7 +351,17 @@ bool RackSimulator::Impl::ReadFromPc() {
     for (ssize_t i = 0; i < n; ++i) {
         const std::uint8_t byte = bytes[static_cast<std::size_t>(i)];
         output.Push({&byte, 1}, now);  // the bus echo
-        if (const std::optional<Exchange> exchange = engine.Receive(byte)) Answer(*exchange, now);
+        const std::optional<Exchange> exchange = engine.Receive(byte);
+        if (!exchange) continue;
+        if (hangUpWatch.Strikes(exchange->request.Command())) {
+            // The adapter pulled out: the request reached the rack, its reply never reaches the PC.
+            ++hangUps;
+            output.Clear();
+            CloseLocked();
+            return false;
+        }
+        if (rebootWatch.Strikes(exchange->request.Command())) Reboot(now);
+        Answer(*exchange, now);
     }
     return true;
 }
@@ -353,9 +384,19 @@ void RackSimulator::Impl::Answer(const Exchange& exchange, Clock::time_point now
         reply.accepted = false;
         reply.payload.clear();
     }
-    const std::vector<std::uint8_t> frame = EncodeReply(reply, fault.corrupt ? kBrokenChecksum : 0);
+    std::vector<std::uint8_t> frame = EncodeReply(reply, fault.corrupt ? kBrokenChecksum : 0);
+    flipped += flipper.Apply(frame);
     output.Push(frame, now + std::chrono::milliseconds(faults.lateMs), true);
     traffic.replyBytes += frame.size();
+}
+
+// The rack restarts by itself: silent for the restart time, and every CAM starts afresh. Called under `mutex`.
+void RackSimulator::Impl::Reboot(Clock::time_point now) {
+    ++reboots;
+    rebootingUntil = now + std::chrono::milliseconds(faults.restartSilenceMs);
+    for (const std::uint8_t address : camSlots) {
+        if (auto* module = dynamic_cast<CommonInterfaceModule*>(engine.Find(address))) module->Cam().Restart();
+    }
 }
 
 // Whether a planned close (after so many replies) is to happen now.
@@ -391,6 +432,7 @@ void RackSimulator::SetFaults(const FaultOptions& faults) {
         std::lock_guard lock(impl_->mutex);
         impl_->faults = faults;
         impl_->plan = FaultPlan(faults);
+        impl_->ArmMoments();
         impl_->wake.Signal();  // a lower close-after limit may already be reached
     }
 }
@@ -482,6 +524,35 @@ bool RackSimulator::SetCamPresent(std::uint8_t address, bool present) {
     if (module == nullptr) return false;
     module->Cam().SetPresent(present);
     return true;
+}
+
+bool RackSimulator::CamPresent(std::uint8_t address) const {
+    std::lock_guard lock(impl_->mutex);
+    const auto* module = dynamic_cast<const CommonInterfaceModule*>(impl_->engine.Find(address));
+    return module != nullptr && module->Cam().Present();
+}
+
+bool RackSimulator::SetCamFaults(std::uint8_t address, const CamSlot::Faults& faults) {
+    std::lock_guard lock(impl_->mutex);
+    auto* module = dynamic_cast<CommonInterfaceModule*>(impl_->engine.Find(address));
+    if (module == nullptr) return false;
+    module->Cam().SetFaults(faults);
+    return true;
+}
+
+std::size_t RackSimulator::FlippedBytes() const {
+    std::lock_guard lock(impl_->mutex);
+    return impl_->flipped;
+}
+
+std::size_t RackSimulator::HangUps() const {
+    std::lock_guard lock(impl_->mutex);
+    return impl_->hangUps;
+}
+
+std::size_t RackSimulator::Reboots() const {
+    std::lock_guard lock(impl_->mutex);
+    return impl_->reboots;
 }
 
 bool RackSimulator::PlanLockLoss(std::uint8_t address, int input, int afterPolls, int forPolls) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "sim/CamSlot.h"
 #include "sim/Faults.h"
 #include "sim/Frame.h"
 #include "sim/RackDescription.h"
@@ -82,6 +83,15 @@ public:
 
     // Puts a CAM into the common-interface module at `address`, or pulls it out; false when no such module.
     bool SetCamPresent(std::uint8_t address, bool present);
+    bool CamPresent(std::uint8_t address) const;
+    // How the CAM at `address` misbehaves from now on; false when no such module.
+    bool SetCamFaults(std::uint8_t address, const CamSlot::Faults& faults);
+
+    // Bytes of replies flipped by FaultOptions::flipEvery so far.
+    std::size_t FlippedBytes() const;
+    // Times the line hung up or the rack restarted at a planned moment.
+    std::size_t HangUps() const;
+    std::size_t Reboots() const;
 
 private:
     struct Impl;

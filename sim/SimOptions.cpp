@@ -87,15 +87,47 @@ bool TakeCloseAfter(std::string_view value, int& field, std::string& error) {
     return true;
 }
 
+bool TakeMoment(std::string_view name, std::string_view value, FaultMoment& field, std::string& error) {
+    const auto moment = ParseFaultMoment(value);
+    if (!moment) {
+        error = std::string(name) + " wants N (after N requests), 0xCC or 0xCC/K (the first or K-th request of command "
+                "CC), not " + Quoted(value);
+        return false;
+    }
+    field = *moment;
+    return true;
+}
+
+bool TakeFlipEvery(std::string_view value, std::uint32_t& field, std::string& error) {
+    const auto n = ParseWhole<std::uint32_t>(value, std::numeric_limits<std::uint32_t>::max());
+    if (!n || *n == 0) {
+        error = "--flip-bytes wants a number of bytes from 1 up, not " + Quoted(value);
+        return false;
+    }
+    field = *n;
+    return true;
+}
+
+bool TakeCamScreen(std::string_view value, CamScreen& field, std::string& error) {
+    if (value == "menu") field = CamScreen::MainMenu;
+    else if (value == "pin") field = CamScreen::PinQuestion;
+    else {
+        error = "--pull-cam wants menu or pin, not " + Quoted(value);
+        return false;
+    }
+    return true;
+}
+
 bool TakeLockLoss(std::string_view value, std::vector<LockLoss>& losses, std::string& error) {
     const std::optional<LockLoss> loss = ParseLockLoss(value, error);
     if (loss) losses.push_back(*loss);
     return loss.has_value();
 }
 
-constexpr std::string_view kValueOptions[] = {"--rack",   "--link", "--drop",        "--corrupt",        "--refuse",
-                                              "--late", "--close-after", "--restart-silence", "--lose-lock",
-                                              "--adapter-latency"};
+constexpr std::string_view kValueOptions[] = {"--rack",   "--link",        "--drop",           "--corrupt",
+                                              "--refuse", "--late",        "--close-after",    "--restart-silence",
+                                              "--lose-lock", "--adapter-latency", "--hang-up", "--back-after",
+                                              "--reboot", "--flip-bytes", "--pull-cam"};
 
 bool TakesValue(std::string_view name) {
     for (std::string_view option : kValueOptions) {
@@ -115,6 +147,11 @@ bool TakeValue(std::string_view name, std::string_view value, SimOptions& o, std
     if (name == "--restart-silence") return TakeMilliseconds(name, value, o.faults.restartSilenceMs, error);
     if (name == "--lose-lock") return TakeLockLoss(value, o.lockLosses, error);
     if (name == "--adapter-latency") return TakeAdapterLatency(value, o.adapterLatencyMs, error);
+    if (name == "--hang-up") return TakeMoment(name, value, o.faults.hangUpAt, error);
+    if (name == "--back-after") return TakeMilliseconds(name, value, o.backAfterMs, error);
+    if (name == "--reboot") return TakeMoment(name, value, o.faults.rebootAt, error);
+    if (name == "--flip-bytes") return TakeFlipEvery(value, o.faults.flipEvery, error);
+    if (name == "--pull-cam") return TakeCamScreen(value, o.camFaults.pullDuring, error);
     return TakeCloseAfter(value, o.faults.closeAfterReplies, error);
 }
 
@@ -123,6 +160,8 @@ bool TakeFlag(std::string_view name, SimOptions& o) {
     else if (name == "--silent") o.faults.silent = true;
     else if (name == "--no-module-list") o.faults.refuseModuleList = true;
     else if (name == "--no-cam") o.noCam = true;
+    else if (name == "--endless-questions") o.camFaults.quirks.endlessQuestions = true;
+    else if (name == "--oversized-cam-menu") o.camFaults.quirks.oversizedMenu = true;
     else if (name == "--help" || name == "-h") o.help = true;
     else return false;
     return true;
@@ -161,7 +200,9 @@ std::string SimUsage() {
     return "usage: kxrsim [--rack FILE] [--link PATH] [--paced] [--drop SHARE] [--corrupt SHARE]\n"
            "              [--refuse SHARE] [--silent] [--late MS] [--close-after N]\n"
            "              [--no-module-list] [--restart-silence MS] [--no-cam]\n"
-           "              [--lose-lock ROW[INPUT]:AFTER:FOR]... [--adapter-latency MS] [--help]\n"
+           "              [--lose-lock ROW[INPUT]:AFTER:FOR]... [--adapter-latency MS] [--hang-up AT]\n"
+           "              [--back-after MS] [--reboot AT] [--flip-bytes N] [--pull-cam menu|pin]\n"
+           "              [--endless-questions] [--oversized-cam-menu] [--help]\n"
            "\n"
            "Stands in for a KXRRack on a pseudo-terminal and prints the port to open on one line.\n"
            "Runs until SIGINT or SIGTERM; SIGUSR1 closes the terminal as if the cable were pulled; SIGUSR2\n"
@@ -189,6 +230,23 @@ std::string SimUsage() {
            "                    hold every byte towards the program as a USB serial adapter with this\n"
            "                    latency timer does (an FTDI: until MS ms have passed since the first byte\n"
            "                    held, or 62 bytes are waiting); 0 to 255, default 0 (no adapter)\n"
+           "  --hang-up AT      the line hangs up at moment AT, as an adapter pulled out: the request of\n"
+           "                    that moment reaches the rack, its reply never comes and the port goes\n"
+           "  --back-after MS   a line that hung up (by --hang-up or SIGUSR1) comes back MS milliseconds\n"
+           "                    later at the same --link path\n"
+           "  --reboot AT       the rack restarts by itself at moment AT: silent for --restart-silence,\n"
+           "                    its CAMs start afresh, configurations are kept\n"
+           "  --flip-bytes N    flip one bit of every N-th byte of the replies (1000: 1 byte in 1,000)\n"
+           "  --pull-cam menu|pin\n"
+           "                    the CAMs are pulled once part of their main menu, or their PIN question,\n"
+           "                    has been read (SIGUSR2 puts them back)\n"
+           "  --endless-questions\n"
+           "                    every answer to a CAM's question, or cancel, earns another\n"
+           "  --oversized-cam-menu\n"
+           "                    a CAM's main menu is one packet of some 6 KB, longer than the host's buffer\n"
+           "  AT is N (when the rack has received N requests), 0xCC (the first request of command CC,\n"
+           "  for example 0x50 a configuration write, 0xC0 a firmware block, 0x40 a status poll, 0x60 a\n"
+           "  list or CAM read) or 0xCC/K (the K-th request of command CC)\n"
            "  --help            show this text\n"
            "  --version         show the version (alone)\n";
 }

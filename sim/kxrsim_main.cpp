@@ -7,6 +7,8 @@
 
 #include "KelvaneVersion.h"
 
+#include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <fstream>
@@ -57,6 +59,48 @@ void SetCams(RackSimulator& simulator, const std::vector<std::uint8_t>& camSlots
     for (const std::uint8_t address : camSlots) simulator.SetCamPresent(address, present);
 }
 
+// A CAM pulled by a fault counts as pulled, so that the next SIGUSR2 puts it back.
+bool AnyCamIn(const RackSimulator& simulator, const std::vector<std::uint8_t>& camSlots) {
+    for (const std::uint8_t address : camSlots) {
+        if (simulator.CamPresent(address)) return true;
+    }
+    return false;
+}
+
+// Plugs a line that hung up back in once it has been out for `backAfterMs`; measured from when it was first seen
+// closed, so a little late by at most one turn of the wait.
+class LineReturn {
+public:
+    explicit LineReturn(std::uint32_t backAfterMs) : backAfter_(std::chrono::milliseconds(backAfterMs)) {}
+
+    void Check(RackSimulator& simulator) {
+        if (backAfter_.count() == 0 || simulator.TerminalOpen()) {
+            out_ = false;
+            return;
+        }
+        const auto now = std::chrono::steady_clock::now();
+        if (!out_) {
+            out_ = true;
+            since_ = now;
+            return;
+        }
+        if (now - since_ < backAfter_) return;
+        std::string error;
+        if (simulator.ReopenTerminal(error)) {
+            std::cerr << "kxrsim: terminal back\n";
+            out_ = false;
+        } else {
+            std::cerr << "kxrsim: cannot bring the terminal back: " << error << '\n';
+            backAfter_ = {};
+        }
+    }
+
+private:
+    std::chrono::milliseconds backAfter_;
+    bool out_ = false;
+    std::chrono::steady_clock::time_point since_{};
+};
+
 // Each --lose-lock on the module of its row; false, with the reason told, for a row that has no such input.
 bool PlanLockLosses(RackSimulator& simulator, const RackDescription& rack, const std::vector<LockLoss>& losses) {
     for (const LockLoss& loss : losses) {
@@ -72,12 +116,18 @@ bool PlanLockLosses(RackSimulator& simulator, const RackDescription& rack, const
 }
 
 void ServeUntilStopped(RackSimulator& simulator, const sigset_t& signals, const std::vector<std::uint8_t>& camSlots,
-                       bool camsIn) {
+                       std::uint32_t backAfterMs) {
+    LineReturn lineReturn(backAfterMs);
+    constexpr timespec kTurn{0, 50'000'000};
     for (;;) {
-        int received = 0;
-        if (sigwait(&signals, &received) != 0) return;
+        const int received = sigtimedwait(&signals, nullptr, &kTurn);
+        if (received < 0) {
+            if (errno != EAGAIN && errno != EINTR) return;
+            lineReturn.Check(simulator);
+            continue;
+        }
         if (received == SIGUSR2) {
-            camsIn = !camsIn;
+            const bool camsIn = !AnyCamIn(simulator, camSlots);
             SetCams(simulator, camSlots, camsIn);
             std::cerr << (camsIn ? "kxrsim: CAMs inserted\n" : "kxrsim: CAMs pulled\n");
             continue;
@@ -122,9 +172,14 @@ int main(int argc, char* argv[]) {
         std::cerr << "kxrsim: " << error << '\n';
         return 1;
     }
+    for (const std::uint8_t address : camSlots) simulator.SetCamFaults(address, options.camFaults);
     if (options.noCam) SetCams(simulator, camSlots, false);
+    if (options.backAfterMs > 0 && options.linkPath.empty()) {
+        std::cerr << "kxrsim: --back-after needs --link, where the line comes back\n";
+        return 2;
+    }
     std::cout << simulator.PortPath() << std::endl;
-    ServeUntilStopped(simulator, signals, camSlots, !options.noCam);
+    ServeUntilStopped(simulator, signals, camSlots, options.backAfterMs);
     simulator.Stop();
     return 0;
 }

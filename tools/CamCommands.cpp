@@ -22,6 +22,8 @@ constexpr std::uint32_t kPollMs = 10;
 constexpr std::uint64_t kMainMenuWaitMs = 15000;
 constexpr std::uint64_t kMainMenuRetryMs = 2000;
 constexpr std::uint64_t kAnswerWaitMs = 5000;
+// While it waits, the CAM's status is asked this often, so that a CAM taken out is not waited for.
+constexpr std::uint64_t kStatusCheckMs = 1000;
 // Once the CAM has shown something, what else it sent is read until a read brings nothing.
 constexpr int kMostDrainReads = 100;
 // A CAM may meet every answer with a new question: the dialogue is left after this many answers, or once this
@@ -73,9 +75,20 @@ public:
     bool Exchange(std::span<const std::uint8_t> packet, std::uint64_t limitMs, std::uint64_t retryMs = 0) {
         const std::uint64_t start = cli_.clock.TickCount();
         std::uint64_t sent = start;
+        std::uint64_t checked = start;
+        const std::size_t oversizedBefore = receiver_.OversizedPackets();
         refused_ = !Send(packet);
         if (refused_ && retryMs == 0) return false;
         while (cli_.clock.TickCount() - start < limitMs) {
+            // What the CAM answered was longer than the program takes: no other answer is coming.
+            if (receiver_.OversizedPackets() != oversizedBefore) return false;
+            if (cli_.clock.TickCount() - checked >= kStatusCheckMs) {
+                checked = cli_.clock.TickCount();
+                if (Status() == kNoCam) {
+                    pulled_ = true;
+                    return false;
+                }
+            }
             if (retryMs != 0 && cli_.clock.TickCount() - sent >= retryMs) {
                 sent = cli_.clock.TickCount();
                 Send(packet);
@@ -94,6 +107,9 @@ public:
 
     // The last exchange's packet was refused by the module.
     bool Refused() const { return refused_; }
+    // The CAM was found taken out while an exchange waited for it.
+    bool Pulled() const { return pulled_; }
+    bool SentOversized() const { return receiver_.OversizedPackets() != 0; }
     CamScreenText& Screen() { return screen_; }
     bool MmiOpen() const { return mmiOpen_; }
 
@@ -123,6 +139,7 @@ private:
     CamScreenText screen_;
     bool mmiOpen_ = false;
     bool refused_ = false;
+    bool pulled_ = false;
 };
 
 class CamSession {
@@ -137,7 +154,7 @@ public:
         if (*status == kNoCam) return Fail(kCliNoCam, "there is no CAM in the CI module");
         const std::uint16_t length = BuildEnterMenu(buffer_);
         if (!cam_.Exchange({buffer_.data(), length}, kMainMenuWaitMs, kMainMenuRetryMs)) {
-            return Fail(kCliNoCam, "the CAM did not show its main menu within 15 s");
+            return Fail(kCliNoCam, WhyNothingCame("the CAM did not show its main menu within 15 s"));
         }
         cli_.out << cam_.Screen().Flush();
         if (const int answered = AnswerQuestions(); answered != kCliOk) return answered;
@@ -177,6 +194,16 @@ private:
         return kCliOk;
     }
 
+    // Why an exchange brought nothing to show; `otherwise` when the CAM merely stayed silent.
+    std::string WhyNothingCame(const std::string& otherwise) const {
+        if (cam_.Pulled()) return "the CAM was taken out of the CI module";
+        if (cam_.SentOversized()) {
+            return "the CAM sent a packet longer than the " + std::to_string(MmiReceiver::kRxBufferSize) +
+                   " bytes the program takes; it was dropped";
+        }
+        return otherwise;
+    }
+
     // kCliOk while the dialogue is within its bounds; otherwise says so.
     int PastLimit() {
         if (questionsAnswered_ >= kMostQuestionsAnswered) {
@@ -194,7 +221,7 @@ private:
     int Step(std::uint16_t length, const std::string& what) {
         if (!cam_.Exchange({buffer_.data(), length}, kAnswerWaitMs)) {
             if (cam_.Refused()) return Fail(kCliIncomplete, "the CI module refused " + what + " for the CAM");
-            return Fail(kCliNoCam, "the CAM did not answer within 5 s");
+            return Fail(kCliNoCam, WhyNothingCame("the CAM did not answer within 5 s"));
         }
         cli_.out << cam_.Screen().Flush();
         return kCliOk;

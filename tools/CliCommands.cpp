@@ -133,9 +133,12 @@ int PrintDiscovery(CliContext& cli, const SlotTable& table, const DiscoveryRepor
     if (report.inactiveRow) {
         const SlotRecord& record = table[*report.inactiveRow];
         const bool silent = report.inactiveBecause == IdentityFailure::NoAnswer;
+        // A line that hung up is not tried again, so the module was never given its three tries.
+        const bool hungUp = silent && cli.link.LastFailure() == LinkFailure::HungUp;
         cli.err << "kelvane-cli: " << (silent ? "module" : "inactive module") << " in row " << *report.inactiveRow
                 << " (address " << static_cast<int>(record.Address) << ", " << ModuleTypeName(record.Type)
-                << "): " << IdentityFailureText(report.inactiveBecause) << '\n';
+                << "): " << (hungUp ? "the line hung up before it answered" : IdentityFailureText(report.inactiveBecause))
+                << '\n';
         // A module that never answered may be a line or bus fault rather than a module's own state.
         return silent ? kCliIncomplete : kCliInactiveModule;
     }
@@ -207,6 +210,10 @@ int RunCli(const std::vector<std::string>& args, CliContext& cli) {
     const int status = RunCommand(args, cli);
     // Every command that needs the rack searches for it the same way; a search that met only busy ports says so.
     if (status == kCliRackNotFound && cli.link.LastFailure() == LinkFailure::Busy) return kCliPortBusy;
+    // Whatever the command said failed, the operator must learn that the cause is the line, not the rack.
+    if (status != kCliOk && cli.link.LastFailure() == LinkFailure::HungUp) {
+        cli.err << "kelvane-cli: the line to the rack hung up: the serial adapter was unplugged or the port went away\n";
+    }
     return status;
 }
 

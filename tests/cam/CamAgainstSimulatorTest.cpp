@@ -176,5 +176,31 @@ TEST_F(CamAgainstSimulator, CliStopsWhereTheCamClosesItsMenu) {
     EXPECT_EQ(run.err, "kelvane-cli: row 2: the CAM closed its menu: choice 1 was not sent\n");
 }
 
+// A CAM pulled while its PIN question is up, and one whose menu is longer than any buffer: the panel follows the
+// first and names the second.
+TEST_F(CamAgainstSimulator, PanelFollowsACamPulledAtThePinAndNamesAPacketTooLong) {
+    sim::CamSlot::Faults pin;
+    pin.pullDuring = sim::CamScreen::PinQuestion;
+    ASSERT_TRUE(simulator_.SetCamFaults(kCamAddress, pin));
+    StartProgram();
+    Main().SelectSlot(kCamRow);
+    ASSERT_TRUE(RunUntil([&] { return Entries() == kMainMenu; }));
+    Panel().DoubleClick(res::kCamList, 5);  // Contrôle parental, behind the PIN
+    ASSERT_TRUE(RunUntil([&] { return Panel().ControlState(res::kCamLampPicture).bitmap == res::kRedLampBitmap; }));
+    EXPECT_TRUE(Entries().empty()) << "the question goes with the CAM";
+    EXPECT_FALSE(Panel().IsControlShown(res::kCamAnswerEdit)) << "a pulled CAM cannot be answered";
+    EXPECT_FALSE(simulator_.CamPresent(kCamAddress));
+
+    sim::CamSlot::Faults oversized;
+    oversized.quirks.oversizedMenu = true;
+    Main().SelectSlot(CKelvaneDlg::kNoSlot);
+    ASSERT_TRUE(simulator_.SetCamFaults(kCamAddress, oversized));
+    ASSERT_TRUE(simulator_.SetCamPresent(kCamAddress, true));
+    Main().SelectSlot(kCamRow);
+    EXPECT_TRUE(RunUntil([&] { return Main().Info().Text() == MessageText(kCamPacketTooLongMessage); }))
+        << Main().Info().Text();
+    EXPECT_NE(Entries(), kMainMenu);
+}
+
 }  // namespace
 }  // namespace kelvane

@@ -139,5 +139,24 @@ TEST_F(CamModelTest, LongMenusUseTheLongLengthForm) {
     EXPECT_TRUE(Holds(packet, Hex("9F 88 09 81")));
 }
 
+TEST(CamQuirks, EndlessQuestionsAndAnOversizedMenu) {
+    CamModel endless(CamQuirks{true, false});
+    endless.Receive(EnterMenu());
+    endless.Receive(Choice(3));
+    ASSERT_EQ(endless.Current(), CamScreen::PinQuestion);
+    for (const Bytes& reply : {Answer("1234"), Cancel(), Answer("75001"), Cancel()}) {
+        const std::vector<Bytes> answers = endless.Receive(reply);
+        ASSERT_EQ(answers.size(), 1u);
+        EXPECT_TRUE(Holds(answers[0], Hex("9F 88 07"))) << "another question";
+        EXPECT_EQ(endless.Current(), CamScreen::PostcodeQuestion);
+    }
+
+    CamModel oversized(CamQuirks{false, true});
+    const std::vector<Bytes> menu = oversized.Receive(EnterMenu());
+    ASSERT_EQ(menu.size(), 1u);
+    EXPECT_GT(menu[0].size(), CamModel::kOversizedTitle);
+    EXPECT_TRUE(Holds(menu[0], Hex("9F 88 09 82"))) << "a menu with a two-byte length";
+}
+
 }  // namespace
 }  // namespace kelvane::sim

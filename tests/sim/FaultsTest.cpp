@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
+#include <vector>
 #include <cmath>
 #include <string>
 
@@ -45,7 +47,11 @@ TEST(ShareAccumulator, NeverTwoInARowUpToHalf) {
 }
 
 TEST(FaultPlan, EachShareRunsOnItsOwn) {
-    FaultPlan plan(FaultOptions{0.5, 0.5, 1.0});
+    FaultOptions options;
+    options.dropShare = 0.5;
+    options.corruptShare = 0.5;
+    options.refuseShare = 1.0;
+    FaultPlan plan(options);
     const ReplyFault first = plan.Next();
     EXPECT_FALSE(first.drop);
     EXPECT_FALSE(first.corrupt);
@@ -57,7 +63,10 @@ TEST(FaultPlan, EachShareRunsOnItsOwn) {
 }
 
 TEST(FaultPlan, CorruptAndRefuseMayMeet) {
-    FaultPlan plan(FaultOptions{0, 1, 1});
+    FaultOptions options;
+    options.corruptShare = 1;
+    options.refuseShare = 1;
+    FaultPlan plan(options);
     const ReplyFault fault = plan.Next();
     EXPECT_TRUE(fault.corrupt);
     EXPECT_TRUE(fault.refuse);
@@ -81,6 +90,44 @@ TEST(FaultPlan, NoFaultsByDefault) {
         const ReplyFault fault = plan.Next();
         EXPECT_FALSE(fault.drop || fault.corrupt || fault.refuse);
     }
+}
+
+TEST(FaultMoment, ReadsCountsAndCommandsAndStrikesOnce) {
+    EXPECT_FALSE(ParseFaultMoment("0"));
+    EXPECT_FALSE(ParseFaultMoment("0x55"));  // a command is a high nibble
+    EXPECT_FALSE(ParseFaultMoment("0x50/0"));
+    EXPECT_FALSE(ParseFaultMoment("x"));
+    EXPECT_FALSE(ParseFaultMoment("0x150"));
+
+    MomentWatch third(*ParseFaultMoment("3"));
+    EXPECT_FALSE(third.Strikes(0x10));
+    EXPECT_FALSE(third.Strikes(0x50));
+    EXPECT_TRUE(third.Strikes(0x40));
+    EXPECT_FALSE(third.Strikes(0x40));
+
+    MomentWatch secondWrite(*ParseFaultMoment("0x50/2"));
+    EXPECT_FALSE(secondWrite.Strikes(0x50));
+    EXPECT_FALSE(secondWrite.Strikes(0x40));
+    EXPECT_TRUE(secondWrite.Strikes(0x54));  // the length nibble does not matter
+    EXPECT_FALSE(secondWrite.Strikes(0x50));
+
+    MomentWatch never;
+    for (int i = 0; i < 10; ++i) EXPECT_FALSE(never.Strikes(0x50));
+}
+
+TEST(ByteFlipper, FlipsOneBitOfEveryNthByteAcrossFrames) {
+    ByteFlipper flipper(4);
+    std::vector<std::uint8_t> first(6, 0), second(6, 0);
+    EXPECT_EQ(flipper.Apply(first), 1u);
+    EXPECT_EQ(flipper.Apply(second), 2u);  // bytes 8 and 12 of the run
+    EXPECT_EQ(std::count(first.begin(), first.end(), 0), 5);
+    EXPECT_EQ(std::popcount(first[3]), 1);
+    EXPECT_EQ(std::popcount(second[1]), 1);
+    EXPECT_EQ(std::popcount(second[5]), 1);
+    EXPECT_NE(second[1], second[5]) << "another bit each time";
+    std::vector<std::uint8_t> untouched(100, 0x55);
+    EXPECT_EQ(ByteFlipper{}.Apply(untouched), 0u);
+    EXPECT_EQ(untouched, std::vector<std::uint8_t>(100, 0x55));
 }
 
 }  // namespace

@@ -109,5 +109,31 @@ TEST(KxrsimOptions, AdapterLatencyIsAUsbTimerOfUpTo255Milliseconds) {
     EXPECT_NE(SimUsage().find("--adapter-latency MS"), std::string::npos);
 }
 
+TEST(KxrsimOptions, TakesTheFaultCampaignsOptionsAndRefusesBadMoments) {
+    SimOptions o;
+    std::string error;
+    ASSERT_TRUE(Parse({"--link", "/tmp/kxr", "--hang-up", "0xC0/2", "--back-after=1500", "--reboot", "40",
+                       "--flip-bytes", "1000", "--pull-cam=pin", "--endless-questions", "--oversized-cam-menu"},
+                      o, error))
+        << error;
+    EXPECT_EQ(o.faults.hangUpAt.command, 0xC0);
+    EXPECT_EQ(o.faults.hangUpAt.nth, 2u);
+    EXPECT_EQ(o.backAfterMs, 1500u);
+    EXPECT_EQ(o.faults.rebootAt.afterRequests, 40u);
+    EXPECT_EQ(o.faults.rebootAt.command, -1);
+    EXPECT_EQ(o.faults.flipEvery, 1000u);
+    EXPECT_EQ(o.camFaults.pullDuring, CamScreen::PinQuestion);
+    EXPECT_TRUE(o.camFaults.quirks.endlessQuestions);
+    EXPECT_TRUE(o.camFaults.quirks.oversizedMenu);
+
+    for (const std::vector<std::string_view>& bad :
+         {std::vector<std::string_view>{"--hang-up", "0"}, {"--reboot", "0x51"}, {"--hang-up", "soon"},
+          {"--flip-bytes", "0"}, {"--pull-cam", "list"}, {"--back-after", "-1"}}) {
+        SimOptions untouched;
+        EXPECT_FALSE(Parse(bad, untouched, error)) << bad[0] << ' ' << bad[1];
+        EXPECT_NE(error.find(bad[0]), std::string::npos) << error;
+    }
+}
+
 }  // namespace
 }  // namespace kelvane::sim
