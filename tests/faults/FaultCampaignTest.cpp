@@ -344,8 +344,8 @@ TEST_F(FaultCampaign, WindowFindsTheRackAgainWhenTheLineComesBack) {
                        Seconds(before.ru_stime);
     EXPECT_EQ(Rack().HangUps(), 1u);
     EXPECT_EQ(listings(), 2u) << "the rack was found again and its modules listed";
-    EXPECT_NE(std::find(shown.begin(), shown.end(), MessageText(30)), shown.end())
-        << "Rack not found, told: " << ::testing::PrintToString(shown);
+    EXPECT_NE(std::find(shown.begin(), shown.end(), MessageText(kLinkLostSearchingMessage)), shown.end())
+        << "the lost link was not told: " << ::testing::PrintToString(shown);
     EXPECT_LT(cpu, 1.0 + wall / 2) << "busy for " << wall << " s";
     EXPECT_FALSE(link.LinkLost());
     EXPECT_EQ(main.Slots().ModuleCount, 8u);

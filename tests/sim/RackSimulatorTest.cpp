@@ -218,14 +218,18 @@ TEST_F(RackSimulatorPty, FaultsChangeWhileRunning) {
     SendEchoed(port, Request(4, kIdentityCommand));
     EXPECT_EQ(port.Read(8), Hex("02 FD 04 F3 77 00 0B 8F"));
 
-    simulator_->SetFaults(FaultOptions{0, 0, 1});
+    FaultOptions refusing;
+    refusing.refuseShare = 1;
+    simulator_->SetFaults(refusing);
     SendEchoed(port, Request(4, kReadConfigCommand));
     auto reply = port.ReadReply();
     ASSERT_TRUE(reply.has_value());
     EXPECT_EQ(reply->code, kRefused);
     EXPECT_TRUE(reply->checksumOk);
 
-    simulator_->SetFaults(FaultOptions{0, 1, 0});
+    FaultOptions corrupting;
+    corrupting.corruptShare = 1;
+    simulator_->SetFaults(corrupting);
     SendEchoed(port, Request(4, kIdentityCommand));
     reply = port.ReadReply();
     ASSERT_TRUE(reply.has_value());
