@@ -511,6 +511,51 @@ constexpr const char* kEntries[] = {
     "Liaison avec le rack perdue - Recherche...",
     "Collegamento con il rack perso - Ricerca...",
     "Verbindung zum Rack verloren - Suche...",
+    // 99, kHistoryTipMessage: the module panel's button that opens the history window.
+    "Signal history of the last ten minutes",
+    "Historique du signal des dix dernières minutes",
+    "Storico del segnale degli ultimi dieci minuti",
+    "Signalverlauf der letzten zehn Minuten",
+    // 100, kHistoryTitleMessage: the history window's caption, with the pair's model names.
+    "Signal history - %s",
+    "Historique du signal - %s",
+    "Storico del segnale - %s",
+    "Signalverlauf - %s",
+    // 101, kHistoryInputMessage: an input row's chart, with its letter.
+    "Input %s",
+    "Entrée %s",
+    "Ingresso %s",
+    "Eingang %s",
+    // 102, kHistoryChannelMessage: an output channel's chart, with its number.
+    "Channel %d",
+    "Canal %d",
+    "Canale %d",
+    "Kanal %d",
+    // 103, kHistoryRateMessage: the bit-rate a channel carries.
+    "Rate",
+    "Débit",
+    "Bitrate",
+    "Datenrate",
+    // 104, kHistoryCapacityMessage: the bit-rate a channel can carry.
+    "Capacity",
+    "Capacité",
+    "Capacità",
+    "Kapazität",
+    // 105, kHistoryLockLostMessage: the moments an input lost its lock.
+    "Lock lost",
+    "Verrouillage perdu",
+    "Aggancio perso",
+    "Synchronisation verloren",
+    // 106, kHistoryNoDataMessage: the stretches without figures (a module did not answer, or was not asked).
+    "No data",
+    "Pas de données",
+    "Nessun dato",
+    "Keine Daten",
+    // 107, kHistoryTimeAxisMessage: the time axis, in minutes before the last poll.
+    "Time (min)",
+    "Temps (min)",
+    "Tempo (min)",
+    "Zeit (min)",
 };
 
 static_assert(std::size(kEntries) == kMessageCount * kLanguageCount, "four texts for every message");

@@ -6,7 +6,7 @@ namespace kelvane {
 
 // Every text the program composes at run time, in four languages. Texts are UTF-8; some hold printf-style
 // placeholders (%d, %s, %06X) that callers fill with FormatText (app/TextFormat.h), never with printf.
-constexpr int kMessageCount = 99;
+constexpr int kMessageCount = 108;
 
 // The CAM menu.
 constexpr int kCamSendRefusedMessage = 78;
@@ -40,6 +40,17 @@ constexpr int kUploadTipMessage = 95;
 constexpr int kSaveTipMessage = 96;
 constexpr int kCloseDuringFirmwareMessage = 97;
 constexpr int kLinkLostSearchingMessage = 98;
+
+// The signal history: the panel's button, the window's caption, its charts and their legends.
+constexpr int kHistoryTipMessage = 99;
+constexpr int kHistoryTitleMessage = 100;
+constexpr int kHistoryInputMessage = 101;
+constexpr int kHistoryChannelMessage = 102;
+constexpr int kHistoryRateMessage = 103;
+constexpr int kHistoryCapacityMessage = 104;
+constexpr int kHistoryLockLostMessage = 105;
+constexpr int kHistoryNoDataMessage = 106;
+constexpr int kHistoryTimeAxisMessage = 107;
 
 enum Language : int {
     kEnglish = 0,

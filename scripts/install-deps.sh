@@ -13,6 +13,7 @@ packages=(
   python3-prometheus-client                    # an independent parser of the metrics kelvane-cli watch writes
   clang libclang-rt-14-dev                     # the fuzzing harnesses (clang -fsanitize=fuzzer and its runtime)
   qt6-translations-l10n                        # Qt's own texts (file dialogs, questions) in the operator's language
+  qt6-charts-dev libqt6opengl6-dev             # the history window's charts (Qt Charts' CMake files need OpenGL's)
 )
 
 missing=()
