@@ -66,7 +66,8 @@ ui::ChartAxis ValueAxis(std::string title, double largest) {
 }
 
 ui::ChartAxis TimeAxis() {
-    return {MessageText(kHistoryTimeAxisMessage), -kMinutesKept, 0, static_cast<int>(kMinutesKept) + 1, 0};
+    // A label every two minutes leaves room for the legend of the longest language beside the chart.
+    return {MessageText(kHistoryTimeAxisMessage), -kMinutesKept, 0, static_cast<int>(kMinutesKept) / 2 + 1, 0};
 }
 
 ui::ChartData Frame(std::string title, const Stretches& stretches) {

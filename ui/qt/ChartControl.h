@@ -28,7 +28,7 @@ private:
 
     QChartView* view_;
     QChart* chart_;
-    // Made once: Qt Charts leaves the drawing of a removed axis behind in its scene.
+    // Made once and only set for each chart: axes made anew every second cost more than all the lines.
     QValueAxis* x_;
     QValueAxis* y_;
 };
