@@ -46,9 +46,12 @@ void CHistoryWindow::Open() {
 
 bool CHistoryWindow::IsOpen() const { return window_ != nullptr && window_->IsShown(); }
 
-void CHistoryWindow::OnCancel() { window_->Show(false); }
+// Escape and the close box only hide the window: the history goes on, and the button shows it again.
+void CHistoryWindow::OnCancel() { OnClose(); }
 
-void CHistoryWindow::OnClose() { window_->Show(false); }
+void CHistoryWindow::OnClose() {
+    if (window_ != nullptr) window_->Show(false);
+}
 
 // The charts a pair needs are laid out by its shape: a window built for another shape is made again where it was.
 void CHistoryWindow::BuildForPair() {
