@@ -521,6 +521,51 @@ constexpr const char* kEntries[] = {
     "Le CAM a envoyé un message trop long pour être affiché ; il a été ignoré.",
     "Il CAM ha inviato un messaggio troppo lungo da mostrare; è stato ignorato.",
     "Das CAM hat eine Nachricht gesendet, die zu lang zum Anzeigen ist; sie wurde übergangen.",
+    // 101, kHistoryTipMessage: the module panel's button that opens the history window.
+    "Signal history of the last ten minutes",
+    "Historique du signal des dix dernières minutes",
+    "Storico del segnale degli ultimi dieci minuti",
+    "Signalverlauf der letzten zehn Minuten",
+    // 102, kHistoryTitleMessage: the history window's caption, with the pair's model names.
+    "Signal history - %s",
+    "Historique du signal - %s",
+    "Storico del segnale - %s",
+    "Signalverlauf - %s",
+    // 103, kHistoryInputMessage: an input row's chart, with its letter.
+    "Input %s",
+    "Entrée %s",
+    "Ingresso %s",
+    "Eingang %s",
+    // 104, kHistoryChannelMessage: an output channel's chart, with its number.
+    "Channel %d",
+    "Canal %d",
+    "Canale %d",
+    "Kanal %d",
+    // 105, kHistoryRateMessage: the bit-rate a channel carries.
+    "Rate",
+    "Débit",
+    "Bitrate",
+    "Datenrate",
+    // 106, kHistoryCapacityMessage: the bit-rate a channel can carry.
+    "Capacity",
+    "Capacité",
+    "Capacità",
+    "Kapazität",
+    // 107, kHistoryLockLostMessage: the moments an input lost its lock.
+    "Lock lost",
+    "Verrouillage perdu",
+    "Aggancio perso",
+    "Synchronisation verloren",
+    // 108, kHistoryNoDataMessage: the stretches without figures (a module did not answer, or was not asked).
+    "No data",
+    "Pas de données",
+    "Nessun dato",
+    "Keine Daten",
+    // 109, kHistoryTimeAxisMessage: the time axis, in minutes before the last poll.
+    "Time (min)",
+    "Temps (min)",
+    "Tempo (min)",
+    "Zeit (min)",
 };
 
 static_assert(std::size(kEntries) == kMessageCount * kLanguageCount, "four texts for every message");

@@ -138,4 +138,15 @@ constexpr int kRackFoundOnMessage = 99;
 // The CAM menu: a CAM packet longer than the receive buffer, dropped.
 constexpr int kCamPacketTooLongMessage = 100;
 
+// The signal history: the panel's button, the window's caption, its charts and their legends.
+constexpr int kHistoryTipMessage = 101;
+constexpr int kHistoryTitleMessage = 102;
+constexpr int kHistoryInputMessage = 103;
+constexpr int kHistoryChannelMessage = 104;
+constexpr int kHistoryRateMessage = 105;
+constexpr int kHistoryCapacityMessage = 106;
+constexpr int kHistoryLockLostMessage = 107;
+constexpr int kHistoryNoDataMessage = 108;
+constexpr int kHistoryTimeAxisMessage = 109;
+
 }  // namespace kelvane

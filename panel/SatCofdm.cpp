@@ -76,6 +76,7 @@ CSatCofdm::~CSatCofdm() = default;
 void CSatCofdm::Create(ui::Dialog& mainWindow, const PanelServices& services) {
     services_.emplace(services);
     window_ = windows_.CreateDialog(res::ModulePanelTemplate(), *this, &mainWindow);
+    history_ = std::make_unique<CHistoryWindow>(windows_, mainWindow);
     InitPanel();
 }
 
@@ -102,6 +103,7 @@ void CSatCofdm::InitPanel() {
 
 void CSatCofdm::SetCaptions() {
     for (const auto& [control, message] : kCatalogueCaptions) window_->SetText(control, MessageText(message));
+    window_->SetToolTip(kHistoryButton, MessageText(kHistoryTipMessage));
 }
 
 void CSatCofdm::LoadPanel(int camCount, SlotRecord& input, SlotRecord* output) {
@@ -111,6 +113,7 @@ void CSatCofdm::LoadPanel(int camCount, SlotRecord& input, SlotRecord* output) {
     input_ = &input;
     output_ = output;
     model_ = ModelOfPair(camCount, input, output);
+    history_->FollowPair(input, output, model_.InputCount, model_.OutputChannelCount);
     inputLockState_.fill(-1);
     playerState_ = -1;
     operatorEdited_ = false;
@@ -187,6 +190,7 @@ void CSatCofdm::OnNotify(const ui::Notification& n) {
         if (n.event == ui::Event::RowStateChanged || n.event == ui::Event::Clicked) DrawRateBar();
         return;
     }
+    if (n.control == kHistoryButton && n.event == ui::Event::Clicked) return history_->Open();
     if (n.control == kAddEntry && n.event == ui::Event::Clicked) return AddScheduleEntryFromPickers();
     if (n.control == kRemoveEntries && n.event == ui::Event::Clicked) return RemoveSelectedScheduleEntries();
     if (n.control == kScheduleList && n.event == ui::Event::Clicked) return UpdateScheduleButtons();

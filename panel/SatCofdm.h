@@ -2,6 +2,7 @@
 
 #include "app/PanelInterfaces.h"
 #include "panel/EditSequence.h"
+#include "panel/HistoryWindow.h"
 #include "panel/PanelModel.h"
 #include "panel/StatusReplies.h"
 #include "ui/WindowSystem.h"
@@ -37,6 +38,8 @@ public:
     SlotRecord* OutputModule() const { return output_; }
     // Whether the operator changed anything on this panel since it was loaded.
     bool OperatorEdited() const { return operatorEdited_; }
+    // The pair's signal history and its window, fed by every poll.
+    CHistoryWindow& History() { return *history_; }
 
     void OnNotify(const ui::Notification& notification) override;
     void OnTimer(int timerId) override;
@@ -68,9 +71,10 @@ private:
     void ReloadFromImages();
 
     // Status.
-    bool PollInput();
+    bool PollInput(InputStatus& status);
     void ShowInputStatus(const InputStatus& status, bool& lockChanged);
-    void PollOutput();
+    // The channels the output reported; none when it did not answer.
+    std::vector<ChannelRate> PollOutput();
     void DrawRateBar();
 
     // Services.
@@ -101,6 +105,7 @@ private:
     bool operatorEdited_ = false;
     bool loading_ = false;
     std::unique_ptr<CInPlaceEdit> cellEditor_;
+    std::unique_ptr<CHistoryWindow> history_;
     std::optional<std::uint16_t> editedServiceId_;  // the service whose number the cell editor holds
 };
 

@@ -31,17 +31,19 @@ constexpr RowControls kRowControls[] = {
 
 void CSatCofdm::StatusTick() {
     window_->KillTimer(kPollTimer);
-    if (!PollInput()) return;  // polling stays stopped until the panel is loaded again
-    PollOutput();
+    InputStatus status;
+    if (!PollInput(status)) return;  // polling stays stopped until the panel is loaded again
+    const std::vector<ChannelRate> rates = PollOutput();
+    history_->Record(windows_.GetClock().TickCount(), status, rates);
     if (operatorEdited_ && (model_.InputDirty || model_.OutputDirty)) ApplyPendingEdits();
     DrawRateBar();
     window_->SetTimer(kPollTimer, kPollPeriodMs);
 }
 
-bool CSatCofdm::PollInput() {
+bool CSatCofdm::PollInput(InputStatus& status) {
     CXmit& link = services_->link;
     if (!link.XmitRequest({}, input_->Address, kInputStatusCommand, kInputStatusTimeout)) return false;
-    const InputStatus status = ParseInputStatus(link.Reply(), model_.InputCount);
+    status = ParseInputStatus(link.Reply(), model_.InputCount);
     bool lockChanged = false;
     ShowInputStatus(status, lockChanged);
     if (lockChanged) {
@@ -74,8 +76,11 @@ void CSatCofdm::ShowInputStatus(const InputStatus& status, bool& lockChanged) {
     }
 }
 
-void CSatCofdm::PollOutput() {
-    if (model_.OutputChannelCount < 1 || output_ == nullptr) return ApplyServiceRates(model_, {});
+std::vector<ChannelRate> CSatCofdm::PollOutput() {
+    if (model_.OutputChannelCount < 1 || output_ == nullptr) {
+        ApplyServiceRates(model_, {});
+        return {};
+    }
     CXmit& link = services_->link;
     const bool answered = link.XmitRequest({}, output_->Address, kListsCommand, kListsTimeout) && link.ReplyLength() != 0;
     const OutputRates rates = answered ? ParseOutputRates(link.Reply(), model_.OutputChannelCount, output_->Type)
@@ -94,6 +99,7 @@ void CSatCofdm::PollOutput() {
         }
     }
     ApplyServiceRates(model_, rates.services);
+    return rates.channels;
 }
 
 void CSatCofdm::DrawRateBar() {

@@ -17,6 +17,8 @@ constexpr int kLevelNumberB = 1042, kSnrNumberB = 1041;
 constexpr int kLevelCaptionA = 1062, kSnrCaptionA = 1063;
 constexpr int kLevelCaptionB = 1078, kSnrCaptionB = 1076;
 constexpr int kInputBIcon = 1080, kSymbolRateLabelB = 1081, kMhzLabelB = 1082, kInputBLetter = 1084;
+// Beside input A's bars: opens the pair's signal history.
+constexpr int kHistoryButton = 1109;
 
 // The player.
 constexpr int kPlayerRate = 1101, kPlayerRateLabel = 1047, kPlayerRateCaption = 1103;

@@ -44,6 +44,8 @@ private:
 // Label, edit and unit columns of the input area.
 // The caption before the code-rate (or polarity) box has room for the longest language's word.
 constexpr int kInLabelX = 12, kInEditX = 40, kInEditW = 38, kInUnitX = 80, kInFecLabelX = 97, kInFecX = 146;
+// The level and S.N.R. bars, their numbers, and the history button at the area's right edge.
+constexpr int kInBarW = 96, kInNumberX = 138;
 
 void InputRows(Layout& l, int y, bool rowB) {
     l.Label(rowB ? kFreqLabelB : kFreqLabelA, kInLabelX, y, 26, "Freq. :");
@@ -55,11 +57,16 @@ void InputRows(Layout& l, int y, bool rowB) {
     l.Edit(rowB ? kSymbolRateB : kSymbolRateA, kInEditX, y + 13, kInEditW);
     l.Picture(rowB ? kLampB : kLampA, kInFecLabelX, y + 14, 28, 9, kRedLampBitmap);
     l.Label(rowB ? kLevelCaptionB : kLevelCaptionA, kInLabelX, y + 25, 26, "Level");
-    l.Bar(rowB ? kLevelBarB : kLevelBarA, kInEditX, y + 25, 112);
-    l.Label(rowB ? kLevelNumberB : kLevelNumberA, 154, y + 25, 22, "0", kRightAligned);
+    l.Bar(rowB ? kLevelBarB : kLevelBarA, kInEditX, y + 25, kInBarW);
+    l.Label(rowB ? kLevelNumberB : kLevelNumberA, kInNumberX, y + 25, 22, "0", kRightAligned);
     l.Label(rowB ? kSnrCaptionB : kSnrCaptionA, kInLabelX, y + 34, 26, "S.N.R.");
-    l.Bar(rowB ? kSnrBarB : kSnrBarA, kInEditX, y + 34, 112);
-    l.Label(rowB ? kSnrNumberB : kSnrNumberA, 154, y + 34, 22, "0", kRightAligned);
+    l.Bar(rowB ? kSnrBarB : kSnrBarA, kInEditX, y + 34, kInBarW);
+    l.Label(rowB ? kSnrNumberB : kSnrNumberA, kInNumberX, y + 34, 22, "0", kRightAligned);
+    // One history button serves the pair: it stands beside the first input's bars, as tall as both.
+    if (!rowB) {
+        l.Add(kHistoryButton, ControlKind::PushButton, {kInNumberX + 24, y + 26, 14, 16}, "", kVisible | kTabStop, {},
+              kHistoryIcon);
+    }
 }
 
 void InputArea(Layout& l) {

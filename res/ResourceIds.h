@@ -9,6 +9,7 @@ constexpr int kModulePanelDialog = 145;
 constexpr int kInfoDialog = 160;
 constexpr int kCamDialog = 161;
 constexpr int kConfigSummaryDialog = 195;
+constexpr int kHistoryDialog = 147;
 
 // Main window (102).
 constexpr int kModuleList = 1021;
@@ -34,11 +35,16 @@ constexpr int kSummaryOkButton = 1;
 constexpr int kSummaryCancelButton = 2;
 constexpr int kSummaryText = 1024;
 
+// Signal history (147): a chart per input row, and one per output channel when the pair has an output.
+constexpr int kInputChart[3] = {1001, 1002, 1003};
+constexpr int kChannelChart[4] = {1011, 1012, 1013, 1014};
+
 // Icons.
 constexpr int kAppIcon = 127;
 constexpr int kDiscoverIcon = 169;
 constexpr int kSaveIcon = 192;
 constexpr int kUploadIcon = 193;
+constexpr int kHistoryIcon = 213;
 
 // Bitmaps of the main window.
 constexpr int kBackgroundBitmap = 204;

@@ -10,5 +10,8 @@ const ui::DialogTemplate& InfoDialogTemplate();
 const ui::DialogTemplate& ModulePanelTemplate();
 const ui::DialogTemplate& CamDialogTemplate();
 const ui::DialogTemplate& ConfigSummaryTemplate();
+// The signal history of a pair with `inputRows` input rows (1-3) and `channels` output channels (0-4): its charts
+// share the window between them, inputs on the left, channels on the right.
+ui::DialogTemplate HistoryWindowTemplate(int inputRows, int channels);
 
 }  // namespace kelvane::res

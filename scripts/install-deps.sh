@@ -15,6 +15,7 @@ packages=(
   qt6-translations-l10n                        # Qt's own texts (file dialogs, questions) in the operator's language
   ser2net                                      # the serial-to-network server that racks at other sites sit behind
   wine64                                       # runs the cross-built kelvane-cli.exe against the simulator
+  qt6-charts-dev libqt6opengl6-dev             # the history window's charts (Qt Charts' CMake files need OpenGL's)
 )
 
 missing=()

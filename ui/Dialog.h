@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/Chart.h"
 #include "ui/DialogTemplate.h"
 #include "ui/Geometry.h"
 #include "ui/Notification.h"
@@ -150,6 +151,9 @@ public:
 
     // Drawing areas: what to paint, replacing what was there.
     virtual void SetDrawing(int /*control*/, const std::vector<DrawnRect>& /*rects*/) {}
+
+    // Charts: what to draw, replacing what was there.
+    virtual void SetChart(int /*control*/, const ChartData& /*chart*/) {}
 
     // Progress bars and track bars.
     virtual void SetRange(int control, int minimum, int maximum) = 0;

@@ -23,6 +23,7 @@ enum class ControlKind {
     GroupBox,
     EtchedLine,
     DrawingArea,  // a plain surface the program paints with filled and framed rectangles
+    Chart,        // lines over a time axis, drawn from the figures the program gives it
 };
 
 // Style bits a template can give a control.

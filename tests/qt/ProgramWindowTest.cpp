@@ -12,7 +12,9 @@
 #include "config/FirmwareFiles.h"
 #include "platform/posix/PortTable.h"
 #include "sim/DefaultRack.h"
+#include "sim/InputModule.h"
 #include "sim/RackSimulator.h"
+#include "tests/qt/ChartTexts.h"
 #include "tests/support/EnginePort.h"
 #include "ui/qt/QtDialog.h"
 #include "ui/qt/QtWindowSystem.h"
@@ -180,6 +182,39 @@ TEST_F(ProgramWindow, EveryCaptionFitsItsControlInEveryLanguage) {
             Poll(7);
             Save(language == kFrench ? "program-panel-french" : "program-panel-italian");
         }
+        // The history window, for a pair of one input and two channels, and for the player's seven charts. The
+        // first has every name its legends can show: a lock lost, and the output without figures for a while.
+        for (const int row : {1, 4}) {
+            main->SelectSlot(row);
+            Poll(3);
+            if (row == 1) {
+                Poll(10);
+                dynamic_cast<sim::InputModule&>(*engine->Find(1)).PlanLockLoss(0, 0, 2);
+                ports->filter = [](const sim::Request& request, sim::Reply reply) -> std::optional<sim::Reply> {
+                    if (request.destination == 3 && request.Command() == 0x60) reply.payload.clear();
+                    return reply;
+                };
+                Poll(2);
+                ports->filter = nullptr;
+                Poll(2);
+                ASSERT_EQ(satCofdm->History().History().LockLosses(0).size(), 1u);
+            }
+            satCofdm->History().Open();
+            QWidget* history = static_cast<ui::QtDialog*>(satCofdm->History().Window())->Widget();
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(history, 10000));
+            std::vector<std::string> cut = CutCaptions(history);
+            for (const std::string& text : test::CutChartTexts(history)) cut.push_back(text);
+            for (const std::string& caption : cut) {
+                ADD_FAILURE() << languages[language] << ", history of row " << row << ": " << caption;
+            }
+        }
+        if (language == kGerman) {
+            main->SelectSlot(1);
+            Poll(3);
+            EXPECT_TRUE(static_cast<ui::QtDialog*>(satCofdm->History().Window())->Widget()->grab().save(
+                QStringLiteral(KELVANE_QT_TEST_OUTPUT "/program-history-german.png")));
+        }
+        satCofdm->History().OnClose();
         main->SelectSlot(CKelvaneDlg::kNoSlot);
     }
     ui::DialogHandler handler;

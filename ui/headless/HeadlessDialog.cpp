@@ -176,6 +176,16 @@ Rect HeadlessDialog::CellBounds(int control, int row, int column) const {
     return {x, row * kRowHeight, width, kRowHeight};
 }
 
+void HeadlessDialog::SetChart(int control, const ChartData& chart) {
+    Control& c = At(control);
+    // As the real back end, only a chart control takes a chart.
+    if (c.source.kind != ControlKind::Chart) {
+        throw std::invalid_argument("control " + std::to_string(control) + " is not a chart");
+    }
+    c.chart = chart;
+    ++c.charted;
+}
+
 void HeadlessDialog::SetRange(int control, int minimum, int maximum) {
     Control& c = At(control);
     c.minimum = minimum;

@@ -46,6 +46,8 @@ public:
         bool checked = false;
         int minutes = 0;
         std::vector<DrawnRect> drawing;
+        ChartData chart;
+        int charted = 0;  // how many times the program gave the chart its figures
         int scrolledTo = -1;  // the row last scrolled into view
     };
 
@@ -104,6 +106,7 @@ public:
     Rect CellBounds(int control, int row, int column) const override;
     std::unique_ptr<CellEditor> CreateCellEditor(int control, const Rect& bounds, CellEditorEvents& events) override;
     void SetDrawing(int control, const std::vector<DrawnRect>& rects) override { At(control).drawing = rects; }
+    void SetChart(int control, const ChartData& chart) override;
 
     void SetRange(int control, int minimum, int maximum) override;
     void SetPosition(int control, int position) override;

@@ -1,6 +1,7 @@
 #include "ui/qt/ControlFactory.h"
 
 #include "ui/qt/ButtonControls.h"
+#include "ui/qt/ChartControl.h"
 #include "ui/qt/ChoiceControls.h"
 #include "ui/qt/DrawingAreaControl.h"
 #include "ui/qt/EditControls.h"
@@ -32,6 +33,7 @@ std::unique_ptr<Control> MakeControl(const ControlTemplate& source, QWidget* par
     case ControlKind::GroupBox: return std::make_unique<GroupBoxControl>(source, parent, sink);
     case ControlKind::EtchedLine: return std::make_unique<EtchedLineControl>(source, parent, sink);
     case ControlKind::DrawingArea: return std::make_unique<DrawingAreaControl>(source, parent, sink);
+    case ControlKind::Chart: return std::make_unique<ChartControl>(source, parent, sink);
     }
     // A kind this back end does not know yet still holds its place and its text.
     return std::make_unique<LabelControl>(source, parent, sink);

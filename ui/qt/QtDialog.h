@@ -92,6 +92,7 @@ public:
     void ScrollToRow(int control, int row) override;
     Rect CellBounds(int control, int row, int column) const override;
     void SetDrawing(int control, const std::vector<DrawnRect>& rects) override;
+    void SetChart(int control, const ChartData& chart) override;
     std::unique_ptr<CellEditor> CreateCellEditor(int control, const Rect& bounds, CellEditorEvents& events) override;
 
     void SetRange(int control, int minimum, int maximum) override;

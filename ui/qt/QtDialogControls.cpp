@@ -6,6 +6,7 @@
 
 #include "ui/qt/Activity.h"
 #include "ui/qt/Capabilities.h"
+#include "ui/qt/ChartControl.h"
 #include "ui/qt/DrawingAreaControl.h"
 #include "ui/qt/Fonts.h"
 
@@ -240,6 +241,11 @@ std::unique_ptr<CellEditor> QtDialog::CreateCellEditor(int control, const Rect& 
 void QtDialog::SetDrawing(int control, const std::vector<DrawnRect>& rects) {
     const ProgramScope scope;
     if (auto* area = FindAs<qtback::DrawingControl>(control, "SetDrawing")) area->SetDrawing(rects);
+}
+
+void QtDialog::SetChart(int control, const ChartData& chart) {
+    const ProgramScope scope;
+    if (auto* holder = FindAs<qtback::ChartHolder>(control, "SetChart")) holder->SetChart(chart);
 }
 
 void QtDialog::SetRange(int control, int minimum, int maximum) {

@@ -1,0 +1,243 @@
+// The signal history window on the headless window system, fed by the module panel's polls of a simulated rack:
+// what it is given to draw must be the pair's history, following the pair the panel shows.
+
+#include "app/KelvaneDlg.h"
+#include "app/MessageCatalogue.h"
+#include "cam/OpenCam.h"
+#include "link/Xmit.h"
+#include "panel/HistoryWindow.h"
+#include "panel/SatCofdm.h"
+#include "res/ModulePanelIds.h"
+#include "res/ResourceIds.h"
+#include "sim/DefaultRack.h"
+#include "sim/InputModule.h"
+#include "tests/support/EnginePort.h"
+#include "ui/headless/HeadlessWindowSystem.h"
+
+#include <gtest/gtest.h>
+
+namespace kelvane {
+namespace {
+
+// The default rack: a KXB200 (1) with a CI module (2) before its KXD410 (3); the KXC300 player (4) with its
+// KXD420 (5); a KXB210 (6) with its KXD400 (7).
+constexpr int kTunerRow = 1;
+constexpr int kCamRow = 2;
+constexpr int kTwoChannelRow = 3;
+constexpr int kPlayerRow = 4;
+constexpr std::uint8_t kTunerAddress = 1;
+constexpr std::uint8_t kTwoChannelAddress = 3;
+
+class HistoryWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetLanguageIndex(kEnglish);
+        engine = std::make_unique<sim::RackEngine>(sim::DefaultRack());
+        ports = std::make_unique<test::EnginePortOpener>(*engine, clock);
+        link = std::make_unique<CXmit>(*ports, clock);
+        auto panel = std::make_unique<CSatCofdm>(windows);
+        satCofdm = panel.get();
+        main = std::make_unique<CKelvaneDlg>(windows, *link, "/nonexistent", std::move(panel),
+                                             std::make_unique<COpenCam>(windows));
+        main->Create();
+        mainWindow = windows.Find(res::kMainDialog);
+        mainWindow->KillTimer(CKelvaneDlg::kStartTimer);
+        main->DiscoverRack();
+        panelWindow = windows.Find(res::kModulePanelDialog);
+    }
+
+    void Select(int row) { mainWindow->Click(res::kModuleList, row); }
+    void OpenHistory() { panelWindow->Click(res::panel::kHistoryButton); }
+    ui::HeadlessDialog* HistoryWindow() const { return windows.Find(res::kHistoryDialog); }
+    const SignalHistory& History() const { return satCofdm->History().History(); }
+    const ui::ChartData& Chart(int control) const { return HistoryWindow()->ControlState(control).chart; }
+
+    std::size_t StatusPolls(std::uint8_t address) const {
+        std::size_t n = 0;
+        for (const sim::Request& r : engine->RequestLog()) n += r.destination == address && r.Command() == 0x40;
+        return n;
+    }
+
+    // The points a chart must show for a series of the history, at minutes before its newest sample.
+    std::vector<ui::ChartPoint> Expected(const std::vector<HistoryPoint>& series) const {
+        std::vector<ui::ChartPoint> points;
+        const std::uint64_t newest = History().At(History().Size() - 1).tickMs;
+        for (const HistoryPoint& p : series) {
+            points.push_back({-static_cast<double>(newest - p.tickMs) / 60000.0, static_cast<double>(p.value)});
+        }
+        return points;
+    }
+    std::vector<ui::ChartPoint> Expected(const std::vector<RatePoint>& series, bool capacity) const {
+        std::vector<ui::ChartPoint> points;
+        const std::uint64_t newest = History().At(History().Size() - 1).tickMs;
+        for (const RatePoint& p : series) {
+            points.push_back({-static_cast<double>(newest - p.tickMs) / 60000.0,
+                              (capacity ? p.rate.capacity : p.rate.inUse) / 1e6});
+        }
+        return points;
+    }
+
+    VirtualClock clock;
+    ui::HeadlessWindowSystem windows{clock};
+    std::unique_ptr<sim::RackEngine> engine;
+    std::unique_ptr<test::EnginePortOpener> ports;
+    std::unique_ptr<CXmit> link;
+    std::unique_ptr<CKelvaneDlg> main;
+    CSatCofdm* satCofdm = nullptr;
+    ui::HeadlessDialog* mainWindow = nullptr;
+    ui::HeadlessDialog* panelWindow = nullptr;
+};
+
+TEST_F(HistoryWindowTest, ChartsShowEveryPollOfThePairAsThePanelSawIt) {
+    Select(kTunerRow);
+    EXPECT_EQ(panelWindow->ControlState(res::panel::kHistoryButton).toolTip, MessageText(kHistoryTipMessage));
+    windows.RunFor(20'050);  // polled with the window closed: the history is kept all the same
+    EXPECT_EQ(HistoryWindow(), nullptr);
+    OpenHistory();
+    windows.RunFor(10'000);
+
+    ui::HeadlessDialog* window = HistoryWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->IsShown());
+    EXPECT_EQ(window->Parent(), mainWindow) << "it stays over the main window, not inside the panel";
+    EXPECT_EQ(window->Caption(), "Signal history - KXB200 / KXD410");
+    ASSERT_EQ(History().Size(), StatusPolls(kTunerAddress)) << "one sample per poll of the input";
+    ASSERT_GE(History().Size(), 30u);
+
+    const ui::ChartData& input = Chart(res::kInputChart[0]);
+    EXPECT_EQ(input.title, "Input A");
+    ASSERT_EQ(input.series.size(), 2u);
+    EXPECT_EQ(input.series[0].name, "Level");
+    EXPECT_EQ(input.series[0].points, Expected(History().Level(0)));
+    EXPECT_EQ(input.series[1].name, "S.N.R.");
+    EXPECT_EQ(input.series[1].points, Expected(History().Snr(0)));
+    // The last point is what the panel's numbers show now, at the right end of the time axis.
+    EXPECT_EQ(input.series[0].points.back(),
+              (ui::ChartPoint{0.0, std::stod(panelWindow->Text(res::panel::kLevelNumberA))}));
+    EXPECT_EQ(input.series[1].points.back().y, std::stod(panelWindow->Text(res::panel::kSnrNumberA)));
+    EXPECT_EQ(input.x.minimum, -10.0);
+    EXPECT_EQ(input.x.maximum, 0.0);
+    EXPECT_EQ(input.x.title, "Time (min)");
+    EXPECT_TRUE(input.gaps.empty());
+    EXPECT_TRUE(input.series[0].breaks.empty());
+
+    for (int channel = 0; channel < 2; ++channel) {
+        const ui::ChartData& rates = Chart(res::kChannelChart[channel]);
+        EXPECT_EQ(rates.title, "Channel " + std::to_string(channel + 1));
+        ASSERT_EQ(rates.series.size(), 2u);
+        EXPECT_EQ(rates.series[0].name, "Rate");
+        EXPECT_EQ(rates.series[0].points, Expected(History().Rate(channel), false));
+        EXPECT_EQ(rates.series[1].name, "Capacity");
+        EXPECT_EQ(rates.series[1].points, Expected(History().Rate(channel), true));
+        ASSERT_FALSE(rates.series[1].points.empty());
+        EXPECT_GE(rates.y.maximum, rates.series[1].points.back().y) << "the capacity is inside the chart";
+    }
+    EXPECT_FALSE(window->HasControl(res::kChannelChart[2])) << "a two-channel output has two channel charts";
+    EXPECT_FALSE(window->HasControl(res::kInputChart[1]));
+}
+
+TEST_F(HistoryWindowTest, LockLossesAreMarkedWhereTheyHappened) {
+    auto* tuner = dynamic_cast<sim::InputModule*>(engine->Find(kTunerAddress));
+    ASSERT_NE(tuner, nullptr);
+    Select(kTunerRow);
+    OpenHistory();
+    windows.RunFor(12'050);  // locked by now
+    ASSERT_TRUE(tuner->PlanLockLoss(0, 3, 4));
+    windows.RunFor(15'000);  // lost, then found again
+    const std::vector<std::uint64_t> losses = History().LockLosses(0);
+    ASSERT_EQ(losses.size(), 1u);
+    const ui::ChartData& input = Chart(res::kInputChart[0]);
+    ASSERT_EQ(input.events.size(), 1u);
+    EXPECT_EQ(input.events[0].name, "Lock lost");
+    const std::uint64_t newest = History().At(History().Size() - 1).tickMs;
+    EXPECT_EQ(input.events[0].at, (std::vector<double>{-static_cast<double>(newest - losses[0]) / 60000.0}));
+    EXPECT_LT(input.events[0].at[0], -7.0 / 60) << "the loss came some seconds before the last poll";
+}
+
+TEST_F(HistoryWindowTest, FollowsThePairShownAndStartsAgainForAnother) {
+    Select(kTunerRow);
+    OpenHistory();
+    windows.RunFor(10'050);
+    ASSERT_GE(History().Size(), 10u);
+
+    Select(kPlayerRow);
+    windows.RunFor(3'050);
+    ui::HeadlessDialog* window = HistoryWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->IsShown()) << "it stays open and follows the pair";
+    EXPECT_EQ(window->Caption(), "Signal history - KXC300 / KXD420");
+    EXPECT_LE(History().Size(), 4u) << "another pair's history starts empty";
+    for (int row = 0; row < 3; ++row) {
+        ASSERT_TRUE(window->HasControl(res::kInputChart[row])) << row;
+        EXPECT_EQ(Chart(res::kInputChart[row]).series[0].points, Expected(History().Level(row))) << row;
+    }
+    for (int channel = 0; channel < 4; ++channel) {
+        ASSERT_TRUE(window->HasControl(res::kChannelChart[channel])) << channel;
+        EXPECT_EQ(Chart(res::kChannelChart[channel]).series[0].points, Expected(History().Rate(channel), false));
+    }
+
+    window->CloseBox();
+    EXPECT_FALSE(window->IsShown());
+    Select(kTunerRow);
+    windows.RunFor(2'050);
+    EXPECT_FALSE(HistoryWindow()->IsShown()) << "a closed window stays closed";
+    EXPECT_LE(History().Size(), 3u);
+    OpenHistory();
+    EXPECT_TRUE(HistoryWindow()->IsShown());
+    EXPECT_EQ(HistoryWindow()->Caption(), "Signal history - KXB200 / KXD410");
+    EXPECT_EQ(Chart(res::kInputChart[0]).series[0].points, Expected(History().Level(0)));
+    HistoryWindow()->PressEscape();
+    EXPECT_FALSE(HistoryWindow()->IsShown());
+}
+
+TEST_F(HistoryWindowTest, TheSamePairShownAgainKeepsItsPastWithAGap) {
+    Select(kTunerRow);
+    OpenHistory();
+    windows.RunFor(10'050);
+    const std::size_t before = History().Size();
+    ASSERT_GE(before, 10u);
+    Select(kTwoChannelRow);  // the same pair, from its output's row
+    windows.RunFor(2'000);
+    EXPECT_EQ(History().Size(), before + 2) << "the same pair keeps its past";
+    Select(kCamRow);  // away for half a minute
+    windows.RunFor(30'000);
+    EXPECT_EQ(History().Size(), before + 2);
+    Select(kTunerRow);
+    windows.RunFor(5'050);
+
+    const ui::ChartData& input = Chart(res::kInputChart[0]);
+    ASSERT_EQ(input.gaps.size(), 1u);
+    EXPECT_NEAR(input.gaps[0].to - input.gaps[0].from, 0.5, 0.05) << "the half minute away";
+    EXPECT_EQ(input.series[0].breaks, (std::vector<std::size_t>{before + 2})) << "the line breaks there";
+    EXPECT_EQ(input.series[0].points, Expected(History().Level(0)));
+    EXPECT_EQ(input.gapName, "No data");
+}
+
+TEST_F(HistoryWindowTest, AnOutputWithoutFiguresLeavesAGapInItsChannelsOnly) {
+    Select(kTunerRow);
+    OpenHistory();
+    windows.RunFor(5'050);
+    // The output answers its rate polls with nothing for a while; the input goes on.
+    ports->filter = [](const sim::Request& request, sim::Reply reply) -> std::optional<sim::Reply> {
+        if (request.destination == kTwoChannelAddress && request.Command() == 0x60) reply.payload.clear();
+        return reply;
+    };
+    windows.RunFor(4'000);
+    ports->filter = nullptr;
+    windows.RunFor(4'000);
+
+    const ui::ChartData& rates = Chart(res::kChannelChart[1]);
+    ASSERT_EQ(rates.gaps.size(), 1u);
+    EXPECT_LT(rates.gaps[0].from, rates.gaps[0].to);
+    ASSERT_EQ(rates.series[0].breaks.size(), 1u);
+    const std::size_t after = rates.series[0].breaks[0];
+    EXPECT_EQ(rates.series[0].points.size(), History().Rate(1).size());
+    EXPECT_EQ(rates.series[0].points, Expected(History().Rate(1), false));
+    EXPECT_GE(rates.gaps[0].to - rates.gaps[0].from, 4.0 / 60) << "four polls without figures";
+    EXPECT_EQ(rates.series[0].points[after].x, rates.gaps[0].to) << "the line starts again where the figures do";
+    EXPECT_EQ(rates.series[0].points[after - 1].x, rates.gaps[0].from);
+    EXPECT_TRUE(Chart(res::kInputChart[0]).gaps.empty()) << "the input answered throughout";
+}
+
+}  // namespace
+}  // namespace kelvane
