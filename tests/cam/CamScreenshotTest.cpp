@@ -127,5 +127,26 @@ TEST_F(CamScreenshots, PinQuestion) {
     EXPECT_FALSE(cam.Window().IsControlShown(res::kCamAnswerEdit));
 }
 
+// A CAM that closes its menu in the middle of a question: the answer box goes, the screen is emptied and the
+// main menu is asked for again, as at opening, so that the operator is never left before an empty screen.
+TEST_F(CamScreenshots, AfterTheCamClosesItsMenu) {
+    Receive(sim::CamScreen::MainMenu, 9);
+    Receive(sim::CamScreen::PinQuestion, 1);
+    module.mmiData.push_back(mmi::Reply(mmi::Tpdu(mmi::Mmi({mmi::CloseMmi()}))));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return cam.Window().ItemCount(res::kCamList) == 0; }, 10000));
+    EXPECT_FALSE(cam.Window().IsControlShown(res::kCamAnswerEdit));
+    const Bytes askForMenu{0x01, 0x00, 0xA0, 0x09, 0x01, 0x90, 0x02, 0x00, 0x02, 0x9F, 0x80, 0x22, 0x00};
+    // The menu is asked for once the clock's second has turned, as at opening.
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            clock.Advance(50);
+            return !module.sent.empty() && module.sent.back().packet == askForMenu;
+        },
+        10000));
+    Receive(sim::CamScreen::MainMenu, 9);
+    const QImage image = Grab("cam-after-closing");
+    EXPECT_GT(PixelsOf(image, Pixels({42, 6, 368, 210}), kCamText), 200) << "the main menu is shown again";
+}
+
 }  // namespace
 }  // namespace kelvane::test
