@@ -233,6 +233,6 @@ says menu.out "Menu principal"
 hanging() { kcli cut modules; }
 session hanging english --close-after 6
 [ "$(status_of cut)" = 4 ] || fail "modules on a line that hung up exited $(status_of cut)"
-says cut.err "it did not answer"
+says cut.err "the line hung up before it answered"
 
 echo "windows_cli_test: every command did on Windows as on Linux"
