@@ -102,7 +102,8 @@ void HeadlessWindowSystem::RunFor(std::uint64_t milliseconds) {
         if (virtualClock_ != nullptr) {
             virtualClock_->Advance(target - clock_.TickCount());
         } else {
-            clock_.Sleep(static_cast<std::uint32_t>(std::min<std::uint64_t>(target - clock_.TickCount(), 5)));
+            const std::uint64_t left = target - clock_.TickCount();
+            clock_.Sleep(static_cast<std::uint32_t>(std::min<std::uint64_t>(left, longestSleepMs_)));
         }
     }
     RunDueTimers();

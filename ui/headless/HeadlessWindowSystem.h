@@ -37,6 +37,9 @@ public:
 
     // Lets time pass for `milliseconds`, firing every timer that falls due on the way, in order.
     void RunFor(std::uint64_t milliseconds);
+    // With a real clock, RunFor sleeps at most this long at a time (5 ms unless set), so that a test watching
+    // another thread sees it often; an event loop's measure sets it long, to sleep until the next timer.
+    void SetLongestSleep(std::uint32_t milliseconds) { longestSleepMs_ = milliseconds; }
     // Fires the timers already due.
     void RunDueTimers();
     bool TimerActive(const Dialog& dialog, int timerId) const;
@@ -79,6 +82,7 @@ private:
     std::vector<Timer>::iterator NextDue();
 
     Clock& clock_;
+    std::uint32_t longestSleepMs_ = 5;
     VirtualClock* virtualClock_;
     CountedWaits waits_;
     std::vector<Timer> timers_;
