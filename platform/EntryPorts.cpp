@@ -16,6 +16,10 @@ public:
     ReadResult Read(std::span<std::uint8_t> into, std::chrono::milliseconds wait) override {
         return port_->Read(into, wait);
     }
+    ReadResult ReadExpecting(std::span<std::uint8_t> into, std::size_t expected,
+                             std::chrono::milliseconds wait) override {
+        return port_->ReadExpecting(into, expected, wait);
+    }
     bool HungUp() const override { return port_->HungUp(); }
     std::chrono::milliseconds ExtraLatency() const override { return latency_; }
 

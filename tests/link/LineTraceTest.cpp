@@ -164,6 +164,33 @@ TEST_F(TracedLink, EveryFrameWrittenAndEveryReplyIsRecordedOnceAndTheEchoIsNot) 
     EXPECT_TRUE(reports_.empty());
 }
 
+// A far line behind the trace: what the link learns of the line through the wrapper must be what the line says.
+class FarLine final : public SerialPort {
+public:
+    bool Write(std::span<const std::uint8_t>) override { return true; }
+    ReadResult Read(std::span<std::uint8_t>, std::chrono::milliseconds) override { return {}; }
+    ReadResult ReadExpecting(std::span<std::uint8_t> into, std::size_t expected,
+                             std::chrono::milliseconds) override {
+        expectedSeen = expected;
+        into[0] = 0x02;
+        return {1, ReadStatus::Received};
+    }
+    bool HungUp() const override { return true; }
+    std::chrono::milliseconds ExtraLatency() const override { return std::chrono::milliseconds(250); }
+    std::size_t expectedSeen = 0;
+};
+
+TEST_F(TracedLink, ATracedPortKeepsItsLinesLatencyAndItsWayOfGatheringBytes) {
+    auto line = std::make_unique<FarLine>();
+    FarLine& far = *line;
+    TracingPort traced(std::move(line), *trace_);
+    EXPECT_EQ(traced.ExtraLatency(), std::chrono::milliseconds(250));
+    EXPECT_TRUE(traced.HungUp());
+    std::array<std::uint8_t, 16> buffer{};
+    EXPECT_EQ(traced.ReadExpecting(buffer, 12, std::chrono::milliseconds(5)).count, 1u);
+    EXPECT_EQ(far.expectedSeen, 12u);
+}
+
 // A stream that takes `room` bytes and then refuses everything.
 class FullAfter : public std::streambuf {
 public:
