@@ -28,10 +28,12 @@ fs::path DataHome(const DataFolderEnvironment& environment) {
     return {};
 }
 
+#ifndef _WIN32
 std::string Variable(const char* name) {
     const char* value = std::getenv(name);
     return value != nullptr ? value : "";
 }
+#endif
 
 }  // namespace
 
