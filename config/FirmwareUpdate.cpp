@@ -11,10 +11,8 @@ namespace kelvane {
 namespace {
 
 constexpr std::uint8_t kStartStep = 0x00;
-constexpr std::uint8_t kBlockStep = 0x01;
 constexpr std::uint8_t kWriteStep = 0x02;
 constexpr int kStartTimeout = 200;
-constexpr int kBlockTimeout = 300;
 constexpr int kWriteTimeout = 10000;
 constexpr std::uint32_t kProgressShowMs = 20000;
 constexpr std::uint32_t kResultShowMs = 2000;

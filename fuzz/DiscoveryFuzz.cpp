@@ -1,6 +1,7 @@
 // Discovery against a rack whose replies come from the input: the controller's probe is answered as a rack
 // answers, then every request of discovery gets the next part of the input (fuzz/FuzzChecks.h) as its
-// accepted reply, until the parts run out and the rest time out. Time is virtual, so time-outs cost nothing.
+// accepted reply, until the parts run out and the rest time out. Every other reply comes right behind the echo,
+// so that the read that ends the echo also takes the reply's start. Time is virtual, so time-outs cost nothing.
 
 #include "app/DiscoveryExchanges.h"
 #include "fuzz/FuzzChecks.h"
@@ -18,7 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::deque<test::ScriptedPort::Reaction> replies{{test::ReplyFrame(kAccepted, {'w', 0, 14})}};
     Parts parts({data, size});
     while (const auto part = parts.Next()) {
-        replies.push_back({test::ReplyFrame(kAccepted, {part->begin(), part->end()})});
+        const std::uint64_t delayMs = replies.size() % 2 == 0 ? 0 : 2;
+        replies.push_back({test::ReplyFrame(kAccepted, {part->begin(), part->end()}), delayMs});
     }
     ports.Install(0, std::move(replies));
 

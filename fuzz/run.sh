@@ -2,6 +2,7 @@
 # Builds the libFuzzer harnesses with clang and runs them one after the other.
 #
 #   fuzz/run.sh SECONDS     a campaign: every harness for SECONDS, starting from its committed corpus
+#   fuzz/run.sh --runs N    a campaign: every harness for N executions (the corpus's replay included)
 #   fuzz/run.sh --quick     what ./test runs: every harness over its corpus, then 20 seconds of fuzzing
 #   fuzz/run.sh --reseed    writes fuzz/corpus/ anew from a recorded session against the simulator
 #   fuzz/run.sh --available succeeds when clang can build a libFuzzer harness here
@@ -9,6 +10,8 @@
 # New inputs go to build-fuzz/corpus/<harness>/ (the committed corpus is only read); a crash, leak, sanitizer
 # report or broken promise stops that harness, keeps its input in build-fuzz/artifacts/<harness>/ and makes
 # the script fail. The figures of each harness are printed at the end and kept in build-fuzz/fuzz-results.md.
+# KELVANE_FUZZ_JOBS harnesses run at once (1 unless set; each takes one core); KELVANE_FUZZ_ONLY="a b" runs
+# only the harnesses named.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -28,12 +31,20 @@ available() {
   return $status
 }
 
+usage() {
+  echo "usage: fuzz/run.sh SECONDS | --runs N | --quick | --reseed | --available" >&2
+  exit 1
+}
+
 mode=${1:-}
+runs=0
 case "$mode" in
   --available) available; exit ;;
   --quick) seconds=$quick_seconds ;;
   --reseed) seconds=0 ;;
-  ''|-*) echo "usage: fuzz/run.sh SECONDS | --quick | --reseed | --available" >&2; exit 1 ;;
+  --runs) [[ ${2:-} =~ ^[1-9][0-9]*$ ]] || usage
+     runs=$2; seconds=0 ;;
+  ''|-*) usage ;;
   *) [[ $mode =~ ^[1-9][0-9]*$ ]] || { echo "SECONDS must be a whole number above 0" >&2; exit 1; }
      seconds=$mode ;;
 esac
@@ -65,33 +76,74 @@ max_len() {
   esac
 }
 
-results="$build/fuzz-results.md"
-echo "| harness | seconds | executions | exec/s | corpus files | result |" >"$results"
-echo "| --- | --- | --- | --- | --- | --- |" >>"$results"
-failed=0
-for h in "${harnesses[@]}"; do
-  work="$build/corpus/$h"
-  artifacts="$build/artifacts/$h/"
-  log="$build/fuzz-$h.log"
+jobs=${KELVANE_FUZZ_JOBS:-1}
+[[ $jobs =~ ^[1-9][0-9]*$ ]] || { echo "KELVANE_FUZZ_JOBS must be a whole number above 0" >&2; exit 1; }
+if [[ -n ${KELVANE_FUZZ_ONLY:-} ]]; then
+  read -r -a harnesses <<<"$KELVANE_FUZZ_ONLY"
+fi
+
+# The limit of a run: its time, or its number of executions.
+limit_flags() {
+  if ((runs > 0)); then
+    echo "-runs=$runs"
+  else
+    echo "-max_total_time=$seconds"
+  fi
+}
+
+# Runs one harness and writes its row of the results to $build/fuzz-row-<harness>; fails when it found something.
+run_harness() {
+  local h=$1
+  local work="$build/corpus/$h"
+  local artifacts="$build/artifacts/$h/"
+  local log="$build/fuzz-$h.log"
   mkdir -p "$work" "$artifacts"
-  echo "== $h: its corpus, then ${seconds} s"
-  set +e
+  local status=0
+  local started=$SECONDS
   ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 "$build/fuzz/fuzz_$h" "$work" "fuzz/corpus/$h" \
-    -dict=fuzz/kxr.dict -max_len="$(max_len "$h")" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-    -artifact_prefix="$artifacts" -print_final_stats=1 >"$log" 2>&1
-  status=$?
-  set -e
-  runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
+    -dict=fuzz/kxr.dict -max_len="$(max_len "$h")" $(limit_flags) -timeout=10 -rss_limit_mb=2048 \
+    -artifact_prefix="$artifacts" -print_final_stats=1 >"$log" 2>&1 || status=$?
+  local took=$((SECONDS - started))
+  local executed speed files result
+  executed=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
   speed=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log")
   files=$(find "$work" "fuzz/corpus/$h" -type f | wc -l)
   if ((status == 0)); then
     result=clean
   else
     result="FAILED (see $log)"
-    failed=1
-    grep -E 'ERROR|SUMMARY|broken promise|runtime error' "$log" | head -5 || true
+    grep -E 'ERROR|SUMMARY|broken promise|runtime error' "$log" | head -5 >&2 || true
   fi
-  echo "| $h | $seconds | ${runs:-?} | ${speed:-?} | $files | $result |" | tee -a "$results"
+  echo "| $h | $took | ${executed:-?} | ${speed:-?} | $files | $result |" | tee "$build/fuzz-row-$h"
+  return "$status"
+}
+
+if ((runs > 0)); then
+  echo "== every harness: its corpus, then up to $runs executions, $jobs at once"
+else
+  echo "== every harness: its corpus, then ${seconds} s, $jobs at once"
+fi
+failed=0
+running=0
+for h in "${harnesses[@]}"; do
+  rm -f "$build/fuzz-row-$h"
+  if ((running >= jobs)); then
+    wait -n || failed=1
+    running=$((running - 1))
+  fi
+  run_harness "$h" &
+  running=$((running + 1))
+done
+while ((running > 0)); do
+  wait -n || failed=1
+  running=$((running - 1))
+done
+
+results="$build/fuzz-results.md"
+echo "| harness | seconds | executions | exec/s | corpus files | result |" >"$results"
+echo "| --- | --- | --- | --- | --- | --- |" >>"$results"
+for h in "${harnesses[@]}"; do
+  cat "$build/fuzz-row-$h" >>"$results" 2>/dev/null || { echo "| $h | ? | ? | ? | ? | did not report |" >>"$results"; failed=1; }
 done
 cat "$results"
 exit "$failed"

@@ -27,7 +27,7 @@ std::size_t ReplyReceiver::BytesToEnd() const {
     if (done_) return 0;
     switch (state_) {
     case State::Idle:
-        return escapePending_ ? 4 : 5;  // start, destination, source, code, checksum
+        return escapePending_ ? kShortestFrame - 1 : kShortestFrame;
     case State::Destination:
         return 4;
     case State::Source:

@@ -13,6 +13,9 @@ constexpr std::size_t kReplyDataSize = 8192;
 // The reply fields survive between frames: a new frame overwrites them as it arrives.
 class ReplyReceiver {
 public:
+    // Start, destination, source, code and checksum: no reply is shorter on the line.
+    static constexpr std::size_t kShortestFrame = 5;
+
     // Forget any frame in progress; the last reply's fields stay as they are.
     void Restart();
 

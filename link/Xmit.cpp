@@ -1,6 +1,7 @@
 #include "link/Xmit.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace kelvane {
@@ -34,7 +35,7 @@ bool CXmit::XmitRequest(std::span<const std::uint8_t> payload, std::uint8_t addr
     if (!encoder_.Encode(address, command, payload)) return Fail(LinkFailure::TooLong);
 
     for (int attempt = 0; attempt < kTries; ++attempt) {
-        const bool written = WriteFrame();
+        const bool written = WriteFrame(address != kBroadcastAddress);
         // A line that is gone answers nothing ever again: no wait and no further tries, and the supervision
         // closes the port and searches anew.
         if (!port_->HungUp() && (address == kBroadcastAddress || ReceiveReply(timeout))) {
@@ -67,31 +68,40 @@ void CXmit::DiscardPendingInput() {
     }
 }
 
-bool CXmit::WriteFrame() {
+bool CXmit::WriteFrame(bool replyFollows) {
+    carriedCount_ = 0;
     const auto frame = encoder_.Bytes();
     for (std::size_t start = 0; start < frame.size(); start += kWriteChunk) {
         const auto chunk = frame.subspan(start, std::min(kWriteChunk, frame.size() - start));
         // A failed write leaves the rest unsent; the missing reply then costs this try.
         if (!port_->Write(chunk)) return false;
-        ReadBack(chunk.size());
+        const bool last = start + chunk.size() == frame.size();
+        ReadBack(chunk.size(), last && replyFollows ? ReplyReceiver::kShortestFrame : 0);
     }
     return true;
 }
 
-// The bus is half-duplex: our own bytes come back to us and must be taken off the line, and not one byte more,
-// for what follows the echo is the reply.
-void CXmit::ReadBack(std::size_t count) {
+// The bus is half-duplex: our own bytes come back to us and must be taken off the line. What follows the echo is
+// the reply: a read that reaches into it (the caller said at least `replyBytes` of a reply come next, so the read
+// may gather echo and reply in one go) keeps those bytes for the receiver.
+void CXmit::ReadBack(std::size_t count, std::size_t replyBytes) {
     const std::uint64_t start = clock_.TickCount();
     const std::uint64_t bound = kReadBackMs + LatencyMs();
     std::size_t read = 0;
     while (read < count) {
         const std::uint64_t spent = clock_.TickCount() - start;
         if (spent >= bound) return;
-        const std::size_t want = std::min(count - read, readBuffer_.size());
-        const ReadResult got =
-            port_->ReadExpecting(std::span(readBuffer_).first(want), want, WaitSlice(bound - spent));
+        const std::size_t echoLeft = count - read;
+        // Never more than the floor of what is known to come, so that nothing past the reply's least is taken.
+        const auto into = std::span(readBuffer_).first(std::min(echoLeft + replyBytes, readBuffer_.size()));
+        const ReadResult got = port_->ReadExpecting(into, into.size(), WaitSlice(bound - spent));
         if (got.status == ReadStatus::HungUp) return;
-        read += got.count;
+        read += std::min(got.count, echoLeft);
+        if (got.count > echoLeft) {
+            carriedCount_ = got.count - echoLeft;
+            std::copy_n(readBuffer_.begin() + static_cast<std::ptrdiff_t>(echoLeft), carriedCount_,
+                        carried_.begin());
+        }
         Waiting();
     }
 }
@@ -104,6 +114,11 @@ bool CXmit::ReceiveReply(int timeout) {
     // Until a frame starts the wait counts from the request; once one is in progress it counts from its last
     // byte, so that a long reply is not cut by its own length, within the line time of the longest reply.
     std::uint64_t deadline = start + limit;
+    // The reply's first bytes may have come with the echo.
+    const std::size_t carried = std::exchange(carriedCount_, 0);
+    for (std::size_t i = 0; i < carried; ++i) {
+        if (receiver_.Feed(carried_[i])) return FrameEnded();
+    }
     for (;;) {
         const std::uint64_t now = clock_.TickCount();
         if (now >= deadline) return Fail(LinkFailure::TimedOut);

@@ -84,8 +84,8 @@ public:
 
 private:
     void DiscardPendingInput();
-    bool WriteFrame();
-    void ReadBack(std::size_t count);
+    bool WriteFrame(bool replyFollows);
+    void ReadBack(std::size_t count, std::size_t replyBytes);
     bool FrameEnded();
     std::uint64_t LatencyMs() const;
     bool Fail(LinkFailure reason);
@@ -104,6 +104,9 @@ private:
     ReplyReceiver receiver_;
     // What one read takes off the line; the receiver is fed from it byte by byte.
     std::array<std::uint8_t, 512> readBuffer_{};
+    // Reply bytes that came in the same read as the end of the echo, for ReceiveReply to take first.
+    std::array<std::uint8_t, 512> carried_{};
+    std::size_t carriedCount_ = 0;
     std::uint8_t portNumber_ = 0;
     bool linkLost_ = false;
     LinkFailure lastFailure_ = LinkFailure::None;

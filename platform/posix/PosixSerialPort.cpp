@@ -19,9 +19,9 @@ namespace {
 constexpr std::chrono::milliseconds kWriteWait{1000};
 // One byte on the line at 115200 baud, 8N1: ten bits.
 constexpr std::chrono::nanoseconds kByteTime{86'806};
-// Gathering wakes this much before the last expected byte is due, so that the byte itself is taken as it comes
-// (poll wakes on its arrival) rather than after a sleep's rounding.
-constexpr std::chrono::nanoseconds kGatherMargin = 2 * kByteTime;
+// Gathering wakes when the last expected byte can first be there: a byte may follow the line's last event at
+// once, so the count's line time less one byte. Waking earlier costs a read and a wake-up per byte still due.
+constexpr std::chrono::nanoseconds kGatherMargin = kByteTime;
 
 // TIOCGEXCL is missing from old kernels: there the answer is "not held", and TIOCEXCL still refuses others.
 bool HeldExclusively(int fd) {
@@ -130,7 +130,13 @@ bool PosixSerialPort::Write(std::span<const std::uint8_t> bytes) {
             return false;
         }
     }
+    lastActivity_ = std::chrono::steady_clock::now();
     return true;
+}
+
+ReadResult PosixSerialPort::Took(std::size_t count) {
+    lastActivity_ = std::chrono::steady_clock::now();
+    return {count, ReadStatus::Received};
 }
 
 ReadResult PosixSerialPort::Read(std::span<std::uint8_t> into, std::chrono::milliseconds wait) {
@@ -148,7 +154,7 @@ ReadResult PosixSerialPort::Read(std::span<std::uint8_t> into, std::chrono::mill
         if (ready == 0) return {0, ReadStatus::TimedOut};
         if ((p.revents & POLLIN) == 0) return LoseLine();  // POLLHUP, POLLERR or POLLNVAL alone
         const ssize_t n = ::read(fd_, into.data(), into.size());
-        if (n > 0) return {static_cast<std::size_t>(n), ReadStatus::Received};
+        if (n > 0) return Took(static_cast<std::size_t>(n));
         if (n < 0 && errno == EINTR) continue;
         if (n < 0 && errno == EAGAIN) return {0, ReadStatus::TimedOut};
         // The line said it was readable and gave nothing, or the read failed (EIO once the far end is gone).
@@ -156,29 +162,50 @@ ReadResult PosixSerialPort::Read(std::span<std::uint8_t> into, std::chrono::mill
     }
 }
 
-// The line carries a byte every 86.8 µs at best, so bytes still expected cannot all be there before their line
-// time: sleeping through it and taking them in one read spares a wake-up and a read per byte. The expected count
-// is a floor given by the caller, so the sleep never passes the end of what it waits for, and never the wait.
+// The line carries a byte every 86.8 µs at best, and whatever the caller still expects follows the line's last
+// event seen here (the write that went out, or the last byte taken): the expected bytes cannot all be there before
+// their line time from that moment. Sleeping through it and taking them in one read spares a wake-up and a read
+// per byte. The expected count is a floor given by the caller, so the sleep never passes the end of what it waits
+// for, and never the wait. Bytes late for their time (a slow module, an adapter that holds them) are waited for
+// as Read does.
 ReadResult PosixSerialPort::ReadExpecting(std::span<std::uint8_t> into, std::size_t expected,
                                           std::chrono::milliseconds wait) {
     using std::chrono::steady_clock;
+    if (hungUp_) return {0, ReadStatus::HungUp};
+    if (into.empty()) return {0, ReadStatus::TimedOut};
     const auto deadline = steady_clock::now() + wait;
     const std::size_t want = std::min(expected, into.size());
-    ReadResult got = Read(into, wait);
-    while (got.status == ReadStatus::Received && got.count < want) {
-        const auto now = steady_clock::now();
-        if (now >= deadline) break;
-        const auto lineTime = static_cast<std::int64_t>(want - got.count) * kByteTime - kGatherMargin;
-        if (lineTime > std::chrono::nanoseconds::zero()) {
-            std::this_thread::sleep_for(std::min<steady_clock::duration>(lineTime, deadline - now));
-        }
+    ReadResult got{0, ReadStatus::TimedOut};
+    while (got.count < want) {
+        SleepUntilDue(want - got.count, deadline);
         const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - steady_clock::now());
-        const ReadResult more = Read(into.subspan(got.count), std::max(left, std::chrono::milliseconds(0)));
+        const ReadResult more = TakeOrWait(into.subspan(got.count), std::max(left, std::chrono::milliseconds(0)));
+        if (more.status == ReadStatus::HungUp && got.count == 0) return more;
         // A hang-up after some bytes is told by the next read; what came is the caller's now.
         if (more.status != ReadStatus::Received) break;
-        got.count += more.count;
+        got = {got.count + more.count, ReadStatus::Received};
     }
     return got;
+}
+
+// Sleeps until `count` more bytes can have crossed the line since its last event, or until the deadline.
+void PosixSerialPort::SleepUntilDue(std::size_t count, std::chrono::steady_clock::time_point deadline) const {
+    const auto due = std::min<std::chrono::steady_clock::time_point>(
+        lastActivity_ + static_cast<std::int64_t>(count) * kByteTime - kGatherMargin, deadline);
+    if (due > std::chrono::steady_clock::now()) std::this_thread::sleep_until(due);
+}
+
+// What is there is taken at once: after a sleep through the bytes' line time they usually are, and a read
+// costs less than a poll and a read. Only when nothing is there does the wait fall to Read. A raw tty that
+// has nothing gives 0 as a hung-up one does; Read's poll tells the two apart.
+ReadResult PosixSerialPort::TakeOrWait(std::span<std::uint8_t> into, std::chrono::milliseconds wait) {
+    for (;;) {
+        const ssize_t n = ::read(fd_, into.data(), into.size());
+        if (n > 0) return Took(static_cast<std::size_t>(n));
+        if (n < 0 && errno == EINTR) continue;
+        if (n == 0 || errno == EAGAIN) return Read(into, wait);
+        return LoseLine();
+    }
 }
 
 // A line that stays full for a second refuses the write; one that hangs up meanwhile is lost.

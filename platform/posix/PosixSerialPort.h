@@ -2,6 +2,7 @@
 
 #include "platform/SerialPort.h"
 
+#include <chrono>
 #include <string>
 
 namespace kelvane {
@@ -28,11 +29,16 @@ public:
 private:
     PosixSerialPort(int fd, bool lowLatencySet) : fd_(fd), lowLatencySet_(lowLatencySet) {}
     bool WaitWritable();
+    void SleepUntilDue(std::size_t count, std::chrono::steady_clock::time_point deadline) const;
+    ReadResult TakeOrWait(std::span<std::uint8_t> into, std::chrono::milliseconds wait);
+    ReadResult Took(std::size_t count);
     ReadResult LoseLine();
 
     int fd_;
     bool lowLatencySet_;  // this port asked the driver for low latency, and gives it back on close
     bool hungUp_ = false;
+    // When the line last did something this port saw: a write went out or bytes were taken.
+    std::chrono::steady_clock::time_point lastActivity_ = std::chrono::steady_clock::now();
 };
 
 }  // namespace kelvane

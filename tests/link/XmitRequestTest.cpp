@@ -148,6 +148,22 @@ TEST_F(XmitRequestTest, EchoOfOurOwnBytesIsReadBackBeforeTheReply) {
     EXPECT_EQ(Bytes(link.Reply().begin(), link.Reply().end()), (Bytes{0x02, 0xFD, 0x00}));
 }
 
+// A module that answers at once puts its reply right behind our echo, and the read that ends the echo gathers the
+// reply's first bytes with it: they belong to the reply, whether they are all of it or only its start.
+TEST_F(XmitRequestTest, AReplyThatComesWithTheEchoIsTakenWhole) {
+    const Bytes longPayload{0x31, 0x32, 0x33, 0x34, 0x35, 0x36, 0x37};
+    ScriptedPort& port = Connect({{ReplyFrame(0xF0, {}), 0}, {ReplyFrame(0xF0, longPayload), 0}});
+    ASSERT_EQ(ReplyFrame(0xF0, {}).size(), ReplyReceiver::kShortestFrame);
+
+    EXPECT_TRUE(link.XmitRequest(Bytes{0x01}, 0x03, 0x40, 10));
+    EXPECT_EQ(link.ReplyLength(), 0);
+    EXPECT_EQ(link.ReplyCode(), 0xF0);
+
+    EXPECT_TRUE(link.XmitRequest(Bytes{0x01}, 0x03, 0x40, 10));
+    EXPECT_EQ(Bytes(link.Reply().begin(), link.Reply().end()), longPayload);
+    EXPECT_EQ(port.writes.size(), 2u);
+}
+
 TEST_F(XmitRequestTest, PendingInputIsDiscardedBeforeSending) {
     ScriptedPort& port = Connect({{ReplyFrame(0xF0, {0x99}), 5}});
     // A stale reply left on the line from an earlier exchange must not be taken for this one.

@@ -234,6 +234,28 @@ TEST(PosixSerialPort, ReadReportsTheFarEndGoingAway) {
     EXPECT_EQ(port->Read(into, 10s).status, ReadStatus::HungUp);
 }
 
+// A gathering read takes what is there without a poll first; a raw tty with nothing to give answers that read
+// as a hung-up one does, so the far end going away must still be told apart from silence.
+TEST(PosixSerialPort, AGatheringReadReportsTheFarEndGoingAway) {
+    PseudoTerminal pty;
+    auto port = PosixSerialPort::Open(pty.Path());
+    ASSERT_NE(port, nullptr);
+    std::vector<std::uint8_t> into(16);
+    EXPECT_EQ(port->ReadExpecting(into, 8, 20ms).status, ReadStatus::TimedOut);
+    EXPECT_FALSE(port->HungUp());
+
+    std::thread closer([&pty] {
+        std::this_thread::sleep_for(30ms);
+        pty.CloseMaster();
+    });
+    const auto start = std::chrono::steady_clock::now();
+    const ReadResult got = port->ReadExpecting(into, 8, 10s);
+    closer.join();
+    EXPECT_EQ(got.status, ReadStatus::HungUp);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
+    EXPECT_TRUE(port->HungUp());
+}
+
 extern "C" void IgnoreAlarm(int) {}
 
 TEST(PosixSerialPort, ASignalDuringTheWaitIsNotTheEndOfIt) {
