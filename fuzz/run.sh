@@ -3,6 +3,10 @@
 #
 #   fuzz/run.sh SECONDS     a campaign: every harness for SECONDS, starting from its committed corpus
 #   fuzz/run.sh --runs N    a campaign: every harness for N executions (the corpus's replay included)
+#   fuzz/run.sh --until N   a campaign kept across sittings: every harness in runs of at most a million
+#                           executions, each resumed from the corpus the last one left, until the clean runs
+#                           since the campaign began add up to N (kept in build-fuzz/campaign/<harness>.tsv;
+#                           a sitting cut short loses only its unfinished run)
 #   fuzz/run.sh --quick     what ./test runs: every harness over its corpus, then 20 seconds of fuzzing
 #   fuzz/run.sh --reseed    writes fuzz/corpus/ anew from a recorded session against the simulator
 #   fuzz/run.sh --available succeeds when clang can build a libFuzzer harness here
@@ -32,18 +36,22 @@ available() {
 }
 
 usage() {
-  echo "usage: fuzz/run.sh SECONDS | --runs N | --quick | --reseed | --available" >&2
+  echo "usage: fuzz/run.sh SECONDS | --runs N | --until N | --quick | --reseed | --available" >&2
   exit 1
 }
 
 mode=${1:-}
 runs=0
+until_total=0
+chunk=1000000
 case "$mode" in
   --available) available; exit ;;
   --quick) seconds=$quick_seconds ;;
   --reseed) seconds=0 ;;
   --runs) [[ ${2:-} =~ ^[1-9][0-9]*$ ]] || usage
      runs=$2; seconds=0 ;;
+  --until) [[ ${2:-} =~ ^[1-9][0-9]*$ ]] || usage
+     until_total=$2; seconds=0 ;;
   ''|-*) usage ;;
   *) [[ $mode =~ ^[1-9][0-9]*$ ]] || { echo "SECONDS must be a whole number above 0" >&2; exit 1; }
      seconds=$mode ;;
@@ -91,34 +99,74 @@ limit_flags() {
   fi
 }
 
-# Runs one harness and writes its row of the results to $build/fuzz-row-<harness>; fails when it found something.
-run_harness() {
-  local h=$1
-  local work="$build/corpus/$h"
-  local artifacts="$build/artifacts/$h/"
-  local log="$build/fuzz-$h.log"
-  mkdir -p "$work" "$artifacts"
+# One run of a harness with the given limit, its output in $log; sets executed and speed from its final figures.
+fuzz_once() {
+  local h=$1 limit=$2 log=$3
   local status=0
-  local started=$SECONDS
-  ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 "$build/fuzz/fuzz_$h" "$work" "fuzz/corpus/$h" \
-    -dict=fuzz/kxr.dict -max_len="$(max_len "$h")" $(limit_flags) -timeout=10 -rss_limit_mb=2048 \
-    -artifact_prefix="$artifacts" -print_final_stats=1 >"$log" 2>&1 || status=$?
-  local took=$((SECONDS - started))
-  local executed speed files result
+  ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 "$build/fuzz/fuzz_$h" "$build/corpus/$h" \
+    "fuzz/corpus/$h" -dict=fuzz/kxr.dict -max_len="$(max_len "$h")" "$limit" -timeout=10 -rss_limit_mb=2048 \
+    -artifact_prefix="$build/artifacts/$h/" -print_final_stats=1 >"$log" 2>&1 || status=$?
   executed=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
   speed=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log")
-  files=$(find "$work" "fuzz/corpus/$h" -type f | wc -l)
-  if ((status == 0)); then
-    result=clean
-  else
-    result="FAILED (see $log)"
+  if ((status != 0)); then
     grep -E 'ERROR|SUMMARY|broken promise|runtime error' "$log" | head -5 >&2 || true
   fi
-  echo "| $h | $took | ${executed:-?} | ${speed:-?} | $files | $result |" | tee "$build/fuzz-row-$h"
   return "$status"
 }
 
-if ((runs > 0)); then
+corpus_files() {
+  find "$build/corpus/$1" "fuzz/corpus/$1" -type f | wc -l
+}
+
+# Runs one harness and writes its row of the results to $build/fuzz-row-<harness>; fails when it found something.
+run_harness() {
+  local h=$1
+  local log="$build/fuzz-$h.log"
+  mkdir -p "$build/corpus/$h" "$build/artifacts/$h"
+  local status=0 executed='' speed='' result=clean
+  local started=$SECONDS
+  fuzz_once "$h" "$(limit_flags)" "$log" || status=$?
+  ((status == 0)) || result="FAILED (see $log)"
+  echo "| $h | $((SECONDS - started)) | ${executed:-?} | ${speed:-?} | $(corpus_files "$h") | $result |" \
+    | tee "$build/fuzz-row-$h"
+  return "$status"
+}
+
+# The clean executions and seconds a harness's campaign has run so far.
+campaign_sum() {
+  awk -F'\t' -v column="$2" '$4 == "clean" { sum += $column } END { print sum + 0 }' "$1" 2>/dev/null || echo 0
+}
+
+# Runs one harness in runs of at most $chunk executions until its campaign reaches $until_total.
+run_campaign() {
+  local h=$1
+  local ledger="$build/campaign/$h.tsv"
+  mkdir -p "$build/corpus/$h" "$build/artifacts/$h" "$build/campaign"
+  local status=0 executed='' speed='' result=clean
+  local total
+  total=$(campaign_sum "$ledger" 2)
+  while ((total < until_total)); do
+    local limit=$((until_total - total < chunk ? until_total - total : chunk))
+    local log="$build/fuzz-$h-$(date -u +%Y%m%dT%H%M%S).log"
+    local started=$SECONDS
+    fuzz_once "$h" "-runs=$limit" "$log" || status=$?
+    ((status == 0)) || result="FAILED (see $log)"
+    printf '%s\t%s\t%s\t%s\n' "$(date -u +%FT%TZ)" "${executed:-0}" "$((SECONDS - started))" \
+      "${result%% *}" >>"$ledger"
+    ((status == 0)) || break
+    total=$(campaign_sum "$ledger" 2)
+  done
+  local seconds_total runs_done
+  seconds_total=$(campaign_sum "$ledger" 3)
+  runs_done=$(awk -F'\t' '$4 == "clean"' "$ledger" | wc -l)
+  echo "| $h | $seconds_total | $total in $runs_done runs | $((total / (seconds_total > 0 ? seconds_total : 1))) |" \
+    "$(corpus_files "$h") | $result |" | tee "$build/fuzz-row-$h"
+  return "$status"
+}
+
+if ((until_total > 0)); then
+  echo "== every harness until its campaign reaches $until_total executions, $jobs at once"
+elif ((runs > 0)); then
   echo "== every harness: its corpus, then up to $runs executions, $jobs at once"
 else
   echo "== every harness: its corpus, then ${seconds} s, $jobs at once"
@@ -131,7 +179,11 @@ for h in "${harnesses[@]}"; do
     wait -n || failed=1
     running=$((running - 1))
   fi
-  run_harness "$h" &
+  if ((until_total > 0)); then
+    run_campaign "$h" &
+  else
+    run_harness "$h" &
+  fi
   running=$((running + 1))
 done
 while ((running > 0)); do
