@@ -174,7 +174,8 @@ ReadResult PosixSerialPort::ReadExpecting(std::span<std::uint8_t> into, std::siz
     if (hungUp_) return {0, ReadStatus::HungUp};
     if (into.empty()) return {0, ReadStatus::TimedOut};
     const auto deadline = steady_clock::now() + wait;
-    const std::size_t want = std::min(expected, into.size());
+    // Nothing expected is still a wait for the first byte, as Read is.
+    const std::size_t want = std::clamp<std::size_t>(expected, 1, into.size());
     ReadResult got{0, ReadStatus::TimedOut};
     while (got.count < want) {
         SleepUntilDue(want - got.count, deadline);
