@@ -76,15 +76,16 @@ bool CXmit::WriteFrame(bool replyFollows) {
         // A failed write leaves the rest unsent; the missing reply then costs this try.
         if (!port_->Write(chunk)) return false;
         const bool last = start + chunk.size() == frame.size();
-        ReadBack(chunk.size(), last && replyFollows ? ReplyReceiver::kShortestFrame : 0);
+        ReadBack(chunk.size(), last && replyFollows);
     }
     return true;
 }
 
 // The bus is half-duplex: our own bytes come back to us and must be taken off the line. What follows the echo is
-// the reply: a read that reaches into it (the caller said at least `replyBytes` of a reply come next, so the read
-// may gather echo and reply in one go) keeps those bytes for the receiver.
-void CXmit::ReadBack(std::size_t count, std::size_t replyBytes) {
+// the reply: when one follows, the read may reach into it as far as the shortest reply, so that a module that
+// answers at once costs no extra wake-up, and those bytes are kept for the receiver.
+void CXmit::ReadBack(std::size_t count, bool replyFollows) {
+    const std::size_t replyBytes = replyFollows ? carried_.size() : 0;
     const std::uint64_t start = clock_.TickCount();
     const std::uint64_t bound = kReadBackMs + LatencyMs();
     std::size_t read = 0;
@@ -92,13 +93,12 @@ void CXmit::ReadBack(std::size_t count, std::size_t replyBytes) {
         const std::uint64_t spent = clock_.TickCount() - start;
         if (spent >= bound) return;
         const std::size_t echoLeft = count - read;
-        // Never more than the floor of what is known to come, so that nothing past the reply's least is taken.
         const auto into = std::span(readBuffer_).first(std::min(echoLeft + replyBytes, readBuffer_.size()));
         const ReadResult got = port_->ReadExpecting(into, into.size(), WaitSlice(bound - spent));
         if (got.status == ReadStatus::HungUp) return;
         read += std::min(got.count, echoLeft);
         if (got.count > echoLeft) {
-            carriedCount_ = got.count - echoLeft;
+            carriedCount_ = std::min(got.count - echoLeft, carried_.size());
             std::copy_n(readBuffer_.begin() + static_cast<std::ptrdiff_t>(echoLeft), carriedCount_,
                         carried_.begin());
         }

@@ -85,7 +85,7 @@ public:
 private:
     void DiscardPendingInput();
     bool WriteFrame(bool replyFollows);
-    void ReadBack(std::size_t count, std::size_t replyBytes);
+    void ReadBack(std::size_t count, bool replyFollows);
     bool FrameEnded();
     std::uint64_t LatencyMs() const;
     bool Fail(LinkFailure reason);
@@ -104,8 +104,9 @@ private:
     ReplyReceiver receiver_;
     // What one read takes off the line; the receiver is fed from it byte by byte.
     std::array<std::uint8_t, 512> readBuffer_{};
-    // Reply bytes that came in the same read as the end of the echo, for ReceiveReply to take first.
-    std::array<std::uint8_t, 512> carried_{};
+    // Reply bytes that came in the same read as the end of the echo, for ReceiveReply to take first: never more
+    // than the shortest reply, so that nothing past what is sure to come is taken.
+    std::array<std::uint8_t, ReplyReceiver::kShortestFrame> carried_{};
     std::size_t carriedCount_ = 0;
     std::uint8_t portNumber_ = 0;
     bool linkLost_ = false;
