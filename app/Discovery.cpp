@@ -118,6 +118,11 @@ bool CKelvaneDlg::DiscoveryPass(bool firmwareChecks, bool& updated) {
         info_.ShowInfo(MessageText(kNoFirmwareMessage), true, kReadShowMs);
     }
     if (firmwareChecks) ReportRefusedFirmware();
+    // Where the rack answered is the news of a search (with serial servers in the table it may be any of
+    // several sites): it comes after every notice, so that none of them hides it at once.
+    if (reachedEnd && !updated) {
+        info_.ShowInfo(FormatText(MessageText(kRackFoundOnMessage), {link_.PortName()}), false, kFoundOnShowMs);
+    }
     return true;
 }
 
@@ -178,9 +183,6 @@ void CKelvaneDlg::StartSupervision() {
     window_->SetTimer(kSupervisionTimer, kSupervisionPeriodMs);
     SelectSlot(0);
     RestoreLostPlace();
-    // Where the rack answered stays in the message area for a while (selecting a row clears it, so it comes
-    // after): with serial servers in the table it may be any of several sites.
-    info_.ShowInfo(FormatText(MessageText(kRackFoundOnMessage), {link_.PortName()}), false, kFoundOnShowMs);
 }
 
 std::optional<CKelvaneDlg::OpenPlace> CKelvaneDlg::OpenPlaceNow() const {

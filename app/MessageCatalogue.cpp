@@ -566,6 +566,27 @@ constexpr const char* kEntries[] = {
     "Temps (min)",
     "Tempo (min)",
     "Zeit (min)",
+    // 110, kFieldOutOfRangeMessage: a number typed in a panel field that its module cannot hold (the field's
+    // caption, what was typed, the range).
+    "%s %s refused: %d to %d only.",
+    "%s %s refusé : de %d à %d seulement.",
+    "%s %s rifiutato: solo da %d a %d.",
+    "%s %s abgelehnt: nur %d bis %d.",
+    // 111, kSentToMessage: the panel's change went out (the modules, the time of day).
+    "Sent to %s, at %s.",
+    "Envoyé à %s, à %s.",
+    "Inviato a %s, alle %s.",
+    "Gesendet an %s, um %s.",
+    // 112, kModuleInRowText: one module named in a sentence (its model, its row).
+    "%s, row %d",
+    "%s, ligne %d",
+    "%s, riga %d",
+    "%s, Zeile %d",
+    // 113, kNotAllSentMessage: a change that did not reach every module.
+    "Not everything reached %s, at %s: the rack did not answer.",
+    "Envoi incomplet vers %s, à %s : le rack n'a pas répondu.",
+    "Invio incompleto a %s, alle %s: il rack non ha risposto.",
+    "Nicht alles erreichte %s, um %s: das Rack hat nicht geantwortet.",
 };
 
 static_assert(std::size(kEntries) == kMessageCount * kLanguageCount, "four texts for every message");

@@ -149,4 +149,10 @@ constexpr int kHistoryLockLostMessage = 107;
 constexpr int kHistoryNoDataMessage = 108;
 constexpr int kHistoryTimeAxisMessage = 109;
 
+// The module panel: a refused number, and what a change sent or failed to send.
+constexpr int kFieldOutOfRangeMessage = 110;
+constexpr int kSentToMessage = 111;
+constexpr int kModuleInRowText = 112;
+constexpr int kNotAllSentMessage = 113;
+
 }  // namespace kelvane

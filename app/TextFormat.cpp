@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cstdio>
 #include <optional>
 
 namespace kelvane {
@@ -147,6 +148,18 @@ std::string FormatText(std::string_view pattern, std::span<const FormatArg> args
         at = percent < pattern.size() ? percent + AppendDirective(out, pattern.substr(percent), arguments) : percent;
     }
     return out;
+}
+
+std::string LocalTimeOfDay(std::time_t seconds) {
+    std::tm parts{};
+#ifdef _WIN32
+    if (localtime_s(&parts, &seconds) != 0) return "--:--:--";
+#else
+    if (localtime_r(&seconds, &parts) == nullptr) return "--:--:--";
+#endif
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d:%02d:%02d", parts.tm_hour, parts.tm_min, parts.tm_sec);
+    return text;
 }
 
 }  // namespace kelvane

@@ -2,6 +2,7 @@
 
 #include <concepts>
 #include <cstdint>
+#include <ctime>
 #include <initializer_list>
 #include <span>
 #include <string>
@@ -47,5 +48,8 @@ std::string FormatText(std::string_view pattern, std::initializer_list<FormatArg
 
 // The same for arguments gathered at run time.
 std::string FormatText(std::string_view pattern, std::span<const FormatArg> args);
+
+// The time of day of `seconds` on this machine's clock, as the operator reads a wall clock: "14:03:07".
+std::string LocalTimeOfDay(std::time_t seconds);
 
 }  // namespace kelvane

@@ -43,7 +43,7 @@ void RevertUnsentConfigs(SlotTable& slots) {
     }
 }
 
-bool SendChangedConfigs(CXmit& link, SlotTable& slots) {
+bool SendChangedConfigs(CXmit& link, SlotTable& slots, std::vector<int>* sentRows) {
     bool answered = true;
     for (std::size_t row = 0; row < std::min<std::size_t>(slots.ModuleCount, kSlotCount); ++row) {
         SlotRecord& record = slots[row];
@@ -52,6 +52,7 @@ bool SendChangedConfigs(CXmit& link, SlotTable& slots) {
         // image nobody wrote.
         if (record.ConfigLength > kConfigCapacity) continue;
         TakeAsSent(record);
+        if (sentRows != nullptr) sentRows->push_back(static_cast<int>(row));
         answered &= link.XmitRequest(ValidImage(record), record.Address, kWriteConfigCommand, kConfigRequestTimeout);
         if (IsOutputType(record.Type)) answered &= RestartOutput(link, record.Address);
     }

@@ -3,6 +3,7 @@
 #include "app/SlotTable.h"
 
 #include <cstdint>
+#include <vector>
 
 namespace kelvane {
 
@@ -26,8 +27,8 @@ void RevertUnsentConfigs(SlotTable& slots);
 // Writes every input and output image that differs from the copy last sent to its module (0x50), and restarts
 // each output module so written (0x80). The copy is taken before sending, so a failed request is not repeated
 // by the next call: a failure sets LinkLost and the rediscovery that follows reads the modules afresh.
-// True when every request was answered.
-bool SendChangedConfigs(CXmit& link, SlotTable& slots);
+// True when every request was answered. `sentRows`, when given, gets the row of every image sent.
+bool SendChangedConfigs(CXmit& link, SlotTable& slots, std::vector<int>* sentRows = nullptr);
 
 // Restarts the output modules that the input at `inputAddress` feeds (kAllOutputs: every output module):
 // those that follow it in the list, up to the first input that comes after a restarted output.

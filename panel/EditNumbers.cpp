@@ -11,10 +11,6 @@ constexpr bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c 
 
 }  // namespace
 
-std::string SanitizedNumber(const std::string& text) {
-    return !text.empty() && std::all_of(text.begin(), text.end(), IsDigit) ? text : "0";
-}
-
 int ParseEditNumber(const std::string& text) {
     std::size_t i = 0;
     while (i < text.size() && IsBlank(text[i])) ++i;

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <vector>
+#include <utility>
 
 namespace kelvane {
 namespace {
@@ -102,17 +103,20 @@ WriteOutcome EncodePair(PanelModel& m, SlotTable& slots, SlotRecord& input, Slot
     return {};
 }
 
-WriteOutcome ApplyEditsToRack(PanelModel& m, SlotTable& slots, SlotRecord& input, SlotRecord* output, CXmit& link) {
+WriteOutcome ApplyEditsToRack(PanelModel& m, SlotTable& slots, SlotRecord& input, SlotRecord* output, CXmit& link,
+                              SendReport* sent) {
     const WriteOutcome outcome = EncodePair(m, slots, input, output);
     m.InputDirty = false;
     m.OutputDirty = false;
     if (!outcome.Written()) return outcome;
-    SendChangedConfigs(link, slots);
+    SendReport report;
+    report.answered = SendChangedConfigs(link, slots, &report.rows);
     BuildServiceList(m);
     if (m.RestartOutputs) {
         m.RestartOutputs = false;
-        RestartOutputModules(link, slots, input.Address);
+        report.answered &= RestartOutputModules(link, slots, input.Address);
     }
+    if (sent != nullptr) *sent = std::move(report);
     return outcome;
 }
 

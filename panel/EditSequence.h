@@ -3,6 +3,8 @@
 #include "app/SlotTable.h"
 #include "panel/PanelModel.h"
 
+#include <vector>
+
 namespace kelvane {
 
 class CXmit;
@@ -33,8 +35,15 @@ bool ImageRebuildable(const SlotRecord& record);
 // module had it, the version goes up by one, so that receivers take the change.
 WriteOutcome EncodePair(PanelModel& m, SlotTable& slots, SlotRecord& input, SlotRecord* output);
 
+// What applying edits sent: the rows whose images went to their modules, and whether every request was answered.
+struct SendReport {
+    std::vector<int> rows;
+    bool answered = true;
+};
+
 // The whole of applying edits once the fields hold them: encode, send what changed, and restart the outputs the
 // input feeds when an input parameter changed. A refused encoding sends nothing.
-WriteOutcome ApplyEditsToRack(PanelModel& m, SlotTable& slots, SlotRecord& input, SlotRecord* output, CXmit& link);
+WriteOutcome ApplyEditsToRack(PanelModel& m, SlotTable& slots, SlotRecord& input, SlotRecord* output, CXmit& link,
+                              SendReport* sent = nullptr);
 
 }  // namespace kelvane

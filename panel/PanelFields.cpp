@@ -5,7 +5,7 @@
 #include "app/TextFormat.h"
 #include "config/ConfigSync.h"
 #include "text/Utf8.h"
-#include "panel/EditNumbers.h"
+#include "panel/FieldRanges.h"
 #include "panel/EditSequence.h"
 #include "panel/LevelTable.h"
 #include "panel/SatCofdm.h"
@@ -20,21 +20,56 @@ namespace {
 
 using namespace res::panel;
 
-constexpr int kNumericEdits[] = {kFreqA, kSymbolRateA, kFreqB, kSymbolRateB, kOutFreq[0], kNitVersion, kNetworkId,
-                                 kStreamId[0], kStreamId[1], kStreamId[2], kStreamId[3], kPlayerServiceId};
-constexpr int kInputEdits[] = {kFreqA, kSymbolRateA, kFreqB, kSymbolRateB, kPlayerServiceId, kPlayerServiceName,
-                               kFecA, kFecB};
-constexpr int kOutputEdits[] = {kOutFreq[0], kNetworkId, kStreamId[0], kStreamId[1], kStreamId[2], kStreamId[3],
-                                kNitVersion, kNetworkName, kConstellation, kMode, kGuard, kCodeRate, kBandwidth,
-                                kRemoveCatEmm};
-constexpr int kMaxNitVersion = 31;
+// The typed fields: what they hold and the caption that names them to the operator.
+struct NumericEdit {
+    int control;
+    FieldId field;
+    int caption;
+};
+constexpr NumericEdit kNumericEdits[] = {
+    {kFreqA, FieldId::InputFreq, kFreqLabelA},
+    {kSymbolRateA, FieldId::InputSymbolRate, kSymbolRateLabelA},
+    {kFreqB, FieldId::Input2Freq, kFreqLabelB},
+    {kSymbolRateB, FieldId::Input2SymbolRate, kSymbolRateLabelB},
+    {kPlayerServiceId, FieldId::PlayerServiceId, kPlayerServiceIdCaption},
+    {kOutFreq[0], FieldId::OutputFreq, kOutFreqCaption},
+    {kNetworkId, FieldId::NetworkId, kNetworkIdCaption},
+    {kStreamId[0], FieldId::StreamId1, kStreamIdCaption},
+    {kStreamId[1], FieldId::StreamId2, kStreamIdCaption},
+    {kStreamId[2], FieldId::StreamId3, kStreamIdCaption},
+    {kStreamId[3], FieldId::StreamId4, kStreamIdCaption},
+    {kNitVersion, FieldId::NetworkVersion, kNitVersionCaption},
+};
+constexpr int kNameEdits[] = {kNetworkName, kPlayerServiceName};
+constexpr int kInputChoices[] = {kFecA, kFecB};
+constexpr int kOutputChoices[] = {kConstellation, kMode, kGuard, kCodeRate, kBandwidth, kRemoveCatEmm};
 constexpr std::uint8_t kNoFecChoiceType = 4;
 constexpr ui::Color kValidText{0, 0, 0};
 constexpr ui::Color kInvalidText{255, 0, 0};
-constexpr std::uint32_t kMaxPlayerServiceId = 65535;
+// A typed value not yet taken: the operator sees that Enter or Tab is still to come.
+constexpr ui::Color kPendingGround{255, 244, 196};
 constexpr std::uint32_t kRefusalShowMs = 5000;
 constexpr unsigned kRefusalBeepHz = 220;
 constexpr unsigned kRefusalBeepMs = 250;
+constexpr std::size_t kTypedShownLength = 16;
+
+const NumericEdit* NumericEditOf(int control) {
+    for (const NumericEdit& edit : kNumericEdits) {
+        if (edit.control == control) return &edit;
+    }
+    return nullptr;
+}
+
+bool IsTypedEdit(int control) {
+    return NumericEditOf(control) != nullptr || std::find(std::begin(kNameEdits), std::end(kNameEdits), control) !=
+                                                    std::end(kNameEdits);
+}
+
+// A caption as the operator reads it beside its field, without the colon that leads to the field.
+std::string CaptionName(std::string caption) {
+    while (!caption.empty() && (caption.back() == ' ' || caption.back() == ':')) caption.pop_back();
+    return caption;
+}
 
 int ReasonMessage(WriteRefusal refusal) {
     switch (refusal) {
@@ -90,46 +125,76 @@ void CSatCofdm::ShowOutputFields() {
     window_->SetChecked(kRemoveCatEmm, model_.RemoveCatEmm);
 }
 
-void CSatCofdm::ReadEditFields() {
-    SanitizeNumericEdits();
-    ReadControls();
-}
-
-void CSatCofdm::SanitizeNumericEdits() {
-    for (const int edit : kNumericEdits) {
-        const std::string text = window_->Text(edit);
-        const std::string clean = SanitizedNumber(text);
-        if (clean != text) window_->SetText(edit, clean);
-    }
-}
-
+// Only the choices are read here: typed fields reach the model when the operator commits them.
 void CSatCofdm::ReadControls() {
-    const auto number = [&](int edit) { return ParseEditNumber(window_->Text(edit)); };
-    model_.InputFreqMHz[0] = number(kFreqA);
-    model_.InputFreqMHz[1] = number(kFreqB);
-    model_.InputSymbolRate[0] = number(kSymbolRateA);
-    model_.InputSymbolRate[1] = number(kSymbolRateB);
     // A tuner with no FEC choice keeps the byte its module holds, rather than the empty combo's "none".
     if (model_.InputType != kNoFecChoiceType) {
         model_.InputFecOrPolarity[0] = window_->CurrentIndex(kFecA);
         model_.InputFecOrPolarity[1] = window_->CurrentIndex(kFecB);
     }
     model_.PlayerRateIndex = window_->Position(kPlayerRate);
-    model_.PlayerServiceId = static_cast<unsigned>(std::min<long long>(number(kPlayerServiceId), kMaxPlayerServiceId));
-    model_.PlayerServiceName = window_->Text(kPlayerServiceName);
     if (model_.OutputChannelCount < 1) return;
-    model_.OutputFreqKHz = number(kOutFreq[0]);
     model_.Constellation = std::max(0, window_->CurrentIndex(kConstellation));
     model_.TransmissionMode = std::max(0, window_->CurrentIndex(kMode));
     model_.GuardInterval = std::max(0, window_->CurrentIndex(kGuard));
     model_.CodeRate = std::max(0, window_->CurrentIndex(kCodeRate));
     model_.Bandwidth = std::max(0, window_->CurrentIndex(kBandwidth));
     model_.LevelStep = std::clamp(window_->Position(kLevelSlider), 1, 30);
-    model_.NetworkId = number(kNetworkId);
-    for (int k = 0; k < kMaxOutputChannels; ++k) model_.TransportStreamId[k] = number(kStreamId[k]);
-    model_.NitVersion = static_cast<std::uint8_t>(std::min(number(kNitVersion), kMaxNitVersion));
-    model_.NetworkName = Utf8Prefix(window_->Text(kNetworkName), kMaxNetworkNameLength);
     model_.RemoveCatEmm = window_->IsChecked(kRemoveCatEmm);
+}
+
+// A typed field is taken whole (Enter, Tab, leaving it, or leaving the panel), never digit by digit: each
+// value taken rewrites an image and restarts an output, so 1, 10 and 103 must never go on air on the way to 1030.
+void CSatCofdm::CommitEdit(int control) {
+    if (pendingEdits_.erase(control) == 0) return;
+    const std::string typed = window_->Text(control);
+    if (const NumericEdit* edit = NumericEditOf(control)) {
+        const FieldRange& range = RangeOf(edit->field);
+        const std::optional<int> value = ParseFieldValue(range, typed);
+        if (!value) return RefuseValue(control, typed);
+        if (*value != FieldValue(model_, edit->field)) {
+            SetFieldValue(model_, edit->field, *value);
+            operatorEdited_ = true;
+        }
+    } else if (control == kNetworkName) {
+        model_.NetworkName = Utf8Prefix(typed, kMaxNetworkNameLength);
+        operatorEdited_ = model_.OutputDirty = true;
+    } else {
+        model_.PlayerServiceName = typed;
+        operatorEdited_ = model_.InputDirty = model_.RestartOutputs = true;
+    }
+    ShowTypedValue(control);
+    if (control == kOutFreq[0]) RefreshChannelFrequencies();
+}
+
+void CSatCofdm::CommitPendingEdits() {
+    while (!pendingEdits_.empty()) CommitEdit(*pendingEdits_.begin());
+}
+
+// Escape: the field shows again what the module holds.
+void CSatCofdm::RestoreEdit(int control) {
+    if (pendingEdits_.erase(control) != 0) ShowTypedValue(control);
+}
+
+void CSatCofdm::ShowTypedValue(int control) {
+    if (const NumericEdit* edit = NumericEditOf(control)) {
+        window_->SetText(control, Number(FieldValue(model_, edit->field)));
+    } else {
+        window_->SetText(control, control == kNetworkName ? model_.NetworkName : model_.PlayerServiceName);
+    }
+    ColourEdits();
+}
+
+void CSatCofdm::RefuseValue(int control, const std::string& typed) {
+    const NumericEdit& edit = *NumericEditOf(control);
+    const FieldRange& range = RangeOf(edit.field);
+    windows_.Beep(kRefusalBeepHz, kRefusalBeepMs);
+    services_->info.ShowInfo(FormatText(MessageText(kFieldOutOfRangeMessage),
+                                        {CaptionName(window_->Text(edit.caption)),
+                                         typed.empty() ? std::string("\"\"") : Utf8Prefix(typed, kTypedShownLength),
+                                         range.low, range.high}),
+                             false, kRefusalShowMs);
+    ShowTypedValue(edit.control);
 }
 
 void CSatCofdm::RefreshChannelFrequencies() {
@@ -143,56 +208,87 @@ void CSatCofdm::RefreshAttenuationLabel() { window_->SetText(kLevelLabel, Attenu
 
 void CSatCofdm::RefreshRateLabel() { window_->SetText(kPlayerRateLabel, PlayerRateLabel(model_.PlayerRateIndex)); }
 
-// Red marks a value the module will not take; the value is kept as typed all the same.
+// Red marks a value the module will not take, a tinted ground a value typed but not yet taken.
 void CSatCofdm::ColourEdits() {
-    const auto colour = [&](int edit, bool valid) {
+    for (const NumericEdit& edit : kNumericEdits) {
         ui::ControlColors colors;
-        colors.text = valid ? kValidText : kInvalidText;
+        colors.text = ParseFieldValue(RangeOf(edit.field), window_->Text(edit.control)) ? kValidText : kInvalidText;
         colors.hasText = true;
-        window_->SetColors(edit, colors);
-    };
-    const auto number = [&](int edit) { return ParseEditNumber(window_->Text(edit)); };
-    const auto inSatRange = [](long long v) { return v >= kSatFreqMinMHz && v <= kSatFreqMaxMHz; };
-    colour(kFreqA, inSatRange(number(kFreqA)));
-    colour(kFreqB, inSatRange(number(kFreqB)));
-    colour(kOutFreq[0], number(kOutFreq[0]) >= kOutFreqMinKHz && number(kOutFreq[0]) <= kOutFreqMaxKHz);
-    colour(kPlayerServiceId, number(kPlayerServiceId) < 65536);
+        colors.background = kPendingGround;
+        colors.hasBackground = pendingEdits_.count(edit.control) != 0;
+        window_->SetColors(edit.control, colors);
+    }
+    for (const int control : kNameEdits) {
+        ui::ControlColors colors;
+        colors.background = kPendingGround;
+        colors.hasBackground = pendingEdits_.count(control) != 0;
+        window_->SetColors(control, colors);
+    }
 }
 
 // Only the operator's own changes count as edits; what the program writes into the controls does not.
 void CSatCofdm::MarkEdited(const ui::Notification& n) {
+    if (n.event == ui::Event::FocusLost) return CommitEdit(n.control);
     if (n.byProgram || loading_) return;
-    const bool changed = n.event == ui::Event::TextChanged || n.event == ui::Event::SelectionChanged ||
-                         n.event == ui::Event::Clicked;
-    if (n.control == kLevelSlider && n.event == ui::Event::SliderReleased) {
+    const bool changed = n.event == ui::Event::SelectionChanged || n.event == ui::Event::Clicked;
+    if (n.event == ui::Event::TextChanged && IsTypedEdit(n.control)) {
+        pendingEdits_.insert(n.control);
+        ColourEdits();
+    } else if (n.control == kLevelSlider && n.event == ui::Event::SliderReleased) {
         operatorEdited_ = model_.OutputDirty = true;
-        ReadEditFields();
+        ReadControls();
         RefreshAttenuationLabel();
     } else if (n.control == kPlayerRate && n.event == ui::Event::SliderReleased) {
         operatorEdited_ = model_.InputDirty = model_.RestartOutputs = true;
-        ReadEditFields();
+        ReadControls();
         RefreshRateLabel();
     } else if (n.control == kPlayerRate && n.event == ui::Event::SliderMoved) {
         ReadControls();
         RefreshRateLabel();
         window_->RepaintNow();
-    } else if (changed && Contains(kInputEdits, n.control)) {
+    } else if (changed && Contains(kInputChoices, n.control)) {
         operatorEdited_ = model_.InputDirty = model_.RestartOutputs = true;
-    } else if (changed && Contains(kOutputEdits, n.control)) {
+    } else if (changed && Contains(kOutputChoices, n.control)) {
         operatorEdited_ = model_.OutputDirty = true;
     }
-    if (n.event == ui::Event::TextChanged) ColourEdits();
 }
 
+void CSatCofdm::OnOk() { CommitPendingEdits(); }
+
+void CSatCofdm::OnCancel() { RestoreEdit(window_->FocusedControl()); }
+
 void CSatCofdm::ApplyPendingEdits() {
-    ReadEditFields();
+    ReadControls();
     RefreshChannelFrequencies();
     const std::uint8_t versionTyped = model_.NitVersion;
-    const WriteOutcome outcome = ApplyEditsToRack(model_, services_->slots, *input_, output_, services_->link);
+    SendReport sent;
+    const WriteOutcome outcome = ApplyEditsToRack(model_, services_->slots, *input_, output_, services_->link, &sent);
     if (!outcome.Written()) return RefuseEdits(outcome);
-    // The section's version may have moved on with its content.
-    if (model_.NitVersion != versionTyped) window_->SetText(kNitVersion, Number(model_.NitVersion));
+    // The section's version may have moved on with its content; a version being typed is the operator's.
+    if (model_.NitVersion != versionTyped && pendingEdits_.count(kNitVersion) == 0) {
+        window_->SetText(kNitVersion, Number(model_.NitVersion));
+    }
     FillServiceList();
+    ReportSent(sent);
+}
+
+// What went out, and when, stays in the message area until the next message: the operator may look away
+// while it is sent.
+void CSatCofdm::ReportSent(const SendReport& sent) {
+    if (sent.rows.empty() && sent.answered) return;
+    std::string modules;
+    for (const int row : sent.rows) {
+        const SlotRecord& record = services_->slots[static_cast<std::size_t>(row)];
+        if (!modules.empty()) modules += ", ";
+        modules += FormatText(MessageText(kModuleInRowText), {ModuleTypeName(record.Type), row});
+    }
+    if (modules.empty()) {
+        const auto row = static_cast<int>(input_ - services_->slots.Records.data());
+        modules = FormatText(MessageText(kModuleInRowText), {ModuleTypeName(input_->Type), row});
+    }
+    const int message = sent.answered ? kSentToMessage : kNotAllSentMessage;
+    services_->info.ShowLasting(
+        FormatText(MessageText(message), {modules, LocalTimeOfDay(windows_.GetClock().SystemSeconds())}));
 }
 
 // Nothing of a refused change stays: the operator is told why, and the panel shows again what the modules hold.
@@ -220,7 +316,9 @@ void CSatCofdm::ReloadFromImages() {
     RefreshScheduleList();
     model_.InputDirty = model_.OutputDirty = model_.RestartOutputs = false;
     operatorEdited_ = false;
+    pendingEdits_.clear();
     loading_ = false;
+    ColourEdits();
 }
 
 }  // namespace kelvane

@@ -117,8 +117,10 @@ void CSatCofdm::LoadPanel(int camCount, SlotRecord& input, SlotRecord* output) {
     inputLockState_.fill(-1);
     playerState_ = -1;
     operatorEdited_ = false;
+    pendingEdits_.clear();
 
     ApplyVisibility();
+    HideFigures();
     window_->SetText(kModulationCaption, MessageText(model_.OutputChannelCount >= 1 ? kModulationText : kActivationText));
     ShowFields();
     Reconcile();
@@ -133,6 +135,7 @@ void CSatCofdm::LoadPanel(int camCount, SlotRecord& input, SlotRecord* output) {
 }
 
 void CSatCofdm::HidePanel() {
+    if (input_ != nullptr) CommitPendingEdits();  // what was typed is never lost by leaving the panel
     services_->info.ShowInfo("", false, kClearShowMs);
     editedServiceId_.reset();  // an edit cut short by a new pair or a hidden panel stores nothing
     cellEditor_.reset();

@@ -11,6 +11,7 @@
 #include <array>
 #include <memory>
 #include <optional>
+#include <set>
 
 namespace kelvane {
 
@@ -43,6 +44,9 @@ public:
 
     void OnNotify(const ui::Notification& notification) override;
     void OnTimer(int timerId) override;
+    // Enter takes what was typed; Escape gives the focused field back the value its module holds.
+    void OnOk() override;
+    void OnCancel() override;
 
 private:
     // Set-up and loading.
@@ -58,9 +62,13 @@ private:
     void ShowFields();
     void ShowInputFields();
     void ShowOutputFields();
-    void ReadEditFields();
-    void SanitizeNumericEdits();
     void ReadControls();
+    void CommitEdit(int control);
+    void CommitPendingEdits();
+    void RestoreEdit(int control);
+    void ShowTypedValue(int control);
+    void RefuseValue(int control, const std::string& typed);
+    void ReportSent(const SendReport& sent);
     void RefreshChannelFrequencies();
     void RefreshAttenuationLabel();
     void RefreshRateLabel();
@@ -76,6 +84,8 @@ private:
     // The channels the output reported; none when it did not answer.
     std::vector<ChannelRate> PollOutput();
     void DrawRateBar();
+    void HideFigures();
+    void ShowRowFigures(int row, bool shown);
 
     // Services.
     void ReadServiceNames();
@@ -104,6 +114,7 @@ private:
     int playerState_ = -1;
     bool operatorEdited_ = false;
     bool loading_ = false;
+    std::set<int> pendingEdits_;  // typed fields whose text is not yet taken
     std::unique_ptr<CInPlaceEdit> cellEditor_;
     std::unique_ptr<CHistoryWindow> history_;
     std::optional<std::uint16_t> editedServiceId_;  // the service whose number the cell editor holds

@@ -61,6 +61,7 @@ void CSatCofdm::ShowInputStatus(const InputStatus& status, bool& lockChanged) {
     for (int row = 0; row < status.rows; ++row) {
         if (row < 2) {
             const RowControls& c = kRowControls[row];
+            ShowRowFigures(row, true);
             // A state the module does not define is not a lock.
             const std::uint8_t lock = status.lock[row];
             window_->SetBitmap(c.lamp, kLampBitmaps[lock <= 2 ? lock : 0]);
@@ -90,6 +91,7 @@ std::vector<ChannelRate> CSatCofdm::PollOutput() {
             const ChannelRate& channel = rates.channels[static_cast<std::size_t>(k)];
             window_->SetText(kChannelRateLabel[k], ChannelRateLabel(channel));
             window_->ShowControl(kChannelRateLabel[k], true);
+            window_->ShowControl(kChannelRateBar[k], true);
             window_->SetRange(kChannelRateBar[k], 0, static_cast<int>(std::min<std::uint32_t>(channel.capacity, kIntMax)));
             window_->SetPosition(kChannelRateBar[k], static_cast<int>(std::min<std::uint32_t>(channel.inUse, kIntMax)));
         } else {
@@ -100,6 +102,24 @@ std::vector<ChannelRate> CSatCofdm::PollOutput() {
     }
     ApplyServiceRates(model_, rates.services);
     return rates.channels;
+}
+
+// Until a module has given figures there are none to show: no made-up zeros, no placeholder text.
+void CSatCofdm::HideFigures() {
+    for (int row = 0; row < 2; ++row) ShowRowFigures(row, false);
+    for (int k = 0; k < kMaxOutputChannels; ++k) {
+        window_->ShowControl(kChannelRateLabel[k], false);
+        window_->ShowControl(kChannelRateBar[k], false);
+    }
+}
+
+void CSatCofdm::ShowRowFigures(int row, bool shown) {
+    // The second row exists on the player alone.
+    const bool exists = row == 0 || model_.InputType == kPlayerType;
+    const RowControls& c = kRowControls[row];
+    for (const int control : {c.levelBar, c.levelNumber, c.snrBar, c.snrNumber}) {
+        window_->ShowControl(control, shown && exists);
+    }
 }
 
 void CSatCofdm::DrawRateBar() {

@@ -9,12 +9,13 @@ using namespace ui;
 DialogTemplate Build() {
     DialogTemplate t;
     t.id = kInfoDialog;
-    t.size = {294, 35};
+    // As wide as the room beside the module list, so that a message of two lines fits whole.
+    t.size = {412, 35};
     t.child = true;
     t.visible = false;
     t.controls = {
-        {kInfoText, ControlKind::Edit, {1, 0, 292, 23}, "", kVisible | kMultiLine | kCentered | kReadOnly | kTabStop | kNoCaret | kElideMiddle, {}, 0},
-        {kInfoProgress, ControlKind::ProgressBar, {0, 28, 294, 7}, "", kSmooth | kBorder, {}, 0},
+        {kInfoText, ControlKind::Edit, {1, 0, 410, 28}, "", kVisible | kMultiLine | kCentered | kReadOnly | kTabStop | kNoCaret | kElideMiddle, {}, 0},
+        {kInfoProgress, ControlKind::ProgressBar, {0, 29, 412, 6}, "", kSmooth | kBorder, {}, 0},
     };
     return t;
 }

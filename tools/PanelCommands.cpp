@@ -11,6 +11,7 @@
 #include "text/Utf8.h"
 #include "link/Xmit.h"
 #include "panel/EditSequence.h"
+#include "panel/FieldRanges.h"
 #include "panel/InputConfigCodec.h"
 #include "panel/LevelTable.h"
 #include "panel/OutputConfigCodec.h"
@@ -266,32 +267,29 @@ std::string RefusalText(const SlotTable& slots, const WriteOutcome& outcome) {
     return module + ": " + MessageText(reason, kEnglish);
 }
 
+// A field of the shared range table: the window refuses what kelvane-cli refuses.
+bool SetRangedField(PanelModel& m, const FieldRange& range, const std::string& value, std::string& why) {
+    if (!range.input && m.OutputChannelCount < 1) {
+        why = "the pair has no output";
+        return false;
+    }
+    if (range.id == FieldId::PlayerServiceId && m.InputType != kPlayerType) {
+        why = "the pair has no player";
+        return false;
+    }
+    const std::optional<int> number = ParseFieldValue(range, value);
+    if (!number) {
+        why = "wants a number from " + std::to_string(range.low) + " to " + std::to_string(range.high);
+        return false;
+    }
+    SetFieldValue(m, range.id, *number);
+    return true;
+}
+
 // One NAME=VALUE; false with a reason when it cannot be applied.
 bool ApplySetting(PairSession& s, const std::string& name, const std::string& value, std::string& why) {
     PanelModel& m = s.model;
     const bool output = m.OutputChannelCount >= 1;
-    const auto input = [&](int& field, long low, long high) {
-        if (const auto v = WholeNumber(value, low, high)) {
-            field = static_cast<int>(*v);
-            m.InputDirty = m.RestartOutputs = true;
-            return true;
-        }
-        why = "wants a number from " + std::to_string(low) + " to " + std::to_string(high);
-        return false;
-    };
-    const auto out = [&](int& field, long low, long high) {
-        if (!output) {
-            why = "the pair has no output";
-            return false;
-        }
-        if (const auto v = WholeNumber(value, low, high)) {
-            field = static_cast<int>(*v);
-            m.OutputDirty = true;
-            return true;
-        }
-        why = "wants a number from " + std::to_string(low) + " to " + std::to_string(high);
-        return false;
-    };
     const auto choice = [&](int& field, std::span<const char* const> names, bool isInput) {
         if (!isInput && !output) {
             why = "the pair has no output";
@@ -306,30 +304,17 @@ bool ApplySetting(PairSession& s, const std::string& name, const std::string& va
         why = "is not one of the choices";
         return false;
     };
-    if (name == "in.freq") return input(m.InputFreqMHz[0], kSatFreqMinMHz, kSatFreqMaxMHz);
-    if (name == "in2.freq") return input(m.InputFreqMHz[1], kSatFreqMinMHz, kSatFreqMaxMHz);
-    if (name == "in.symbolrate") return input(m.InputSymbolRate[0], 0, 65535);
-    if (name == "in2.symbolrate") return input(m.InputSymbolRate[1], 0, 65535);
+    if (const FieldRange* range = FindFieldRange(name); range != nullptr && range->id != FieldId::Lcn) {
+        return SetRangedField(m, *range, value, why);
+    }
     if (name == "in.fec" && m.InputType == 1) return choice(m.InputFecOrPolarity[0], kCodeRateNames, true);
     if (name == "in.polarity" && m.InputType == 7) return choice(m.InputFecOrPolarity[0], kPolarityNames, true);
     if (name == "in2.polarity" && m.InputType == 7) return choice(m.InputFecOrPolarity[1], kPolarityNames, true);
-    if (name == "out.freq") return out(m.OutputFreqKHz, kOutFreqMinKHz, kOutFreqMaxKHz);
     if (name == "constellation") return choice(m.Constellation, kConstellationNames, false);
     if (name == "mode") return choice(m.TransmissionMode, kModeNames, false);
     if (name == "guard") return choice(m.GuardInterval, kGuardNames, false);
     if (name == "coderate") return choice(m.CodeRate, kCodeRateNames, false);
     if (name == "bandwidth") return choice(m.Bandwidth, kBandwidthNames, false);
-    if (name == "level") return out(m.LevelStep, 1, 30);
-    if (name == "network.id") return out(m.NetworkId, 0, 65535);
-    if (name.rfind("tsid", 0) == 0 && name.size() == 5 && name[4] >= '1' && name[4] <= '4') {
-        return out(m.TransportStreamId[name[4] - '1'], 0, 65535);
-    }
-    if (name == "network.version") {
-        int version = 0;
-        if (!out(version, 0, 31)) return false;
-        m.NitVersion = static_cast<std::uint8_t>(version);
-        return true;
-    }
     if (name == "network.name") {
         if (!output) {
             why = "the pair has no output";

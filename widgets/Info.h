@@ -21,8 +21,14 @@ public:
     void Create(ui::Dialog& parent);
     void InitInfoFont();
 
-    // Shows `text` for `durationMs`; with `wait` the caller is blocked for that time after the text is on screen.
+    // Shows `text` for `durationMs`, or for as long as a person needs to read it when that is longer; with
+    // `wait` the caller is blocked for `durationMs` after the text is on screen. An empty text clears the area,
+    // but never before the message on show could be read, and never a lasting one.
     void ShowInfo(const std::string& text, bool wait, std::uint32_t durationMs);
+    // Shows `text` until the next message replaces it.
+    void ShowLasting(const std::string& text);
+    // How long a person needs to read `text`.
+    static std::uint32_t ReadingTimeMs(const std::string& text);
     // A range of 0 hides the bar.
     void SetInfoProgress(int range, int position);
 
@@ -36,12 +42,15 @@ public:
 
 private:
     void ShowIfSomethingToShow();
+    void PutText(const std::string& text);
 
     ui::WindowSystem& windows_;
     std::unique_ptr<ui::Dialog> window_;
     std::string text_;
     int progressRange_ = 0;
     bool shown_ = false;
+    bool lasting_ = false;
+    std::uint64_t readableUntil_ = 0;  // tick count before which the text on show is not cleared
 };
 
 }  // namespace kelvane

@@ -153,6 +153,9 @@ TEST_F(MainWindowTest, DiscoveryLabelsRowsAndStartsSupervision) {
     EXPECT_TRUE(window->IsControlEnabled(res::kDiscoverButton));
     EXPECT_TRUE(window->IsControlEnabled(res::kUploadButton));
     EXPECT_TRUE(window->IsControlEnabled(res::kSaveButton));
+    // No firmware folder: its warning came, and then where the rack answered, which stays to be read.
+    EXPECT_EQ(windows.beeps.size(), 1u);
+    EXPECT_EQ(main->Info().Text().rfind("Rack found on ", 0), 0u) << main->Info().Text();
     // What was read counts as sent: nothing differs yet.
     const SlotRecord& input = main->Slots()[1];
     EXPECT_EQ(input.SentLength, 3);

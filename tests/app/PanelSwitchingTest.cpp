@@ -98,7 +98,7 @@ TEST_F(PanelSwitchingTest, OutputWithoutInputShowsMessage33AndNoPanel) {
     EXPECT_EQ(main->Info().Text(), "Configuration require input and output modules.");
     EXPECT_FALSE(windows.Find(res::kModulePanelDialog)->IsShown());
     EXPECT_TRUE(window->IsControlShown(res::kBackgroundPicture));
-    windows.RunFor(2000);
+    windows.RunFor(CInfo::ReadingTimeMs(main->Info().Text()));
     EXPECT_EQ(main->Info().Text(), "");
 }
 
@@ -167,7 +167,7 @@ TEST_F(PanelSwitchingTest, PanelPlacementAndTheMessageArea) {
     // A message over the open panel goes when its time runs out, leaving the panel whole again.
     main->Info().ShowInfo("Preparing list...", false, 2000);
     EXPECT_TRUE(info->IsShown());
-    windows.RunFor(2000);
+    windows.RunFor(CInfo::ReadingTimeMs("Preparing list..."));
     EXPECT_FALSE(info->IsShown());
 
     main->SelectSlot(2);

@@ -3,6 +3,8 @@
 
 #include "tests/cam/CamPanelFixture.h"
 
+#include <algorithm>
+
 namespace kelvane::test {
 namespace {
 
@@ -26,8 +28,9 @@ protected:
         Deliver(PinQuestion());
     }
 
-    // The message on show came within the last tenth of a second, for `durationMs`.
+    // The message on show came within the last tenth of a second, for `durationMs` or the time it takes to read.
     void ExpectMessageFor(std::uint32_t durationMs) {
+        durationMs = std::max(durationMs, CInfo::ReadingTimeMs(info.Text()));
         ASSERT_TRUE(MessageExpiresIn().has_value());
         EXPECT_LE(*MessageExpiresIn(), durationMs);
         EXPECT_GT(*MessageExpiresIn(), durationMs - 100);

@@ -71,6 +71,7 @@ TEST_F(PanelAgainstSimulator, OperatorEditReachesTheModuleAndOpeningAloneRestart
     EXPECT_EQ(rack.RestartCount(7), 0u);
 
     panel.Type(kOutFreq[0], "538000");
+    panel.PressEnter();
     windows.RunFor(1100);
     const std::vector<std::uint8_t> image = rack.ConfigOf(7);
     ASSERT_GE(image.size(), 2u);
@@ -111,6 +112,9 @@ TEST_F(PanelAgainstSimulator, CliSetRefusesWhatItCannotApply) {
     EXPECT_NE(err.find("out.freq"), std::string::npos) << err;
     EXPECT_EQ(Cli({"set", "7", "colour=blue"}, out, err), kCliUsage);
     EXPECT_EQ(Cli({"set", "2", "level=3"}, out, err), kCliUsage);  // a CI module is not part of a pair
+    EXPECT_EQ(Cli({"set", "7", "tsid1=490000"}, out, err), kCliUsage);  // never wrapped to 31248
+    EXPECT_NE(err.find("from 0 to 65535"), std::string::npos) << err;
+    EXPECT_EQ(Cli({"set", "7", "player.sid=5"}, out, err), kCliUsage);  // the pair has no player
     EXPECT_EQ(Writes(), 0u);
 }
 

@@ -1,10 +1,12 @@
 #include "panel/EditNumbers.h"
+#include "panel/FieldRanges.h"
 #include "panel/LevelTable.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <cmath>
+#include <optional>
 
 namespace kelvane {
 namespace {
@@ -25,12 +27,38 @@ TEST(LevelTable, StepsFollowOneDecibelOfAnEightBitAmplitude) {
     EXPECT_EQ(PlayerRateMbps(-1), 0);
 }
 
-TEST(EditNumbers, SanitisingAndParsing) {
-    EXPECT_EQ(SanitizedNumber("474000"), "474000");
-    EXPECT_EQ(SanitizedNumber(""), "0");
-    EXPECT_EQ(SanitizedNumber("12a"), "0");  // two digits and a letter
-    EXPECT_EQ(SanitizedNumber("-5"), "0");
-    EXPECT_EQ(SanitizedNumber(" 5"), "0");
+TEST(EditNumbers, FieldValuesAreWholeAndInRangeOrNothing) {
+    const struct {
+        const char* field;
+        const char* text;
+        std::optional<int> value;
+    } cases[] = {
+        {"tsid1", "1030", 1030}, {"tsid1", "65535", 65535}, {"tsid1", "490000", std::nullopt},
+        {"tsid4", "65536", std::nullopt}, {"tsid1", "12a", std::nullopt}, {"tsid1", "-5", std::nullopt},
+        {"tsid1", " 5", std::nullopt}, {"tsid1", "", std::nullopt}, {"tsid1", "99999999999999999999", std::nullopt},
+        {"in.freq", "10699", std::nullopt}, {"in2.freq", "12750", 12750}, {"out.freq", "862999", 862999},
+        {"out.freq", "863000", std::nullopt}, {"network.version", "32", std::nullopt}, {"level", "0", std::nullopt},
+        {"lcn", "1023", 1023}, {"lcn", "1024", std::nullopt}, {"player.sid", "65535", 65535},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.field) + " " + c.text);
+        const FieldRange* range = FindFieldRange(c.field);
+        ASSERT_NE(range, nullptr);
+        EXPECT_EQ(ParseFieldValue(*range, c.text), c.value);
+    }
+    EXPECT_EQ(FindFieldRange("tsid5"), nullptr);
+    // What a field takes lands in the model and marks the image it belongs to, and only that one.
+    PanelModel m;
+    SetFieldValue(m, FieldId::StreamId3, 1030);
+    EXPECT_EQ(FieldValue(m, FieldId::StreamId3), 1030);
+    EXPECT_TRUE(m.OutputDirty);
+    EXPECT_FALSE(m.InputDirty);
+    SetFieldValue(m, FieldId::Input2SymbolRate, 27500);
+    EXPECT_EQ(m.InputSymbolRate[1], 27500);
+    EXPECT_TRUE(m.InputDirty && m.RestartOutputs);
+}
+
+TEST(EditNumbers, ParsingSaturates) {
     EXPECT_EQ(ParseEditNumber("abc"), 0);
     EXPECT_EQ(ParseEditNumber("  42x"), 42);
     EXPECT_EQ(ParseEditNumber("-17"), -17);

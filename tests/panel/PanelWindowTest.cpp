@@ -44,6 +44,11 @@ protected:
     }
 
     void Open(int row) { mainWindow->Click(res::kModuleList, row); }
+    // Types a whole value and takes it with Enter, as an operator does.
+    void Commit(int control, const std::string& text) {
+        panelWindow->Type(control, text);
+        panelWindow->PressEnter();
+    }
 
     // Requests of `command` that reached the module at `address` since the log was last cleared.
     std::size_t Count(std::uint8_t address, std::uint8_t command) const {
@@ -142,7 +147,15 @@ TEST_F(PanelWindowTest, InputWithoutOutputShowsActivation) {
 TEST_F(PanelWindowTest, StatusLightsLocksAndFillsTheServiceList) {
     Start();
     Open(1);
+    // Before the first poll there are no figures, and none is made up.
+    for (const int control : {kChannelRateLabel[0], kChannelRateBar[0], kLevelBarA, kLevelNumberA, kSnrBarA}) {
+        EXPECT_FALSE(Shown(control)) << control;
+    }
     windows.RunFor(8200);
+    for (const int control : {kChannelRateLabel[0], kChannelRateBar[0], kLevelBarA, kLevelNumberA, kSnrBarA}) {
+        EXPECT_TRUE(Shown(control)) << control;
+    }
+    EXPECT_FALSE(Shown(kLevelBarB));  // a tuner of one row
     EXPECT_EQ(panelWindow->ControlState(kLampA).bitmap, res::kGreenLampBitmap);
     EXPECT_NE(panelWindow->Text(kLevelNumberA), "0");
     ASSERT_GT(panelWindow->RowCount(kServiceList), 4);
@@ -158,7 +171,7 @@ TEST_F(PanelWindowTest, OutputFrequencyEditReachesTheModuleAtTheNextTick) {
     Start();
     Open(6);
     windows.RunFor(8200);  // locked, and the names read
-    panelWindow->Type(kOutFreq[0], "506000");
+    Commit(kOutFreq[0], "506000");
     EXPECT_EQ(Count(7, 0x50), 0u);  // edits only mark; the tick sends
     windows.RunFor(1000);
     ASSERT_EQ(Count(7, 0x50), 1u);
@@ -175,12 +188,12 @@ TEST_F(PanelWindowTest, OutputFrequencyEditReachesTheModuleAtTheNextTick) {
     const auto version = [&] { return (NetworkSectionOf(main->Slots()[7])[5] >> 1) & 0x1F; };
     EXPECT_EQ(version(), 3);
     EXPECT_EQ(panelWindow->Text(kNitVersion), "3");
-    panelWindow->Type(kNitVersion, "9");
-    panelWindow->Type(kOutFreq[0], "514000");
+    Commit(kNitVersion, "9");
+    Commit(kOutFreq[0], "514000");
     windows.RunFor(1000);
     EXPECT_EQ(version(), 9);
     EXPECT_EQ(panelWindow->Text(kNitVersion), "9");
-    panelWindow->Type(kNetworkId, "4242");
+    Commit(kNetworkId, "4242");
     windows.RunFor(1000);
     EXPECT_EQ(version(), 10);
     EXPECT_EQ(Count(7, 0x50), 3u);
@@ -190,7 +203,7 @@ TEST_F(PanelWindowTest, InputEditRestartsTheOutputsItFeeds) {
     Start();
     Open(1);
     windows.RunFor(1200);
-    panelWindow->Type(kFreqA, "11720");
+    Commit(kFreqA, "11720");
     windows.RunFor(1000);
     EXPECT_EQ(Count(1, 0x50), 1u);
     EXPECT_GE(Count(3, 0x80), 1u);
@@ -207,8 +220,8 @@ TEST_F(PanelWindowTest, AChangeThatCannotBeWrittenIsToldAndTheModulesHoldingsSho
     ASSERT_EQ(main->Slots()[6].ConfigLength, 0);
     Open(6);
     windows.RunFor(1200);
-    panelWindow->Type(kOutFreq[0], "506000");
-    panelWindow->Type(kFreqA, "11000");
+    Commit(kOutFreq[0], "506000");
+    Commit(kFreqA, "11000");
     windows.RunFor(1000);
     EXPECT_EQ(Writes(), 0u);
     EXPECT_TRUE(ImageOf(6).empty());
@@ -233,7 +246,7 @@ TEST_F(PanelWindowTest, AChangeThatCannotBeWrittenIsToldAndTheModulesHoldingsSho
     SetLanguageIndex(kFrench);
     Open(6);
     windows.RunFor(1200);
-    panelWindow->Type(kNetworkName, std::string(30, 'N'));
+    Commit(kNetworkName, std::string(30, 'N'));
     windows.RunFor(1000);
     EXPECT_EQ(Writes(), 0u);
     EXPECT_EQ(InfoText(),
@@ -272,17 +285,85 @@ TEST_F(PanelWindowTest, NamesThatDidNotComeNeverEmptyATable) {
     EXPECT_EQ(InfoText(), "KXC300 in row 4: change not sent, its service names could not be read.");
 }
 
-TEST_F(PanelWindowTest, InvalidValuesAreRedAndLettersBecomeZero) {
+TEST_F(PanelWindowTest, ValuesThatDoNotFitAreRefusedAndNothingIsWritten) {
     Start();
     Open(6);
+    windows.RunFor(1200);
+    panelWindow->Focus(kFreqA);
     panelWindow->Type(kFreqA, "9000");
     EXPECT_EQ(panelWindow->ControlState(kFreqA).colors.text, (ui::Color{255, 0, 0}));
     panelWindow->Type(kFreqA, "12000");
     EXPECT_EQ(panelWindow->ControlState(kFreqA).colors.text, (ui::Color{0, 0, 0}));
-    panelWindow->Type(kNetworkId, "12x");
-    windows.RunFor(1200);
-    EXPECT_EQ(panelWindow->Text(kNetworkId), "0");
-    EXPECT_EQ(satCofdm->Model().NetworkId, 0);
+    panelWindow->PressEscape();
+    const struct {
+        int control;
+        const char* typed;
+        const char* message;
+    } cases[] = {
+        {kStreamId[0], "490000", "T.S. Id. 490000 refused: 0 to 65535 only."},
+        {kNetworkId, "12x", "Net. Id. 12x refused: 0 to 65535 only."},
+        {kNitVersion, "32", "Vers. 32 refused: 0 to 31 only."},
+        {kFreqA, "9000", "Freq. 9000 refused: 10700 to 12750 only."},
+        {kOutFreq[0], "", "Freq. (kHz) \"\" refused: 174000 to 862999 only."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        const std::string held = panelWindow->Text(c.control);
+        const std::size_t beeps = windows.beeps.size();
+        panelWindow->Focus(c.control);
+        panelWindow->Type(c.control, c.typed);
+        panelWindow->Focus(kFecA);  // Tab
+        EXPECT_EQ(panelWindow->Text(c.control), held);
+        EXPECT_EQ(InfoText(), c.message);
+        EXPECT_EQ(windows.beeps.size(), beeps + 1);
+        windows.RunFor(1000);
+    }
+    EXPECT_EQ(Writes(), 0u);
+}
+
+TEST_F(PanelWindowTest, ANumberIsSentWhenWholeAndEscapeRestoresTheModulesValue) {
+    Start();
+    Open(3);
+    windows.RunFor(8200);
+    const auto version = [&] { return (NetworkSectionOf(main->Slots()[3])[5] >> 1) & 0x1F; };
+    const int versionBefore = version();
+    panelWindow->Focus(kStreamId[0]);
+    for (const char* typed : {"1", "10", "103", "1030"}) {
+        panelWindow->Type(kStreamId[0], typed);
+        windows.RunFor(600);
+    }
+    EXPECT_EQ(Writes(), 0u);
+    EXPECT_TRUE(panelWindow->ControlState(kStreamId[0]).colors.hasBackground);  // shown as not yet taken
+    panelWindow->Focus(kStreamId[1]);  // Tab
+    EXPECT_FALSE(panelWindow->ControlState(kStreamId[0]).colors.hasBackground);
+    windows.RunFor(3000);
+    EXPECT_EQ(Count(3, 0x50), 1u);
+    EXPECT_EQ(Count(3, 0x80), 1u);
+    EXPECT_EQ(version(), (versionBefore + 1) % 32);
+    SlotRecord held = main->Slots()[3];  // what the module now holds, read as the panel reads an image
+    held.ConfigLength = static_cast<std::uint16_t>(ImageOf(3).size());
+    std::copy(ImageOf(3).begin(), ImageOf(3).end(), held.Config.begin());
+    PanelModel written;
+    written.OutputChannelCount = satCofdm->Model().OutputChannelCount;
+    DecodeOutputConfig(&held, written);
+    EXPECT_EQ(written.TransportStreamId[0], 1030);
+    EXPECT_NE(InfoText().find("Sent to KXD410, row 3, at "), std::string::npos) << InfoText();
+
+    // Escape gives the field back what the module holds; a typed name waits for Enter as well.
+    panelWindow->Type(kStreamId[1], "7");
+    panelWindow->PressEscape();
+    EXPECT_EQ(panelWindow->Text(kStreamId[1]), std::to_string(satCofdm->Model().TransportStreamId[1]));
+    panelWindow->Type(kNetworkName, "Kelvane Z");
+    windows.RunFor(2000);
+    EXPECT_EQ(Count(3, 0x50), 1u);
+    panelWindow->PressEnter();
+    windows.RunFor(1000);
+    EXPECT_EQ(Count(3, 0x50), 2u);
+
+    // A value typed and left behind by switching panels is taken, not lost.
+    panelWindow->Type(kStreamId[0], "1031");
+    Open(0);
+    EXPECT_EQ(Count(3, 0x50), 3u);
 }
 
 TEST_F(PanelWindowTest, LeavingThePanelSendsPendingEdits) {

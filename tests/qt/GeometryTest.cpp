@@ -54,7 +54,7 @@ TEST_F(QtFixture, PanelMovedWithMoveToLandsThereInsideItsParent) {
     info->MoveTo({136, 482});
     info->Show(true);
 
-    EXPECT_EQ(info->Bounds(), (Rect{136, 482, 441, 57}));
+    EXPECT_EQ(info->Bounds(), (Rect{136, 482, 618, 57}));
     EXPECT_EQ(info->Widget()->mapTo(main->Widget(), QPoint(0, 0)), QPoint(136, 482));
     EXPECT_TRUE(info->IsShown());
 }

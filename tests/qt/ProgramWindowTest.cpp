@@ -28,6 +28,7 @@
 #include <QCloseEvent>
 #include <QElapsedTimer>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -238,6 +239,56 @@ TEST_F(ProgramWindow, PanelIsWholeAgainOnceItsMessageHasGone) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return main->Info().Text().empty(); }, 15000));
     EXPECT_FALSE(info->isVisible()) << "an empty box still covers the service list";
     Save("program-panel-after-message");
+}
+
+// The message area holds the longest message of every language whole, on the two lines it has.
+TEST_F(ProgramWindow, TheLongestMessageOfEveryLanguageIsShownWhole) {
+    Start();
+    auto& info = static_cast<ui::QtDialog&>(main->Info().Window());
+    auto* edit = static_cast<QPlainTextEdit*>(info.ControlWidget(res::kInfoText));
+    for (const int language : {kEnglish, kFrench, kItalian, kGerman}) {
+        QString longest;
+        for (int id = 0; id < kMessageCount; ++id) {
+            if (id == kCloseDuringFirmwareMessage) continue;  // a question in a box of its own
+            const QString text = QString::fromStdString(MessageText(id, language)).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+            if (edit->fontMetrics().horizontalAdvance(text) > edit->fontMetrics().horizontalAdvance(longest)) longest = text;
+        }
+        main->Info().ShowInfo(longest.toStdString(), false, 1);
+        QApplication::processEvents();
+        EXPECT_EQ(edit->toPlainText(), longest) << "language " << language;
+        if (language == kFrench) Save("program-longest-message-french");
+    }
+}
+
+// What is typed goes out whole: the field shows that its value is still to be taken, Tab takes it and the
+// message area says when it went out; a value that cannot fit is refused in words.
+TEST_F(ProgramWindow, ATypedValueIsPendingUntilTabThenSentOrRefused) {
+    Start();
+    main->SelectSlot(1);
+    Poll(7);
+    auto& panel = static_cast<ui::QtDialog&>(satCofdm->Window());
+    QWidget* field = panel.ControlWidget(res::panel::kStreamId[0]);
+    const QColor ground = field->palette().color(QPalette::Base);
+    field->setFocus();
+    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(field, "1030");
+    EXPECT_NE(field->palette().color(QPalette::Base), ground) << "a pending value looks pending";
+    Save("program-panel-pending-field");
+    QTest::keyClick(field, Qt::Key_Tab);
+    EXPECT_EQ(field->palette().color(QPalette::Base), ground);
+    Poll(1);
+    EXPECT_EQ(engine->Find(3)->Config().size(), main->Slots()[3].ConfigLength);
+    EXPECT_EQ(satCofdm->Model().TransportStreamId[0], 1030);
+    EXPECT_NE(main->Info().Text().find("Sent to KXD410, row 3, at "), std::string::npos) << main->Info().Text();
+    Save("program-panel-sent");
+
+    field->setFocus();
+    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(field, "490000");
+    QTest::keyClick(field, Qt::Key_Return);
+    EXPECT_EQ(main->Info().Text(), "T.S. Id. 490000 refused: 0 to 65535 only.");
+    EXPECT_EQ(panel.Text(res::panel::kStreamId[0]), "1030");
+    Save("program-panel-refused-field");
 }
 
 TEST_F(ProgramWindow, LcnIsTypedInPlaceOverItsCell) {

@@ -64,7 +64,7 @@ TEST_F(InfoTest, MessageShowsAtOnceAndIsBlankedWhenItExpires) {
 TEST_F(InfoTest, ProgressBarKeepsTheAreaShownUntilItIsHidden) {
     info.ShowInfo("Updating...", false, 100);
     info.SetInfoProgress(40, 3);
-    windows.RunFor(100);
+    windows.RunFor(CInfo::ReadingTimeMs("Updating..."));
     EXPECT_EQ(Shown(), "");
     EXPECT_TRUE(window->IsShown());
     info.SetInfoProgress(0, 0);
@@ -93,13 +93,38 @@ TEST_F(InfoTest, EmptyTextForOneMillisecondClearsAtOnceAndStillCountsAsShown) {
     EXPECT_FALSE(windows.TimerActive(*window, CInfo::kExpiryTimer));
 }
 
-TEST_F(InfoTest, WaitBlocksTheCallerForTheDurationThenBlanksAtTheNextTimerRound) {
+TEST_F(InfoTest, WaitBlocksTheCallerForTheDurationAndTheTextStaysUntilItCouldBeRead) {
     const std::uint64_t before = clock.TickCount();
     info.ShowInfo("Hardware not found...", true, 1000);
     EXPECT_EQ(clock.TickCount() - before, 1000u);
-    // No timer ran while the caller slept: the text is still there until the loop runs again.
-    EXPECT_EQ(Shown(), "Hardware not found...");
     windows.RunDueTimers();
+    EXPECT_EQ(Shown(), "Hardware not found...");
+    windows.RunFor(CInfo::ReadingTimeMs("Hardware not found...") - 1000);
+    EXPECT_EQ(Shown(), "");
+}
+
+TEST_F(InfoTest, EveryMessageStaysLongEnoughToReadUnlessAnotherReplacesIt) {
+    const std::string found = "Rack found on rfc2217:tx-site-3:2001";
+    const std::uint32_t reading = CInfo::ReadingTimeMs(found);
+    EXPECT_GT(reading, 3000u);
+    EXPECT_GT(CInfo::ReadingTimeMs(found + found), reading);
+    // A short duration and a request to clear do not cut it short.
+    info.ShowInfo(found, false, 500);
+    windows.RunFor(100);
+    info.ShowInfo("", false, 1);
+    windows.RunFor(reading - 101);
+    EXPECT_EQ(Shown(), found);
+    windows.RunFor(1);
+    EXPECT_EQ(Shown(), "");
+    // A lasting message goes only when another message comes.
+    info.ShowLasting("Sent to KXD410, row 3, at 14:03:07.");
+    windows.RunFor(600000);
+    info.ShowInfo("", false, 1);
+    windows.RunFor(1000);
+    EXPECT_EQ(Shown(), "Sent to KXD410, row 3, at 14:03:07.");
+    info.ShowInfo("next", false, 1);
+    EXPECT_EQ(Shown(), "next");
+    windows.RunFor(CInfo::ReadingTimeMs("next"));
     EXPECT_EQ(Shown(), "");
 }
 

@@ -2,6 +2,9 @@
 
 #include "ui/qt/Activity.h"
 
+#include <algorithm>
+
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRegularExpressionValidator>
@@ -110,11 +113,26 @@ void TextEditControl::SetFont(const QFont& font) {
 }
 
 void TextEditControl::ShowElided() {
-    // A saved file's long path keeps its start and its file name; what goes is the middle.
+    // A message wraps onto the lines the field has room for; only a text that would pass the last line loses
+    // its middle, so that a saved file's long path keeps its start and its file name.
+    const QFontMetrics metrics = edit_->fontMetrics();
     const int room = edit_->contentsRect().width() - 2 * (kTextMargin + 1);
-    QStringList lines = full_.split(u'\n');
-    for (QString& line : lines) line = edit_->fontMetrics().elidedText(line, Qt::ElideMiddle, room);
-    edit_->setPlainText(lines.join(u'\n'));
+    const int lines = std::max(1, (edit_->contentsRect().height() - 2 * kTextMargin) / metrics.lineSpacing());
+    const auto fits = [&](const QString& text) {
+        const QRect bounds = metrics.boundingRect(QRect(0, 0, room, lines * 4 * metrics.lineSpacing()),
+                                                  Qt::TextWordWrap, text);
+        const int linesNeeded = (bounds.height() + metrics.lineSpacing() / 2) / metrics.lineSpacing();
+        return linesNeeded <= lines && bounds.width() <= room;
+    };
+    QString shown = full_;
+    if (!fits(shown)) {
+        const QString flat = QString(full_).replace(u'\n', u' ');
+        for (int width = room * lines; width > 0; width -= std::max(1, room / 16)) {
+            shown = metrics.elidedText(flat, Qt::ElideMiddle, width);
+            if (fits(shown)) break;
+        }
+    }
+    edit_->setPlainText(shown);
 }
 
 bool TextEditControl::SetReadOnly(bool readOnly) {
