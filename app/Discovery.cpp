@@ -5,6 +5,7 @@
 #include "app/MessageCatalogue.h"
 #include "app/ModulePairs.h"
 #include "app/ModuleTypes.h"
+#include "app/PortReasons.h"
 #include "app/TextFormat.h"
 #include "config/ConfigSync.h"
 #include "link/Xmit.h"
@@ -20,6 +21,10 @@ constexpr std::uint32_t kLongShowMs = 10000;
 constexpr std::uint32_t kRebootShowMs = 8000;
 constexpr std::uint32_t kReadShowMs = 1000;
 constexpr std::uint32_t kFoundOnShowMs = 5000;
+// A message that stays until another replaces it: the search that keeps looking shows it again each time.
+constexpr std::uint32_t kLastingShowMs = 3'600'000;
+// The ports named in the window's message; the rest are counted.
+constexpr std::size_t kReasonsNamed = 4;
 constexpr unsigned kWarningBeepHz = 440;
 constexpr unsigned kWarningBeepMs = 200;
 constexpr std::size_t kRefusedFilesNamed = 3;
@@ -67,52 +72,46 @@ void CKelvaneDlg::StartDiscovery() {
 bool CKelvaneDlg::DiscoveryPass(bool firmwareChecks, bool& updated) {
     updated = false;
     for (int row = 0; row < kListRows; ++row) SetRow(row, "", kEmptyRowImage);
+    // While the window keeps looking for a rack that never answered, what it tried stays on show instead.
     const int searching = relinking_ ? kLinkLostSearchingMessage : kSearchingMessage;
-    info_.ShowInfo(MessageText(searching), false, kLongShowMs);
+    if (!lookingAgain_) info_.ShowInfo(MessageText(searching), false, kLongShowMs);
 
-    bool reachedEnd = false;
     if (!link_.FindPort()) {
-        if (relinking_) {
-            // The rack went away under the operator's eyes: it is looked for again until it answers, the
-            // window free meanwhile, and the message says so.
-            window_->SetTimer(kRelinkTimer, kRelinkRetryMs);
-            return true;
-        }
-        info_.ShowInfo(NotFoundText(), true, kReadShowMs);
-    } else {
-        info_.ShowInfo(MessageText(kFoundMessage), false, kLongShowMs);
-        InfoFeedback feedback(info_, windows_);
-        const DiscoveryReport report = RunDiscoveryExchanges(link_, slots_, [&](std::size_t row) {
-            LabelRow(row);
-            if (!firmwareChecks || !FirmwareDue(slots_[row])) return;
-            // From the first block written until the rack is back, ending the program may leave a module
-            // without firmware: the close box asks first.
-            if (!updated) windows_.GuardClose(MessageText(kCloseDuringFirmwareMessage));
-            if (firmware_.UpgradeModuleFirmware(link_, slots_[row], row, feedback).started) updated = true;
-            if (!updated) windows_.GuardClose("");
-        });
-        if (report.inactiveRow) {
-            relinking_ = false;
-            lostPlace_.reset();
-            if (updated) windows_.GuardClose("");
-            HandleInactiveModule();
-            return false;
-        }
-        MarkConfigsSent(slots_);
-        const bool back = !updated || WaitForRestartedRack();
+        if (!relinking_) ReportNoRack(firmwareChecks);
+        // Looked for again until it answers, the window free meanwhile, as after a lost link.
+        window_->SetTimer(kRelinkTimer, kRelinkRetryMs);
+        return true;
+    }
+    lookingAgain_ = false;
+    info_.ShowInfo(MessageText(kFoundMessage), false, kLongShowMs);
+    InfoFeedback feedback(info_, windows_);
+    const DiscoveryReport report = RunDiscoveryExchanges(link_, slots_, [&](std::size_t row) {
+        LabelRow(row);
+        if (!firmwareChecks || !FirmwareDue(slots_[row])) return;
+        // From the first block written until the rack is back, ending the program may leave a module
+        // without firmware: the close box asks first.
+        if (!updated) windows_.GuardClose(MessageText(kCloseDuringFirmwareMessage));
+        if (firmware_.UpgradeModuleFirmware(link_, slots_[row], row, feedback).started) updated = true;
+        if (!updated) windows_.GuardClose("");
+    });
+    if (report.inactiveRow) {
+        relinking_ = false;
+        lostPlace_.reset();
         if (updated) windows_.GuardClose("");
-        if (!back) {
-            window_->EnableControl(res::kModuleList, true);
-            window_->EnableControl(res::kDiscoverButton, true);
-            return false;
-        }
-        if (!updated) StartSupervision();
-        reachedEnd = true;
+        HandleInactiveModule();
+        return false;
     }
-    if (reachedEnd) {
-        window_->EnableControl(res::kUploadButton, true);
-        window_->EnableControl(res::kSaveButton, true);
+    MarkConfigsSent(slots_);
+    const bool back = !updated || WaitForRestartedRack();
+    if (updated) windows_.GuardClose("");
+    if (!back) {
+        window_->EnableControl(res::kModuleList, true);
+        window_->EnableControl(res::kDiscoverButton, true);
+        return false;
     }
+    if (!updated) StartSupervision();
+    window_->EnableControl(res::kUploadButton, true);
+    window_->EnableControl(res::kSaveButton, true);
     if (firmware_.FirmwareFilesFound() == 0) {
         windows_.Beep(kWarningBeepHz, kWarningBeepMs);
         info_.ShowInfo(MessageText(kNoFirmwareMessage), true, kReadShowMs);
@@ -120,18 +119,29 @@ bool CKelvaneDlg::DiscoveryPass(bool firmwareChecks, bool& updated) {
     if (firmwareChecks) ReportRefusedFirmware();
     // Where the rack answered is the news of a search (with serial servers in the table it may be any of
     // several sites): it comes after every notice, so that none of them hides it at once.
-    if (reachedEnd && !updated) {
+    if (!updated) {
         info_.ShowInfo(FormatText(MessageText(kRackFoundOnMessage), {link_.PortName()}), false, kFoundOnShowMs);
     }
     return true;
 }
 
-// When ports were held by other programs, naming them tells the operator more than "not found" does.
+// What was tried and why each port gave no rack tells the operator what to mend; the hints cover the rest.
 std::string CKelvaneDlg::NotFoundText() const {
-    if (link_.LastFailure() != LinkFailure::Busy) return MessageText(kNotFoundMessage);
-    std::string devices;
-    for (const std::string& device : link_.BusyPorts()) devices += (devices.empty() ? "" : ", ") + device;
-    return FormatText(MessageText(kPortBusyMessage), {devices});
+    return FormatText(MessageText(kNoRackLastingMessage), {SearchFailuresText(link_.SearchFailures(), kReasonsNamed)});
+}
+
+// No rack at the first search: the warnings about firmware files come once, then what was tried stays on show
+// while the search goes on.
+void CKelvaneDlg::ReportNoRack(bool firstSearch) {
+    if (!lookingAgain_) {
+        if (firmware_.FirmwareFilesFound() == 0) {
+            windows_.Beep(kWarningBeepHz, kWarningBeepMs);
+            info_.ShowInfo(MessageText(kNoFirmwareMessage), true, kReadShowMs);
+        }
+        if (firstSearch) ReportRefusedFirmware();
+    }
+    lookingAgain_ = true;
+    info_.ShowInfo(NotFoundText(), false, kLastingShowMs);
 }
 
 // A file that no module could ever take is named, where files that are merely missing or damaged pass silently;
@@ -174,7 +184,10 @@ bool CKelvaneDlg::WaitForRestartedRack() {
     link_.ClosePort();
     info_.ShowInfo(MessageText(kRebootMessage), false, kRebootShowMs);
     const bool found = SearchUntilFound(link_, windows_.GetClock(), kRebootWaitMs, [this] { return info_.Shown(); });
-    if (!found) info_.ShowInfo(NotFoundText(), true, kReadShowMs);
+    if (!found) {
+        const std::string tried = SearchFailuresText(link_.SearchFailures(), kReasonsNamed);
+        info_.ShowInfo(MessageText(kNotFoundMessage) + " " + tried, true, kReadShowMs);
+    }
     return found;
 }
 

@@ -81,6 +81,7 @@ private:
     bool DiscoveryPass(bool firmwareChecks, bool& updated);
     void LabelRow(std::size_t row);
     std::string NotFoundText() const;
+    void ReportNoRack(bool firstSearch);
     void HandleInactiveModule();
     bool WaitForRestartedRack();
     void StartSupervision();
@@ -117,6 +118,7 @@ private:
     std::optional<OpenPlace> OpenPlaceNow() const;
     std::optional<OpenPlace> lostPlace_;
     bool relinking_ = false;  // the rack is searched for again after a lost link
+    bool lookingAgain_ = false;  // no rack answered since the window started: the search is repeated
 };
 
 }  // namespace kelvane

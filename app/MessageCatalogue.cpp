@@ -587,6 +587,91 @@ constexpr const char* kEntries[] = {
     "Envoi incomplet vers %s, à %s : le rack n'a pas répondu.",
     "Invio incompleto a %s, alle %s: il rack non ha risposto.",
     "Nicht alles erreichte %s, um %s: das Rack hat nicht geantwortet.",
+    // 114, kPortMissingMessage: a device named in the table that is not there.
+    "%s: no such device",
+    "%s : périphérique inexistant",
+    "%s: dispositivo inesistente",
+    "%s: Gerät nicht vorhanden",
+    // 115, kPortNotPermittedMessage: a device this user may not open, and the group that may.
+    "%s: not allowed to open it; join the group %s, then log in again",
+    "%s : ouverture non autorisée ; rejoindre le groupe %s, puis se reconnecter",
+    "%s: apertura non consentita; entrare nel gruppo %s, poi riconnettersi",
+    "%s: Öffnen nicht erlaubt; der Gruppe %s beitreten, dann neu anmelden",
+    // 116, kPortLockedMessage: a device another program holds, with the process named in its lock file.
+    "%s is in use by process %s",
+    "%s est utilisé par le processus %s",
+    "%s è in uso dal processo %s",
+    "%s wird von Prozess %s verwendet",
+    // 117, kPortNotSerialMessage: a path that is not a serial device.
+    "%s: not a serial port",
+    "%s : pas un port série",
+    "%s: non è una porta seriale",
+    "%s: keine serielle Schnittstelle",
+    // 118, kPortBadEntryMessage: an entry of the port table that cannot be read, with why.
+    "%s: entry not understood (%s)",
+    "%s : entrée incomprise (%s)",
+    "%s: voce non compresa (%s)",
+    "%s: Eintrag nicht verstanden (%s)",
+    // 119, kPortRefusedMessage: a serial server that refused the connection.
+    "%s: connection refused",
+    "%s : connexion refusée",
+    "%s: connessione rifiutata",
+    "%s: Verbindung abgelehnt",
+    // 120, kPortUnknownHostMessage: a serial server whose name does not resolve.
+    "%s: unknown host",
+    "%s : hôte inconnu",
+    "%s: host sconosciuto",
+    "%s: unbekannter Host",
+    // 121, kPortTimedOutMessage: a serial server that did not answer in time.
+    "%s: no answer from the server",
+    "%s : pas de réponse du serveur",
+    "%s: nessuna risposta dal server",
+    "%s: keine Antwort vom Server",
+    // 122, kPortUnreachableMessage: a serial server with no route to it.
+    "%s: server unreachable",
+    "%s : serveur injoignable",
+    "%s: server irraggiungibile",
+    "%s: Server nicht erreichbar",
+    // 123, kPortSettingsRefusedMessage: a serial server that refused 115200 8N1, with its words.
+    "%s: the server refused the line settings (%s)",
+    "%s : le serveur refuse les réglages de la ligne (%s)",
+    "%s: il server rifiuta le impostazioni della linea (%s)",
+    "%s: der Server lehnt die Leitungseinstellungen ab (%s)",
+    // 124, kPortServerInUseMessage: a serial server whose device someone else has, with its words.
+    "%s: the server's device is in use (%s)",
+    "%s : le périphérique du serveur est occupé (%s)",
+    "%s: il dispositivo del server è occupato (%s)",
+    "%s: das Gerät des Servers ist belegt (%s)",
+    // 125, kPortServerClosedMessage: a serial server that closed the connection.
+    "%s: the server closed the connection",
+    "%s : le serveur a fermé la connexion",
+    "%s: il server ha chiuso la connessione",
+    "%s: der Server hat die Verbindung geschlossen",
+    // 126, kPortNoAnswerMessage: a port that opened but where no rack answered.
+    "%s: no rack answered",
+    "%s : aucun rack n'a répondu",
+    "%s: nessun rack ha risposto",
+    "%s: kein Rack hat geantwortet",
+    // 127, kPortErrorMessage: a port that could not be opened for another reason, with the system's error number.
+    "%s: cannot be opened (error %d)",
+    "%s : ouverture impossible (erreur %d)",
+    "%s: apertura impossibile (errore %d)",
+    "%s: kann nicht geöffnet werden (Fehler %d)",
+    // 128, kNoPortToSearchMessage: a search that found no port at all.
+    "no serial port found",
+    "aucun port série trouvé",
+    "nessuna porta seriale trovata",
+    "keine serielle Schnittstelle gefunden",
+    // 129, kMorePortsMessage: the ports tried beyond those named.
+    "%d more",
+    "%d autres",
+    "altre %d",
+    "%d weitere",
+    // 130, kNoRackLastingMessage: no rack answered at start-up: what was tried, the hints, and that the search goes on.
+    "No rack answered: %s. Check the cable, the entries of ports.txt, and that you belong to the serial ports' group. Searching again every second.",
+    "Aucun rack n'a répondu : %s. Vérifier le câble, les entrées de ports.txt et l'appartenance au groupe des ports série. Nouvelle recherche chaque seconde.",
+    "Nessun rack ha risposto: %s. Controllare il cavo, le voci di ports.txt e l'appartenenza al gruppo delle porte seriali. Nuova ricerca ogni secondo.",
+    "Kein Rack hat geantwortet: %s. Kabel, Einträge in ports.txt und die Mitgliedschaft in der Gruppe der seriellen Schnittstellen prüfen. Neue Suche jede Sekunde.",
 };
 
 static_assert(std::size(kEntries) == kMessageCount * kLanguageCount, "four texts for every message");

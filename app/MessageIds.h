@@ -155,4 +155,23 @@ constexpr int kSentToMessage = 111;
 constexpr int kModuleInRowText = 112;
 constexpr int kNotAllSentMessage = 113;
 
+// The rack search: why each port gave no rack, and what the window says while it keeps looking.
+constexpr int kPortMissingMessage = 114;
+constexpr int kPortNotPermittedMessage = 115;
+constexpr int kPortLockedMessage = 116;
+constexpr int kPortNotSerialMessage = 117;
+constexpr int kPortBadEntryMessage = 118;
+constexpr int kPortRefusedMessage = 119;
+constexpr int kPortUnknownHostMessage = 120;
+constexpr int kPortTimedOutMessage = 121;
+constexpr int kPortUnreachableMessage = 122;
+constexpr int kPortSettingsRefusedMessage = 123;
+constexpr int kPortServerInUseMessage = 124;
+constexpr int kPortServerClosedMessage = 125;
+constexpr int kPortNoAnswerMessage = 126;
+constexpr int kPortErrorMessage = 127;
+constexpr int kNoPortToSearchMessage = 128;
+constexpr int kMorePortsMessage = 129;
+constexpr int kNoRackLastingMessage = 130;
+
 }  // namespace kelvane

@@ -20,6 +20,7 @@ public:
                              std::chrono::milliseconds wait) override;
     bool HungUp() const override { return port_->HungUp(); }
     std::chrono::milliseconds ExtraLatency() const override { return port_->ExtraLatency(); }
+    std::string PartingWords() const override { return port_->PartingWords(); }
 
 private:
     // Traces what a read placed in `into` and hands its result on.
@@ -40,6 +41,7 @@ public:
     std::unique_ptr<SerialPort> Open(std::uint8_t number) override;
     OpenFailure LastOpenFailure() const override { return ports_.LastOpenFailure(); }
     std::string Describe(std::uint8_t number) const override { return ports_.Describe(number); }
+    void SetWaitHook(WaitHook* hook) override { ports_.SetWaitHook(hook); }
 
 private:
     PortOpener& ports_;

@@ -166,6 +166,7 @@ bool CXmit::ProbeRack() {
 bool CXmit::FindPort() {
     ClosePort();
     busyPorts_.clear();
+    searchFailures_.clear();
     ports_.BeginSearch();
     std::uint8_t n = portNumber_;
     do {
@@ -176,6 +177,7 @@ bool CXmit::FindPort() {
             return true;
         }
         if (!port_) NoteOpenFailure();
+        if (port_) NoteSilentPort(n);
         ClosePort();
         ++n;
     } while (n != portNumber_);
@@ -184,7 +186,20 @@ bool CXmit::FindPort() {
 
 void CXmit::NoteOpenFailure() {
     OpenFailure failure = ports_.LastOpenFailure();
-    if (failure.busy) busyPorts_.push_back(std::move(failure.device));
+    if (failure.problem == OpenProblem::Absent) return;
+    if (failure.busy) busyPorts_.push_back(failure.device);
+    searchFailures_.push_back(std::move(failure));
+}
+
+// A port that opened and gave no rack; a serial server may have said why as it hung up.
+void CXmit::NoteSilentPort(std::uint8_t number) {
+    OpenFailure failure{ports_.Describe(number), 0, false, OpenProblem::NoAnswer, port_->PartingWords()};
+    if (!failure.detail.empty()) {
+        failure.busy = SaysInUse(failure.detail);
+        failure.problem = failure.busy ? OpenProblem::ServerInUse : OpenProblem::ServerClosed;
+    }
+    if (failure.busy) busyPorts_.push_back(failure.device);
+    searchFailures_.push_back(std::move(failure));
 }
 
 bool CXmit::WriteFirmwareBlock(std::uint32_t offset, std::span<const std::uint8_t> block, std::uint8_t address,

@@ -48,6 +48,9 @@ public:
     LinkFailure LastFailure() const { return lastFailure_; }
     // The devices the last search found held by another program, as the operator knows them.
     const std::vector<std::string>& BusyPorts() const { return busyPorts_; }
+    // Why each port the last search tried gave no rack, in the order tried (numbers with nothing behind them
+    // left out).
+    const std::vector<OpenFailure>& SearchFailures() const { return searchFailures_; }
 
     // One block of a firmware image; blank blocks (all 0xFF) are skipped unless forced.
     bool WriteFirmwareBlock(std::uint32_t offset, std::span<const std::uint8_t> block, std::uint8_t address,
@@ -56,8 +59,11 @@ public:
     // Runs the receive state machine until a frame ends or `timeout` × 10 ms pass.
     bool ReceiveReply(int timeout);
 
-    // Called while a request waits on the line; null for none.
-    void SetWaitHook(WaitHook* hook) { waitHook_ = hook; }
+    // Called while a request waits on the line, or a port's opening on the network; null for none.
+    void SetWaitHook(WaitHook* hook) {
+        waitHook_ = hook;
+        ports_.SetWaitHook(hook);
+    }
 
     void ClosePort() { port_.reset(); }
     bool PortOpen() const { return port_ != nullptr; }
@@ -91,6 +97,7 @@ private:
     bool Fail(LinkFailure reason);
     bool ProbeRack();
     void NoteOpenFailure();
+    void NoteSilentPort(std::uint8_t number);
     // The longest a single read may wait while a hook must be given its turn; no limit without one.
     std::chrono::milliseconds WaitSlice(std::uint64_t left) const;
     void Waiting() {
@@ -112,6 +119,7 @@ private:
     bool linkLost_ = false;
     LinkFailure lastFailure_ = LinkFailure::None;
     std::vector<std::string> busyPorts_;
+    std::vector<OpenFailure> searchFailures_;
     WaitHook* waitHook_ = nullptr;
 };
 

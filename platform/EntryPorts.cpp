@@ -22,6 +22,7 @@ public:
     }
     bool HungUp() const override { return port_->HungUp(); }
     std::chrono::milliseconds ExtraLatency() const override { return latency_; }
+    std::string PartingWords() const override { return port_->PartingWords(); }
 
 private:
     std::unique_ptr<SerialPort> port_;
@@ -36,6 +37,11 @@ EntryPortOpener::EntryPortOpener(const std::vector<std::string>& entries, Device
     for (const std::string& text : entries) entries_.push_back(ParsePortEntry(text));
 }
 
+void EntryPortOpener::SetWaitHook(WaitHook* hook) {
+    waitHook_ = hook;
+    if (localPorts_) localPorts_->SetWaitHook(hook);
+}
+
 void EntryPortOpener::BeginSearch() {
     if (localPorts_) localPorts_->BeginSearch();
 }
@@ -44,7 +50,7 @@ std::unique_ptr<SerialPort> EntryPortOpener::Open(std::uint8_t number) {
     if (number < entries_.size()) return OpenEntry(entries_[number]);
     const auto local = static_cast<std::size_t>(number) - entries_.size();
     if (!localPorts_) {
-        lastFailure_ = OpenFailure{Describe(number), ENODEV, false};
+        lastFailure_ = OpenFailure{Describe(number), ENODEV, false, OpenProblem::Absent, {}};
         return nullptr;
     }
     auto port = localPorts_->Open(static_cast<std::uint8_t>(local));
@@ -53,9 +59,9 @@ std::unique_ptr<SerialPort> EntryPortOpener::Open(std::uint8_t number) {
 }
 
 std::unique_ptr<SerialPort> EntryPortOpener::OpenEntry(const PortEntry& entry) {
-    lastFailure_ = OpenFailure{entry.name, EINVAL, false};
+    lastFailure_ = OpenFailure{entry.name, EINVAL, false, OpenProblem::BadEntry, entry.problem};
     if (!entry.problem.empty()) return nullptr;
-    if (entry.Network()) return NetworkPort::Open(entry, &lastFailure_.error);
+    if (entry.Network()) return NetworkPort::Open(entry, lastFailure_, waitHook_);
     auto port = openDevice_(entry.device, lastFailure_);
     lastFailure_.device = entry.name;
     if (!port || entry.latency.count() == 0) return port;

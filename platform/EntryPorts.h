@@ -26,6 +26,7 @@ public:
     std::unique_ptr<SerialPort> Open(std::uint8_t number) override;
     OpenFailure LastOpenFailure() const override { return lastFailure_; }
     std::string Describe(std::uint8_t number) const override;
+    void SetWaitHook(WaitHook* hook) override;
 
 private:
     std::unique_ptr<SerialPort> OpenEntry(const PortEntry& entry);
@@ -34,6 +35,7 @@ private:
     DeviceOpener openDevice_;
     std::unique_ptr<PortOpener> localPorts_;
     OpenFailure lastFailure_;
+    WaitHook* waitHook_ = nullptr;
 };
 
 }  // namespace kelvane

@@ -1,5 +1,6 @@
 #include "platform/HostLookup.h"
 
+#include <algorithm>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
@@ -27,7 +28,8 @@ struct PendingLookup {
 
 }  // namespace
 
-HostLookup LookUpHost(const std::string& host, std::uint16_t port, std::chrono::milliseconds bound) {
+HostLookup LookUpHost(const std::string& host, std::uint16_t port, std::chrono::milliseconds bound,
+                      WaitHook* hook) {
     const std::string service = std::to_string(port);
     HostLookup lookup;
     lookup.addresses.reset(Resolve(host, service, AI_NUMERICHOST));
@@ -41,10 +43,21 @@ HostLookup LookUpHost(const std::string& host, std::uint16_t port, std::chrono::
         pending->done = true;
         pending->finished.notify_all();
     }).detach();
+    const auto deadline = std::chrono::steady_clock::now() + bound;
     std::unique_lock lock(pending->mutex);
-    if (!pending->finished.wait_for(lock, bound, [&] { return pending->done; })) {
-        lookup.timedOut = true;
-        return lookup;
+    // In slices when a window waits with us; the hook runs without the lock, which the look-up needs to end.
+    while (!pending->done) {
+        const auto now = std::chrono::steady_clock::now();
+        if (now >= deadline) {
+            lookup.timedOut = true;
+            return lookup;
+        }
+        const auto until = hook != nullptr ? std::min(deadline, now + kWaitHookSlice) : deadline;
+        if (pending->finished.wait_until(lock, until, [&] { return pending->done; })) break;
+        if (hook == nullptr) continue;
+        lock.unlock();
+        hook->WhileWaiting();
+        lock.lock();
     }
     lookup.addresses = std::move(pending->addresses);
     return lookup;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/WaitHook.h"
+
 #include <chrono>
 #include <cstdint>
 #include <memory>
@@ -27,6 +29,8 @@ struct HostLookup {
 // The stream addresses of `host`:`port`. An address written as digits is read at once; a name is looked up
 // for at most `bound`, so that a name server that does not answer cannot hold the rack search (the look-up
 // then finishes on its own and its answer is dropped).
-HostLookup LookUpHost(const std::string& host, std::uint16_t port, std::chrono::milliseconds bound);
+// `hook`, when given, has its turn while the look-up runs.
+HostLookup LookUpHost(const std::string& host, std::uint16_t port, std::chrono::milliseconds bound,
+                      WaitHook* hook = nullptr);
 
 }  // namespace kelvane

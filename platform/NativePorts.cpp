@@ -37,6 +37,7 @@ std::optional<std::string> ReadSmallFile(const std::filesystem::path& path) {
 // "COM3" (in any case) names COM number 3.
 std::unique_ptr<SerialPort> OpenDevice(const std::string& device, OpenFailure& failure) {
     failure.error = ERROR_FILE_NOT_FOUND;
+    failure.problem = OpenProblem::Missing;
     if (device.size() < 4 || device.size() > 6 || (device.compare(0, 3, "COM") != 0 && device.compare(0, 3, "com") != 0))
         return nullptr;
     int number = 0;
@@ -49,27 +50,39 @@ std::unique_ptr<SerialPort> OpenDevice(const std::string& device, OpenFailure& f
     auto port = Win32SerialPort::Open(static_cast<std::uint8_t>(number), &error);
     failure.error = static_cast<int>(error);
     failure.busy = Win32SerialPort::IsBusy(error);
+    failure.problem = failure.busy                         ? OpenProblem::Busy
+                      : error == ERROR_FILE_NOT_FOUND      ? OpenProblem::Missing
+                      : error == ERROR_ACCESS_DENIED       ? OpenProblem::NotPermitted
+                                                           : OpenProblem::Unexplained;
     return port;
 }
 
 std::unique_ptr<PortOpener> LocalPorts() { return std::make_unique<Win32PortOpener>(); }
 #else
 std::unique_ptr<SerialPort> OpenDevice(const std::string& device, OpenFailure& failure) {
-    auto port = PosixSerialPort::Open(device, &failure.error);
-    failure.busy = PosixSerialPort::IsBusy(failure.error);
+    int error = 0;
+    auto port = PosixSerialPort::Open(device, &error);
+    if (!port) failure = PosixSerialPort::Explain(device, error);
     return port;
 }
 
 std::unique_ptr<PortOpener> LocalPorts() { return std::make_unique<PortTable>(PortTable::Scanning()); }
 #endif
 
+std::optional<std::string> EnvironmentList() {
+    if (const char* list = std::getenv("KELVANE_PORTS"); list != nullptr) return list;
+    return std::nullopt;
+}
+
 }  // namespace
+
+std::vector<std::string> PortTableProblems(const std::string& portOption) {
+    return ChoosePorts(portOption, EnvironmentList(), std::nullopt).problems;
+}
 
 std::unique_ptr<PortOpener> MakeNativePortOpener(const std::string& portOption,
                                                  const std::filesystem::path& workingFolder) {
-    std::optional<std::string> environmentList;
-    if (const char* list = std::getenv("KELVANE_PORTS"); list != nullptr) environmentList = list;
-    const PortChoice choice = ChoosePorts(portOption, environmentList, ReadSmallFile(workingFolder / kPortsFileName));
+    const PortChoice choice = ChoosePorts(portOption, EnvironmentList(), ReadSmallFile(workingFolder / kPortsFileName));
     return std::make_unique<EntryPortOpener>(choice.entries, OpenDevice,
                                              choice.localDevices ? LocalPorts() : nullptr);
 }

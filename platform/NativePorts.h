@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace kelvane {
 
@@ -15,5 +16,8 @@ constexpr const char* kPortsFileName = "ports.txt";
 // followed by the serial ports of this machine.
 std::unique_ptr<PortOpener> MakeNativePortOpener(const std::string& portOption = {},
                                                  const std::filesystem::path& workingFolder = ".");
+
+// What is wrong with `portOption` or KELVANE_PORTS, one text each; empty when the table can be searched.
+std::vector<std::string> PortTableProblems(const std::string& portOption);
 
 }  // namespace kelvane

@@ -108,10 +108,24 @@ std::vector<std::string> ReadPortsFile(const std::string& text) {
 
 PortChoice ChoosePorts(const std::string& portOption, const std::optional<std::string>& environmentList,
                        const std::optional<std::string>& portsFile) {
-    if (!portOption.empty()) return {{portOption}, false};
-    if (environmentList && !environmentList->empty()) return {SplitPortList(*environmentList), false};
-    if (portsFile) return {ReadPortsFile(*portsFile), true};
-    return {{}, true};
+    if (!portOption.empty()) {
+        PortChoice choice{{portOption}, false, {}};
+        if (const PortEntry entry = ParsePortEntry(portOption); !entry.problem.empty()) {
+            choice.problems.push_back("--port " + portOption + ": " + entry.problem);
+        }
+        return choice;
+    }
+    if (environmentList) {
+        PortChoice choice{SplitPortList(*environmentList), false, {}};
+        if (choice.entries.empty()) choice.problems.push_back("KELVANE_PORTS is set but names no port");
+        for (const std::string& text : choice.entries) {
+            const PortEntry entry = ParsePortEntry(text);
+            if (!entry.problem.empty()) choice.problems.push_back("KELVANE_PORTS entry " + text + ": " + entry.problem);
+        }
+        return choice;
+    }
+    if (portsFile) return {ReadPortsFile(*portsFile), true, {}};
+    return {{}, true, {}};
 }
 
 }  // namespace kelvane

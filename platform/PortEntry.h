@@ -42,10 +42,14 @@ std::vector<std::string> ReadPortsFile(const std::string& text);
 struct PortChoice {
     std::vector<std::string> entries;
     bool localDevices = true;
+    // What is wrong with the --port option or KELVANE_PORTS as the operator gave them, one text each (an entry
+    // that cannot be read, a list that names no port); empty when nothing is.
+    std::vector<std::string> problems;
 };
 
-// The --port option alone when given; otherwise KELVANE_PORTS when set and not empty (it replaces the table);
-// otherwise the entries of ports.txt (when there is one) followed by the machine's devices.
+// The --port option alone when given; otherwise KELVANE_PORTS when set (it replaces the table, and one that
+// names no port leaves it empty rather than searching every port); otherwise the entries of ports.txt (when
+// there is one) followed by the machine's devices.
 PortChoice ChoosePorts(const std::string& portOption, const std::optional<std::string>& environmentList,
                        const std::optional<std::string>& portsFile);
 

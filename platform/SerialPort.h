@@ -10,6 +10,8 @@
 
 namespace kelvane {
 
+class WaitHook;
+
 // What one read found on the line.
 enum class ReadStatus {
     Received,  // at least one byte
@@ -52,6 +54,10 @@ public:
     // waits this much longer for echoes and replies.
     virtual std::chrono::milliseconds ExtraLatency() const { return std::chrono::milliseconds(0); }
 
+    // What the far end said as it closed the line (a serial server's banner before it hung up), as it came;
+    // empty when it said nothing or the line is still there.
+    virtual std::string PartingWords() const { return {}; }
+
     // One byte, or nothing when none arrived within a millisecond (or the line is gone).
     std::optional<std::uint8_t> ReadByte() {
         std::uint8_t byte = 0;
@@ -60,12 +66,41 @@ public:
     }
 };
 
+// Why a port gave no rack, in words the operator can act on.
+enum class OpenProblem {
+    Unexplained,      // a system error without a better name (see `error`)
+    Absent,           // nothing has this number: the search passes it without a word
+    Missing,          // the device named does not exist (unplugged, mistyped)
+    NotPermitted,     // this user may not open the device; `detail` names the group that may
+    Busy,             // another program holds the device (or its lock file); `detail` may name the process
+    NotSerial,        // the path is not a terminal device
+    BadEntry,         // the entry cannot be read; `detail` says why
+    Refused,          // the server refused the connection
+    UnknownHost,      // the server's name does not resolve
+    TimedOut,         // the server did not answer within the bound
+    Unreachable,      // no route to the server
+    SettingsRefused,  // the server refused the line settings; `detail` holds its words
+    ServerInUse,      // the server said its device is in use; `detail` holds its words
+    ServerClosed,     // the server closed the connection; `detail` holds what it said
+    NoAnswer,         // the port opened, but no rack answered on it
+};
+
 // Why the last open gave no port.
 struct OpenFailure {
     std::string device;  // as the operator knows it
     int error = 0;       // errno on POSIX, GetLastError() on Windows; 0 when the port was opened
     bool busy = false;   // another program holds the port
+    OpenProblem problem = OpenProblem::Unexplained;
+    std::string detail;
 };
+
+// True when a serial server's parting words say that its device is taken by someone else ("Port already in
+// use", "Device already in use").
+inline bool SaysInUse(const std::string& words) {
+    std::string lower;
+    for (const char c : words) lower += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return lower.find("in use") != std::string::npos;
+}
 
 // Opens COM ports by number, the way the rack search counts them (0 to 255). A number may stand for a
 // network entry as well (a serial server), which is opened as a port like any other.
@@ -84,6 +119,9 @@ public:
 
     // How the operator knows port `number`: "COM5" or a device path.
     virtual std::string Describe(std::uint8_t number) const = 0;
+
+    // Called while an open waits (a connection to a serial server, its negotiation); null for none.
+    virtual void SetWaitHook(WaitHook* hook) { (void)hook; }
 };
 
 }  // namespace kelvane

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/SerialPort.h"
+#include "platform/WaitHook.h"
 
 #include <chrono>
 #include <cstdint>
@@ -14,10 +15,15 @@ namespace kelvane {
 // POSIX sockets on Linux, Winsock on Windows; nothing above it knows which.
 class TcpSocket {
 public:
+    // The error of a name that does not resolve: no system uses a negative code.
+    static constexpr int kHostNotFound = -1;
+
     // Connects to `host`:`port` within `bound` (name look-up included), or null with the system's error code in
-    // `error` (errno, or a Winsock error).
+    // `error` (errno, or a Winsock error, or kHostNotFound). `hook` is given its turn while it waits.
     static std::unique_ptr<TcpSocket> Connect(const std::string& host, std::uint16_t port,
-                                              std::chrono::milliseconds bound, int* error);
+                                              std::chrono::milliseconds bound, int* error, WaitHook* hook = nullptr);
+    // What an error of Connect means to the operator.
+    static OpenProblem ProblemOf(int error);
     ~TcpSocket();
 
     TcpSocket(const TcpSocket&) = delete;

@@ -6,6 +6,7 @@
 #include "app/Preferences.h"
 #include "app/TextFormat.h"
 #include "link/Xmit.h"
+#include "tools/SearchReport.h"
 
 #include "KelvaneVersion.h"
 
@@ -106,10 +107,7 @@ const char* const kCliUsageText =
 
 bool FindRack(CliContext& cli) {
     if (cli.link.FindPort()) return true;
-    cli.err << "kelvane-cli: no rack answered on any serial port (set KELVANE_PORTS to choose the ports)\n";
-    for (const std::string& device : cli.link.BusyPorts()) {
-        cli.err << "kelvane-cli: " << FormatText(MessageText(kPortBusyMessage), {device}) << '\n';
-    }
+    ReportSearchFailures(cli.link, cli.portOption, cli.err);
     return false;
 }
 

@@ -39,6 +39,8 @@ struct CliContext {
     std::filesystem::path workingDirectory;
     // Whether `out` is a terminal, where watch redraws its table in place.
     bool outIsTerminal = false;
+    // The --port entry searched alone, when one was given.
+    std::string portOption;
 };
 
 // Runs one command line (without the program's name); the exit status.

@@ -5,9 +5,9 @@
 #include "link/TracingPort.h"
 #include "link/Xmit.h"
 #include "platform/NativePorts.h"
-#include "platform/PortEntry.h"
 #include "platform/SystemClock.h"
 #include "tools/CliCommands.h"
+#include "tools/SearchReport.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -86,10 +86,7 @@ int main(int argc, char** argv) {
         std::cerr << kCliUsageText;
         return kCliUsage;
     }
-    if (const PortEntry entry = ParsePortEntry(options.portEntry); !options.portEntry.empty() && !entry.problem.empty()) {
-        std::cerr << "kelvane-cli: --port " << options.portEntry << ": " << entry.problem << '\n';
-        return kCliUsage;
-    }
+    if (RefusePortTable(PortTableProblems(options.portEntry), std::cerr)) return kCliUsage;
     SystemClock clock;
     std::error_code ec;
     const std::filesystem::path workingDirectory = std::filesystem::current_path(ec);
@@ -104,6 +101,6 @@ int main(int argc, char** argv) {
     PortOpener& ports = tracedPorts ? static_cast<PortOpener&>(*tracedPorts) : *nativePorts;
     CXmit link(ports, clock);
     CliContext cli{link, ports, clock, std::cout, std::cerr, workingDirectory,
-                   StandardOutputIsTerminal()};
+                   StandardOutputIsTerminal(), options.portEntry};
     return RunCli(args, cli);
 }

@@ -87,10 +87,12 @@ void PortTable::BeginSearch() {
 }
 
 std::unique_ptr<SerialPort> PortTable::Open(std::uint8_t number) {
-    lastFailure_ = OpenFailure{Describe(number), ENODEV, false};
+    lastFailure_ = OpenFailure{Describe(number), ENODEV, false, OpenProblem::Absent, {}};
     if (number >= paths_.size()) return nullptr;
-    auto port = PosixSerialPort::Open(paths_[number], &lastFailure_.error);
-    lastFailure_.busy = PosixSerialPort::IsBusy(lastFailure_.error);
+    const UucpLock::Folders* folders = lockFolders_ ? &*lockFolders_ : nullptr;
+    int error = 0;
+    auto port = PosixSerialPort::Open(paths_[number], &error, folders);
+    if (!port) lastFailure_ = PosixSerialPort::Explain(paths_[number], error, folders);
     return port;
 }
 

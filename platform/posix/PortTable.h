@@ -1,6 +1,9 @@
 #pragma once
 
 #include "platform/SerialPort.h"
+#include "platform/posix/UucpLock.h"
+
+#include <optional>
 
 #include <string>
 #include <vector>
@@ -32,12 +35,15 @@ public:
     std::unique_ptr<SerialPort> Open(std::uint8_t number) override;
     std::string Describe(std::uint8_t number) const override;
     OpenFailure LastOpenFailure() const override { return lastFailure_; }
+    // Where the devices' lock files are looked for and made, in place of the system's folders.
+    void SetLockFolders(UucpLock::Folders folders) { lockFolders_ = std::move(folders); }
 
 private:
     std::vector<std::string> paths_;
     // Empty for a fixed table.
     std::string scannedRoot_;
     OpenFailure lastFailure_;
+    std::optional<UucpLock::Folders> lockFolders_;
 };
 
 }  // namespace kelvane

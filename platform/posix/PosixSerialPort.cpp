@@ -1,8 +1,12 @@
 #include "platform/posix/PosixSerialPort.h"
 
 #include <algorithm>
+#include <array>
+#include <filesystem>
 #include <cerrno>
 #include <fcntl.h>
+#include <grp.h>
+#include <sys/stat.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
@@ -75,14 +79,65 @@ void GiveBackLowLatency(int fd) {
 #endif
 }
 
+// The lock folders that apply to `path`: those given, or the system's for a device right under /dev.
+UucpLock::Folders LockFoldersOf(const std::string& path, const UucpLock::Folders* given) {
+    if (given != nullptr) return *given;
+    std::error_code ec;
+    const std::filesystem::path real = std::filesystem::canonical(path, ec);
+    if (ec || real.parent_path() != "/dev") return {};
+    return UucpLock::SystemFolders();
+}
+
+// The name of the group that owns `path`, which a user must belong to for the device's usual modes.
+std::string GroupOf(const std::string& path) {
+    struct stat status{};
+    if (::stat(path.c_str(), &status) != 0) return {};
+    std::array<char, 4096> buffer{};
+    group entry{};
+    group* found = nullptr;
+    if (getgrgid_r(status.st_gid, &entry, buffer.data(), buffer.size(), &found) != 0 || found == nullptr) {
+        return std::to_string(status.st_gid);
+    }
+    return found->gr_name;
+}
+
+OpenProblem ProblemOf(int error) {
+    switch (error) {
+    case ENOENT:
+    case ENODEV:
+    case ENXIO: return OpenProblem::Missing;
+    case EACCES:
+    case EPERM: return OpenProblem::NotPermitted;
+    case EBUSY: return OpenProblem::Busy;
+    case ENOTTY: return OpenProblem::NotSerial;
+    default: return OpenProblem::Unexplained;
+    }
+}
+
 }  // namespace
 
-std::unique_ptr<PosixSerialPort> PosixSerialPort::Open(const std::string& path, int* error) {
+OpenFailure PosixSerialPort::Explain(const std::string& path, int error, const UucpLock::Folders* lockFolders) {
+    OpenFailure failure{path, error, IsBusy(error), ProblemOf(error), {}};
+    if (failure.problem == OpenProblem::NotPermitted) failure.detail = GroupOf(path);
+    if (failure.problem == OpenProblem::Busy) {
+        if (const auto holder = UucpLock::Holder(path, LockFoldersOf(path, lockFolders))) {
+            failure.detail = std::to_string(*holder);
+        }
+    }
+    return failure;
+}
+
+std::unique_ptr<PosixSerialPort> PosixSerialPort::Open(const std::string& path, int* error,
+                                                       const UucpLock::Folders* lockFolders) {
     const auto refuse = [error](int fd, int reason) -> std::unique_ptr<PosixSerialPort> {
         if (fd >= 0) ::close(fd);
         if (error != nullptr) *error = reason;
         return nullptr;
     };
+    // Another terminal program's lock file is checked before the device is touched: opening it may already
+    // change its control lines.
+    const UucpLock::Folders folders = LockFoldersOf(path, lockFolders);
+    if (UucpLock::Holder(path, folders)) return refuse(-1, EBUSY);
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return refuse(fd, errno);
     if (!isatty(fd)) return refuse(fd, ENOTTY);
@@ -96,10 +151,16 @@ std::unique_ptr<PosixSerialPort> PosixSerialPort::Open(const std::string& path, 
         ioctl(fd, TIOCNXCL);
         return refuse(fd, reason);
     }
+    bool lockedByOther = false;
+    std::optional<UucpLock> lock = UucpLock::Take(path, folders, lockedByOther);
+    if (lockedByOther) {
+        ioctl(fd, TIOCNXCL);
+        return refuse(fd, EBUSY);
+    }
     tcflush(fd, TCIOFLUSH);
     const bool lowLatencySet = AskLowLatency(fd);
     if (error != nullptr) *error = 0;
-    return std::unique_ptr<PosixSerialPort>(new PosixSerialPort(fd, lowLatencySet));
+    return std::unique_ptr<PosixSerialPort>(new PosixSerialPort(fd, lowLatencySet, std::move(lock)));
 }
 
 bool PosixSerialPort::IsBusy(int error) { return error == EBUSY; }

@@ -36,8 +36,18 @@ int WaitFor(int fd, short events, steady_clock::time_point deadline) {
     }
 }
 
+// As WaitFor, in slices with the hook's turn between them when there is one.
+int WaitGivingTurns(int fd, short events, steady_clock::time_point deadline, WaitHook* hook) {
+    if (hook == nullptr) return WaitFor(fd, events, deadline);
+    for (;;) {
+        const int revents = WaitFor(fd, events, std::min(deadline, steady_clock::now() + kWaitHookSlice));
+        if (revents != 0 || steady_clock::now() >= deadline) return revents;
+        hook->WhileWaiting();
+    }
+}
+
 // One address within the deadline: the connected socket, or -1 with errno set.
-int ConnectTo(const addrinfo& address, steady_clock::time_point deadline) {
+int ConnectTo(const addrinfo& address, steady_clock::time_point deadline, WaitHook* hook) {
     const int fd = ::socket(address.ai_family, address.ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, address.ai_protocol);
     if (fd < 0) return -1;
     const auto fail = [fd](int reason) {
@@ -47,7 +57,7 @@ int ConnectTo(const addrinfo& address, steady_clock::time_point deadline) {
     };
     if (::connect(fd, address.ai_addr, address.ai_addrlen) != 0) {
         if (errno != EINPROGRESS) return fail(errno);
-        const int revents = WaitFor(fd, POLLOUT, deadline);
+        const int revents = WaitGivingTurns(fd, POLLOUT, deadline, hook);
         if (revents == 0) return fail(ETIMEDOUT);
         if (revents < 0) return fail(errno);
         int error = 0;
@@ -64,13 +74,12 @@ int ConnectTo(const addrinfo& address, steady_clock::time_point deadline) {
 }  // namespace
 
 std::unique_ptr<TcpSocket> TcpSocket::Connect(const std::string& host, std::uint16_t port, milliseconds bound,
-                                              int* error) {
+                                              int* error, WaitHook* hook) {
     const auto deadline = steady_clock::now() + bound;
-    int reason = EHOSTUNREACH;
-    const HostLookup lookup = LookUpHost(host, port, bound);
-    if (lookup.timedOut) reason = ETIMEDOUT;
+    const HostLookup lookup = LookUpHost(host, port, bound, hook);
+    int reason = lookup.timedOut ? ETIMEDOUT : kHostNotFound;
     for (const addrinfo* a = lookup.addresses.get(); a != nullptr; a = a->ai_next) {
-        const int fd = ConnectTo(*a, deadline);
+        const int fd = ConnectTo(*a, deadline, hook);
         if (fd >= 0) {
             if (error != nullptr) *error = 0;
             return std::unique_ptr<TcpSocket>(new TcpSocket(fd));
@@ -80,6 +89,17 @@ std::unique_ptr<TcpSocket> TcpSocket::Connect(const std::string& host, std::uint
     }
     if (error != nullptr) *error = reason;
     return nullptr;
+}
+
+OpenProblem TcpSocket::ProblemOf(int error) {
+    switch (error) {
+    case kHostNotFound: return OpenProblem::UnknownHost;
+    case ECONNREFUSED: return OpenProblem::Refused;
+    case ETIMEDOUT: return OpenProblem::TimedOut;
+    case EHOSTUNREACH:
+    case ENETUNREACH: return OpenProblem::Unreachable;
+    default: return OpenProblem::Unexplained;
+    }
 }
 
 TcpSocket::~TcpSocket() { ::close(static_cast<int>(handle_)); }

@@ -75,7 +75,12 @@ bool Win32SerialPort::IsBusy(unsigned long error) { return error == ERROR_ACCESS
 std::unique_ptr<SerialPort> Win32PortOpener::Open(std::uint8_t number) {
     unsigned long error = 0;
     auto port = Win32SerialPort::Open(number, &error);
-    lastFailure_ = OpenFailure{Describe(number), static_cast<int>(error), Win32SerialPort::IsBusy(error)};
+    const bool busy = Win32SerialPort::IsBusy(error);
+    // The system's COM numbers: most are simply not there, which is no news to the operator.
+    const OpenProblem problem = busy ? OpenProblem::Busy
+                                : error == ERROR_FILE_NOT_FOUND ? OpenProblem::Absent
+                                                                : OpenProblem::Unexplained;
+    lastFailure_ = OpenFailure{Describe(number), static_cast<int>(error), busy, problem, {}};
     return port;
 }
 

@@ -40,7 +40,17 @@ Wait WaitFor(SOCKET s, bool write, steady_clock::time_point deadline) {
     return Wait::Ready;
 }
 
-SOCKET ConnectTo(const addrinfo& address, steady_clock::time_point deadline, int& error) {
+// As WaitFor, in slices with the hook's turn between them when there is one.
+Wait WaitGivingTurns(SOCKET s, bool write, steady_clock::time_point deadline, WaitHook* hook) {
+    if (hook == nullptr) return WaitFor(s, write, deadline);
+    for (;;) {
+        const Wait w = WaitFor(s, write, std::min(deadline, steady_clock::now() + kWaitHookSlice));
+        if (w != Wait::TimedOut || steady_clock::now() >= deadline) return w;
+        hook->WhileWaiting();
+    }
+}
+
+SOCKET ConnectTo(const addrinfo& address, steady_clock::time_point deadline, int& error, WaitHook* hook) {
     SOCKET s = socket(address.ai_family, address.ai_socktype, address.ai_protocol);
     if (s == INVALID_SOCKET) {
         error = WSAGetLastError();
@@ -55,7 +65,7 @@ SOCKET ConnectTo(const addrinfo& address, steady_clock::time_point deadline, int
     if (ioctlsocket(s, FIONBIO, &nonBlocking) != 0) return fail(WSAGetLastError());
     if (connect(s, address.ai_addr, static_cast<int>(address.ai_addrlen)) != 0) {
         if (WSAGetLastError() != WSAEWOULDBLOCK) return fail(WSAGetLastError());
-        const Wait w = WaitFor(s, true, deadline);
+        const Wait w = WaitGivingTurns(s, true, deadline, hook);
         if (w == Wait::TimedOut) return fail(WSAETIMEDOUT);
         int soError = 0;
         int length = sizeof soError;
@@ -71,17 +81,16 @@ SOCKET ConnectTo(const addrinfo& address, steady_clock::time_point deadline, int
 }  // namespace
 
 std::unique_ptr<TcpSocket> TcpSocket::Connect(const std::string& host, std::uint16_t port, milliseconds bound,
-                                              int* error) {
+                                              int* error, WaitHook* hook) {
     const auto deadline = steady_clock::now() + bound;
-    int reason = WSAEHOSTUNREACH;
     if (!WinsockStarted()) {
         if (error != nullptr) *error = WSASYSNOTREADY;
         return nullptr;
     }
-    const HostLookup lookup = LookUpHost(host, port, bound);
-    if (lookup.timedOut) reason = WSAETIMEDOUT;
+    const HostLookup lookup = LookUpHost(host, port, bound, hook);
+    int reason = lookup.timedOut ? WSAETIMEDOUT : kHostNotFound;
     for (const addrinfo* a = lookup.addresses.get(); a != nullptr; a = a->ai_next) {
-        const SOCKET s = ConnectTo(*a, deadline, reason);
+        const SOCKET s = ConnectTo(*a, deadline, reason, hook);
         if (s != INVALID_SOCKET) {
             if (error != nullptr) *error = 0;
             return std::unique_ptr<TcpSocket>(new TcpSocket(static_cast<std::intptr_t>(s)));
@@ -90,6 +99,17 @@ std::unique_ptr<TcpSocket> TcpSocket::Connect(const std::string& host, std::uint
     }
     if (error != nullptr) *error = reason;
     return nullptr;
+}
+
+OpenProblem TcpSocket::ProblemOf(int error) {
+    switch (error) {
+    case kHostNotFound: return OpenProblem::UnknownHost;
+    case WSAECONNREFUSED: return OpenProblem::Refused;
+    case WSAETIMEDOUT: return OpenProblem::TimedOut;
+    case WSAEHOSTUNREACH:
+    case WSAENETUNREACH: return OpenProblem::Unreachable;
+    default: return OpenProblem::Unexplained;
+    }
 }
 
 TcpSocket::~TcpSocket() { closesocket(static_cast<SOCKET>(handle_)); }

@@ -1,6 +1,7 @@
 #include "app/KelvaneApp.h"
 #include "app/KelvaneDlg.h"
 #include "app/MessageCatalogue.h"
+#include "app/TextFormat.h"
 #include "config/FirmwareFiles.h"
 #include "link/Xmit.h"
 #include "res/ResourceIds.h"
@@ -109,9 +110,9 @@ TEST(StartUp, GivesTheWindowSystemThePreferredLanguage) {
 
 TEST_F(MainWindowTest, StartTimerRunsOnceAndReportsAMissingRack) {
     windows.RunFor(10);
-    // No port answered: message 30 for a second, then the warning about firmware files with its beep.
+    // No port answered: the warning about firmware files with its beep, then what was tried, which stays.
     EXPECT_EQ(windows.beeps, (std::vector<ui::HeadlessWindowSystem::Beeped>{{440, 200}}));
-    EXPECT_EQ(main->Info().Text(), "Firmware files not found...");
+    EXPECT_EQ(main->Info().Text(), FormatText(MessageText(kNoRackLastingMessage), {MessageText(kNoPortToSearchMessage)}));
     EXPECT_FALSE(windows.TimerActive(*window, CKelvaneDlg::kStartTimer));
     EXPECT_FALSE(windows.TimerActive(*window, CKelvaneDlg::kSupervisionTimer));
     EXPECT_TRUE(window->IsControlEnabled(res::kDiscoverButton));
@@ -120,20 +121,28 @@ TEST_F(MainWindowTest, StartTimerRunsOnceAndReportsAMissingRack) {
     EXPECT_EQ(ports.opened.size(), 256u);
 }
 
-TEST_F(MainWindowTest, PortsHeldByOtherProgramsAreNamedWhenNoRackAnswers) {
+// Started with no rack, the window names every port it tried with its reason, keeps that on show, and
+// searches again every second until a rack answers.
+TEST_F(MainWindowTest, WithNoRackTheWindowKeepsTellingWhatItTriedAndKeepsLooking) {
     ports.InstallBusy(3);
-    ports.InstallBusy(9);
-    // The message area's texts as time passes: each waited-on message is up while the clock runs.
-    std::vector<std::string> shown;
-    clock.OnAdvance([&](std::uint64_t) {
-        if (shown.empty() || shown.back() != main->Info().Text()) shown.push_back(main->Info().Text());
-    });
+    ports.InstallFailure(9, OpenProblem::NotPermitted, "dialout");
     windows.RunFor(10);
-    clock.OnAdvance(nullptr);
-    const std::string busy = "COM3, COM9 is in use by another program";
-    EXPECT_NE(std::find(shown.begin(), shown.end(), busy), shown.end());
-    EXPECT_EQ(std::find(shown.begin(), shown.end(), MessageText(kNotFoundMessage)), shown.end());
-    EXPECT_TRUE(window->IsControlEnabled(res::kDiscoverButton));
+    const std::string told = main->Info().Text();
+    EXPECT_NE(told.find("COM3 is in use by another program; COM9: not allowed to open it; join the group dialout"),
+              std::string::npos) << told;
+    EXPECT_NE(told.find("ports.txt"), std::string::npos) << told;
+
+    windows.RunFor(5000);
+    EXPECT_EQ(main->Info().Text(), told) << "the message did not last";
+    EXPECT_EQ(ports.searchStarts.size(), 6u) << "one search at start, then one a second";
+    EXPECT_EQ(windows.beeps.size(), 1u) << "the firmware warning comes once";
+
+    RackAnswers({Identity(23), Accept({}), Identity(23), Accept({})});
+    windows.RunFor(1000);
+    EXPECT_EQ(Label(0), "KXA100\r\nV2.3");
+    EXPECT_TRUE(windows.TimerActive(*window, CKelvaneDlg::kSupervisionTimer));
+    EXPECT_FALSE(windows.TimerActive(*window, CKelvaneDlg::kRelinkTimer));
+    EXPECT_NE(main->Info().Text(), told);
 }
 
 TEST_F(MainWindowTest, DiscoveryLabelsRowsAndStartsSupervision) {
@@ -268,13 +277,19 @@ TEST_F(MainWindowTest, FirmwareFilesTooLargeForAnyModuleAreNamedAtStartUp) {
                                          std::make_unique<test::StandInModulePanel>(windows, calls),
                                          std::make_unique<test::StandInCamMenu>(windows, calls));
     main->Create();
+    std::vector<std::string> shown;
+    clock.OnAdvance([&](std::uint64_t) {
+        if (shown.empty() || shown.back() != main->Info().Text()) shown.push_back(main->Info().Text());
+    });
     windows.RunFor(10);  // the scan and a discovery that finds no rack
+    clock.OnAdvance(nullptr);
     fs::remove_all(dir);
 
     // The folder in the list passes silently as a missing file would; the first three oversized files are named,
     // each with the warning beep, and the usable image spares the operator message 32.
     EXPECT_EQ(windows.beeps, (std::vector<ui::HeadlessWindowSystem::Beeped>(3, {440, 200})));
-    EXPECT_EQ(main->Info().Text(), "Firmware file KXB200-c refused: larger than 16 MiB.");
+    ASSERT_FALSE(shown.empty());
+    EXPECT_EQ(shown.back(), "Firmware file KXB200-c refused: larger than 16 MiB.");
     EXPECT_EQ(main->Firmware().FirmwareFilesFound(), 1);
 }
 

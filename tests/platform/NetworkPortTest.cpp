@@ -116,10 +116,11 @@ TEST(NetworkPort, Rfc2217NegotiationAndIacEscapingAgainstAServerThatChecksThem) 
         Receive(fd, 1);  // until the client closes
         ::close(fd);
     });
-    int error = -1;
-    auto port = NetworkPort::Open(Entry("rfc2217", listener.Port()), &error);
-    ASSERT_NE(port, nullptr) << error;
-    EXPECT_EQ(error, 0);
+    OpenFailure failure;
+    failure.error = -1;
+    auto port = NetworkPort::Open(Entry("rfc2217", listener.Port()), failure);
+    ASSERT_NE(port, nullptr) << failure.error;
+    EXPECT_EQ(failure.error, 0);
     ASSERT_TRUE(port->Write(Bytes{0x02, 0xFF, 0x03, 0xFF}));
     Bytes read;
     for (int k = 0; k < 50 && read.size() < 4; ++k) {
@@ -147,14 +148,15 @@ TEST(NetworkPort, AServerThatSetsAnotherSpeedOrNeverAnswersIsNotAPort) {
         ::close(wrong);
         ::close(silent);
     });
-    int error = 0;
-    std::string refusal;
-    EXPECT_EQ(NetworkPort::Open(Entry("rfc2217", listener.Port()), &error, &refusal), nullptr);
-    EXPECT_EQ(error, EPROTO);
-    EXPECT_NE(refusal.find("baud rate to 9600"), std::string::npos) << refusal;
+    OpenFailure failure;
+    EXPECT_EQ(NetworkPort::Open(Entry("rfc2217", listener.Port()), failure), nullptr);
+    EXPECT_EQ(failure.error, EPROTO);
+    EXPECT_EQ(failure.problem, OpenProblem::SettingsRefused);
+    EXPECT_NE(failure.detail.find("baud rate to 9600"), std::string::npos) << failure.detail;
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(NetworkPort::Open(Entry("rfc2217", listener.Port()), &error), nullptr);
-    EXPECT_EQ(error, ETIMEDOUT);
+    EXPECT_EQ(NetworkPort::Open(Entry("rfc2217", listener.Port()), failure), nullptr);
+    EXPECT_EQ(failure.error, ETIMEDOUT);
+    EXPECT_EQ(failure.problem, OpenProblem::TimedOut);
     // The bound is two seconds; a loaded machine gets generous room, a missing bound would hang.
     EXPECT_LT(std::chrono::steady_clock::now() - start, 10s);
     server.join();
@@ -167,7 +169,9 @@ TEST(NetworkPort, AConnectionClosedOrRefusedIsAHungUpLine) {
         Receive(fd, 3);
         ::close(fd);
     });
-    auto port = NetworkPort::Open(ParsePortEntry("tcp:127.0.0.1:" + std::to_string(listener.Port()) + "?latency=30"));
+    OpenFailure failure;
+    auto port = NetworkPort::Open(ParsePortEntry("tcp:127.0.0.1:" + std::to_string(listener.Port()) + "?latency=30"),
+                                  failure);
     ASSERT_NE(port, nullptr);
     EXPECT_EQ(port->ExtraLatency(), 30ms);
     EXPECT_TRUE(port->Write(Bytes{1, 2, 3}));
@@ -180,9 +184,9 @@ TEST(NetworkPort, AConnectionClosedOrRefusedIsAHungUpLine) {
     // Nobody listens any more: refused at once.
     const std::uint16_t number = listener.Port();
     listener.Close();
-    int error = 0;
-    EXPECT_EQ(NetworkPort::Open(Entry("tcp", number), &error), nullptr);
-    EXPECT_EQ(error, ECONNREFUSED);
+    EXPECT_EQ(NetworkPort::Open(Entry("tcp", number), failure), nullptr);
+    EXPECT_EQ(failure.error, ECONNREFUSED);
+    EXPECT_EQ(failure.problem, OpenProblem::Refused);
 }
 
 // The link over a raw connection: a server that goes away in the middle of a request fails it at once, without

@@ -47,10 +47,15 @@ void ScriptedPortOpener::Install(std::uint8_t number, std::deque<ScriptedPort::R
 std::unique_ptr<SerialPort> ScriptedPortOpener::Open(std::uint8_t number) {
     opened.push_back(number);
     last = nullptr;
-    const bool busy = std::find(busy_.begin(), busy_.end(), number) != busy_.end();
-    lastFailure_ = OpenFailure{Describe(number), busy ? EBUSY : ENOENT, busy};
+    const auto failure = failures_.find(number);
+    if (failure != failures_.end()) {
+        const bool busy = failure->second.problem == OpenProblem::Busy;
+        lastFailure_ = {Describe(number), busy ? EBUSY : EIO, busy, failure->second.problem, failure->second.detail};
+        return nullptr;
+    }
+    lastFailure_ = {Describe(number), ENOENT, false, OpenProblem::Absent, {}};
     const auto plan = plans_.find(number);
-    if (busy || plan == plans_.end()) return nullptr;
+    if (plan == plans_.end()) return nullptr;
     lastFailure_ = {};
     auto port = std::make_unique<ScriptedPort>(clock_);
     port->reactions = plan->second.reactions;

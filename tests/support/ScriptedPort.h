@@ -67,7 +67,11 @@ public:
     void Install(std::uint8_t number, std::deque<ScriptedPort::Reaction> reactions, bool echo = true);
 
     // The port at `number` exists but another program holds it.
-    void InstallBusy(std::uint8_t number) { busy_.push_back(number); }
+    void InstallBusy(std::uint8_t number) { InstallFailure(number, OpenProblem::Busy); }
+    // The port at `number` cannot be opened, for this reason. Numbers with nothing installed are absent.
+    void InstallFailure(std::uint8_t number, OpenProblem problem, std::string detail = {}) {
+        failures_[number] = {std::move(detail), problem};
+    }
 
     void BeginSearch() override { searchStarts.push_back(opened.size()); }
     std::unique_ptr<SerialPort> Open(std::uint8_t number) override;
@@ -87,7 +91,11 @@ private:
     };
     VirtualClock& clock_;
     std::map<int, Plan> plans_;
-    std::vector<int> busy_;
+    struct Failure {
+        std::string detail;
+        OpenProblem problem;
+    };
+    std::map<int, Failure> failures_;
     OpenFailure lastFailure_;
 };
 

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "platform/SerialPort.h"
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace kelvane {
+
+// A port that gave no rack and why, in the operator's language: "/dev/ttyUSB0: not allowed to open it; join
+// the group dialout, then log in again".
+std::string OpenFailureText(const OpenFailure& failure);
+
+// The ports a search tried and why each gave no rack, the first `named` of them, joined by "; " and followed by
+// how many more there were.
+std::string SearchFailuresText(const std::vector<OpenFailure>& failures, std::size_t named);
+
+}  // namespace kelvane

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace kelvane {
+
+class CXmit;
+
+// After a search that found no rack: the headline, naming the --port entry when one was given, then one line
+// for each port tried with the reason it gave no rack.
+void ReportSearchFailures(const CXmit& link, const std::string& portOption, std::ostream& err);
+
+// Prints each problem of the port table as the operator gave it (--port, KELVANE_PORTS); true when there was
+// one, and the command must not search.
+bool RefusePortTable(const std::vector<std::string>& problems, std::ostream& err);
+
+}  // namespace kelvane
