@@ -7,6 +7,7 @@
 #include "platform/SystemClock.h"
 
 #include "platform/VirtualClock.h"
+#include "tests/support/LocalListener.h"
 #include "tests/support/ScriptedPort.h"
 
 #include <gtest/gtest.h>
@@ -15,6 +16,8 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <array>
+#include <cstring>
 #include <thread>
 #include <unistd.h>
 
@@ -23,43 +26,9 @@ namespace {
 
 using namespace std::chrono_literals;
 using test::Bytes;
+using test::Listener;
 
 constexpr std::uint8_t IAC = 0xFF, WILL = 0xFB, DO = 0xFD, SB = 0xFA, SE = 0xF0, COMPORT = 44;
-
-// A listening socket on 127.0.0.1 at a port the system chose.
-class Listener {
-public:
-    explicit Listener(std::uint16_t port = 0) {
-        fd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        const int on = 1;
-        setsockopt(fd_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_port = htons(port);
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        listen(fd_, 4);
-        socklen_t length = sizeof address;
-        getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length);
-        port_ = ntohs(address.sin_port);
-    }
-    ~Listener() { Close(); }
-    void Close() {
-        if (fd_ >= 0) ::close(fd_);
-        fd_ = -1;
-    }
-    // The next connection, or -1 when none came within the wait.
-    int Accept(int waitMs = 5000) {
-        pollfd p{fd_, POLLIN, 0};
-        if (poll(&p, 1, waitMs) != 1) return -1;
-        return accept(fd_, nullptr, nullptr);
-    }
-    std::uint16_t Port() const { return port_; }
-
-private:
-    int fd_ = -1;
-    std::uint16_t port_ = 0;
-};
 
 // Exactly `count` bytes from the client, or fewer when it stops sending for two seconds.
 Bytes Receive(int fd, std::size_t count) {
@@ -144,7 +113,10 @@ TEST(NetworkPort, AServerThatSetsAnotherSpeedOrNeverAnswersIsNotAPort) {
         Receive(wrong, 9);
         Send(wrong, Joined({{IAC, DO, COMPORT}, Setting(101, {0x00, 0x00, 0x25, 0x80})}));
         const int silent = listener.Accept();
-        Receive(silent, 1000);  // says nothing back, until the client gives up
+        // Says nothing back, and holds the connection until the client gives up and closes it.
+        for (std::uint8_t byte = 0; poll(std::array{pollfd{silent, POLLIN, 0}}.data(), 1, 10'000) == 1 &&
+                                    recv(silent, &byte, 1, 0) == 1;) {
+        }
         ::close(wrong);
         ::close(silent);
     });
@@ -229,6 +201,62 @@ TEST(NetworkPort, TheLinkLosesAServerAtOnceAndFindsItAgain) {
 
 // Entries come first and keep their numbers; the machine's own ports follow them; a device entry's latency
 // reaches the link through the port.
+// A server that gives its device to someone else says so and hangs up, as ser2net does; the search keeps its
+// words as the reason, and counts the port as busy. A server that is not there at all is named for what it is.
+TEST(NetworkPort, TheSearchKeepsEachServersReason) {
+    constexpr const char* kBanner = "Port's device already in use\r\n";
+    Listener listener;
+    const std::uint16_t closed = Listener().Port();  // bound, then gone: refused
+    std::thread server([&] {
+        for (int k = 0; k < 2; ++k) {
+            const int fd = listener.Accept();
+            if (fd < 0) return;
+            send(fd, kBanner, std::strlen(kBanner), MSG_NOSIGNAL);
+            ::close(fd);
+        }
+    });
+    const std::string here = "127.0.0.1:" + std::to_string(listener.Port());
+    const std::vector<std::string> entries = {"tcp:" + here, "rfc2217:" + here,
+                                              "tcp:127.0.0.1:" + std::to_string(closed), "tcp:no-such-host.invalid:2000",
+                                              "tcp:127.0.0.1"};
+    EntryPortOpener ports(entries, nullptr);
+    SystemClock clock;
+    CXmit link(ports, clock);
+    EXPECT_FALSE(link.FindPort());
+    server.join();
+    EXPECT_EQ(link.LastFailure(), LinkFailure::Busy);
+    EXPECT_EQ(link.BusyPorts(), (std::vector<std::string>{"tcp:" + here, "rfc2217:" + here}));
+    const std::vector<std::pair<OpenProblem, std::string>> expected = {
+        {OpenProblem::ServerInUse, "Port's device already in use"},
+        {OpenProblem::ServerInUse, "Port's device already in use"},
+        {OpenProblem::Refused, ""},
+        {OpenProblem::UnknownHost, ""},
+        {OpenProblem::BadEntry, "no port number after the host"},
+    };
+    ASSERT_EQ(link.SearchFailures().size(), expected.size());
+    for (std::size_t k = 0; k < expected.size(); ++k) {
+        SCOPED_TRACE(entries[k]);
+        EXPECT_EQ(link.SearchFailures()[k].device, entries[k]);
+        EXPECT_EQ(link.SearchFailures()[k].problem, expected[k].first);
+        EXPECT_EQ(link.SearchFailures()[k].detail, expected[k].second);
+    }
+}
+
+// A server that takes the connection and never answers the negotiation: the open waits its whole bound, and the
+// waiting party is given its turn all along.
+TEST(NetworkPort, AnOpenThatWaitsGivesItsWaitHookTurns) {
+    struct Counting final : WaitHook {
+        void WhileWaiting() override { ++turns; }
+        int turns = 0;
+    } hook;
+    Listener silent;
+    OpenFailure failure;
+    EXPECT_EQ(NetworkPort::Open(Entry("rfc2217", silent.Port()), failure, &hook), nullptr);
+    EXPECT_EQ(failure.problem, OpenProblem::TimedOut);
+    // Two seconds in slices of ten milliseconds; a loaded machine gets room, an open without turns gives none.
+    EXPECT_GT(hook.turns, 50);
+}
+
 TEST(EntryPortOpener, EntriesFirstThenTheMachinesPorts) {
     VirtualClock clock;
     auto local = std::make_unique<test::ScriptedPortOpener>(clock);

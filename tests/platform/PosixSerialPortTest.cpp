@@ -10,6 +10,9 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <grp.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <pthread.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
@@ -192,6 +195,92 @@ TEST(PosixSerialPort, RefusesWhatIsNotATerminalAndSaysWhy) {
     EXPECT_EQ(table.LastOpenFailure().device, "/nonexistent/ttyS99");
     EXPECT_EQ(table.LastOpenFailure().error, ENOENT);
     EXPECT_FALSE(table.LastOpenFailure().busy);
+    fs::remove(file);
+}
+
+// A process id no process has any more: a child that has ended and been reaped.
+pid_t EndedProcess() {
+    const pid_t child = fork();
+    if (child == 0) _exit(0);
+    waitpid(child, nullptr, 0);
+    return child;
+}
+
+// The lock files of terminal programs, in a folder of the test's own: a live holder makes the device busy and
+// named; a stale or unreadable file does not, and is replaced. While open the port holds its own lock file, and
+// removes it as it closes.
+TEST(PosixSerialPort, RespectsAndTakesUucpLockFiles) {
+    PseudoTerminal pty;
+    const fs::path folder = fs::temp_directory_path() / ("kelvane-locks-" + std::to_string(getpid()));
+    fs::create_directories(folder);
+    const UucpLock::Folders folders = {folder / "missing", folder};
+    const fs::path lockFile = folder / UucpLock::LockName(pty.Path());
+    const auto holderText = [](long pid) {
+        char text[16];
+        std::snprintf(text, sizeof text, "%10ld\n", pid);
+        return std::string(text);
+    };
+    struct Case {
+        const char* what;
+        std::optional<std::string> lockText;
+        bool busy;
+    };
+    const Case cases[] = {
+        {"no lock file", std::nullopt, false},
+        {"a live holder", holderText(getppid()), true},
+        {"a holder that has ended", holderText(EndedProcess()), false},
+        {"a file that names no process", std::string("not a pid\n"), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove(lockFile);
+        if (c.lockText) std::ofstream(lockFile) << *c.lockText;
+        int error = 0;
+        auto port = PosixSerialPort::Open(pty.Path(), &error, &folders);
+        EXPECT_EQ(port == nullptr, c.busy);
+        if (c.busy) {
+            EXPECT_EQ(error, EBUSY);
+            const OpenFailure failure = PosixSerialPort::Explain(pty.Path(), error, &folders);
+            EXPECT_TRUE(failure.busy);
+            EXPECT_EQ(failure.detail, std::to_string(getppid()));
+            continue;
+        }
+        std::ifstream held(lockFile);
+        std::string text((std::istreambuf_iterator<char>(held)), {});
+        EXPECT_EQ(text, holderText(getpid()));
+        port.reset();
+        EXPECT_FALSE(fs::exists(lockFile)) << "the port's own lock file outlived it";
+    }
+    fs::remove_all(folder);
+}
+
+// What the operator must do about a device that cannot be opened: join the group that owns it.
+TEST(PosixSerialPort, ExplainsEachErrorInWordsTheOperatorCanActOn) {
+    const fs::path file = fs::temp_directory_path() / ("kelvane-explain-" + std::to_string(getpid()));
+    std::ofstream(file).put('x');
+    struct stat status{};
+    ASSERT_EQ(stat(file.c_str(), &status), 0);
+    const group* owner = getgrgid(status.st_gid);
+    ASSERT_NE(owner, nullptr);
+    const struct {
+        int error;
+        OpenProblem problem;
+        std::string detail;
+    } cases[] = {
+        {ENOENT, OpenProblem::Missing, ""},
+        {EACCES, OpenProblem::NotPermitted, owner->gr_name},
+        {EBUSY, OpenProblem::Busy, ""},
+        {ENOTTY, OpenProblem::NotSerial, ""},
+        {EIO, OpenProblem::Unexplained, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.error);
+        const OpenFailure failure = PosixSerialPort::Explain(file.string(), c.error);
+        EXPECT_EQ(failure.device, file.string());
+        EXPECT_EQ(failure.problem, c.problem);
+        EXPECT_EQ(failure.detail, c.detail);
+        EXPECT_EQ(failure.busy, c.error == EBUSY);
+    }
     fs::remove(file);
 }
 
