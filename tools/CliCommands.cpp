@@ -106,6 +106,7 @@ const char* const kCliUsageText =
     "module not answering or a channel above its capacity\n";
 
 bool FindRack(CliContext& cli) {
+    if (RefusePortTable(cli.portProblems, cli.err)) return false;
     if (cli.link.FindPort()) return true;
     ReportSearchFailures(cli.link, cli.portOption, cli.err);
     return false;
@@ -208,6 +209,7 @@ int RunCli(const std::vector<std::string>& args, CliContext& cli) {
     SetLanguageIndex(ReadLanguagePreference(cli.workingDirectory));
     const int status = RunCommand(args, cli);
     // Every command that needs the rack searches for it the same way; a search that met only busy ports says so.
+    if (status == kCliRackNotFound && !cli.portProblems.empty()) return kCliUsage;
     if (status == kCliRackNotFound && cli.link.LastFailure() == LinkFailure::Busy) return kCliPortBusy;
     // Whatever the command said failed, the operator must learn that the cause is the line, not the rack.
     if (status != kCliOk && cli.link.LastFailure() == LinkFailure::HungUp) {

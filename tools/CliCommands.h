@@ -40,7 +40,9 @@ struct CliContext {
     // Whether `out` is a terminal, where watch redraws its table in place.
     bool outIsTerminal = false;
     // The --port entry searched alone, when one was given.
-    std::string portOption;
+    std::string portOption{};
+    // What is wrong with --port or KELVANE_PORTS: a command that needs the rack refuses to search (exit 1).
+    std::vector<std::string> portProblems{};
 };
 
 // Runs one command line (without the program's name); the exit status.

@@ -82,6 +82,7 @@ int WatchSession::Start() {
 }
 
 WatchSession::Connection WatchSession::Connect(bool firstTime) {
+    if (!cli_.portProblems.empty()) return {kCliUsage, cli_.portProblems.front()};
     if (!cli_.link.FindPort()) {
         return {kCliRackNotFound, kNoRack};
     }

@@ -7,7 +7,6 @@
 #include "platform/NativePorts.h"
 #include "platform/SystemClock.h"
 #include "tools/CliCommands.h"
-#include "tools/SearchReport.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -86,7 +85,6 @@ int main(int argc, char** argv) {
         std::cerr << kCliUsageText;
         return kCliUsage;
     }
-    if (RefusePortTable(PortTableProblems(options.portEntry), std::cerr)) return kCliUsage;
     SystemClock clock;
     std::error_code ec;
     const std::filesystem::path workingDirectory = std::filesystem::current_path(ec);
@@ -101,6 +99,6 @@ int main(int argc, char** argv) {
     PortOpener& ports = tracedPorts ? static_cast<PortOpener&>(*tracedPorts) : *nativePorts;
     CXmit link(ports, clock);
     CliContext cli{link, ports, clock, std::cout, std::cerr, workingDirectory,
-                   StandardOutputIsTerminal(), options.portEntry};
+                   StandardOutputIsTerminal(), options.portEntry, PortTableProblems(options.portEntry)};
     return RunCli(args, cli);
 }

@@ -9,6 +9,7 @@
 #include "platform/posix/PosixSerialPort.h"
 #include "sim/DefaultRack.h"
 #include "sim/RackSimulator.h"
+#include "tests/support/LocalListener.h"
 #include "tests/support/ScriptedPort.h"
 #include "tools/CliCommands.h"
 
@@ -266,8 +267,16 @@ protected:
     }
 
     CliRun RunCli(const std::string& command) {
-        const std::string line = "KELVANE_PORTS='" + link_ + "' " KELVANE_CLI_PATH " " + command + " 2>" +
-                                 (dir_ / "err").string();
+        return RunLine("KELVANE_PORTS='" + link_ + "' " KELVANE_CLI_PATH " " + command);
+    }
+
+    // In the test's folder, with the environment given (assignments before the program).
+    CliRun RunCliIn(const std::string& environment, const std::string& command) {
+        return RunLine("cd '" + dir_.string() + "' && " + environment + " " KELVANE_CLI_PATH " " + command);
+    }
+
+    CliRun RunLine(const std::string& command) {
+        const std::string line = command + " 2>" + (dir_ / "err").string();
         CliRun run;
         FILE* pipe = popen(line.c_str(), "r");
         if (pipe == nullptr) return run;
@@ -363,6 +372,57 @@ TEST_F(Programs, CliSaysWhatIsWrongWithAPortEntryAndTakesItAlone) {
     EXPECT_EQ(RunCli("find").status, kCliOk);
     const CliRun elsewhere = RunCli("--port " + (dir_ / "no-such-port").string() + " find");
     EXPECT_EQ(elsewhere.status, kCliRackNotFound) << elsewhere.out;
+}
+
+// Every port that gave no rack is named with its reason, one line each, the --port entry in the headline; a
+// KELVANE_PORTS that names no usable port is refused before any search.
+TEST_F(Programs, CliTellsWhyEachPortGaveNoRack) {
+    std::ofstream(dir_ / "pref.txt") << "EN\n";
+    std::ofstream(dir_ / "plain-file") << "x";
+    test::Listener banner;
+    const std::uint16_t closed = test::Listener().Port();
+    std::thread server([&] {
+        const int fd = banner.Accept();
+        if (fd < 0) return;
+        const char words[] = "Port's device already in use\r\n";
+        send(fd, words, sizeof words - 1, MSG_NOSIGNAL);
+        ::close(fd);
+    });
+    const std::string bannerEntry = "tcp:127.0.0.1:" + std::to_string(banner.Port());
+    const std::string closedEntry = "tcp:127.0.0.1:" + std::to_string(closed);
+    const std::string file = (dir_ / "plain-file").string();
+    const struct {
+        std::string entry;
+        int status;
+        std::string reason;
+    } cases[] = {
+        {"/nonexistent/ttyUSB9", kCliRackNotFound, "/nonexistent/ttyUSB9: no such device"},
+        {file, kCliRackNotFound, file + ": not a serial port"},
+        {closedEntry, kCliRackNotFound, closedEntry + ": connection refused"},
+        {"tcp:no-such-host.invalid:2000", kCliRackNotFound, "tcp:no-such-host.invalid:2000: unknown host"},
+        {bannerEntry, kCliPortBusy, bannerEntry + ": the server's device is in use (\"Port's device already in use\")"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.entry);
+        const CliRun run = RunCliIn("", "--port " + c.entry + " find");
+        EXPECT_EQ(run.status, c.status) << run.err;
+        EXPECT_EQ(run.err, "kelvane-cli: no rack answered on --port " + c.entry + "\nkelvane-cli: " + c.reason + "\n");
+    }
+    server.join();
+
+    const struct {
+        std::string list;
+        std::string said;
+    } refused[] = {
+        {"", "kelvane-cli: KELVANE_PORTS is set but names no port\n"},
+        {"/dev/ttyUSB0;tcp:rack-site", "kelvane-cli: KELVANE_PORTS entry tcp:rack-site: no port number after the host\n"},
+    };
+    for (const auto& r : refused) {
+        SCOPED_TRACE(r.list);
+        const CliRun run = RunCliIn("KELVANE_PORTS='" + r.list + "'", "find");
+        EXPECT_EQ(run.status, kCliUsage);
+        EXPECT_EQ(run.err, r.said);
+    }
 }
 
 TEST_F(Programs, CliRefusesUnknownCommands) {
