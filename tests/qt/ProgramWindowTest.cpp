@@ -10,12 +10,14 @@
 #include "res/ResourceIds.h"
 #include "res/Templates.h"
 #include "config/FirmwareFiles.h"
+#include "platform/EntryPorts.h"
 #include "platform/posix/PortTable.h"
 #include "sim/DefaultRack.h"
 #include "sim/InputModule.h"
 #include "sim/RackSimulator.h"
 #include "tests/qt/ChartTexts.h"
 #include "tests/support/EnginePort.h"
+#include "tests/support/LocalListener.h"
 #include "ui/qt/QtDialog.h"
 #include "ui/qt/QtWindowSystem.h"
 
@@ -394,6 +396,44 @@ TEST(FirmwareUpgradeWindow, AnswersWithinATenthOfASecondAndAsksBeforeEnding) {
     }
     rack.Stop();
     fs::remove_all(dir);
+}
+
+// Serial servers that take the connection and never say a word: the search waits out the negotiation's bound on
+// the one and the probe's tries on the other, and the window must answer within a tenth of a second all along.
+TEST(SilentServerWindow, AnswersWithinATenthOfASecondWhileTheSearchWaits) {
+    SetLanguageIndex(kEnglish);
+    test::Listener silent;
+    const std::string server = "127.0.0.1:" + std::to_string(silent.Port());
+    EntryPortOpener ports({"rfc2217:" + server, "tcp:" + server}, nullptr);
+    SystemClock clock;
+    CXmit link(ports, clock);
+    ui::QtWindowSystem windows(clock);
+    CKelvaneDlg main(windows, link, "/nonexistent", std::make_unique<CSatCofdm>(windows),
+                     std::make_unique<COpenCam>(windows));
+    main.Create();
+    main.Window().KillTimer(CKelvaneDlg::kStartTimer);
+    main.Window().Show(true);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(static_cast<ui::QtDialog&>(main.Window()).Widget()));
+
+    QElapsedTimer since;
+    qint64 worst = 0;
+    int turns = 0;
+    QTimer probe;
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        worst = std::max(worst, since.restart());
+        ++turns;
+    });
+    probe.start(10);
+    since.start();
+    main.DiscoverRack();
+    worst = std::max(worst, since.elapsed());
+    probe.stop();
+
+    EXPECT_EQ(link.SearchFailures().size(), 2u);
+    EXPECT_LE(worst, 100) << "the window did not answer for " << worst << " ms";
+    EXPECT_GT(turns, 100) << "two seconds of negotiation at least";
+    EXPECT_NE(main.Info().Text().find("rfc2217:" + server + ": no answer from the server"), std::string::npos)
+        << main.Info().Text();
 }
 
 }  // namespace
