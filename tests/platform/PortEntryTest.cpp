@@ -66,12 +66,34 @@ TEST(PortEntry, TheOptionThenTheEnvironmentThenThePortsFileWithTheDevices) {
     c = ChoosePorts("", std::string("/dev/x;tcp:c:3"), file);
     EXPECT_EQ(c.entries, (Strings{"/dev/x", "tcp:c:3"}));
     EXPECT_FALSE(c.localDevices);
-    c = ChoosePorts("", std::string(""), file);  // set but empty: as if unset
-    EXPECT_EQ(c.entries, Strings{"tcp:a:1"});
-    EXPECT_TRUE(c.localDevices);
+    EXPECT_EQ(c.problems, Strings{});
     c = ChoosePorts("", std::nullopt, std::nullopt);
     EXPECT_EQ(c.entries, Strings{});
     EXPECT_TRUE(c.localDevices);
+}
+
+// A table the operator gave that cannot be searched as meant is said to be wrong, never searched in its place.
+TEST(PortEntry, WhatIsWrongWithTheOptionOrTheEnvironmentIsSaid) {
+    const std::optional<std::string> file = "tcp:a:1\n";
+    const struct {
+        std::string option;
+        std::optional<std::string> list;
+        Strings entries;
+        Strings problems;
+    } cases[] = {
+        {"", std::string(""), {}, {"KELVANE_PORTS is set but names no port"}},
+        {"", std::string(" ; ;"), {}, {"KELVANE_PORTS is set but names no port"}},
+        {"", std::string("/dev/x;tcp:site"), {"/dev/x", "tcp:site"},
+         {"KELVANE_PORTS entry tcp:site: no port number after the host"}},
+        {"rfc2217:b", std::string("/dev/x"), {"rfc2217:b"}, {"--port rfc2217:b: no port number after the host"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.option + " / " + c.list.value_or("(unset)"));
+        const PortChoice choice = ChoosePorts(c.option, c.list, file);
+        EXPECT_EQ(choice.entries, c.entries);
+        EXPECT_FALSE(choice.localDevices);
+        EXPECT_EQ(choice.problems, c.problems);
+    }
 }
 
 }  // namespace
