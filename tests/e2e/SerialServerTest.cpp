@@ -281,6 +281,30 @@ TEST_P(SerialServer, TheWindowNamesTheEntryAndSearchesAgainWhenTheServerGoes) {
     EXPECT_TRUE(windows.TimerActive(window, CKelvaneDlg::kSupervisionTimer));
 }
 
+// A server that keeps its line for the client it has says so to the next one and hangs up: the search names the
+// entry with the server's words, and the port counts as in use by another program.
+TEST_P(SerialServer, AServerWhoseLineIsTakenIsNamedAsBusyWithItsWords) {
+    Stop(server_);
+    std::string config = ReadFile(dir_ / "ser2net.yaml");
+    config.erase(config.find("  options:\n"));
+    std::ofstream(dir_ / "ser2net.yaml") << config;
+    std::ofstream(dir_ / "pref.txt") << "EN\n";
+    StartServer();
+    const int holder = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port_);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(connect(holder, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    std::this_thread::sleep_for(300ms);  // the server opens its line for the first client
+
+    const CliRun find = Cli("find");
+    ::close(holder);
+    EXPECT_EQ(find.status, 8) << find.err;
+    EXPECT_NE(find.err.find("kelvane-cli: " + entry_ + ": the server's device is in use (\"Port already in use\")"),
+              std::string::npos) << find.err;
+}
+
 INSTANTIATE_TEST_SUITE_P(Entries, SerialServer, ::testing::Values("tcp", "rfc2217"),
                          [](const auto& info) { return std::string(info.param); });
 
