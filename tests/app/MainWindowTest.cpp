@@ -142,7 +142,7 @@ TEST_F(MainWindowTest, WithNoRackTheWindowKeepsTellingWhatItTriedAndKeepsLooking
     EXPECT_EQ(Label(0), "KXA100\r\nV2.3");
     EXPECT_TRUE(windows.TimerActive(*window, CKelvaneDlg::kSupervisionTimer));
     EXPECT_FALSE(windows.TimerActive(*window, CKelvaneDlg::kRelinkTimer));
-    EXPECT_NE(main->Info().Text(), told);
+    EXPECT_EQ(main->Info().Text(), FormatText(MessageText(kRackFoundOnMessage), {"COM0"}));
 }
 
 TEST_F(MainWindowTest, DiscoveryLabelsRowsAndStartsSupervision) {
