@@ -23,8 +23,8 @@ constexpr std::uint32_t kReadShowMs = 1000;
 constexpr std::uint32_t kFoundOnShowMs = 5000;
 // A message that stays until another replaces it: the search that keeps looking shows it again each time.
 constexpr std::uint32_t kLastingShowMs = 3'600'000;
-// The ports named in the window's message; the rest are counted.
-constexpr std::size_t kReasonsNamed = 4;
+// The reasons named in the window's two lines; the ports beyond them are counted.
+constexpr std::size_t kReasonsNamed = 3;
 constexpr unsigned kWarningBeepHz = 440;
 constexpr unsigned kWarningBeepMs = 200;
 constexpr std::size_t kRefusedFilesNamed = 3;

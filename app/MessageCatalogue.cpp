@@ -593,10 +593,10 @@ constexpr const char* kEntries[] = {
     "%s: dispositivo inesistente",
     "%s: Gerät nicht vorhanden",
     // 115, kPortNotPermittedMessage: a device this user may not open, and the group that may.
-    "%s: not allowed to open it; join the group %s, then log in again",
-    "%s : ouverture non autorisée ; rejoindre le groupe %s, puis se reconnecter",
-    "%s: apertura non consentita; entrare nel gruppo %s, poi riconnettersi",
-    "%s: Öffnen nicht erlaubt; der Gruppe %s beitreten, dann neu anmelden",
+    "%s: no permission; join the group %s, then log in again",
+    "%s : pas de droit d'accès ; rejoindre le groupe %s, puis se reconnecter",
+    "%s: permesso negato; entrare nel gruppo %s, poi riconnettersi",
+    "%s: keine Berechtigung; der Gruppe %s beitreten, neu anmelden",
     // 116, kPortLockedMessage: a device another program holds, with the process named in its lock file.
     "%s is in use by process %s",
     "%s est utilisé par le processus %s",
@@ -668,10 +668,10 @@ constexpr const char* kEntries[] = {
     "altre %d",
     "%d weitere",
     // 130, kNoRackLastingMessage: no rack answered at start-up: what was tried, the hints, and that the search goes on.
-    "No rack answered: %s. Check the cable, the entries of ports.txt, and that you belong to the serial ports' group. Searching again every second.",
-    "Aucun rack n'a répondu : %s. Vérifier le câble, les entrées de ports.txt et l'appartenance au groupe des ports série. Nouvelle recherche chaque seconde.",
-    "Nessun rack ha risposto: %s. Controllare il cavo, le voci di ports.txt e l'appartenenza al gruppo delle porte seriali. Nuova ricerca ogni secondo.",
-    "Kein Rack hat geantwortet: %s. Kabel, Einträge in ports.txt und die Mitgliedschaft in der Gruppe der seriellen Schnittstellen prüfen. Neue Suche jede Sekunde.",
+    "No rack: %s. Check the cable, ports.txt and the serial group; searching again...",
+    "Pas de rack : %s. Vérifier le câble, ports.txt et le groupe série ; nouvelle recherche...",
+    "Nessun rack: %s. Controllare cavo, ports.txt e gruppo seriale; nuova ricerca...",
+    "Kein Rack: %s. Kabel, ports.txt und serielle Gruppe prüfen; neue Suche...",
 };
 
 static_assert(std::size(kEntries) == kMessageCount * kLanguageCount, "four texts for every message");

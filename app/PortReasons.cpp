@@ -3,6 +3,9 @@
 #include "app/MessageCatalogue.h"
 #include "app/TextFormat.h"
 
+#include <algorithm>
+#include <utility>
+
 namespace kelvane {
 namespace {
 
@@ -47,11 +50,28 @@ std::string OpenFailureText(const OpenFailure& failure) {
 
 std::string SearchFailuresText(const std::vector<OpenFailure>& failures, std::size_t named) {
     if (failures.empty()) return MessageText(kNoPortToSearchMessage);
-    std::string text;
-    for (std::size_t k = 0; k < failures.size() && k < named; ++k) {
-        text += (k == 0 ? "" : "; ") + OpenFailureText(failures[k]);
+    // Ports that failed alike share one reason ("COM3, COM9 is in use by another program"), so that a message
+    // with little room names every kind of trouble.
+    std::vector<std::pair<OpenFailure, std::size_t>> alike;
+    for (const OpenFailure& failure : failures) {
+        const auto same = std::find_if(alike.begin(), alike.end(), [&](const auto& group) {
+            const OpenFailure& first = group.first;
+            return first.problem == failure.problem && first.detail == failure.detail && first.error == failure.error;
+        });
+        if (same == alike.end()) {
+            alike.emplace_back(failure, 1);
+        } else {
+            same->first.device += ", " + failure.device;
+            ++same->second;
+        }
     }
-    if (failures.size() > named) text += "; " + FormatText(MessageText(kMorePortsMessage), {failures.size() - named});
+    std::string text;
+    std::size_t left = failures.size();
+    for (std::size_t k = 0; k < alike.size() && k < named; ++k) {
+        text += (k == 0 ? "" : "; ") + OpenFailureText(alike[k].first);
+        left -= alike[k].second;
+    }
+    if (left > 0) text += "; " + FormatText(MessageText(kMorePortsMessage), {left});
     return text;
 }
 

@@ -12,8 +12,8 @@ namespace kelvane {
 // the group dialout, then log in again".
 std::string OpenFailureText(const OpenFailure& failure);
 
-// The ports a search tried and why each gave no rack, the first `named` of them, joined by "; " and followed by
-// how many more there were.
+// The ports a search tried and why each gave no rack, ports that failed alike under one reason: the first
+// `named` reasons, joined by "; " and followed by how many more ports there were.
 std::string SearchFailuresText(const std::vector<OpenFailure>& failures, std::size_t named);
 
 }  // namespace kelvane

@@ -434,6 +434,8 @@ TEST(SilentServerWindow, AnswersWithinATenthOfASecondWhileTheSearchWaits) {
     EXPECT_GT(turns, 100) << "two seconds of negotiation at least";
     EXPECT_NE(main.Info().Text().find("rfc2217:" + server + ": no answer from the server"), std::string::npos)
         << main.Info().Text();
+    EXPECT_TRUE(static_cast<ui::QtDialog&>(main.Window()).Widget()->grab().save(
+        QStringLiteral(KELVANE_QT_TEST_OUTPUT "/program-no-rack.png")));
 }
 
 }  // namespace
