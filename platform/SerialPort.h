@@ -114,8 +114,12 @@ public:
     // The port numbered `number`, configured for the rack, or null when it cannot be opened.
     virtual std::unique_ptr<SerialPort> Open(std::uint8_t number) = 0;
 
-    // Why the last Open returned null.
-    virtual OpenFailure LastOpenFailure() const { return {}; }
+    // Why the last Open returned null. An opener that cannot say has nothing to tell the operator.
+    virtual OpenFailure LastOpenFailure() const {
+        OpenFailure failure;
+        failure.problem = OpenProblem::Absent;
+        return failure;
+    }
 
     // How the operator knows port `number`: "COM5" or a device path.
     virtual std::string Describe(std::uint8_t number) const = 0;

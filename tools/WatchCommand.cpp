@@ -11,6 +11,7 @@
 #include "platform/SerialPort.h"
 #include "tools/AtomicFile.h"
 #include "tools/RackWatch.h"
+#include "tools/SearchReport.h"
 #include "tools/StopSignals.h"
 #include "tools/UtcTime.h"
 #include "tools/WatchAlarms.h"
@@ -72,6 +73,10 @@ private:
 int WatchSession::Start() {
     const Connection c = Connect(true);
     if (c.status == kCliOk) return kCliOk;
+    if (options_.once && c.status == kCliRackNotFound) {
+        ReportSearchFailures(cli_.link, cli_.portOption, cli_.err);
+        return c.status;
+    }
     if (options_.once || c.status == kCliUsage) {
         cli_.err << "kelvane-cli: " << c.problem << '\n';
         return c.status;

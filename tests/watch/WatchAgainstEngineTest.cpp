@@ -215,6 +215,8 @@ TEST(WatchOnce, ZeroOnlyWhenEverythingIsLockedAnsweringAndWithinCapacity) {
         const WatchRun run = rack.Watch({"--once"}, [](auto&, auto&) { return true; });
         EXPECT_EQ(run.status, kCliRackNotFound);
         EXPECT_NE(run.err.find("no rack answered"), std::string::npos) << run.err;
+        // Then what the search tried: here, no port at all.
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 2) << run.err;
     }
 }
 
