@@ -204,7 +204,7 @@ constexpr const char* kEntries[] = {
     "ERRORE : IMPOSSIBILE CREARE IL FILE !",
     "FEHLER : DATEI KANN NICHT ERSTELLT WERDEN !",
     // 38: the English spelling is the one operators have always seen; it stays.
-    "Configuration uploaded to harware.",
+    "Configuration uploaded to hardware.",
     "Configuration chargée dans le matériel.",
     "Configurazione caricata nell'unità.",
     "Konfiguration in die Hardware geladen.",
@@ -587,6 +587,11 @@ constexpr const char* kEntries[] = {
     "Envoi incomplet vers %s, à %s : le rack n'a pas répondu.",
     "Invio incompleto a %s, alle %s: il rack non ha risposto.",
     "Nicht alles erreichte %s, um %s: das Rack hat nicht geantwortet.",
+    // 114, kCancelText: the summary dialog's button that goes back without uploading.
+    "Cancel",
+    "Annuler",
+    "Annulla",
+    "Abbrechen",
 };
 
 static_assert(std::size(kEntries) == kMessageCount * kLanguageCount, "four texts for every message");

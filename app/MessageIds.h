@@ -54,7 +54,7 @@ constexpr int kSaveTitleMessage = 34;  // "Select name to save hardware configur
 constexpr int kUploadTitleMessage = 35;  // "Select Configuration file to upload in hardware"
 constexpr int kSavedMessage = 36;  // "Configuration saved into "
 constexpr int kCannotCreateFileMessage = 37;  // "ERROR : CAN NOT CREATE FILE !"
-constexpr int kUploadedMessage = 38;  // "Configuration uploaded to harware."
+constexpr int kUploadedMessage = 38;  // "Configuration uploaded to hardware."
 constexpr int kCannotOpenFileMessage = 39;  // "ERROR : CAN NOT OPEN FILE !"
 
 // The CAM menu and the service list.
@@ -154,5 +154,6 @@ constexpr int kFieldOutOfRangeMessage = 110;
 constexpr int kSentToMessage = 111;
 constexpr int kModuleInRowText = 112;
 constexpr int kNotAllSentMessage = 113;
+constexpr int kCancelText = 114;
 
 }  // namespace kelvane

@@ -149,7 +149,7 @@ TEST_F(ConfigButtonsAgainstSimulator, UploadingWhatWasSavedOnlyRestartsTheOutput
     EXPECT_EQ(Upload(Config("same")), (std::vector<Heard>{{3, 0x80, {}}, {5, 0x80, {}}, {7, 0x80, {}}}));
     EXPECT_EQ(windows.fileRequests.back().title, "Select Configuration file to upload in hardware");
     EXPECT_EQ(summaries, 1);  // the extension rule found same.kcf
-    EXPECT_EQ(Main().Info().Text(), "Configuration uploaded to harware.");
+    EXPECT_EQ(Main().Info().Text(), "Configuration uploaded to hardware.");
 }
 
 TEST_F(ConfigButtonsAgainstSimulator, UploadSendsExactlyTheChangedImages) {

@@ -137,7 +137,7 @@ TEST_F(ConfigCliAgainstSimulator, UploadSendsOnlyWhenToldAndOnlyWhatFits) {
     EXPECT_EQ(sent.status, kCliOk) << sent.err;
     EXPECT_EQ(sent.written, (std::vector<Heard>{{7, 0x50, test::ImageBytes(edited[7])}, {7, 0x80, {}},
                                                 {3, 0x80, {}}, {5, 0x80, {}}, {7, 0x80, {}}}));
-    EXPECT_TRUE(sent.out.ends_with("Configuration uploaded to harware.\n"));
+    EXPECT_TRUE(sent.out.ends_with("Configuration uploaded to hardware.\n"));
 
     std::ofstream(File("cut.kcf"), std::ios::binary) << std::string("\x00\x00\x05\x01", 4);
     const CliRun cut = Run({"upload", "--yes", File("cut.kcf")});

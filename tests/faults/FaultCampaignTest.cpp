@@ -258,7 +258,7 @@ TEST_F(FaultCampaign, LineHangingUpAnywhereIsToldAndTheNextRunWorks) {
         ExpectSound(run, "upload");
         EXPECT_NE(run.status, 0) << "an upload whose write was never answered is not done";
         EXPECT_NE(run.err.find(kHungUpLine), std::string::npos) << run.err;
-        EXPECT_EQ(run.out.find("Configuration uploaded to harware."), std::string::npos) << run.out;
+        EXPECT_EQ(run.out.find("Configuration uploaded to hardware."), std::string::npos) << run.out;
         EXPECT_EQ(FileText(edited), editedBytes) << "the operator's file is untouched";
         // The write reached the rack before the line went: it holds the old image or the new one, whole.
         const Bytes held = Rack().ConfigOf(kOutputRow);
