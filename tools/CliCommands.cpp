@@ -103,12 +103,20 @@ const char* const kCliUsageText =
     "be written (nothing was written), 10 diff found differences, or watch --once found an input not locked, a\n"
     "module not answering or a channel above its capacity\n";
 
+const char* const kNoRackText = "no rack answered on any serial port (set KELVANE_PORTS to choose the ports)";
+
+std::vector<std::string> NoRackReasons(const CXmit& link) {
+    std::vector<std::string> reasons{kNoRackText};
+    // English as the line above, whatever pref.txt chooses: one error, one language.
+    for (const std::string& device : link.BusyPorts()) {
+        reasons.push_back(FormatText(MessageText(kPortBusyMessage, kEnglish), {device}));
+    }
+    return reasons;
+}
+
 bool FindRack(CliContext& cli) {
     if (cli.link.FindPort()) return true;
-    cli.err << "kelvane-cli: no rack answered on any serial port (set KELVANE_PORTS to choose the ports)\n";
-    for (const std::string& device : cli.link.BusyPorts()) {
-        cli.err << "kelvane-cli: " << FormatText(MessageText(kPortBusyMessage), {device}) << '\n';
-    }
+    for (const std::string& reason : NoRackReasons(cli.link)) cli.err << "kelvane-cli: " << reason << '\n';
     return false;
 }
 

@@ -69,6 +69,9 @@ int RunSet(CliContext& cli, const std::string& row, const std::vector<std::strin
 struct DiscoveryReport;
 struct SlotTable;
 bool FindRack(CliContext& cli);
+extern const char* const kNoRackText;
+// Why the last search found no rack, one line each (without the program's name): the ports in use are named.
+std::vector<std::string> NoRackReasons(const CXmit& link);
 // Prints the module list (or what went wrong); the exit status it calls for.
 int PrintDiscovery(CliContext& cli, const SlotTable& table, const DiscoveryReport& report);
 std::uint8_t ParseByte(const std::string& text, bool& ok);

@@ -6,6 +6,7 @@
 #include "sim/DefaultRack.h"
 #include "sim/ModuleModels.h"
 #include "tests/support/EnginePort.h"
+#include "tests/support/HostileTexts.h"
 #include "tools/CliCommands.h"
 
 #include <gtest/gtest.h>
@@ -13,11 +14,13 @@
 #include <algorithm>
 #include <filesystem>
 #include <sstream>
+#include <unistd.h>
 
 namespace kelvane {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
+namespace fs = std::filesystem;
 
 class PanelCli : public ::testing::Test {
 protected:
@@ -162,23 +165,78 @@ TEST_F(PanelCli, SetChangesWhatThePanelWouldInTheSameRun) {
     EXPECT_TRUE(Activated(ImageOf(3), 1103));
     EXPECT_EQ(Writes(3), 1u);
 
-    // Thirty characters, not thirty bytes, and never half of one.
-    const std::string name = std::string(29, 'x') + "\xC3\xA9\xC3\xA9";
+    // Thirty characters, not thirty bytes: an accented letter is one byte on the wire.
+    const std::string name = std::string(28, 'x') + "\xC3\xA9\xC3\xA9";
     ASSERT_EQ(Cli({"set", "7", "network.name=" + name}), kCliOk) << err;
-    const std::string kept = std::string(29, 'x') + "\xC3\xA9";
-    EXPECT_NE(out.find("name \"" + kept + "\""), std::string::npos) << out;
+    EXPECT_NE(out.find("name \"" + name + "\""), std::string::npos) << out;
     ASSERT_EQ(Cli({"show", "7"}), kCliOk);
-    EXPECT_NE(out.find("name \"" + kept + "\""), std::string::npos) << out;
+    EXPECT_NE(out.find("name \"" + name + "\""), std::string::npos) << out;
     const Bytes image = ImageOf(7);
-    const Bytes latin1 = Bytes(29, 'x');
+    const Bytes latin1 = {'x', 'x', 0xE9, 0xE9};
     EXPECT_NE(std::search(image.begin(), image.end(), latin1.begin(), latin1.end()), image.end());
-    EXPECT_NE(std::find(image.begin(), image.end(), 0xE9), image.end());
 
     // The input frequency takes what the panel's field shows in black.
     EXPECT_EQ(Cli({"set", "1", "in.freq=9000"}), kCliUsage);
     EXPECT_NE(err.find("10700 to 12750"), std::string::npos) << err;
     EXPECT_EQ(Cli({"set", "1", "in2.freq=12751"}), kCliUsage);
     EXPECT_EQ(Cli({"set", "1", "in.freq=12750"}), kCliOk) << err;
+}
+
+TEST_F(PanelCli, SetRefusesWhatItWouldHaveToInventOrCutAndWritesNothing) {
+    const struct {
+        std::string setting;
+        std::string why;
+    } cases[] = {
+        {"service.4711.lcn=5", "service.4711.lcn: service 4711 is not on this pair"},
+        {"service.4711.hdlcn=105", "service.4711.hdlcn: service 4711 is not on this pair"},
+        {"network.name=" + std::string(31, 'N'), "network.name: takes at most 30 characters, not 31"},
+        {"network.name=Nord\xFF", "network.name: character 5 is not UTF-8 text"},
+        {"network.name=\x1b[2J", "network.name: character 1 is a control character"},
+        {"network.name=Nord \xE2\x82\xAC", "network.name: character 6 is not in Latin-1"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.setting);
+        Start();
+        const Bytes before = ImageOf(7);
+        EXPECT_EQ(Cli({"set", "7", "level=20", c.setting}), kCliUsage);
+        EXPECT_NE(err.find(c.why), std::string::npos) << err;
+        EXPECT_EQ(AllWrites(*engine), 0u);
+        EXPECT_EQ(ImageOf(7), before);
+    }
+    Start();
+    EXPECT_EQ(Cli({"set", "7", "service.3002.lcn=7"}), kCliOk) << err << "a service the output carries";
+}
+
+// Every text a module or a file holds reaches the terminal with its control characters shown as '?'.
+TEST_F(PanelCli, NamesFromModulesAndFilesNeverDriveTheTerminal) {
+    const fs::path dir = fs::temp_directory_path() / ("kelvane-hostile-" + std::to_string(getpid()));
+    fs::create_directories(dir);
+    const std::string clean = (dir / "clean.kcf").string(), hostile = (dir / "hostile.kcf").string();
+    Start();
+    ASSERT_EQ(Cli({"save", clean}), kCliOk) << err;
+    Start(test::RackWithControlCharacters());
+    ASSERT_EQ(Cli({"save", hostile}), kCliOk) << err;
+    const std::string network = "?[2J?[31mNord", player = "?]2;HACKED?Play", file = "news?.ts";
+    const struct {
+        std::vector<std::string> args;
+        std::vector<std::string> shown;
+    } cases[] = {
+        {{"show", "7"}, {network}},
+        {{"set", "7", "level=20"}, {network}},
+        {{"show", "4"}, {player}},
+        {{"diff", clean, hostile}, {network, player, file}},
+        {{"summary", hostile, "--offline"}, {file}},
+        {{"upload", hostile}, {file}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.front() + " " + c.args.back());
+        Cli(c.args);
+        for (const std::string& text : c.shown) EXPECT_NE(out.find(text), std::string::npos) << out;
+        const std::string all = out + err;
+        EXPECT_EQ(std::count_if(all.begin(), all.end(), [](char b) { return (b >= 0 && b < 0x20 && b != '\n') || b == 0x7F; }),
+                  0) << all;
+    }
+    fs::remove_all(dir);
 }
 
 }  // namespace
