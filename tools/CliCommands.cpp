@@ -6,8 +6,7 @@
 #include "app/Preferences.h"
 #include "app/TextFormat.h"
 #include "link/Xmit.h"
-
-#include "KelvaneVersion.h"
+#include "tools/CliOptions.h"
 
 #include <cstdio>
 #include <ostream>
@@ -172,50 +171,16 @@ int RunModules(CliContext& cli) {
     return PrintDiscovery(cli, table, report);
 }
 
-namespace {
+int RunCli(const std::vector<std::string>& args, CliContext& cli) { return RunCli(ReadCliCommandLine(args, ""), cli); }
 
-int RunCommand(const std::vector<std::string>& args, CliContext& cli) {
-    const auto is = [&](std::size_t count, std::initializer_list<const char*> words) {
-        if (args.size() < words.size() || (count != 0 && args.size() != count)) return false;
-        std::size_t k = 0;
-        for (const char* w : words) {
-            if (args[k++] != w) return false;
-        }
-        return true;
-    };
-    if (is(1, {"--help"}) || is(1, {"-h"})) {
-        cli.out << kCliUsageText;
-        return kCliOk;
+int RunCli(const CliCommandLine& line, CliContext& cli) {
+    if (!line.command) {
+        (line.status == kCliOk ? cli.out : cli.err) << line.text;
+        return line.status;
     }
-    if (is(1, {"--version"})) {
-        cli.out << "kelvane-cli " << kKelvaneVersion << '\n';
-        return kCliOk;
-    }
-    if (is(1, {"find"})) return RunFind(cli);
-    if (is(1, {"modules"})) return RunModules(cli);
-    if (is(2, {"firmware", "scan"})) return RunFirmwareScan(cli);
-    if (is(2, {"firmware", "upgrade"})) return RunFirmwareUpgrade(cli);
-    if (is(6, {"firmware", "build"})) return RunFirmwareBuild(cli, {args.begin() + 2, args.end()});
-    if (is(0, {"save"})) return RunConfigSave(cli, {args.begin() + 1, args.end()});
-    if (is(0, {"summary"})) return RunConfigSummary(cli, {args.begin() + 1, args.end()});
-    if (is(0, {"upload"})) return RunConfigUpload(cli, {args.begin() + 1, args.end()});
-    if (is(0, {"diff"})) return RunDiff(cli, {args.begin() + 1, args.end()});
-    if (is(0, {"cam"})) return RunCam(cli, {args.begin() + 1, args.end()});
-    if (is(0, {"watch"})) return RunWatch(cli, {args.begin() + 1, args.end()});
-    if (is(2, {"show"})) return RunShow(cli, args[1]);
-    if (args.size() >= 3 && args[0] == "set") return RunSet(cli, args[1], {args.begin() + 2, args.end()});
-    cli.err << "kelvane-cli: unknown command";
-    for (const auto& a : args) cli.err << ' ' << a;
-    cli.err << "\n\n" << kCliUsageText;
-    return kCliUsage;
-}
-
-}  // namespace
-
-int RunCli(const std::vector<std::string>& args, CliContext& cli) {
     // Every text from the catalogue speaks the operator's language, chosen as the window chooses it.
     SetLanguageIndex(ReadLanguagePreference(cli.workingDirectory));
-    const int status = RunCommand(args, cli);
+    const int status = line.command(cli);
     // Every command that needs the rack searches for it the same way; a search that met only busy ports says so.
     if (status == kCliRackNotFound && cli.link.LastFailure() == LinkFailure::Busy) return kCliPortBusy;
     // Whatever the command said failed, the operator must learn that the cause is the line, not the rack.

@@ -214,13 +214,7 @@ int WatchRack(CliContext& cli, const WatchOptions& options, const std::function<
     return kCliOk;
 }
 
-int RunWatch(CliContext& cli, const std::vector<std::string>& args) {
-    WatchOptions options;
-    std::string error;
-    if (!ParseWatchOptions(args, options, error)) {
-        cli.err << "kelvane-cli: watch: " << error << '\n';
-        return kCliUsage;
-    }
+int RunWatch(CliContext& cli, const WatchOptions& options) {
     const StopSignals stop;
     return WatchRack(cli, options, [&stop] { return !stop.Requested(); });
 }
