@@ -8,11 +8,13 @@
 #include "tests/support/EnginePort.h"
 #include "tests/support/HostileTexts.h"
 #include "tools/CliCommands.h"
+#include "tools/CliOptions.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <iterator>
 #include <sstream>
 #include <unistd.h>
 
@@ -237,6 +239,67 @@ TEST_F(PanelCli, NamesFromModulesAndFilesNeverDriveTheTerminal) {
                   0) << all;
     }
     fs::remove_all(dir);
+}
+
+TEST_F(PanelCli, EveryCommandAnswersHelpAndRefusesInOneLineNamingTheOption) {
+    Start();
+    for (const std::string command : {"find", "modules", "firmware scan", "firmware upgrade", "firmware build", "show",
+                                      "set", "save", "summary", "upload", "diff", "watch", "cam"}) {
+        SCOPED_TRACE(command);
+        std::istringstream words(command + " --help");
+        const std::vector<std::string> args{std::istream_iterator<std::string>(words), {}};
+        EXPECT_EQ(Cli(args), kCliOk) << err;
+        EXPECT_NE(out.find("\nUsage: kelvane-cli " + command + " "), std::string::npos) << out;
+    }
+    const struct {
+        std::vector<std::string> args;
+        std::string err;
+    } refused[] = {
+        {{"modules", "--bogus"}, "kelvane-cli: modules: unknown option '--bogus' (see kelvane-cli modules --help)\n"},
+        {{"frobnicate"}, "kelvane-cli: unknown command 'frobnicate' (see kelvane-cli --help)\n"},
+        {{"firmware", "frob"}, "kelvane-cli: firmware: unknown command 'frob' (see kelvane-cli firmware --help)\n"},
+        {{"show"}, "kelvane-cli: show: ROW is missing (see kelvane-cli show --help)\n"},
+        {{"show", "7", "8"}, "kelvane-cli: show: unexpected argument '8' (see kelvane-cli show --help)\n"},
+        {{"watch", "--interval"}, "kelvane-cli: watch: option --interval needs a value (see kelvane-cli watch --help)\n"},
+        {{"watch", "--rows", "0"}, "kelvane-cli: watch: --rows wants row numbers from 1 to 14 separated by commas, not '0' "
+                                   "(see kelvane-cli watch --help)\n"},
+        {{"summary", "a.kcf", "--offline=no"}, "kelvane-cli: summary: option --offline takes no value (see kelvane-cli "
+                                               "summary --help)\n"},
+    };
+    for (const auto& r : refused) {
+        SCOPED_TRACE(r.args.front());
+        EXPECT_EQ(Cli(r.args), kCliUsage);
+        EXPECT_EQ(err, r.err);
+    }
+    EXPECT_TRUE(engine->RequestLog().empty()) << "nothing refused reaches the rack";
+    // "--" ends the options: what follows is an argument even when it looks like one.
+    EXPECT_EQ(Cli({"summary", "--offline", "--", "--odd.kcf"}), kCliFileError);
+    EXPECT_NE(err.find("configuration file --odd.kcf cannot be opened"), std::string::npos) << err;
+    EXPECT_EQ(Cli({"show", "--", "7"}), kCliOk) << err;
+}
+
+TEST(CliCommandLine, TheProgramsOptionsGoBeforeOrAfterTheCommand) {
+    const struct {
+        std::vector<std::string> args;
+        std::string port, trace;
+    } cases[] = {
+        {{"--port", "COM3", "find"}, "COM3", "env.pcapng"},
+        {{"find", "--port", "COM3"}, "COM3", "env.pcapng"},
+        {{"firmware", "scan", "--port=tcp:rack:4001", "--trace", "t.pcapng"}, "tcp:rack:4001", "t.pcapng"},
+        {{"set", "7", "level=20", "--trace=t.pcapng"}, "", "t.pcapng"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.front());
+        const CliCommandLine line = ReadCliCommandLine(c.args, "env.pcapng");
+        EXPECT_TRUE(line.command) << line.text;
+        EXPECT_EQ(line.program.portEntry, c.port);
+        EXPECT_EQ(line.program.traceFile, c.trace);
+    }
+    const CliCommandLine empty = ReadCliCommandLine({"find", "--port="}, "");
+    EXPECT_FALSE(empty.command);
+    EXPECT_EQ(empty.status, kCliUsage);
+    EXPECT_EQ(empty.text, "kelvane-cli: --port needs a port entry (a device, tcp:HOST:PORT or rfc2217:HOST:PORT) (see "
+                          "kelvane-cli --help)\n");
 }
 
 }  // namespace
