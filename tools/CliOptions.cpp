@@ -167,10 +167,8 @@ void CommandLineReader::AddPairCommands() {
 }
 
 std::string CommandLineReader::ProgramOptionProblem() const {
-    if (app_.count("--trace") != 0 && a_.program.traceFile.empty()) return "--trace needs a file name";
-    if (app_.count("--port") != 0 && a_.program.portEntry.empty()) {
-        return "--port needs a port entry (a device, tcp:HOST:PORT or rfc2217:HOST:PORT)";
-    }
+    if (app_.count("--trace") != 0 && a_.program.traceFile.empty()) return kTraceNeedsFileText;
+    if (app_.count("--port") != 0 && a_.program.portEntry.empty()) return kPortNeedsEntryText;
     return {};
 }
 
