@@ -31,10 +31,10 @@ std::string OptionErrorText(const CLI::ParseError& error) {
     return message;
 }
 
-std::string LeftOverText(const CLI::App& chosen, const std::vector<std::string>& leftOver) {
+std::string LeftOverText(const CLI::App& chosen, const std::vector<std::string>& leftOver, bool afterOptions) {
     if (leftOver.empty()) return {};
     const std::string& first = leftOver.front();
-    if (first.size() > 1 && first.front() == '-') return "unknown option '" + first.substr(0, first.find('=')) + "'";
+    if (!afterOptions && first.size() > 1 && first.front() == '-') return "unknown option '" + first.substr(0, first.find('=')) + "'";
     const bool commands = chosen.get_parent() == nullptr || !chosen.get_subcommands([](const CLI::App*) { return true; }).empty();
     return (commands ? "unknown command '" : "unexpected argument '") + first + "'";
 }
@@ -66,7 +66,10 @@ ParseOutcome ParseOptions(CLI::App& app, const std::vector<std::string>& args, s
     std::vector<std::string> leftOver = app.remaining(true);
     // CLI11 keeps the "--" that ended the options among what it left over; it was understood.
     std::erase(leftOver, "--");
-    error = LeftOverText(ChosenCommand(app), leftOver);
+    // After "--" even "--x" was an argument: one too many, not an unknown option.
+    const auto end = std::find(args.begin(), args.end(), "--");
+    const bool afterOptions = !leftOver.empty() && std::find(args.begin(), end, leftOver.front()) == end;
+    error = LeftOverText(ChosenCommand(app), leftOver, afterOptions);
     return error.empty() ? ParseOutcome::Parsed : ParseOutcome::Refused;
 }
 

@@ -15,8 +15,9 @@ namespace kelvane {
 std::string OptionErrorText(const CLI::ParseError& error);
 
 // What the parser left over, said as a refusal: an unknown option, an unknown command (when the command named so
-// far has commands of its own, or is the program), or an argument too many. Empty when nothing was left over.
-std::string LeftOverText(const CLI::App& chosen, const std::vector<std::string>& leftOver);
+// far has commands of its own, or is the program), or an argument too many (always so `afterOptions`, when the
+// first left over came after "--"). Empty when nothing was left over.
+std::string LeftOverText(const CLI::App& chosen, const std::vector<std::string>& leftOver, bool afterOptions);
 
 // The command that `app` read, deepest first ("firmware scan" gives scan); `app` itself when none was named.
 const CLI::App& ChosenCommand(const CLI::App& app);

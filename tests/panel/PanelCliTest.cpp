@@ -263,6 +263,8 @@ TEST_F(PanelCli, EveryCommandAnswersHelpAndRefusesInOneLineNamingTheOption) {
         {{"watch", "--interval"}, "kelvane-cli: watch: option --interval needs a value (see kelvane-cli watch --help)\n"},
         {{"watch", "--rows", "0"}, "kelvane-cli: watch: --rows wants row numbers from 1 to 14 separated by commas, not '0' "
                                    "(see kelvane-cli watch --help)\n"},
+        {{"summary", "--", "a.kcf", "--offline"}, "kelvane-cli: summary: unexpected argument '--offline' (see "
+                                                   "kelvane-cli summary --help)\n"},
         {{"summary", "a.kcf", "--offline=no"}, "kelvane-cli: summary: option --offline takes no value (see kelvane-cli "
                                                "summary --help)\n"},
     };
