@@ -5,6 +5,7 @@
 #include "app/TextFormat.h"
 #include "config/ImageFields.h"
 #include "link/ReplyText.h"
+#include "text/ControlCharacters.h"
 
 #include <algorithm>
 #include <array>
@@ -96,7 +97,7 @@ void DescribeSchedule(std::string& text, const SlotRecord& record, std::size_t o
         at += 8;
         std::string name;
         const bool ended = ReadReplyText(name, bytes, at);
-        text += ClockTime(*start) + " - " + ClockTime(*end) + " " + name + kLineEnd;
+        text += ClockTime(*start) + " - " + ClockTime(*end) + " " + TerminalText(name) + kLineEnd;
         if (!ended) return;
     }
 }

@@ -6,8 +6,7 @@
 #include "app/Preferences.h"
 #include "app/TextFormat.h"
 #include "link/Xmit.h"
-
-#include "KelvaneVersion.h"
+#include "tools/CliOptions.h"
 
 #include <cstdio>
 #include <ostream>
@@ -39,7 +38,9 @@ const char* IdentityFailureText(IdentityFailure failure) {
 const char* const kCliUsageText =
     "usage: kelvane-cli [--trace FILE] [--port ENTRY] COMMAND [ARGUMENTS]\n"
     "       kelvane-cli --help | --version\n"
+    "       kelvane-cli COMMAND --help\n"
     "\n"
+    "Options go before or after the command, their value as the next argument or after '='; -- ends them.\n"
     "  --trace FILE         record every frame on the line in FILE (pcapng, for Wireshark with\n"
     "                       tools/wireshark/kxr.lua); KELVANE_TRACE=FILE in the environment does the same\n"
     "  --port ENTRY         search the rack on this port-table entry alone (see below)\n"
@@ -58,10 +59,11 @@ const char* const kCliUsageText =
     "                       change them, as the module panel does, and send what changed to the modules:\n"
     "                       in.freq, in2.freq (MHz), in.symbolrate, in2.symbolrate, in.fec, in.polarity,\n"
     "                       in2.polarity, out.freq (kHz), constellation, mode, guard, coderate, bandwidth\n"
-    "                       (by name as shown, or by index), level (1-30), network.id, network.name,\n"
-    "                       network.version, tsid1..tsid4, player.sid, service.SID.channel (0-4),\n"
-    "                       service.SID.cam (0-4), service.SID.lcn, service.SID.hdlcn; a number outside what\n"
-    "                       its module holds is refused, as the panel refuses it\n"
+    "                       (by name as shown, or by index), level (1-30), network.id, network.name (at\n"
+    "                       most 30 characters of Latin-1), network.version, tsid1..tsid4, player.sid,\n"
+    "                       service.SID.channel (0-4), service.SID.cam (0-4), service.SID.lcn and\n"
+    "                       service.SID.hdlcn (of a service the pair carries); a number outside what its\n"
+    "                       module holds is refused, as the panel refuses it\n"
     "  firmware build TYPE VERSION PAYLOAD OUTPUT\n"
     "                       write a firmware image file for module TYPE (code 0-8 or model name) at VERSION\n"
     "                       (in tenths: 15 is V1.5) holding the bytes of file PAYLOAD\n"
@@ -104,12 +106,20 @@ const char* const kCliUsageText =
     "be written (nothing was written), 10 diff found differences, or watch --once found an input not locked, a\n"
     "module not answering or a channel above its capacity\n";
 
+const char* const kNoRackText = "no rack answered on any serial port (set KELVANE_PORTS to choose the ports)";
+
+std::vector<std::string> NoRackReasons(const CXmit& link) {
+    std::vector<std::string> reasons{kNoRackText};
+    // English as the line above, whatever pref.txt chooses: one error, one language.
+    for (const std::string& device : link.BusyPorts()) {
+        reasons.push_back(FormatText(MessageText(kPortBusyMessage, kEnglish), {device}));
+    }
+    return reasons;
+}
+
 bool FindRack(CliContext& cli) {
     if (cli.link.FindPort()) return true;
-    cli.err << "kelvane-cli: no rack answered on any serial port (set KELVANE_PORTS to choose the ports)\n";
-    for (const std::string& device : cli.link.BusyPorts()) {
-        cli.err << "kelvane-cli: " << FormatText(MessageText(kPortBusyMessage), {device}) << '\n';
-    }
+    for (const std::string& reason : NoRackReasons(cli.link)) cli.err << "kelvane-cli: " << reason << '\n';
     return false;
 }
 
@@ -165,50 +175,16 @@ int RunModules(CliContext& cli) {
     return PrintDiscovery(cli, table, report);
 }
 
-namespace {
+int RunCli(const std::vector<std::string>& args, CliContext& cli) { return RunCli(ReadCliCommandLine(args, ""), cli); }
 
-int RunCommand(const std::vector<std::string>& args, CliContext& cli) {
-    const auto is = [&](std::size_t count, std::initializer_list<const char*> words) {
-        if (args.size() < words.size() || (count != 0 && args.size() != count)) return false;
-        std::size_t k = 0;
-        for (const char* w : words) {
-            if (args[k++] != w) return false;
-        }
-        return true;
-    };
-    if (is(1, {"--help"}) || is(1, {"-h"})) {
-        cli.out << kCliUsageText;
-        return kCliOk;
+int RunCli(const CliCommandLine& line, CliContext& cli) {
+    if (!line.command) {
+        (line.status == kCliOk ? cli.out : cli.err) << line.text;
+        return line.status;
     }
-    if (is(1, {"--version"})) {
-        cli.out << "kelvane-cli " << kKelvaneVersion << '\n';
-        return kCliOk;
-    }
-    if (is(1, {"find"})) return RunFind(cli);
-    if (is(1, {"modules"})) return RunModules(cli);
-    if (is(2, {"firmware", "scan"})) return RunFirmwareScan(cli);
-    if (is(2, {"firmware", "upgrade"})) return RunFirmwareUpgrade(cli);
-    if (is(6, {"firmware", "build"})) return RunFirmwareBuild(cli, {args.begin() + 2, args.end()});
-    if (is(0, {"save"})) return RunConfigSave(cli, {args.begin() + 1, args.end()});
-    if (is(0, {"summary"})) return RunConfigSummary(cli, {args.begin() + 1, args.end()});
-    if (is(0, {"upload"})) return RunConfigUpload(cli, {args.begin() + 1, args.end()});
-    if (is(0, {"diff"})) return RunDiff(cli, {args.begin() + 1, args.end()});
-    if (is(0, {"cam"})) return RunCam(cli, {args.begin() + 1, args.end()});
-    if (is(0, {"watch"})) return RunWatch(cli, {args.begin() + 1, args.end()});
-    if (is(2, {"show"})) return RunShow(cli, args[1]);
-    if (args.size() >= 3 && args[0] == "set") return RunSet(cli, args[1], {args.begin() + 2, args.end()});
-    cli.err << "kelvane-cli: unknown command";
-    for (const auto& a : args) cli.err << ' ' << a;
-    cli.err << "\n\n" << kCliUsageText;
-    return kCliUsage;
-}
-
-}  // namespace
-
-int RunCli(const std::vector<std::string>& args, CliContext& cli) {
     // Every text from the catalogue speaks the operator's language, chosen as the window chooses it.
     SetLanguageIndex(ReadLanguagePreference(cli.workingDirectory));
-    const int status = RunCommand(args, cli);
+    const int status = line.command(cli);
     // Every command that needs the rack searches for it the same way; a search that met only busy ports says so.
     if (status == kCliRackNotFound && cli.link.LastFailure() == LinkFailure::Busy) return kCliPortBusy;
     // Whatever the command said failed, the operator must learn that the cause is the line, not the rack.

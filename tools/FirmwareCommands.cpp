@@ -77,15 +77,20 @@ std::string BuildRefusalText(FirmwareVerdict refusal, std::uint8_t type) {
     }
 }
 
+// Scan and upgrade both stop on a folder without its list: there is nothing to read, nor to send.
+bool ListFound(CliContext& cli, const FirmwareScan& scan) {
+    if (!scan.listFound) {
+        cli.err << "kelvane-cli: no firmware list " << (cli.workingDirectory / "firmware" / kFirmwareListName).string()
+                << '\n';
+    }
+    return scan.listFound;
+}
+
 }  // namespace
 
 int RunFirmwareScan(CliContext& cli) {
     const FirmwareScan scan = ScanFirmwareFiles(cli.workingDirectory);
-    if (!scan.listFound) {
-        cli.err << "kelvane-cli: no firmware list " << (cli.workingDirectory / "firmware" / kFirmwareListName).string()
-                << '\n';
-        return kCliFileError;
-    }
+    if (!ListFound(cli, scan)) return kCliFileError;
     cli.out << "kept, by type:\n";
     for (std::uint8_t type = 0; *ModuleTypeName(type) != '\0'; ++type) {
         const FirmwareEntry& entry = scan.table[type];
@@ -114,6 +119,7 @@ int RunFirmwareScan(CliContext& cli) {
 int RunFirmwareUpgrade(CliContext& cli) {
     FirmwareUpdate firmware;
     firmware.ScanFirmwareFiles(cli.workingDirectory);
+    if (!ListFound(cli, firmware.Scan())) return kCliFileError;
     if (firmware.FirmwareFilesFound() == 0) cli.err << "kelvane-cli: no usable firmware image found\n";
     if (!FindRack(cli)) return kCliRackNotFound;
 

@@ -31,7 +31,6 @@ constexpr std::uint32_t kStopCheckMs = 100;
 constexpr std::size_t kAlarmsOnScreen = 8;
 // Cursor to the top left, screen cleared: the table is drawn again in place.
 constexpr const char* kRedraw = "\x1b[H\x1b[2J";
-constexpr const char* kNoRack = "no rack answered on any serial port (set KELVANE_PORTS to choose the ports)";
 
 class WatchSession {
 public:
@@ -83,7 +82,9 @@ int WatchSession::Start() {
 
 WatchSession::Connection WatchSession::Connect(bool firstTime) {
     if (!cli_.link.FindPort()) {
-        return {kCliRackNotFound, kNoRack};
+        std::string problem;
+        for (const std::string& reason : NoRackReasons(cli_.link)) problem += (problem.empty() ? "" : "; ") + reason;
+        return {kCliRackNotFound, problem};
     }
     SlotTable slots;
     const DiscoveryReport report = RunDiscoveryExchanges(cli_.link, slots);
@@ -133,7 +134,7 @@ WatchRound WatchSession::Round() {
     WatchRound round = watch_->Poll(now);
     if (!round.rackFound) {
         Alarm(options_.once ? "rack lost" : "rack lost: searching");
-        lastProblem_ = kNoRack;  // said in other words just now
+        lastProblem_ = kNoRackText;  // said in other words just now
         carriedFailures_ += watch_->PollFailures();
         watch_.reset();
         cli_.link.ClosePort();
@@ -213,13 +214,7 @@ int WatchRack(CliContext& cli, const WatchOptions& options, const std::function<
     return kCliOk;
 }
 
-int RunWatch(CliContext& cli, const std::vector<std::string>& args) {
-    WatchOptions options;
-    std::string error;
-    if (!ParseWatchOptions(args, options, error)) {
-        cli.err << "kelvane-cli: watch: " << error << '\n';
-        return kCliUsage;
-    }
+int RunWatch(CliContext& cli, const WatchOptions& options) {
     const StopSignals stop;
     return WatchRack(cli, options, [&stop] { return !stop.Requested(); });
 }

@@ -8,6 +8,7 @@
 #include "platform/PortEntry.h"
 #include "platform/SystemClock.h"
 #include "tools/CliCommands.h"
+#include "tools/CliOptions.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -75,16 +76,16 @@ std::string Utf8Environment(const char* name) {
 
 int main(int argc, char** argv) {
     using namespace kelvane;
-    std::vector<std::string> args = Utf8Arguments(argc, argv);
-    ProgramOptions options;
-    std::string error;
-    if (!TakeProgramOptions(args, Utf8Environment("KELVANE_TRACE"), options, error)) {
-        std::cerr << "kelvane-cli: " << error << "\n\n" << kCliUsageText;
-        return kCliUsage;
-    }
+    const std::vector<std::string> args = Utf8Arguments(argc, argv);
     if (args.empty()) {
         std::cerr << kCliUsageText;
         return kCliUsage;
+    }
+    const CliCommandLine line = ReadCliCommandLine(args, Utf8Environment("KELVANE_TRACE"));
+    const ProgramOptions& options = line.program;
+    if (!line.command) {
+        (line.status == kCliOk ? std::cout : std::cerr) << line.text;
+        return line.status;
     }
     if (const PortEntry entry = ParsePortEntry(options.portEntry); !options.portEntry.empty() && !entry.problem.empty()) {
         std::cerr << "kelvane-cli: --port " << options.portEntry << ": " << entry.problem << '\n';
@@ -105,5 +106,5 @@ int main(int argc, char** argv) {
     CXmit link(ports, clock);
     CliContext cli{link, ports, clock, std::cout, std::cerr, workingDirectory,
                    StandardOutputIsTerminal()};
-    return RunCli(args, cli);
+    return RunCli(line, cli);
 }

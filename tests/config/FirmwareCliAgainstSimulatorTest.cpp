@@ -133,6 +133,17 @@ TEST_F(FirmwareCli, ScanReportsFoldersDevicesAndOversizedFilesAndGoesOn) {
     }
 }
 
+TEST_F(FirmwareCli, ScanAndUpgradeBothExitFiveWithoutAFirmwareList) {
+    StartRack({{1, 0x21, 12, true, {}}});
+    for (const char* command : {"scan", "upgrade"}) {
+        SCOPED_TRACE(command);
+        const CliRun run = Run({"firmware", command});
+        EXPECT_EQ(run.status, kCliFileError) << run.err;
+        EXPECT_NE(run.err.find("no firmware list"), std::string::npos) << run.err;
+        EXPECT_EQ(Rack().RequestLog().size(), 0u) << "the rack is not searched for nothing";
+    }
+}
+
 TEST_F(FirmwareCli, BuildRefusesWhatTheScanWouldRefuse) {
     const fs::path output = Firmware("KXB200_V20.frm");
     const auto build = [&](const std::string& type, const fs::path& payload) {
