@@ -177,7 +177,7 @@ TEST(WatchOnce, ZeroOnlyWhenEverythingIsLockedAnsweringAndWithinCapacity) {
     {
         WatchedRack rack;
         const WatchRun run = rack.Watch({"--once"}, [](auto&, auto&) { return true; });
-        EXPECT_EQ(run.status, kCliWatchAlarm) << "fresh tuners are still searching\n" << run.err;
+        EXPECT_EQ(run.status, kCliFindings) << "fresh tuners are still searching\n" << run.err;
         EXPECT_NE(run.err.find("row 1 KXB200 input A: not locked"), std::string::npos) << run.err;
         EXPECT_EQ(Lines(run.out).size(), 12u) << "one round: five inputs and seven channels\n" << run.out;
     }
@@ -195,7 +195,7 @@ TEST(WatchOnce, ZeroOnlyWhenEverythingIsLockedAnsweringAndWithinCapacity) {
         const WatchRun run = rack.Watch({"--once", "--rows", "1"}, [](auto&, auto&) { return true; });
         EXPECT_EQ(run.status, kCliOk) << "the lost input is not in the rows watched\n" << run.err;
         const WatchRun all = rack.Watch({"--once"}, [](auto&, auto&) { return true; });
-        EXPECT_EQ(all.status, kCliWatchAlarm);
+        EXPECT_EQ(all.status, kCliFindings);
         EXPECT_NE(all.err.find("row 6 KXB210 input A: not locked (no lock"), std::string::npos) << all.err;
     }
     {
@@ -205,7 +205,7 @@ TEST(WatchOnce, ZeroOnlyWhenEverythingIsLockedAnsweringAndWithinCapacity) {
             rack.silent = {kOneChannel};  // after discovery, which would have found it inactive
             return true;
         });
-        EXPECT_EQ(run.status, kCliWatchAlarm);
+        EXPECT_EQ(run.status, kCliFindings);
         EXPECT_NE(run.err.find("row 7 KXD400: not answering"), std::string::npos) << run.err;
         EXPECT_NE(run.out.find("row 7 KXD400 channel 1: no answer"), std::string::npos) << run.out;
     }
