@@ -3,6 +3,7 @@
 
 #include "sim/ModuleModels.h"
 #include "sim/RackModules.h"
+#include "tests/support/TempFolder.h"
 #include "tests/watch/ReadBack.h"
 #include "tests/watch/WatchedRack.h"
 #include "tools/RackWatch.h"
@@ -248,6 +249,28 @@ TEST(WatchOnce, APrometheusFileThatCannotBeWrittenIsAFileError) {
     EXPECT_TRUE(read.parsed) << read.complaint;
     EXPECT_TRUE(HasFact(read, "sample kelvane_rack_up{} 1.0")) << read.facts;
     fs::remove_all(dir);
+}
+
+// A file left with the figures of the last rack seen would tell a collector that all is still well.
+TEST(WatchOnce, WithoutTheRackThePrometheusFileSaysSo) {
+    const TempFolder folder("watch-lost");
+    const std::string file = folder.Path("kelvane.prom").string();
+    const auto rackUp = [&] {
+        const ReadBack read = ReadWithPython("prometheus", folder.Text("kelvane.prom"));
+        EXPECT_TRUE(read.parsed) << read.complaint;
+        return HasFact(read, "sample kelvane_rack_up{} 1.0") ? 1 : HasFact(read, "sample kelvane_rack_up{} 0.0") ? 0 : -1;
+    };
+    {
+        WatchedRack rack;
+        SettleInputs(rack);
+        rack.Watch({"--once", "--prometheus", file}, [](auto&, auto&) { return true; });
+        ASSERT_EQ(rackUp(), 1);
+    }
+    WatchedRack rack;
+    rack.unplugged = true;
+    const WatchRun run = rack.Watch({"--once", "--prometheus", file}, [](auto&, auto&) { return true; });
+    EXPECT_EQ(run.status, kCliRackNotFound);
+    EXPECT_EQ(rackUp(), 0);
 }
 
 TEST(WatchAlarmsAgainstTheRack, LockLossSilentModuleAndLostRackAreToldWithTheirTimeAndWatchingResumes) {
