@@ -86,9 +86,9 @@ public:
 
 // The file toolkit's refusals in the words a save has always given; anything else is the system's own reason.
 std::error_code SaveError(const std::error_code& error) {
+    if (error == std::errc::is_a_directory) return SaveRefusal::NotAFile;
     if (error.category() != FileRefusalCategory()) return error;
     switch (static_cast<FileRefusal>(error.value())) {
-    case FileRefusal::Folder:
     case FileRefusal::NotRegular:
     case FileRefusal::SymbolicLink: return SaveRefusal::NotAFile;
     case FileRefusal::FileWriteProtected: return SaveRefusal::FileWriteProtected;

@@ -32,7 +32,7 @@ FirmwareVerdict VerdictOf(std::error_code& error) {
     FirmwareVerdict verdict = FirmwareVerdict::Unreadable;
     if (error == std::errc::no_such_file_or_directory) verdict = FirmwareVerdict::Missing;
     if (error == FileRefusal::TooLarge) verdict = FirmwareVerdict::TooLarge;
-    if (error == FileRefusal::Folder || error == FileRefusal::NotRegular) verdict = FirmwareVerdict::NotAFile;
+    if (error == std::errc::is_a_directory || error == FileRefusal::NotRegular) verdict = FirmwareVerdict::NotAFile;
     if (verdict != FirmwareVerdict::Unreadable) error.clear();
     return verdict;
 }

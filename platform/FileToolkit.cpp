@@ -15,7 +15,6 @@ public:
     const char* name() const noexcept override { return "kelvane file"; }
     std::string message(int value) const override {
         switch (static_cast<FileRefusal>(value)) {
-        case FileRefusal::Folder: return "the name is that of a folder, not of a file";
         case FileRefusal::NotRegular: return "the name is that of a device, a named pipe or a socket, not of a file";
         case FileRefusal::SymbolicLink: return "the name is that of a symbolic link, which is never written through";
         case FileRefusal::TooLarge: return "the file is larger than any file of its kind";
@@ -29,7 +28,6 @@ public:
     }
     std::error_condition default_error_condition(int value) const noexcept override {
         switch (static_cast<FileRefusal>(value)) {
-        case FileRefusal::Folder: return std::errc::is_a_directory;
         case FileRefusal::NotRegular: return std::errc::invalid_argument;
         case FileRefusal::SymbolicLink: return std::errc::too_many_symbolic_link_levels;
         case FileRefusal::TooLarge: return std::errc::file_too_large;

@@ -9,11 +9,11 @@
 
 namespace kelvane {
 
-// Why a file was refused before a byte of it was read or written, beside the system's own reasons. Each
-// compares equal to the nearest std::errc, and its message can be shown to the operator as it is.
+// Why a file was refused before a byte of it was read or written, beside the system's own reasons (a folder
+// under the name is std::errc::is_a_directory, as the system says it). Each compares equal to the nearest
+// std::errc, and its message can be shown to the operator as it is.
 enum class FileRefusal {
-    Folder = 1,            // a folder stands under the name (is_a_directory)
-    NotRegular,            // a device, a named pipe or a socket (invalid_argument)
+    NotRegular = 1,        // a device, a named pipe or a socket (invalid_argument)
     SymbolicLink,          // a symbolic link, which a replace would not follow (too_many_symbolic_link_levels)
     TooLarge,              // longer than the caller's limit (file_too_large)
     FileWriteProtected,    // this user may not write or replace the file (permission_denied)

@@ -21,9 +21,9 @@ std::error_code LastError() { return {errno != 0 ? errno : EIO, std::generic_cat
 // The system's ways of saying "not for you": the user lacks the right, or the disk is mounted read-only.
 bool IsAccessDenied(int code) { return code == EACCES || code == EPERM || code == EROFS || code == ETXTBSY; }
 
-std::optional<FileRefusal> KindRefusal(mode_t mode) {
-    if (S_ISREG(mode)) return std::nullopt;
-    if (S_ISDIR(mode)) return FileRefusal::Folder;
+std::error_code KindRefusal(mode_t mode) {
+    if (S_ISREG(mode)) return {};
+    if (S_ISDIR(mode)) return std::make_error_code(std::errc::is_a_directory);
     if (S_ISLNK(mode)) return FileRefusal::SymbolicLink;
     return FileRefusal::NotRegular;
 }
@@ -43,8 +43,8 @@ bool MayReplace(const fs::path& target, std::optional<mode_t>& keep, std::error_
         error = LastError();
         return false;
     }
-    if (const auto refusal = KindRefusal(status.st_mode)) {
-        error = *refusal;
+    if (const std::error_code refusal = KindRefusal(status.st_mode)) {
+        error = refusal;
         return false;
     }
     // Its owner marked it read-only: that stands even for an administrator, whom the system lets write it.
@@ -145,8 +145,8 @@ bool RegularFileReader::Open(const fs::path& path, std::uintmax_t limit, std::er
         error = LastError();
         return false;
     }
-    if (const auto refusal = KindRefusal(status.st_mode)) {
-        error = *refusal;
+    if (const std::error_code refusal = KindRefusal(status.st_mode)) {
+        error = refusal;
         return false;
     }
     // Without waiting, and looked at again once open: what stands there may have changed since.
@@ -157,8 +157,8 @@ bool RegularFileReader::Open(const fs::path& path, std::uintmax_t limit, std::er
     }
     if (fstat(descriptor, &status) != 0) {
         error = LastError();
-    } else if (const auto refusal = KindRefusal(status.st_mode)) {
-        error = *refusal;
+    } else if (const std::error_code refusal = KindRefusal(status.st_mode)) {
+        error = refusal;
     } else if (static_cast<std::uintmax_t>(status.st_size) > limit) {
         error = FileRefusal::TooLarge;
     }

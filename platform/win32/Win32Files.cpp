@@ -31,10 +31,10 @@ std::error_code LastError() { return SystemError(GetLastError()); }
 
 bool IsAccessDenied(DWORD code) { return code == ERROR_ACCESS_DENIED || code == ERROR_WRITE_PROTECT; }
 
-std::optional<FileRefusal> KindRefusal(DWORD attributes) {
+std::error_code KindRefusal(DWORD attributes) {
     if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return FileRefusal::SymbolicLink;
-    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return FileRefusal::Folder;
-    return std::nullopt;
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return std::make_error_code(std::errc::is_a_directory);
+    return {};
 }
 
 // Devices ("NUL", "COM1") answer to their names anywhere: only what lives on a disk is a file.
@@ -48,8 +48,8 @@ bool MayReplace(const fs::path& target, std::error_code& error) {
         error = SystemError(code);
         return false;
     }
-    if (const auto refusal = KindRefusal(attributes)) {
-        error = *refusal;
+    if (const std::error_code refusal = KindRefusal(attributes)) {
+        error = refusal;
         return false;
     }
     if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) {
@@ -117,7 +117,7 @@ bool RegularFileReader::Open(const fs::path& path, std::uintmax_t limit, std::er
         return false;
     }
     if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        error = FileRefusal::Folder;
+        error = std::make_error_code(std::errc::is_a_directory);
         return false;
     }
     const HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,

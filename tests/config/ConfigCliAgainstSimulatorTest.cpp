@@ -155,7 +155,7 @@ TEST_F(ConfigCliAgainstSimulator, PipesAndFoldersAreRefusedAtOnceWithTheirReason
     ASSERT_TRUE(SaveConfigFile(File("rack.kcf"), test::TableOf(sim::DefaultRack()), error));
     ASSERT_EQ(mkfifo(File("pipe.kcf").c_str(), 0600), 0);
     fs::create_directory(File("folder.kcf"));
-    const std::string pipe = "a named pipe", folder = "a folder";
+    const std::string pipe = "a named pipe", folder = "Is a directory";
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
         {{"summary", File("pipe.kcf"), "--offline"}, pipe},
         {{"summary", File("folder.kcf"), "--offline"}, folder},

@@ -105,7 +105,8 @@ FILE* OpenWith(FILE* (*real)(const char*, const char*), const char* path, const 
     return file;
 }
 
-bool WritingFlags(int flags) { return (flags & (O_WRONLY | O_RDWR | O_CREAT)) != 0; }
+// What a save opens: the file it probes by appending and the new file it creates; never the serial line.
+bool WritingFlags(int flags) { return (flags & (O_APPEND | O_CREAT)) != 0; }
 
 int OpenDescriptor(int (*real)(const char*, int, ...), const char* path, int flags, mode_t mode) {
     if (!InFolder(path) || !WritingFlags(flags)) return real(path, flags, mode);
