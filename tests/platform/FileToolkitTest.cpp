@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 namespace kelvane {
 namespace {
@@ -90,6 +91,12 @@ TEST(ReplaceFileAtomically, ReplacesOnlyRegularFilesItMayWriteAndLeavesNothingBe
         {"a folder", [](const TempFolder& f) { fs::create_directory(f.Path("it")); },
          std::make_error_code(std::errc::is_a_directory)},
         {"a named pipe", [](const TempFolder& f) { ASSERT_EQ(mkfifo(f.Path("it").c_str(), 0600), 0); },
+         FileRefusal::NotRegular},
+        // The null device's node, made here where the system lets this user make one (root); a pipe otherwise.
+        {"a device node",
+         [](const TempFolder& f) {
+             if (mknod(f.Path("it").c_str(), S_IFCHR | 0666, makedev(1, 3)) != 0) mkfifo(f.Path("it").c_str(), 0600);
+         },
          FileRefusal::NotRegular},
         {"a file its owner made read-only",
          [](const TempFolder& f) { f.Write("it", "old"); fs::permissions(f.Path("it"), fs::perms::owner_read); },
