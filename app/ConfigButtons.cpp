@@ -56,7 +56,8 @@ void CKelvaneDlg::UploadConfiguration() {
     const std::optional<std::string> path = AskConfigPath(false);
     if (!path) return;
     std::error_code why;
-    if (const ConfigReadResult read = ReadConfigFile(PathFromUtf8(*path), loaded_, &why); read != ConfigReadResult::Read) {
+    const ConfigReadResult read = ReadConfigFile(PathFromUtf8(*path), loaded_, &why);
+    if (read != ConfigReadResult::Read) {
         return ReportFailure(ReadFailureMessage(read), NotAFile(why) ? MessageText(kNotAFileMessage) : "");
     }
     CConfigValidate summary(windows_, slots_, loaded_);
