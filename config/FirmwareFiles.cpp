@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <limits>
 #include <span>
 
 namespace kelvane {
@@ -91,11 +92,14 @@ FirmwareVerdict Judge(const FileFacts& facts, FirmwareScanNote& note) {
 // The firmware list, read a line at a time through a bounded buffer.
 class ListLines {
 public:
-    // Only a regular file: a device or a pipe in its place could hold the scan for ever.
+    // Only a regular file: a device or a pipe in its place could hold the scan for ever. A longer list is read
+    // up to the bound, as a list of too many lines is.
     bool Open(const fs::path& path) {
         std::error_code error;
-        return file_.Open(path, kMaxFirmwareListBytes, error);
+        return file_.Open(path, std::numeric_limits<std::uintmax_t>::max(), error);
     }
+    // Whether reading stopped before the end of the list.
+    bool Cut() const { return cut_; }
     // One line, without its line end. A line longer than any name is read to its end but not kept.
     bool Next(std::string& line, bool& tooLong) {
         line.clear();
@@ -117,8 +121,11 @@ private:
     int Get() {
         if (at_ == size_) {
             std::error_code error;
-            size_ = file_.Read(buffer_, error);
+            const std::size_t room = std::min(buffer_.size(), kMaxFirmwareListBytes - read_);
+            size_ = room == 0 ? 0 : file_.Read(std::span(buffer_).first(room), error);
             at_ = 0;
+            read_ += size_;
+            cut_ = cut_ || room == 0 || error;
             if (size_ == 0) return -1;
         }
         return buffer_[at_++];
@@ -128,6 +135,8 @@ private:
     std::array<std::uint8_t, 4096> buffer_{};
     std::size_t at_ = 0;
     std::size_t size_ = 0;
+    std::size_t read_ = 0;
+    bool cut_ = false;
 };
 
 FirmwareScanNote ExamineLine(const fs::path& directory, const std::string& line, bool tooLong, FileFacts& facts) {
@@ -188,6 +197,7 @@ FirmwareScan ScanFirmwareFiles(const fs::path& applicationDirectory) {
         scan.notes.push_back(ExamineLine(directory, line, tooLong, facts));
         Choose(scan, scan.notes.back(), facts);
     }
+    scan.listCut = scan.listCut || list.Cut();
     return scan;
 }
 

@@ -19,7 +19,7 @@ constexpr const char* kFirmwareListName = "KXR.FRM";
 // The firmware list is read no further than this: a list is a handful of names, never a file of any size.
 constexpr std::size_t kMaxFirmwareListLines = 1000;
 constexpr std::size_t kMaxFirmwareListLine = 1024;
-// Nor is a list longer than this read past it.
+// Nor is a list read past this many bytes.
 constexpr std::size_t kMaxFirmwareListBytes = std::size_t{16} << 20;
 
 // The newest usable image for one module type.
