@@ -25,9 +25,9 @@ enum CliStatus : int {
     kCliNoCam = 7,
     kCliPortBusy = 8,
     kCliNotWritten = 9,  // a change the pair's images cannot take: nothing was written
-    kCliDiffers = 10,
-    // watch --once: not every input locked, every module answering and every channel within its capacity.
-    kCliWatchAlarm = 10,
+    // The command ran and has something to report: diff found differences, or watch --once found an input not
+    // locked, a module not answering or a channel over its capacity.
+    kCliFindings = 10,
 };
 
 struct CliContext {

@@ -29,9 +29,11 @@ std::string ReadFailure(ConfigReadResult result) {
 }
 
 bool ReadFile(CliContext& cli, const std::string& file, LoadedConfig& loaded) {
-    const ConfigReadResult result = ReadConfigFile(PathFromUtf8(file), loaded);
+    std::error_code why;
+    const ConfigReadResult result = ReadConfigFile(PathFromUtf8(file), loaded, &why);
     if (result == ConfigReadResult::Read) return true;
-    cli.err << "kelvane-cli: configuration file " << file << ' ' << ReadFailure(result) << "; nothing was done\n";
+    cli.err << "kelvane-cli: configuration file " << file << ' ' << ReadFailure(result)
+            << (why ? ": " + why.message() : "") << "; nothing was done\n";
     return false;
 }
 

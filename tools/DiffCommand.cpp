@@ -13,9 +13,12 @@ namespace kelvane {
 namespace {
 
 bool ReadForDiff(CliContext& cli, const std::string& file, LoadedConfig& loaded) {
-    switch (ReadConfigFile(PathFromUtf8(file), loaded)) {
+    std::error_code why;
+    switch (ReadConfigFile(PathFromUtf8(file), loaded, &why)) {
         case ConfigReadResult::Read: return true;
-        case ConfigReadResult::CannotOpen: cli.err << "kelvane-cli: cannot open " << file << '\n'; break;
+        case ConfigReadResult::CannotOpen:
+            cli.err << "kelvane-cli: cannot open " << file << ": " << why.message() << '\n';
+            break;
         case ConfigReadResult::TooManyRecords:
             cli.err << "kelvane-cli: " << file << " holds more records than a rack has modules\n";
             break;
@@ -41,7 +44,7 @@ int ReadRack(CliContext& cli, SlotTable& table) {
 int PrintDifferences(CliContext& cli, const RackDifferences& diff) {
     for (const std::string& line : diff.lines) cli.out << line << '\n';
     if (diff.Same()) cli.out << "no differences\n";
-    return diff.Same() ? kCliOk : kCliDiffers;
+    return diff.Same() ? kCliOk : kCliFindings;
 }
 
 }  // namespace

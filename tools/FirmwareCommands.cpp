@@ -5,9 +5,9 @@
 #include "config/ConfigFile.h"
 #include "config/FirmwareUpdate.h"
 #include "link/Xmit.h"
+#include "platform/FileToolkit.h"
 #include "tools/CliCommands.h"
 
-#include <fstream>
 #include <ostream>
 
 namespace kelvane {
@@ -161,7 +161,7 @@ int RunFirmwareBuild(CliContext& cli, const std::vector<std::string>& args) {
     }
     std::vector<std::uint8_t> payload;
     std::error_code error;
-    if (!ReadBoundedFile(PathFromUtf8(args[2]), kMaxFirmwareImage, payload, error)) {
+    if (!ReadRegularFile(PathFromUtf8(args[2]), kMaxFirmwareImage, payload, error)) {
         cli.err << "kelvane-cli: cannot read " << args[2] << ": "
                 << (error == std::errc::file_too_large ? "larger than 16 MiB, the most a module can take"
                                                        : error.message())
@@ -178,11 +178,8 @@ int RunFirmwareBuild(CliContext& cli, const std::vector<std::string>& args) {
                 << ModuleTypeName(*type) << '\n';
     }
     const std::vector<std::uint8_t> file = BuildFirmwareFile(*type, version, payload);
-    std::ofstream out(PathFromUtf8(args[3]), std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
-    out.close();
-    if (!out) {
-        cli.err << "kelvane-cli: cannot write " << args[3] << '\n';
+    if (!ReplaceFileAtomically(PathFromUtf8(args[3]), file, error)) {
+        cli.err << "kelvane-cli: cannot write " << args[3] << ": " << error.message() << '\n';
         return kCliFileError;
     }
     cli.out << "wrote " << args[3] << ": " << ModuleTypeName(*type) << ' ' << VersionLabel(version) << ", "

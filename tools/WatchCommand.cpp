@@ -8,8 +8,8 @@
 #include "config/ConfigFile.h"
 #include "link/Xmit.h"
 #include "platform/Clock.h"
+#include "platform/FileToolkit.h"
 #include "platform/SerialPort.h"
-#include "tools/AtomicFile.h"
 #include "tools/RackWatch.h"
 #include "tools/StopSignals.h"
 #include "tools/UtcTime.h"
@@ -73,6 +73,10 @@ int WatchSession::Start() {
     if (c.status == kCliOk) return kCliOk;
     if (options_.once || c.status == kCliUsage) {
         cli_.err << "kelvane-cli: " << c.problem << '\n';
+        // The file says the rack is not there, rather than keep the figures of an earlier run as if they held.
+        if (c.status != kCliUsage && !options_.prometheusFile.empty()) {
+            WritePrometheus(LostRound(cli_.clock.SystemSeconds()));
+        }
         return c.status;
     }
     lastProblem_ = c.problem;
@@ -178,9 +182,11 @@ bool WatchSession::Show(const WatchRound& round) {
 }
 
 bool WatchSession::WritePrometheus(const WatchRound& round) {
-    std::string why;
-    const bool written = WriteFileAtomically(PathFromUtf8(options_.prometheusFile), PrometheusText(round), why);
-    if (!written && !fileFailing_) Alarm("cannot write " + options_.prometheusFile + ": " + why);
+    const std::string text = PrometheusText(round);
+    std::error_code why;
+    const bool written = ReplaceFileAtomically(PathFromUtf8(options_.prometheusFile),
+                                               {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()}, why);
+    if (!written && !fileFailing_) Alarm("cannot write " + options_.prometheusFile + ": " + why.message());
     if (written && fileFailing_) Alarm(options_.prometheusFile + " written again");
     fileFailing_ = !written;
     return written;
@@ -205,7 +211,7 @@ int WatchRack(CliContext& cli, const WatchOptions& options, const std::function<
         if (options.once) {
             if (!round.rackFound) return kCliRackNotFound;
             if (!written) return kCliFileError;
-            return AllWell(round) ? kCliOk : kCliWatchAlarm;
+            return AllWell(round) ? kCliOk : kCliFindings;
         }
         // Rounds keep their cadence; one slower than the interval is followed by the next at once.
         due = std::max(due + options.intervalMs, cli.clock.TickCount());

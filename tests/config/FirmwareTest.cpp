@@ -188,6 +188,16 @@ TEST(FirmwareScan, TheListItselfIsReadWithinBounds) {
     EXPECT_LE(scan.notes[0].line.size(), kMaxFirmwareListLine);
     EXPECT_EQ(scan.notes[1].verdict, FirmwareVerdict::Chosen);
 
+    // A list of more bytes than any list holds is read up to the bound: its first names still count.
+    FirmwareFolder huge;
+    huge.Write("KXB200.bin", BuildFirmwareFile(1, 20, Image(1)));
+    huge.List("KXB200.bin\n");
+    fs::resize_file(huge.Path(kFirmwareListName), kMaxFirmwareListBytes + 1);
+    const FirmwareScan cut = ScanFirmwareFiles(huge.Root());
+    EXPECT_TRUE(cut.listFound);
+    EXPECT_TRUE(cut.listCut);
+    EXPECT_EQ(cut.table[1].BestVersion, 20);
+
     // A list that is a folder is no list.
     FirmwareFolder other;
     fs::create_directories(other.Path(kFirmwareListName));
