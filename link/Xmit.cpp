@@ -13,17 +13,18 @@ constexpr int kFirmwareBlockTimeout = 300;
 // A line that never stops talking must not hold the program in the discard loop.
 constexpr std::size_t kMaxDiscardedBytes = 64 * 1024;
 
+// The time `bytes` take on the line at 115,200 baud (86.8 µs a byte), rounded up.
+constexpr std::uint64_t LineTimeMs(std::uint64_t bytes) { return (bytes * 868 + 9999) / 10000; }
+
 // The longest reply that fits ReplyData, every byte after the header doubled (the source byte too), and its
-// time on the line at 115,200 baud (86.8 µs a byte), rounded up.
+// time on the line.
 constexpr std::uint64_t kLongestReplyBytes = 3 + 1 + 2 * (1 + 2 + kReplyDataSize + 1);
-constexpr std::uint64_t kLongestReplyLineMs = (kLongestReplyBytes * 868 + 9999) / 10000;
+constexpr std::uint64_t kLongestReplyLineMs = LineTimeMs(kLongestReplyBytes);
 static_assert(kLongestReplyLineMs == 1424);
 
 // An echo back within this much beyond its own line time comes from a local line (a USB adapter holds bytes up
 // to its 16 ms latency timer): its waits stay as they are. Beyond it, the line is far and its delay is added.
 constexpr std::uint64_t kLocalEchoMs = 30;
-
-std::uint64_t LineTimeMs(std::size_t bytes) { return (bytes * 868 + 9999) / 10000; }
 
 }  // namespace
 
