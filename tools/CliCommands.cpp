@@ -158,14 +158,21 @@ int PrintDiscovery(CliContext& cli, const SlotTable& table, const DiscoveryRepor
         cli.out << ModuleLine(row, table[row], report.configUnread.test(row)) << '\n';
     }
     if (!report.moduleListRead) {
-        cli.err << "kelvane-cli: the rack controller did not send its module list\n";
+        if (report.moduleListFault != ModuleListFault::None) {
+            cli.err << "kelvane-cli: the rack controller's module list was refused: "
+                    << ModuleListFaultText(report.moduleListFault) << '\n';
+        } else {
+            cli.err << "kelvane-cli: the rack controller did not send its module list\n";
+        }
         return kCliIncomplete;
     }
-    if (report.configUnread.any()) {
-        cli.err << "kelvane-cli: some configurations could not be read (marked above)\n";
-        return kCliIncomplete;
+    // Each module whose answer is missing by name, so that the operator knows what a file would lack.
+    for (std::size_t row = 0; row < table.ModuleCount; ++row) {
+        if (!report.configUnread.test(row)) continue;
+        cli.err << "kelvane-cli: " << ModuleTypeName(table[row].Type) << " in row " << row << " (address "
+                << static_cast<int>(table[row].Address) << "): its configuration could not be read\n";
     }
-    return kCliOk;
+    return report.configUnread.any() ? kCliIncomplete : kCliOk;
 }
 
 int RunModules(CliContext& cli) {

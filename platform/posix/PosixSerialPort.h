@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <string>
+#include <termios.h>
 
 namespace kelvane {
 
@@ -27,7 +28,8 @@ public:
     bool HungUp() const override { return hungUp_; }
 
 private:
-    PosixSerialPort(int fd, bool lowLatencySet) : fd_(fd), lowLatencySet_(lowLatencySet) {}
+    PosixSerialPort(int fd, const termios& found, bool lowLatencySet)
+        : fd_(fd), found_(found), lowLatencySet_(lowLatencySet) {}
     bool WaitWritable();
     void SleepUntilDue(std::size_t count, std::chrono::steady_clock::time_point deadline) const;
     ReadResult TakeOrWait(std::span<std::uint8_t> into, std::chrono::milliseconds wait);
@@ -35,6 +37,9 @@ private:
     ReadResult LoseLine();
 
     int fd_;
+    // The line settings the port had before this program changed them: given back on close, as terminal
+    // programs do, so that whoever uses the port next finds it as it was.
+    termios found_;
     bool lowLatencySet_;  // this port asked the driver for low latency, and gives it back on close
     bool hungUp_ = false;
     // When the line last did something this port saw: a write went out or bytes were taken.

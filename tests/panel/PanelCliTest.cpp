@@ -85,6 +85,29 @@ std::size_t AllWrites(const sim::RackEngine& engine) {
     return n;
 }
 
+// A save never stands for part of a rack: a module whose answer never came is named, and no file is written.
+TEST_F(PanelCli, SaveNamesTheModuleWhoseAnswerNeverCameAndWritesNothing) {
+    const struct {
+        std::uint8_t address;
+        std::uint8_t command;
+        const char* named;
+    } cases[] = {
+        {5, 0x70, "KXD420 in row 5 (address 5): its configuration could not be read"},
+        {1, 0x70, "KXB200 in row 1 (address 1): its configuration could not be read"},
+        {0, 0x60, "the rack controller did not send its module list"},
+    };
+    const std::filesystem::path file = std::filesystem::temp_directory_path() / "kelvane-partial-save.kcf";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.named);
+        std::filesystem::remove(file);
+        Start();
+        Silence(c.address, c.command);
+        EXPECT_EQ(Cli({"save", file.string()}), kCliIncomplete);
+        EXPECT_NE(err.find(c.named), std::string::npos) << err;
+        EXPECT_FALSE(std::filesystem::exists(file));
+    }
+}
+
 TEST_F(PanelCli, AChangeTheImagesCannotTakeWritesNothingAndSaysWhy) {
     Start(RackWithAFullOutput());
     ASSERT_GT(ImageOf(7).size(), 1000u);
