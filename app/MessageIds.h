@@ -149,4 +149,7 @@ constexpr int kHistoryLockLostMessage = 107;
 constexpr int kHistoryNoDataMessage = 108;
 constexpr int kHistoryTimeAxisMessage = 109;
 
+// Firmware: a module that, after the rack's restart, runs another version than the image it accepted.
+constexpr int kVersionNotTakenMessage = 110;
+
 }  // namespace kelvane

@@ -5,6 +5,7 @@
 #include "app/TextFormat.h"
 #include "link/Xmit.h"
 
+#include <algorithm>
 #include <span>
 
 namespace kelvane {
@@ -70,9 +71,8 @@ std::optional<std::uint32_t> SendFirmwareImage(CXmit& link, std::uint8_t address
 UpgradeOutcome FirmwareUpdate::UpgradeModuleFirmware(CXmit& link, const SlotRecord& record, std::size_t index,
                                                      UpgradeFeedback& feedback) {
     UpgradeOutcome outcome;
-    if (record.Type >= kFirmwareTypes) return outcome;
+    if (!UpgradeDueFor(record)) return outcome;
     const FirmwareEntry& entry = scan_.table[record.Type];
-    if (!UpgradeDue(record.Version, entry)) return outcome;
     outcome.due = true;
 
     const std::string heading = FormatText(MessageText(kUpdatingModuleMessage),
@@ -88,6 +88,7 @@ UpgradeOutcome FirmwareUpdate::UpgradeModuleFirmware(CXmit& link, const SlotReco
         outcome.failedStep = UpgradeStep::ImageFile;
     }
     if (!outcome.Failed()) {
+        outcome.written = WrittenImage{index, KeyOf(record)};
         feedback.ShowText(heading + "OK", kResultShowMs);
         feedback.Pause(kPauseAfterWriteMs);
     } else {
@@ -120,6 +121,45 @@ void FirmwareUpdate::SendImage(CXmit& link, const SlotRecord& record, const std:
     }
     feedback.ShowText(heading + MessageText(kWritingMessage), kResultShowMs);
     if (!SendStep(link, record.Address, kWriteStep, kWriteTimeout)) outcome.failedStep = UpgradeStep::Write;
+}
+
+bool FirmwareUpdate::UpgradeDueFor(const SlotRecord& record) const {
+    if (record.Type >= kFirmwareTypes || !UpgradeDue(record.Version, scan_.table[record.Type])) return false;
+    return std::find(notTaken_.begin(), notTaken_.end(), KeyOf(record)) == notTaken_.end();
+}
+
+UpgradeKey FirmwareUpdate::KeyOf(const SlotRecord& record) const {
+    const FirmwareEntry& entry = scan_.table[record.Type];
+    return {record.Address, record.Type, entry.ImagePath, entry.Fingerprint, entry.BestVersion};
+}
+
+// A module is found again by its bus address and type: the rack may list it in another row after its restart.
+// One that did not come back is not judged here; the table read after the restart shows what is there.
+std::vector<VersionNotTaken> FirmwareUpdate::CheckVersionsAfterRestart(const std::vector<WrittenImage>& written,
+                                                                       const SlotTable& after) {
+    std::vector<VersionNotTaken> failures;
+    for (const WrittenImage& upgrade : written) {
+        const std::span<const SlotRecord> modules = after.Valid();
+        for (std::size_t row = 0; row < modules.size(); ++row) {
+            const SlotRecord& record = modules[row];
+            if (record.Address != upgrade.key.address || record.Type != upgrade.key.type) continue;
+            if (record.Version != upgrade.key.version) {
+                failures.push_back({upgrade, row, record.Version});
+                if (std::find(notTaken_.begin(), notTaken_.end(), upgrade.key) == notTaken_.end()) {
+                    notTaken_.push_back(upgrade.key);
+                }
+            }
+            break;
+        }
+    }
+    return failures;
+}
+
+std::string VersionNotTakenText(const VersionNotTaken& failure) {
+    const UpgradeKey& key = failure.upgrade.key;
+    return FormatText(MessageText(kVersionNotTakenMessage),
+                      {ModuleTypeName(key.type), static_cast<int>(failure.rowNow), failure.reported / 10,
+                       failure.reported % 10, key.version / 10, key.version % 10});
 }
 
 std::string UpgradeFailureText(const UpgradeOutcome& outcome) {
