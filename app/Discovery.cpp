@@ -155,7 +155,9 @@ void CKelvaneDlg::ReportVersionsNotTaken() {
         firmware_.CheckVersionsAfterRestart(std::exchange(writtenImages_, {}), slots_);
     if (failures.empty()) return;
     std::string text;
-    for (const VersionNotTaken& failure : failures) text += (text.empty() ? "" : "\r\n") + VersionNotTakenText(failure);
+    for (const VersionNotTaken& failure : failures) {
+        text += (text.empty() ? "" : "\r\n") + VersionNotTakenText(failure);
+    }
     windows_.Beep(kFailureBeepHz, kWarningBeepMs);
     info_.ShowInfo(text, false, kNotTakenShowMs);
 }

@@ -118,7 +118,7 @@ private:
     std::optional<OpenPlace> lostPlace_;
     bool relinking_ = false;  // the rack is searched for again after a lost link
     // The images modules accepted in this discovery run, checked once the rack is back from its restart.
-    std::vector<WrittenImage> writtenImages_;
+    std::vector<UpgradeKey> writtenImages_;
 };
 
 }  // namespace kelvane

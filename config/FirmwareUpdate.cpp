@@ -88,7 +88,7 @@ UpgradeOutcome FirmwareUpdate::UpgradeModuleFirmware(CXmit& link, const SlotReco
         outcome.failedStep = UpgradeStep::ImageFile;
     }
     if (!outcome.Failed()) {
-        outcome.written = WrittenImage{index, KeyOf(record)};
+        outcome.written = KeyOf(record);
         feedback.ShowText(heading + "OK", kResultShowMs);
         feedback.Pause(kPauseAfterWriteMs);
     } else {
@@ -135,31 +135,26 @@ UpgradeKey FirmwareUpdate::KeyOf(const SlotRecord& record) const {
 
 // A module is found again by its bus address and type: the rack may list it in another row after its restart.
 // One that did not come back is not judged here; the table read after the restart shows what is there.
-std::vector<VersionNotTaken> FirmwareUpdate::CheckVersionsAfterRestart(const std::vector<WrittenImage>& written,
+std::vector<VersionNotTaken> FirmwareUpdate::CheckVersionsAfterRestart(const std::vector<UpgradeKey>& written,
                                                                        const SlotTable& after) {
     std::vector<VersionNotTaken> failures;
-    for (const WrittenImage& upgrade : written) {
+    for (const UpgradeKey& image : written) {
         const std::span<const SlotRecord> modules = after.Valid();
-        for (std::size_t row = 0; row < modules.size(); ++row) {
-            const SlotRecord& record = modules[row];
-            if (record.Address != upgrade.key.address || record.Type != upgrade.key.type) continue;
-            if (record.Version != upgrade.key.version) {
-                failures.push_back({upgrade, row, record.Version});
-                if (std::find(notTaken_.begin(), notTaken_.end(), upgrade.key) == notTaken_.end()) {
-                    notTaken_.push_back(upgrade.key);
-                }
-            }
-            break;
-        }
+        const auto module = std::find_if(modules.begin(), modules.end(), [&](const SlotRecord& record) {
+            return record.Address == image.address && record.Type == image.type;
+        });
+        if (module == modules.end() || module->Version == image.version) continue;
+        failures.push_back({image, static_cast<std::size_t>(module - modules.begin()), module->Version});
+        if (std::find(notTaken_.begin(), notTaken_.end(), image) == notTaken_.end()) notTaken_.push_back(image);
     }
     return failures;
 }
 
 std::string VersionNotTakenText(const VersionNotTaken& failure) {
-    const UpgradeKey& key = failure.upgrade.key;
+    const UpgradeKey& image = failure.image;
     return FormatText(MessageText(kVersionNotTakenMessage),
-                      {ModuleTypeName(key.type), static_cast<int>(failure.rowNow), failure.reported / 10,
-                       failure.reported % 10, key.version / 10, key.version % 10});
+                      {ModuleTypeName(image.type), static_cast<int>(failure.row), failure.reported / 10,
+                       failure.reported % 10, image.version / 10, image.version % 10});
 }
 
 std::string UpgradeFailureText(const UpgradeOutcome& outcome) {

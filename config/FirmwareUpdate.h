@@ -45,16 +45,10 @@ struct UpgradeKey {
     bool operator==(const UpgradeKey&) const = default;
 };
 
-// An image that a module accepted to the last step: after the rack's restart the module should run it.
-struct WrittenImage {
-    std::size_t row = 0;
-    UpgradeKey key;
-};
-
 // A module that, after the restart, reports another version than the image it accepted.
 struct VersionNotTaken {
-    WrittenImage upgrade;
-    std::size_t rowNow = 0;  // its row after the restart
+    UpgradeKey image;
+    std::size_t row = 0;  // the module's row after the restart
     std::uint8_t reported = 0;
 };
 
@@ -67,8 +61,8 @@ struct UpgradeOutcome {
     UpgradeStep failedStep = UpgradeStep::None;
     std::uint32_t blockOffset = 0;
     ImageLoad image = ImageLoad::Loaded;
-    // Set when the module accepted the write request: its version is to be checked after the restart.
-    std::optional<WrittenImage> written;
+    // Set when the module accepted the write request: after the rack's restart it should run that image.
+    std::optional<UpgradeKey> written;
 
     bool Failed() const { return failedStep != UpgradeStep::None; }
 };
@@ -96,7 +90,7 @@ public:
 
     // After the rack's restart, with the table read again: each module of `written` that reports another
     // version than its image's is returned, and that image is never started on it again.
-    std::vector<VersionNotTaken> CheckVersionsAfterRestart(const std::vector<WrittenImage>& written,
+    std::vector<VersionNotTaken> CheckVersionsAfterRestart(const std::vector<UpgradeKey>& written,
                                                            const SlotTable& after);
 
     std::uint8_t FirmwareFilesFound() const { return scan_.FirmwareFilesFound; }

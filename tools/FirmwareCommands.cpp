@@ -62,9 +62,9 @@ std::string UpgradeFailureLine(std::size_t row, const SlotRecord& record, const 
 }
 
 std::string NotTakenLine(const VersionNotTaken& failure) {
-    const UpgradeKey& key = failure.upgrade.key;
-    return UpgradeOf(failure.rowNow, key.type, key.address) + " did not take: the module reports " +
-           VersionLabel(failure.reported) + " after an upgrade to " + VersionLabel(key.version);
+    const UpgradeKey& image = failure.image;
+    return UpgradeOf(failure.row, image.type, image.address) + " did not take: the module reports " +
+           VersionLabel(failure.reported) + " after an upgrade to " + VersionLabel(image.version);
 }
 
 // The restart could not be sent: waiting for a rack that was never told to restart, on a line that may be
@@ -140,7 +140,7 @@ int RunFirmwareUpgrade(CliContext& cli) {
     SlotTable table;
     bool updated = false;
     std::vector<std::string> failures;
-    std::vector<WrittenImage> written;
+    std::vector<UpgradeKey> written;
     const DiscoveryReport first = RunDiscoveryExchanges(cli.link, table, [&](std::size_t row) {
         const UpgradeOutcome outcome = firmware.UpgradeModuleFirmware(cli.link, table[row], row, feedback);
         if (outcome.started) updated = true;

@@ -246,7 +246,7 @@ TEST_F(ProgramWindow, FirmwareThatDidNotTakeIsNamedInTheMessageArea) {
     // Whole in every language: the versions are what the operator needs, and a long line loses its middle.
     auto* shown = info->findChild<QPlainTextEdit*>();
     ASSERT_NE(shown, nullptr);
-    VersionNotTaken failure{{3, {7, sim::kKXD410, {}, 0, 30}}, 12, 22};
+    VersionNotTaken failure{{7, sim::kKXD410, {}, 0, 30}, 12, 22};
     for (const int language : {kEnglish, kFrench, kItalian, kGerman}) {
         SetLanguageIndex(language);
         main->Info().ShowInfo(VersionNotTakenText(failure), false, 1000);
