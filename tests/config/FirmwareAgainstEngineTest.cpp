@@ -33,17 +33,6 @@ sim::RackDescription ThreeModules() {
     return rack;
 }
 
-// An image whose header says one version; the module runs the version after the marker "KXRV" when there is
-// one, and otherwise only goes up by one at its restart, as a mislabelled image does.
-Bytes Image(std::optional<std::uint8_t> marked) {
-    Bytes image(2 * 256, 0x5A);
-    if (marked) {
-        const std::uint8_t marker[] = {'K', 'X', 'R', 'V', *marked};
-        std::copy(std::begin(marker), std::end(marker), image.begin() + 16);
-    }
-    return image;
-}
-
 class FirmwareAgainstEngine : public ::testing::Test {
 protected:
     void SetUp() override { SetLanguageIndex(kEnglish); }
@@ -96,7 +85,7 @@ protected:
 };
 
 TEST_F(FirmwareAgainstEngine, ImageThatDoesNotTakeIsNamedAndNeverFlashedAgain) {
-    folder.Offer("KXD410_V30.frm", sim::kKXD410, 30, Image(std::nullopt));
+    folder.Offer("KXD410_V30.frm", sim::kKXD410, 30, test::MarkedImage(512, std::nullopt));
     OpenWindow();
     main->DiscoverRack();
     EXPECT_EQ(Writes(), 1u);
@@ -114,7 +103,7 @@ TEST_F(FirmwareAgainstEngine, ImageThatDoesNotTakeIsNamedAndNeverFlashedAgain) {
     EXPECT_TRUE(windows.TimerActive(main->Window(), CKelvaneDlg::kSupervisionTimer));
 
     // Another image for the same module is still given to it, and one that takes is not reported.
-    folder.Offer("KXD410_V31.frm", sim::kKXD410, 31, Image(31));
+    folder.Offer("KXD410_V31.frm", sim::kKXD410, 31, test::MarkedImage(512, 31));
     main->Firmware().ScanFirmwareFiles(folder.Root());
     main->DiscoverRack();
     EXPECT_EQ(Writes(), 2u);
@@ -123,7 +112,7 @@ TEST_F(FirmwareAgainstEngine, ImageThatDoesNotTakeIsNamedAndNeverFlashedAgain) {
 }
 
 TEST_F(FirmwareAgainstEngine, CliExitsFourNamingTheModuleWhoseVersionDidNotTake) {
-    folder.Offer("KXD410_V30.frm", sim::kKXD410, 30, Image(std::nullopt));
+    folder.Offer("KXD410_V30.frm", sim::kKXD410, 30, test::MarkedImage(512, std::nullopt));
     EXPECT_EQ(RunCli(), kCliIncomplete);
     EXPECT_NE(err.str().find("kelvane-cli: the upgrade of row 3 (KXD410, address 7) did not take: the module reports "
                              "V2.2 after an upgrade to V3.0\n"),

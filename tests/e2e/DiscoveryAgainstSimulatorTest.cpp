@@ -10,6 +10,7 @@
 #include "sim/ModuleModels.h"
 #include "sim/RackSimulator.h"
 #include "tests/app/StandInPanels.h"
+#include "tests/support/FirmwareFolder.h"
 #include "ui/headless/HeadlessWindowSystem.h"
 
 #include <gtest/gtest.h>
@@ -189,10 +190,7 @@ TEST_F(DiscoveryAgainstSimulator, LineThatHangsUpDuringAnUpgradeIsSearchedForAsA
     faults.restartSilenceMs = 300;
     Start(RackOf({{sim::kKXB200, 5, 14, true, {}}}), faults);
     UsePort();
-    Bytes image(8 * 256, 0x5A);
-    const char marker[] = {'K', 'X', 'R', 'V', 20};
-    std::copy(std::begin(marker), std::end(marker), image.begin() + 16);
-    OfferFirmware("KXB200_V20.frm", sim::kKXB200, 20, image);
+    OfferFirmware("KXB200_V20.frm", sim::kKXB200, 20, test::MarkedImage(8 * 256, 20));
 
     // No restart can go on a line that is gone, and none is waited for.
     Main().DiscoverRack();

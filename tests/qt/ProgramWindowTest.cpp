@@ -234,7 +234,7 @@ TEST_F(ProgramWindow, FirmwareThatDidNotTakeIsNamedInTheMessageArea) {
     rack.modules = {{sim::kKXB210, 5, 14, true, {}}, {sim::kKXF600, 6, 20, true, {}}, {sim::kKXD410, 7, 21, true, {}}};
     Start(rack, kFrench);
     test::FirmwareFolder folder;
-    folder.Offer("KXD410_V30.frm", sim::kKXD410, 30, std::vector<std::uint8_t>(512, 0x5A));  // no version mark
+    folder.Offer("KXD410_V30.frm", sim::kKXD410, 30, test::MarkedImage(512, std::nullopt));
     main->Firmware().ScanFirmwareFiles(folder.Root());
     main->DiscoverRack();
     QApplication::processEvents();

@@ -5,11 +5,23 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <unistd.h>
 #include <vector>
 
 namespace kelvane::test {
+
+// An image of `length` bytes for the simulator's modules: after the rack's restart a module runs the version
+// marked in it, or, with none marked, the version it had plus one, as with a mislabelled image.
+inline std::vector<std::uint8_t> MarkedImage(std::size_t length, std::optional<std::uint8_t> runs) {
+    std::vector<std::uint8_t> image(length, 0x5A);
+    if (runs && length >= 21) {
+        const std::uint8_t marker[] = {'K', 'X', 'R', 'V', *runs};
+        std::copy(std::begin(marker), std::end(marker), image.begin() + 16);
+    }
+    return image;
+}
 
 // A working directory with a firmware folder, its list file and image files; removed with the object.
 class FirmwareFolder {
