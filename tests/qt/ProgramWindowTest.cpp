@@ -249,8 +249,7 @@ TEST_F(ProgramWindow, FirmwareThatDidNotTakeIsNamedInTheMessageArea) {
     VersionNotTaken failure{{7, sim::kKXD410, {}, 0, 30}, 12, 22};
     for (const int language : {kEnglish, kFrench, kItalian, kGerman}) {
         SetLanguageIndex(language);
-        main->Info().ShowInfo(VersionNotTakenText(failure), false, 1000);
-        QApplication::processEvents();
+        main->Info().ShowInfo(VersionNotTakenText(failure), false, 60000);
         EXPECT_EQ(shown->toPlainText().toStdString(), VersionNotTakenText(failure)) << "language " << language;
     }
 }
