@@ -46,7 +46,7 @@ void CKelvaneDlg::DiscoverRack() {
     StartDiscovery();
     bool firmwareChecks = true;
     bool updated = false;
-    writtenImages_.clear();
+    offeredImages_.clear();
     do {
         if (!DiscoveryPass(firmwareChecks, updated)) return;
         firmwareChecks = false;
@@ -94,7 +94,7 @@ bool CKelvaneDlg::DiscoveryPass(bool firmwareChecks, bool& updated) {
             if (!updated) windows_.GuardClose(MessageText(kCloseDuringFirmwareMessage));
             const UpgradeOutcome outcome = firmware_.UpgradeModuleFirmware(link_, slots_[row], row, feedback);
             if (outcome.started) updated = true;
-            if (outcome.written) writtenImages_.push_back(*outcome.written);
+            if (outcome.offered) offeredImages_.push_back(*outcome.offered);
             if (!updated) windows_.GuardClose("");
         });
         if (report.inactiveRow) {
@@ -147,12 +147,12 @@ void CKelvaneDlg::ReportRefusedFirmware() {
     }
 }
 
-// A module that accepted an image but runs another version after the restart would be flashed again, and the
-// whole rack restarted, at every search: it is named in place of the "OK" its upgrade showed, and that image
-// is never started on it again while the program runs.
+// A module that was sent an image but runs another version after the restart (a mislabelled image, or one it
+// refused) would be flashed again, and the whole rack restarted, at every search: it is named in place of the
+// "OK" or the error its upgrade showed, and that image is never started on it again while the program runs.
 void CKelvaneDlg::ReportVersionsNotTaken() {
     const std::vector<VersionNotTaken> failures =
-        firmware_.CheckVersionsAfterRestart(std::exchange(writtenImages_, {}), slots_);
+        firmware_.CheckVersionsAfterRestart(std::exchange(offeredImages_, {}), slots_);
     if (failures.empty()) return;
     std::string text;
     for (const VersionNotTaken& failure : failures) {

@@ -117,8 +117,8 @@ private:
     std::optional<OpenPlace> OpenPlaceNow() const;
     std::optional<OpenPlace> lostPlace_;
     bool relinking_ = false;  // the rack is searched for again after a lost link
-    // The images modules accepted in this discovery run, checked once the rack is back from its restart.
-    std::vector<UpgradeKey> writtenImages_;
+    // The images sent to modules in this discovery run, checked once the rack is back from its restart.
+    std::vector<UpgradeKey> offeredImages_;
 };
 
 }  // namespace kelvane

@@ -84,11 +84,11 @@ UpgradeOutcome FirmwareUpdate::UpgradeModuleFirmware(CXmit& link, const SlotReco
     outcome.image = LoadFirmwareImage(entry, image);
     if (outcome.image == ImageLoad::Loaded) {
         SendImage(link, record, image, heading, feedback, outcome);
+        if (outcome.started) outcome.offered = KeyOf(record);
     } else {
         outcome.failedStep = UpgradeStep::ImageFile;
     }
     if (!outcome.Failed()) {
-        outcome.written = KeyOf(record);
         feedback.ShowText(heading + "OK", kResultShowMs);
         feedback.Pause(kPauseAfterWriteMs);
     } else {
@@ -135,10 +135,10 @@ UpgradeKey FirmwareUpdate::KeyOf(const SlotRecord& record) const {
 
 // A module is found again by its bus address and type: the rack may list it in another row after its restart.
 // One that did not come back is not judged here; the table read after the restart shows what is there.
-std::vector<VersionNotTaken> FirmwareUpdate::CheckVersionsAfterRestart(const std::vector<UpgradeKey>& written,
+std::vector<VersionNotTaken> FirmwareUpdate::CheckVersionsAfterRestart(const std::vector<UpgradeKey>& offered,
                                                                        const SlotTable& after) {
     std::vector<VersionNotTaken> failures;
-    for (const UpgradeKey& image : written) {
+    for (const UpgradeKey& image : offered) {
         const std::span<const SlotRecord> modules = after.Valid();
         const auto module = std::find_if(modules.begin(), modules.end(), [&](const SlotRecord& record) {
             return record.Address == image.address && record.Type == image.type;

@@ -45,7 +45,7 @@ struct UpgradeKey {
     bool operator==(const UpgradeKey&) const = default;
 };
 
-// A module that, after the restart, reports another version than the image it accepted.
+// A module that, after the restart, reports another version than the image it was sent.
 struct VersionNotTaken {
     UpgradeKey image;
     std::size_t row = 0;  // the module's row after the restart
@@ -61,8 +61,9 @@ struct UpgradeOutcome {
     UpgradeStep failedStep = UpgradeStep::None;
     std::uint32_t blockOffset = 0;
     ImageLoad image = ImageLoad::Loaded;
-    // Set when the module accepted the write request: after the rack's restart it should run that image.
-    std::optional<UpgradeKey> written;
+    // Set once the start request went, whatever came of it: after the rack's restart the module should run
+    // that image.
+    std::optional<UpgradeKey> offered;
 
     bool Failed() const { return failedStep != UpgradeStep::None; }
 };
@@ -84,13 +85,13 @@ public:
     UpgradeOutcome UpgradeModuleFirmware(CXmit& link, const SlotRecord& record, std::size_t index,
                                          UpgradeFeedback& feedback);
 
-    // A newer image that the module's version may take, and not one this module already accepted without
-    // running it: flashing that again would only restart the rack again, at every search.
+    // A newer image that the module's version may take, and not one this module was already sent without
+    // running it after the restart: flashing that again would only restart the rack again, at every search.
     bool UpgradeDueFor(const SlotRecord& record) const;
 
-    // After the rack's restart, with the table read again: each module of `written` that reports another
+    // After the rack's restart, with the table read again: each module of `offered` that reports another
     // version than its image's is returned, and that image is never started on it again.
-    std::vector<VersionNotTaken> CheckVersionsAfterRestart(const std::vector<UpgradeKey>& written,
+    std::vector<VersionNotTaken> CheckVersionsAfterRestart(const std::vector<UpgradeKey>& offered,
                                                            const SlotTable& after);
 
     std::uint8_t FirmwareFilesFound() const { return scan_.FirmwareFilesFound; }

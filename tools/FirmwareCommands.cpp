@@ -140,11 +140,11 @@ int RunFirmwareUpgrade(CliContext& cli) {
     SlotTable table;
     bool updated = false;
     std::vector<std::string> failures;
-    std::vector<UpgradeKey> written;
+    std::vector<UpgradeKey> written;  // a failed upgrade has its line already
     const DiscoveryReport first = RunDiscoveryExchanges(cli.link, table, [&](std::size_t row) {
         const UpgradeOutcome outcome = firmware.UpgradeModuleFirmware(cli.link, table[row], row, feedback);
         if (outcome.started) updated = true;
-        if (outcome.written) written.push_back(*outcome.written);
+        if (outcome.offered && !outcome.Failed()) written.push_back(*outcome.offered);
         if (outcome.Failed()) failures.push_back(UpgradeFailureLine(row, table[row], outcome));
     });
     if (first.inactiveRow || !updated) {
