@@ -92,6 +92,7 @@ struct NotRun {
     const char* what;
     std::size_t length;
     const char* message;
+    friend void PrintTo(const NotRun& image, std::ostream* out) { *out << image.what; }
 };
 
 class ImageNotRun : public FirmwareAgainstEngine, public ::testing::WithParamInterface<NotRun> {};
