@@ -122,9 +122,9 @@ DiscoveryReport RunDiscoveryExchanges(CXmit& link, SlotTable& table,
     return report;
 }
 
-void BroadcastRestart(CXmit& link) {
+bool BroadcastRestart(CXmit& link) {
     const std::uint8_t payload[] = {kRestartStep};
-    link.XmitRequest(payload, kBroadcastAddress, kFirmwareCommand, kRestartTimeout);
+    return link.XmitRequest(payload, kBroadcastAddress, kFirmwareCommand, kRestartTimeout);
 }
 
 bool SearchUntilFound(CXmit& link, Clock& clock, std::uint32_t limitMs, const std::function<bool()>& keepSearching) {

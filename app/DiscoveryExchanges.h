@@ -69,8 +69,9 @@ bool ReadModuleConfig(CXmit& link, SlotRecord& record);
 DiscoveryReport RunDiscoveryExchanges(CXmit& link, SlotTable& table,
                                       const std::function<void(std::size_t row)>& onRowRead = {});
 
-// Tells every module to restart (after firmware was written); nobody answers a broadcast.
-void BroadcastRestart(CXmit& link);
+// Tells every module to restart (after firmware was written); nobody answers a broadcast. False when the
+// request could not be written (the link's LastFailure says why): then nothing restarts.
+bool BroadcastRestart(CXmit& link);
 
 // How long the rack may take to answer again after its modules were told to restart.
 constexpr std::uint32_t kRebootWaitMs = 120'000;

@@ -85,7 +85,7 @@ private:
     bool WaitForRestartedRack();
     void StartSupervision();
     void ReportRefusedFirmware();
-    bool FirmwareDue(const SlotRecord& record) const;
+    void ReportVersionsNotTaken();
     void RestoreLostPlace();
 
     // Panel switching.
@@ -117,6 +117,8 @@ private:
     std::optional<OpenPlace> OpenPlaceNow() const;
     std::optional<OpenPlace> lostPlace_;
     bool relinking_ = false;  // the rack is searched for again after a lost link
+    // The images sent to modules in this discovery run, checked once the rack is back from its restart.
+    std::vector<UpgradeKey> offeredImages_;
 };
 
 }  // namespace kelvane

@@ -592,6 +592,11 @@ constexpr const char* kEntries[] = {
     "Annuler",
     "Annulla",
     "Abbrechen",
+    // 115, kVersionNotTakenMessage: the model, its row, the version it reports, then the image's version.
+    "%s, row %d, reports V%d.%d after an upgrade to V%d.%d",
+    "%s, ligne %d, indique V%d.%d après mise à jour en V%d.%d",
+    "%s, riga %d, indica V%d.%d dopo un aggiornamento a V%d.%d",
+    "%s, Zeile %d, meldet V%d.%d nach einem Update auf V%d.%d",
 };
 
 static_assert(std::size(kEntries) == kMessageCount * kLanguageCount, "four texts for every message");

@@ -156,4 +156,7 @@ constexpr int kModuleInRowText = 112;
 constexpr int kNotAllSentMessage = 113;
 constexpr int kCancelText = 114;
 
+// Firmware: a module that, after the rack's restart, runs another version than the image it accepted.
+constexpr int kVersionNotTakenMessage = 115;
+
 }  // namespace kelvane

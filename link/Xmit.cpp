@@ -50,7 +50,8 @@ bool CXmit::XmitRequest(std::span<const std::uint8_t> payload, std::uint8_t addr
         const bool written = WriteFrame(address != kBroadcastAddress);
         // A line that is gone answers nothing ever again: no wait and no further tries, and the supervision
         // closes the port and searches anew.
-        if (!port_->HungUp() && (address == kBroadcastAddress || ReceiveReply(timeout))) {
+        // Nobody answers a broadcast: it has gone when its frame went out whole.
+        if (!port_->HungUp() && (address == kBroadcastAddress ? written : ReceiveReply(timeout))) {
             requestOpen_ = false;
             lastFailure_ = LinkFailure::None;
             return true;

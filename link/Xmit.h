@@ -38,10 +38,10 @@ public:
     CXmit& operator=(const CXmit&) = delete;
 
     // Sends one request and waits `timeout` × 10 ms per try for its reply, up to three tries. True when a valid
-    // reply stands in ReplyData/ReplyLength, or at once for a broadcast. A request whose tries all fail sets
-    // LinkLost; with no port open nothing is tried and LinkLost is left alone. Only a frame from the addressed
-    // module that follows the echo of this request (on a line that echoes) can be its reply: a late reply to an
-    // earlier request is never taken for this one's.
+    // reply stands in ReplyData/ReplyLength, or for a broadcast once its frame was written whole. A request whose
+    // tries all fail sets LinkLost; with no port open nothing is tried and LinkLost is left alone. Only a frame
+    // from the addressed module that follows the echo of this request (on a line that echoes) can be its reply:
+    // a late reply to an earlier request is never taken for this one's.
     bool XmitRequest(std::span<const std::uint8_t> payload, std::uint8_t address, std::uint8_t command, int timeout);
 
     // Searches the COM ports from the one that answered last; true leaves the rack's port open.

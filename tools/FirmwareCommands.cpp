@@ -52,9 +52,28 @@ std::optional<std::uint8_t> ParseModuleType(const std::string& text) {
     return std::nullopt;
 }
 
+std::string UpgradeOf(std::size_t row, std::uint8_t type, std::uint8_t address) {
+    return "the upgrade of row " + std::to_string(row) + " (" + ModuleTypeName(type) + ", address " +
+           std::to_string(address) + ")";
+}
+
 std::string UpgradeFailureLine(std::size_t row, const SlotRecord& record, const UpgradeOutcome& outcome) {
-    return "the upgrade of row " + std::to_string(row) + " (" + ModuleTypeName(record.Type) + ", address " +
-           std::to_string(record.Address) + ") failed: " + UpgradeFailureText(outcome);
+    return UpgradeOf(row, record.Type, record.Address) + " failed: " + UpgradeFailureText(outcome);
+}
+
+std::string NotTakenLine(const VersionNotTaken& failure) {
+    const UpgradeKey& image = failure.image;
+    return UpgradeOf(failure.row, image.type, image.address) + " did not take: the module reports " +
+           VersionLabel(failure.reported) + " after an upgrade to " + VersionLabel(image.version);
+}
+
+// The restart could not be sent: waiting for a rack that was never told to restart, on a line that may be
+// gone, would only hold the terminal.
+std::string RestartNotSentLine(const CXmit& link) {
+    const std::string port = link.PortName();
+    return link.LastFailure() == LinkFailure::HungUp
+               ? "the line " + port + " hung up before the rack was told to restart"
+               : "the restart request could not be written on " + port;
 }
 
 // Each failed upgrade on a line of its own; the status they call for.
@@ -127,9 +146,11 @@ int RunFirmwareUpgrade(CliContext& cli) {
     SlotTable table;
     bool updated = false;
     std::vector<std::string> failures;
+    std::vector<UpgradeKey> written;  // a failed upgrade has its line already
     const DiscoveryReport first = RunDiscoveryExchanges(cli.link, table, [&](std::size_t row) {
         const UpgradeOutcome outcome = firmware.UpgradeModuleFirmware(cli.link, table[row], row, feedback);
         if (outcome.started) updated = true;
+        if (outcome.offered && !outcome.Failed()) written.push_back(*outcome.offered);
         if (outcome.Failed()) failures.push_back(UpgradeFailureLine(row, table[row], outcome));
     });
     if (first.inactiveRow || !updated) {
@@ -139,7 +160,11 @@ int RunFirmwareUpgrade(CliContext& cli) {
     }
 
     cli.out << "restarting the rack...\n";
-    BroadcastRestart(cli.link);
+    if (!BroadcastRestart(cli.link)) {
+        failures.push_back(RestartNotSentLine(cli.link));
+        cli.link.ClosePort();
+        return ReportFailures(cli, failures);
+    }
     cli.link.ClosePort();
     if (!SearchUntilFound(cli.link, cli.clock, kRebootWaitMs, [] { return true; })) {
         ReportFailures(cli, failures);
@@ -148,6 +173,9 @@ int RunFirmwareUpgrade(CliContext& cli) {
     }
     SlotTable after;
     const int status = PrintDiscovery(cli, after, RunDiscoveryExchanges(cli.link, after));
+    for (const VersionNotTaken& failure : firmware.CheckVersionsAfterRestart(written, after)) {
+        failures.push_back(NotTakenLine(failure));
+    }
     return WorstOf(ReportFailures(cli, failures), status);
 }
 

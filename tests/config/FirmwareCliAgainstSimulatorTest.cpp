@@ -37,10 +37,9 @@ protected:
         SetLanguageIndex(kEnglish);
     }
 
-    void StartRack(std::vector<sim::ModuleDescription> modules) {
+    void StartRack(std::vector<sim::ModuleDescription> modules, sim::FaultOptions faults = {}) {
         sim::RackDescription rack;
         rack.modules = std::move(modules);
-        sim::FaultOptions faults;
         faults.restartSilenceMs = 300;
         simulator_ = std::make_unique<sim::RackSimulator>(rack, faults);
         std::string error;
@@ -93,6 +92,22 @@ TEST_F(FirmwareCli, FailedUpgradeExitsFourNamingTheModuleAndItsStep) {
     EXPECT_NE(run.out.find("Updating module 1 (KXB200) to release V2.0: ERROR !"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("restarting the rack"), std::string::npos) << run.out;
     EXPECT_EQ(Rack().VersionOf(5), 14);
+}
+
+TEST_F(FirmwareCli, LineThatHangsUpDuringTheUpgradeEndsItAtOnceNamingTheLine) {
+    sim::FaultOptions faults;
+    faults.hangUpAt.afterRequests = 13;  // the fifth block: search, list, identities and configurations first
+    StartRack({{sim::kKXB200, 5, 14, true, {}}}, faults);
+    Offer("KXB200_V20.frm", sim::kKXB200, 20, Bytes(8 * kFirmwareBlock, 0x5A));
+
+    const CliRun run = Run({"firmware", "upgrade"});
+    // Not "the rack did not answer again" after two minutes: the restart never went out.
+    EXPECT_EQ(run.status, kCliIncomplete) << run.err;
+    EXPECT_NE(run.err.find("(KXB200, address 5) failed: the block at offset 768"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("kelvane-cli: the line " + Rack().PortPath() + " hung up before the rack was told to restart\n"),
+              std::string::npos)
+        << run.err;
+    EXPECT_EQ(Rack().HangUps(), 1u);
 }
 
 TEST_F(FirmwareCli, UpgradeThatWorksSaysNothingOnStandardErrorInTheDefaultLanguage) {

@@ -3,6 +3,7 @@
 
 #include "app/MessageCatalogue.h"
 #include "link/Xmit.h"
+#include "tests/support/FirmwareFolder.h"
 #include "tests/support/ScriptedPort.h"
 
 #include <gtest/gtest.h>
@@ -18,29 +19,7 @@ namespace fs = std::filesystem;
 using test::Bytes;
 using test::ReplyFrame;
 
-// A working directory with a firmware folder, its list file and image files.
-class FirmwareFolder {
-public:
-    FirmwareFolder() : root_(fs::temp_directory_path() / ("kelvane-fw-" + std::to_string(getpid()) + "-" + std::to_string(counter_++))) {
-        fs::create_directories(root_ / "firmware");
-    }
-    ~FirmwareFolder() { fs::remove_all(root_); }
-
-    void Write(const std::string& name, const Bytes& bytes) {
-        std::ofstream out(root_ / "firmware" / name, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    }
-    void List(const std::string& text) {
-        std::ofstream out(root_ / "firmware" / kFirmwareListName, std::ios::binary);
-        out << text;
-    }
-    const fs::path& Root() const { return root_; }
-    fs::path Path(const std::string& name) const { return root_ / "firmware" / name; }
-
-private:
-    static inline int counter_ = 0;
-    fs::path root_;
-};
+using test::FirmwareFolder;
 
 Bytes Image(std::size_t blocks, std::uint8_t fill = 0x5A) { return Bytes(blocks * kFirmwareBlock, fill); }
 

@@ -56,6 +56,14 @@ TEST_F(XmitRequestTest, BroadcastIsWrittenOnceAndNeverRead) {
     EXPECT_FALSE(link.LinkLost());
 }
 
+TEST_F(XmitRequestTest, BroadcastThatCouldNotBeWrittenFailsWithItsReason) {
+    ScriptedPort& port = Connect({});
+    port.failWrites = true;
+    EXPECT_FALSE(link.XmitRequest(Bytes{0x03}, 0xFF, 0xC0, 1));
+    EXPECT_EQ(link.LastFailure(), LinkFailure::WriteFailed);
+    EXPECT_TRUE(link.LinkLost());
+}
+
 TEST_F(XmitRequestTest, SilentModuleGetsThreeIdenticalFramesThenLinkLost) {
     ScriptedPort& port = Connect({});
     const std::uint64_t before = clock.TickCount();
