@@ -23,7 +23,6 @@ constexpr std::uint32_t kFoundOnShowMs = 5000;
 constexpr unsigned kWarningBeepHz = 440;
 constexpr unsigned kWarningBeepMs = 200;
 constexpr unsigned kFailureBeepHz = 220;
-constexpr std::uint32_t kNotTakenShowMs = 30000;
 constexpr std::size_t kRefusedFilesNamed = 3;
 
 // The firmware upgrade reports in the message area, as every long operation of the window does.
@@ -164,7 +163,7 @@ void CKelvaneDlg::ReportVersionsNotTaken() {
         text += (text.empty() ? "" : "\r\n") + VersionNotTakenText(failure);
     }
     windows_.Beep(kFailureBeepHz, kWarningBeepMs);
-    info_.ShowInfo(text, false, kNotTakenShowMs);
+    info_.ShowLasting(text);
 }
 
 void CKelvaneDlg::LabelRow(std::size_t row) {
