@@ -597,6 +597,21 @@ constexpr const char* kEntries[] = {
     "%s, ligne %d, indique V%d.%d après mise à jour en V%d.%d",
     "%s, riga %d, indica V%d.%d dopo un aggiornamento a V%d.%d",
     "%s, Zeile %d, meldet V%d.%d nach einem Update auf V%d.%d",
+    // 116, kSummarySlotText: a module's row in the configuration summary.
+    "Slot %d : ",
+    "Emplacement %d : ",
+    "Slot %d : ",
+    "Steckplatz %d : ",
+    // 117, kSummaryAttenuationText: an output's level in the configuration summary.
+    "  Attenuation : %ddB",
+    "  Atténuation : %ddB",
+    "  Attenuazione : %ddB",
+    "  Dämpfung : %ddB",
+    // 118, kSummaryServicesText: the head of an output's service list in the configuration summary.
+    "  Services : ",
+    "  Services : ",
+    "  Servizi : ",
+    "  Dienste : ",
 };
 
 static_assert(std::size(kEntries) == kMessageCount * kLanguageCount, "four texts for every message");

@@ -159,4 +159,9 @@ constexpr int kCancelText = 114;
 // Firmware: a module that, after the rack's restart, runs another version than the image it accepted.
 constexpr int kVersionNotTakenMessage = 115;
 
+// The configuration summary's own words.
+constexpr int kSummarySlotText = 116;
+constexpr int kSummaryAttenuationText = 117;
+constexpr int kSummaryServicesText = 118;
+
 }  // namespace kelvane
