@@ -33,6 +33,11 @@ std::string SaveRefusalText(const std::error_code& error) {
     return {};
 }
 
+// A folder, a device or a named pipe where the operator chose a file: said, as a save says it.
+bool NotAFile(const std::error_code& error) {
+    return error == std::errc::is_a_directory || error == std::errc::invalid_argument;
+}
+
 }  // namespace
 
 void CKelvaneDlg::SaveConfiguration() {
@@ -50,8 +55,10 @@ void CKelvaneDlg::UploadConfiguration() {
     SelectSlot(kNoSlot);
     const std::optional<std::string> path = AskConfigPath(false);
     if (!path) return;
-    if (const ConfigReadResult read = ReadConfigFile(PathFromUtf8(*path), loaded_); read != ConfigReadResult::Read) {
-        return ReportFailure(ReadFailureMessage(read));
+    std::error_code why;
+    const ConfigReadResult read = ReadConfigFile(PathFromUtf8(*path), loaded_, &why);
+    if (read != ConfigReadResult::Read) {
+        return ReportFailure(ReadFailureMessage(read), NotAFile(why) ? MessageText(kNotAFileMessage) : "");
     }
     CConfigValidate summary(windows_, slots_, loaded_);
     const int answer = summary.DoModal(window_.get());

@@ -27,6 +27,7 @@ constexpr std::uint32_t kLastingShowMs = 3'600'000;
 constexpr std::size_t kReasonsNamed = 3;
 constexpr unsigned kWarningBeepHz = 440;
 constexpr unsigned kWarningBeepMs = 200;
+constexpr unsigned kFailureBeepHz = 220;
 constexpr std::size_t kRefusedFilesNamed = 3;
 
 // The firmware upgrade reports in the message area, as every long operation of the window does.
@@ -49,10 +50,12 @@ void CKelvaneDlg::DiscoverRack() {
     StartDiscovery();
     bool firmwareChecks = true;
     bool updated = false;
+    offeredImages_.clear();
     do {
         if (!DiscoveryPass(firmwareChecks, updated)) return;
         firmwareChecks = false;
     } while (updated);
+    ReportVersionsNotTaken();
     window_->EnableControl(res::kModuleList, true);
     window_->EnableControl(res::kDiscoverButton, true);
 }
@@ -87,11 +90,13 @@ bool CKelvaneDlg::DiscoveryPass(bool firmwareChecks, bool& updated) {
     InfoFeedback feedback(info_, windows_);
     const DiscoveryReport report = RunDiscoveryExchanges(link_, slots_, [&](std::size_t row) {
         LabelRow(row);
-        if (!firmwareChecks || !FirmwareDue(slots_[row])) return;
+        if (!firmwareChecks || !firmware_.UpgradeDueFor(slots_[row])) return;
         // From the first block written until the rack is back, ending the program may leave a module
         // without firmware: the close box asks first.
         if (!updated) windows_.GuardClose(MessageText(kCloseDuringFirmwareMessage));
-        if (firmware_.UpgradeModuleFirmware(link_, slots_[row], row, feedback).started) updated = true;
+        const UpgradeOutcome outcome = firmware_.UpgradeModuleFirmware(link_, slots_[row], row, feedback);
+        if (outcome.started) updated = true;
+        if (outcome.offered) offeredImages_.push_back(*outcome.offered);
         if (!updated) windows_.GuardClose("");
     });
     if (report.inactiveRow) {
@@ -156,8 +161,19 @@ void CKelvaneDlg::ReportRefusedFirmware() {
     }
 }
 
-bool CKelvaneDlg::FirmwareDue(const SlotRecord& record) const {
-    return record.Type < kFirmwareTypes && UpgradeDue(record.Version, firmware_.Table()[record.Type]);
+// A module that was sent an image but runs another version after the restart (a mislabelled image, or one it
+// refused) would be flashed again, and the whole rack restarted, at every search: it is named in place of the
+// "OK" or the error its upgrade showed, and that image is never started on it again while the program runs.
+void CKelvaneDlg::ReportVersionsNotTaken() {
+    const std::vector<VersionNotTaken> failures =
+        firmware_.CheckVersionsAfterRestart(std::exchange(offeredImages_, {}), slots_);
+    if (failures.empty()) return;
+    std::string text;
+    for (const VersionNotTaken& failure : failures) {
+        text += (text.empty() ? "" : "\r\n") + VersionNotTakenText(failure);
+    }
+    windows_.Beep(kFailureBeepHz, kWarningBeepMs);
+    info_.ShowLasting(text);
 }
 
 void CKelvaneDlg::LabelRow(std::size_t row) {
@@ -180,7 +196,15 @@ void CKelvaneDlg::HandleInactiveModule() {
 // After an upgrade every module restarts; the search goes on once a second until the rack answers again,
 // for a bounded time, so that a rack that never comes back leaves the operator a working window.
 bool CKelvaneDlg::WaitForRestartedRack() {
-    BroadcastRestart(link_);
+    if (!BroadcastRestart(link_)) {
+        // The line went during the upgrade (a cable pulled): nothing restarts and nothing will answer on it,
+        // so the rack is looked for as after any lost link, instead of waiting out the restart.
+        link_.ClosePort();
+        relinking_ = true;
+        info_.ShowInfo(MessageText(kLinkLostSearchingMessage), false, kLongShowMs);
+        window_->SetTimer(kRelinkTimer, kRelinkRetryMs);
+        return false;
+    }
     link_.ClosePort();
     info_.ShowInfo(MessageText(kRebootMessage), false, kRebootShowMs);
     const bool found = SearchUntilFound(link_, windows_.GetClock(), kRebootWaitMs, [this] { return info_.Shown(); });

@@ -5,6 +5,7 @@
 #include "platform/Clock.h"
 
 #include <algorithm>
+#include <bitset>
 
 namespace kelvane {
 namespace {
@@ -40,7 +41,33 @@ std::optional<std::uint8_t> ProbeIdentity(CXmit& link, std::uint8_t address) {
     return ProbeIdentity(link, address, ignored);
 }
 
-bool ReadModuleList(CXmit& link, SlotTable& table) {
+ModuleListFault CheckModuleList(std::span<const std::uint8_t> reply) {
+    if (reply.size() % kTripleSize != 0) return ModuleListFault::PartialTriple;
+    std::bitset<256> seen;
+    for (std::size_t at = 0; at < reply.size(); at += kTripleSize) {
+        const std::uint8_t address = reply[at];
+        if (reply[at + 1] == kControllerType) return ModuleListFault::ControllerAfterRowZero;
+        if (address == 0 || address == kPcAddress || address == kBroadcastAddress) {
+            return ModuleListFault::AddressOutOfRange;
+        }
+        if (seen.test(address)) return ModuleListFault::AddressTwice;
+        seen.set(address);
+    }
+    return ModuleListFault::None;
+}
+
+const char* ModuleListFaultText(ModuleListFault fault) {
+    switch (fault) {
+    case ModuleListFault::PartialTriple: return "its length is not whole modules";
+    case ModuleListFault::ControllerAfterRowZero: return "it names a second rack controller";
+    case ModuleListFault::AddressOutOfRange: return "it names a module at an address no module can have";
+    case ModuleListFault::AddressTwice: return "it names two modules at one address";
+    case ModuleListFault::None: break;
+    }
+    return "";
+}
+
+bool ReadModuleList(CXmit& link, SlotTable& table, ModuleListFault* fault) {
     const std::optional<std::uint8_t> controllerVersion = ProbeIdentity(link, 0);
     SlotRecord& controller = table[0];
     controller.Type = kControllerType;
@@ -50,7 +77,10 @@ bool ReadModuleList(CXmit& link, SlotTable& table) {
 
     if (!link.XmitRequest({}, 0, kModuleListCommand, kModuleListTimeout)) return false;
     const auto reply = link.Reply();
-    // Only whole triples count, and only as many as the table holds.
+    const ModuleListFault found = CheckModuleList(reply);
+    if (fault != nullptr) *fault = found;
+    if (found != ModuleListFault::None) return false;
+    // Only as many modules as the table holds.
     for (std::size_t at = 0; at + kTripleSize <= reply.size() && table.ModuleCount < kSlotCount; at += kTripleSize) {
         SlotRecord& record = table[table.ModuleCount++];
         record.Address = reply[at];
@@ -82,7 +112,7 @@ bool ReadModuleConfig(CXmit& link, SlotRecord& record) {
 DiscoveryReport RunDiscoveryExchanges(CXmit& link, SlotTable& table,
                                       const std::function<void(std::size_t row)>& onRowRead) {
     DiscoveryReport report;
-    report.moduleListRead = ReadModuleList(link, table);
+    report.moduleListRead = ReadModuleList(link, table, &report.moduleListFault);
     report.inactiveRow = IdentifyModules(link, table, report.inactiveBecause);
     if (report.inactiveRow) return report;
     for (std::size_t row = 0; row < table.ModuleCount; ++row) {
@@ -92,9 +122,9 @@ DiscoveryReport RunDiscoveryExchanges(CXmit& link, SlotTable& table,
     return report;
 }
 
-void BroadcastRestart(CXmit& link) {
+bool BroadcastRestart(CXmit& link) {
     const std::uint8_t payload[] = {kRestartStep};
-    link.XmitRequest(payload, kBroadcastAddress, kFirmwareCommand, kRestartTimeout);
+    return link.XmitRequest(payload, kBroadcastAddress, kFirmwareCommand, kRestartTimeout);
 }
 
 bool SearchUntilFound(CXmit& link, Clock& clock, std::uint32_t limitMs, const std::function<bool()>& keepSearching) {

@@ -86,7 +86,7 @@ private:
     bool WaitForRestartedRack();
     void StartSupervision();
     void ReportRefusedFirmware();
-    bool FirmwareDue(const SlotRecord& record) const;
+    void ReportVersionsNotTaken();
     void RestoreLostPlace();
 
     // Panel switching.
@@ -118,6 +118,8 @@ private:
     std::optional<OpenPlace> OpenPlaceNow() const;
     std::optional<OpenPlace> lostPlace_;
     bool relinking_ = false;  // the rack is searched for again after a lost link
+    // The images sent to modules in this discovery run, checked once the rack is back from its restart.
+    std::vector<UpgradeKey> offeredImages_;
     bool lookingAgain_ = false;  // no rack answered since the window started: the search is repeated
 };
 

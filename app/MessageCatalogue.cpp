@@ -204,7 +204,7 @@ constexpr const char* kEntries[] = {
     "ERRORE : IMPOSSIBILE CREARE IL FILE !",
     "FEHLER : DATEI KANN NICHT ERSTELLT WERDEN !",
     // 38: the English spelling is the one operators have always seen; it stays.
-    "Configuration uploaded to harware.",
+    "Configuration uploaded to hardware.",
     "Configuration chargée dans le matériel.",
     "Configurazione caricata nell'unità.",
     "Konfiguration in die Hardware geladen.",
@@ -587,87 +587,112 @@ constexpr const char* kEntries[] = {
     "Envoi incomplet vers %s, à %s : le rack n'a pas répondu.",
     "Invio incompleto a %s, alle %s: il rack non ha risposto.",
     "Nicht alles erreichte %s, um %s: das Rack hat nicht geantwortet.",
-    // 114, kPortMissingMessage: a device named in the table that is not there.
+    // 114, kCancelText: the summary dialog's button that goes back without uploading.
+    "Cancel",
+    "Annuler",
+    "Annulla",
+    "Abbrechen",
+    // 115, kVersionNotTakenMessage: the model, its row, the version it reports, then the image's version.
+    "%s, row %d, reports V%d.%d after an upgrade to V%d.%d",
+    "%s, ligne %d, indique V%d.%d après mise à jour en V%d.%d",
+    "%s, riga %d, indica V%d.%d dopo un aggiornamento a V%d.%d",
+    "%s, Zeile %d, meldet V%d.%d nach einem Update auf V%d.%d",
+    // 116, kSummarySlotText: a module's row in the configuration summary.
+    "Slot %d : ",
+    "Emplacement %d : ",
+    "Slot %d : ",
+    "Steckplatz %d : ",
+    // 117, kSummaryAttenuationText: an output's level in the configuration summary.
+    "  Attenuation : %ddB",
+    "  Atténuation : %ddB",
+    "  Attenuazione : %ddB",
+    "  Dämpfung : %ddB",
+    // 118, kSummaryServicesText: the head of an output's service list in the configuration summary.
+    "  Services : ",
+    "  Services : ",
+    "  Servizi : ",
+    "  Dienste : ",
+    // 119, kPortMissingMessage: a device named in the table that is not there.
     "%s: no such device",
     "%s : périphérique inexistant",
     "%s: dispositivo inesistente",
     "%s: Gerät nicht vorhanden",
-    // 115, kPortNotPermittedMessage: a device this user may not open, and the group that may.
+    // 120, kPortNotPermittedMessage: a device this user may not open, and the group that may.
     "%s: no permission; join the group %s, then log in again",
     "%s : pas de droit d'accès ; rejoindre le groupe %s, puis se reconnecter",
     "%s: permesso negato; entrare nel gruppo %s, poi riconnettersi",
     "%s: keine Berechtigung; der Gruppe %s beitreten, neu anmelden",
-    // 116, kPortLockedMessage: a device another program holds, with the process named in its lock file.
+    // 121, kPortLockedMessage: a device another program holds, with the process named in its lock file.
     "%s is in use by process %s",
     "%s est utilisé par le processus %s",
     "%s è in uso dal processo %s",
     "%s wird von Prozess %s verwendet",
-    // 117, kPortNotSerialMessage: a path that is not a serial device.
+    // 122, kPortNotSerialMessage: a path that is not a serial device.
     "%s: not a serial port",
     "%s : pas un port série",
     "%s: non è una porta seriale",
     "%s: keine serielle Schnittstelle",
-    // 118, kPortBadEntryMessage: an entry of the port table that cannot be read, with why.
+    // 123, kPortBadEntryMessage: an entry of the port table that cannot be read, with why.
     "%s: entry not understood (%s)",
     "%s : entrée incomprise (%s)",
     "%s: voce non compresa (%s)",
     "%s: Eintrag nicht verstanden (%s)",
-    // 119, kPortRefusedMessage: a serial server that refused the connection.
+    // 124, kPortRefusedMessage: a serial server that refused the connection.
     "%s: connection refused",
     "%s : connexion refusée",
     "%s: connessione rifiutata",
     "%s: Verbindung abgelehnt",
-    // 120, kPortUnknownHostMessage: a serial server whose name does not resolve.
+    // 125, kPortUnknownHostMessage: a serial server whose name does not resolve.
     "%s: unknown host",
     "%s : hôte inconnu",
     "%s: host sconosciuto",
     "%s: unbekannter Host",
-    // 121, kPortTimedOutMessage: a serial server that did not answer in time.
+    // 126, kPortTimedOutMessage: a serial server that did not answer in time.
     "%s: no answer from the server",
     "%s : pas de réponse du serveur",
     "%s: nessuna risposta dal server",
     "%s: keine Antwort vom Server",
-    // 122, kPortUnreachableMessage: a serial server with no route to it.
+    // 127, kPortUnreachableMessage: a serial server with no route to it.
     "%s: server unreachable",
     "%s : serveur injoignable",
     "%s: server irraggiungibile",
     "%s: Server nicht erreichbar",
-    // 123, kPortSettingsRefusedMessage: a serial server that refused 115200 8N1, with its words.
+    // 128, kPortSettingsRefusedMessage: a serial server that refused 115200 8N1, with its words.
     "%s: the server refused the line settings (%s)",
     "%s : le serveur refuse les réglages de la ligne (%s)",
     "%s: il server rifiuta le impostazioni della linea (%s)",
     "%s: der Server lehnt die Leitungseinstellungen ab (%s)",
-    // 124, kPortServerInUseMessage: a serial server whose device someone else has, with its words.
+    // 129, kPortServerInUseMessage: a serial server whose device someone else has, with its words.
     "%s: the server's device is in use (%s)",
     "%s : le périphérique du serveur est occupé (%s)",
     "%s: il dispositivo del server è occupato (%s)",
     "%s: das Gerät des Servers ist belegt (%s)",
-    // 125, kPortServerClosedMessage: a serial server that closed the connection.
+    // 130, kPortServerClosedMessage: a serial server that closed the connection.
     "%s: the server closed the connection",
     "%s : le serveur a fermé la connexion",
     "%s: il server ha chiuso la connessione",
     "%s: der Server hat die Verbindung geschlossen",
-    // 126, kPortNoAnswerMessage: a port that opened but where no rack answered.
+    // 131, kPortNoAnswerMessage: a port that opened but where no rack answered.
     "%s: no rack answered",
     "%s : aucun rack n'a répondu",
     "%s: nessun rack ha risposto",
     "%s: kein Rack hat geantwortet",
-    // 127, kPortErrorMessage: a port that could not be opened for another reason, with the system's error number.
+    // 132, kPortErrorMessage: a port that could not be opened for another reason, with the system's error number.
     "%s: cannot be opened (error %d)",
     "%s : ouverture impossible (erreur %d)",
     "%s: apertura impossibile (errore %d)",
     "%s: kann nicht geöffnet werden (Fehler %d)",
-    // 128, kNoPortToSearchMessage: a search that found no port at all.
+    // 133, kNoPortToSearchMessage: a search that found no port at all.
     "no serial port found",
     "aucun port série trouvé",
     "nessuna porta seriale trovata",
     "keine serielle Schnittstelle gefunden",
-    // 129, kMorePortsMessage: the ports tried beyond those named.
+    // 134, kMorePortsMessage: the ports tried beyond those named.
     "%d more",
     "%d autres",
     "altre %d",
     "%d weitere",
-    // 130, kNoRackLastingMessage: no rack answered at start-up: what was tried, the hints, and that the search goes on.
+    // 135, kNoRackLastingMessage: no rack answered at start-up: what was tried, the hints, and that the search goes on.
     "No rack: %s. Check the cable, ports.txt and the serial group; searching again...",
     "Pas de rack : %s. Vérifier le câble, ports.txt et le groupe série ; nouvelle recherche...",
     "Nessun rack: %s. Controllare cavo, ports.txt e gruppo seriale; nuova ricerca...",

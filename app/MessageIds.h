@@ -54,7 +54,7 @@ constexpr int kSaveTitleMessage = 34;  // "Select name to save hardware configur
 constexpr int kUploadTitleMessage = 35;  // "Select Configuration file to upload in hardware"
 constexpr int kSavedMessage = 36;  // "Configuration saved into "
 constexpr int kCannotCreateFileMessage = 37;  // "ERROR : CAN NOT CREATE FILE !"
-constexpr int kUploadedMessage = 38;  // "Configuration uploaded to harware."
+constexpr int kUploadedMessage = 38;  // "Configuration uploaded to hardware."
 constexpr int kCannotOpenFileMessage = 39;  // "ERROR : CAN NOT OPEN FILE !"
 
 // The CAM menu and the service list.
@@ -154,24 +154,33 @@ constexpr int kFieldOutOfRangeMessage = 110;
 constexpr int kSentToMessage = 111;
 constexpr int kModuleInRowText = 112;
 constexpr int kNotAllSentMessage = 113;
+constexpr int kCancelText = 114;
+
+// Firmware: a module that, after the rack's restart, runs another version than the image it accepted.
+constexpr int kVersionNotTakenMessage = 115;
+
+// The configuration summary's own words.
+constexpr int kSummarySlotText = 116;
+constexpr int kSummaryAttenuationText = 117;
+constexpr int kSummaryServicesText = 118;
 
 // The rack search: why each port gave no rack, and what the window says while it keeps looking.
-constexpr int kPortMissingMessage = 114;
-constexpr int kPortNotPermittedMessage = 115;
-constexpr int kPortLockedMessage = 116;
-constexpr int kPortNotSerialMessage = 117;
-constexpr int kPortBadEntryMessage = 118;
-constexpr int kPortRefusedMessage = 119;
-constexpr int kPortUnknownHostMessage = 120;
-constexpr int kPortTimedOutMessage = 121;
-constexpr int kPortUnreachableMessage = 122;
-constexpr int kPortSettingsRefusedMessage = 123;
-constexpr int kPortServerInUseMessage = 124;
-constexpr int kPortServerClosedMessage = 125;
-constexpr int kPortNoAnswerMessage = 126;
-constexpr int kPortErrorMessage = 127;
-constexpr int kNoPortToSearchMessage = 128;
-constexpr int kMorePortsMessage = 129;
-constexpr int kNoRackLastingMessage = 130;
+constexpr int kPortMissingMessage = 119;
+constexpr int kPortNotPermittedMessage = 120;
+constexpr int kPortLockedMessage = 121;
+constexpr int kPortNotSerialMessage = 122;
+constexpr int kPortBadEntryMessage = 123;
+constexpr int kPortRefusedMessage = 124;
+constexpr int kPortUnknownHostMessage = 125;
+constexpr int kPortTimedOutMessage = 126;
+constexpr int kPortUnreachableMessage = 127;
+constexpr int kPortSettingsRefusedMessage = 128;
+constexpr int kPortServerInUseMessage = 129;
+constexpr int kPortServerClosedMessage = 130;
+constexpr int kPortNoAnswerMessage = 131;
+constexpr int kPortErrorMessage = 132;
+constexpr int kNoPortToSearchMessage = 133;
+constexpr int kMorePortsMessage = 134;
+constexpr int kNoRackLastingMessage = 135;
 
 }  // namespace kelvane

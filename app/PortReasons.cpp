@@ -25,31 +25,31 @@ int PlainMessage(OpenProblem problem) {
 
 }  // namespace
 
-std::string OpenFailureText(const OpenFailure& failure) {
+std::string OpenFailureText(const OpenFailure& failure, int language) {
     const std::string& port = failure.device;
     const std::string& detail = failure.detail;
-    if (const int plain = PlainMessage(failure.problem); plain >= 0) return FormatText(MessageText(plain), {port});
+    if (const int plain = PlainMessage(failure.problem); plain >= 0) return FormatText(MessageText(plain, language), {port});
     switch (failure.problem) {
     case OpenProblem::NotPermitted:
         if (detail.empty()) break;
-        return FormatText(MessageText(kPortNotPermittedMessage), {port, detail});
+        return FormatText(MessageText(kPortNotPermittedMessage, language), {port, detail});
     case OpenProblem::Busy:
-        if (detail.empty()) return FormatText(MessageText(kPortBusyMessage), {port});
-        return FormatText(MessageText(kPortLockedMessage), {port, detail});
-    case OpenProblem::BadEntry: return FormatText(MessageText(kPortBadEntryMessage), {port, detail});
-    case OpenProblem::SettingsRefused: return FormatText(MessageText(kPortSettingsRefusedMessage), {port, detail});
-    case OpenProblem::ServerInUse: return FormatText(MessageText(kPortServerInUseMessage), {port, "\"" + detail + "\""});
+        if (detail.empty()) return FormatText(MessageText(kPortBusyMessage, language), {port});
+        return FormatText(MessageText(kPortLockedMessage, language), {port, detail});
+    case OpenProblem::BadEntry: return FormatText(MessageText(kPortBadEntryMessage, language), {port, detail});
+    case OpenProblem::SettingsRefused: return FormatText(MessageText(kPortSettingsRefusedMessage, language), {port, detail});
+    case OpenProblem::ServerInUse: return FormatText(MessageText(kPortServerInUseMessage, language), {port, "\"" + detail + "\""});
     case OpenProblem::ServerClosed: {
-        const std::string text = FormatText(MessageText(kPortServerClosedMessage), {port});
+        const std::string text = FormatText(MessageText(kPortServerClosedMessage, language), {port});
         return detail.empty() ? text : text + " (\"" + detail + "\")";
     }
     default: break;
     }
-    return FormatText(MessageText(kPortErrorMessage), {port, failure.error});
+    return FormatText(MessageText(kPortErrorMessage, language), {port, failure.error});
 }
 
-std::string SearchFailuresText(const std::vector<OpenFailure>& failures, std::size_t named) {
-    if (failures.empty()) return MessageText(kNoPortToSearchMessage);
+std::string SearchFailuresText(const std::vector<OpenFailure>& failures, std::size_t named, int language) {
+    if (failures.empty()) return MessageText(kNoPortToSearchMessage, language);
     // Ports that failed alike share one reason ("COM3, COM9 is in use by another program"), so that a message
     // with little room names every kind of trouble.
     std::vector<std::pair<OpenFailure, std::size_t>> alike;
@@ -68,10 +68,10 @@ std::string SearchFailuresText(const std::vector<OpenFailure>& failures, std::si
     std::string text;
     std::size_t left = failures.size();
     for (std::size_t k = 0; k < alike.size() && k < named; ++k) {
-        text += (k == 0 ? "" : "; ") + OpenFailureText(alike[k].first);
+        text += (k == 0 ? "" : "; ") + OpenFailureText(alike[k].first, language);
         left -= alike[k].second;
     }
-    if (left > 0) text += "; " + FormatText(MessageText(kMorePortsMessage), {left});
+    if (left > 0) text += "; " + FormatText(MessageText(kMorePortsMessage, language), {left});
     return text;
 }
 

@@ -1,9 +1,10 @@
 #include "app/Preferences.h"
 
 #include "app/MessageCatalogue.h"
+#include "platform/FileToolkit.h"
 
 #include <array>
-#include <fstream>
+#include <limits>
 #include <string_view>
 #include <system_error>
 
@@ -13,8 +14,9 @@ namespace {
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::size_t kCodeLength = 2;
 
-// No more than a byte-order mark and a code is ever read, however large the file.
-using StartBuffer = std::array<char, kByteOrderMark.size() + kCodeLength>;
+// No more than a byte-order mark and a code is ever read, however large the file, so its size needs no limit.
+constexpr std::size_t kStartLength = kByteOrderMark.size() + kCodeLength;
+constexpr std::uintmax_t kAnySize = std::numeric_limits<std::uintmax_t>::max();
 
 struct LanguageCode {
     std::string_view code;
@@ -27,11 +29,6 @@ constexpr std::array<LanguageCode, 4> kLanguageCodes{{
     {"IT", kItalian},
     {"DE", kGerman},
 }};
-
-std::string_view ReadStart(std::ifstream& file, StartBuffer& buffer) {
-    file.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-    return {buffer.data(), static_cast<std::size_t>(file.gcount())};
-}
 
 // The first two characters of the file after any byte-order mark. A first line shorter than that brings its
 // line end into the two, and no code holds one, so the line needs no cutting.
@@ -54,12 +51,17 @@ int LanguageOfCode(std::string_view code) {
 }  // namespace
 
 int ReadLanguagePreference(const std::filesystem::path& applicationDirectory) {
-    std::ifstream file(applicationDirectory / "pref.txt", std::ios::binary);
-    if (!file) {
+    RegularFileReader file;
+    std::error_code error;
+    if (!file.Open(applicationDirectory / "pref.txt", kAnySize, error)) {
         return kGerman;
     }
-    StartBuffer buffer{};
-    return LanguageOfCode(LeadingCode(ReadStart(file, buffer)));
+    std::array<std::uint8_t, kStartLength> start{};
+    std::size_t got = 0;
+    for (std::size_t more = 1; more > 0 && got < start.size(); got += more) {
+        more = file.Read(std::span(start).subspan(got), error);
+    }
+    return LanguageOfCode(LeadingCode({reinterpret_cast<const char*>(start.data()), got}));
 }
 
 std::filesystem::path CurrentApplicationDirectory() {

@@ -3,6 +3,10 @@
 #include <string_view>
 
 namespace kelvane {
+
+const char* const kTraceNeedsFileText = "--trace needs a file name";
+const char* const kPortNeedsEntryText = "--port needs a port entry (a device, tcp:HOST:PORT or rfc2217:HOST:PORT)";
+
 namespace {
 
 struct ValueOption {
@@ -11,9 +15,9 @@ struct ValueOption {
     const char* missing;
 };
 
-constexpr ValueOption kOptions[] = {
-    {"--trace", &ProgramOptions::traceFile, "--trace needs a file name"},
-    {"--port", &ProgramOptions::portEntry, "--port needs a port entry (a device, tcp:HOST:PORT or rfc2217:HOST:PORT)"},
+const ValueOption kOptions[] = {
+    {"--trace", &ProgramOptions::traceFile, kTraceNeedsFileText},
+    {"--port", &ProgramOptions::portEntry, kPortNeedsEntryText},
 };
 
 // How many arguments the option at `args[at]` takes (0 when it is none of ours); -1 when its value is missing.

@@ -11,6 +11,10 @@ struct ProgramOptions {
     std::string portEntry;  // --port: search this one port-table entry alone; empty: the usual table
 };
 
+// What the programs say of an option given without its value.
+extern const char* const kTraceNeedsFileText;
+extern const char* const kPortNeedsEntryText;
+
 // Takes the options at the front of `args` and leaves the rest (the command) in it. Without --trace, the
 // environment's KELVANE_TRACE (`environmentTrace`, empty when unset) names the trace file. False with `error`
 // when an option lacks its value.

@@ -40,7 +40,8 @@ endforeach()
 
 set(KELVANE_LAYERS_FILE ${PROJECT_BINARY_DIR}/layers.cmake)
 file(WRITE ${KELVANE_LAYERS_FILE}
-  "set(KELVANE_CORE_FILES \"${core_files}\")\nset(KELVANE_WINDOW_HEADERS \"${window_headers}\")\n")
+  "set(KELVANE_CORE_FILES \"${core_files}\")\nset(KELVANE_WINDOW_HEADERS \"${window_headers}\")\n"
+  "set(KELVANE_SOURCE_ROOT \"${PROJECT_SOURCE_DIR}\")\n")
 add_custom_target(kelvane_layers ALL
   COMMAND ${CMAKE_COMMAND} -DLAYERS=${KELVANE_LAYERS_FILE} -P ${PROJECT_SOURCE_DIR}/cmake/CheckLayers.cmake
   COMMENT "Checking that the window-free cores stay free of windows" VERBATIM)

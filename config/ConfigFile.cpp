@@ -1,15 +1,11 @@
 #include "config/ConfigFile.h"
 
 #include "config/ImageFields.h"
-#include "platform/FileSync.h"
+#include "platform/FileToolkit.h"
 
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
-#include <cstdio>
 #include <memory>
-#include <optional>
-#include <random>
 #include <vector>
 
 namespace kelvane {
@@ -18,8 +14,6 @@ namespace {
 
 constexpr std::size_t kRecordHeader = 3;
 constexpr const char* kConfigExtension = ".kcf";
-
-std::error_code LastError() { return {errno != 0 ? errno : EIO, std::generic_category()}; }
 
 // The largest file that can be read whole: every record full. One byte more is enough to tell a file with
 // too many records, so nothing past that is ever read.
@@ -45,15 +39,16 @@ ConfigReadResult ReadRecords(std::span<const std::uint8_t> bytes, LoadedConfig& 
     return ConfigReadResult::Read;
 }
 
-bool WriteRecords(std::FILE* file, const SlotTable& slots) {
+// The file's bytes: each record's type, its big-endian length and its image.
+std::vector<std::uint8_t> FileBytes(const SlotTable& slots) {
+    std::vector<std::uint8_t> bytes;
     for (const SlotRecord& record : slots.Valid()) {
-        const std::uint8_t header[kRecordHeader] = {record.Type, static_cast<std::uint8_t>(record.ConfigLength >> 8),
-                                                    static_cast<std::uint8_t>(record.ConfigLength & 0xFF)};
         const auto image = ValidImage(record);
-        if (std::fwrite(header, 1, sizeof header, file) != sizeof header) return false;
-        if (std::fwrite(image.data(), 1, image.size(), file) != image.size()) return false;
+        bytes.insert(bytes.end(), {record.Type, static_cast<std::uint8_t>(record.ConfigLength >> 8),
+                                   static_cast<std::uint8_t>(record.ConfigLength & 0xFF)});
+        bytes.insert(bytes.end(), image.begin(), image.end());
     }
-    return true;
+    return bytes;
 }
 
 // The file a save really replaces: through a symbolic link to the file it names, so the link survives.
@@ -71,11 +66,9 @@ public:
         switch (static_cast<SaveRefusal>(value)) {
         case SaveRefusal::TableTooLarge: return "the rack's table claims more than it holds";
         case SaveRefusal::NotAFile: return "the name is that of a folder or a device, not of a file";
-        case SaveRefusal::FileWriteProtected: return "the file is write-protected: this user may not replace it";
-        case SaveRefusal::FolderWriteProtected:
-            return "the folder is write-protected: this user cannot write a new file there, so the file cannot be "
-                   "replaced safely";
-        case SaveRefusal::NoFreeName: return "no free name beside the file for the new one";
+        case SaveRefusal::FileWriteProtected: return make_error_code(FileRefusal::FileWriteProtected).message();
+        case SaveRefusal::FolderWriteProtected: return make_error_code(FileRefusal::FolderWriteProtected).message();
+        case SaveRefusal::NoFreeName: return make_error_code(FileRefusal::NoFreeName).message();
         }
         return "unknown reason";
     }
@@ -91,86 +84,19 @@ public:
     }
 };
 
-// The system's ways of saying "not for you": the user lacks the right, or the disk is mounted read-only.
-bool IsAccessDenied(int code) { return code == EACCES || code == EPERM || code == EROFS || code == ETXTBSY; }
-
-// Whether this process may write to `file`, as the system decides with everything it knows (owner, group,
-// access lists, a read-only mount): opening it to append changes nothing in it. `error` gets any other failure.
-bool WritableByThisUser(const fs::path& file, std::error_code& error) {
-    errno = 0;
-    if (OpenFile(file, "ab")) return true;
-    error = IsAccessDenied(errno) ? make_error_code(SaveRefusal::FileWriteProtected) : LastError();
-    return false;
-}
-
-// An existing file that the operator could not overwrite in place is not replaced behind their back either.
-// `keep` gets the permission bits the new file must have.
-bool MayReplace(const fs::path& target, std::optional<fs::perms>& keep, std::error_code& error) {
-    std::error_code ec;
-    const fs::file_status status = fs::status(target, ec);
-    if (status.type() == fs::file_type::not_found) return true;
-    if (ec) {
-        error = ec;
-        return false;
+// The file toolkit's refusals in the words a save has always given; anything else is the system's own reason.
+std::error_code SaveError(const std::error_code& error) {
+    if (error == std::errc::is_a_directory) return SaveRefusal::NotAFile;
+    if (error.category() != FileRefusalCategory()) return error;
+    switch (static_cast<FileRefusal>(error.value())) {
+    case FileRefusal::NotRegular:
+    case FileRefusal::SymbolicLink: return SaveRefusal::NotAFile;
+    case FileRefusal::FileWriteProtected: return SaveRefusal::FileWriteProtected;
+    case FileRefusal::FolderWriteProtected: return SaveRefusal::FolderWriteProtected;
+    case FileRefusal::NoFreeName: return SaveRefusal::NoFreeName;
+    case FileRefusal::TooLarge: break;
     }
-    if (!fs::is_regular_file(status)) {
-        error = SaveRefusal::NotAFile;
-        return false;
-    }
-    // Its owner marked it read-only: that stands even for an administrator, whom the system lets write it.
-    if ((status.permissions() & fs::perms::owner_write) == fs::perms::none) {
-        error = SaveRefusal::FileWriteProtected;
-        return false;
-    }
-    if (!WritableByThisUser(target, error)) return false;
-    // Only the read, write and execute bits: a set-user-id bit must never pass to a file of another owner.
-    keep = status.permissions() & fs::perms::all;
-    return true;
-}
-
-// A name beside the target that nothing uses yet, so that no file of the operator's is ever overwritten by the
-// partial one.
-bool PickPartialName(const fs::path& target, fs::path& partial) {
-    std::random_device random;
-    for (int attempt = 0; attempt < 16; ++attempt) {
-        char suffix[16];
-        std::snprintf(suffix, sizeof suffix, ".part-%06x", static_cast<unsigned>(random() & 0xFFFFFF));
-        partial = target;
-        partial += suffix;
-        std::error_code ec;
-        if (!fs::exists(fs::symlink_status(partial, ec))) return true;
-    }
-    return false;
-}
-
-// Created only if the name is still free, so that a link planted under it in a shared folder is never followed.
-// The C library of Windows does not know the exclusive mode; the name is fresh and random there as well.
-#ifdef _WIN32
-constexpr const char* kPartialMode = "wb";
-#else
-constexpr const char* kPartialMode = "wbx";
-#endif
-
-// Writes the records to `partial` with the permission bits `keep` and pushes them onto the disk; on failure
-// nothing of it is left behind.
-bool WritePartial(const fs::path& partial, const SlotTable& slots, const std::optional<fs::perms>& keep,
-                  std::error_code& error) {
-    errno = 0;
-    FileHandle file = OpenFile(partial, kPartialMode);
-    if (!file) {
-        error = IsAccessDenied(errno) ? make_error_code(SaveRefusal::FolderWriteProtected) : LastError();
-        return false;
-    }
-    // Set before a byte goes in, so that a private file's contents are never readable by others on the way.
-    if (keep) fs::permissions(partial, *keep, error);
-    errno = 0;
-    const bool written = !error && WriteRecords(file.get(), slots) && FlushFileToDisk(file.get());
-    const bool closed = std::fclose(file.release()) == 0;
-    if (written && closed) return true;
-    if (!error) error = LastError();
-    std::error_code ignored;
-    fs::remove(partial, ignored);
-    return false;
+    return error;
 }
 
 }  // namespace
@@ -182,13 +108,13 @@ const std::error_category& SaveRefusalCategory() {
 
 std::error_code make_error_code(SaveRefusal refusal) { return {static_cast<int>(refusal), SaveRefusalCategory()}; }
 
-ConfigReadResult ReadConfigFile(const fs::path& path, LoadedConfig& loaded) {
-    FileHandle file = OpenFile(path, "rb");
-    if (!file) return ConfigReadResult::CannotOpen;
-    std::vector<std::uint8_t> bytes(kLargestFile + 1);
-    bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file.get()));
-    if (std::ferror(file.get())) return ConfigReadResult::CannotOpen;
-    return ReadConfigBytes(bytes, loaded);
+ConfigReadResult ReadConfigFile(const fs::path& path, LoadedConfig& loaded, std::error_code* reason) {
+    std::vector<std::uint8_t> bytes;
+    std::error_code error;
+    // One byte past the largest file is read, so that a longer one is told by its records as a shorter one is.
+    if (ReadRegularFile(path, kLargestFile + 1, bytes, error)) return ReadConfigBytes(bytes, loaded);
+    if (reason != nullptr) *reason = error;
+    return error == FileRefusal::TooLarge ? ConfigReadResult::TooManyRecords : ConfigReadResult::CannotOpen;
 }
 
 ConfigReadResult ReadConfigBytes(std::span<const std::uint8_t> bytes, LoadedConfig& loaded) {
@@ -215,26 +141,10 @@ bool SaveConfigFile(const fs::path& path, const SlotTable& slots, std::error_cod
         error = SaveRefusal::TableTooLarge;
         return false;
     }
-    const fs::path target = SaveTarget(path);
-    std::optional<fs::perms> keep;
-    if (!MayReplace(target, keep, error)) return false;
-    fs::path partial;
-    if (!PickPartialName(target, partial)) {
-        error = SaveRefusal::NoFreeName;
+    if (!ReplaceFileAtomically(SaveTarget(path), FileBytes(slots), error)) {
+        error = SaveError(error);
         return false;
     }
-    if (!WritePartial(partial, slots, keep, error)) return false;
-    fs::rename(partial, target, error);
-    if (error) {
-        // A folder that lets anyone make files may still keep each user's files to their owner.
-        if (error == std::errc::permission_denied || error == std::errc::operation_not_permitted) {
-            error = SaveRefusal::FileWriteProtected;
-        }
-        std::error_code ignored;
-        fs::remove(partial, ignored);
-        return false;
-    }
-    FlushDirectoryToDisk(target.parent_path());
     return true;
 }
 

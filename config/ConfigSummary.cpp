@@ -5,6 +5,7 @@
 #include "app/TextFormat.h"
 #include "config/ImageFields.h"
 #include "link/ReplyText.h"
+#include "text/ControlCharacters.h"
 
 #include <algorithm>
 #include <array>
@@ -43,7 +44,7 @@ std::string Line(int message, std::initializer_list<FormatArg> args) {
     return FormatText(MessageText(message), args) + kLineEnd;
 }
 
-std::string SlotPrefix(std::size_t row) { return FormatText("Slot %d : ", {row}); }
+std::string SlotPrefix(std::size_t row) { return FormatText(MessageText(kSummarySlotText), {row}); }
 
 // Hours and minutes of a time counted in minutes of the day.
 std::string ClockTime(std::uint32_t minutes) { return FormatText("%02d:%02d", {minutes / 60, minutes % 60}); }
@@ -96,7 +97,7 @@ void DescribeSchedule(std::string& text, const SlotRecord& record, std::size_t o
         at += 8;
         std::string name;
         const bool ended = ReadReplyText(name, bytes, at);
-        text += ClockTime(*start) + " - " + ClockTime(*end) + " " + name + kLineEnd;
+        text += ClockTime(*start) + " - " + ClockTime(*end) + " " + TerminalText(name) + kLineEnd;
         if (!ended) return;
     }
 }
@@ -141,7 +142,7 @@ void DescribeServices(std::string& text, const SlotRecord& record, const ImageFi
     const std::size_t width = single ? 2 : 3;
     // The KXD400 keeps a marker and its activation mask between the entries and the LCNs.
     const std::size_t lcnTable = kFirstEntryOffset + width * n + (single ? 3 : 0);
-    text += "  Services : ";
+    text += MessageText(kSummaryServicesText);
     for (std::size_t k = 0; k < n; ++k) {
         const std::size_t entry = kFirstEntryOffset + width * k;
         const auto id = image.U16(entry);
@@ -157,7 +158,7 @@ void DescribeServices(std::string& text, const SlotRecord& record, const ImageFi
 void DescribeOutput(std::string& text, const SlotRecord& record) {
     const ImageFields image(ValidImage(record));
     DescribeModulation(text, image);
-    if (const auto level = image.U8(kLevelOffset)) text += FormatText("  Attenuation : %ddB", {LevelToStep(*level) - 30}) + kLineEnd;
+    if (const auto level = image.U8(kLevelOffset)) text += FormatText(MessageText(kSummaryAttenuationText), {LevelToStep(*level) - 30}) + kLineEnd;
     DescribeServices(text, record, image);
 }
 

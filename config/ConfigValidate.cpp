@@ -21,6 +21,7 @@ int CConfigValidate::DoModal(ui::Dialog* parent) {
 
 void CConfigValidate::InitDialog() {
     window_->SetCaption(MessageText(kConfigurationText));
+    window_->SetText(res::kSummaryCancelButton, MessageText(kCancelText));
     matches_ = ConfigMatches(slots_, loaded_);
     window_->EnableControl(res::kSummaryOkButton, matches_);
     if (!matches_) windows_.Beep(kMismatchBeepHz, kMismatchBeepMs);

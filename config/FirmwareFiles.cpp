@@ -1,11 +1,11 @@
 #include "config/FirmwareFiles.h"
 
 #include "app/ModuleTypes.h"
-#include "platform/FileSync.h"
+#include "platform/FileToolkit.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <functional>
+#include <limits>
 #include <span>
 
 namespace kelvane {
@@ -28,50 +28,29 @@ struct FileFacts {
     std::uint64_t fingerprint = kFnvOffset;
 };
 
-std::error_code LastError() { return {errno != 0 ? errno : EIO, std::generic_category()}; }
-
-// Refuses what must not be opened at all: a folder or a device could block, never end, or cannot be read as a
-// file; a file longer than any image is not worth reading.
-std::optional<FirmwareVerdict> KindRefusal(const fs::path& path, std::size_t limit, std::error_code& error) {
-    const fs::file_status status = fs::status(path, error);
-    if (status.type() == fs::file_type::not_found) {
-        error.clear();
-        return FirmwareVerdict::Missing;
-    }
-    if (error) return FirmwareVerdict::Unreadable;
-    if (!fs::is_regular_file(status)) return FirmwareVerdict::NotAFile;
-    const std::uintmax_t size = fs::file_size(path, error);
-    if (error) return FirmwareVerdict::Unreadable;
-    if (size > limit) return FirmwareVerdict::TooLarge;
-    return std::nullopt;
+// The scan's word for why a file could not be read; the system's reason stays only where it is the reason.
+FirmwareVerdict VerdictOf(std::error_code& error) {
+    FirmwareVerdict verdict = FirmwareVerdict::Unreadable;
+    if (error == std::errc::no_such_file_or_directory) verdict = FirmwareVerdict::Missing;
+    if (error == FileRefusal::TooLarge) verdict = FirmwareVerdict::TooLarge;
+    if (error == std::errc::is_a_directory || error == FileRefusal::NotRegular) verdict = FirmwareVerdict::NotAFile;
+    if (verdict != FirmwareVerdict::Unreadable) error.clear();
+    return verdict;
 }
 
-// Reads the file in chunks of bounded size, at most `limit` bytes of it, handing each chunk to `take`.
+// Reads the file in chunks of bounded size, at most `limit` bytes of it, handing each chunk to `take`. A folder,
+// a device or a pipe is refused unopened, a file longer than `limit` unread.
 std::optional<FirmwareVerdict> ReadChunks(const fs::path& path, std::size_t limit, std::error_code& error,
                                           const std::function<void(std::span<const std::uint8_t>)>& take) {
-    if (const auto refusal = KindRefusal(path, limit, error)) return refusal;
-    errno = 0;
-    const FileHandle file = OpenFile(path, "rb");
-    if (!file) {
-        error = LastError();
-        return FirmwareVerdict::Unreadable;
-    }
+    RegularFileReader file;
+    if (!file.Open(path, limit, error)) return VerdictOf(error);
     std::vector<std::uint8_t> chunk(kReadChunk);
-    std::size_t total = 0;
     for (;;) {
-        errno = 0;
-        const std::size_t got = std::fread(chunk.data(), 1, chunk.size(), file.get());
-        if (got == 0) break;
-        // The file may have grown since its size was looked at.
-        if (got > limit - total) return FirmwareVerdict::TooLarge;
-        total += got;
+        const std::size_t got = file.Read(chunk, error);
+        if (error) return VerdictOf(error);
+        if (got == 0) return std::nullopt;
         take(std::span<const std::uint8_t>(chunk.data(), got));
     }
-    if (std::ferror(file.get())) {
-        error = LastError();
-        return FirmwareVerdict::Unreadable;
-    }
-    return std::nullopt;
 }
 
 void Absorb(FileFacts& facts, std::span<const std::uint8_t> bytes) {
@@ -110,22 +89,55 @@ FirmwareVerdict Judge(const FileFacts& facts, FirmwareScanNote& note) {
     return ImageRefusal(note.type, facts.length - kFirmwareHeader).value_or(FirmwareVerdict::Chosen);
 }
 
-// One line of the list, without its line end. A line longer than any name is read to its end but not kept.
-bool ReadListLine(std::FILE* list, std::string& line, bool& tooLong) {
-    line.clear();
-    tooLong = false;
-    int c = std::fgetc(list);
-    if (c == EOF) return false;
-    for (; c != EOF && c != '\n'; c = std::fgetc(list)) {
-        if (line.size() < kMaxFirmwareListLine) {
-            line.push_back(static_cast<char>(c));
-        } else {
-            tooLong = true;
-        }
+// The firmware list, read a line at a time through a bounded buffer.
+class ListLines {
+public:
+    // Only a regular file: a device or a pipe in its place could hold the scan for ever. A longer list is read
+    // up to the bound, as a list of too many lines is.
+    bool Open(const fs::path& path) {
+        std::error_code error;
+        return file_.Open(path, std::numeric_limits<std::uintmax_t>::max(), error);
     }
-    while (!line.empty() && line.back() == '\r') line.pop_back();
-    return true;
-}
+    // Whether reading stopped before the end of the list.
+    bool Cut() const { return cut_; }
+    // One line, without its line end. A line longer than any name is read to its end but not kept.
+    bool Next(std::string& line, bool& tooLong) {
+        line.clear();
+        tooLong = false;
+        int c = Get();
+        if (c < 0) return false;
+        for (; c >= 0 && c != '\n'; c = Get()) {
+            if (line.size() < kMaxFirmwareListLine) {
+                line.push_back(static_cast<char>(c));
+            } else {
+                tooLong = true;
+            }
+        }
+        while (!line.empty() && line.back() == '\r') line.pop_back();
+        return true;
+    }
+
+private:
+    int Get() {
+        if (at_ == size_) {
+            std::error_code error;
+            const std::size_t room = std::min(buffer_.size(), kMaxFirmwareListBytes - read_);
+            size_ = room == 0 ? 0 : file_.Read(std::span(buffer_).first(room), error);
+            at_ = 0;
+            read_ += size_;
+            cut_ = cut_ || room == 0 || error;
+            if (size_ == 0) return -1;
+        }
+        return buffer_[at_++];
+    }
+
+    RegularFileReader file_;
+    std::array<std::uint8_t, 4096> buffer_{};
+    std::size_t at_ = 0;
+    std::size_t size_ = 0;
+    std::size_t read_ = 0;
+    bool cut_ = false;
+};
 
 FirmwareScanNote ExamineLine(const fs::path& directory, const std::string& line, bool tooLong, FileFacts& facts) {
     FirmwareScanNote note;
@@ -161,13 +173,6 @@ void Choose(FirmwareScan& scan, FirmwareScanNote& note, const FileFacts& facts) 
     ++scan.FirmwareFilesFound;
 }
 
-// The list only when it is a plain file: a device or a pipe in its place could hold the scan for ever.
-FileHandle OpenList(const fs::path& path) {
-    std::error_code error;
-    if (!fs::is_regular_file(fs::status(path, error)) || error) return nullptr;
-    return OpenFile(path, "rb");
-}
-
 }  // namespace
 
 std::uint8_t MinUpgradableVersion(std::uint8_t type) { return type < kMinUpgradable.size() ? kMinUpgradable[type] : 0; }
@@ -178,12 +183,12 @@ FirmwareScan ScanFirmwareFiles(const fs::path& applicationDirectory) {
         scan.table[t].MinUpgradableVersion = MinUpgradableVersion(static_cast<std::uint8_t>(t));
     }
     const fs::path directory = applicationDirectory / "firmware";
-    const FileHandle list = OpenList(directory / kFirmwareListName);
-    if (!list) return scan;
+    ListLines list;
+    if (!list.Open(directory / kFirmwareListName)) return scan;
     scan.listFound = true;
 
     std::string line;
-    for (bool tooLong = false; ReadListLine(list.get(), line, tooLong);) {
+    for (bool tooLong = false; list.Next(line, tooLong);) {
         if (scan.notes.size() == kMaxFirmwareListLines) {
             scan.listCut = true;
             break;
@@ -192,6 +197,7 @@ FirmwareScan ScanFirmwareFiles(const fs::path& applicationDirectory) {
         scan.notes.push_back(ExamineLine(directory, line, tooLong, facts));
         Choose(scan, scan.notes.back(), facts);
     }
+    scan.listCut = scan.listCut || list.Cut();
     return scan;
 }
 
@@ -223,26 +229,6 @@ ImageLoad LoadFirmwareImage(const FirmwareEntry& entry, std::vector<std::uint8_t
     image.clear();
     const bool gone = refusal && (*refusal == FirmwareVerdict::Missing || *refusal == FirmwareVerdict::Unreadable);
     return gone ? ImageLoad::Unreadable : ImageLoad::Changed;
-}
-
-bool ReadBoundedFile(const fs::path& path, std::size_t limit, std::vector<std::uint8_t>& bytes,
-                     std::error_code& error) {
-    bytes.clear();
-    error.clear();
-    const auto refusal = ReadChunks(path, limit, error, [&](std::span<const std::uint8_t> chunk) {
-        bytes.insert(bytes.end(), chunk.begin(), chunk.end());
-    });
-    if (!refusal) return true;
-    bytes.clear();
-    if (*refusal == FirmwareVerdict::Missing) error = std::make_error_code(std::errc::no_such_file_or_directory);
-    if (*refusal == FirmwareVerdict::TooLarge) error = std::make_error_code(std::errc::file_too_large);
-    if (*refusal == FirmwareVerdict::NotAFile) {
-        std::error_code ignored;
-        error = std::make_error_code(fs::is_directory(path, ignored) ? std::errc::is_a_directory
-                                                                     : std::errc::invalid_argument);
-    }
-    if (!error) error = std::make_error_code(std::errc::io_error);
-    return false;
 }
 
 std::vector<std::uint8_t> BuildFirmwareFile(std::uint8_t type, std::uint8_t version,

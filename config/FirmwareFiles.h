@@ -19,6 +19,8 @@ constexpr const char* kFirmwareListName = "KXR.FRM";
 // The firmware list is read no further than this: a list is a handful of names, never a file of any size.
 constexpr std::size_t kMaxFirmwareListLines = 1000;
 constexpr std::size_t kMaxFirmwareListLine = 1024;
+// Nor is a list read past this many bytes.
+constexpr std::size_t kMaxFirmwareListBytes = std::size_t{16} << 20;
 
 // The newest usable image for one module type.
 struct FirmwareEntry {
@@ -94,12 +96,6 @@ enum class ImageLoad {
 // The image proper (after the 6-byte header) of the file the scan chose for `entry`, read only when it still is
 // that file byte for byte.
 ImageLoad LoadFirmwareImage(const FirmwareEntry& entry, std::vector<std::uint8_t>& image);
-
-// Reads a file of at most `limit` bytes whole; false with `error` set when it cannot, with
-// std::errc::file_too_large when it is longer, std::errc::is_a_directory when it is a folder and
-// std::errc::invalid_argument when it is no plain file.
-bool ReadBoundedFile(const std::filesystem::path& path, std::size_t limit, std::vector<std::uint8_t>& bytes,
-                     std::error_code& error);
 
 // A firmware file for `type` at `version` holding `image`, with its checksum: what the scan accepts.
 std::vector<std::uint8_t> BuildFirmwareFile(std::uint8_t type, std::uint8_t version,

@@ -5,6 +5,7 @@
 #include "app/TextFormat.h"
 #include "link/Xmit.h"
 
+#include <algorithm>
 #include <span>
 
 namespace kelvane {
@@ -70,9 +71,8 @@ std::optional<std::uint32_t> SendFirmwareImage(CXmit& link, std::uint8_t address
 UpgradeOutcome FirmwareUpdate::UpgradeModuleFirmware(CXmit& link, const SlotRecord& record, std::size_t index,
                                                      UpgradeFeedback& feedback) {
     UpgradeOutcome outcome;
-    if (record.Type >= kFirmwareTypes) return outcome;
+    if (!UpgradeDueFor(record)) return outcome;
     const FirmwareEntry& entry = scan_.table[record.Type];
-    if (!UpgradeDue(record.Version, entry)) return outcome;
     outcome.due = true;
 
     const std::string heading = FormatText(MessageText(kUpdatingModuleMessage),
@@ -84,6 +84,7 @@ UpgradeOutcome FirmwareUpdate::UpgradeModuleFirmware(CXmit& link, const SlotReco
     outcome.image = LoadFirmwareImage(entry, image);
     if (outcome.image == ImageLoad::Loaded) {
         SendImage(link, record, image, heading, feedback, outcome);
+        if (outcome.started) outcome.offered = KeyOf(record);
     } else {
         outcome.failedStep = UpgradeStep::ImageFile;
     }
@@ -120,6 +121,40 @@ void FirmwareUpdate::SendImage(CXmit& link, const SlotRecord& record, const std:
     }
     feedback.ShowText(heading + MessageText(kWritingMessage), kResultShowMs);
     if (!SendStep(link, record.Address, kWriteStep, kWriteTimeout)) outcome.failedStep = UpgradeStep::Write;
+}
+
+bool FirmwareUpdate::UpgradeDueFor(const SlotRecord& record) const {
+    if (record.Type >= kFirmwareTypes || !UpgradeDue(record.Version, scan_.table[record.Type])) return false;
+    return std::find(notTaken_.begin(), notTaken_.end(), KeyOf(record)) == notTaken_.end();
+}
+
+UpgradeKey FirmwareUpdate::KeyOf(const SlotRecord& record) const {
+    const FirmwareEntry& entry = scan_.table[record.Type];
+    return {record.Address, record.Type, entry.ImagePath, entry.Fingerprint, entry.BestVersion};
+}
+
+// A module is found again by its bus address and type: the rack may list it in another row after its restart.
+// One that did not come back is not judged here; the table read after the restart shows what is there.
+std::vector<VersionNotTaken> FirmwareUpdate::CheckVersionsAfterRestart(const std::vector<UpgradeKey>& offered,
+                                                                       const SlotTable& after) {
+    std::vector<VersionNotTaken> failures;
+    for (const UpgradeKey& image : offered) {
+        const std::span<const SlotRecord> modules = after.Valid();
+        const auto module = std::find_if(modules.begin(), modules.end(), [&](const SlotRecord& record) {
+            return record.Address == image.address && record.Type == image.type;
+        });
+        if (module == modules.end() || module->Version == image.version) continue;
+        failures.push_back({image, static_cast<std::size_t>(module - modules.begin()), module->Version});
+        if (std::find(notTaken_.begin(), notTaken_.end(), image) == notTaken_.end()) notTaken_.push_back(image);
+    }
+    return failures;
+}
+
+std::string VersionNotTakenText(const VersionNotTaken& failure) {
+    const UpgradeKey& image = failure.image;
+    return FormatText(MessageText(kVersionNotTakenMessage),
+                      {ModuleTypeName(image.type), static_cast<int>(failure.row), failure.reported / 10,
+                       failure.reported % 10, image.version / 10, image.version % 10});
 }
 
 std::string UpgradeFailureText(const UpgradeOutcome& outcome) {

@@ -1,7 +1,9 @@
 // The output image decoder, followed by encode and decode again: what the second decode reads must be what the
-// first one read (a round trip is a fixed point), and encoding that again must give the same bytes.
+// first one read (a round trip is a fixed point), and encoding that again must give the same bytes. Then an edit
+// of the pair as the panel applies it, which also reads the image's own section before replacing it.
 
 #include "fuzz/ImageRoundTrip.h"
+#include "panel/EditSequence.h"
 #include "panel/NetworkSection.h"
 #include "panel/OutputConfigCodec.h"
 #include "panel/PairModel.h"
@@ -55,6 +57,31 @@ void CheckSection(const PanelModel& m) {
     Require(MpegCrc32(section) == 0, "the section's CRC checks");
 }
 
+// A tuner with one row and no services: an image the edit may rebuild.
+const std::vector<std::uint8_t> kTunerImage{0x06, 0xA4, 0x6B, 0x6C, 16, 0};
+
+// The output image as the rack gave it, next to a tuner, edited by the panel: a new frequency (from the
+// fuzzer's first byte) and a new name. Written or refused, the table holds whole images, and a written output
+// carries a section a receiver takes.
+void CheckEdit(const SlotRecord& read, std::uint8_t pick) {
+    SlotTable slots;
+    slots.ModuleCount = 3;
+    slots[1] = RecordOf(1, kTunerImage);
+    slots[1].Address = 1;
+    slots[2] = read;
+    slots[2].Address = 2;
+    const SlotTable before = slots;
+    PanelModel m = ModelOfPair(0, slots[1], &slots[2]);
+    m.OutputFreqKHz = kOutFreqMinKHz + 8000 * (pick % 32);
+    m.NetworkName = "Edited";
+    if (!EncodePair(m, slots, slots[1], &slots[2]).Written()) {
+        Require(SameImage(slots[1], before[1]) && SameImage(slots[2], before[2]), "a refused edit changes nothing");
+        return;
+    }
+    const auto section = NetworkSectionOf(slots[2]);
+    Require(section.size() > 3 && MpegCrc32(section) == 0, "an edited output carries a whole section");
+}
+
 }  // namespace
 }  // namespace kelvane::fuzz
 
@@ -68,6 +95,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const PanelModel first = ModelOfPair(0, input, &read);
     Check(first);
     CheckSection(first);
+    CheckEdit(read, data[0]);
 
     SlotRecord written = read;
     if (!EncodeOutputConfig(first, written)) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/EchoWatch.h"
 #include "link/FrameEncoder.h"
 #include "link/LinkFailure.h"
 #include "link/ReplyReceiver.h"
@@ -37,8 +38,10 @@ public:
     CXmit& operator=(const CXmit&) = delete;
 
     // Sends one request and waits `timeout` × 10 ms per try for its reply, up to three tries. True when a valid
-    // reply stands in ReplyData/ReplyLength, or at once for a broadcast. A request whose tries all fail sets
-    // LinkLost; with no port open nothing is tried and LinkLost is left alone.
+    // reply stands in ReplyData/ReplyLength, or for a broadcast once its frame was written whole. A request whose
+    // tries all fail sets LinkLost; with no port open nothing is tried and LinkLost is left alone. Only a frame
+    // from the addressed module that follows the echo of this request (on a line that echoes) can be its reply:
+    // a late reply to an earlier request is never taken for this one's.
     bool XmitRequest(std::span<const std::uint8_t> payload, std::uint8_t address, std::uint8_t command, int timeout);
 
     // Searches the COM ports from the one that answered last; true leaves the rack's port open.
@@ -56,8 +59,12 @@ public:
     bool WriteFirmwareBlock(std::uint32_t offset, std::span<const std::uint8_t> block, std::uint8_t address,
                             bool force);
 
-    // Runs the receive state machine until a frame ends or `timeout` × 10 ms pass.
+    // Runs the receive state machine until a frame ends or `timeout` × 10 ms pass (and the line's delay).
     bool ReceiveReply(int timeout);
+
+    // What the line adds to every wait: the round trip learned from the echoes, never less than the latency
+    // the port's entry gives. 0 on a local line.
+    std::uint64_t LineDelayMs() const;
 
     // Called while a request waits on the line, or a port's opening on the network; null for none.
     void SetWaitHook(WaitHook* hook) {
@@ -65,7 +72,7 @@ public:
         ports_.SetWaitHook(hook);
     }
 
-    void ClosePort() { port_.reset(); }
+    void ClosePort();
     bool PortOpen() const { return port_ != nullptr; }
 
     std::uint8_t PortNumber() const { return portNumber_; }
@@ -91,9 +98,10 @@ public:
 private:
     void DiscardPendingInput();
     bool WriteFrame(bool replyFollows);
-    void ReadBack(std::size_t count, bool replyFollows);
+    void ReadBack(std::size_t echoEnd, bool last, bool replyFollows);
+    bool Take(std::uint8_t byte);
+    void EchoCameBack();
     bool FrameEnded();
-    std::uint64_t LatencyMs() const;
     bool Fail(LinkFailure reason);
     bool ProbeRack();
     void NoteOpenFailure();
@@ -115,6 +123,21 @@ private:
     // than the shortest reply, so that nothing past what is sure to come is taken.
     std::array<std::uint8_t, ReplyReceiver::kShortestFrame> carried_{};
     std::size_t carriedCount_ = 0;
+    // The request in progress: the module that must answer it, its frame as the line gives it back, how many
+    // copies of that came back, and when each try's last chunk went out whose echo is still to come.
+    bool requestOpen_ = false;
+    std::uint8_t expectedSource_ = 0;
+    EchoWatch echo_;
+    std::size_t echoesSeen_ = 0;
+    std::array<std::uint64_t, kTries> echoDue_{};
+    std::size_t echoDueCount_ = 0;
+    std::size_t lastChunkBytes_ = 0;
+    // On a line that has never echoed, what the read-back took is no echo but the start of the reply.
+    std::array<std::uint8_t, kReplyDataSize> unechoed_{};
+    std::size_t unechoedCount_ = 0;
+    // What this port's line has shown: that it echoes, and its round trip beyond a local line's.
+    bool lineEchoes_ = false;
+    std::uint64_t learnedDelayMs_ = 0;
     std::uint8_t portNumber_ = 0;
     bool linkLost_ = false;
     LinkFailure lastFailure_ = LinkFailure::None;

@@ -9,6 +9,7 @@
 #include "panel/ServiceList.h"
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 #include <utility>
 
@@ -27,8 +28,12 @@ int RowOf(const SlotTable& slots, const SlotRecord& record) {
     return static_cast<int>(&record - slots.Records.data());
 }
 
-// The version the section carries, and whether the two sections say the same apart from version and CRC.
-int SectionVersion(std::span<const std::uint8_t> section) { return (section[kSectionVersionOffset] >> 1) & 0x1F; }
+// The version the section carries, none when the section is too short to hold it (a module's image may say
+// anything about its section's size); and whether the two sections say the same apart from version and CRC.
+std::optional<int> SectionVersion(std::span<const std::uint8_t> section) {
+    if (section.size() <= kSectionVersionOffset) return std::nullopt;
+    return (section[kSectionVersionOffset] >> 1) & 0x1F;
+}
 
 bool SameContent(std::span<const std::uint8_t> a, std::span<const std::uint8_t> b) {
     if (a.size() != b.size() || a.size() < kSectionVersionOffset + 1 + kSectionCrcSize) return false;

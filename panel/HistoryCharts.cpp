@@ -1,6 +1,7 @@
 #include "panel/HistoryCharts.h"
 
 #include "app/MessageCatalogue.h"
+#include "app/MessageIds.h"
 #include "app/TextFormat.h"
 
 #include <algorithm>
@@ -10,8 +11,6 @@
 namespace kelvane {
 namespace {
 
-constexpr int kLevelMessage = 69;
-constexpr int kSnrMessage = 70;
 constexpr double kMsPerMinute = 60'000.0;
 constexpr double kMinutesKept = static_cast<double>(SignalHistory::kWindowMs) / kMsPerMinute;
 constexpr int kValueIntervals = 5;
@@ -100,8 +99,8 @@ ui::ChartData InputHistoryChart(const SignalHistory& history, int row) {
         FindStretches(history, [row](const HistorySample& sample) { return row < sample.inputRows; });
     const char letter[] = {static_cast<char>('A' + std::clamp(row, 0, kMaxInputRows - 1)), '\0'};
     ui::ChartData chart = Frame(FormatText(MessageText(kHistoryInputMessage), {letter}), stretches);
-    ui::ChartSeries level = Series(kLevelMessage, kLevelColor, stretches);
-    ui::ChartSeries snr = Series(kSnrMessage, kSnrColor, stretches);
+    ui::ChartSeries level = Series(kLevelText, kLevelColor, stretches);
+    ui::ChartSeries snr = Series(kSnrText, kSnrColor, stretches);
     int largest = 100;  // the panel's bars go to 100; the chart grows only for a module that goes beyond
     for (const HistoryPoint& p : history.Level(row)) {
         level.points.push_back({HistoryMinutes(history, p.tickMs), static_cast<double>(p.value)});

@@ -1,11 +1,13 @@
 #include "platform/NativePorts.h"
 
 #include "platform/EntryPorts.h"
+#include "platform/FileToolkit.h"
 #include "platform/PortEntry.h"
 
 #include <cstdlib>
-#include <fstream>
+#include <cstdint>
 #include <optional>
+#include <vector>
 
 #ifdef _WIN32
 #include "platform/win32/Win32SerialPort.h"
@@ -20,17 +22,13 @@ namespace kelvane {
 namespace {
 
 // A ports file is a short list typed by hand; anything larger is not one.
-constexpr std::streamsize kMaxPortsFileBytes = 64 * 1024;
+constexpr std::uintmax_t kMaxPortsFileBytes = 64 * 1024;
 
 std::optional<std::string> ReadSmallFile(const std::filesystem::path& path) {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) return std::nullopt;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string text(static_cast<std::size_t>(kMaxPortsFileBytes), '\0');
-    in.read(text.data(), kMaxPortsFileBytes);
-    text.resize(static_cast<std::size_t>(in.gcount()));
-    return text;
+    std::vector<std::uint8_t> bytes;
+    std::error_code error;
+    if (!ReadRegularFile(path, kMaxPortsFileBytes, bytes, error)) return std::nullopt;
+    return std::string(bytes.begin(), bytes.end());
 }
 
 #ifdef _WIN32

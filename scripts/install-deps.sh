@@ -16,6 +16,7 @@ packages=(
   ser2net                                      # the serial-to-network server that racks at other sites sit behind
   wine64                                       # runs the cross-built kelvane-cli.exe against the simulator
   qt6-charts-dev libqt6opengl6-dev             # the history window's charts (Qt Charts' CMake files need OpenGL's)
+  libcli11-dev                                 # kelvane-cli's options and commands (header-only)
 )
 
 missing=()

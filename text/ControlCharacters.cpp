@@ -21,4 +21,6 @@ std::string ReplaceControlCharacters(std::string_view utf8, std::string_view rep
     return text;
 }
 
+std::string TerminalText(std::string_view utf8) { return ReplaceControlCharacters(utf8, "?"); }
+
 }  // namespace kelvane

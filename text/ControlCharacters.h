@@ -13,4 +13,8 @@ bool IsControlCharacter(char32_t c);
 // (which may be empty).
 std::string ReplaceControlCharacters(std::string_view utf8, std::string_view replacement);
 
+// A text that came from a module or a file, made safe to print on a terminal: each control character and each
+// byte that is no UTF-8 shows as '?'. Every such text a command prints goes through here.
+std::string TerminalText(std::string_view utf8);
+
 }  // namespace kelvane

@@ -37,25 +37,16 @@ struct CamCommand {
     std::optional<std::string> answer;
 };
 
-bool ParseCamCommand(const std::vector<std::string>& args, CamCommand& command) {
-    bool rowSeen = false;
-    for (std::size_t k = 0; k < args.size(); ++k) {
-        if (args[k] == "--answer") {
-            if (k + 1 == args.size() || command.answer) return false;
-            command.answer = args[++k];
-            continue;
-        }
-        bool ok = false;
-        const std::uint8_t number = ParseByte(args[k], ok);
-        if (!ok) return false;
-        if (rowSeen) {
-            command.choices.push_back(number);
-        } else {
-            command.row = number;
-            rowSeen = true;
-        }
+// The row and choices as numbers; false when one is no number from 0 to 255.
+bool TakeCamCommand(const std::string& row, const std::vector<std::string>& choices, CamCommand& command) {
+    bool ok = false;
+    command.row = ParseByte(row, ok);
+    for (const std::string& choice : choices) {
+        bool choiceOk = false;
+        command.choices.push_back(ParseByte(choice, choiceOk));
+        ok = ok && choiceOk;
     }
-    return rowSeen;
+    return ok;
 }
 
 // The CAM of one CI module, spoken to with the packets and the decoding of the CAM menu.
@@ -244,11 +235,14 @@ private:
 
 }  // namespace
 
-int RunCam(CliContext& cli, const std::vector<std::string>& args) {
+const char* const kCamArgumentsText = "cam wants a row, then choices from 0 to 255, and at most one --answer TEXT";
+
+int RunCam(CliContext& cli, const std::string& row, const std::vector<std::string>& choices,
+           const std::optional<std::string>& answer) {
     CamCommand command;
-    if (!ParseCamCommand(args, command)) {
-        cli.err << "kelvane-cli: cam wants a row, then choices from 0 to 255, and at most one --answer TEXT\n\n"
-                << kCliUsageText;
+    command.answer = answer;
+    if (!TakeCamCommand(row, choices, command)) {
+        cli.err << "kelvane-cli: " << kCamArgumentsText << '\n';
         return kCliUsage;
     }
     if (!FindRack(cli)) return kCliRackNotFound;

@@ -10,9 +10,6 @@ namespace {
 // Items lie between the title, subtitle and blank line before them and the blank and bottom lines after them.
 constexpr std::size_t kLinesAfterItems = 2;
 
-// A CAM must not drive the operator's terminal: its control characters are printed as '?'.
-std::string Printable(const std::string& camText) { return ReplaceControlCharacters(camText, "?"); }
-
 bool IsItem(std::size_t index, std::size_t count) {
     return index >= static_cast<std::size_t>(kFirstItemEntry) && index + kLinesAfterItems < count;
 }
@@ -43,12 +40,12 @@ bool CamScreenText::Take(std::span<const MmiEvent> events) {
                 asking_ = true;
                 blind_ = e.blind;
                 answerLength_ = e.answerLength;
-                lines_.push_back(Printable(e.text));
+                lines_.push_back(TerminalText(e.text));
                 break;
             case MmiEventKind::Text:
                 if (kind_ == Kind::None) Start(Kind::Text);
                 closed_ = false;
-                AddByListRule(lines_, Printable(e.text));
+                AddByListRule(lines_, TerminalText(e.text));
                 break;
             case MmiEventKind::Untreated:
                 written_ += FormatText("(CAM object %06X not treated)\n", {e.tag});

@@ -6,9 +6,8 @@
 #include "app/Preferences.h"
 #include "app/TextFormat.h"
 #include "link/Xmit.h"
+#include "tools/CliOptions.h"
 #include "tools/SearchReport.h"
-
-#include "KelvaneVersion.h"
 
 #include <cstdio>
 #include <ostream>
@@ -40,7 +39,9 @@ const char* IdentityFailureText(IdentityFailure failure) {
 const char* const kCliUsageText =
     "usage: kelvane-cli [--trace FILE] [--port ENTRY] COMMAND [ARGUMENTS]\n"
     "       kelvane-cli --help | --version\n"
+    "       kelvane-cli COMMAND --help\n"
     "\n"
+    "Options go before or after the command, their value as the next argument or after '='; -- ends them.\n"
     "  --trace FILE         record every frame on the line in FILE (pcapng, for Wireshark with\n"
     "                       tools/wireshark/kxr.lua); KELVANE_TRACE=FILE in the environment does the same\n"
     "  --port ENTRY         search the rack on this port-table entry alone (see below)\n"
@@ -59,10 +60,11 @@ const char* const kCliUsageText =
     "                       change them, as the module panel does, and send what changed to the modules:\n"
     "                       in.freq, in2.freq (MHz), in.symbolrate, in2.symbolrate, in.fec, in.polarity,\n"
     "                       in2.polarity, out.freq (kHz), constellation, mode, guard, coderate, bandwidth\n"
-    "                       (by name as shown, or by index), level (1-30), network.id, network.name,\n"
-    "                       network.version, tsid1..tsid4, player.sid, service.SID.channel (0-4),\n"
-    "                       service.SID.cam (0-4), service.SID.lcn, service.SID.hdlcn; a number outside what\n"
-    "                       its module holds is refused, as the panel refuses it\n"
+    "                       (by name as shown, or by index), level (1-30), network.id, network.name (at\n"
+    "                       most 30 characters of Latin-1), network.version, tsid1..tsid4, player.sid,\n"
+    "                       service.SID.channel (0-4), service.SID.cam (0-4), service.SID.lcn and\n"
+    "                       service.SID.hdlcn (of a service the pair carries); a number outside what its\n"
+    "                       module holds is refused, as the panel refuses it\n"
     "  firmware build TYPE VERSION PAYLOAD OUTPUT\n"
     "                       write a firmware image file for module TYPE (code 0-8 or model name) at VERSION\n"
     "                       (in tenths: 15 is V1.5) holding the bytes of file PAYLOAD\n"
@@ -104,6 +106,15 @@ const char* const kCliUsageText =
     "did not answer in time, 8 no rack found and a port was in use by another program, 9 a change that could not\n"
     "be written (nothing was written), 10 diff found differences, or watch --once found an input not locked, a\n"
     "module not answering or a channel above its capacity\n";
+
+const char* const kNoRackText = "no rack answered on any serial port (set KELVANE_PORTS to choose the ports)";
+
+std::vector<std::string> NoRackReasons(const CXmit& link) {
+    std::vector<std::string> reasons{kNoRackText};
+    const std::vector<std::string> tried = SearchFailureLines(link);
+    reasons.insert(reasons.end(), tried.begin(), tried.end());
+    return reasons;
+}
 
 bool FindRack(CliContext& cli) {
     if (RefusePortTable(cli.portProblems, cli.err)) return false;
@@ -147,14 +158,21 @@ int PrintDiscovery(CliContext& cli, const SlotTable& table, const DiscoveryRepor
         cli.out << ModuleLine(row, table[row], report.configUnread.test(row)) << '\n';
     }
     if (!report.moduleListRead) {
-        cli.err << "kelvane-cli: the rack controller did not send its module list\n";
+        if (report.moduleListFault != ModuleListFault::None) {
+            cli.err << "kelvane-cli: the rack controller's module list was refused: "
+                    << ModuleListFaultText(report.moduleListFault) << '\n';
+        } else {
+            cli.err << "kelvane-cli: the rack controller did not send its module list\n";
+        }
         return kCliIncomplete;
     }
-    if (report.configUnread.any()) {
-        cli.err << "kelvane-cli: some configurations could not be read (marked above)\n";
-        return kCliIncomplete;
+    // Each module whose answer is missing by name, so that the operator knows what a file would lack.
+    for (std::size_t row = 0; row < table.ModuleCount; ++row) {
+        if (!report.configUnread.test(row)) continue;
+        cli.err << "kelvane-cli: " << ModuleTypeName(table[row].Type) << " in row " << row << " (address "
+                << static_cast<int>(table[row].Address) << "): its configuration could not be read\n";
     }
-    return kCliOk;
+    return report.configUnread.any() ? kCliIncomplete : kCliOk;
 }
 
 int RunModules(CliContext& cli) {
@@ -164,50 +182,16 @@ int RunModules(CliContext& cli) {
     return PrintDiscovery(cli, table, report);
 }
 
-namespace {
+int RunCli(const std::vector<std::string>& args, CliContext& cli) { return RunCli(ReadCliCommandLine(args, ""), cli); }
 
-int RunCommand(const std::vector<std::string>& args, CliContext& cli) {
-    const auto is = [&](std::size_t count, std::initializer_list<const char*> words) {
-        if (args.size() < words.size() || (count != 0 && args.size() != count)) return false;
-        std::size_t k = 0;
-        for (const char* w : words) {
-            if (args[k++] != w) return false;
-        }
-        return true;
-    };
-    if (is(1, {"--help"}) || is(1, {"-h"})) {
-        cli.out << kCliUsageText;
-        return kCliOk;
+int RunCli(const CliCommandLine& line, CliContext& cli) {
+    if (!line.command) {
+        (line.status == kCliOk ? cli.out : cli.err) << line.text;
+        return line.status;
     }
-    if (is(1, {"--version"})) {
-        cli.out << "kelvane-cli " << kKelvaneVersion << '\n';
-        return kCliOk;
-    }
-    if (is(1, {"find"})) return RunFind(cli);
-    if (is(1, {"modules"})) return RunModules(cli);
-    if (is(2, {"firmware", "scan"})) return RunFirmwareScan(cli);
-    if (is(2, {"firmware", "upgrade"})) return RunFirmwareUpgrade(cli);
-    if (is(6, {"firmware", "build"})) return RunFirmwareBuild(cli, {args.begin() + 2, args.end()});
-    if (is(0, {"save"})) return RunConfigSave(cli, {args.begin() + 1, args.end()});
-    if (is(0, {"summary"})) return RunConfigSummary(cli, {args.begin() + 1, args.end()});
-    if (is(0, {"upload"})) return RunConfigUpload(cli, {args.begin() + 1, args.end()});
-    if (is(0, {"diff"})) return RunDiff(cli, {args.begin() + 1, args.end()});
-    if (is(0, {"cam"})) return RunCam(cli, {args.begin() + 1, args.end()});
-    if (is(0, {"watch"})) return RunWatch(cli, {args.begin() + 1, args.end()});
-    if (is(2, {"show"})) return RunShow(cli, args[1]);
-    if (args.size() >= 3 && args[0] == "set") return RunSet(cli, args[1], {args.begin() + 2, args.end()});
-    cli.err << "kelvane-cli: unknown command";
-    for (const auto& a : args) cli.err << ' ' << a;
-    cli.err << "\n\n" << kCliUsageText;
-    return kCliUsage;
-}
-
-}  // namespace
-
-int RunCli(const std::vector<std::string>& args, CliContext& cli) {
     // Every text from the catalogue speaks the operator's language, chosen as the window chooses it.
     SetLanguageIndex(ReadLanguagePreference(cli.workingDirectory));
-    const int status = RunCommand(args, cli);
+    const int status = line.command(cli);
     // Every command that needs the rack searches for it the same way; a search that met only busy ports says so.
     if (status == kCliRackNotFound && !cli.portProblems.empty()) return kCliUsage;
     if (status == kCliRackNotFound && cli.link.LastFailure() == LinkFailure::Busy) return kCliPortBusy;

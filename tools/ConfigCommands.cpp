@@ -17,33 +17,6 @@ namespace kelvane {
 namespace {
 
 
-struct FileArgs {
-    std::string file;
-    bool flag = false;
-};
-
-// One file name and, where the command has one, its option, in either order.
-std::optional<FileArgs> ParseFileArgs(CliContext& cli, const std::vector<std::string>& args, const char* command,
-                                      const char* option) {
-    FileArgs parsed;
-    bool haveFile = false;
-    for (const std::string& arg : args) {
-        if (option != nullptr && arg == option && !parsed.flag) {
-            parsed.flag = true;
-        } else if (!haveFile && !arg.empty() && arg.front() != '-') {
-            parsed.file = arg;
-            haveFile = true;
-        } else {
-            haveFile = false;
-            break;
-        }
-    }
-    if (haveFile) return parsed;
-    cli.err << "kelvane-cli: " << command << " needs one FILE" << (option ? std::string(" and may take ") + option : "")
-            << "\n\n" << kCliUsageText;
-    return std::nullopt;
-}
-
 std::string ReadFailure(ConfigReadResult result) {
     switch (result) {
     case ConfigReadResult::CannotOpen: return "cannot be opened";
@@ -56,9 +29,11 @@ std::string ReadFailure(ConfigReadResult result) {
 }
 
 bool ReadFile(CliContext& cli, const std::string& file, LoadedConfig& loaded) {
-    const ConfigReadResult result = ReadConfigFile(PathFromUtf8(file), loaded);
+    std::error_code why;
+    const ConfigReadResult result = ReadConfigFile(PathFromUtf8(file), loaded, &why);
     if (result == ConfigReadResult::Read) return true;
-    cli.err << "kelvane-cli: configuration file " << file << ' ' << ReadFailure(result) << "; nothing was done\n";
+    cli.err << "kelvane-cli: configuration file " << file << ' ' << ReadFailure(result)
+            << (why ? ": " + why.message() : "") << "; nothing was done\n";
     return false;
 }
 
@@ -93,52 +68,46 @@ void PrintSummary(CliContext& cli, const SlotTable& table, const LoadedConfig& l
 
 }  // namespace
 
-int RunConfigSave(CliContext& cli, const std::vector<std::string>& args) {
-    const std::optional<FileArgs> parsed = ParseFileArgs(cli, args, "save", nullptr);
-    if (!parsed) return kCliUsage;
+int RunConfigSave(CliContext& cli, const std::string& file) {
     SlotTable table;
     if (const int status = DiscoverForConfig(cli, table); status != kCliOk) return status;
     std::error_code error;
-    if (!SaveConfigFile(PathFromUtf8(parsed->file), table, error)) {
-        cli.err << "kelvane-cli: cannot save " << parsed->file << ": " << error.message()
+    if (!SaveConfigFile(PathFromUtf8(file), table, error)) {
+        cli.err << "kelvane-cli: cannot save " << file << ": " << error.message()
                 << " (any file there is left as it was)\n";
         return kCliFileError;
     }
-    cli.out << "saved " << static_cast<int>(table.ModuleCount) << " module configurations to " << parsed->file << '\n';
+    cli.out << "saved " << static_cast<int>(table.ModuleCount) << " module configurations to " << file << '\n';
     return kCliOk;
 }
 
-int RunConfigSummary(CliContext& cli, const std::vector<std::string>& args) {
-    const std::optional<FileArgs> parsed = ParseFileArgs(cli, args, "summary", "--offline");
-    if (!parsed) return kCliUsage;
+int RunConfigSummary(CliContext& cli, const std::string& file, bool offline) {
     const auto loaded = std::make_unique<LoadedConfig>();
-    if (!ReadFile(cli, parsed->file, *loaded)) return kCliFileError;
+    if (!ReadFile(cli, file, *loaded)) return kCliFileError;
     SlotTable table;
-    if (!parsed->flag) {
+    if (!offline) {
         if (const int status = DiscoverForConfig(cli, table); status != kCliOk) return status;
     }
     PrintSummary(cli, table, *loaded);
     // Without a rack there is nothing the file could fail to fit.
-    if (!parsed->flag && !ConfigMatches(table, *loaded)) {
-        cli.err << "kelvane-cli: " << parsed->file << " does not fit the rack's modules\n";
+    if (!offline && !ConfigMatches(table, *loaded)) {
+        cli.err << "kelvane-cli: " << file << " does not fit the rack's modules\n";
         return kCliMismatch;
     }
     return kCliOk;
 }
 
-int RunConfigUpload(CliContext& cli, const std::vector<std::string>& args) {
-    const std::optional<FileArgs> parsed = ParseFileArgs(cli, args, "upload", "--yes");
-    if (!parsed) return kCliUsage;
+int RunConfigUpload(CliContext& cli, const std::string& file, bool send) {
     const auto loaded = std::make_unique<LoadedConfig>();
-    if (!ReadFile(cli, parsed->file, *loaded)) return kCliFileError;
+    if (!ReadFile(cli, file, *loaded)) return kCliFileError;
     SlotTable table;
     if (const int status = DiscoverForConfig(cli, table); status != kCliOk) return status;
     PrintSummary(cli, table, *loaded);
     if (!ConfigMatches(table, *loaded)) {
-        cli.err << "kelvane-cli: " << parsed->file << " does not fit the rack's modules; nothing was sent\n";
+        cli.err << "kelvane-cli: " << file << " does not fit the rack's modules; nothing was sent\n";
         return kCliMismatch;
     }
-    if (!parsed->flag) {
+    if (!send) {
         cli.out << "nothing was sent: run again with --yes to send it\n";
         return kCliOk;
     }

@@ -13,9 +13,12 @@ namespace kelvane {
 namespace {
 
 bool ReadForDiff(CliContext& cli, const std::string& file, LoadedConfig& loaded) {
-    switch (ReadConfigFile(PathFromUtf8(file), loaded)) {
+    std::error_code why;
+    switch (ReadConfigFile(PathFromUtf8(file), loaded, &why)) {
         case ConfigReadResult::Read: return true;
-        case ConfigReadResult::CannotOpen: cli.err << "kelvane-cli: cannot open " << file << '\n'; break;
+        case ConfigReadResult::CannotOpen:
+            cli.err << "kelvane-cli: cannot open " << file << ": " << why.message() << '\n';
+            break;
         case ConfigReadResult::TooManyRecords:
             cli.err << "kelvane-cli: " << file << " holds more records than a rack has modules\n";
             break;
@@ -41,29 +44,25 @@ int ReadRack(CliContext& cli, SlotTable& table) {
 int PrintDifferences(CliContext& cli, const RackDifferences& diff) {
     for (const std::string& line : diff.lines) cli.out << line << '\n';
     if (diff.Same()) cli.out << "no differences\n";
-    return diff.Same() ? kCliOk : kCliDiffers;
+    return diff.Same() ? kCliOk : kCliFindings;
 }
 
 }  // namespace
 
-int RunDiff(CliContext& cli, const std::vector<std::string>& args) {
-    if (args.size() != 2) {
-        cli.err << "kelvane-cli: diff needs two files, or a file and --rack\n";
-        return kCliUsage;
-    }
+int RunDiff(CliContext& cli, const std::string& firstFile, const std::optional<std::string>& secondFile) {
     const auto first = std::make_unique<LoadedConfig>();
-    if (!ReadForDiff(cli, args[0], *first)) return kCliFileError;
+    if (!ReadForDiff(cli, firstFile, *first)) return kCliFileError;
     const SlotTable a = SlotsOfFile(*first);
-    if (args[1] != "--rack") {
+    if (secondFile) {
         const auto second = std::make_unique<LoadedConfig>();
-        if (!ReadForDiff(cli, args[1], *second)) return kCliFileError;
-        return PrintDifferences(cli, DiffRacks(a, SlotsOfFile(*second), args[0], args[1]));
+        if (!ReadForDiff(cli, *secondFile, *second)) return kCliFileError;
+        return PrintDifferences(cli, DiffRacks(a, SlotsOfFile(*second), firstFile, *secondFile));
     }
     SlotTable rack;
     if (const int status = ReadRack(cli, rack); status != kCliOk) return status;
-    const int status = PrintDifferences(cli, DiffRacks(a, rack, args[0], "the rack"));
+    const int status = PrintDifferences(cli, DiffRacks(a, rack, firstFile, "the rack"));
     if (!ConfigMatches(rack, *first)) {
-        cli.err << "kelvane-cli: " << args[0] << " does not fit the rack's modules\n";
+        cli.err << "kelvane-cli: " << firstFile << " does not fit the rack's modules\n";
         return kCliMismatch;
     }
     return status;

@@ -5,9 +5,9 @@
 #include "config/ConfigFile.h"
 #include "config/FirmwareUpdate.h"
 #include "link/Xmit.h"
+#include "platform/FileToolkit.h"
 #include "tools/CliCommands.h"
 
-#include <fstream>
 #include <ostream>
 
 namespace kelvane {
@@ -52,9 +52,28 @@ std::optional<std::uint8_t> ParseModuleType(const std::string& text) {
     return std::nullopt;
 }
 
+std::string UpgradeOf(std::size_t row, std::uint8_t type, std::uint8_t address) {
+    return "the upgrade of row " + std::to_string(row) + " (" + ModuleTypeName(type) + ", address " +
+           std::to_string(address) + ")";
+}
+
 std::string UpgradeFailureLine(std::size_t row, const SlotRecord& record, const UpgradeOutcome& outcome) {
-    return "the upgrade of row " + std::to_string(row) + " (" + ModuleTypeName(record.Type) + ", address " +
-           std::to_string(record.Address) + ") failed: " + UpgradeFailureText(outcome);
+    return UpgradeOf(row, record.Type, record.Address) + " failed: " + UpgradeFailureText(outcome);
+}
+
+std::string NotTakenLine(const VersionNotTaken& failure) {
+    const UpgradeKey& image = failure.image;
+    return UpgradeOf(failure.row, image.type, image.address) + " did not take: the module reports " +
+           VersionLabel(failure.reported) + " after an upgrade to " + VersionLabel(image.version);
+}
+
+// The restart could not be sent: waiting for a rack that was never told to restart, on a line that may be
+// gone, would only hold the terminal.
+std::string RestartNotSentLine(const CXmit& link) {
+    const std::string port = link.PortName();
+    return link.LastFailure() == LinkFailure::HungUp
+               ? "the line " + port + " hung up before the rack was told to restart"
+               : "the restart request could not be written on " + port;
 }
 
 // Each failed upgrade on a line of its own; the status they call for.
@@ -77,15 +96,20 @@ std::string BuildRefusalText(FirmwareVerdict refusal, std::uint8_t type) {
     }
 }
 
+// Scan and upgrade both stop on a folder without its list: there is nothing to read, nor to send.
+bool ListFound(CliContext& cli, const FirmwareScan& scan) {
+    if (!scan.listFound) {
+        cli.err << "kelvane-cli: no firmware list " << (cli.workingDirectory / "firmware" / kFirmwareListName).string()
+                << '\n';
+    }
+    return scan.listFound;
+}
+
 }  // namespace
 
 int RunFirmwareScan(CliContext& cli) {
     const FirmwareScan scan = ScanFirmwareFiles(cli.workingDirectory);
-    if (!scan.listFound) {
-        cli.err << "kelvane-cli: no firmware list " << (cli.workingDirectory / "firmware" / kFirmwareListName).string()
-                << '\n';
-        return kCliFileError;
-    }
+    if (!ListFound(cli, scan)) return kCliFileError;
     cli.out << "kept, by type:\n";
     for (std::uint8_t type = 0; *ModuleTypeName(type) != '\0'; ++type) {
         const FirmwareEntry& entry = scan.table[type];
@@ -114,6 +138,7 @@ int RunFirmwareScan(CliContext& cli) {
 int RunFirmwareUpgrade(CliContext& cli) {
     FirmwareUpdate firmware;
     firmware.ScanFirmwareFiles(cli.workingDirectory);
+    if (!ListFound(cli, firmware.Scan())) return kCliFileError;
     if (firmware.FirmwareFilesFound() == 0) cli.err << "kelvane-cli: no usable firmware image found\n";
     if (!FindRack(cli)) return kCliRackNotFound;
 
@@ -121,9 +146,11 @@ int RunFirmwareUpgrade(CliContext& cli) {
     SlotTable table;
     bool updated = false;
     std::vector<std::string> failures;
+    std::vector<UpgradeKey> written;  // a failed upgrade has its line already
     const DiscoveryReport first = RunDiscoveryExchanges(cli.link, table, [&](std::size_t row) {
         const UpgradeOutcome outcome = firmware.UpgradeModuleFirmware(cli.link, table[row], row, feedback);
         if (outcome.started) updated = true;
+        if (outcome.offered && !outcome.Failed()) written.push_back(*outcome.offered);
         if (outcome.Failed()) failures.push_back(UpgradeFailureLine(row, table[row], outcome));
     });
     if (first.inactiveRow || !updated) {
@@ -133,7 +160,11 @@ int RunFirmwareUpgrade(CliContext& cli) {
     }
 
     cli.out << "restarting the rack...\n";
-    BroadcastRestart(cli.link);
+    if (!BroadcastRestart(cli.link)) {
+        failures.push_back(RestartNotSentLine(cli.link));
+        cli.link.ClosePort();
+        return ReportFailures(cli, failures);
+    }
     cli.link.ClosePort();
     if (!SearchUntilFound(cli.link, cli.clock, kRebootWaitMs, [] { return true; })) {
         ReportFailures(cli, failures);
@@ -142,6 +173,9 @@ int RunFirmwareUpgrade(CliContext& cli) {
     }
     SlotTable after;
     const int status = PrintDiscovery(cli, after, RunDiscoveryExchanges(cli.link, after));
+    for (const VersionNotTaken& failure : firmware.CheckVersionsAfterRestart(written, after)) {
+        failures.push_back(NotTakenLine(failure));
+    }
     return WorstOf(ReportFailures(cli, failures), status);
 }
 
@@ -155,7 +189,7 @@ int RunFirmwareBuild(CliContext& cli, const std::vector<std::string>& args) {
     }
     std::vector<std::uint8_t> payload;
     std::error_code error;
-    if (!ReadBoundedFile(PathFromUtf8(args[2]), kMaxFirmwareImage, payload, error)) {
+    if (!ReadRegularFile(PathFromUtf8(args[2]), kMaxFirmwareImage, payload, error)) {
         cli.err << "kelvane-cli: cannot read " << args[2] << ": "
                 << (error == std::errc::file_too_large ? "larger than 16 MiB, the most a module can take"
                                                        : error.message())
@@ -172,11 +206,8 @@ int RunFirmwareBuild(CliContext& cli, const std::vector<std::string>& args) {
                 << ModuleTypeName(*type) << '\n';
     }
     const std::vector<std::uint8_t> file = BuildFirmwareFile(*type, version, payload);
-    std::ofstream out(PathFromUtf8(args[3]), std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
-    out.close();
-    if (!out) {
-        cli.err << "kelvane-cli: cannot write " << args[3] << '\n';
+    if (!ReplaceFileAtomically(PathFromUtf8(args[3]), file, error)) {
+        cli.err << "kelvane-cli: cannot write " << args[3] << ": " << error.message() << '\n';
         return kCliFileError;
     }
     cli.out << "wrote " << args[3] << ": " << ModuleTypeName(*type) << ' ' << VersionLabel(version) << ", "

@@ -7,7 +7,7 @@
 #include "app/ModuleTypes.h"
 #include "config/ChainEdits.h"
 #include "config/ConfigSync.h"
-#include "text/Latin1.h"
+#include "text/ControlCharacters.h"
 #include "text/Utf8.h"
 #include "link/Xmit.h"
 #include "panel/EditSequence.h"
@@ -100,7 +100,7 @@ void PrintInput(std::ostream& out, const PairSession& s) {
         out << "\n";
     }
     if (m.InputType == 7) {
-        out << "  player: service " << m.PlayerServiceId << " \"" << m.PlayerServiceName << "\", rate "
+        out << "  player: service " << m.PlayerServiceId << " \"" << TerminalText(m.PlayerServiceName) << "\", rate "
             << PlayerRateLabel(m.PlayerRateIndex) << ", " << m.ScheduleCount << " schedule entries\n";
     }
 }
@@ -122,7 +122,7 @@ void PrintOutput(std::ostream& out, const PairSession& s) {
         << NameOf(kCodeRateNames, m.CodeRate) << ", guard " << NameOf(kGuardNames, m.GuardInterval) << ", mode "
         << NameOf(kModeNames, m.TransmissionMode) << ", bandwidth " << NameOf(kBandwidthNames, m.Bandwidth) << "\n";
     out << "  level " << m.LevelStep << " (" << AttenuationLabel(m.LevelStep) << "), network id " << m.NetworkId
-        << ", name \"" << m.NetworkName << "\", version " << int(m.NitVersion)
+        << ", name \"" << TerminalText(m.NetworkName) << "\", version " << int(m.NitVersion)
         << (m.RemoveCatEmm ? ", CAT/EMM removed" : "") << "\n";
 }
 
@@ -141,7 +141,7 @@ void PrintServices(std::ostream& out, const PairSession& s) {
         char line[256];
         const char from = row.Source <= 3 ? static_cast<char>('A' + row.Source) : '?';
         std::snprintf(line, sizeof line, "          %c     %-5u  %s  %-5s  %-9s  %-3s  %-7s  %-4s  %s\n", from,
-                      static_cast<unsigned>(row.ServiceId), Column(row.Name, 28).c_str(),
+                      static_cast<unsigned>(row.ServiceId), Column(TerminalText(row.Name), 28).c_str(),
                       row.ServiceKind == 1 ? "tv" : row.ServiceKind == 2 ? "radio" : "-", row.Scrambled ? "yes" : "no",
                       row.Cam ? std::to_string(row.Cam).c_str() : "-",
                       row.OutputChannel ? std::to_string(row.OutputChannel).c_str() : "-",
@@ -234,6 +234,11 @@ bool SetServiceField(PairSession& s, const std::string& name, const std::string&
         return true;
     }
     if (field == "lcn" || field == "hdlcn") {
+        // A number for a service the pair does not carry would add an entry the rack never asked for.
+        if (!HasOutputService(m, serviceId) && InputRowAnnouncing(m, serviceId) < 0) {
+            why = "service " + std::to_string(serviceId) + " is not on this pair (kelvane-cli show lists its services)";
+            return false;
+        }
         const auto number = WholeNumber(value, 0, kMaxLcn);
         OutputService* service = number && m.OutputChannelCount >= 1 ? FindOrAddOutputService(m, serviceId) : nullptr;
         if (service == nullptr) {
@@ -249,11 +254,21 @@ bool SetServiceField(PairSession& s, const std::string& name, const std::string&
 }
 
 
-// The name as the section will carry it, in UTF-8: at most 30 characters, each one byte on the wire (a
-// character Latin-1 lacks, or a byte that is no UTF-8, becomes '?').
-std::string NetworkNameAsSent(const std::string& value) {
-    const std::string latin1 = Utf8ToLatin1(Utf8Prefix(value, kMaxNetworkNameLength));
-    return Latin1ToUtf8({reinterpret_cast<const std::uint8_t*>(latin1.data()), latin1.size()});
+// Why `value` cannot be the network name the section carries: at most 30 characters, each one Latin-1 byte on
+// the wire and none a control; empty when it can. Nothing is cut or replaced: the operator chooses again.
+std::string NetworkNameProblem(const std::string& value) {
+    const std::size_t length = Utf8Length(value);
+    if (length > kMaxNetworkNameLength) {
+        return "takes at most " + std::to_string(kMaxNetworkNameLength) + " characters, not " + std::to_string(length);
+    }
+    for (std::size_t at = 0, position = 1; at < value.size(); ++position) {
+        const auto c = NextUtf8Character(value, at);
+        const std::string where = "character " + std::to_string(position);
+        if (!c) return where + " is not UTF-8 text";
+        if (IsControlCharacter(*c)) return where + " is a control character";
+        if (*c > 0xFF) return where + " is not in Latin-1, the one character set the name is sent in";
+    }
+    return {};
 }
 
 std::string RefusalText(const SlotTable& slots, const WriteOutcome& outcome) {
@@ -320,7 +335,9 @@ bool ApplySetting(PairSession& s, const std::string& name, const std::string& va
             why = "the pair has no output";
             return false;
         }
-        m.NetworkName = NetworkNameAsSent(value);
+        why = NetworkNameProblem(value);
+        if (!why.empty()) return false;
+        m.NetworkName = value;
         m.OutputDirty = true;
         return true;
     }

@@ -9,6 +9,7 @@
 #include "panel/OutputConfigCodec.h"
 #include "panel/PairModel.h"
 #include "panel/Schedule.h"
+#include "text/ControlCharacters.h"
 #include "tools/ParameterNames.h"
 
 #include <algorithm>
@@ -48,7 +49,8 @@ private:
     int added_ = 0;
 };
 
-std::string Quoted(const std::string& text) { return '"' + text + '"'; }
+// A name a module holds, quoted and safe to print.
+std::string Quoted(const std::string& text) { return '"' + TerminalText(text) + '"'; }
 
 // Decoded alone: a module's image holds all of its fields, whatever pair it stands in.
 std::unique_ptr<PanelModel> InputModel(const SlotRecord& record) {
@@ -122,7 +124,7 @@ std::string ScheduleText(const PanelModel& m) {
     for (int k = 0; k < m.ScheduleCount; ++k) {
         const ScheduleEntry& e = m.Schedule[k];
         if (k) text += ", ";
-        text += ScheduleTimeText(e.start) + "-" + ScheduleTimeText(e.end) + " " + e.file;
+        text += ScheduleTimeText(e.start) + "-" + ScheduleTimeText(e.end) + " " + TerminalText(e.file);
     }
     return text.empty() ? "(none)" : text;
 }

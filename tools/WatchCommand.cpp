@@ -8,10 +8,9 @@
 #include "config/ConfigFile.h"
 #include "link/Xmit.h"
 #include "platform/Clock.h"
+#include "platform/FileToolkit.h"
 #include "platform/SerialPort.h"
-#include "tools/AtomicFile.h"
 #include "tools/RackWatch.h"
-#include "tools/SearchReport.h"
 #include "tools/StopSignals.h"
 #include "tools/UtcTime.h"
 #include "tools/WatchAlarms.h"
@@ -32,7 +31,6 @@ constexpr std::uint32_t kStopCheckMs = 100;
 constexpr std::size_t kAlarmsOnScreen = 8;
 // Cursor to the top left, screen cleared: the table is drawn again in place.
 constexpr const char* kRedraw = "\x1b[H\x1b[2J";
-constexpr const char* kNoRack = "no rack answered on any serial port (set KELVANE_PORTS to choose the ports)";
 
 class WatchSession {
 public:
@@ -73,12 +71,12 @@ private:
 int WatchSession::Start() {
     const Connection c = Connect(true);
     if (c.status == kCliOk) return kCliOk;
-    if (options_.once && c.status == kCliRackNotFound) {
-        ReportSearchFailures(cli_.link, cli_.portOption, cli_.err);
-        return c.status;
-    }
     if (options_.once || c.status == kCliUsage) {
         cli_.err << "kelvane-cli: " << c.problem << '\n';
+        // The file says the rack is not there, rather than keep the figures of an earlier run as if they held.
+        if (c.status != kCliUsage && !options_.prometheusFile.empty()) {
+            WritePrometheus(LostRound(cli_.clock.SystemSeconds()));
+        }
         return c.status;
     }
     lastProblem_ = c.problem;
@@ -89,7 +87,9 @@ int WatchSession::Start() {
 WatchSession::Connection WatchSession::Connect(bool firstTime) {
     if (!cli_.portProblems.empty()) return {kCliUsage, cli_.portProblems.front()};
     if (!cli_.link.FindPort()) {
-        return {kCliRackNotFound, kNoRack};
+        std::string problem;
+        for (const std::string& reason : NoRackReasons(cli_.link)) problem += (problem.empty() ? "" : "; ") + reason;
+        return {kCliRackNotFound, problem};
     }
     SlotTable slots;
     const DiscoveryReport report = RunDiscoveryExchanges(cli_.link, slots);
@@ -139,7 +139,7 @@ WatchRound WatchSession::Round() {
     WatchRound round = watch_->Poll(now);
     if (!round.rackFound) {
         Alarm(options_.once ? "rack lost" : "rack lost: searching");
-        lastProblem_ = kNoRack;  // said in other words just now
+        lastProblem_ = kNoRackText;  // said in other words just now
         carriedFailures_ += watch_->PollFailures();
         watch_.reset();
         cli_.link.ClosePort();
@@ -183,9 +183,11 @@ bool WatchSession::Show(const WatchRound& round) {
 }
 
 bool WatchSession::WritePrometheus(const WatchRound& round) {
-    std::string why;
-    const bool written = WriteFileAtomically(PathFromUtf8(options_.prometheusFile), PrometheusText(round), why);
-    if (!written && !fileFailing_) Alarm("cannot write " + options_.prometheusFile + ": " + why);
+    const std::string text = PrometheusText(round);
+    std::error_code why;
+    const bool written = ReplaceFileAtomically(PathFromUtf8(options_.prometheusFile),
+                                               {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()}, why);
+    if (!written && !fileFailing_) Alarm("cannot write " + options_.prometheusFile + ": " + why.message());
     if (written && fileFailing_) Alarm(options_.prometheusFile + " written again");
     fileFailing_ = !written;
     return written;
@@ -210,7 +212,7 @@ int WatchRack(CliContext& cli, const WatchOptions& options, const std::function<
         if (options.once) {
             if (!round.rackFound) return kCliRackNotFound;
             if (!written) return kCliFileError;
-            return AllWell(round) ? kCliOk : kCliWatchAlarm;
+            return AllWell(round) ? kCliOk : kCliFindings;
         }
         // Rounds keep their cadence; one slower than the interval is followed by the next at once.
         due = std::max(due + options.intervalMs, cli.clock.TickCount());
@@ -219,13 +221,7 @@ int WatchRack(CliContext& cli, const WatchOptions& options, const std::function<
     return kCliOk;
 }
 
-int RunWatch(CliContext& cli, const std::vector<std::string>& args) {
-    WatchOptions options;
-    std::string error;
-    if (!ParseWatchOptions(args, options, error)) {
-        cli.err << "kelvane-cli: watch: " << error << '\n';
-        return kCliUsage;
-    }
+int RunWatch(CliContext& cli, const WatchOptions& options) {
     const StopSignals stop;
     return WatchRack(cli, options, [&stop] { return !stop.Requested(); });
 }

@@ -1,41 +1,15 @@
 #include "tools/WatchJson.h"
 
+#include "text/Utf8.h"
 #include "tools/UtcTime.h"
 
 #include <cstdio>
+#include <optional>
 
 namespace kelvane {
 namespace {
 
 constexpr const char* kReplacement = "\xEF\xBF\xBD";
-
-// The length of the UTF-8 sequence starting at `at`, or 0 when it is not one (overlong forms, surrogates and
-// code points past U+10FFFF are not).
-std::size_t Utf8SequenceLength(std::string_view text, std::size_t at) {
-    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-    const unsigned char lead = byte(at);
-    std::size_t length = 0;
-    unsigned low = 0x80, high = 0xBF;  // bounds of the second byte
-    if (lead < 0x80) return 1;
-    if (lead >= 0xC2 && lead <= 0xDF) length = 2;
-    else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        if (lead == 0xE0) low = 0xA0;
-        if (lead == 0xED) high = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        if (lead == 0xF0) low = 0x90;
-        if (lead == 0xF4) high = 0x8F;
-    } else {
-        return 0;
-    }
-    if (at + length > text.size()) return 0;
-    if (byte(at + 1) < low || byte(at + 1) > high) return 0;
-    for (std::size_t k = 2; k < length; ++k) {
-        if (byte(at + k) < 0x80 || byte(at + k) > 0xBF) return 0;
-    }
-    return length;
-}
 
 std::string Field(const char* name, const std::string& value) { return std::string("\"") + name + "\":" + value; }
 std::string Number(std::uint64_t value) { return std::to_string(value); }
@@ -88,24 +62,20 @@ std::string Array(const std::vector<Item>& items, Write write) {
 std::string JsonString(std::string_view text) {
     std::string out = "\"";
     for (std::size_t at = 0; at < text.size();) {
-        const unsigned char c = static_cast<unsigned char>(text[at]);
-        const std::size_t length = Utf8SequenceLength(text, at);
-        if (length == 0) {
+        const std::size_t start = at;
+        const std::optional<char32_t> c = NextUtf8Character(text, at);
+        if (!c) {
             out += kReplacement;
-            ++at;
-            continue;
-        }
-        if (c == '"' || c == '\\') {
+        } else if (*c == '"' || *c == '\\') {
             out += '\\';
-            out += static_cast<char>(c);
-        } else if (c < 0x20) {
+            out += static_cast<char>(*c);
+        } else if (*c < 0x20) {
             char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(*c));
             out += escaped;
         } else {
-            out.append(text.substr(at, length));
+            out.append(text.substr(start, at - start));
         }
-        at += length;
     }
     return out + "\"";
 }

@@ -1,6 +1,9 @@
 #include "tools/WatchOptions.h"
 
 #include "app/SlotTable.h"
+#include "tools/OptionErrors.h"
+
+#include <CLI/CLI.hpp>
 
 #include <charconv>
 #include <cmath>
@@ -39,6 +42,7 @@ std::optional<std::vector<int>> Rows(const std::string& text) {
     return rows;
 }
 
+// `value` of the option `name`, checked and kept in `o`; false with the reason.
 bool TakeValue(const std::string& name, const std::string& value, WatchOptions& o, std::string& error) {
     if (name == "--interval") {
         const auto ms = IntervalMs(value);
@@ -59,34 +63,42 @@ bool TakeValue(const std::string& name, const std::string& value, WatchOptions& 
 
 }  // namespace
 
-bool ParseWatchOptions(const std::vector<std::string>& args, WatchOptions& options, std::string& error) {
-    WatchOptions parsed;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        std::string name = args[i];
-        std::optional<std::string> value;
-        if (const auto eq = name.find('='); name.starts_with("--") && eq != std::string::npos) {
-            value = name.substr(eq + 1);
-            name.resize(eq);
-        }
-        if (!value && (name == "--json" || name == "--once")) {
-            (name == "--json" ? parsed.json : parsed.once) = true;
-            continue;
-        }
-        if (name != "--interval" && name != "--prometheus" && name != "--rows") {
-            error = value ? "option " + name + " takes no value" : "unknown option '" + name + "'";
-            return false;
-        }
-        if (!value) {
-            if (i + 1 == args.size()) {
-                error = "option " + name + " needs a value";
-                return false;
-            }
-            value = args[++i];
-        }
-        if (!TakeValue(name, *value, parsed, error)) return false;
+void AddWatchOptions(CLI::App& watch, WatchOptionTexts& texts) {
+    watch.add_option("--interval", texts.interval, "poll every SECONDS, from 0.1 to 86400 (default 1)")
+        ->type_name("SECONDS");
+    watch.add_flag("--json", texts.json, "one JSON object a round instead of the table or lines")
+        ->disable_flag_override();
+    watch.add_option("--prometheus", texts.prometheus,
+                     "write FILE in the Prometheus text format after each round (node_exporter's textfile collector)")
+        ->type_name("FILE");
+    watch.add_flag("--once", texts.once, "make one round; exit 10 unless every input is locked, every module answers "
+                                         "and every channel is within its capacity")
+        ->disable_flag_override();
+    watch.add_option("--rows", texts.rows, "watch the pairs of these rows alone, e.g. 1,3,5")->type_name("ROWS");
+}
+
+bool TakeWatchOptions(const CLI::App& watch, const WatchOptionTexts& texts, WatchOptions& options, std::string& error) {
+    WatchOptions taken;
+    taken.json = texts.json;
+    taken.once = texts.once;
+    const std::pair<const char*, const std::string*> values[] = {
+        {"--interval", &texts.interval}, {"--prometheus", &texts.prometheus}, {"--rows", &texts.rows}};
+    for (const auto& [name, value] : values) {
+        if (watch.count(name) != 0 && !TakeValue(name, *value, taken, error)) return false;
     }
-    options = std::move(parsed);
+    options = std::move(taken);
     return true;
+}
+
+bool ParseWatchOptions(const std::vector<std::string>& args, WatchOptions& options, std::string& error) {
+    CLI::App watch("", "watch");
+    watch.allow_extras();
+    WatchOptionTexts texts;
+    AddWatchOptions(watch, texts);
+    const ParseOutcome outcome = ParseOptions(watch, args, error);
+    if (outcome == ParseOutcome::HelpAsked) error = "--help is answered by kelvane-cli watch --help";
+    if (outcome != ParseOutcome::Parsed) return false;
+    return TakeWatchOptions(watch, texts, options, error);
 }
 
 }  // namespace kelvane

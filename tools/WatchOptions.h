@@ -4,6 +4,10 @@
 #include <string>
 #include <vector>
 
+namespace CLI {
+class App;
+}
+
 namespace kelvane {
 
 struct WatchOptions {
@@ -13,6 +17,21 @@ struct WatchOptions {
     bool once = false;
     std::vector<int> rows;  // empty: every pair
 };
+
+// watch's options as typed, before they are checked.
+struct WatchOptionTexts {
+    std::string interval;
+    bool json = false;
+    std::string prometheus;
+    bool once = false;
+    std::string rows;
+};
+
+// Declares watch's options on the command `watch` of the option parser, read into `texts`.
+void AddWatchOptions(CLI::App& watch, WatchOptionTexts& texts);
+
+// The options `watch` read, checked: false with the reason (naming the option) for a value out of its range.
+bool TakeWatchOptions(const CLI::App& watch, const WatchOptionTexts& texts, WatchOptions& options, std::string& error);
 
 // Reads the arguments after "watch": --interval SECONDS (0.1 to 86400, decimals allowed), --json,
 // --prometheus FILE, --once, --rows 1,3,5; values as the next argument or after '='. False with a reason in

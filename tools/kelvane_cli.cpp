@@ -7,6 +7,7 @@
 #include "platform/NativePorts.h"
 #include "platform/SystemClock.h"
 #include "tools/CliCommands.h"
+#include "tools/CliOptions.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -74,16 +75,16 @@ std::string Utf8Environment(const char* name) {
 
 int main(int argc, char** argv) {
     using namespace kelvane;
-    std::vector<std::string> args = Utf8Arguments(argc, argv);
-    ProgramOptions options;
-    std::string error;
-    if (!TakeProgramOptions(args, Utf8Environment("KELVANE_TRACE"), options, error)) {
-        std::cerr << "kelvane-cli: " << error << "\n\n" << kCliUsageText;
-        return kCliUsage;
-    }
+    const std::vector<std::string> args = Utf8Arguments(argc, argv);
     if (args.empty()) {
         std::cerr << kCliUsageText;
         return kCliUsage;
+    }
+    const CliCommandLine line = ReadCliCommandLine(args, Utf8Environment("KELVANE_TRACE"));
+    const ProgramOptions& options = line.program;
+    if (!line.command) {
+        (line.status == kCliOk ? std::cout : std::cerr) << line.text;
+        return line.status;
     }
     SystemClock clock;
     std::error_code ec;
@@ -100,5 +101,5 @@ int main(int argc, char** argv) {
     CXmit link(ports, clock);
     CliContext cli{link, ports, clock, std::cout, std::cerr, workingDirectory,
                    StandardOutputIsTerminal(), options.portEntry, PortTableProblems(options.portEntry)};
-    return RunCli(args, cli);
+    return RunCli(line, cli);
 }

@@ -38,9 +38,8 @@ bool HeldExclusively(int fd) {
 #endif
 }
 
-bool ConfigureLine(int fd) {
-    termios settings{};
-    if (tcgetattr(fd, &settings) != 0) return false;
+bool ConfigureLine(int fd, const termios& found) {
+    termios settings = found;
     cfmakeraw(&settings);
     settings.c_cflag &= ~static_cast<tcflag_t>(PARENB | CSTOPB | CSIZE | CRTSCTS);
     settings.c_cflag |= CS8 | CLOCAL | CREAD;
@@ -146,7 +145,8 @@ std::unique_ptr<PosixSerialPort> PosixSerialPort::Open(const std::string& path, 
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) return refuse(fd, errno == EWOULDBLOCK ? EBUSY : errno);
     // Exclusivity already set belongs to another program, which root alone could open past: respect it.
     if (HeldExclusively(fd)) return refuse(fd, EBUSY);
-    if (ioctl(fd, TIOCEXCL) != 0 || !ConfigureLine(fd)) {
+    termios found{};
+    if (ioctl(fd, TIOCEXCL) != 0 || tcgetattr(fd, &found) != 0 || !ConfigureLine(fd, found)) {
         const int reason = errno;
         ioctl(fd, TIOCNXCL);
         return refuse(fd, reason);
@@ -160,7 +160,7 @@ std::unique_ptr<PosixSerialPort> PosixSerialPort::Open(const std::string& path, 
     tcflush(fd, TCIOFLUSH);
     const bool lowLatencySet = AskLowLatency(fd);
     if (error != nullptr) *error = 0;
-    return std::unique_ptr<PosixSerialPort>(new PosixSerialPort(fd, lowLatencySet, std::move(lock)));
+    return std::unique_ptr<PosixSerialPort>(new PosixSerialPort(fd, found, lowLatencySet, std::move(lock)));
 }
 
 bool PosixSerialPort::IsBusy(int error) { return error == EBUSY; }
@@ -170,6 +170,8 @@ PosixSerialPort::~PosixSerialPort() {
     // of the same port would be refused. A port is only ever open here after it set it itself (an exclusivity
     // found set refuses the open), so this never clears another program's.
     if (lowLatencySet_) GiveBackLowLatency(fd_);
+    // At once, not after the output drains: a line that stopped moving must not hold the close.
+    tcsetattr(fd_, TCSANOW, &found_);
     ioctl(fd_, TIOCNXCL);
     ::close(fd_);
 }

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <optional>
 #include <string>
+#include <termios.h>
 
 namespace kelvane {
 
@@ -36,8 +37,8 @@ public:
     bool HungUp() const override { return hungUp_; }
 
 private:
-    PosixSerialPort(int fd, bool lowLatencySet, std::optional<UucpLock> lock)
-        : fd_(fd), lowLatencySet_(lowLatencySet), lock_(std::move(lock)) {}
+    PosixSerialPort(int fd, const termios& found, bool lowLatencySet, std::optional<UucpLock> lock)
+        : fd_(fd), found_(found), lowLatencySet_(lowLatencySet), lock_(std::move(lock)) {}
     bool WaitWritable();
     void SleepUntilDue(std::size_t count, std::chrono::steady_clock::time_point deadline) const;
     ReadResult TakeOrWait(std::span<std::uint8_t> into, std::chrono::milliseconds wait);
@@ -45,6 +46,9 @@ private:
     ReadResult LoseLine();
 
     int fd_;
+    // The line settings the port had before this program changed them: given back on close, as terminal
+    // programs do, so that whoever uses the port next finds it as it was.
+    termios found_;
     bool lowLatencySet_;  // this port asked the driver for low latency, and gives it back on close
     std::optional<UucpLock> lock_;  // removed as the port closes
     bool hungUp_ = false;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 #include <windows.h>
 
 namespace kelvane {
@@ -35,10 +36,8 @@ void SetWholeLine(DCB& line) {
     line.fAbortOnError = FALSE;
 }
 
-bool ConfigureLine(HANDLE handle) {
-    DCB line{};
-    line.DCBlength = sizeof(line);
-    if (!GetCommState(handle, &line)) return false;
+bool ConfigureLine(HANDLE handle, const DCB& found) {
+    DCB line = found;
     SetWholeLine(line);
     if (!SetCommState(handle, &line)) return false;
     // An error left pending under another program's abort-on-error would fail the first reads.
@@ -49,18 +48,30 @@ bool ConfigureLine(HANDLE handle) {
 
 }  // namespace
 
+// What another program (or the system) had set, so that the port is left as it was found.
+struct Win32SerialPort::Found {
+    DCB line{};
+    COMMTIMEOUTS timeouts{};
+};
+
+Win32SerialPort::Win32SerialPort(void* handle, std::unique_ptr<Found> found)
+    : handle_(handle), found_(std::move(found)) {}
+
 std::unique_ptr<Win32SerialPort> Win32SerialPort::Open(std::uint8_t number, unsigned long* error) {
     char name[16];
     std::snprintf(name, sizeof name, "\\\\.\\COM%d", static_cast<int>(number));
     HANDLE handle = CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     if (error != nullptr) *error = handle == INVALID_HANDLE_VALUE ? GetLastError() : 0;
     if (handle == INVALID_HANDLE_VALUE) return nullptr;
-    if (!ConfigureLine(handle)) {
+    auto found = std::make_unique<Found>();
+    found->line.DCBlength = sizeof(found->line);
+    if (!GetCommState(handle, &found->line) || !GetCommTimeouts(handle, &found->timeouts) ||
+        !ConfigureLine(handle, found->line)) {
         if (error != nullptr) *error = GetLastError();
         CloseHandle(handle);
         return nullptr;
     }
-    auto port = std::unique_ptr<Win32SerialPort>(new Win32SerialPort(handle));
+    auto port = std::unique_ptr<Win32SerialPort>(new Win32SerialPort(handle, std::move(found)));
     // The time-outs another program left would rule the first read otherwise.
     if (!port->SetReadTimeouts({0})) {
         if (error != nullptr) *error = GetLastError();
@@ -84,7 +95,12 @@ std::unique_ptr<SerialPort> Win32PortOpener::Open(std::uint8_t number) {
     return port;
 }
 
-Win32SerialPort::~Win32SerialPort() { CloseHandle(static_cast<HANDLE>(handle_)); }
+Win32SerialPort::~Win32SerialPort() {
+    const auto handle = static_cast<HANDLE>(handle_);
+    SetCommState(handle, &found_->line);
+    SetCommTimeouts(handle, &found_->timeouts);
+    CloseHandle(handle);
+}
 
 bool Win32SerialPort::Write(std::span<const std::uint8_t> bytes) {
     if (hungUp_) return false;

@@ -2,6 +2,8 @@
 
 #include "platform/SerialPort.h"
 
+#include <memory>
+
 namespace kelvane {
 
 // "\\.\COMn" opened for exclusive synchronous use at 115200 8N1; a read waits for its first byte with time-outs
@@ -27,12 +29,16 @@ private:
         bool operator==(const ReadForm&) const = default;
     };
 
-    explicit Win32SerialPort(void* handle) : handle_(handle) {}
+    // The line settings and time-outs the port had when it was opened, given back on close.
+    struct Found;
+
+    Win32SerialPort(void* handle, std::unique_ptr<Found> found);
     bool SetReadTimeouts(ReadForm form);
     bool ReadWithin(std::span<std::uint8_t> into, unsigned long waitMs, unsigned long& got);
     ReadResult LoseLine();
 
     void* handle_;
+    std::unique_ptr<Found> found_;
     // The form the port's time-outs are set for; they are set again only when it changes. None at first.
     ReadForm readForm_{~0ul};
     bool hungUp_ = false;

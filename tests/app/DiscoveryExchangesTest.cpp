@@ -115,10 +115,35 @@ TEST_F(DiscoveryExchangesTest, ProbeWithoutMarkOrTooShortCountsAsInactive) {
     EXPECT_EQ(noMark.inactiveBecause, IdentityFailure::NotIdentified);
 }
 
-TEST_F(DiscoveryExchangesTest, TriplesBeyondTheTableAndPartialTriplesAreIgnored) {
+// A reply that cannot be the rack's module list (a late identity reply, a cut or garbled one) is refused: only
+// the controller's row stays, and the report says why.
+TEST_F(DiscoveryExchangesTest, AModuleListThatCannotBeTheRacksIsRefused) {
+    const struct {
+        Bytes list;
+        ModuleListFault fault;
+    } cases[] = {
+        {{0x77, 0x00, 0x0E}, ModuleListFault::ControllerAfterRowZero},
+        {{0x01, 1, 10, 0x30}, ModuleListFault::PartialTriple},
+        {{0x01, 1, 10, 0x00, 2, 10}, ModuleListFault::AddressOutOfRange},
+        {{0xFD, 1, 10}, ModuleListFault::AddressOutOfRange},
+        {{0xFF, 1, 10}, ModuleListFault::AddressOutOfRange},
+        {{0x04, 1, 10, 0x05, 2, 10, 0x04, 5, 10}, ModuleListFault::AddressTwice},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.list));
+        Connect({Identity(0, 5), Accept(c.list), Identity(0, 5), Accept({})});
+        SlotTable fresh;
+        const DiscoveryReport report = RunDiscoveryExchanges(link, fresh);
+        EXPECT_FALSE(report.moduleListRead);
+        EXPECT_EQ(report.moduleListFault, c.fault);
+        EXPECT_STRNE(ModuleListFaultText(c.fault), "");
+        EXPECT_EQ(fresh.ModuleCount, 1);
+    }
+}
+
+TEST_F(DiscoveryExchangesTest, TriplesBeyondTheTableAreIgnored) {
     Bytes list;
     for (std::uint8_t k = 1; k <= 16; ++k) list.insert(list.end(), {k, 1, 10});
-    list.push_back(0x30);  // a stray byte after the last whole triple
     std::deque<ScriptedPort::Reaction> script{Identity(0, 5), Accept(list)};
     for (int k = 0; k < 15; ++k) script.push_back(Identity(0, 10));
     for (int k = 0; k < 15; ++k) script.push_back(Accept({}));

@@ -9,6 +9,7 @@
 #include <random>
 #include <string>
 #include <string_view>
+#include <sys/stat.h>
 
 namespace kelvane {
 namespace {
@@ -83,6 +84,9 @@ TEST_F(Preferences, UnusableFilesGiveGerman) {
     fs::remove(Directory() / "pref.txt");
     fs::create_directory(Directory() / "pref.txt");
     EXPECT_EQ(ReadLanguagePreference(Directory()), kGerman) << "a directory in place of the file";
+    fs::remove(Directory() / "pref.txt");
+    ASSERT_EQ(mkfifo((Directory() / "pref.txt").c_str(), 0600), 0);
+    EXPECT_EQ(ReadLanguagePreference(Directory()), kGerman) << "a named pipe, which must not be waited on";
 }
 
 TEST_F(Preferences, ByteOrderMarkIsSkipped) {

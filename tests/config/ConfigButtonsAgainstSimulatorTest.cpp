@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace kelvane {
@@ -149,7 +150,7 @@ TEST_F(ConfigButtonsAgainstSimulator, UploadingWhatWasSavedOnlyRestartsTheOutput
     EXPECT_EQ(Upload(Config("same")), (std::vector<Heard>{{3, 0x80, {}}, {5, 0x80, {}}, {7, 0x80, {}}}));
     EXPECT_EQ(windows.fileRequests.back().title, "Select Configuration file to upload in hardware");
     EXPECT_EQ(summaries, 1);  // the extension rule found same.kcf
-    EXPECT_EQ(Main().Info().Text(), "Configuration uploaded to harware.");
+    EXPECT_EQ(Main().Info().Text(), "Configuration uploaded to hardware.");
 }
 
 TEST_F(ConfigButtonsAgainstSimulator, UploadSendsExactlyTheChangedImages) {
@@ -200,8 +201,11 @@ TEST_F(ConfigButtonsAgainstSimulator, ADamagedOrMissingFileIsReportedWithoutASum
     Bytes tooMany;
     for (int k = 0; k < 16; ++k) tooMany.insert(tooMany.end(), {3, 0, 0});  // one record more than a rack holds
     test::Write(Config("toomany.kcf"), tooMany);
+    ASSERT_EQ(mkfifo(Config("pipe.kcf").c_str(), 0600), 0);  // opening it to read would wait for a writer
+    const std::string notAFile = "ERROR : CAN NOT OPEN FILE !\r\n" + MessageText(kNotAFileMessage);
     // A file that opened is never called unopenable: the operator is told what is wrong with it.
-    const std::pair<const char*, const char*> cases[] = {
+    const std::pair<const char*, std::string> cases[] = {
+        {"pipe.kcf", notAFile},
         {"damaged.kcf", "ERROR : DAMAGED FILE, IT ENDS INSIDE A RECORD !"},
         {"toolong.kcf", "ERROR : DAMAGED FILE, A RECORD IS TOO LONG !"},
         {"toomany.kcf", "ERROR : FILE DOES NOT FIT, MORE MODULES THAN A RACK HOLDS !"},

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace kelvane {
@@ -137,7 +138,7 @@ TEST_F(ConfigCliAgainstSimulator, UploadSendsOnlyWhenToldAndOnlyWhatFits) {
     EXPECT_EQ(sent.status, kCliOk) << sent.err;
     EXPECT_EQ(sent.written, (std::vector<Heard>{{7, 0x50, test::ImageBytes(edited[7])}, {7, 0x80, {}},
                                                 {3, 0x80, {}}, {5, 0x80, {}}, {7, 0x80, {}}}));
-    EXPECT_TRUE(sent.out.ends_with("Configuration uploaded to harware.\n"));
+    EXPECT_TRUE(sent.out.ends_with("Configuration uploaded to hardware.\n"));
 
     std::ofstream(File("cut.kcf"), std::ios::binary) << std::string("\x00\x00\x05\x01", 4);
     const CliRun cut = Run({"upload", "--yes", File("cut.kcf")});
@@ -145,6 +146,30 @@ TEST_F(ConfigCliAgainstSimulator, UploadSendsOnlyWhenToldAndOnlyWhatFits) {
     EXPECT_TRUE(cut.written.empty());
     EXPECT_NE(cut.err.find("ends inside a record"), std::string::npos);
     EXPECT_EQ(Run({"upload", File("a.kcf"), File("b.kcf")}).status, kCliUsage);
+}
+
+// A named pipe where a configuration file belongs would have the program wait for a writer for ever; a folder
+// cannot be read. Each is refused at once, with why, and nothing reaches the rack.
+TEST_F(ConfigCliAgainstSimulator, PipesAndFoldersAreRefusedAtOnceWithTheirReason) {
+    std::error_code error;
+    ASSERT_TRUE(SaveConfigFile(File("rack.kcf"), test::TableOf(sim::DefaultRack()), error));
+    ASSERT_EQ(mkfifo(File("pipe.kcf").c_str(), 0600), 0);
+    fs::create_directory(File("folder.kcf"));
+    const std::string pipe = "a named pipe", folder = "Is a directory";
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
+        {{"summary", File("pipe.kcf"), "--offline"}, pipe},
+        {{"summary", File("folder.kcf"), "--offline"}, folder},
+        {{"diff", File("pipe.kcf"), File("rack.kcf")}, pipe},
+        {{"diff", File("rack.kcf"), File("pipe.kcf")}, pipe},
+        {{"upload", File("pipe.kcf"), "--yes"}, pipe},
+    };
+    for (const auto& [args, reason] : cases) {
+        SCOPED_TRACE(args[0] + " " + args[1]);
+        const CliRun run = Run(args);
+        EXPECT_EQ(run.status, kCliFileError);
+        EXPECT_NE(run.err.find(reason), std::string::npos) << run.err;
+        EXPECT_TRUE(run.written.empty());
+    }
 }
 
 }  // namespace

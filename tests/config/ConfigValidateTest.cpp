@@ -34,6 +34,7 @@ protected:
             caption = dialog.Caption();
             text = dialog.Text(res::kSummaryText);
             okEnabled = dialog.IsControlEnabled(res::kSummaryOkButton);
+            cancelText = dialog.Text(res::kSummaryCancelButton);
             operatorActs(dialog);
         };
         CConfigValidate summary(windows, slots, loaded);
@@ -47,11 +48,13 @@ protected:
     std::string caption;
     std::string text;
     bool okEnabled = false;
+    std::string cancelText;
 };
 
 TEST_F(ConfigValidateTest, AMatchingFileCanBeConfirmedOrNot) {
     EXPECT_EQ(Run([](ui::HeadlessDialog& d) { d.Click(res::kSummaryOkButton); }), CConfigValidate::kOk);
     EXPECT_EQ(caption, "CONFIGURATION");
+    EXPECT_EQ(cancelText, "Cancel");  // in the operator's language, not French everywhere
     EXPECT_TRUE(okEnabled);
     EXPECT_EQ(text, ConfigSummaryText(slots, loaded));
     EXPECT_TRUE(text.starts_with("Loaded configuration matches current installation.\r\n"));

@@ -37,10 +37,9 @@ protected:
         SetLanguageIndex(kEnglish);
     }
 
-    void StartRack(std::vector<sim::ModuleDescription> modules) {
+    void StartRack(std::vector<sim::ModuleDescription> modules, sim::FaultOptions faults = {}) {
         sim::RackDescription rack;
         rack.modules = std::move(modules);
-        sim::FaultOptions faults;
         faults.restartSilenceMs = 300;
         simulator_ = std::make_unique<sim::RackSimulator>(rack, faults);
         std::string error;
@@ -95,6 +94,22 @@ TEST_F(FirmwareCli, FailedUpgradeExitsFourNamingTheModuleAndItsStep) {
     EXPECT_EQ(Rack().VersionOf(5), 14);
 }
 
+TEST_F(FirmwareCli, LineThatHangsUpDuringTheUpgradeEndsItAtOnceNamingTheLine) {
+    sim::FaultOptions faults;
+    faults.hangUpAt.afterRequests = 13;  // the fifth block: search, list, identities and configurations first
+    StartRack({{sim::kKXB200, 5, 14, true, {}}}, faults);
+    Offer("KXB200_V20.frm", sim::kKXB200, 20, Bytes(8 * kFirmwareBlock, 0x5A));
+
+    const CliRun run = Run({"firmware", "upgrade"});
+    // Not "the rack did not answer again" after two minutes: the restart never went out.
+    EXPECT_EQ(run.status, kCliIncomplete) << run.err;
+    EXPECT_NE(run.err.find("(KXB200, address 5) failed: the block at offset 768"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("kelvane-cli: the line " + Rack().PortPath() + " hung up before the rack was told to restart\n"),
+              std::string::npos)
+        << run.err;
+    EXPECT_EQ(Rack().HangUps(), 1u);
+}
+
 TEST_F(FirmwareCli, UpgradeThatWorksSaysNothingOnStandardErrorInTheDefaultLanguage) {
     StartRack({{sim::kKXB200, 5, 14, true, {}}});
     Bytes image(2 * kFirmwareBlock, 0x5A);
@@ -130,6 +145,17 @@ TEST_F(FirmwareCli, ScanReportsFoldersDevicesAndOversizedFilesAndGoesOn) {
                              "  KXB200-gone: skipped: no such file\n", "  KXB200.bin: kept (KXB200 V2.0)\n",
                              "1 usable image(s)\n"}) {
         EXPECT_NE(run.out.find(line), std::string::npos) << line << " in\n" << run.out;
+    }
+}
+
+TEST_F(FirmwareCli, ScanAndUpgradeBothExitFiveWithoutAFirmwareList) {
+    StartRack({{1, 0x21, 12, true, {}}});
+    for (const char* command : {"scan", "upgrade"}) {
+        SCOPED_TRACE(command);
+        const CliRun run = Run({"firmware", command});
+        EXPECT_EQ(run.status, kCliFileError) << run.err;
+        EXPECT_NE(run.err.find("no firmware list"), std::string::npos) << run.err;
+        EXPECT_EQ(Rack().RequestLog().size(), 0u) << "the rack is not searched for nothing";
     }
 }
 

@@ -3,6 +3,7 @@
 
 #include "app/MessageCatalogue.h"
 #include "link/Xmit.h"
+#include "tests/support/FirmwareFolder.h"
 #include "tests/support/ScriptedPort.h"
 
 #include <gtest/gtest.h>
@@ -18,29 +19,7 @@ namespace fs = std::filesystem;
 using test::Bytes;
 using test::ReplyFrame;
 
-// A working directory with a firmware folder, its list file and image files.
-class FirmwareFolder {
-public:
-    FirmwareFolder() : root_(fs::temp_directory_path() / ("kelvane-fw-" + std::to_string(getpid()) + "-" + std::to_string(counter_++))) {
-        fs::create_directories(root_ / "firmware");
-    }
-    ~FirmwareFolder() { fs::remove_all(root_); }
-
-    void Write(const std::string& name, const Bytes& bytes) {
-        std::ofstream out(root_ / "firmware" / name, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    }
-    void List(const std::string& text) {
-        std::ofstream out(root_ / "firmware" / kFirmwareListName, std::ios::binary);
-        out << text;
-    }
-    const fs::path& Root() const { return root_; }
-    fs::path Path(const std::string& name) const { return root_ / "firmware" / name; }
-
-private:
-    static inline int counter_ = 0;
-    fs::path root_;
-};
+using test::FirmwareFolder;
 
 Bytes Image(std::size_t blocks, std::uint8_t fill = 0x5A) { return Bytes(blocks * kFirmwareBlock, fill); }
 
@@ -187,6 +166,16 @@ TEST(FirmwareScan, TheListItselfIsReadWithinBounds) {
     EXPECT_EQ(scan.notes[0].verdict, FirmwareVerdict::LineTooLong);
     EXPECT_LE(scan.notes[0].line.size(), kMaxFirmwareListLine);
     EXPECT_EQ(scan.notes[1].verdict, FirmwareVerdict::Chosen);
+
+    // A list of more bytes than any list holds is read up to the bound: its first names still count.
+    FirmwareFolder huge;
+    huge.Write("KXB200.bin", BuildFirmwareFile(1, 20, Image(1)));
+    huge.List("KXB200.bin\n");
+    fs::resize_file(huge.Path(kFirmwareListName), kMaxFirmwareListBytes + 1);
+    const FirmwareScan cut = ScanFirmwareFiles(huge.Root());
+    EXPECT_TRUE(cut.listFound);
+    EXPECT_TRUE(cut.listCut);
+    EXPECT_EQ(cut.table[1].BestVersion, 20);
 
     // A list that is a folder is no list.
     FirmwareFolder other;

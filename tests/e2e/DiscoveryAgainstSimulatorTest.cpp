@@ -10,6 +10,7 @@
 #include "sim/ModuleModels.h"
 #include "sim/RackSimulator.h"
 #include "tests/app/StandInPanels.h"
+#include "tests/support/FirmwareFolder.h"
 #include "ui/headless/HeadlessWindowSystem.h"
 
 #include <gtest/gtest.h>
@@ -181,6 +182,31 @@ TEST_F(DiscoveryAgainstSimulator, UpgradeRestartsTheRackAndASecondPassShowsTheNe
     EXPECT_EQ(Label(2), "KXD400\r\nV2.2");
     EXPECT_TRUE(Windows().TimerActive(Window(), CKelvaneDlg::kSupervisionTimer));
     EXPECT_TRUE(Window().IsControlEnabled(res::kSaveButton));
+}
+
+TEST_F(DiscoveryAgainstSimulator, LineThatHangsUpDuringAnUpgradeIsSearchedForAsALostLink) {
+    sim::FaultOptions faults;
+    faults.hangUpAt.afterRequests = 13;  // the fifth block: search, list, identities and configurations first
+    faults.restartSilenceMs = 300;
+    Start(RackOf({{sim::kKXB200, 5, 14, true, {}}}), faults);
+    UsePort();
+    OfferFirmware("KXB200_V20.frm", sim::kKXB200, 20, test::MarkedImage(8 * 256, 20));
+
+    // No restart can go on a line that is gone, and none is waited for.
+    Main().DiscoverRack();
+    EXPECT_EQ(Rack().HangUps(), 1u);
+    EXPECT_EQ(BroadcastRestarts(), 0u);
+    EXPECT_EQ(Main().Info().Text(), MessageText(kLinkLostSearchingMessage));
+    EXPECT_TRUE(Windows().TimerActive(Window(), CKelvaneDlg::kRelinkTimer));
+    EXPECT_TRUE(Window().IsControlEnabled(res::kDiscoverButton));
+
+    // The cable back, the next search finds the rack and the upgrade is made whole.
+    std::string error;
+    ASSERT_TRUE(Rack().ReopenTerminal(error)) << error;
+    Windows().RunFor(1000);
+    EXPECT_EQ(Rack().VersionOf(5), 20);
+    EXPECT_EQ(Label(1), "KXB200\r\nV2.0");
+    EXPECT_TRUE(Windows().TimerActive(Window(), CKelvaneDlg::kSupervisionTimer));
 }
 
 TEST_F(DiscoveryAgainstSimulator, LostLinkIsRediscoveredWithinOneSupervisionTick) {

@@ -11,6 +11,9 @@ using test::Bytes;
 using test::ReplyFrame;
 using test::ScriptedPort;
 
+// The module most requests here go to, and the source of its replies.
+constexpr std::uint8_t kModule = 0x03;
+
 class XmitRequestTest : public ::testing::Test {
 protected:
     // Opens the scripted port 0 as the rack's port, through the search like the program does.
@@ -53,6 +56,14 @@ TEST_F(XmitRequestTest, BroadcastIsWrittenOnceAndNeverRead) {
     EXPECT_FALSE(link.LinkLost());
 }
 
+TEST_F(XmitRequestTest, BroadcastThatCouldNotBeWrittenFailsWithItsReason) {
+    ScriptedPort& port = Connect({});
+    port.failWrites = true;
+    EXPECT_FALSE(link.XmitRequest(Bytes{0x03}, 0xFF, 0xC0, 1));
+    EXPECT_EQ(link.LastFailure(), LinkFailure::WriteFailed);
+    EXPECT_TRUE(link.LinkLost());
+}
+
 TEST_F(XmitRequestTest, SilentModuleGetsThreeIdenticalFramesThenLinkLost) {
     ScriptedPort& port = Connect({});
     const std::uint64_t before = clock.TickCount();
@@ -69,7 +80,7 @@ TEST_F(XmitRequestTest, SilentModuleGetsThreeIdenticalFramesThenLinkLost) {
 TEST_F(XmitRequestTest, ReadsTakeEveryByteThatIsThere) {
     // A reply of 1,000 payload bytes that is on the line all at once is taken in a few reads, not one per byte.
     Bytes payload(1000, 0x11);
-    ScriptedPort& port = Connect({{ReplyFrame(0xF0, payload)}});
+    ScriptedPort& port = Connect({{ReplyFrame(0xF0, payload, kModule)}});
     const std::size_t readsBefore = port.reads;
     EXPECT_TRUE(link.XmitRequest({}, 0x03, 0x70, 10));
     EXPECT_EQ(Bytes(link.Reply().begin(), link.Reply().end()), payload);
@@ -77,7 +88,7 @@ TEST_F(XmitRequestTest, ReadsTakeEveryByteThatIsThere) {
 }
 
 TEST_F(XmitRequestTest, RefusedTwiceThenAcceptedSucceedsWithoutLinkLost) {
-    ScriptedPort& port = Connect({{ReplyFrame(0xE0, {})}, {ReplyFrame(0xE0, {})}, {ReplyFrame(0xF0, {0x21, 0x22, 0x23, 0x24})}});
+    ScriptedPort& port = Connect({{ReplyFrame(0xE0, {}, kModule)}, {ReplyFrame(0xE0, {}, kModule)}, {ReplyFrame(0xF0, {0x21, 0x22, 0x23, 0x24}, kModule)}});
     EXPECT_TRUE(link.XmitRequest({}, 0x03, 0x70, 10));
     EXPECT_EQ(port.writes.size(), 3u);
     EXPECT_FALSE(link.LinkLost());
@@ -87,10 +98,10 @@ TEST_F(XmitRequestTest, RefusedTwiceThenAcceptedSucceedsWithoutLinkLost) {
 }
 
 TEST_F(XmitRequestTest, EachFailedRequestKeepsItsReason) {
-    Bytes corrupt = ReplyFrame(0xF0, {0x10, 0x20});
+    Bytes corrupt = ReplyFrame(0xF0, {0x10, 0x20}, kModule);
     corrupt.back() ^= 0x01;
-    const Bytes oversized = ReplyFrame(0xF0, Bytes(kReplyDataSize + 10, 0x01));
-    Connect({{ReplyFrame(0xE0, {})}, {ReplyFrame(0xE0, {})}, {ReplyFrame(0xE0, {})},
+    const Bytes oversized = ReplyFrame(0xF0, Bytes(kReplyDataSize + 10, 0x01), kModule);
+    Connect({{ReplyFrame(0xE0, {}, kModule)}, {ReplyFrame(0xE0, {}, kModule)}, {ReplyFrame(0xE0, {}, kModule)},
              {corrupt}, {corrupt}, {corrupt},
              {oversized}, {oversized}, {oversized}});
     EXPECT_FALSE(link.XmitRequest({}, 0x03, 0x70, 100));
@@ -104,15 +115,15 @@ TEST_F(XmitRequestTest, EachFailedRequestKeepsItsReason) {
 }
 
 TEST_F(XmitRequestTest, CorruptedReplyIsRetried) {
-    Bytes corrupt = ReplyFrame(0xF0, {0x10, 0x20});
+    Bytes corrupt = ReplyFrame(0xF0, {0x10, 0x20}, kModule);
     corrupt.back() ^= 0x01;
-    Connect({{corrupt}, {ReplyFrame(0xF0, {0x10, 0x20})}});
+    Connect({{corrupt}, {ReplyFrame(0xF0, {0x10, 0x20}, kModule)}});
     EXPECT_TRUE(link.XmitRequest({}, 0x03, 0x40, 10));
     EXPECT_EQ(link.ReplyLength(), 2);
 }
 
 TEST_F(XmitRequestTest, LateReplyCountsAsAFailedTry) {
-    ScriptedPort& port = Connect({{ReplyFrame(0xF0, {0x01}), 150}, {ReplyFrame(0xF0, {0x02}), 5}});
+    ScriptedPort& port = Connect({{ReplyFrame(0xF0, {0x01}, kModule), 150}, {ReplyFrame(0xF0, {0x02}, kModule), 5}});
     EXPECT_TRUE(link.XmitRequest({}, 0x03, 0x40, 10));
     EXPECT_EQ(port.writes.size(), 2u);
     // The late first reply was discarded before the second try was sent.
@@ -120,29 +131,91 @@ TEST_F(XmitRequestTest, LateReplyCountsAsAFailedTry) {
 }
 
 // A serial server far away: the echo comes back after 150 ms and the reply after 300 ms, where a local line
-// allows 100 ms for each. The latency the port reports is added to both waits.
-TEST_F(XmitRequestTest, AFarLinesLatencyLengthensTheEchoAndReplyWaits) {
-    for (const int latencyMs : {0, 200}) {
-        ScriptedPort& port = Connect({{ReplyFrame(0xF0, {0x42}), 300}, {ReplyFrame(0xF0, {0x42}), 300},
-                                      {ReplyFrame(0xF0, {0x42}), 300}});
-        port.echoDelayMs = 150;
-        port.latency = std::chrono::milliseconds(latencyMs);
-        const bool answered = link.XmitRequest({}, 0x03, 0x40, 10);
-        if (latencyMs == 0) {
-            EXPECT_FALSE(answered);
-            EXPECT_EQ(port.writes.size(), 3u);
-        } else {
-            EXPECT_TRUE(answered);
-            EXPECT_EQ(port.writes.size(), 1u);
-            EXPECT_EQ(link.Reply()[0], 0x42);
-        }
-        link.SetLinkLost(false);
+// allows 100 ms for each. The echo's delay is learned and added to the waits, with the port's latency as a floor;
+// a line slower than the first try's whole wait is learned from the first echo that comes back.
+TEST_F(XmitRequestTest, AFarLinesDelayIsLearnedFromItsEcho) {
+    struct Case {
+        int latencyMs;
+        std::uint64_t echoMs;
+        std::uint64_t replyMs;
+        std::size_t firstWrites;
+    };
+    for (const Case c : {Case{0, 150, 300, 1}, Case{200, 150, 300, 1}, Case{0, 300, 301, 2}}) {
+        SCOPED_TRACE(testing::Message() << c.latencyMs << " ms floor, echo after " << c.echoMs);
+        std::deque<ScriptedPort::Reaction> replies;
+        for (int k = 0; k < 6; ++k) replies.push_back({ReplyFrame(0xF0, {0x42}, kModule), c.replyMs});
+        ScriptedPort& port = Connect(replies);
+        port.echoDelayMs = c.echoMs;
+        port.latency = std::chrono::milliseconds(c.latencyMs);
+        EXPECT_TRUE(link.XmitRequest({}, kModule, 0x40, 10));
+        EXPECT_EQ(port.writes.size(), c.firstWrites);
+        EXPECT_GE(link.LineDelayMs(), c.echoMs - 1);
+        // Once learned, every request is answered at its first try.
+        port.writes.clear();
+        EXPECT_TRUE(link.XmitRequest({}, kModule, 0x40, 10));
+        EXPECT_EQ(port.writes.size(), 1u);
+        EXPECT_EQ(link.Reply()[0], 0x42);
+        EXPECT_FALSE(link.LinkLost());
+        link.ClosePort();
     }
+}
+
+// A local line's echo (a USB adapter holds bytes up to its latency timer) adds nothing: a silent module costs
+// exactly the echo and 100 ms a try, as it always did.
+TEST_F(XmitRequestTest, ALocalLinesWaitsStayAsTheyWere) {
+    for (const std::uint64_t echoMs : {0u, 5u, 25u}) {
+        SCOPED_TRACE(echoMs);
+        ScriptedPort& port = Connect({});
+        port.echoDelayMs = echoMs;
+        const std::uint64_t before = clock.TickCount();
+        EXPECT_FALSE(link.XmitRequest({}, kModule, 0x40, 10));
+        EXPECT_EQ(clock.TickCount() - before, 3 * (echoMs + 100));
+        EXPECT_EQ(link.LineDelayMs(), 0u);
+        link.ClosePort();
+    }
+}
+
+// Only a frame from the module asked, after this request's own echo, answers it: not a frame from another
+// module, and not an earlier request's reply that was late and comes before the echo.
+TEST_F(XmitRequestTest, OnlyTheAskedModulesReplyAfterOurEchoAnswers) {
+    struct Case {
+        const char* name;
+        std::uint64_t echoMs;
+        Bytes stranger;
+        std::uint64_t strangerMs;
+    };
+    const Case cases[] = {
+        {"another module", 0, ReplyFrame(0xF0, {0x11}, 0x05), 2},
+        {"an earlier request's late reply", 150, ReplyFrame(0xF0, {0x11}, kModule), 120},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScriptedPort& port = Connect({{ReplyFrame(0xF0, {0x99}, kModule), c.echoMs + 4}});
+        port.echoDelayMs = c.echoMs;
+        port.Arrive(c.stranger, c.strangerMs);
+        EXPECT_TRUE(link.XmitRequest({}, kModule, 0x40, 10));
+        ASSERT_EQ(link.ReplyLength(), 1);
+        EXPECT_EQ(link.Reply()[0], 0x99);
+        EXPECT_EQ(port.writes.size(), 1u);
+        link.ClosePort();
+    }
+}
+
+// The serial server 150 ms away and no latency given: the identity probe's second try is answered by the first
+// try's reply, and the second reply, still on its way, must not be taken for the module list's.
+TEST_F(XmitRequestTest, ALateIdentityReplyIsNotTakenForTheModuleList) {
+    const Bytes identity = ReplyFrame(0xF0, {0x77, 0x00, 0x0E});
+    const Bytes list = ReplyFrame(0xF0, {0x01, 0x01, 0x0C, 0x03, 0x05, 0x15});
+    ScriptedPort& port = Connect({{identity, 301}, {identity, 301}, {list, 301}, {list, 301}, {list, 301}});
+    port.echoDelayMs = 300;
+    ASSERT_TRUE(link.XmitRequest({}, 0, 0x10, 10));
+    ASSERT_TRUE(link.XmitRequest({}, 0, 0x60, 100));
+    EXPECT_EQ(Bytes(link.Reply().begin(), link.Reply().end()), (Bytes{0x01, 0x01, 0x0C, 0x03, 0x05, 0x15}));
 }
 
 TEST_F(XmitRequestTest, EchoOfOurOwnBytesIsReadBackBeforeTheReply) {
     // With the request echoed, a reply whose payload looks like a frame start is still read correctly.
-    ScriptedPort& port = Connect({{ReplyFrame(0xF0, {0x02, 0xFD, 0x00})}}, /*echo=*/true);
+    ScriptedPort& port = Connect({{ReplyFrame(0xF0, {0x02, 0xFD, 0x00}, 0x02)}}, /*echo=*/true);
     EXPECT_TRUE(link.XmitRequest(Bytes{0x02, 0x02, 0x02, 0x02}, 0x02, 0x50, 10));
     EXPECT_EQ(port.writes.size(), 1u);
     EXPECT_EQ(Bytes(link.Reply().begin(), link.Reply().end()), (Bytes{0x02, 0xFD, 0x00}));
@@ -152,8 +225,8 @@ TEST_F(XmitRequestTest, EchoOfOurOwnBytesIsReadBackBeforeTheReply) {
 // reply's first bytes with it: they belong to the reply, whether they are all of it or only its start.
 TEST_F(XmitRequestTest, AReplyThatComesWithTheEchoIsTakenWhole) {
     const Bytes longPayload{0x31, 0x32, 0x33, 0x34, 0x35, 0x36, 0x37};
-    ScriptedPort& port = Connect({{ReplyFrame(0xF0, {}), 0}, {ReplyFrame(0xF0, longPayload), 0}});
-    ASSERT_EQ(ReplyFrame(0xF0, {}).size(), ReplyReceiver::kShortestFrame);
+    ScriptedPort& port = Connect({{ReplyFrame(0xF0, {}, kModule), 0}, {ReplyFrame(0xF0, longPayload, kModule), 0}});
+    ASSERT_EQ(ReplyFrame(0xF0, {}, kModule).size(), ReplyReceiver::kShortestFrame);
 
     EXPECT_TRUE(link.XmitRequest(Bytes{0x01}, 0x03, 0x40, 10));
     EXPECT_EQ(link.ReplyLength(), 0);
@@ -165,9 +238,9 @@ TEST_F(XmitRequestTest, AReplyThatComesWithTheEchoIsTakenWhole) {
 }
 
 TEST_F(XmitRequestTest, PendingInputIsDiscardedBeforeSending) {
-    ScriptedPort& port = Connect({{ReplyFrame(0xF0, {0x99}), 5}});
+    ScriptedPort& port = Connect({{ReplyFrame(0xF0, {0x99}, kModule), 5}});
     // A stale reply left on the line from an earlier exchange must not be taken for this one.
-    port.Arrive(ReplyFrame(0xF0, {0x11}));
+    port.Arrive(ReplyFrame(0xF0, {0x11}, kModule));
     EXPECT_TRUE(link.XmitRequest({}, 0x03, 0x40, 10));
     EXPECT_EQ(link.Reply()[0], 0x99);
 }
@@ -176,10 +249,9 @@ TEST_F(XmitRequestTest, StaleRepliesAreDiscardedWhenNoEchoHidesThem) {
     // Without an echo the read-back takes the first bytes on the line as ours: two late replies from earlier
     // exchanges sit there, so the second one survives the read-back and only the discard keeps it out. The
     // true reply comes once the read-back has given up.
-    ScriptedPort& port = Connect({{ReplyFrame(0xF0, {0x99}), 105}});
-    port.echo = false;
-    port.Arrive(ReplyFrame(0xF0, {0x11}));
-    port.Arrive(ReplyFrame(0xF0, {0x12}));
+    ScriptedPort& port = Connect({{ReplyFrame(0xF0, {0x99}, kModule), 105}}, /*echo=*/false);
+    port.Arrive(ReplyFrame(0xF0, {0x11}, kModule));
+    port.Arrive(ReplyFrame(0xF0, {0x12}, kModule));
     EXPECT_TRUE(link.XmitRequest({}, 0x03, 0x40, 10));
     ASSERT_EQ(link.ReplyLength(), 1);
     EXPECT_EQ(link.Reply()[0], 0x99);
@@ -187,8 +259,7 @@ TEST_F(XmitRequestTest, StaleRepliesAreDiscardedWhenNoEchoHidesThem) {
 
 TEST_F(XmitRequestTest, ReadBackGivesUpAfter100MsWithoutAnEcho) {
     // A reply 150 ms after the request: after the read-back's 100 ms, inside the reply's own 100 ms.
-    ScriptedPort& port = Connect({{ReplyFrame(0xF0, {0x42}), 150}});
-    port.echo = false;
+    ScriptedPort& port = Connect({{ReplyFrame(0xF0, {0x42}, kModule), 150}}, /*echo=*/false);
     std::uint64_t before = clock.TickCount();
     EXPECT_TRUE(link.XmitRequest({}, 0x03, 0x40, 10));
     EXPECT_EQ(link.Reply()[0], 0x42);
@@ -205,7 +276,7 @@ TEST_F(XmitRequestTest, LongFrameGoesOutInChunksOf400) {
     // 1023 payload bytes make a frame of 1030 bytes: header 3, code 1, length 2, payload, checksum 1.
     Bytes payload(1023, 0x11);
     payload[0] = 0x10;  // keeps the checksum off 0x02
-    ScriptedPort& port = Connect({{}, {}, {ReplyFrame(0xF0, {})}}, /*echo=*/true);
+    ScriptedPort& port = Connect({{}, {}, {ReplyFrame(0xF0, {}, 0x05)}}, /*echo=*/true);
     EXPECT_TRUE(link.XmitRequest(payload, 0x05, 0x50, 100));
     ASSERT_EQ(port.writes.size(), 3u);
     EXPECT_EQ(port.writes[0].size(), 400u);
@@ -257,7 +328,7 @@ TEST_F(XmitRequestTest, LongReplyIsNotCutByItsOwnLength) {
     // time-out of 100 ms.
     Bytes image(1000, 0x02);
     for (std::size_t i = 0; i < image.size(); i += 3) image[i] = 0x41;
-    const Bytes frame = ReplyFrame(0xF0, image);
+    const Bytes frame = ReplyFrame(0xF0, image, kModule);
     ASSERT_GT(frame.size() / 11, 100u);
     ScriptedPort& port = Connect({{frame, 5, 11}});
     const std::uint64_t before = clock.TickCount();
@@ -269,7 +340,7 @@ TEST_F(XmitRequestTest, LongReplyIsNotCutByItsOwnLength) {
 
 TEST_F(XmitRequestTest, StalledReplyTimesOutFromItsLastByte) {
     ScriptedPort& port = Connect({});
-    const Bytes frame = ReplyFrame(0xF0, Bytes(100, 0x41));
+    const Bytes frame = ReplyFrame(0xF0, Bytes(100, 0x41), kModule);
     // The first 20 bytes 40 ms after the call, then nothing more.
     port.Arrive(Bytes(frame.begin(), frame.begin() + 20), 40);
     const std::uint64_t start = clock.TickCount();
@@ -286,7 +357,7 @@ TEST_F(XmitRequestTest, StalledReplyTimesOutFromItsLastByte) {
 
 TEST_F(XmitRequestTest, TricklingReplyIsBoundedByTheLongestReplysLineTime) {
     ScriptedPort& port = Connect({});
-    const Bytes frame = ReplyFrame(0xF0, Bytes(kReplyDataSize, 0x41));
+    const Bytes frame = ReplyFrame(0xF0, Bytes(kReplyDataSize, 0x41), kModule);
     // A byte every 50 ms: each within the idle time-out, the whole far beyond any reply's line time.
     for (std::size_t i = 0; i < 100; ++i) port.Arrive({frame[i]}, 50 * (i + 1));
     const std::uint64_t start = clock.TickCount();
@@ -296,16 +367,16 @@ TEST_F(XmitRequestTest, TricklingReplyIsBoundedByTheLongestReplysLineTime) {
 }
 
 TEST_F(XmitRequestTest, OversizedReplyIsInvalid) {
-    Connect({{ReplyFrame(0xF0, Bytes(kReplyDataSize + 10, 0x01))},
-             {ReplyFrame(0xF0, Bytes(kReplyDataSize + 10, 0x01))},
-             {ReplyFrame(0xF0, Bytes(kReplyDataSize + 10, 0x01))}});
+    Connect({{ReplyFrame(0xF0, Bytes(kReplyDataSize + 10, 0x01), kModule)},
+             {ReplyFrame(0xF0, Bytes(kReplyDataSize + 10, 0x01), kModule)},
+             {ReplyFrame(0xF0, Bytes(kReplyDataSize + 10, 0x01), kModule)}});
     EXPECT_FALSE(link.XmitRequest({}, 0x03, 0x70, 100));
     EXPECT_TRUE(link.LinkLost());
     EXPECT_LE(link.Reply().size(), kReplyDataSize);
 }
 
 TEST_F(XmitRequestTest, FirmwareBlocksSkipBlankUnlessForced) {
-    ScriptedPort& port = Connect({{ReplyFrame(0xF0, {})}, {ReplyFrame(0xF0, {})}});
+    ScriptedPort& port = Connect({{ReplyFrame(0xF0, {}, 0x04)}, {ReplyFrame(0xF0, {}, 0x04)}});
     const Bytes blank(256, 0xFF);
     EXPECT_TRUE(link.WriteFirmwareBlock(0x012345, blank, 0x04, false));
     EXPECT_TRUE(port.writes.empty());

@@ -80,7 +80,8 @@ TEST_F(HistoryCharts, TextsFollowTheOperatorsLanguage) {
     SetLanguageIndex(kGerman);
     const ui::ChartData input = InputHistoryChart(history, 2);
     EXPECT_EQ(input.title, "Eingang C");
-    EXPECT_EQ(input.series[0].name, MessageText(69));
+    EXPECT_EQ(input.series[0].name, "Pegel");
+    EXPECT_EQ(input.series[1].name, "S.N.R.");
     EXPECT_EQ(input.events[0].name, "Synchronisation verloren");
     EXPECT_EQ(input.x.title, "Zeit (min)");
     EXPECT_EQ(input.gapName, "Keine Daten");

@@ -1,6 +1,9 @@
 // Every prefix of valid images and replies, as a module cut short would send them.
+#include "panel/EditSequence.h"
+#include "panel/ImageBytes.h"
 #include "panel/InputConfigCodec.h"
 #include "panel/OutputConfigCodec.h"
+#include "panel/PairModel.h"
 #include "panel/Schedule.h"
 #include "panel/ServiceNames.h"
 #include "panel/StatusReplies.h"
@@ -83,6 +86,33 @@ TEST(MalformedInput, CutOutputImagesNeverReadPastTheirLength) {
             EXPECT_EQ(ReEncodedOutput(Prefix(type, image, length, 0x00)),
                       ReEncodedOutput(Prefix(type, image, length, 0xA5)));
         }
+    }
+}
+
+// A KXD410 whose image gives its network section 1 to 5 bytes (the size word says 3 to 7): too short to hold a
+// version. An edit of the pair reads the section it replaces only as far as it goes, and writes a whole one.
+TEST(MalformedInput, AnEditOverASectionTooShortForItsVersionStaysInside) {
+    const std::vector<std::uint8_t> head{0x11, 0x10, 0x02, 0x02, 0x02, 0x00, 0x00, 0x10, 0x00, 0x30, 0x01,
+                                         0x00, 0x01, 0x00, 0x02, 0x00, 0x03, 0x00, 0x04};
+    for (std::uint8_t sectionBytes = 1; sectionBytes <= 5; ++sectionBytes) {
+        SCOPED_TRACE(static_cast<int>(sectionBytes));
+        std::vector<std::uint8_t> image = head;
+        image.insert(image.end(), {0x00, static_cast<std::uint8_t>(sectionBytes + 2), 0x00, 0x00});
+        image.insert(image.end(), sectionBytes, 0x40);
+        image.push_back(0x00);
+        SlotTable slots;
+        slots.ModuleCount = 3;
+        slots[1] = Record(1, {0x06, 0xA4, 0x6B, 0x6C, 16, 0});
+        slots[1].Address = 1;
+        slots[2] = Record(5, image);
+        slots[2].Address = 2;
+        ASSERT_EQ(NetworkSectionOf(slots[2]).size(), sectionBytes);
+
+        PanelModel m = ModelOfPair(0, slots[1], &slots[2]);
+        m.OutputFreqKHz = 554000;
+        ASSERT_TRUE(EncodePair(m, slots, slots[1], &slots[2]).Written());
+        EXPECT_GT(NetworkSectionOf(slots[2]).size(), 16u);
+        EXPECT_EQ(ByteReader(RecordImage(slots[2])).U16(0), 554000 / 125);
     }
 }
 

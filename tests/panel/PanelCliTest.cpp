@@ -6,18 +6,23 @@
 #include "sim/DefaultRack.h"
 #include "sim/ModuleModels.h"
 #include "tests/support/EnginePort.h"
+#include "tests/support/HostileTexts.h"
 #include "tools/CliCommands.h"
+#include "tools/CliOptions.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <iterator>
 #include <sstream>
+#include <unistd.h>
 
 namespace kelvane {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
+namespace fs = std::filesystem;
 
 class PanelCli : public ::testing::Test {
 protected:
@@ -78,6 +83,29 @@ std::size_t AllWrites(const sim::RackEngine& engine) {
     std::size_t n = 0;
     for (const sim::Request& r : engine.RequestLog()) n += r.Command() == 0x50 || r.Command() == 0x80;
     return n;
+}
+
+// A save never stands for part of a rack: a module whose answer never came is named, and no file is written.
+TEST_F(PanelCli, SaveNamesTheModuleWhoseAnswerNeverCameAndWritesNothing) {
+    const struct {
+        std::uint8_t address;
+        std::uint8_t command;
+        const char* named;
+    } cases[] = {
+        {5, 0x70, "KXD420 in row 5 (address 5): its configuration could not be read"},
+        {1, 0x70, "KXB200 in row 1 (address 1): its configuration could not be read"},
+        {0, 0x60, "the rack controller did not send its module list"},
+    };
+    const std::filesystem::path file = std::filesystem::temp_directory_path() / "kelvane-partial-save.kcf";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.named);
+        std::filesystem::remove(file);
+        Start();
+        Silence(c.address, c.command);
+        EXPECT_EQ(Cli({"save", file.string()}), kCliIncomplete);
+        EXPECT_NE(err.find(c.named), std::string::npos) << err;
+        EXPECT_FALSE(std::filesystem::exists(file));
+    }
 }
 
 TEST_F(PanelCli, AChangeTheImagesCannotTakeWritesNothingAndSaysWhy) {
@@ -162,23 +190,141 @@ TEST_F(PanelCli, SetChangesWhatThePanelWouldInTheSameRun) {
     EXPECT_TRUE(Activated(ImageOf(3), 1103));
     EXPECT_EQ(Writes(3), 1u);
 
-    // Thirty characters, not thirty bytes, and never half of one.
-    const std::string name = std::string(29, 'x') + "\xC3\xA9\xC3\xA9";
+    // Thirty characters, not thirty bytes: an accented letter is one byte on the wire.
+    const std::string name = std::string(28, 'x') + "\xC3\xA9\xC3\xA9";
     ASSERT_EQ(Cli({"set", "7", "network.name=" + name}), kCliOk) << err;
-    const std::string kept = std::string(29, 'x') + "\xC3\xA9";
-    EXPECT_NE(out.find("name \"" + kept + "\""), std::string::npos) << out;
+    EXPECT_NE(out.find("name \"" + name + "\""), std::string::npos) << out;
     ASSERT_EQ(Cli({"show", "7"}), kCliOk);
-    EXPECT_NE(out.find("name \"" + kept + "\""), std::string::npos) << out;
+    EXPECT_NE(out.find("name \"" + name + "\""), std::string::npos) << out;
     const Bytes image = ImageOf(7);
-    const Bytes latin1 = Bytes(29, 'x');
+    const Bytes latin1 = {'x', 'x', 0xE9, 0xE9};
     EXPECT_NE(std::search(image.begin(), image.end(), latin1.begin(), latin1.end()), image.end());
-    EXPECT_NE(std::find(image.begin(), image.end(), 0xE9), image.end());
 
     // The input frequency takes what the panel's field shows in black.
     EXPECT_EQ(Cli({"set", "1", "in.freq=9000"}), kCliUsage);
     EXPECT_NE(err.find("10700 to 12750"), std::string::npos) << err;
     EXPECT_EQ(Cli({"set", "1", "in2.freq=12751"}), kCliUsage);
     EXPECT_EQ(Cli({"set", "1", "in.freq=12750"}), kCliOk) << err;
+}
+
+TEST_F(PanelCli, SetRefusesWhatItWouldHaveToInventOrCutAndWritesNothing) {
+    const struct {
+        std::string setting;
+        std::string why;
+    } cases[] = {
+        {"service.4711.lcn=5", "service.4711.lcn: service 4711 is not on this pair"},
+        {"service.4711.hdlcn=105", "service.4711.hdlcn: service 4711 is not on this pair"},
+        {"network.name=" + std::string(31, 'N'), "network.name: takes at most 30 characters, not 31"},
+        {"network.name=Nord\xFF", "network.name: character 5 is not UTF-8 text"},
+        {"network.name=\x1b[2J", "network.name: character 1 is a control character"},
+        {"network.name=Nord \xE2\x82\xAC", "network.name: character 6 is not in Latin-1"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.setting);
+        Start();
+        const Bytes before = ImageOf(7);
+        EXPECT_EQ(Cli({"set", "7", "level=20", c.setting}), kCliUsage);
+        EXPECT_NE(err.find(c.why), std::string::npos) << err;
+        EXPECT_EQ(AllWrites(*engine), 0u);
+        EXPECT_EQ(ImageOf(7), before);
+    }
+    Start();
+    EXPECT_EQ(Cli({"set", "7", "service.3002.lcn=7"}), kCliOk) << err << "a service the output carries";
+}
+
+// Every text a module or a file holds reaches the terminal with its control characters shown as '?'.
+TEST_F(PanelCli, NamesFromModulesAndFilesNeverDriveTheTerminal) {
+    const fs::path dir = fs::temp_directory_path() / ("kelvane-hostile-" + std::to_string(getpid()));
+    fs::create_directories(dir);
+    const std::string clean = (dir / "clean.kcf").string(), hostile = (dir / "hostile.kcf").string();
+    Start();
+    ASSERT_EQ(Cli({"save", clean}), kCliOk) << err;
+    Start(test::RackWithControlCharacters());
+    ASSERT_EQ(Cli({"save", hostile}), kCliOk) << err;
+    const std::string network = "?[2J?[31mNord", player = "?]2;HACKED?Play", file = "news?.ts";
+    const struct {
+        std::vector<std::string> args;
+        std::vector<std::string> shown;
+    } cases[] = {
+        {{"show", "7"}, {network}},
+        {{"set", "7", "level=20"}, {network}},
+        {{"show", "4"}, {player}},
+        {{"diff", clean, hostile}, {network, player, file}},
+        {{"summary", hostile, "--offline"}, {file}},
+        {{"upload", hostile}, {file}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.front() + " " + c.args.back());
+        Cli(c.args);
+        for (const std::string& text : c.shown) EXPECT_NE(out.find(text), std::string::npos) << out;
+        const std::string all = out + err;
+        EXPECT_EQ(std::count_if(all.begin(), all.end(), [](char b) { return (b >= 0 && b < 0x20 && b != '\n') || b == 0x7F; }),
+                  0) << all;
+    }
+    fs::remove_all(dir);
+}
+
+TEST_F(PanelCli, EveryCommandAnswersHelpAndRefusesInOneLineNamingTheOption) {
+    Start();
+    for (const std::string command : {"find", "modules", "firmware scan", "firmware upgrade", "firmware build", "show",
+                                      "set", "save", "summary", "upload", "diff", "watch", "cam"}) {
+        SCOPED_TRACE(command);
+        std::istringstream words(command + " --help");
+        const std::vector<std::string> args{std::istream_iterator<std::string>(words), {}};
+        EXPECT_EQ(Cli(args), kCliOk) << err;
+        EXPECT_NE(out.find("\nUsage: kelvane-cli " + command + " "), std::string::npos) << out;
+    }
+    const struct {
+        std::vector<std::string> args;
+        std::string err;
+    } refused[] = {
+        {{"modules", "--bogus"}, "kelvane-cli: modules: unknown option '--bogus' (see kelvane-cli modules --help)\n"},
+        {{"frobnicate"}, "kelvane-cli: unknown command 'frobnicate' (see kelvane-cli --help)\n"},
+        {{"firmware", "frob"}, "kelvane-cli: firmware: unknown command 'frob' (see kelvane-cli firmware --help)\n"},
+        {{"show"}, "kelvane-cli: show: ROW is missing (see kelvane-cli show --help)\n"},
+        {{"show", "7", "8"}, "kelvane-cli: show: unexpected argument '8' (see kelvane-cli show --help)\n"},
+        {{"watch", "--interval"}, "kelvane-cli: watch: option --interval needs a value (see kelvane-cli watch --help)\n"},
+        {{"watch", "--rows", "0"}, "kelvane-cli: watch: --rows wants row numbers from 1 to 14 separated by commas, not '0' "
+                                   "(see kelvane-cli watch --help)\n"},
+        {{"summary", "--", "a.kcf", "--offline"}, "kelvane-cli: summary: unexpected argument '--offline' (see "
+                                                   "kelvane-cli summary --help)\n"},
+        {{"summary", "a.kcf", "--offline=no"}, "kelvane-cli: summary: option --offline takes no value (see kelvane-cli "
+                                               "summary --help)\n"},
+    };
+    for (const auto& r : refused) {
+        SCOPED_TRACE(r.args.front());
+        EXPECT_EQ(Cli(r.args), kCliUsage);
+        EXPECT_EQ(err, r.err);
+    }
+    EXPECT_TRUE(engine->RequestLog().empty()) << "nothing refused reaches the rack";
+    // "--" ends the options: what follows is an argument even when it looks like one.
+    EXPECT_EQ(Cli({"summary", "--offline", "--", "--odd.kcf"}), kCliFileError);
+    EXPECT_NE(err.find("configuration file --odd.kcf cannot be opened"), std::string::npos) << err;
+    EXPECT_EQ(Cli({"show", "--", "7"}), kCliOk) << err;
+}
+
+TEST(CliCommandLine, TheProgramsOptionsGoBeforeOrAfterTheCommand) {
+    const struct {
+        std::vector<std::string> args;
+        std::string port, trace;
+    } cases[] = {
+        {{"--port", "COM3", "find"}, "COM3", "env.pcapng"},
+        {{"find", "--port", "COM3"}, "COM3", "env.pcapng"},
+        {{"firmware", "scan", "--port=tcp:rack:4001", "--trace", "t.pcapng"}, "tcp:rack:4001", "t.pcapng"},
+        {{"set", "7", "level=20", "--trace=t.pcapng"}, "", "t.pcapng"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.front());
+        const CliCommandLine line = ReadCliCommandLine(c.args, "env.pcapng");
+        EXPECT_TRUE(line.command) << line.text;
+        EXPECT_EQ(line.program.portEntry, c.port);
+        EXPECT_EQ(line.program.traceFile, c.trace);
+    }
+    const CliCommandLine empty = ReadCliCommandLine({"find", "--port="}, "");
+    EXPECT_FALSE(empty.command);
+    EXPECT_EQ(empty.status, kCliUsage);
+    EXPECT_EQ(empty.text, "kelvane-cli: --port needs a port entry (a device, tcp:HOST:PORT or rfc2217:HOST:PORT) (see "
+                          "kelvane-cli --help)\n");
 }
 
 }  // namespace

@@ -16,9 +16,11 @@
 #include <pthread.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <termios.h>
 #include <linux/serial.h>
 #include <array>
 #include <thread>
+#include <tuple>
 
 namespace kelvane {
 namespace {
@@ -120,6 +122,39 @@ TEST(PosixSerialPort, ClosingReleasesExclusivitySoThePortReopens) {
         ASSERT_NE(port, nullptr) << "round " << round;
         EXPECT_TRUE(port->Write(std::vector<std::uint8_t>{static_cast<std::uint8_t>(round)}));
         EXPECT_EQ(pty.Receive(1), std::vector<std::uint8_t>{static_cast<std::uint8_t>(round)});
+    }
+}
+
+// Whoever uses the port after us finds it as it was: a terminal's cooked line at 9600, or a line some other
+// program left raw with flow control at 57600, comes back to exactly that once the port is closed.
+TEST(PosixSerialPort, ClosingGivesBackTheSettingsItFound) {
+    const auto cooked = [](termios& t) {
+        t.c_lflag |= ICANON | ECHO | ISIG;
+        t.c_oflag |= OPOST | ONLCR;
+        cfsetspeed(&t, B9600);
+    };
+    const auto rawWithFlowControl = [](termios& t) {
+        cfmakeraw(&t);
+        t.c_cflag |= CRTSCTS | CSTOPB;
+        t.c_cc[VMIN] = 4;
+        cfsetspeed(&t, B57600);
+    };
+    for (const auto change : {+cooked, +rawWithFlowControl}) {
+        PseudoTerminal pty;
+        const int watcher = open(pty.Path().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        ASSERT_GE(watcher, 0);
+        termios before{}, after{};
+        ASSERT_EQ(tcgetattr(watcher, &before), 0);
+        change(before);
+        ASSERT_EQ(tcsetattr(watcher, TCSANOW, &before), 0);
+        ASSERT_EQ(tcgetattr(watcher, &before), 0);
+        ASSERT_NE(PosixSerialPort::Open(pty.Path()), nullptr);  // opened at 115200 raw, and closed at once
+        ASSERT_EQ(tcgetattr(watcher, &after), 0);
+        close(watcher);
+        EXPECT_EQ(std::tie(after.c_iflag, after.c_oflag, after.c_cflag, after.c_lflag),
+                  std::tie(before.c_iflag, before.c_oflag, before.c_cflag, before.c_lflag));
+        EXPECT_EQ(cfgetospeed(&after), cfgetospeed(&before));
+        EXPECT_EQ(after.c_cc[VMIN], before.c_cc[VMIN]);
     }
 }
 

@@ -3,6 +3,7 @@
 #include "app/KelvaneDlg.h"
 #include "app/MessageCatalogue.h"
 #include "cam/OpenCam.h"
+#include "config/FirmwareUpdate.h"
 #include "link/Xmit.h"
 #include "panel/SatCofdm.h"
 #include "platform/SystemClock.h"
@@ -14,9 +15,11 @@
 #include "platform/posix/PortTable.h"
 #include "sim/DefaultRack.h"
 #include "sim/InputModule.h"
+#include "sim/ModuleModels.h"
 #include "sim/RackSimulator.h"
 #include "tests/qt/ChartTexts.h"
 #include "tests/support/EnginePort.h"
+#include "tests/support/FirmwareFolder.h"
 #include "tests/support/LocalListener.h"
 #include "ui/qt/QtDialog.h"
 #include "ui/qt/QtWindowSystem.h"
@@ -26,6 +29,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QCloseEvent>
 #include <QElapsedTimer>
@@ -224,6 +228,32 @@ TEST_F(ProgramWindow, EveryCaptionFitsItsControlInEveryLanguage) {
     const auto summary = windows.CreateDialog(res::ConfigSummaryTemplate(), handler, nullptr);
     for (const std::string& caption : CutCaptions(static_cast<ui::QtDialog&>(*summary).Widget())) {
         ADD_FAILURE() << "summary: " << caption;
+    }
+}
+
+// A module that runs another version than the image it accepted is named where the upgrade's OK stood.
+TEST_F(ProgramWindow, FirmwareThatDidNotTakeIsNamedInTheMessageArea) {
+    sim::RackDescription rack;
+    rack.modules = {{sim::kKXB210, 5, 14, true, {}}, {sim::kKXF600, 6, 20, true, {}}, {sim::kKXD410, 7, 21, true, {}}};
+    Start(rack, kFrench);
+    test::FirmwareFolder folder;
+    folder.Offer("KXD410_V30.frm", sim::kKXD410, 30, test::MarkedImage(512, std::nullopt));
+    main->Firmware().ScanFirmwareFiles(folder.Root());
+    main->DiscoverRack();
+    QApplication::processEvents();
+    EXPECT_EQ(main->Info().Text(), "KXD410, ligne 3, indique V2.2 après mise à jour en V3.0");
+    QWidget* info = static_cast<ui::QtDialog&>(main->Info().Window()).Widget();
+    EXPECT_TRUE(info->isVisible());
+    Save("program-firmware-not-taken-fr");
+
+    // Whole in every language: the versions are what the operator needs, and a long line loses its middle.
+    auto* shown = info->findChild<QPlainTextEdit*>();
+    ASSERT_NE(shown, nullptr);
+    VersionNotTaken failure{{7, sim::kKXD410, {}, 0, 30}, 12, 22};
+    for (const int language : {kEnglish, kFrench, kItalian, kGerman}) {
+        SetLanguageIndex(language);
+        main->Info().ShowInfo(VersionNotTakenText(failure), false, 60000);
+        EXPECT_EQ(shown->toPlainText().toStdString(), VersionNotTakenText(failure)) << "language " << language;
     }
 }
 

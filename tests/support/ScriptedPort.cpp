@@ -9,9 +9,11 @@ bool ScriptedPort::Write(std::span<const std::uint8_t> bytes) {
     writes.emplace_back(bytes.begin(), bytes.end());
     if (failWrites || hungUp) return false;
     if (echo) Arrive(writes.back(), echoDelayMs);
+    if (bytes.size() >= 3 && bytes[0] == 0x02 && bytes[2] == 0xFD) addressed_ = bytes[1];
     if (!reactions.empty()) {
-        const Reaction reaction = reactions.front();
+        Reaction reaction = reactions.front();
         reactions.pop_front();
+        reaction.bytes = FromAddressed(reaction.bytes);
         const std::size_t pace = reaction.bytesPerMs == 0 ? reaction.bytes.size() : reaction.bytesPerMs;
         for (std::size_t at = 0; at < reaction.bytes.size(); at += pace) {
             const std::size_t end = std::min(at + pace, reaction.bytes.size());
@@ -21,6 +23,16 @@ bool ScriptedPort::Write(std::span<const std::uint8_t> bytes) {
         }
     }
     return true;
+}
+
+Bytes ScriptedPort::FromAddressed(const Bytes& bytes) const {
+    const bool replyFromZero = bytes.size() >= 3 && bytes[0] == 0x02 && (bytes[1] == 0xFD || bytes[1] == 0xFF) &&
+                               bytes[2] == 0x00;
+    if (!replyFromZero || addressed_ == 0 || addressed_ == 0xFF) return bytes;
+    Bytes frame{bytes[0], bytes[1], addressed_};
+    if (addressed_ == 0x02) frame.push_back(0x02);
+    frame.insert(frame.end(), bytes.begin() + 3, bytes.end());
+    return frame;
 }
 
 void ScriptedPort::Arrive(const Bytes& bytes, std::uint64_t delayMs) { line_.Arrive(bytes, delayMs); }

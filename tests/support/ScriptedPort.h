@@ -36,7 +36,8 @@ public:
     // Bytes that arrive `delayMs` from now, as if the far end sent them unprompted.
     void Arrive(const Bytes& bytes, std::uint64_t delayMs = 0);
 
-    // The far end's answer to each write, in order; writes beyond the list get no answer.
+    // The far end's answer to each write, in order; writes beyond the list get no answer. A reply frame given
+    // with source 0 comes from the module the request went to, as on the rack's bus.
     std::deque<Reaction> reactions;
     // Every write is heard back at once, as on the half-duplex bus: the link counts on reading it back.
     bool echo = true;
@@ -54,8 +55,12 @@ public:
     std::size_t reads = 0;
 
 private:
+    Bytes FromAddressed(const Bytes& bytes) const;
+
     VirtualClock& clock_;
     VirtualLine line_;
+    // The destination of the last request frame that began in a write.
+    std::uint8_t addressed_ = 0;
 };
 
 // Hands out scripted ports by number and remembers which numbers were tried.

@@ -2,7 +2,6 @@
 // JSON lines by Python's json module; and the table, the lines, the time stamps and the options.
 
 #include "tests/watch/ReadBack.h"
-#include "tools/AtomicFile.h"
 #include "tools/UtcTime.h"
 #include "tools/WatchJson.h"
 #include "tools/WatchOptions.h"
@@ -256,30 +255,6 @@ TEST(WatchOptionsParsing, RefusesBadValuesWithAReasonAndKeepsWhatItHad) {
         EXPECT_EQ(error, expected);
         EXPECT_EQ(o.intervalMs, 42u);
     }
-}
-
-TEST(WatchFile, ReplacedWholeWithNothingLeftBeside) {
-    const fs::path dir = fs::temp_directory_path() / ("kelvane-atomic-" + std::to_string(getpid()));
-    fs::create_directories(dir);
-    const fs::path file = dir / "kelvane.prom";
-    std::string error;
-    ASSERT_TRUE(WriteFileAtomically(file, "old\n", error)) << error;
-    std::ifstream reader(file);  // a collector in the middle of reading the old file
-    ASSERT_TRUE(WriteFileAtomically(file, "new\n", error)) << error;
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(reader), {}), "old\n") << "the reader keeps the old file whole";
-    std::ifstream in(file);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "new\n");
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator{}), 1) << "no partial file left";
-
-    EXPECT_FALSE(WriteFileAtomically(dir / "missing" / "kelvane.prom", "x", error));
-    EXPECT_FALSE(error.empty());
-    // A folder standing where the file should go: the write fails and its partial file goes.
-    fs::create_directories(dir / "taken.prom" / "inside");
-    error.clear();
-    EXPECT_FALSE(WriteFileAtomically(dir / "taken.prom", "x", error));
-    EXPECT_FALSE(error.empty());
-    EXPECT_FALSE(fs::exists(dir / ".taken.prom.partial"));
-    fs::remove_all(dir);
 }
 
 }  // namespace

@@ -192,7 +192,7 @@ uploading() {
 }
 session uploading english
 says asked.out "nothing was sent: run again with --yes to send it"
-says sent.out "Configuration uploaded to harware."
+says sent.out "Configuration uploaded to hardware."
 cmp -s "$folder/uploaded.kcf" "$work/edited.kcf" || fail "the rack does not hold the uploaded file"
 ! cmp -s "$folder/untouched.kcf" "$work/edited.kcf" || fail "upload without --yes changed the rack"
 

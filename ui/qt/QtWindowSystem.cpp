@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QTranslator>
 
 namespace kelvane::ui {
@@ -51,6 +52,8 @@ void QtWindowSystem::UseLanguage(const std::string& code) {
     qtTexts_.reset();
     auto texts = std::make_unique<QTranslator>();
     const QString name = QStringLiteral("qtbase_") + QString::fromStdString(code);
+    // Sizes and dates in Qt's own dialogs follow the language too, not the machine's.
+    QLocale::setDefault(QLocale(QString::fromStdString(code)));
     // English needs nothing; a language whose translations are not installed stays in English, with a word.
     if (code == "en") return;
     if (!texts->load(name, QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
