@@ -68,6 +68,7 @@ void CKelvaneDlg::StartDiscovery() {
     window_->KillTimer(kRelinkTimer);
     SelectSlot(kNoSlot);
     window_->EnableControl(res::kModuleList, true);
+    window_->SetCaption(kProgramName);  // no rack until one answers
 }
 
 // One pass over the rack. False when discovery has to stop here (an inactive module, or a rack that did not
@@ -126,6 +127,8 @@ bool CKelvaneDlg::DiscoveryPass(bool firmwareChecks, bool& updated) {
     // several sites): it comes after every notice, so that none of them hides it at once.
     if (!updated) {
         info_.ShowInfo(FormatText(MessageText(kRackFoundOnMessage), {link_.PortName()}), false, kFoundOnShowMs);
+        window_->SetCaption(std::string(kProgramName) + " \u2014 " +
+                            FormatText(MessageText(kTitleWithRackText), {link_.PortName()}));
     }
     return true;
 }

@@ -10,8 +10,6 @@
 namespace kelvane {
 namespace {
 
-constexpr int kProgramMajor = 5;
-constexpr int kProgramMinor = 1;
 constexpr unsigned kStartDelayMs = 10;
 constexpr ui::Size kModuleImageSize{48, 48};
 constexpr ui::Size kModuleIconSpacing{52, 20};
@@ -51,7 +49,7 @@ void CKelvaneDlg::Create() {
 int CKelvaneDlg::RunModal() { return windows_.RunModal(*window_); }
 
 void CKelvaneDlg::InitDialog() {
-    window_->SetCaption(FormatText("DVB R770 %d.%d - Telquine", {kProgramMajor, kProgramMinor}));
+    window_->SetCaption(kProgramName);
     window_->SetWindowIcon(res::kAppIcon);
 
     const PanelServices services{windows_, link_, info_, slots_};

@@ -29,6 +29,7 @@ public:
     static constexpr int kNoSlot = 255;
     static constexpr int kListRows = 13;
     static constexpr int kEmptyRowImage = 10;
+    static constexpr const char* kProgramName = "Kelvane";
     static constexpr ui::Point kPanelOrigin{136, 0};
     static constexpr ui::Point kInfoOrigin{136, 482};
 

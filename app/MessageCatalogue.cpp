@@ -697,6 +697,12 @@ constexpr const char* kEntries[] = {
     "Pas de rack : %s. Vérifier le câble, ports.txt et le groupe série ; nouvelle recherche...",
     "Nessun rack: %s. Controllare cavo, ports.txt e gruppo seriale; nuova ricerca...",
     "Kein Rack: %s. Kabel, ports.txt und serielle Gruppe prüfen; neue Suche...",
+    // 136, kTitleWithRackText: the main window's title, after the program's name, once a rack answered (the
+    // entry it answered on).
+    "KXRRack on %s",
+    "KXRRack sur %s",
+    "KXRRack su %s",
+    "KXRRack an %s",
 };
 
 static_assert(std::size(kEntries) == kMessageCount * kLanguageCount, "four texts for every message");

@@ -183,4 +183,7 @@ constexpr int kNoPortToSearchMessage = 133;
 constexpr int kMorePortsMessage = 134;
 constexpr int kNoRackLastingMessage = 135;
 
+// The main window's title with the rack it talks to.
+constexpr int kTitleWithRackText = 136;
+
 }  // namespace kelvane

@@ -56,7 +56,7 @@ protected:
 };
 
 TEST_F(MainWindowTest, InitialisationBuildsTheWindowAndItsHiddenChildren) {
-    EXPECT_EQ(window->Caption(), "DVB R770 5.1 - Telquine");
+    EXPECT_EQ(window->Caption(), "Kelvane");
     EXPECT_EQ(window->WindowIcon(), res::kAppIcon);
     EXPECT_EQ(window->ControlState(res::kDiscoverButton).icon, 169);
     EXPECT_EQ(window->ControlState(res::kUploadButton).icon, 193);
@@ -167,6 +167,7 @@ TEST_F(MainWindowTest, DiscoveryLabelsRowsAndStartsSupervision) {
     // No firmware folder: its warning came, and then where the rack answered, which stays to be read.
     EXPECT_EQ(windows.beeps.size(), 1u);
     EXPECT_EQ(main->Info().Text().rfind("Rack found on ", 0), 0u) << main->Info().Text();
+    EXPECT_EQ(window->Caption(), "Kelvane \u2014 KXRRack on " + link.PortName());  // the title names the rack's entry
     // What was read counts as sent: nothing differs yet.
     const SlotRecord& input = main->Slots()[1];
     EXPECT_EQ(input.SentLength, 3);

@@ -120,7 +120,7 @@ protected:
 
 TEST_F(ProgramWindow, MainWindowHasItsListButtonsAndThirteenRows) {
     Start();
-    EXPECT_EQ(Window()->windowTitle().toStdString(), "DVB R770 5.1 - Telquine");
+    EXPECT_EQ(Window()->windowTitle().toStdString(), "Kelvane \u2014 KXRRack on " + link->PortName());
     EXPECT_EQ(Window()->width(), 758);
     EXPECT_EQ(Window()->height(), 549);
     QWidget* list = Control(res::kModuleList);
