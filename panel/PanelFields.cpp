@@ -157,9 +157,12 @@ void CSatCofdm::CommitEdit(int control) {
             operatorEdited_ = true;
         }
     } else if (control == kNetworkName) {
-        model_.NetworkName = Utf8Prefix(typed, kMaxNetworkNameLength);
-        operatorEdited_ = model_.OutputDirty = true;
-    } else {
+        // A name typed back to what it was is no change: nothing is rebuilt, no output restarted.
+        if (const std::string name = Utf8Prefix(typed, kMaxNetworkNameLength); name != model_.NetworkName) {
+            model_.NetworkName = name;
+            operatorEdited_ = model_.OutputDirty = true;
+        }
+    } else if (typed != model_.PlayerServiceName) {
         model_.PlayerServiceName = typed;
         operatorEdited_ = model_.InputDirty = model_.RestartOutputs = true;
     }

@@ -359,6 +359,12 @@ TEST_F(PanelWindowTest, ANumberIsSentWhenWholeAndEscapeRestoresTheModulesValue) 
     panelWindow->PressEnter();
     windows.RunFor(1000);
     EXPECT_EQ(Count(3, 0x50), 2u);
+    const std::size_t restarts = Count(3, 0x80);
+    panelWindow->Type(kNetworkName, "Kelvane Z");  // typed again as it is: no change
+    panelWindow->PressEnter();
+    windows.RunFor(1000);
+    EXPECT_EQ(Count(3, 0x50), 2u);
+    EXPECT_EQ(Count(3, 0x80), restarts);
 
     // A value typed and left behind by switching panels is taken, not lost.
     panelWindow->Type(kStreamId[0], "1031");
