@@ -186,4 +186,14 @@ constexpr int kNoRackLastingMessage = 135;
 // The main window's title with the rack it talks to.
 constexpr int kTitleWithRackText = 136;
 
+// The service list: what its pictures mean.
+constexpr int kTelevisionTip = 137;
+constexpr int kRadioTip = 138;
+constexpr int kScrambledTip = 139;
+constexpr int kFreeToAirTip = 140;
+constexpr int kCamChosenTip = 141;
+constexpr int kCamNotChosenTip = 142;
+constexpr int kOnChannelTip = 143;
+constexpr int kNotOnChannelTip = 144;
+
 }  // namespace kelvane

@@ -1,5 +1,6 @@
 #include "panel/ServiceCells.h"
 
+#include "app/MessageCatalogue.h"
 #include "app/TextFormat.h"
 #include "panel/ServiceList.h"
 
@@ -59,6 +60,23 @@ ui::ListCell ServiceCell(const PanelModel& m, const ServiceRow& row, int column)
     if (column >= kFirstCamColumn && column <= kLastCamColumn) return CamCell(m, row, column - 6);
     if (column >= kFirstChannelColumn && column <= kLastChannelColumn) return ChannelCell(m, row, column - 10);
     return {};
+}
+
+std::string ServiceCellTip(const ui::ListCell& cell, int column) {
+    const bool cam = column >= kFirstCamColumn && column <= kLastCamColumn;
+    const bool channel = column >= kFirstChannelColumn && column <= kLastChannelColumn;
+    const int number = cam ? column - kFirstCamColumn + 1 : column - kFirstChannelColumn + 1;
+    switch (cell.image) {
+        case kTelevisionImage: return MessageText(kTelevisionTip);
+        case kRadioImage: return MessageText(kRadioTip);
+        case kClosedPadlockImage: return MessageText(kScrambledTip);
+        case kOpenPadlockImage: return MessageText(kFreeToAirTip);
+        case kCamSelectedImage: return FormatText(MessageText(kCamChosenTip), {number});
+        case kChannelSelectedImage: return channel ? FormatText(MessageText(kOnChannelTip), {number}) : "";
+        case kChannelNotSelectedImage: return FormatText(MessageText(kNotOnChannelTip), {number});
+        case kNotSelectedImage: return cam ? FormatText(MessageText(kCamNotChosenTip), {number}) : "";
+        default: return {};
+    }
 }
 
 ui::Color ServiceRowColor(const ServiceRow& row) {

@@ -67,7 +67,9 @@ void CSatCofdm::FillServiceList() {
     for (int r = 0; r < model_.ServiceRowCount; ++r) {
         const ServiceRow& row = model_.ServiceRows[r];
         for (int column = 0; column < kServiceColumnCount; ++column) {
-            window_->SetCell(kServiceList, r, column, ServiceCell(model_, row, column));
+            const ui::ListCell cell = ServiceCell(model_, row, column);
+            window_->SetCell(kServiceList, r, column, cell);
+            window_->SetCellToolTip(kServiceList, r, column, ServiceCellTip(cell, column));
         }
         window_->SetRowTextColor(kServiceList, r, ServiceRowColor(row));
     }

@@ -142,6 +142,8 @@ public:
     virtual std::vector<int> SelectedRows(int control) const = 0;
     // Scrolls the list so that `row` can be seen.
     virtual void ScrollToRow(int control, int row) = 0;
+    // The hint shown while the mouse rests on one cell of a report list (what its picture means); empty for none.
+    virtual void SetCellToolTip(int /*control*/, int /*row*/, int /*column*/, const std::string& /*text*/) {}
     virtual Rect CellBounds(int control, int row, int column) const = 0;  // pixels, in the list's coordinates
     // An editor over `bounds` of list `control`, reporting to `events`; null when none can be made.
     virtual std::unique_ptr<CellEditor> CreateCellEditor(int /*control*/, const Rect& /*bounds*/,

@@ -6,6 +6,7 @@
 #include "link/Xmit.h"
 #include "panel/OutputConfigCodec.h"
 #include "panel/SatCofdm.h"
+#include "panel/ServiceList.h"
 #include "res/ModulePanelIds.h"
 #include "res/ResourceIds.h"
 #include "sim/ConfigImages.h"
@@ -162,7 +163,14 @@ TEST_F(PanelWindowTest, StatusLightsLocksAndFillsTheServiceList) {
     // Every configured service has a name from the input, and the channel labels show live figures.
     for (int row = 0; row < panelWindow->RowCount(kServiceList); ++row) {
         EXPECT_FALSE(panelWindow->Cell(kServiceList, row, 4).text.empty()) << row;
+        // Every picture says what it means while the mouse rests on it.
+        const bool scrambled = panelWindow->Cell(kServiceList, row, 6).image == kClosedPadlockImage;
+        EXPECT_EQ(panelWindow->CellToolTip(kServiceList, row, 6), scrambled ? "Scrambled: needs a CAM" : "Free to air");
+        const std::string channel = panelWindow->CellToolTip(kServiceList, row, kFirstChannelColumn + 1);
+        EXPECT_TRUE(channel == "On output channel 2 (double-click to take it off)" ||
+                    channel == "Not on output channel 2 (double-click to put it there)") << channel;
     }
+    EXPECT_EQ(panelWindow->CellToolTip(kServiceList, 0, 5), "Television service");
     EXPECT_NE(panelWindow->Text(kChannelRateLabel[0]).find("Kbit/s"), std::string::npos);
     EXPECT_FALSE(panelWindow->ControlState(kRateBar).drawing.empty());
 }

@@ -205,6 +205,8 @@ TEST_F(ServiceList, CellsKeepTextAndImageAndShowTheImage) {
     EXPECT_EQ(form->Cell(kReportList, 1, 1), (ListCell{"", 0}));
     EXPECT_EQ(form->Cell(kReportList, 1, 3), (ListCell{"", kNoImage}));
     EXPECT_EQ(table->item(1, 2)->text(), QStringLiteral("1002"));
+    form->SetCellToolTip(kReportList, 1, 1, "Free to air");
+    EXPECT_EQ(table->item(1, 1)->toolTip(), QStringLiteral("Free to air"));
     const QImage image = table->item(1, 1)->icon().pixmap(QSize(16, 16)).toImage();
     ASSERT_FALSE(image.isNull());
     EXPECT_EQ(image.pixelColor(4, 8), QColor(255, 0, 0));

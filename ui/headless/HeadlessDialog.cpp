@@ -140,6 +140,18 @@ void HeadlessDialog::SetCell(int control, int row, int column, const ListCell& c
     cells[static_cast<std::size_t>(column)] = cell;
 }
 
+void HeadlessDialog::SetCellToolTip(int control, int row, int column, const std::string& text) {
+    if (column < 0) throw std::out_of_range("negative column");
+    auto& tips = RowAt(control, row).toolTips;
+    if (tips.size() <= static_cast<std::size_t>(column)) tips.resize(static_cast<std::size_t>(column) + 1);
+    tips[static_cast<std::size_t>(column)] = text;
+}
+
+std::string HeadlessDialog::CellToolTip(int control, int row, int column) const {
+    const auto& tips = const_cast<HeadlessDialog*>(this)->RowAt(control, row).toolTips;
+    return column >= 0 && column < static_cast<int>(tips.size()) ? tips[static_cast<std::size_t>(column)] : "";
+}
+
 ListCell HeadlessDialog::Cell(int control, int row, int column) const {
     const auto& cells = const_cast<HeadlessDialog*>(this)->RowAt(control, row).cells;
     return column >= 0 && column < static_cast<int>(cells.size()) ? cells[static_cast<std::size_t>(column)] : ListCell{};

@@ -15,6 +15,7 @@ class HeadlessDialog final : public Dialog {
 public:
     struct Row {
         std::vector<ListCell> cells;
+        std::vector<std::string> toolTips;
         Color textColor;
         bool hasTextColor = false;
         bool selected = false;
@@ -103,6 +104,8 @@ public:
     void SetRowSelected(int control, int row, bool selected) override;
     std::vector<int> SelectedRows(int control) const override;
     void ScrollToRow(int control, int row) override;
+    void SetCellToolTip(int control, int row, int column, const std::string& text) override;
+    std::string CellToolTip(int control, int row, int column) const;
     Rect CellBounds(int control, int row, int column) const override;
     std::unique_ptr<CellEditor> CreateCellEditor(int control, const Rect& bounds, CellEditorEvents& events) override;
     void SetDrawing(int control, const std::vector<DrawnRect>& rects) override { At(control).drawing = rects; }

@@ -39,6 +39,7 @@ public:
     virtual void ScrollToRow(int row) = 0;
     virtual std::vector<int> SelectedRows() const = 0;
     virtual Rect CellBounds(int row, int column) const = 0;
+    virtual void SetCellToolTip(int /*row*/, int /*column*/, const std::string& /*text*/) {}
 };
 
 // Progress bars and track bars.

@@ -85,6 +85,7 @@ public:
     void DeleteRow(int control, int index) override;
     int RowCount(int control) const override;
     void SetCell(int control, int row, int column, const ListCell& cell) override;
+    void SetCellToolTip(int control, int row, int column, const std::string& text) override;
     ListCell Cell(int control, int row, int column) const override;
     void SetRowTextColor(int control, int row, Color color) override;
     void SetRowSelected(int control, int row, bool selected) override;

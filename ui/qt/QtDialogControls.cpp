@@ -203,6 +203,10 @@ void QtDialog::SetCell(int control, int row, int column, const ListCell& cell) {
     if (auto* list = FindAs<RowList>(control, "SetCell")) list->SetCell(row, column, cell);
 }
 
+void QtDialog::SetCellToolTip(int control, int row, int column, const std::string& text) {
+    if (auto* list = FindAs<RowList>(control, "SetCellToolTip")) list->SetCellToolTip(row, column, text);
+}
+
 ListCell QtDialog::Cell(int control, int row, int column) const {
     const auto* list = FindAs<RowList>(control, "Cell");
     return list != nullptr ? list->Cell(row, column) : ListCell{};

@@ -111,6 +111,13 @@ void ReportListControl::SetCell(int row, int column, const ListCell& cell) {
     ShowImage(item);
 }
 
+void ReportListControl::SetCellToolTip(int row, int column, const std::string& text) {
+    if (!CheckRow(Id(), row, table_->rowCount(), "SetCellToolTip") || !CheckColumn(Id(), column, "SetCellToolTip")) {
+        return;
+    }
+    CellItem(row, column).setToolTip(QString::fromStdString(text));
+}
+
 ListCell ReportListControl::Cell(int row, int column) const {
     if (!CheckRow(Id(), row, table_->rowCount(), "Cell")) return {};
     const QTableWidgetItem* item = table_->item(row, column);

@@ -28,6 +28,7 @@ public:
     int RowCount() const override;
     void SetCell(int row, int column, const ListCell& cell) override;
     ListCell Cell(int row, int column) const override;
+    void SetCellToolTip(int row, int column, const std::string& text) override;
     void SetRowTextColor(int row, Color color) override;
     void SetRowSelected(int row, bool selected) override;
     void ScrollToRow(int row) override;
