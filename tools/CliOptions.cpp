@@ -148,8 +148,8 @@ void CommandLineReader::AddPairCommands() {
                     "NAME=VALUE; NAME is in.freq, in2.freq (MHz), in.symbolrate, in2.symbolrate, in.fec, in.polarity, "
                     "in2.polarity, out.freq (kHz), constellation, mode, guard, coderate, bandwidth (by name as shown, "
                     "or by index), level (1-30), network.id, network.name (at most 30 characters of Latin-1), "
-                    "network.version, tsid1..tsid4, service.SID.channel (0-4), service.SID.cam (0-4), "
-                    "service.SID.lcn, service.SID.hdlcn")
+                    "network.version, tsid1..tsid4, player.sid, service.SID.channel (0-4), service.SID.cam (0-4), "
+                    "service.SID.lcn, service.SID.hdlcn; a number its module cannot hold is refused")
         ->required();
     watch_ = Command(app_, "watch", "poll every module pair (or those of the rows named) as the module panel does; "
                                     "never writes to a module. Ends on SIGINT or SIGTERM",
