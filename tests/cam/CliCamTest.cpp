@@ -3,7 +3,7 @@
 #include "link/Xmit.h"
 #include "tests/cam/FakeCiModule.h"
 #include "tests/cam/MmiBytes.h"
-#include "tools/CliCommands.h"
+#include "tools/cli/CliCommands.h"
 
 #include <gtest/gtest.h>
 

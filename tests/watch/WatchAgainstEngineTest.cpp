@@ -6,7 +6,7 @@
 #include "tests/support/TempFolder.h"
 #include "tests/watch/ReadBack.h"
 #include "tests/watch/WatchedRack.h"
-#include "tools/RackWatch.h"
+#include "tools/watch/RackWatch.h"
 #include "app/DiscoveryExchanges.h"
 
 #include <gtest/gtest.h>

@@ -2,11 +2,11 @@
 // JSON lines by Python's json module; and the table, the lines, the time stamps and the options.
 
 #include "tests/watch/ReadBack.h"
-#include "tools/UtcTime.h"
-#include "tools/WatchJson.h"
-#include "tools/WatchOptions.h"
-#include "tools/WatchPrometheus.h"
-#include "tools/WatchText.h"
+#include "tools/common/UtcTime.h"
+#include "tools/watch/WatchJson.h"
+#include "tools/watch/WatchOptions.h"
+#include "tools/watch/WatchPrometheus.h"
+#include "tools/watch/WatchText.h"
 
 #include <gtest/gtest.h>
 

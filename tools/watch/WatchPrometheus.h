@@ -1,0 +1,18 @@
+#pragma once
+
+#include "tools/watch/WatchRound.h"
+
+#include <string>
+#include <string_view>
+
+namespace kelvane {
+
+// A round in the Prometheus text exposition format (version 0.0.4), as node_exporter's textfile collector
+// reads it: every metric family with its HELP and TYPE lines. Inputs tuned to no carrier are left out; figures
+// of a module that did not answer are left out, while its module_up says 0.
+std::string PrometheusText(const WatchRound& round);
+
+// A label value escaped as the format wants it: backslash, double quote and line feed.
+std::string PrometheusLabelValue(std::string_view value);
+
+}  // namespace kelvane
