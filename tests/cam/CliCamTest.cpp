@@ -37,7 +37,9 @@ TEST_F(CliCam, SilentCamIsAskedAgainAsTheWindowAsksThenGivenUp) {
     ASSERT_GE(module.sent.size(), 5u);
     EXPECT_LE(module.sent.size(), 6u);
     for (const auto& sent : module.sent) EXPECT_EQ(sent.packet, kEnterMenu);
-    for (std::size_t k = 1; k < module.sent.size(); ++k) EXPECT_EQ(module.sent[k].second - module.sent[k - 1].second, 3);
+    for (std::size_t k = 1; k < module.sent.size(); ++k) {
+        EXPECT_EQ(module.sent[k].second - module.sent[k - 1].second, 3);
+    }
 }
 
 // A CAM that meets every answer, and the main-menu request, with a new question.
