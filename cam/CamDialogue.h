@@ -46,6 +46,8 @@ struct CamTurn {
 // Times are whole seconds of the clock's system time.
 class CamDialogue {
 public:
+    // How often the CAM menu's timer and kelvane-cli's loop take a turn.
+    static constexpr unsigned kTurnMs = 10;
     // While no menu, list or question comes, the main menu is asked for again when the second after the last
     // request has passed: every two seconds of the clock.
     static constexpr std::int64_t kMenuRetrySeconds = 1;

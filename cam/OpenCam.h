@@ -20,7 +20,7 @@ class CXmit;
 class COpenCam final : public CamMenu, public ui::DialogHandler, private CamDialogueView {
 public:
     static constexpr int kPollTimer = 1;
-    static constexpr unsigned kPollPeriodMs = 10;
+    static constexpr unsigned kPollPeriodMs = CamDialogue::kTurnMs;
 
     explicit COpenCam(ui::WindowSystem& windows) : windows_(windows), dialogue_(windows.GetClock(), *this) {}
 

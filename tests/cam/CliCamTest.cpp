@@ -12,8 +12,6 @@
 namespace kelvane::test {
 namespace {
 
-const Bytes kEnterMenu{0x01, 0x00, 0xA0, 0x09, 0x01, 0x90, 0x02, 0x00, 0x02, 0x9F, 0x80, 0x22, 0x00};
-
 class CliCam : public ::testing::Test {
 protected:
     int Run(const std::vector<std::string>& args) {

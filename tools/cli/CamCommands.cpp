@@ -16,7 +16,6 @@ namespace {
 
 using namespace cam;
 
-constexpr std::uint32_t kPollMs = 10;
 // A CAM that has just started may take a while before it shows its main menu; the dialogue asks again meanwhile.
 constexpr std::uint64_t kMainMenuWaitMs = 15000;
 constexpr std::uint64_t kAnswerWaitMs = 5000;
@@ -85,7 +84,7 @@ public:
             }
             // What the CAM answered was longer than the program takes: no other answer is coming.
             if (turn.oversized) return false;
-            cli_.clock.Sleep(kPollMs);
+            cli_.clock.Sleep(CamDialogue::kTurnMs);
         }
         return false;
     }
