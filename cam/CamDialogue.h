@@ -6,7 +6,6 @@
 
 #include <array>
 #include <cstdint>
-#include <ctime>
 #include <span>
 #include <string>
 
