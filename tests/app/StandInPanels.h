@@ -31,6 +31,7 @@ public:
         calls_.push_back({"hide"});
         window_->Show(false);
     }
+    void OpenHistory() override { calls_.push_back({"history"}); }
 
 private:
     ui::WindowSystem& windows_;
