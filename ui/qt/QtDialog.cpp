@@ -114,6 +114,12 @@ void QtDialog::Notify(int control, Event event, bool byProgram) {
     Deliver([&notification](DialogHandler& handler) { handler.OnNotify(notification); });
 }
 
+void QtDialog::MenuItemChosen(int itemId) {
+    // Held like every other input while the program is at work.
+    if (qtback::ProgramAtWork()) return;
+    Deliver([itemId](DialogHandler& handler) { handler.OnMenuItem(itemId); });
+}
+
 void QtDialog::Show(bool shown) {
     if (window_ == nullptr) return;
     const ProgramScope scope;

@@ -135,6 +135,7 @@ private:
     template <class Call>
     bool Deliver(Call&& call);
     void Notify(int control, Event event, bool byProgram);
+    void MenuItemChosen(int itemId);
 
     void BuildWindow(QtDialog* parent);
     void BuildControls();

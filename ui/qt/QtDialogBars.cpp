@@ -26,11 +26,7 @@ void QtDialog::SetMenuBar(const MenuBar& menus) {
         return;
     }
     const qtback::ProgramScope scope;
-    Bars().SetMenus(menus, [this](int itemId) {
-        // Held like every other input while the program is at work.
-        if (qtback::ProgramAtWork()) return;
-        Deliver([itemId](DialogHandler& handler) { handler.OnMenuItem(itemId); });
-    });
+    Bars().SetMenus(menus, [this](int itemId) { MenuItemChosen(itemId); });
 }
 
 void QtDialog::EnableMenuItem(int itemId, bool enabled) {
