@@ -25,7 +25,7 @@ DialogTemplate BuildAboutBox() {
     t.id = kAboutDialog;
     t.size = {260, 130};
     t.controls = {
-        {kAboutPicture, ControlKind::PushButton, {7, 7, 28, 25}, "", kVisible | kDisabled, {}, kAppIcon},
+        {kAboutPicture, ControlKind::PushButton, {7, 7, 28, 25}, "", kVisible, {}, kAppIcon},
         {kAboutText, ControlKind::Edit, {42, 7, 211, 96}, "", kVisible | kMultiLine | kReadOnly | kNoCaret, {}, 0},
         {kAboutOkButton, ControlKind::PushButton, {203, 108, 50, 15}, "OK", kVisible | kTabStop, {}, 0},
     };

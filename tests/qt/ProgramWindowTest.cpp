@@ -509,15 +509,18 @@ TEST_F(ProgramWindow, MenuBarStatusBarAboutBoxAndMessageLogExistAndAct) {
         EXPECT_EQ(fields, main->Status().Fields());
         EXPECT_EQ(fields[0], MessageText(kStatusConnectedText));
 
-        // The File menu open over the window, as the operator sees it.
-        bar->setActiveAction(bar->actions()[0]);
-        QApplication::processEvents();
-        QMenu* file = bar->actions()[0]->menu();
-        ASSERT_TRUE(file->isVisible());
-        QImage shot = Window()->grab().toImage();
-        QPainter(&shot).drawImage(Window()->mapFromGlobal(file->pos()), file->grab().toImage());
-        shot.save(QString::fromStdString(std::string(KELVANE_QT_TEST_OUTPUT) + "/menus-file-menu-" + row.name + ".png"));
-        file->hide();
+        // Each menu open over the window, as the operator sees it.
+        for (int k = 0; k < 4; ++k) {
+            bar->setActiveAction(bar->actions()[k]);
+            QApplication::processEvents();
+            QMenu* menu = bar->actions()[k]->menu();
+            ASSERT_TRUE(menu->isVisible()) << k;
+            QImage shot = Window()->grab().toImage();
+            QPainter(&shot).drawImage(Window()->mapFromGlobal(menu->pos()), menu->grab().toImage());
+            shot.save(QString::fromStdString(std::string(KELVANE_QT_TEST_OUTPUT) + "/menus-menu-" + std::to_string(k) +
+                                             "-" + row.name + ".png"));
+            menu->hide();
+        }
         Save(std::string("menus-status-bar-") + row.name);
 
         // Help > About: the version, the licence, the Qt it runs with, the data folder; OK closes it.
