@@ -291,7 +291,8 @@ TEST_F(ProgramWindow, TheLongestMessageOfEveryLanguageIsShownWhole) {
     for (const int language : {kEnglish, kFrench, kItalian, kGerman}) {
         QString longest;
         for (int id = 0; id < kMessageCount; ++id) {
-            if (id == kCloseDuringFirmwareMessage) continue;  // a question in a box of its own
+            // A question in a box of its own, and the texts of the About box and the guide's window.
+            if (id == kCloseDuringFirmwareMessage || id == kAboutText || id == kGuideMissingMessage) continue;
             const QString text = QString::fromStdString(MessageText(id, language)).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
             if (edit->fontMetrics().horizontalAdvance(text) > edit->fontMetrics().horizontalAdvance(longest)) longest = text;
         }
@@ -522,6 +523,19 @@ TEST_F(ProgramWindow, MenuBarStatusBarAboutBoxAndMessageLogExistAndAct) {
             menu->hide();
         }
         Save(std::string("menus-status-bar-") + row.name);
+
+        // F1 opens the window's guide, from wherever the focus is in the window.
+        Window()->activateWindow();
+        QApplication::setActiveWindow(Window());
+        QTest::keyClick(Control(res::kModuleList), Qt::Key_F1);
+        QApplication::processEvents();
+        QWidget* guide = nullptr;
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (top->objectName() == "dialog-148" && top->isVisible()) guide = top;
+        }
+        ASSERT_NE(guide, nullptr) << "F1 opened nothing";
+        EXPECT_EQ(guide->windowTitle().toStdString(), AsTitle(MessageText(kWindowGuideItemText)));
+        guide->hide();
 
         // Help > About: the version, the licence, the Qt it runs with, the data folder; OK closes it.
         std::string about;
