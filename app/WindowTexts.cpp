@@ -5,6 +5,8 @@
 #include "app/TextFormat.h"
 #include "platform/FileToolkit.h"
 
+#include <algorithm>
+
 namespace kelvane {
 namespace {
 
@@ -46,6 +48,54 @@ std::string Section(const std::string& text) {
     return text.substr(start + 1, end == std::string::npos ? std::string::npos : end - start - 1);
 }
 
+// One line of Markdown as plain text: headings without their marks, table cells apart, no code quotes; a
+// table's rule line gives nothing.
+std::string PlainLine(std::string line) {
+    std::erase(line, '`');
+    if (line.starts_with('#')) return line.substr(std::min(line.find_first_not_of("# "), line.size()));
+    if (!line.starts_with('|')) return line;
+    if (line.find_first_not_of("|-: ") == std::string::npos) return {};
+    std::string cells;
+    std::size_t at = 1;
+    while (at < line.size()) {
+        std::size_t bar = line.find('|', at);
+        if (bar == std::string::npos) bar = line.size();
+        std::string cell = line.substr(at, bar - at);
+        cell.erase(0, std::min(cell.find_first_not_of(' '), cell.size()));
+        while (!cell.empty() && cell.back() == ' ') cell.pop_back();
+        if (!cell.empty()) cells += (cells.empty() ? "  " : "   ") + cell;
+        at = bar + 1;
+    }
+    return cells;
+}
+
+// The section as the text window shows it: a paragraph's lines joined, so that the window wraps them to its
+// width; headings and table rows on lines of their own.
+std::string PlainText(const std::string& markdown) {
+    std::string out;
+    bool inParagraph = false;
+    std::size_t at = 0;
+    while (at < markdown.size()) {
+        std::size_t end = markdown.find('\n', at);
+        if (end == std::string::npos) end = markdown.size();
+        const std::string raw = markdown.substr(at, end - at);
+        at = end + 1;
+        const bool ownLine = raw.empty() || raw.starts_with('#') || raw.starts_with('|') || raw.starts_with("![");
+        if (raw.starts_with("![")) continue;  // a picture the text window cannot show
+        const std::string line = PlainLine(raw);
+        if (raw.starts_with('|') && line.empty()) continue;
+        if (inParagraph && !ownLine) {
+            out += " " + line;
+            continue;
+        }
+        if (inParagraph) out += "\n";
+        out += line;
+        inParagraph = !ownLine;
+        if (ownLine) out += "\n";
+    }
+    return inParagraph ? out + "\n" : out;
+}
+
 }  // namespace
 
 std::string FirmwareReportText(const FirmwareScan& scan, const std::filesystem::path& listPath) {
@@ -63,7 +113,7 @@ std::string WindowGuideText(const std::vector<std::filesystem::path>& candidates
         std::error_code error;
         if (ReadRegularFile(path, kLongestGuide, bytes, error)) {
             const std::string section = Section("\n" + std::string(bytes.begin(), bytes.end()));
-            if (!section.empty()) return section;
+            if (!section.empty()) return PlainText(section);
         }
         tried += (tried.empty() ? "" : ", ") + path.string();
     }

@@ -67,7 +67,8 @@ TEST_F(MainWindowTest, MenuItemsHaveTheirShortcutsAndFollowTheButtonsOfTheirWork
 TEST_F(MainWindowTest, MenuItemsOpenTheirWindows) {
     namespace fs = std::filesystem;
     const fs::path readme = fs::temp_directory_path() / ("kelvane-readme-" + std::to_string(getpid()) + ".md");
-    std::ofstream(readme) << "# Kelvane\n\n## The window\n\nThe module list.\n\n## kelvane-cli\n\nNot this.\n";
+    std::ofstream(readme) << "# Kelvane\n\n## The window\n\nThe `module`\nlist.\n\n| menu | key |\n|---|---|\n| File | F1 |\n"
+                             "\n## kelvane-cli\n\nNot this.\n";
     main->SetGuideFiles({"/nonexistent/README.md", readme});
     window->KillTimer(CKelvaneDlg::kStartTimer);
     RackAnswers(kTwoModules);
@@ -88,7 +89,7 @@ TEST_F(MainWindowTest, MenuItemsOpenTheirWindows) {
         {kFirmwareFilesItem, [&] { return windows.Find(res::kTextWindowDialog)->Text(res::kTextWindowText); },
          {"/nonexistent/firmware/KXR.FRM", "The list was not found"}},
         {kWindowGuideItem, [&] { return windows.Find(res::kTextWindowDialog)->Text(res::kTextWindowText); },
-         {"## The window\n\nThe module list.\n"}},
+         {"The window\n\nThe module list.\n\n  menu   key\n  File   F1\n"}},
         {kMessagesItem, [&] { return windows.Find(res::kTextWindowDialog)->Text(res::kTextWindowText); },
          {"Rack found on COM0"}},
     };
