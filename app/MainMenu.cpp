@@ -87,8 +87,9 @@ void CKelvaneDlg::InitBars() {
     reportWindow_ = std::make_unique<CTextWindow>(windows_, *window_);
     guideWindow_ = std::make_unique<CTextWindow>(windows_, *window_);
     info_.SetListener([this](const std::string& text) {
-        log_.Add(text, windows_.GetClock().SystemSeconds());
-        logWindow_->Refresh(log_.Text());
+        // A search that fails again every second only counts in the log: an open log window keeps what the
+        // operator is selecting in it.
+        if (log_.Add(text, windows_.GetClock().SystemSeconds())) logWindow_->Refresh(log_.Text());
     });
 }
 

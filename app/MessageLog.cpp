@@ -26,19 +26,20 @@ std::string Lines(const std::string& text) {
 
 }  // namespace
 
-void MessageLog::Add(const std::string& text, std::time_t seconds) {
-    if (text.empty()) return;
+bool MessageLog::Add(const std::string& text, std::time_t seconds) {
+    if (text.empty()) return false;
     const std::string kept = Utf8Prefix(text, kLongestText);
     if (!entries_.empty() && entries_.back().text == kept) {
         ++entries_.back().times;
         entries_.back().last = seconds;
-        return;
+        return false;
     }
     if (entries_.size() == kMostKept) {
         entries_.pop_front();
         ++dropped_;
     }
     entries_.push_back({seconds, seconds, kept, 1});
+    return true;
 }
 
 std::string MessageLog::Text() const {

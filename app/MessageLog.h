@@ -23,8 +23,9 @@ public:
         int times = 1;  // the same message shown again at once (a search that keeps failing) is counted
     };
 
-    // An empty text (the area cleared) is not a message.
-    void Add(const std::string& text, std::time_t seconds);
+    // An empty text (the area cleared) is not a message. True when the message made a new entry, false when it
+    // was nothing or only counted as a repeat of the last.
+    bool Add(const std::string& text, std::time_t seconds);
 
     const std::deque<Entry>& Entries() const { return entries_; }
     std::size_t Dropped() const { return dropped_; }

@@ -192,6 +192,9 @@ TEST_F(MainWindowTest, MessageLogHoldsWhatTheAreaShowedAndItsWindowFollows) {
         EXPECT_NE(shown.find(part), std::string::npos) << part << " in\n" << shown;
     }
     EXPECT_EQ(main->Log().Entries().back().text, "KXB200 : OK");
+    main->Info().ShowInfo("KXB200 : OK", false, 2000);
+    EXPECT_EQ(main->LogWindow()->Text(res::kTextWindowText), shown) << "a repeat rewrote the open window";
+    EXPECT_EQ(main->Log().Entries().back().times, 2);
 }
 
 }  // namespace
