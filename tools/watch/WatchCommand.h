@@ -13,6 +13,11 @@ namespace kelvane {
 // answers again. The exit status: with --once 0 when all is well and kCliFindings otherwise; without, 0 once
 // told to stop. Either way a usage error or, with --once, a rack not found ends it at once with its status.
 int WatchRack(CliContext& cli, const WatchOptions& options, const std::function<bool()>& keepGoing);
+// The racks of `cli.racks`, each on its own thread with a line of its own, into one output (lines with their
+// rack, or JSON; one Prometheus file and one /metrics holding every rack's series). With --once each makes
+// one round and the gravest status of all is returned; a rack refused for its options (exit 1) stops them all.
+// Fewer than two racks: WatchRack.
+int WatchRacks(CliContext& cli, const WatchOptions& options, const std::function<bool()>& keepGoing);
 // kelvane-cli watch, until a stop signal.
 int RunWatch(CliContext& cli, const WatchOptions& options);
 
