@@ -137,9 +137,10 @@ TEST_F(WatchPrograms, LockLostAndRegainedAreToldThenSigintEndsItCleanly) {
 
     const ReadBack metrics = ReadWithPython("prometheus", FileText(prom));
     ASSERT_TRUE(metrics.parsed) << metrics.complaint;
-    EXPECT_TRUE(HasFact(metrics, "sample kelvane_rack_up{} 1.0")) << metrics.facts;
-    EXPECT_TRUE(HasFact(metrics, "sample kelvane_input_locked{input=\"A\",row=\"1\"} 1.0")) << metrics.facts;
-    EXPECT_TRUE(HasFact(metrics, "sample kelvane_poll_failures_total{} 0.0")) << metrics.facts;
+    const std::string rack = "rack=\"" + link_ + "\"";
+    EXPECT_TRUE(HasFact(metrics, "sample kelvane_rack_up{" + rack + "} 1.0")) << metrics.facts;
+    EXPECT_TRUE(HasFact(metrics, "sample kelvane_input_locked{input=\"A\"," + rack + ",row=\"1\"} 1.0")) << metrics.facts;
+    EXPECT_TRUE(HasFact(metrics, "sample kelvane_poll_failures_total{" + rack + "} 0.0")) << metrics.facts;
     for (const auto& entry : fs::directory_iterator(dir_)) {
         EXPECT_EQ(entry.path().filename().string().find(".partial"), std::string::npos) << "left behind: " << entry.path();
     }

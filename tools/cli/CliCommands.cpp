@@ -6,6 +6,7 @@
 #include "app/Preferences.h"
 #include "app/TextFormat.h"
 #include "link/Xmit.h"
+#include "text/ControlCharacters.h"
 #include "tools/cli/CliOptions.h"
 #include "tools/common/SearchReport.h"
 
@@ -119,6 +120,7 @@ int RunFind(CliContext& cli) {
     const auto version = ProbeIdentity(cli.link, 0);
     cli.out << FormatText(MessageText(kRackFoundOnMessage), {cli.link.PortName()}) << '\n';
     cli.out << "port " << static_cast<int>(port) << ": " << cli.ports.Describe(port) << '\n';
+    if (const std::string name = cli.ports.RackName(port); !name.empty()) cli.out << "rack " << TerminalText(name) << '\n';
     cli.out << "controller " << ModuleTypeName(kControllerType) << ' '
             << (version ? VersionLabel(*version) : std::string("(version unknown)")) << '\n';
     return kCliOk;
@@ -136,6 +138,9 @@ int PrintDiscovery(CliContext& cli, const SlotTable& table, const DiscoveryRepor
                 << '\n';
         // A module that never answered may be a line or bus fault rather than a module's own state.
         return silent ? kCliIncomplete : kCliInactiveModule;
+    }
+    if (const std::string name = cli.ports.RackName(cli.link.PortNumber()); !name.empty()) {
+        cli.out << "rack " << TerminalText(name) << '\n';
     }
     cli.out << "row  addr  type  model    version  config\n";
     for (std::size_t row = 0; row < table.ModuleCount; ++row) {

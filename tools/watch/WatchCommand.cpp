@@ -24,7 +24,13 @@ bool StartServer(CliContext& cli, const WatchOptions& options, std::unique_ptr<M
     if (!options.listen) return true;
     server = std::make_unique<MetricsServer>();
     std::string error;
-    if (server->Start(*options.listen, error)) return true;
+    if (server->Start(*options.listen, error)) {
+        // The port the system chose for port 0 is known only here.
+        const bool v6 = options.listen->host.find(':') != std::string::npos;
+        cli.err << "kelvane-cli: serving http://" << (v6 ? "[" + options.listen->host + "]" : options.listen->host) << ':'
+                << server->Port() << "/metrics\n" << std::flush;
+        return true;
+    }
     cli.err << "kelvane-cli: " << error << '\n';
     return false;
 }
