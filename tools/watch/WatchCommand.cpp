@@ -71,6 +71,10 @@ int WatchRacks(CliContext& cli, const WatchOptions& options, const std::function
     std::unique_ptr<MetricsServer> server;
     if (!StartServer(cli, options, server)) return kCliUsage;
     SharedRackOutput output(cli.out, cli.err, cli.racks.size(), options, server.get());
+    return WatchRacks(cli, options, output, keepGoing);
+}
+
+int WatchRacks(CliContext& cli, const WatchOptions& options, WatchOutput& output, const std::function<bool()>& keepGoing) {
     // A rack refused for its options (a row that is no pair) ends every watch, as it ends a single one.
     std::atomic<bool> refused{false};
     const std::function<bool()> going = [&] { return !refused && keepGoing(); };

@@ -7,6 +7,8 @@
 
 namespace kelvane {
 
+class WatchOutput;
+
 // kelvane-cli watch once its options are read: finds the rack, then polls round after round every
 // `options.intervalMs` on the context's clock while `keepGoing` says so, showing each round, writing the
 // Prometheus file and telling alarms on the error stream with their time. A lost rack is searched for until it
@@ -18,6 +20,8 @@ int WatchRack(CliContext& cli, const WatchOptions& options, const std::function<
 // one round and the gravest status of all is returned; a rack refused for its options (exit 1) stops them all.
 // Fewer than two racks: WatchRack.
 int WatchRacks(CliContext& cli, const WatchOptions& options, const std::function<bool()>& keepGoing);
+// The same into an output of the caller's (the benchmark's, which times the rounds).
+int WatchRacks(CliContext& cli, const WatchOptions& options, WatchOutput& output, const std::function<bool()>& keepGoing);
 // kelvane-cli watch, until a stop signal.
 int RunWatch(CliContext& cli, const WatchOptions& options);
 
