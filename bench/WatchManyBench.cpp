@@ -41,6 +41,7 @@ struct Settings {
     int racks = 24;
     int seconds = 60;
     int warmUpSeconds = 10;  // discovery of every rack and the first rounds are left out of the CPU figure
+    bool file = true;        // the Prometheus file written, as node_exporter's textfile collector wants
 };
 
 // The real output, to nowhere but the Prometheus file, timing every round on the way.
@@ -115,7 +116,7 @@ bool Measure(const Settings& s, const fs::path& dir) {
                    [&dir](const std::string& entry) { return MakeNativePortOpener(entry, dir); }};
     WatchOptions options;
     options.intervalMs = kIntervalMs;
-    options.prometheusFile = (dir / "racks.prom").string();
+    if (s.file) options.prometheusFile = (dir / "racks.prom").string();
     TimedOutput output(entries.size(), options);
     std::atomic<bool> stop{false};
     std::thread watcher([&] { WatchRacks(cli, options, output, [&] { return !stop.load(); }); });
@@ -150,14 +151,20 @@ bool Measure(const Settings& s, const fs::path& dir) {
 int main(int argc, char** argv) {
     using namespace kelvane;
     Settings s;
-    for (int k = 1; k + 1 < argc; k += 2) {
+    for (int k = 1; k < argc; k += 2) {
         const std::string option = argv[k];
+        if (option == "--no-file") {
+            s.file = false;
+            --k;
+            continue;
+        }
+        if (k + 1 >= argc) return 2;
         const int value = std::atoi(argv[k + 1]);
         if (option == "--racks" && value > 0 && value <= 200) s.racks = value;
         else if (option == "--seconds" && value > 0) s.seconds = value;
         else if (option == "--warm-up" && value >= 0) s.warmUpSeconds = value;
         else {
-            std::cerr << "usage: kelvane_watch_bench [--racks N] [--seconds S] [--warm-up S]\n";
+            std::cerr << "usage: kelvane_watch_bench [--racks N] [--seconds S] [--warm-up S] [--no-file]\n";
             return 2;
         }
     }

@@ -8,6 +8,7 @@
 #include "tools/watch/WatchPrometheus.h"
 #include "tools/watch/WatchText.h"
 
+#include <algorithm>
 #include <ostream>
 
 namespace kelvane {
@@ -54,6 +55,7 @@ bool SingleRackOutput::Show(std::size_t rack, const WatchRound& round) {
 }
 
 bool SingleRackOutput::Record(std::size_t, const WatchRound& round) {
+    if (!metrics_.Wanted()) return true;
     return metrics_.Write(PrometheusText(round), [this, &round](const std::string& problem) {
         Alarm(WatchAlarmLine(round.time, round.named ? round.rack : std::string(), problem));
     });
@@ -61,7 +63,14 @@ bool SingleRackOutput::Record(std::size_t, const WatchRound& round) {
 
 SharedRackOutput::SharedRackOutput(std::ostream& out, std::ostream& err, std::size_t racks, const WatchOptions& options,
                                    MetricsServer* server)
-    : out_(out), err_(err), json_(options.json), metrics_(options.prometheusFile, server), latest_(racks) {}
+    : out_(out),
+      err_(err),
+      json_(options.json),
+      metrics_(options.prometheusFile, server),
+      latest_(racks),
+      fresh_(racks, false),
+      interval_(options.intervalMs),
+      once_(options.once) {}
 
 void SharedRackOutput::Alarm(const std::string& line) {
     std::lock_guard lock(mutex_);
@@ -72,25 +81,36 @@ bool SharedRackOutput::Show(std::size_t rack, const WatchRound& round) {
     std::lock_guard lock(mutex_);
     out_ << (json_ ? WatchJson(round) + "\n" : WatchLines(round, true)) << std::flush;
     latest_.at(rack) = round;
-    return WriteMetrics();
+    fresh_.at(rack) = true;
+    return MetricsDue() ? WriteMetrics() : lastWriteOk_;
 }
 
 bool SharedRackOutput::Record(std::size_t rack, const WatchRound& round) {
     std::lock_guard lock(mutex_);
     latest_.at(rack) = round;
-    return WriteMetrics();
+    fresh_.at(rack) = true;
+    return MetricsDue() ? WriteMetrics() : lastWriteOk_;
+}
+
+bool SharedRackOutput::MetricsDue() const {
+    if (!metrics_.Wanted()) return false;
+    const bool everyRack = std::find(fresh_.begin(), fresh_.end(), false) == fresh_.end();
+    return once_ || everyRack || std::chrono::steady_clock::now() - lastWritten_ >= interval_;
 }
 
 bool SharedRackOutput::WriteMetrics() {
+    fresh_.assign(fresh_.size(), false);
+    lastWritten_ = std::chrono::steady_clock::now();
     std::vector<WatchRound> rounds;
     rounds.reserve(latest_.size());
     for (const auto& round : latest_) {
         if (round) rounds.push_back(*round);
     }
     const std::time_t time = rounds.empty() ? 0 : rounds.back().time;
-    return metrics_.Write(PrometheusText(rounds), [this, time](const std::string& problem) {
+    lastWriteOk_ = metrics_.Write(PrometheusText(rounds), [this, time](const std::string& problem) {
         err_ << WatchAlarmLine(time, {}, problem) << '\n' << std::flush;
     });
+    return lastWriteOk_;
 }
 
 }  // namespace kelvane

@@ -2,6 +2,7 @@
 
 #include "tools/watch/WatchRound.h"
 
+#include <chrono>
 #include <deque>
 #include <iosfwd>
 #include <mutex>
@@ -18,6 +19,9 @@ class MetricsServer;
 class MetricsSink {
 public:
     MetricsSink(std::string file, MetricsServer* server) : file_(std::move(file)), server_(server) {}
+
+    // Whether there is anywhere to write: without, the text need not be made.
+    bool Wanted() const { return !file_.empty() || server_ != nullptr; }
 
     // `text` published; false when the file could not be written, with `alarm` saying so.
     template <typename Alarm>
@@ -70,7 +74,10 @@ private:
 };
 
 // Many racks, each on its own thread, into one output: lines (each with its rack) or JSON, one metrics text
-// holding every rack's latest round. Whatever a thread hands it is written whole under one lock.
+// holding every rack's latest round. Whatever a thread hands it is written whole under one lock. The metrics
+// are written once every rack has had a round since they were last, or an interval after that at the latest
+// (a rack being searched for holds no other up): a text of every rack rewritten after each rack's round would
+// cost as many times more as there are racks.
 class SharedRackOutput final : public WatchOutput {
 public:
     SharedRackOutput(std::ostream& out, std::ostream& err, std::size_t racks, const WatchOptions& options,
@@ -81,6 +88,7 @@ public:
 
 private:
     bool WriteMetrics();
+    bool MetricsDue() const;
 
     std::mutex mutex_;
     std::ostream& out_;
@@ -88,6 +96,11 @@ private:
     bool json_;
     MetricsSink metrics_;
     std::vector<std::optional<WatchRound>> latest_;
+    std::vector<bool> fresh_;  // a round since the metrics were last written
+    std::chrono::milliseconds interval_;
+    bool once_;  // one round each: every rack's is written, so that the file ends up holding them all
+    std::chrono::steady_clock::time_point lastWritten_{};
+    bool lastWriteOk_ = true;
 };
 
 }  // namespace kelvane
