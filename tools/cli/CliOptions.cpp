@@ -181,7 +181,7 @@ std::string CommandLineReader::ProgramOptionProblem() const {
     if (app_.count("--trace") != 0 && a_.program.traceFile.empty()) return kTraceNeedsFileText;
     const auto empty = [](const std::string& text) { return text.empty(); };
     if (std::any_of(a_.ports.begin(), a_.ports.end(), empty)) return kPortNeedsEntryText;
-    if (std::any_of(a_.rackNames.begin(), a_.rackNames.end(), empty)) return "--rack needs a rack's name";
+    if (std::any_of(a_.rackNames.begin(), a_.rackNames.end(), empty)) return kRackNeedsNameText;
     return {};
 }
 
