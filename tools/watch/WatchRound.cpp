@@ -5,12 +5,13 @@
 namespace kelvane {
 
 std::string LockWord(std::uint8_t lock) {
-    switch (lock) {
-        case 0: return "no lock";
-        case 1: return "carrier";
-        case kLockedState: return "locked";
-        default: return "state " + std::to_string(lock);
+    switch (ReadLockState(lock)) {
+        case LockState::NoLock: return "no lock";
+        case LockState::Carrier: return "carrier";
+        case LockState::Locked: return "locked";
+        case LockState::Undefined: break;
     }
+    return "state " + std::to_string(lock);
 }
 
 bool AllWell(const WatchRound& round) {
