@@ -37,7 +37,7 @@ const char* IdentityFailureText(IdentityFailure failure) {
 }  // namespace
 
 const char* const kCliUsageText =
-    "usage: kelvane-cli [--trace FILE] [--port ENTRY] COMMAND [ARGUMENTS]\n"
+    "usage: kelvane-cli [--trace FILE] [--port ENTRY] [--wait-busy SECONDS] COMMAND [ARGUMENTS]\n"
     "       kelvane-cli --help | --version\n"
     "       kelvane-cli COMMAND --help\n"
     "\n"
@@ -45,6 +45,8 @@ const char* const kCliUsageText =
     "  --trace FILE         record every frame on the line in FILE (pcapng, for Wireshark with\n"
     "                       tools/wireshark/kxr.lua); KELVANE_TRACE=FILE in the environment does the same\n"
     "  --port ENTRY         search the rack on this port-table entry alone (see below)\n"
+    "  --wait-busy SECONDS  when a port is in use by another program (watch during its round), search again\n"
+    "                       until it is free, for at most SECONDS (default 5; 0 gives up at once)\n"
     "\n"
     "commands:\n"
     "  find                 search the serial ports for the rack; print the entry it answered on, its port\n"
@@ -103,9 +105,10 @@ const char* const kCliUsageText =
     "\n"
     "exit status: 0 done, 1 usage, 2 no rack found, 3 inactive module, 4 incomplete answers from the rack,\n"
     "5 a file could not be read or written, 6 the configuration file does not fit the rack, 7 no CAM, or the CAM\n"
-    "did not answer in time, 8 no rack found and a port was in use by another program, 9 a change that could not\n"
-    "be written (nothing was written), 10 diff found differences, or watch --once found an input not locked, a\n"
-    "module not answering or a channel above its capacity\n";
+    "did not answer in time, 8 no rack found and a port still in use by another program after --wait-busy (watch\n"
+    "--once: the rack's port in use), 9 a change that could not be written (nothing was written), 10 diff found\n"
+    "differences, or watch --once found an input not locked, a module not answering or a channel above its\n"
+    "capacity\n";
 
 std::uint8_t ParseByte(const std::string& text, bool& ok) {
     ok = !text.empty() && text.size() <= 3 && text.find_first_not_of("0123456789") == std::string::npos &&
@@ -175,6 +178,7 @@ int RunCli(const CliCommandLine& line, CliContext& cli) {
     }
     // Every text from the catalogue speaks the operator's language, chosen as the window chooses it.
     SetLanguageIndex(ReadLanguagePreference(cli.workingDirectory));
+    cli.waitBusyMs = line.waitBusyMs;
     const int status = line.command(cli);
     // Every command that needs the rack searches for it the same way; a search that met only busy ports says so.
     if (status == kCliRackNotFound && !cli.portProblems.empty()) return kCliUsage;

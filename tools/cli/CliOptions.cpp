@@ -20,6 +20,7 @@ namespace {
 // Everything a command line may hold, each command's arguments in fields of their own.
 struct Arguments {
     ProgramOptions program;
+    std::string waitBusy;
     bool version = false;
     std::string row;
     std::string file;
@@ -33,9 +34,11 @@ struct Arguments {
 
 using Runner = std::function<int(CliContext&, const Arguments&)>;
 
+constexpr int kMaxWaitBusySeconds = 600;
+
 constexpr const char* kFooter =
-    "The options --trace FILE and --port ENTRY work with every command; kelvane-cli --help describes them, the port "
-    "table and the exit statuses.";
+    "The options --trace FILE, --port ENTRY and --wait-busy SECONDS work with every command; kelvane-cli --help "
+    "describes them, the port table and the exit statuses.";
 
 int RunDiffOf(CliContext& cli, const Arguments& a) {
     if (a.words.size() != (a.flag ? 1u : 2u)) {
@@ -75,6 +78,8 @@ CommandLineReader::CommandLineReader(const std::string& environmentTrace) {
     app_.require_subcommand(0, 1);
     app_.add_option("--trace", a_.program.traceFile, "record every frame on the line in FILE (pcapng)")->type_name("FILE");
     app_.add_option("--port", a_.program.portEntry, "search the rack on this port-table entry alone")->type_name("ENTRY");
+    app_.add_option("--wait-busy", a_.waitBusy, "wait up to SECONDS (default 5) for a port in use by another program")
+        ->type_name("SECONDS");
     app_.add_flag("--version", a_.version, "print the version")->disable_flag_override();
     AddDeviceCommands();
     AddFileCommands();
@@ -169,6 +174,9 @@ void CommandLineReader::AddPairCommands() {
 std::string CommandLineReader::ProgramOptionProblem() const {
     if (app_.count("--trace") != 0 && a_.program.traceFile.empty()) return kTraceNeedsFileText;
     if (app_.count("--port") != 0 && a_.program.portEntry.empty()) return kPortNeedsEntryText;
+    if (app_.count("--wait-busy") != 0 && !SecondsAsMs(a_.waitBusy, 0, kMaxWaitBusySeconds)) {
+        return "--wait-busy wants seconds from 0 to " + std::to_string(kMaxWaitBusySeconds) + ", not '" + a_.waitBusy + "'";
+    }
     return {};
 }
 
@@ -212,6 +220,7 @@ CliCommandLine CommandLineReader::Read(const std::vector<std::string>& args) {
         line.status = kCliUsage;
         return line;
     }
+    if (!a_.waitBusy.empty()) line.waitBusyMs = *SecondsAsMs(a_.waitBusy, 0, kMaxWaitBusySeconds);
     line.command = [run = runner->second, arguments = a_](CliContext& cli) { return run(cli, arguments); };
     return line;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/ProgramOptions.h"
+#include "tools/common/ToolContext.h"
 
 #include <functional>
 #include <string>
@@ -14,6 +15,7 @@ struct CliContext;
 // arguments, or the text to print instead (help or the version on standard output, an error on standard error).
 struct CliCommandLine {
     ProgramOptions program;
+    std::uint32_t waitBusyMs = kDefaultWaitBusyMs;  // --wait-busy
     std::function<int(CliContext&)> command;  // empty when `text` is all there is to do
     std::string text;
     int status = 0;  // with `text`: 0 for help or the version, the usage status for an error

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <iosfwd>
 #include <string>
@@ -28,6 +29,10 @@ enum CliStatus : int {
     kCliFindings = 10,
 };
 
+constexpr std::uint32_t kDefaultWaitBusyMs = 5000;
+// How often a search is made again while a port is in use.
+constexpr std::uint32_t kBusyRetryMs = 100;
+
 struct CliContext {
     CXmit& link;
     PortOpener& ports;
@@ -42,10 +47,14 @@ struct CliContext {
     std::string portOption{};
     // What is wrong with --port or KELVANE_PORTS: a command that needs the rack refuses to search (exit 1).
     std::vector<std::string> portProblems{};
+    // How long a search that met only ports in use by another program is made again before it gives up
+    // (--wait-busy): a command run while watch polls the rack waits for the end of its round.
+    std::uint32_t waitBusyMs = kDefaultWaitBusyMs;
 };
 
 // The rack searched for as every command does: a refused port table or a failed search is told on the error
-// stream, one line an entry.
+// stream, one line an entry. A search that met a port in use is made again until it finds the rack or
+// `waitBusyMs` have passed on the context's clock.
 bool FindRack(CliContext& cli);
 extern const char* const kNoRackText;
 // Why the last search found no rack, one line each (without the program's name): the ports in use are named.

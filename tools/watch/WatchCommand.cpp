@@ -51,7 +51,9 @@ private:
 
     Connection Connect(bool firstTime);
     void Reconnect();
+    WatchRound LoseRack(std::time_t now);
     WatchRound LostRound(std::time_t now);
+    WatchRound InUseRound(std::time_t now);
     void Alarm(const std::string& text);
     bool WritePrometheus(const WatchRound& round);
 
@@ -118,6 +120,7 @@ WatchSession::Connection WatchSession::Connect(bool firstTime) {
     }
     port_ = cli_.ports.Describe(cli_.link.PortNumber());
     watch_.emplace(cli_.link, slots, pairs);
+    cli_.link.ClosePort();  // each round opens the line again, so that every round starts alike
     return {};
 }
 
@@ -136,15 +139,13 @@ WatchRound WatchSession::Round() {
     const std::time_t now = cli_.clock.SystemSeconds();
     if (!watch_) Reconnect();
     if (!watch_) return LostRound(now);
-    WatchRound round = watch_->Poll(now);
-    if (!round.rackFound) {
-        Alarm(options_.once ? "rack lost" : "rack lost: searching");
-        lastProblem_ = kNoRackText;  // said in other words just now
-        carriedFailures_ += watch_->PollFailures();
-        watch_.reset();
-        cli_.link.ClosePort();
-        return LostRound(now);
+    // The line is held for the round alone: between rounds the operator's window or commands may take it.
+    if (!cli_.link.OpenPort(cli_.link.PortNumber())) {
+        return cli_.link.LastFailure() == LinkFailure::Busy ? InUseRound(now) : LoseRack(now);
     }
+    WatchRound round = watch_->Poll(now);
+    cli_.link.ClosePort();
+    if (!round.rackFound) return LoseRack(now);
     everFound_ = true;
     round.port = port_;
     round.pollFailures += carriedFailures_;
@@ -153,10 +154,32 @@ WatchRound WatchSession::Round() {
     return round;
 }
 
-// A round without the rack: the modules last seen, none answering.
+WatchRound WatchSession::LoseRack(std::time_t now) {
+    Alarm(options_.once ? "rack lost" : "rack lost: searching");
+    lastProblem_ = kNoRackText;  // said in other words just now
+    carriedFailures_ += watch_->PollFailures();
+    watch_.reset();
+    cli_.link.ClosePort();
+    return LostRound(now);
+}
+
+// A round while another program holds the line: no alarm and no failure, the rack and its modules as last seen.
+WatchRound WatchSession::InUseRound(std::time_t now) {
+    WatchRound round;
+    round.time = now;
+    round.rackFound = true;
+    round.inUse = true;
+    round.port = port_;
+    round.modules = lastModules_;
+    round.pollFailures = carriedFailures_ + watch_->PollFailures();
+    return round;
+}
+
+// A round without the rack: the modules last seen, none answering; in use when the search met only busy ports.
 WatchRound WatchSession::LostRound(std::time_t now) {
     WatchRound round;
     round.time = now;
+    round.inUse = cli_.link.LastFailure() == LinkFailure::Busy;
     round.modules = lastModules_;
     for (ModuleReading& m : round.modules) m.answered = false;
     round.pollFailures = ++carriedFailures_;
@@ -210,6 +233,7 @@ int WatchRack(CliContext& cli, const WatchOptions& options, const std::function<
         const WatchRound round = session.Round();
         const bool written = session.Show(round);
         if (options.once) {
+            if (round.inUse) return kCliPortBusy;
             if (!round.rackFound) return kCliRackNotFound;
             if (!written) return kCliFileError;
             return AllWell(round) ? kCliOk : kCliFindings;

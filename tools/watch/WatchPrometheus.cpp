@@ -46,6 +46,9 @@ std::string Letter(int input) { return std::string(1, static_cast<char>('A' + in
 void ModuleFamilies(Exposition& e, const WatchRound& round) {
     e.Family("kelvane_rack_up", "gauge", "Whether the rack answered during the last round (1) or is being searched for (0).");
     e.Sample("kelvane_rack_up", {}, round.rackFound ? "1" : "0");
+    e.Family("kelvane_rack_in_use", "gauge",
+             "Whether another program held the rack's line this round (1): nothing was polled, the rest is as last known.");
+    e.Sample("kelvane_rack_in_use", {}, round.inUse ? "1" : "0");
     e.Family("kelvane_module_up", "gauge", "Whether the module answered its last poll.");
     for (const ModuleReading& m : round.modules) {
         e.Sample("kelvane_module_up", {{"row", Row(m.row)}, {"model", m.model}}, m.answered ? "1" : "0");

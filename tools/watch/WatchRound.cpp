@@ -15,7 +15,7 @@ std::string LockWord(std::uint8_t lock) {
 }
 
 bool AllWell(const WatchRound& round) {
-    return round.rackFound &&
+    return round.rackFound && !round.inUse &&
            std::all_of(round.modules.begin(), round.modules.end(), [](const ModuleReading& m) { return m.answered; }) &&
            std::all_of(round.inputs.begin(), round.inputs.end(),
                        [](const InputReading& i) { return !i.tuned || IsLocked(i); }) &&

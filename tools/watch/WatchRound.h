@@ -50,6 +50,9 @@ struct ChannelReading {
 struct WatchRound {
     std::time_t time = 0;
     bool rackFound = false;  // false: the rack stopped answering during the round, or has not been found
+    // Another program held the line (a lock, or a serial server's other client): nothing was polled, and the rack
+    // and its modules stand as last known, without figures.
+    bool inUse = false;
     std::string port;        // where the rack answers
     std::vector<ModuleReading> modules;
     std::vector<InputReading> inputs;
@@ -63,7 +66,8 @@ inline bool OverCapacity(const ChannelReading& channel) { return channel.answere
 // "locked", "carrier" (found, not yet locked), "no lock", or "state N" for a state modules do not define.
 std::string LockWord(std::uint8_t lock);
 
-// Every module answered, every tuned input is locked and every channel within its capacity.
+// The round reached the rack, every module answered, every tuned input is locked and every channel within its
+// capacity.
 bool AllWell(const WatchRound& round);
 
 }  // namespace kelvane
