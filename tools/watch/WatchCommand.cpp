@@ -165,14 +165,8 @@ WatchRound WatchSession::LoseRack(std::time_t now) {
 
 // A round while another program holds the line: no alarm and no failure, the rack and its modules as last seen.
 WatchRound WatchSession::InUseRound(std::time_t now) {
-    WatchRound round;
-    round.time = now;
-    round.rackFound = true;
-    round.inUse = true;
-    round.port = port_;
-    round.modules = lastModules_;
-    round.pollFailures = carriedFailures_ + watch_->PollFailures();
-    return round;
+    return {.time = now, .rackFound = true, .inUse = true, .port = port_, .modules = lastModules_, .inputs = {},
+            .channels = {}, .pollFailures = carriedFailures_ + watch_->PollFailures()};
 }
 
 // A round without the rack: the modules last seen, none answering; in use when the search met only busy ports.
