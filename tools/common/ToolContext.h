@@ -30,8 +30,10 @@ enum CliStatus : int {
 };
 
 constexpr std::uint32_t kDefaultWaitBusyMs = 5000;
-// How often a search is made again while a port is in use.
-constexpr std::uint32_t kBusyRetryMs = 100;
+// How often a search is made again while a port is in use: often enough to land in the room watch leaves
+// between its rounds (kRoomBetweenRoundsMs).
+constexpr std::uint32_t kBusyRetryMs = 20;
+constexpr std::uint32_t kRoomBetweenRoundsMs = 50;
 
 struct CliContext {
     CXmit& link;

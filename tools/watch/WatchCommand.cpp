@@ -232,8 +232,9 @@ int WatchRack(CliContext& cli, const WatchOptions& options, const std::function<
             if (!written) return kCliFileError;
             return AllWell(round) ? kCliOk : kCliFindings;
         }
-        // Rounds keep their cadence; one slower than the interval is followed by the next at once.
-        due = std::max(due + options.intervalMs, cli.clock.TickCount());
+        // Rounds keep their cadence; one slower than the interval is followed by the next once the line has been
+        // free long enough for a command waiting for it to take it.
+        due = std::max(due + options.intervalMs, cli.clock.TickCount() + kRoomBetweenRoundsMs);
         WaitUntil(cli.clock, due, keepGoing);
     }
     return kCliOk;
