@@ -23,8 +23,8 @@ constexpr int kListsTimeout = 100;
 enum class LockState { NoLock, Carrier, Locked, Undefined };
 LockState ReadLockState(std::uint8_t lock);
 
-// The input module's status reply: per input row its lock byte (see LockState), S.N.R. and level, and the player's state
-// byte after the rows. `rows` counts the rows the reply holds whole; the player byte is there only when the
+// The input module's status reply: per input row its lock byte (see LockState), S.N.R. and level, and the player's
+// state byte after the rows. `rows` counts the rows the reply holds whole; the player byte is there only when the
 // reply reaches it.
 struct InputStatus {
     int rows = 0;

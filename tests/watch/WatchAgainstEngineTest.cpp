@@ -365,7 +365,8 @@ TEST(WatchInUse, ALineHeldByAnotherProgramIsInUseNotLostAndWatchedAgainOnceFree)
     EXPECT_EQ(run.err, "") << "no alarm: the rack was never lost";
     const ReadBack read = ReadWithPython("json", run.out);
     ASSERT_TRUE(read.parsed) << read.complaint;
-    for (const auto& [round, inUse] : std::vector<std::pair<int, bool>>{{3, false}, {4, true}, {6, true}, {7, false}, {9, false}}) {
+    const std::pair<int, bool> rounds[] = {{3, false}, {4, true}, {6, true}, {7, false}, {9, false}};
+    for (const auto& [round, inUse] : rounds) {
         SCOPED_TRACE(round);
         const std::string at = std::to_string(round) + ":";
         EXPECT_TRUE(HasFact(read, at + "rack.in_use=" + (inUse ? "true" : "false"))) << read.facts.substr(0, 3000);

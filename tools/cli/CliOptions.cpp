@@ -175,7 +175,8 @@ std::string CommandLineReader::ProgramOptionProblem() const {
     if (app_.count("--trace") != 0 && a_.program.traceFile.empty()) return kTraceNeedsFileText;
     if (app_.count("--port") != 0 && a_.program.portEntry.empty()) return kPortNeedsEntryText;
     if (app_.count("--wait-busy") != 0 && !SecondsAsMs(a_.waitBusy, 0, kMaxWaitBusySeconds)) {
-        return "--wait-busy wants seconds from 0 to " + std::to_string(kMaxWaitBusySeconds) + ", not '" + a_.waitBusy + "'";
+        return "--wait-busy wants seconds from 0 to " + std::to_string(kMaxWaitBusySeconds) + ", not '" + a_.waitBusy +
+               "'";
     }
     return {};
 }

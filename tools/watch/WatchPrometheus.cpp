@@ -47,7 +47,7 @@ void ModuleFamilies(Exposition& e, const WatchRound& round) {
     e.Family("kelvane_rack_up", "gauge", "Whether the rack answered during the last round (1) or is being searched for (0).");
     e.Sample("kelvane_rack_up", {}, round.rackFound ? "1" : "0");
     e.Family("kelvane_rack_in_use", "gauge",
-             "Whether another program held the rack's line this round (1): nothing was polled, the rest is as last known.");
+             "Whether another program held the rack's line this round (1): nothing polled, the rest as last known.");
     e.Sample("kelvane_rack_in_use", {}, round.inUse ? "1" : "0");
     e.Family("kelvane_module_up", "gauge", "Whether the module answered its last poll.");
     for (const ModuleReading& m : round.modules) {

@@ -60,7 +60,9 @@ struct WatchRound {
     std::uint64_t pollFailures = 0;  // requests that failed all their tries, and rounds missed, since the start
 };
 
-inline bool IsLocked(const InputReading& input) { return input.answered && ReadLockState(input.lock) == LockState::Locked; }
+inline bool IsLocked(const InputReading& input) {
+    return input.answered && ReadLockState(input.lock) == LockState::Locked;
+}
 inline bool OverCapacity(const ChannelReading& channel) { return channel.answered && channel.inUse > channel.capacity; }
 
 // "locked", "carrier" (found, not yet locked), "no lock", or "state N" for a state modules do not define.
