@@ -246,19 +246,31 @@ bool CXmit::FindPort() {
     ports_.BeginSearch();
     std::uint8_t n = portNumber_;
     do {
-        ClosePort();
-        port_ = ports_.Open(n);
-        if (port_ && ProbeRack()) {
-            portNumber_ = n;
-            linkLost_ = false;
-            return true;
-        }
-        if (!port_) NoteOpenFailure();
-        if (port_) NoteSilentPort(n);
-        ClosePort();
+        if (TryPort(n)) return true;
         ++n;
     } while (n != portNumber_);
     return Fail(busyPorts_.empty() ? LinkFailure::NoPort : LinkFailure::Busy);
+}
+
+bool CXmit::OpenPort(std::uint8_t number) {
+    ClosePort();
+    busyPorts_.clear();
+    searchFailures_.clear();
+    return TryPort(number) || Fail(busyPorts_.empty() ? LinkFailure::NoPort : LinkFailure::Busy);
+}
+
+bool CXmit::TryPort(std::uint8_t number) {
+    ClosePort();
+    port_ = ports_.Open(number);
+    if (port_ && ProbeRack()) {
+        portNumber_ = number;
+        linkLost_ = false;
+        return true;
+    }
+    if (!port_) NoteOpenFailure();
+    if (port_) NoteSilentPort(number);
+    ClosePort();
+    return false;
 }
 
 void CXmit::NoteOpenFailure() {

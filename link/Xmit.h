@@ -46,6 +46,9 @@ public:
 
     // Searches the COM ports from the one that answered last; true leaves the rack's port open.
     bool FindPort();
+    // Opens port `number` alone and asks whether the rack answers there, as the search asks each port; true
+    // leaves it open. False says why as a search does (LastFailure Busy when another program holds it).
+    bool OpenPort(std::uint8_t number);
 
     // Why the last request (or ReceiveReply, or search) returned false; None after a true result.
     LinkFailure LastFailure() const { return lastFailure_; }
@@ -106,6 +109,8 @@ private:
     bool FrameEnded();
     bool Fail(LinkFailure reason);
     bool ProbeRack();
+    // One port of a search: opened and probed; false, with why noted, when it gave no rack.
+    bool TryPort(std::uint8_t number);
     void NoteOpenFailure();
     void NoteSilentPort(std::uint8_t number);
     // The longest a single read may wait while a hook must be given its turn; no limit without one.

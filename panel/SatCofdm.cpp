@@ -114,8 +114,7 @@ void CSatCofdm::LoadPanel(int camCount, SlotRecord& input, SlotRecord* output) {
     output_ = output;
     model_ = ModelOfPair(camCount, input, output);
     history_->FollowPair(input, output, model_.InputCount, model_.OutputChannelCount);
-    inputLockState_.fill(-1);
-    playerState_ = -1;
+    poller_.emplace(services_->link, services_->slots, input, output);
     operatorEdited_ = false;
     pendingEdits_.clear();
 

@@ -3,6 +3,7 @@
 #include "app/PanelInterfaces.h"
 #include "panel/EditSequence.h"
 #include "panel/HistoryWindow.h"
+#include "panel/PairPoller.h"
 #include "panel/PanelModel.h"
 #include "panel/StatusReplies.h"
 #include "ui/WindowSystem.h"
@@ -81,7 +82,7 @@ private:
 
     // Status.
     bool PollInput(InputStatus& status);
-    void ShowInputStatus(const InputStatus& status, bool& lockChanged);
+    void ShowInputStatus(const InputStatus& status);
     // The channels the output reported; none when it did not answer.
     std::vector<ChannelRate> PollOutput();
     void DrawRateBar();
@@ -89,7 +90,6 @@ private:
     void ShowRowFigures(int row, bool shown);
 
     // Services.
-    void ReadServiceNames();
     void FillServiceList();
     void OnServiceListDoubleClick(int row, int column);
     void OnLabelEdited(const ui::Notification& notification);
@@ -111,8 +111,7 @@ private:
     PanelModel model_;
     SlotRecord* input_ = nullptr;
     SlotRecord* output_ = nullptr;
-    std::array<int, kMaxInputRows> inputLockState_{-1, -1, -1};
-    int playerState_ = -1;
+    std::optional<PairPoller> poller_;  // the loaded pair's, so that a new pair starts with no lock state known
     bool operatorEdited_ = false;
     bool loading_ = false;
     std::set<int> pendingEdits_;  // typed fields whose text is not yet taken

@@ -3,11 +3,9 @@
 #include "app/MessageCatalogue.h"
 #include "app/TextFormat.h"
 #include "config/ChainEdits.h"
-#include "link/Xmit.h"
 #include "panel/SatCofdm.h"
 #include "panel/ServiceCells.h"
 #include "panel/ServiceList.h"
-#include "panel/ServiceNames.h"
 #include "panel/StatusReplies.h"
 #include "res/ModulePanelIds.h"
 #include "res/Templates.h"
@@ -51,13 +49,6 @@ void CSatCofdm::InitServiceList() {
     }
     const ui::Rect band = ui::DialogUnitsToPixels(res::ModulePanelTemplate().Find(kCaptionBand)->rect);
     window_->SetDrawing(kCaptionBand, {{{0, 0, band.width, band.height}, kCaptionBandColor, true}});
-}
-
-void CSatCofdm::ReadServiceNames() {
-    CXmit& link = services_->link;
-    const bool answered = link.XmitRequest({}, input_->Address, kListsCommand, kListsTimeout) && link.ReplyLength() != 0;
-    // A reply that did not come, or came cut, leaves the names read before, and nothing to reconcile with.
-    if (answered && ParseServiceNames(link.Reply(), model_)) Reconcile();
 }
 
 void CSatCofdm::FillServiceList() {

@@ -3,10 +3,6 @@
 #include <algorithm>
 
 namespace kelvane {
-namespace {
-constexpr std::uint8_t kLocked = 2;
-}  // namespace
-
 HistorySample MakeHistorySample(std::uint64_t tickMs, const InputStatus& status, const std::vector<ChannelRate>& rates) {
     HistorySample sample;
     sample.tickMs = tickMs;
@@ -63,7 +59,7 @@ std::vector<std::uint64_t> SignalHistory::LockLosses(int row) const {
     std::vector<std::uint64_t> losses;
     bool wasLocked = false;
     for (const HistoryPoint& lock : InputSeries(row, &HistorySample::lock)) {
-        const bool locked = lock.value == kLocked;
+        const bool locked = ReadLockState(static_cast<std::uint8_t>(lock.value)) == LockState::Locked;
         if (wasLocked && !locked) losses.push_back(lock.tickMs);
         wasLocked = locked;
     }

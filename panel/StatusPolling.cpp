@@ -2,13 +2,13 @@
 
 #include "app/TextFormat.h"
 #include "app/ModuleTypes.h"
-#include "link/Xmit.h"
 #include "panel/RateBar.h"
 #include "panel/SatCofdm.h"
 #include "res/ModulePanelIds.h"
 #include "res/ResourceIds.h"
 #include "res/Templates.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace kelvane {
@@ -17,7 +17,16 @@ namespace {
 using namespace res::panel;
 
 constexpr std::uint32_t kIntMax = static_cast<std::uint32_t>(std::numeric_limits<int>::max());
-constexpr int kLampBitmaps[] = {res::kRedLampBitmap, res::kAmberLampBitmap, res::kGreenLampBitmap};
+// A state the module does not define is not a lock.
+int LampBitmap(LockState lock) {
+    switch (lock) {
+        case LockState::Locked: return res::kGreenLampBitmap;
+        case LockState::Carrier: return res::kAmberLampBitmap;
+        case LockState::NoLock:
+        case LockState::Undefined: break;
+    }
+    return res::kRedLampBitmap;
+}
 
 struct RowControls {
     int lamp, levelBar, levelNumber, snrBar, snrNumber;
@@ -41,54 +50,34 @@ void CSatCofdm::StatusTick() {
 }
 
 bool CSatCofdm::PollInput(InputStatus& status) {
-    CXmit& link = services_->link;
-    if (!link.XmitRequest({}, input_->Address, kInputStatusCommand, kInputStatusTimeout)) return false;
-    status = ParseInputStatus(link.Reply(), model_.InputCount);
-    bool lockChanged = false;
-    ShowInputStatus(status, lockChanged);
-    if (lockChanged) {
-        ReadServiceNames();
-        FillServiceList();
-    }
-    if (model_.InputType == kPlayerType && status.player && *status.player != playerState_) {
-        playerState_ = *status.player;
-        RefreshFileList(*status.player);
-    }
+    const InputPoll poll = poller_->PollInput(model_);
+    if (!poll.answered) return false;
+    status = poll.status;
+    ShowInputStatus(status);
+    if (poll.namesAsked) FillServiceList();
+    if (poll.playerState) RefreshFileList(*poll.playerState);
     return true;
 }
 
-void CSatCofdm::ShowInputStatus(const InputStatus& status, bool& lockChanged) {
-    for (int row = 0; row < status.rows; ++row) {
-        if (row < 2) {
-            const RowControls& c = kRowControls[row];
-            ShowRowFigures(row, true);
-            // A state the module does not define is not a lock.
-            const std::uint8_t lock = status.lock[row];
-            window_->SetBitmap(c.lamp, kLampBitmaps[lock <= 2 ? lock : 0]);
-            window_->SetPosition(c.levelBar, status.level[row]);
-            window_->SetText(c.levelNumber, std::to_string(status.level[row]));
-            window_->SetPosition(c.snrBar, status.snr[row]);
-            window_->SetText(c.snrNumber, std::to_string(status.snr[row]));
-        }
-        if (status.lock[row] != inputLockState_[row]) {
-            inputLockState_[row] = status.lock[row];
-            lockChanged = true;
-        }
+void CSatCofdm::ShowInputStatus(const InputStatus& status) {
+    for (int row = 0; row < std::min(status.rows, 2); ++row) {
+        const RowControls& c = kRowControls[row];
+        ShowRowFigures(row, true);
+        window_->SetBitmap(c.lamp, LampBitmap(ReadLockState(status.lock[row])));
+        window_->SetPosition(c.levelBar, status.level[row]);
+        window_->SetText(c.levelNumber, std::to_string(status.level[row]));
+        window_->SetPosition(c.snrBar, status.snr[row]);
+        window_->SetText(c.snrNumber, std::to_string(status.snr[row]));
     }
 }
 
 std::vector<ChannelRate> CSatCofdm::PollOutput() {
-    if (model_.OutputChannelCount < 1 || output_ == nullptr) {
-        ApplyServiceRates(model_, {});
-        return {};
-    }
-    CXmit& link = services_->link;
-    const bool answered = link.XmitRequest({}, output_->Address, kListsCommand, kListsTimeout) && link.ReplyLength() != 0;
-    const OutputRates rates = answered ? ParseOutputRates(link.Reply(), model_.OutputChannelCount, output_->Type)
-                                       : OutputRates{};
+    const OutputPoll poll = poller_->PollOutput(model_);
+    if (!poll.asked) return {};
+    const std::vector<ChannelRate>& channels = poll.rates.channels;
     for (int k = 0; k < model_.OutputChannelCount; ++k) {
-        if (k < static_cast<int>(rates.channels.size())) {
-            const ChannelRate& channel = rates.channels[static_cast<std::size_t>(k)];
+        if (k < static_cast<int>(channels.size())) {
+            const ChannelRate& channel = channels[static_cast<std::size_t>(k)];
             window_->SetText(kChannelRateLabel[k], ChannelRateLabel(channel));
             window_->ShowControl(kChannelRateLabel[k], true);
             window_->ShowControl(kChannelRateBar[k], true);
@@ -100,8 +89,7 @@ std::vector<ChannelRate> CSatCofdm::PollOutput() {
             window_->SetPosition(kChannelRateBar[k], 10);
         }
     }
-    ApplyServiceRates(model_, rates.services);
-    return rates.channels;
+    return channels;
 }
 
 // Until a module has given figures there are none to show: no made-up zeros, no placeholder text.

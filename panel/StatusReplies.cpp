@@ -17,6 +17,15 @@ constexpr std::uint32_t kKilo = 1000;
 
 }  // namespace
 
+LockState ReadLockState(std::uint8_t lock) {
+    switch (lock) {
+        case 0: return LockState::NoLock;
+        case 1: return LockState::Carrier;
+        case 2: return LockState::Locked;
+        default: return LockState::Undefined;
+    }
+}
+
 InputStatus ParseInputStatus(std::span<const std::uint8_t> reply, int inputCount) {
     const int rows = std::clamp(inputCount, 0, kMaxInputRows);
     InputStatus status;

@@ -18,8 +18,13 @@ constexpr int kInputStatusTimeout = 10;
 constexpr std::uint8_t kListsCommand = 0x60;  // service names from an input, bit-rates from an output
 constexpr int kListsTimeout = 100;
 
-// The input module's status reply: per input row its lock state (0-2), S.N.R. and level, and the player's state
-// byte after the rows. `rows` counts the rows the reply holds whole; the player byte is there only when the
+// What an input's lock byte says. Modules define three states, the lamp's red, amber and green; any other byte
+// is no lock either, though those who show the byte keep it as it came.
+enum class LockState { NoLock, Carrier, Locked, Undefined };
+LockState ReadLockState(std::uint8_t lock);
+
+// The input module's status reply: per input row its lock byte (see LockState), S.N.R. and level, and the player's
+// state byte after the rows. `rows` counts the rows the reply holds whole; the player byte is there only when the
 // reply reaches it.
 struct InputStatus {
     int rows = 0;

@@ -383,7 +383,7 @@ TEST_F(Programs, CliNamesAPortHeldByAnotherProgram) {
     auto holder = PosixSerialPort::Open(link_);
     ASSERT_NE(holder, nullptr);
     // Every command that searches names the port, in the same language as the rest of its error.
-    for (const char* command : {"find", "watch --once"}) {
+    for (const char* command : {"--wait-busy 0.5 find", "watch --once"}) {
         SCOPED_TRACE(command);
         const CliRun run = RunCli(command);
         EXPECT_EQ(run.status, kCliPortBusy) << run.err;
@@ -438,7 +438,7 @@ TEST_F(Programs, CliTellsWhyEachPortGaveNoRack) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.entry);
-        const CliRun run = RunCliIn("", "--port " + c.entry + " find");
+        const CliRun run = RunCliIn("", "--wait-busy 0 --port " + c.entry + " find");  // the server answers once
         EXPECT_EQ(run.status, c.status) << run.err;
         EXPECT_EQ(run.err, "kelvane-cli: no rack answered on --port " + c.entry + "\nkelvane-cli: " + c.reason + "\n");
     }

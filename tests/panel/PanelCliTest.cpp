@@ -5,6 +5,7 @@
 #include "sim/ConfigImages.h"
 #include "sim/DefaultRack.h"
 #include "sim/ModuleModels.h"
+#include "sim/RackModules.h"
 #include "tests/support/EnginePort.h"
 #include "tests/support/HostileTexts.h"
 #include "tools/cli/CliCommands.h"
@@ -205,6 +206,31 @@ TEST_F(PanelCli, SetChangesWhatThePanelWouldInTheSameRun) {
     EXPECT_NE(err.find("10700 to 12750"), std::string::npos) << err;
     EXPECT_EQ(Cli({"set", "1", "in2.freq=12751"}), kCliUsage);
     EXPECT_EQ(Cli({"set", "1", "in.freq=12750"}), kCliOk) << err;
+}
+
+// show polls a fresh tuner until it locks and reads its names as the panel does: on each lock change.
+TEST_F(PanelCli, ShowReadsTheNamesOnEachLockChangeAsThePanelDoes) {
+    constexpr std::uint8_t kTuner = 6;
+    Start();
+    ASSERT_EQ(Cli({"show", "6"}), kCliOk) << err;
+    std::size_t polls = 0, names = 0;
+    for (const sim::Request& r : engine->RequestLog()) {
+        if (r.destination != kTuner) continue;
+        polls += r.Command() == sim::kStatusCommand;
+        names += r.Command() == sim::kListCommand;
+    }
+    // A twin of the tuner asked as often gives the locks the poller saw.
+    auto twin = sim::MakeModule(sim::DefaultRack().modules[kTuner - 1]);
+    int last = -1;
+    std::size_t changes = 0;
+    for (std::size_t poll = 0; poll < polls; ++poll) {
+        const int lock = twin->Handle(sim::Request{kTuner, sim::kPcAddress, sim::kStatusCommand, {}}).payload.at(0);
+        changes += lock != last;
+        last = lock;
+    }
+    EXPECT_EQ(last, 2) << "polled until locked";
+    EXPECT_GE(changes, 2u) << "searching, then locked";
+    EXPECT_EQ(names, changes);
 }
 
 TEST_F(PanelCli, SetRefusesWhatItWouldHaveToInventOrCutAndWritesNothing) {

@@ -354,5 +354,79 @@ TEST(WatchOutput, RoundsKeepTheirIntervalOnTheClock) {
     for (std::size_t k = 1; k < polls.size(); ++k) EXPECT_EQ(polls[k] - polls[k - 1], 2500u) << k;
 }
 
+TEST(WatchInUse, ALineHeldByAnotherProgramIsInUseNotLostAndWatchedAgainOnceFree) {
+    const TempFolder folder("watch-in-use");
+    const std::string prom = folder.Path("kelvane.prom").string();
+    WatchedRack rack;
+    SettleInputs(rack);
+    std::string heldFile;  // the Prometheus file as the last round in use left it
+    const WatchRun run = rack.WatchRounds({"--prometheus", prom}, 10, [&](std::size_t round) {
+        if (round == 7) heldFile = folder.Text("kelvane.prom");
+        rack.busy = round >= 4 && round < 7;
+    });
+    ASSERT_EQ(run.status, kCliOk) << run.err;
+    EXPECT_EQ(run.err, "") << "no alarm: the rack was never lost";
+    const ReadBack read = ReadWithPython("json", run.out);
+    ASSERT_TRUE(read.parsed) << read.complaint;
+    const std::pair<int, bool> rounds[] = {{3, false}, {4, true}, {6, true}, {7, false}, {9, false}};
+    for (const auto& [round, inUse] : rounds) {
+        SCOPED_TRACE(round);
+        const std::string at = std::to_string(round) + ":";
+        EXPECT_TRUE(HasFact(read, at + "rack.in_use=" + (inUse ? "true" : "false"))) << read.facts.substr(0, 3000);
+        EXPECT_TRUE(HasFact(read, at + "rack.found=true")) << "as last known";
+        EXPECT_EQ(HasFact(read, at + "inputs[0].lock_state=2"), !inUse) << "figures only from a round that polled";
+        EXPECT_EQ(HasFact(read, at + "all_well=true"), !inUse);
+        EXPECT_TRUE(HasFact(read, at + "poll_failures=0")) << "a round in use is no failure";
+    }
+    const ReadBack metrics = ReadWithPython("prometheus", heldFile);
+    ASSERT_TRUE(metrics.parsed) << metrics.complaint;
+    EXPECT_TRUE(HasFact(metrics, "sample kelvane_rack_in_use{rack=\"engine 0\"} 1.0")) << metrics.facts;
+    EXPECT_TRUE(HasFact(metrics, "sample kelvane_rack_up{rack=\"engine 0\"} 1.0")) << metrics.facts;
+    EXPECT_EQ(metrics.facts.find("sample kelvane_input_level"), std::string::npos) << "no figure that was not read";
+    EXPECT_EQ(Count(rack.Requests(), kTuner, sim::kStatusCommand), 7u) << "seven rounds polled, three were in use";
+
+    WatchedRack once;
+    SettleInputs(once);
+    const WatchRun held = once.Watch({"--once"}, [&](auto&, auto&) { return once.busy = true; });
+    EXPECT_EQ(held.status, kCliPortBusy) << held.err;
+    EXPECT_NE(held.out.find("rack on engine 0: in use by another program"), std::string::npos) << held.out;
+}
+
+// Every command that searches waits for a port in use, on the clock, up to --wait-busy.
+TEST(WaitBusy, ACommandWaitsForAPortInUseThenGivesUpWithEight) {
+    struct Case {
+        std::vector<std::string> args;
+        std::uint64_t heldMs;
+        int status;
+        std::uint64_t waitedAtLeastMs, waitedAtMostMs;
+    };
+    const Case cases[] = {
+        {{"modules"}, 1200, kCliOk, 1200, 1400},
+        {{"--wait-busy", "0.5", "modules"}, 1200, kCliPortBusy, 500, 700},
+        {{"modules", "--wait-busy=0"}, 1200, kCliPortBusy, 0, 100},
+        {{"modules"}, 60'000, kCliPortBusy, 5000, 5200},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.front() + " " + c.args.back());
+        WatchedRack rack;
+        rack.busyUntilMs = rack.Clock().TickCount() + c.heldMs;
+        std::ostringstream out, err;
+        CliContext cli{rack.Link(), rack, rack.Clock(), out, err, std::filesystem::temp_directory_path()};
+        const std::uint64_t start = rack.Clock().TickCount();
+        EXPECT_EQ(RunCli(c.args, cli), c.status) << err.str();
+        const std::uint64_t searched = rack.Clock().TickCount() - start;
+        EXPECT_GE(searched, c.waitedAtLeastMs);
+        EXPECT_LE(searched, c.waitedAtMostMs + (c.status == kCliOk ? 1000 : 0)) << "discovery takes its time";
+        if (c.status != kCliOk) {
+            EXPECT_NE(err.str().find("engine 0"), std::string::npos) << "the port in use named";
+        }
+    }
+    WatchedRack rack;
+    std::ostringstream out, err;
+    CliContext cli{rack.Link(), rack, rack.Clock(), out, err, std::filesystem::temp_directory_path()};
+    EXPECT_EQ(RunCli({"--wait-busy", "-1", "modules"}, cli), kCliUsage);
+    EXPECT_NE(err.str().find("--wait-busy wants seconds from 0 to 600, not '-1'"), std::string::npos) << err.str();
+}
+
 }  // namespace
 }  // namespace kelvane::test

@@ -11,6 +11,10 @@
 
 #include <chrono>
 #include <csignal>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <filesystem>
 #include <fstream>
 #include <thread>
@@ -243,6 +247,56 @@ TEST_F(WatchPrograms, OnceExitsTenUntilEverythingIsLockedThenZero) {
     EXPECT_NE(FileText(dir_ / "watch.err").find("row 2 is not part of an input/output pair"), std::string::npos);
     StopSimulator();
     EXPECT_EQ(Once({"--once"}), 2) << FileText(dir_ / "watch.err");
+}
+
+// The watcher lets go of the line between rounds: commands run meanwhile get it (waiting for a round's end when
+// they must), and a line another program locks is a rack in use, watched again once free.
+TEST_F(WatchPrograms, CommandsRunBetweenRoundsAndALockedLineIsInUseNotLost) {
+    StartSimulator();
+    StartWatch({"--interval", "0.3"});
+    ASSERT_TRUE(WaitForAlarm("row 6 KXB210 input A: locked")) << FileText(dir_ / "watch.err");
+    for (int run = 0; run < 4; ++run) {
+        SCOPED_TRACE(run);
+        const pid_t cli = Spawn({KELVANE_CLI_PATH, "modules"}, dir_ / "modules.out", dir_ / "modules.err", link_);
+        int status = -1;
+        bool ended = false;
+        for (int i = 0; i < 400 && !ended; ++i) {
+            ended = waitpid(cli, &status, WNOHANG) == cli;
+            if (!ended) std::this_thread::sleep_for(50ms);
+        }
+        if (!ended) StopAndWait(cli, SIGKILL);
+        ASSERT_TRUE(ended && WIFEXITED(status)) << "kelvane-cli modules did not end";
+        EXPECT_EQ(WEXITSTATUS(status), 0) << FileText(dir_ / "modules.err");
+        EXPECT_NE(FileText(dir_ / "modules.out").find("KXB210"), std::string::npos);
+    }
+    // Another program takes the line as the POSIX port does, with flock, once a round has let it go.
+    int held = -1;
+    bool locked = false;
+    for (int i = 0; i < 200 && !locked; ++i) {
+        if (held < 0) held = open(link_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        locked = held >= 0 && flock(held, LOCK_EX | LOCK_NB) == 0;
+        if (!locked) std::this_thread::sleep_for(10ms);
+    }
+    ASSERT_TRUE(locked) << "the line never came free between rounds";
+    const auto inUseLines = [&] {
+        const std::string out = FileText(dir_ / "watch.out");
+        std::size_t count = 0;
+        for (std::size_t at = out.find("in use by another program"); at != std::string::npos;
+             at = out.find("in use by another program", at + 1)) {
+            ++count;
+        }
+        return count;
+    };
+    for (int i = 0; i < 200 && inUseLines() < 2; ++i) std::this_thread::sleep_for(50ms);
+    EXPECT_GE(inUseLines(), 2u) << FileText(dir_ / "watch.out");
+    close(held);
+    const std::size_t before = FileText(dir_ / "watch.out").size();
+    for (int i = 0; i < 200 && FileText(dir_ / "watch.out").find("channel 1: ", before) == std::string::npos; ++i) {
+        std::this_thread::sleep_for(50ms);
+    }
+    EXPECT_NE(FileText(dir_ / "watch.out").find("channel 1: ", before), std::string::npos) << "watched again once free";
+    EXPECT_EQ(StopWatch(SIGTERM), 0);
+    EXPECT_EQ(FileText(dir_ / "watch.err").find("rack lost"), std::string::npos) << FileText(dir_ / "watch.err");
 }
 
 }  // namespace

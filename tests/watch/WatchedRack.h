@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <deque>
 #include <filesystem>
 #include <functional>
@@ -33,6 +34,8 @@ public:
     explicit WatchedRack(const sim::RackDescription& rack = sim::DefaultRack()) : engine_(rack), link_(*this, clock_) {}
 
     bool unplugged = false;             // the cable pulled: nothing comes back, not even the echo
+    bool busy = false;                  // another program holds the line: it cannot be opened
+    std::uint64_t busyUntilMs = 0;      // ... or holds it until then on the virtual clock
     std::set<std::uint8_t> silent;      // modules whose replies never reach the line
     bool outIsTerminal = false;
     // When each request reached the rack, on the virtual clock.
@@ -85,7 +88,12 @@ public:
     std::vector<sim::Request> Requests() const { return {engine_.RequestLog().begin(), engine_.RequestLog().end()}; }
 
     std::unique_ptr<SerialPort> Open(std::uint8_t number) override {
-        return number == 0 && !unplugged ? std::make_unique<Port>(*this) : nullptr;
+        held_ = number == 0 && (busy || clock_.TickCount() < busyUntilMs);
+        return number == 0 && !unplugged && !held_ ? std::make_unique<Port>(*this) : nullptr;
+    }
+    OpenFailure LastOpenFailure() const override {
+        if (!held_) return PortOpener::LastOpenFailure();
+        return {Describe(0), EBUSY, true, OpenProblem::Busy, "held by process 4242"};
     }
     std::string Describe(std::uint8_t number) const override { return "engine " + std::to_string(number); }
 
@@ -115,6 +123,7 @@ private:
         VirtualLine line_;
     };
 
+    bool held_ = false;  // the last open met the line held
     VirtualClock clock_;
     sim::RackEngine engine_;
     CXmit link_;

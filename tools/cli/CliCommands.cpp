@@ -38,7 +38,7 @@ const char* IdentityFailureText(IdentityFailure failure) {
 }  // namespace
 
 const char* const kCliUsageText =
-    "usage: kelvane-cli [--trace FILE] [--port ENTRY | --rack NAME] COMMAND [ARGUMENTS]\n"
+    "usage: kelvane-cli [--trace FILE] [--port ENTRY | --rack NAME] [--wait-busy SECONDS] COMMAND [ARGUMENTS]\n"
     "       kelvane-cli --help | --version\n"
     "       kelvane-cli COMMAND --help\n"
     "\n"
@@ -47,6 +47,8 @@ const char* const kCliUsageText =
     "                       tools/wireshark/kxr.lua); KELVANE_TRACE=FILE in the environment does the same\n"
     "  --port ENTRY         search the rack on this port-table entry alone (see below)\n"
     "  --rack NAME          search the rack on the entry the table names NAME alone (watch takes several)\n"
+    "  --wait-busy SECONDS  when a port is in use by another program (watch during its round), search again\n"
+    "                       until it is free, for at most SECONDS (default 5; 0 gives up at once)\n"
     "\n"
     "commands:\n"
     "  find                 search the serial ports for the rack; print the entry it answered on, its port\n"
@@ -87,8 +89,9 @@ const char* const kCliUsageText =
     "                       FILE in the Prometheus text format after each round (for node_exporter's textfile\n"
     "                       collector). Alarms go to standard error with the time: lock lost or regained, rate\n"
     "                       above capacity, a module that stops answering, the rack lost (it is searched for\n"
-    "                       until it answers again). --once makes one round. Ends on SIGINT or SIGTERM; never\n"
-    "                       writes to a module\n"
+    "                       until it answers again). The port is held during each round only; a round that\n"
+    "                       finds it held by another program says the rack is in use. --once makes one round.\n"
+    "                       Ends on SIGINT or SIGTERM; never writes to a module\n"
     "  cam ROW [CHOICE...] [--answer TEXT]\n"
     "                       ask the CAM of the CI module in row ROW for its main menu, make each CHOICE in\n"
     "                       turn (an item's number; 0 goes back), answer the first question with TEXT (others\n"
@@ -106,9 +109,10 @@ const char* const kCliUsageText =
     "\n"
     "exit status: 0 done, 1 usage, 2 no rack found, 3 inactive module, 4 incomplete answers from the rack,\n"
     "5 a file could not be read or written, 6 the configuration file does not fit the rack, 7 no CAM, or the CAM\n"
-    "did not answer in time, 8 no rack found and a port was in use by another program, 9 a change that could not\n"
-    "be written (nothing was written), 10 diff found differences, or watch --once found an input not locked, a\n"
-    "module not answering or a channel above its capacity\n";
+    "did not answer in time, 8 no rack found and a port still in use by another program after --wait-busy (watch\n"
+    "--once: the rack's port in use), 9 a change that could not be written (nothing was written), 10 diff found\n"
+    "differences, or watch --once found an input not locked, a module not answering or a channel above its\n"
+    "capacity\n";
 
 std::uint8_t ParseByte(const std::string& text, bool& ok) {
     ok = !text.empty() && text.size() <= 3 && text.find_first_not_of("0123456789") == std::string::npos &&
@@ -182,6 +186,7 @@ int RunCli(const CliCommandLine& line, CliContext& cli) {
     }
     // Every text from the catalogue speaks the operator's language, chosen as the window chooses it.
     SetLanguageIndex(ReadLanguagePreference(cli.workingDirectory));
+    cli.waitBusyMs = line.waitBusyMs;
     const int status = line.command(cli);
     // Every command that needs the rack searches for it the same way; a search that met only busy ports says so.
     if (status == kCliRackNotFound && !cli.portProblems.empty()) return kCliUsage;

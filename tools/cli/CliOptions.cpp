@@ -23,6 +23,7 @@ struct Arguments {
     ProgramOptions program;
     std::vector<std::string> ports;
     std::vector<std::string> rackNames;
+    std::string waitBusy;
     bool version = false;
     std::string row;
     std::string file;
@@ -36,9 +37,11 @@ struct Arguments {
 
 using Runner = std::function<int(CliContext&, const Arguments&)>;
 
+constexpr int kMaxWaitBusySeconds = 600;
+
 constexpr const char* kFooter =
-    "The options --trace FILE, --port ENTRY and --rack NAME work with every command (watch takes several); "
-    "kelvane-cli --help describes them, the port table and the exit statuses.";
+    "The options --trace FILE, --port ENTRY, --rack NAME and --wait-busy SECONDS work with every command (watch takes "
+    "several racks); kelvane-cli --help describes them, the port table and the exit statuses.";
 
 int RunDiffOf(CliContext& cli, const Arguments& a) {
     if (a.words.size() != (a.flag ? 1u : 2u)) {
@@ -86,6 +89,8 @@ CommandLineReader::CommandLineReader(const std::string& environmentTrace) {
         ->type_name("NAME")
         ->allow_extra_args(false)
         ->take_all();
+    app_.add_option("--wait-busy", a_.waitBusy, "wait up to SECONDS (default 5) for a port in use by another program")
+        ->type_name("SECONDS");
     app_.add_flag("--version", a_.version, "print the version")->disable_flag_override();
     AddDeviceCommands();
     AddFileCommands();
@@ -182,6 +187,10 @@ std::string CommandLineReader::ProgramOptionProblem() const {
     const auto empty = [](const std::string& text) { return text.empty(); };
     if (std::any_of(a_.ports.begin(), a_.ports.end(), empty)) return kPortNeedsEntryText;
     if (std::any_of(a_.rackNames.begin(), a_.rackNames.end(), empty)) return kRackNeedsNameText;
+    if (app_.count("--wait-busy") != 0 && !SecondsAsMs(a_.waitBusy, 0, kMaxWaitBusySeconds)) {
+        return "--wait-busy wants seconds from 0 to " + std::to_string(kMaxWaitBusySeconds) + ", not '" + a_.waitBusy +
+               "'";
+    }
     return {};
 }
 
@@ -227,6 +236,7 @@ CliCommandLine CommandLineReader::Read(const std::vector<std::string>& args) {
         line.status = kCliUsage;
         return line;
     }
+    if (!a_.waitBusy.empty()) line.waitBusyMs = *SecondsAsMs(a_.waitBusy, 0, kMaxWaitBusySeconds);
     line.command = [run = runner->second, arguments = a_](CliContext& cli) { return run(cli, arguments); };
     return line;
 }

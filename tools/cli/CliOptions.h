@@ -2,6 +2,7 @@
 
 #include "app/ProgramOptions.h"
 #include "platform/PortEntry.h"
+#include "tools/common/ToolContext.h"
 
 #include <functional>
 #include <string>
@@ -18,6 +19,7 @@ struct CliCommandLine {
     // The racks asked for by more than one --port, by --rack or by watch --all: their entries are looked up
     // where the port table is read. Empty when at most one --port was given (it is in `program`).
     RackRequest racks;
+    std::uint32_t waitBusyMs = kDefaultWaitBusyMs;  // --wait-busy
     std::function<int(CliContext&)> command;  // empty when `text` is all there is to do
     std::string text;
     int status = 0;  // with `text`: 0 for help or the version, the usage status for an error

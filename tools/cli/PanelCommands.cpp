@@ -15,12 +15,11 @@
 #include "panel/InputConfigCodec.h"
 #include "panel/LevelTable.h"
 #include "panel/OutputConfigCodec.h"
+#include "panel/PairPoller.h"
 #include "panel/PairModel.h"
 #include "panel/Reconcile.h"
 #include "panel/ServiceTables.h"
 #include "panel/ServiceList.h"
-#include "panel/ServiceNames.h"
-#include "panel/StatusReplies.h"
 #include "tools/cli/CliCommands.h"
 #include "tools/cli/ParameterNames.h"
 
@@ -42,22 +41,22 @@ struct PairSession {
 };
 
 
-// A tuner names its services only once it has locked: poll its status a few times, as the panel's first
-// ticks do, then ask for the names.
+// A tuner names its services only once it has locked: poll its status a few times, as the panel's first ticks
+// do, each poll reading the names when a lock changed. A module that does not answer its poll tells nothing of
+// what it carries, as the panel's stopped polling does not either: no more is asked.
 void ReadAnnouncedServices(CXmit& link, PairSession& s) {
     constexpr int kMaxPolls = 10;
-    constexpr std::uint8_t kLocked = 2;
+    PairPoller poller(link, s.slots, *s.input, s.output);
     for (int poll = 0; poll < kMaxPolls; ++poll) {
-        // A module that does not answer its poll tells nothing of what it carries, as the panel's stopped
-        // polling does not either: no names are read, and nothing is reconciled.
-        if (!link.XmitRequest({}, s.input->Address, kInputStatusCommand, kInputStatusTimeout)) return;
-        const InputStatus status = ParseInputStatus(link.Reply(), s.model.InputCount);
+        const InputPoll answer = poller.PollInput(s.model);
+        if (!answer.answered) return;
+        const InputStatus& status = answer.status;
         bool allLocked = status.rows > 0;
-        for (int r = 0; r < status.rows; ++r) allLocked = allLocked && status.lock[r] == kLocked;
-        if (allLocked) break;
+        for (int r = 0; r < status.rows; ++r) {
+            allLocked = allLocked && ReadLockState(status.lock[r]) == LockState::Locked;
+        }
+        if (allLocked) return;
     }
-    // Names that did not come whole are not read: NamesRead stays false, and nothing is reconciled with them.
-    if (link.XmitRequest({}, s.input->Address, kListsCommand, kListsTimeout)) ParseServiceNames(link.Reply(), s.model);
 }
 
 int OpenPair(CliContext& cli, const std::string& rowText, PairSession& s) {
@@ -82,6 +81,7 @@ int OpenPair(CliContext& cli, const std::string& rowText, PairSession& s) {
     s.model = ModelOfPair(s.pair.camCount, *s.input, s.output);
     PanelModel& m = s.model;
     ReadAnnouncedServices(cli.link, s);
+    // Without names read whole the poller reconciled nothing; the images' own tables still are.
     ReconcileServices(m, CollectOutputServiceIds(s.slots, s.input->Address));
     BuildServiceList(m);
     m.InputDirty = m.OutputDirty = m.RestartOutputs = false;

@@ -3,6 +3,8 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 
 namespace kelvane {
 namespace {
@@ -71,6 +73,15 @@ ParseOutcome ParseOptions(CLI::App& app, const std::vector<std::string>& args, s
     const bool afterOptions = !leftOver.empty() && std::find(args.begin(), end, leftOver.front()) == end;
     error = LeftOverText(ChosenCommand(app), leftOver, afterOptions);
     return error.empty() ? ParseOutcome::Parsed : ParseOutcome::Refused;
+}
+
+std::optional<std::uint32_t> SecondsAsMs(const std::string& text, double low, double high) {
+    double seconds = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), seconds, std::chars_format::fixed);
+    if (text.empty() || ec != std::errc{} || end != text.data() + text.size() || !(seconds >= low) || seconds > high) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint32_t>(std::lround(seconds * 1000));
 }
 
 }  // namespace kelvane

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,5 +29,8 @@ enum class ParseOutcome { Parsed, HelpAsked, Refused };
 // Reads `args` (without the program's name) into `app`; Refused with `error` as above. HelpAsked when --help
 // was given, before anything else was checked.
 ParseOutcome ParseOptions(CLI::App& app, const std::vector<std::string>& args, std::string& error);
+
+// A number of seconds as typed (decimals allowed, no exponent) in milliseconds, when it lies from `low` to `high`.
+std::optional<std::uint32_t> SecondsAsMs(const std::string& text, double low, double high);
 
 }  // namespace kelvane

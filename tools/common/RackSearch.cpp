@@ -1,7 +1,10 @@
 #include "tools/common/ToolContext.h"
 
 #include "link/Xmit.h"
+#include "platform/Clock.h"
 #include "tools/common/SearchReport.h"
+
+#include <algorithm>
 
 namespace kelvane {
 
@@ -16,9 +19,16 @@ std::vector<std::string> NoRackReasons(const CXmit& link) {
 
 bool FindRack(CliContext& cli) {
     if (RefusePortTable(cli.portProblems, cli.err)) return false;
-    if (cli.link.FindPort()) return true;
-    ReportSearchFailures(cli.link, cli.portOption, cli.err);
-    return false;
+    const std::uint64_t giveUp = cli.clock.TickCount() + cli.waitBusyMs;
+    while (!cli.link.FindPort()) {
+        const std::uint64_t now = cli.clock.TickCount();
+        if (cli.link.LastFailure() != LinkFailure::Busy || now >= giveUp) {
+            ReportSearchFailures(cli.link, cli.portOption, cli.err);
+            return false;
+        }
+        cli.clock.Sleep(static_cast<std::uint32_t>(std::min<std::uint64_t>(kBusyRetryMs, giveUp - now)));
+    }
+    return true;
 }
 
 }  // namespace kelvane

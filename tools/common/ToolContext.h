@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -30,6 +31,12 @@ enum CliStatus : int {
     kCliFindings = 10,
 };
 
+constexpr std::uint32_t kDefaultWaitBusyMs = 5000;
+// How often a search is made again while a port is in use: often enough to land in the room watch leaves
+// between its rounds (kRoomBetweenRoundsMs).
+constexpr std::uint32_t kBusyRetryMs = 20;
+constexpr std::uint32_t kRoomBetweenRoundsMs = 50;
+
 struct CliContext {
     CXmit& link;
     PortOpener& ports;
@@ -48,10 +55,14 @@ struct CliContext {
     // build a port table of one entry for each.
     std::vector<std::string> racks{};
     std::function<std::unique_ptr<PortOpener>(const std::string& entry)> openerFor{};
+    // How long a search that met only ports in use by another program is made again before it gives up
+    // (--wait-busy): a command run while watch polls the rack waits for the end of its round.
+    std::uint32_t waitBusyMs = kDefaultWaitBusyMs;
 };
 
 // The rack searched for as every command does: a refused port table or a failed search is told on the error
-// stream, one line an entry.
+// stream, one line an entry. A search that met a port in use is made again until it finds the rack or
+// `waitBusyMs` have passed on the context's clock.
 bool FindRack(CliContext& cli);
 extern const char* const kNoRackText;
 // Why the last search found no rack, one line each (without the program's name): the ports in use are named.

@@ -2,13 +2,8 @@
 
 #include "app/DiscoveryExchanges.h"
 #include "app/ModuleTypes.h"
-#include "config/ChainEdits.h"
 #include "link/Xmit.h"
 #include "panel/PairModel.h"
-#include "panel/Reconcile.h"
-#include "panel/ServiceList.h"
-#include "panel/ServiceNames.h"
-#include "panel/StatusReplies.h"
 
 #include <algorithm>
 
@@ -61,7 +56,8 @@ RackWatch::RackWatch(CXmit& link, const SlotTable& slots, const std::vector<Modu
     watched_.reserve(pairs.size());
     for (const ModulePair& pair : pairs) {
         const SlotRecord* output = pair.outputRow >= 0 ? &slots_[static_cast<std::size_t>(pair.outputRow)] : nullptr;
-        watched_.push_back({pair, ModelOfPair(pair.camCount, slots_[static_cast<std::size_t>(pair.inputRow)], output)});
+        const SlotRecord& input = slots_[static_cast<std::size_t>(pair.inputRow)];
+        watched_.push_back({pair, ModelOfPair(pair.camCount, input, output), PairPoller(link_, slots_, input, output)});
     }
 }
 
@@ -76,8 +72,14 @@ WatchRound RackWatch::Poll(std::time_t now) {
         }
     }
     if (round.rackFound) link_.TakeLinkLost();
-    round.pollFailures = failures_;
+    round.pollFailures = PollFailures();
     return round;
+}
+
+std::uint64_t RackWatch::PollFailures() const {
+    std::uint64_t failures = 0;
+    for (const Watched& w : watched_) failures += w.poller.Failures();
+    return failures;
 }
 
 bool RackWatch::PollPair(Watched& w, WatchRound& round) {
@@ -86,72 +88,44 @@ bool RackWatch::PollPair(Watched& w, WatchRound& round) {
 
 bool RackWatch::PollInput(Watched& w, WatchRound& round) {
     const SlotRecord& input = slots_[static_cast<std::size_t>(w.pair.inputRow)];
-    PanelModel& m = w.model;
-    const bool answered = Ask(input.Address, kInputStatusCommand, kInputStatusTimeout);
-    if (!answered && !RackAnswers()) return false;
-    const InputStatus status = answered ? ParseInputStatus(link_.Reply(), m.InputCount) : InputStatus{};
-    bool lockChanged = false;
-    for (int r = 0; r < status.rows; ++r) {
-        if (status.lock[r] != w.lockState[r]) {
-            w.lockState[r] = status.lock[r];
-            lockChanged = true;
-        }
-    }
-    if (lockChanged) ReadServiceNames(w);
+    const PanelModel& m = w.model;
+    const InputPoll poll = w.poller.PollInput(w.model);
+    if (!poll.answered && !RackAnswers()) return false;
     const std::string model = ModuleTypeName(input.Type);
-    round.modules.push_back({w.pair.inputRow, model, answered});
+    round.modules.push_back({w.pair.inputRow, model, poll.answered});
     for (int r = 0; r < std::clamp(m.InputCount, 0, kMaxInputRows); ++r) {
-        InputReading reading{w.pair.inputRow, model, r, Tuned(m, r), r < status.rows};
-        reading.lock = status.lock[r];
-        reading.level = status.level[r];
-        reading.snr = status.snr[r];
+        InputReading reading{w.pair.inputRow, model, r, Tuned(m, r), r < poll.status.rows};
+        reading.lock = poll.status.lock[r];
+        reading.level = poll.status.level[r];
+        reading.snr = poll.status.snr[r];
         reading.services = m.InputSiServices[r].count;
         round.inputs.push_back(reading);
     }
     return true;
 }
 
-void RackWatch::ReadServiceNames(Watched& w) {
-    const SlotRecord& input = slots_[static_cast<std::size_t>(w.pair.inputRow)];
-    const bool named = Ask(input.Address, kListsCommand, kListsTimeout) && link_.ReplyLength() != 0;
-    ParseServiceNames(named ? link_.Reply() : std::span<const std::uint8_t>{}, w.model);
-    ReconcileServices(w.model, CollectOutputServiceIds(slots_, input.Address));
-    BuildServiceList(w.model);
-}
-
 bool RackWatch::PollOutput(Watched& w, WatchRound& round) {
-    PanelModel& m = w.model;
-    if (w.pair.outputRow < 0 || m.OutputChannelCount < 1) {
-        ApplyServiceRates(m, {});
-        return true;
-    }
+    const PanelModel& m = w.model;
+    const OutputPoll poll = w.poller.PollOutput(w.model);
+    if (!poll.asked) return true;
+    if (!poll.answered && !RackAnswers()) return false;
     const SlotRecord& output = slots_[static_cast<std::size_t>(w.pair.outputRow)];
-    const bool answered = Ask(output.Address, kListsCommand, kListsTimeout);
-    if (!answered && !RackAnswers()) return false;
-    const OutputRates rates = answered ? ParseOutputRates(link_.Reply(), m.OutputChannelCount, output.Type) : OutputRates{};
-    ApplyServiceRates(m, rates.services);
     const std::string model = ModuleTypeName(output.Type);
-    round.modules.push_back({w.pair.outputRow, model, answered});
+    round.modules.push_back({w.pair.outputRow, model, poll.answered});
     for (int k = 0; k < m.OutputChannelCount; ++k) {
         ChannelReading channel;
         channel.row = w.pair.outputRow;
         channel.model = model;
         channel.channel = k + 1;
-        channel.answered = k < static_cast<int>(rates.channels.size());
+        channel.answered = k < static_cast<int>(poll.rates.channels.size());
         if (channel.answered) {
-            channel.inUse = rates.channels[static_cast<std::size_t>(k)].inUse;
-            channel.capacity = rates.channels[static_cast<std::size_t>(k)].capacity;
+            channel.inUse = poll.rates.channels[static_cast<std::size_t>(k)].inUse;
+            channel.capacity = poll.rates.channels[static_cast<std::size_t>(k)].capacity;
         }
         channel.services = ServicesOnChannel(m, k + 1);
         round.channels.push_back(std::move(channel));
     }
     return true;
-}
-
-bool RackWatch::Ask(std::uint8_t address, std::uint8_t command, int timeout) {
-    if (link_.XmitRequest({}, address, command, timeout)) return true;
-    ++failures_;
-    return false;
 }
 
 bool RackWatch::RackAnswers() {

@@ -16,13 +16,7 @@ constexpr double kMinIntervalSeconds = 0.1;
 constexpr double kMaxIntervalSeconds = 86400;
 
 std::optional<std::uint32_t> IntervalMs(const std::string& text) {
-    double seconds = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), seconds, std::chars_format::fixed);
-    if (text.empty() || ec != std::errc{} || end != text.data() + text.size() || !(seconds >= kMinIntervalSeconds) ||
-        seconds > kMaxIntervalSeconds) {
-        return std::nullopt;
-    }
-    return static_cast<std::uint32_t>(std::lround(seconds * 1000));
+    return SecondsAsMs(text, kMinIntervalSeconds, kMaxIntervalSeconds);
 }
 
 std::optional<std::vector<int>> Rows(const std::string& text) {

@@ -51,6 +51,9 @@ std::string Letter(int input) { return std::string(1, static_cast<char>('A' + in
 void ModuleFamilies(Exposition& e, Rounds rounds) {
     e.Family("kelvane_rack_up", "gauge", "Whether the rack answered during the last round (1) or is being searched for (0).");
     e.EachRack(rounds, [&e](const WatchRound& round) { e.Sample("kelvane_rack_up", {}, round.rackFound ? "1" : "0"); });
+    e.Family("kelvane_rack_in_use", "gauge",
+             "Whether another program held the rack's line this round (1): nothing polled, the rest as last known.");
+    e.EachRack(rounds, [&e](const WatchRound& round) { e.Sample("kelvane_rack_in_use", {}, round.inUse ? "1" : "0"); });
     e.Family("kelvane_module_up", "gauge", "Whether the module answered its last poll.");
     e.EachRack(rounds, [&e](const WatchRound& round) {
         for (const ModuleReading& m : round.modules) {

@@ -5,16 +5,17 @@
 namespace kelvane {
 
 std::string LockWord(std::uint8_t lock) {
-    switch (lock) {
-        case 0: return "no lock";
-        case 1: return "carrier";
-        case kLockedState: return "locked";
-        default: return "state " + std::to_string(lock);
+    switch (ReadLockState(lock)) {
+        case LockState::NoLock: return "no lock";
+        case LockState::Carrier: return "carrier";
+        case LockState::Locked: return "locked";
+        case LockState::Undefined: break;
     }
+    return "state " + std::to_string(lock);
 }
 
 bool AllWell(const WatchRound& round) {
-    return round.rackFound &&
+    return round.rackFound && !round.inUse &&
            std::all_of(round.modules.begin(), round.modules.end(), [](const ModuleReading& m) { return m.answered; }) &&
            std::all_of(round.inputs.begin(), round.inputs.end(),
                        [](const InputReading& i) { return !i.tuned || IsLocked(i); }) &&

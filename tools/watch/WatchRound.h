@@ -1,5 +1,7 @@
 #pragma once
 
+#include "panel/StatusReplies.h"
+
 #include <cstdint>
 #include <ctime>
 #include <string>
@@ -22,7 +24,7 @@ struct InputReading {
     int input = 0;  // 0, 1, 2: A, B, C
     bool tuned = false;
     bool answered = false;
-    std::uint8_t lock = 0;  // 0 no lock, 1 carrier found, 2 locked; anything else is no lock either
+    std::uint8_t lock = 0;  // the byte as the module sent it: see LockState
     std::uint8_t level = 0;
     std::uint8_t snr = 0;
     int services = 0;  // services the input announces
@@ -48,6 +50,9 @@ struct ChannelReading {
 struct WatchRound {
     std::time_t time = 0;
     bool rackFound = false;  // false: the rack stopped answering during the round, or has not been found
+    // Another program held the line (a lock, or a serial server's other client): nothing was polled, and the rack
+    // and its modules stand as last known, without figures.
+    bool inUse = false;
     std::string port;        // where the rack answers
     std::string rack;        // which rack: the name the operator gave it, else its port-table entry
     bool named = false;      // whether `rack` is a name the operator gave
@@ -58,15 +63,16 @@ struct WatchRound {
     std::uint64_t pollFailures = 0;  // requests that failed all their tries, and rounds missed, since the start
 };
 
-constexpr std::uint8_t kLockedState = 2;
-
-inline bool IsLocked(const InputReading& input) { return input.answered && input.lock == kLockedState; }
+inline bool IsLocked(const InputReading& input) {
+    return input.answered && ReadLockState(input.lock) == LockState::Locked;
+}
 inline bool OverCapacity(const ChannelReading& channel) { return channel.answered && channel.inUse > channel.capacity; }
 
 // "locked", "carrier" (found, not yet locked), "no lock", or "state N" for a state modules do not define.
 std::string LockWord(std::uint8_t lock);
 
-// Every module answered, every tuned input is locked and every channel within its capacity.
+// The round reached the rack, every module answered, every tuned input is locked and every channel within its
+// capacity.
 bool AllWell(const WatchRound& round);
 
 }  // namespace kelvane

@@ -45,12 +45,14 @@ int WatchSession::Run(const std::function<bool()>& keepGoing) {
         round.durationMs = static_cast<std::uint32_t>(std::min<std::uint64_t>(line_.clock.TickCount() - start, UINT32_MAX));
         const bool written = output_.Show(index_, round);
         if (options_.once) {
+            if (round.inUse) return kCliPortBusy;
             if (!round.rackFound) return kCliRackNotFound;
             if (!written) return kCliFileError;
             return AllWell(round) ? kCliOk : kCliFindings;
         }
-        // Rounds keep their cadence; one slower than the interval is followed by the next at once.
-        due = std::max(due + options_.intervalMs, line_.clock.TickCount());
+        // Rounds keep their cadence; one slower than the interval is followed by the next once the line has been
+        // free long enough for a command waiting for it to take it.
+        due = std::max(due + options_.intervalMs, line_.clock.TickCount() + kRoomBetweenRoundsMs);
         WaitUntil(line_.clock, due, keepGoing);
     }
     return kCliOk;
@@ -104,6 +106,7 @@ WatchSession::Connection WatchSession::Connect(bool firstTime) {
     }
     NameRack();
     watch_.emplace(line_.link, slots, pairs);
+    line_.link.ClosePort();  // each round opens the line again, so that every round starts alike
     return {};
 }
 
@@ -131,17 +134,15 @@ WatchRound WatchSession::Round() {
     const std::time_t now = line_.clock.SystemSeconds();
     if (!watch_) Reconnect();
     if (!watch_) return LostRound(now);
+    // The line is held for the round alone: between rounds the operator's window or commands may take it.
+    if (!line_.link.OpenPort(line_.link.PortNumber())) {
+        return line_.link.LastFailure() == LinkFailure::Busy ? InUseRound(now) : LoseRack(now);
+    }
     WatchRound round = watch_->Poll(now);
+    line_.link.ClosePort();
     round.rack = rack_;
     round.named = named_;
-    if (!round.rackFound) {
-        Alarm(options_.once ? "rack lost" : "rack lost: searching");
-        lastProblem_ = kNoRackText;  // said in other words just now
-        carriedFailures_ += watch_->PollFailures();
-        watch_.reset();
-        line_.link.ClosePort();
-        return LostRound(now);
-    }
+    if (!round.rackFound) return LoseRack(now);
     everFound_ = true;
     round.port = port_;
     round.pollFailures += carriedFailures_;
@@ -150,10 +151,34 @@ WatchRound WatchSession::Round() {
     return round;
 }
 
-// A round without the rack: the modules last seen, none answering.
+WatchRound WatchSession::LoseRack(std::time_t now) {
+    Alarm(options_.once ? "rack lost" : "rack lost: searching");
+    lastProblem_ = kNoRackText;  // said in other words just now
+    carriedFailures_ += watch_->PollFailures();
+    watch_.reset();
+    line_.link.ClosePort();
+    return LostRound(now);
+}
+
+// A round while another program holds the line: no alarm and no failure, the rack and its modules as last seen.
+WatchRound WatchSession::InUseRound(std::time_t now) {
+    WatchRound round;
+    round.time = now;
+    round.rack = rack_;
+    round.named = named_;
+    round.rackFound = true;
+    round.inUse = true;
+    round.port = port_;
+    round.modules = lastModules_;
+    round.pollFailures = carriedFailures_ + watch_->PollFailures();
+    return round;
+}
+
+// A round without the rack: the modules last seen, none answering; in use when the search met only busy ports.
 WatchRound WatchSession::LostRound(std::time_t now) {
     WatchRound round;
     round.time = now;
+    round.inUse = line_.link.LastFailure() == LinkFailure::Busy;
     round.rack = rack_;
     round.named = named_;
     round.modules = lastModules_;

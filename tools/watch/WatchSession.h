@@ -44,6 +44,8 @@ private:
     WatchRound Round();
     Connection Connect(bool firstTime);
     void Reconnect();
+    WatchRound LoseRack(std::time_t now);
+    WatchRound InUseRound(std::time_t now);
     WatchRound LostRound(std::time_t now);
     void Alarm(const std::string& text);
     void NameRack();

@@ -49,12 +49,18 @@ private:
     std::vector<std::pair<int, std::string>> lines_;
 };
 
+// Where the rack is, or why it was not polled.
+std::string RackState(const WatchRound& round) {
+    const std::string rack = round.port.empty() ? "rack" : "rack on " + round.port;
+    if (round.inUse) return rack + ": in use by another program";
+    return round.rackFound ? rack : std::string("rack lost: searching");
+}
+
 }  // namespace
 
 std::string WatchTable(const WatchRound& round, const std::vector<std::string>& latestAlarms) {
-    std::string text = UtcTimestamp(round.time) + "  " +
-                       (round.named ? "[" + round.rack + "] " : std::string()) +
-                       (round.rackFound ? "rack on " + round.port : std::string("rack lost: searching")) +
+    std::string text = UtcTimestamp(round.time) + "  " + (round.named ? "[" + round.rack + "] " : std::string()) +
+                       RackState(round) +
                        "  poll failures " + std::to_string(round.pollFailures) + "\n\n";
     text += "row  model    what       lock       level  s.n.r.  rate/capacity             services\n";
     RowOrdered lines;
@@ -82,7 +88,7 @@ std::string WatchAlarmLine(std::time_t time, const std::string& rack, const std:
 
 std::string WatchLines(const WatchRound& round, bool withRack) {
     const std::string time = UtcTimestamp(round.time) + " " + (withRack ? "[" + round.rack + "] " : std::string());
-    if (!round.rackFound) return time + "rack lost: searching\n";
+    if (round.inUse || !round.rackFound) return time + RackState(round) + "\n";
     RowOrdered lines;
     for (const InputReading& input : round.inputs) {
         std::string line = time + Where(input.row, input.model) + " " + InputLabel(input) + ": " + InputState(input);
