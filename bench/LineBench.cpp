@@ -345,8 +345,7 @@ bool RunThroughServers(int runs) {
          true},
     };
     std::cout << "\nthrough ser2net on 127.0.0.1, the same rack (no adapter): discovery and a panel status poll,\n"
-                 "medians; 
-local / this and defaults / this compare the discovery times\n"
+                 "medians; local/this and defaults/this compare the discovery times\n"
               << Padded("line", 56) << Padded("discovery ms", 14, true) << Padded("poll ms", 9, true)
               << Padded("local/this", 12, true) << Padded("defaults/this", 15, true) << "  goal\n";
     const std::vector<std::uint8_t> noImage;  // the firmware works are not run here
