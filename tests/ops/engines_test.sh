@@ -5,7 +5,7 @@
 # input loses its carrier. Everything listens on 127.0.0.1; every process started here is stopped by its id.
 # Usage: engines_test.sh KELVANE_CLI KXRSIM RULES. Exits 77 (skipped) when an engine is not installed.
 set -euo pipefail
-cli=$1 sim=$2 rules=$3
+cli=$(realpath "$1") sim=$(realpath "$2") rules=$(realpath "$3")
 
 skip() { echo "engines_test: skipped: $*"; exit 77; }
 exporter=$(command -v prometheus-node-exporter || true)
