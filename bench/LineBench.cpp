@@ -4,10 +4,12 @@
 // echo comes back while the request goes out, so it adds no time of its own). Run by scripts/bench.sh.
 
 #include "app/DiscoveryExchanges.h"
+#include "bench/Ser2netServer.h"
 #include "app/SlotTable.h"
 #include "config/FirmwareUpdate.h"
 #include "link/Xmit.h"
 #include "panel/StatusReplies.h"
+#include "platform/NativePorts.h"
 #include "platform/SystemClock.h"
 #include "platform/posix/PortTable.h"
 #include "sim/DefaultRack.h"
@@ -20,6 +22,7 @@
 #include <fstream>
 #include <functional>
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -96,7 +99,11 @@ struct Sample {
 // The program's side of the line, opened on a running simulator.
 class Session {
 public:
-    explicit Session(sim::RackSimulator& rack) : rack_(rack), ports_({rack.PortPath()}), link_(ports_, clock_) {}
+    explicit Session(sim::RackSimulator& rack)
+        : Session(rack, std::make_unique<PortTable>(PortTable({rack.PortPath()}))) {}
+    // Reaching the rack through a port-table entry, such as a serial server's.
+    Session(sim::RackSimulator& rack, std::unique_ptr<PortOpener> ports)
+        : rack_(rack), ports_(std::move(ports)), link_(*ports_, clock_) {}
 
     CXmit& Link() { return link_; }
     SlotTable& Table() { return table_; }
@@ -119,7 +126,7 @@ public:
 
 private:
     sim::RackSimulator& rack_;
-    PortTable ports_;
+    std::unique_ptr<PortOpener> ports_;
     SystemClock clock_;
     CXmit link_;
     SlotTable table_;
@@ -227,6 +234,28 @@ void PrintMachine() {
               << name.machine << "\nload average at start: " << LoadAverage() << "\n";
 }
 
+// A piece of work's runs: the medians, and the last run's counts.
+struct Medians {
+    Sample last;
+    double measuredMs = 0;
+    double cpuS = 0;
+    double simLateMs = 0;
+};
+
+std::optional<Medians> RunWork(Session& session, const Work& work) {
+    std::vector<double> measured, cpu, late;
+    Sample last;
+    for (int r = 0; r < work.runs; ++r) {
+        work.prepare(session);
+        last = session.Measure([&] { return work.run(session); });
+        if (!last.ok) return std::nullopt;
+        measured.push_back(last.measuredMs);
+        cpu.push_back(last.cpuS);
+        late.push_back(last.simLateMs);
+    }
+    return Medians{last, Median(measured), Median(cpu), Median(late)};
+}
+
 // Runs every piece of work behind one simulated rack with the given adapter latency; false when a goal was
 // missed or a run failed.
 bool RunAll(std::uint32_t latencyMs, const std::vector<std::uint8_t>& image, int runs, int upgradeRuns) {
@@ -249,22 +278,14 @@ bool RunAll(std::uint32_t latencyMs, const std::vector<std::uint8_t>& image, int
               << Padded("cpu ms", 9, true) << Padded("sim late", 10, true) << "  goal\n";
     bool allMet = true;
     for (const Work& work : Works(image, runs, upgradeRuns)) {
-        std::vector<double> measured, cpu, late;
-        Sample last;
-        for (int r = 0; r < work.runs; ++r) {
-            work.prepare(session);
-            last = session.Measure([&] { return work.run(session); });
-            if (!last.ok) break;
-            measured.push_back(last.measuredMs);
-            cpu.push_back(last.cpuS);
-            late.push_back(last.simLateMs);
-        }
-        if (!last.ok) {
+        const std::optional<Medians> result = RunWork(session, work);
+        if (!result) {
             std::cout << Padded(work.name, 60) << "  FAILED\n";
             allMet = false;
             continue;
         }
-        const double median = Median(measured);
+        const Sample& last = result->last;
+        const double median = result->measuredMs;
         const double ratio = last.BoundMs() / median;
         std::string goal;
         if (work.goal && latencyMs == 0) {
@@ -275,15 +296,98 @@ bool RunAll(std::uint32_t latencyMs, const std::vector<std::uint8_t>& image, int
         std::cout << Padded(work.name, 60) << Padded(std::to_string(last.exchanges), 6, true)
                   << Padded(std::to_string(last.bytes), 8, true) << Padded(Fixed(last.BoundMs(), 2), 11, true)
                   << Padded(Fixed(median, 2), 13, true) << Padded(Fixed(ratio, 3), 7, true)
-                  << Padded(Fixed(Median(cpu) * 1000, 2), 9, true) << Padded(Fixed(Median(late), 2), 10, true) << "  "
+                  << Padded(Fixed(result->cpuS * 1000, 2), 9, true)
+                  << Padded(Fixed(result->simLateMs, 2), 10, true) << "  "
                   << goal << '\n';
         if (work.name.starts_with("firmware upgrade") && latencyMs == 0) {
-            const double cpuS = Median(cpu);
+            const double cpuS = result->cpuS;
             const bool met = cpuS <= 0.05;
             allMet = allMet && met;
             std::cout << Padded("  CPU of the upgrade (this thread, getrusage)", 60) << Padded(Fixed(cpuS, 3), 45, true)
                       << " s  <= 0.050 s" << (met ? " met" : " MISSED") << '\n';
         }
+    }
+    rack.Stop();
+    return allMet;
+}
+
+// One way to the rack in the serial-server comparison: a local line, or ser2net with an accepter and a tuning.
+struct Route {
+    std::string name;
+    std::optional<bench::Ser2netServer::Accepter> accepter;  // none: the local line
+    bench::Ser2netServer::Tuning tuning = bench::Ser2netServer::Tuning::Fast;
+    bool goal = false;  // held to the local line's pace
+};
+
+// Discovery through the tuned server against ser2net's defaults, in the same run: a ratio that a busy machine
+// moves less than the local line's.
+constexpr double kServerGoal = 2.0;
+
+// Discovery and a status poll on one paced rack, over its own line and through ser2net on 127.0.0.1; the tuned
+// server must be well ahead of ser2net's defaults. False when a goal was missed or a run failed.
+bool RunThroughServers(int runs) {
+    using Server = bench::Ser2netServer;
+    if (Server::Program().empty()) {
+        std::cout << "\nthrough ser2net: skipped, ser2net is not installed\n";
+        return true;
+    }
+    sim::RackSimulator rack(FullRack(), {}, true);
+    std::string error;
+    if (!rack.Start(error)) {
+        std::cerr << "kelvane_line_bench: " << error << '\n';
+        return false;
+    }
+    const std::vector<Route> routes{
+        {"local line (the same rack)", std::nullopt, Server::Tuning::Fast, false},
+        {"ser2net tcp, its defaults", Server::Accepter::Raw, Server::Tuning::Defaults, false},
+        {"ser2net tcp(nodelay), chardelay: false", Server::Accepter::Raw, Server::Tuning::Fast, true},
+        {"ser2net telnet(rfc2217),tcp(nodelay), chardelay: false", Server::Accepter::Rfc2217, Server::Tuning::Fast,
+         true},
+    };
+    std::cout << "\nthrough ser2net on 127.0.0.1, the same rack (no adapter): discovery and a panel status poll,\n"
+                 "medians; local/this and defaults/this compare the discovery times\n"
+              << Padded("line", 56) << Padded("discovery ms", 14, true) << Padded("poll ms", 9, true)
+              << Padded("local/this", 12, true) << Padded("defaults/this", 15, true) << "  goal\n";
+    const std::vector<std::uint8_t> noImage;  // the firmware works are not run here
+    const std::vector<Work> works = Works(noImage, runs, 1);
+    bool allMet = true;
+    double localMs = 0;
+    double defaultsMs = 0;
+    for (const Route& route : routes) {
+        Server server;
+        std::unique_ptr<Session> session;
+        if (!route.accepter) {
+            session = std::make_unique<Session>(rack);
+        } else if (server.Start(rack.PortPath(), *route.accepter, route.tuning, error)) {
+            session = std::make_unique<Session>(rack, MakeNativePortOpener(server.Entry()));
+        }
+        Work discovery = works[0];
+        // The server lets go of the device a moment after the connection closes; that wait is not discovery's.
+        discovery.prepare = [](Session& s) {
+            s.Link().ClosePort();
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        };
+        const std::optional<Medians> found = session ? RunWork(*session, discovery) : std::nullopt;
+        const std::optional<Medians> polled = found ? RunWork(*session, works[2]) : std::nullopt;
+        if (!found || !polled) {
+            std::cout << Padded(route.name, 56) << "  FAILED" << (error.empty() ? "" : ": " + error) << '\n';
+            allMet = false;
+            continue;
+        }
+        const double ms = found->measuredMs;
+        if (!route.accepter) localMs = ms;
+        if (route.accepter && route.tuning == Server::Tuning::Defaults) defaultsMs = ms;
+        const double speedUp = defaultsMs / ms;
+        std::string goal;
+        if (route.goal) {
+            const bool met = speedUp >= kServerGoal;
+            allMet = allMet && met;
+            goal = ">= " + Fixed(kServerGoal, 2) + (met ? " met" : " MISSED");
+        }
+        std::cout << Padded(route.name, 56) << Padded(Fixed(ms, 2), 14, true)
+                  << Padded(Fixed(polled->measuredMs, 2), 9, true)
+                  << Padded(Fixed(localMs / ms, 3), 12, true)
+                  << Padded(defaultsMs > 0 ? Fixed(speedUp, 2) : "", 15, true) << "  " << goal << '\n';
     }
     rack.Stop();
     return allMet;
@@ -304,6 +408,7 @@ int main(int argc, char** argv) {
     int runs = 5;
     int upgradeRuns = 3;
     std::vector<std::uint32_t> latencies{0, 1, 16};
+    bool servers = true;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (arg == "--runs" && i + 1 < argc && Whole(argv[i + 1])) {
@@ -312,8 +417,13 @@ int main(int argc, char** argv) {
             upgradeRuns = *Whole(argv[++i]);
         } else if (arg == "--no-adapter") {
             latencies = {0};
+        } else if (arg == "--no-server") {
+            servers = false;
+        } else if (arg == "--server-only") {
+            latencies.clear();
         } else {
-            std::cerr << "usage: kelvane_line_bench [--runs N] [--upgrade-runs N] [--no-adapter]\n";
+            std::cerr << "usage: kelvane_line_bench [--runs N] [--upgrade-runs N] [--no-adapter]"
+                         " [--no-server | --server-only]\n";
             return 2;
         }
     }
@@ -327,6 +437,7 @@ int main(int argc, char** argv) {
     const std::vector<std::uint8_t> image = FirmwareImage();
     bool met = true;
     for (const std::uint32_t latency : latencies) met = RunAll(latency, image, runs, upgradeRuns) && met;
+    if (servers) met = RunThroughServers(runs) && met;
     std::cout << "\nload average at end: " << LoadAverage() << "\n"
               << (met ? "every goal met\n" : "a goal was missed or a run failed\n");
     return met ? 0 : 1;

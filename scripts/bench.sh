@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds and runs the link benchmark: every piece of link work against kxrsim paced at 115200 baud, with and
 # without a USB adapter's latency, set against the wire time of the bytes exchanged; then the CPU the window
-# takes while it only watches (idle, a panel open, the CAM menu open); then one watch for 24 paced racks. Arguments go to the link benchmark
-# (--runs N, --upgrade-runs N, --no-adapter). BUILD_DIR picks the build folder (default: build).
+# takes while it only watches (idle, a panel open, the CAM menu open); then one watch for 24 paced racks. The link
+# benchmark also compares the same rack through ser2net on 127.0.0.1. Arguments go to the link benchmark (--runs N,
+# --upgrade-runs N, --no-adapter, --no-server, --server-only). BUILD_DIR picks the build folder (default: build).
 # Exits 1 when a goal was missed. With --micro, also runs the micro-benchmarks of the frame code when Google
 # Benchmark is there.
 set -euo pipefail

@@ -18,6 +18,7 @@ packages=(
   qt6-charts-dev libqt6opengl6-dev             # the history window's charts (Qt Charts' CMake files need OpenGL's)
   libcli11-dev                                 # kelvane-cli's options and commands (header-only)
   libcpp-httplib-dev                           # watch --listen serves /metrics over HTTP (header-only)
+  prometheus prometheus-node-exporter curl     # the watcher proven with the engines operators run; promtool
 )
 
 missing=()
@@ -29,5 +30,19 @@ if ((${#missing[@]})); then
   echo "Installing: ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  # Prometheus and node_exporter start their services when installed; the tests start their own on 127.0.0.1,
+  # so none may be left listening. policy-rc.d tells invoke-rc.d and deb-systemd-invoke to start nothing.
+  policy=/usr/sbin/policy-rc.d
+  own_policy=0
+  if [[ ! -e $policy ]]; then
+    printf '#!/bin/sh\nexit 101\n' >"$policy" && chmod 755 "$policy" && own_policy=1
+  fi
+  status=0
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" || status=$?
+  if ((own_policy)); then rm -f "$policy"; fi
+  ((status == 0)) || exit "$status"
+  # Nor at the next boot, where systemd runs.
+  if [[ -d /run/systemd/system ]]; then
+    systemctl disable --now prometheus prometheus-node-exporter >/dev/null 2>&1 || true
+  fi
 fi

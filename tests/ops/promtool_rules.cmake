@@ -1,0 +1,12 @@
+# promtool check rules, then promtool test rules; skipped (with the word why) when promtool is not installed.
+if(NOT PROMTOOL)
+  message("promtool is not installed (Debian's prometheus package); the alerting rules were not checked")
+  return()
+endif()
+foreach(step "check;rules;${RULES}" "test;rules;${RULES_TEST}")
+  execute_process(COMMAND ${PROMTOOL} ${step} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE out)
+  message("${out}")
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "promtool ${step} failed")
+  endif()
+endforeach()
