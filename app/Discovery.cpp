@@ -133,10 +133,10 @@ bool CKelvaneDlg::DiscoveryPass(bool firmwareChecks, bool& updated) {
     // several sites): it comes after every notice, so that none of them hides it at once.
     if (!updated) {
         info_.ShowInfo(FormatText(MessageText(kRackFoundOnMessage), {link_.PortName()}), false, kFoundOnShowMs);
-        window_->SetCaption(std::string(kProgramName) + " \u2014 " +
-                            FormatText(MessageText(kTitleWithRackText), {link_.PortName()}));
+        const std::string place = RackPlaceText(link_.RackName(), link_.PortName());
+        window_->SetCaption(std::string(kProgramName) + " \u2014 " + place);
         // The controller is the rack itself: the count is of the modules behind it.
-        status_.SetLink(LinkState::Connected, link_.PortName(), std::max(0, slots_.ModuleCount - 1));
+        status_.SetLink(LinkState::Connected, place, std::max(0, slots_.ModuleCount - 1));
     }
     return true;
 }

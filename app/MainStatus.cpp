@@ -19,20 +19,25 @@ int StateText(LinkState state) {
 
 }  // namespace
 
+std::string RackPlaceText(const std::string& name, const std::string& entry) {
+    const std::string place = FormatText(MessageText(kTitleWithRackText), {entry});
+    return name.empty() ? place : name + ", " + place;
+}
+
 void MainStatus::Attach(ui::Dialog& window) {
     window_ = &window;
     Show();
 }
 
-void MainStatus::SetLink(LinkState state, const std::string& entry, int modules) {
-    // A lost link keeps naming the entry it was lost on while the search goes on.
-    if (state == LinkState::LinkLost && entry.empty()) {
+void MainStatus::SetLink(LinkState state, const std::string& place, int modules) {
+    // A lost link keeps naming the place it was lost on while the search goes on.
+    if (state == LinkState::LinkLost && place.empty()) {
         state_ = state;
         modules_ = 0;
         return Show();
     }
     state_ = state;
-    entry_ = entry;
+    place_ = place;
     modules_ = modules;
     Show();
 }
@@ -45,7 +50,7 @@ void MainStatus::SetLastWrite(const std::string& report) {
 std::vector<std::string> MainStatus::Fields() const {
     const bool connected = state_ == LinkState::Connected;
     return {MessageText(StateText(state_)),
-            entry_.empty() ? "" : FormatText(MessageText(kTitleWithRackText), {entry_}),
+            place_,
             connected ? FormatText(MessageText(kStatusModulesText), {modules_}) : "", lastWrite_};
 }
 

@@ -9,13 +9,18 @@ namespace kelvane {
 
 enum class LinkState { Searching, Connected, NoRack, LinkLost, NotConnected };
 
+// Where the rack answered, as the title and the status bar say it: "KXRRack on ENTRY", after the rack's name
+// when its entry gives it one ("Mont Aigoual, KXRRack on rfc2217:tx-site-3:2001").
+std::string RackPlaceText(const std::string& name, const std::string& entry);
+
 // The main window's status bar: the link's state, the entry the rack answered on, how many modules it has, and
 // the last write to it with its time. Unlike the message area it changes only when what it says changes.
 class MainStatus {
 public:
     void Attach(ui::Dialog& window);
-    // The entry and the count are those of a connected rack; a lost link still names the entry it was on.
-    void SetLink(LinkState state, const std::string& entry = {}, int modules = 0);
+    // The place (RackPlaceText) and the count are those of a connected rack; a lost link still names the place
+    // it was on.
+    void SetLink(LinkState state, const std::string& place = {}, int modules = 0);
     void SetLastWrite(const std::string& report);
     std::vector<std::string> Fields() const;
 
@@ -24,7 +29,7 @@ private:
 
     ui::Dialog* window_ = nullptr;
     LinkState state_ = LinkState::Searching;
-    std::string entry_;
+    std::string place_;
     int modules_ = 0;
     std::string lastWrite_;
 };
