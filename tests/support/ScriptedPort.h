@@ -107,4 +107,11 @@ private:
 // A reply frame as a module sends it: stuffing and checksum done here, independently of the link's encoder.
 Bytes ReplyFrame(std::uint8_t code, const Bytes& payload, std::uint8_t source = 0, std::uint8_t destination = 0xFD);
 
+// The request accepted, answered with `payload`.
+inline ScriptedPort::Reaction Accept(const Bytes& payload) { return {ReplyFrame(0xF0, payload)}; }
+// A unit's identity: its mark, its state (0 active, 0xFF inactive) and its version in tenths.
+inline ScriptedPort::Reaction Identity(std::uint8_t version, std::uint8_t state = 0) {
+    return Accept({0x77, state, version});
+}
+
 }  // namespace kelvane::test
