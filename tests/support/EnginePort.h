@@ -37,30 +37,26 @@ public:
     std::function<void(const sim::Request&)> onHeard;
 
 private:
-    class Port final : public SerialPort {
+    class Port final : public LinePort {
     public:
-        explicit Port(EnginePortOpener& rack) : rack_(rack), line_(rack.clock_) {}
+        explicit Port(EnginePortOpener& rack) : LinePort(rack.clock_), rack_(rack) {}
 
         bool Write(std::span<const std::uint8_t> bytes) override {
             if (rack_.unplugged) return true;
-            line_.Arrive(bytes);
+            line.Arrive(bytes);
             for (const std::uint8_t byte : bytes) {
                 const std::optional<sim::Exchange> exchange = rack_.engine_.Receive(byte);
                 if (!exchange) continue;
                 if (rack_.onHeard) rack_.onHeard(exchange->request);
                 std::optional<sim::Reply> reply = exchange->reply;
                 if (reply && rack_.filter) reply = rack_.filter(exchange->request, *reply);
-                if (reply) line_.Arrive(sim::EncodeReply(*reply));
+                if (reply) line.Arrive(sim::EncodeReply(*reply));
             }
             return true;
-        }
-        ReadResult Read(std::span<std::uint8_t> into, std::chrono::milliseconds wait) override {
-            return line_.Read(into, wait);
         }
 
     private:
         EnginePortOpener& rack_;
-        VirtualLine line_;
     };
 
     sim::RackEngine& engine_;
