@@ -19,8 +19,9 @@ struct StandInProgram {
     // A window of its own for the application folder `folder`; an earlier one goes first.
     void Open(const std::string& folder = "/nonexistent") {
         main.reset();
-        main = std::make_unique<CKelvaneDlg>(windows, link, folder, std::make_unique<StandInModulePanel>(windows, calls),
-                                             std::make_unique<StandInCamMenu>(windows, calls));
+        main =
+            std::make_unique<CKelvaneDlg>(windows, link, folder, std::make_unique<StandInModulePanel>(windows, calls),
+                                          std::make_unique<StandInCamMenu>(windows, calls));
         main->Create();
         window = windows.Find(res::kMainDialog);
     }

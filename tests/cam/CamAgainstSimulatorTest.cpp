@@ -34,9 +34,9 @@ protected:
 
     // The main window with the real CAM menu, the rack discovered.
     void StartProgram() {
-        main_ = test::OpenMainWindow(windows_, pty_.link, ".",
-                                     std::make_unique<test::StandInModulePanel>(windows_, calls_),
-                                     std::make_unique<COpenCam>(windows_));
+        main_ =
+            test::OpenMainWindow(windows_, pty_.link, ".", std::make_unique<test::StandInModulePanel>(windows_, calls_),
+                                 std::make_unique<COpenCam>(windows_));
         main_->DiscoverRack();
         ASSERT_EQ(main_->Slots()[kCamRow].Type, 3);
     }

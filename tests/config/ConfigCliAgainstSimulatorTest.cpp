@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-
 namespace kelvane {
 namespace {
 namespace fs = std::filesystem;

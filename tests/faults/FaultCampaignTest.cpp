@@ -343,8 +343,8 @@ TEST_F(FaultCampaign, WatchFindsTheRackAgainWhenTheLineComesBack) {
     programs_.push_back(rack);
     for (int i = 0; i < 100 && !fs::exists(link_); ++i) std::this_thread::sleep_for(50ms);
     ASSERT_TRUE(fs::exists(link_));
-    const pid_t watch = Spawn({KELVANE_CLI_PATH, "watch", "--interval", "0.1"}, dir_ / "watch.out",
-                              dir_ / "watch.err", dir_, {{"KELVANE_PORTS", link_}});
+    const pid_t watch = Spawn({KELVANE_CLI_PATH, "watch", "--interval", "0.1"}, dir_ / "watch.out", dir_ / "watch.err",
+                              dir_, {{"KELVANE_PORTS", link_}});
     const auto told = [&](const std::string& text) {
         for (int i = 0; i < 600; ++i) {
             if (FileText(dir_ / "watch.err").find(text) != std::string::npos) return true;
@@ -556,8 +556,8 @@ TEST_F(FaultCampaign, SavesNeverLeaveAPartFile) {
 // 7. Two programs on one port: the second is told who holds it, and works once the first has let go.
 TEST_F(FaultCampaign, SecondProgramOnThePortIsToldItIsBusy) {
     StartRack();
-    const pid_t watch = Spawn({KELVANE_CLI_PATH, "watch", "--interval", "0.2"}, dir_ / "watch.out",
-                              dir_ / "watch.err", dir_, {{"KELVANE_PORTS", link_}});
+    const pid_t watch = Spawn({KELVANE_CLI_PATH, "watch", "--interval", "0.2"}, dir_ / "watch.out", dir_ / "watch.err",
+                              dir_, {{"KELVANE_PORTS", link_}});
     programs_.push_back(watch);
     for (int i = 0; i < 200 && FileText(dir_ / "watch.out").empty(); ++i) std::this_thread::sleep_for(50ms);
     ASSERT_FALSE(FileText(dir_ / "watch.out").empty()) << "watch is polling\n" << FileText(dir_ / "watch.err");

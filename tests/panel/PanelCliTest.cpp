@@ -39,7 +39,8 @@ protected:
 
     // Loses every reply of `command` from the module at `address`, as a module that does not answer.
     void Silence(std::uint8_t address, std::uint8_t command) {
-        rack_->ports.filter = [address, command](const sim::Request& request, sim::Reply reply) -> std::optional<sim::Reply> {
+        rack_->ports.filter = [address, command](const sim::Request& request,
+                                                 sim::Reply reply) -> std::optional<sim::Reply> {
             if (request.destination == address && request.Command() == command) return std::nullopt;
             return reply;
         };

@@ -499,7 +499,8 @@ TEST_F(PanelWindowTest, NoScheduleEntryWithoutAFile) {
     EXPECT_EQ(panelWindow->RowCount(kScheduleList), 3);
     windows.RunFor(1000);
     EXPECT_EQ(program.satCofdm->Model().ScheduleCount, 3);
-    for (int i = 0; i < program.satCofdm->Model().ScheduleCount; ++i) EXPECT_FALSE(program.satCofdm->Model().Schedule[i].file.empty());
+    for (int i = 0; i < program.satCofdm->Model().ScheduleCount; ++i)
+        EXPECT_FALSE(program.satCofdm->Model().Schedule[i].file.empty());
 }
 
 }  // namespace

@@ -140,8 +140,10 @@ TEST_F(HistoryWindowOnQt, ChartsDrawThePairsHistoryWithItsLockLossAndGap) {
 
     const QString path = QStringLiteral(KELVANE_QT_TEST_OUTPUT "/program-history-window.png");
     EXPECT_TRUE(window->grab().save(path)) << path.toStdString();
-    EXPECT_TRUE(static_cast<ui::QtDialog&>(program.main->Window()).Widget()->grab().save(
-        QStringLiteral(KELVANE_QT_TEST_OUTPUT "/program-panel-history-button.png")));
+    EXPECT_TRUE(static_cast<ui::QtDialog&>(program.main->Window())
+                    .Widget()
+                    ->grab()
+                    .save(QStringLiteral(KELVANE_QT_TEST_OUTPUT "/program-panel-history-button.png")));
 }
 
 TEST_F(HistoryWindowOnQt, PlayerPairFillsTheWindowWithSevenCharts) {

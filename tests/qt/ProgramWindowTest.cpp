@@ -177,7 +177,8 @@ TEST_F(ProgramWindow, EveryCaptionFitsItsControlInEveryLanguage) {
             if (row == 1) {
                 Poll(10);
                 dynamic_cast<sim::InputModule&>(*program.rack->engine.Find(1)).PlanLockLoss(0, 0, 2);
-                program.rack->ports.filter = [](const sim::Request& request, sim::Reply reply) -> std::optional<sim::Reply> {
+                program.rack->ports.filter = [](const sim::Request& request,
+                                                sim::Reply reply) -> std::optional<sim::Reply> {
                     if (request.destination == 3 && request.Command() == 0x60) reply.payload.clear();
                     return reply;
                 };
@@ -198,8 +199,10 @@ TEST_F(ProgramWindow, EveryCaptionFitsItsControlInEveryLanguage) {
         if (language == kGerman) {
             program.main->SelectSlot(1);
             Poll(3);
-            EXPECT_TRUE(static_cast<ui::QtDialog*>(program.satCofdm->History().Window())->Widget()->grab().save(
-                QStringLiteral(KELVANE_QT_TEST_OUTPUT "/program-history-german.png")));
+            EXPECT_TRUE(static_cast<ui::QtDialog*>(program.satCofdm->History().Window())
+                            ->Widget()
+                            ->grab()
+                            .save(QStringLiteral(KELVANE_QT_TEST_OUTPUT "/program-history-german.png")));
         }
         program.satCofdm->History().OnClose();
         program.main->SelectSlot(CKelvaneDlg::kNoSlot);
@@ -291,7 +294,8 @@ TEST_F(ProgramWindow, ATypedValueIsPendingUntilTabThenSentOrRefused) {
     Poll(1);
     EXPECT_EQ(program.rack->engine.Find(3)->Config().size(), program.main->Slots()[3].ConfigLength);
     EXPECT_EQ(program.satCofdm->Model().TransportStreamId[0], 1030);
-    EXPECT_NE(program.main->Info().Text().find("Sent to KXD410, row 3, at "), std::string::npos) << program.main->Info().Text();
+    EXPECT_NE(program.main->Info().Text().find("Sent to KXD410, row 3, at "), std::string::npos)
+        << program.main->Info().Text();
     Save("program-panel-sent");
 
     field->setFocus();
@@ -425,8 +429,10 @@ TEST(SilentServerWindow, AnswersWithinATenthOfASecondWhileTheSearchWaits) {
     EXPECT_GT(turns, 100) << "two seconds of negotiation at least";
     EXPECT_NE(main->Info().Text().find("rfc2217:" + server + ": no answer from the server"), std::string::npos)
         << main->Info().Text();
-    EXPECT_TRUE(static_cast<ui::QtDialog&>(main->Window()).Widget()->grab().save(
-        QStringLiteral(KELVANE_QT_TEST_OUTPUT "/program-no-rack.png")));
+    EXPECT_TRUE(static_cast<ui::QtDialog&>(main->Window())
+                    .Widget()
+                    ->grab()
+                    .save(QStringLiteral(KELVANE_QT_TEST_OUTPUT "/program-no-rack.png")));
 }
 
 }  // namespace

@@ -130,12 +130,13 @@ TEST(WatchRounds, NamesAreAskedOnlyWhenALockChanges) {
 TEST(WatchRounds, WatchingNeverWritesAnImageNorRestartsAModule) {
     WatchedRack rack;
     rack.Input(kPlayer).PlanLockLoss(1, 5, 5);
-    const CliRun run = rack.WatchRounds({"--prometheus", (std::filesystem::temp_directory_path() /
-                                                            ("kelvane-never-" + std::to_string(getpid()) + ".prom")).string()},
-                                          40, [&](std::size_t round) {
-                                              rack.unplugged = round >= 20 && round < 24;  // and a rediscovery
-                                              if (round == 30) rack.silent = {kTwoChannels};
-                                          });
+    const CliRun run = rack.WatchRounds(
+        {"--prometheus",
+         (std::filesystem::temp_directory_path() / ("kelvane-never-" + std::to_string(getpid()) + ".prom")).string()},
+        40, [&](std::size_t round) {
+            rack.unplugged = round >= 20 && round < 24;  // and a rediscovery
+            if (round == 30) rack.silent = {kTwoChannels};
+        });
     ASSERT_EQ(run.status, kCliOk) << run.err;
     const auto log = rack.Requests();
     ASSERT_LT(rack.Engine().RequestCount(), sim::RackEngine::kRequestLogCapacity) << "the whole run is in the log";
@@ -320,7 +321,8 @@ TEST(WatchOutput, TerminalGetsTheTableRedrawnInPlaceAndPipesGetLines) {
     std::size_t rounds = 0;
     const CliRun run = rack.Watch({"--rows", "6"}, [&](const std::string& out, const std::string&) {
         rounds = 0;
-        for (std::size_t at = out.find("\x1b[H\x1b[2J"); at != std::string::npos; at = out.find("\x1b[H\x1b[2J", at + 1)) ++rounds;
+        for (std::size_t at = out.find("\x1b[H\x1b[2J"); at != std::string::npos; at = out.find("\x1b[H\x1b[2J", at + 1))
+            ++rounds;
         return rounds < 3;
     });
     ASSERT_EQ(run.status, kCliOk);
@@ -332,9 +334,8 @@ TEST(WatchOutput, TerminalGetsTheTableRedrawnInPlaceAndPipesGetLines) {
 
     WatchedRack piped;
     SettleInputs(piped);
-    const CliRun lines = piped.Watch({"--rows", "6"}, [](const std::string& out, const std::string&) {
-        return Lines(out).size() < 6;
-    });
+    const CliRun lines =
+        piped.Watch({"--rows", "6"}, [](const std::string& out, const std::string&) { return Lines(out).size() < 6; });
     EXPECT_EQ(lines.out.find('\x1b'), std::string::npos);
     EXPECT_EQ(Lines(lines.out).size(), 6u) << "three rounds of two lines, appended\n" << lines.out;
 }

@@ -32,7 +32,9 @@ public:
             if (silent.contains(request.destination)) return std::nullopt;
             return reply;
         };
-        rack_.ports.onHeard = [this](const sim::Request& request) { heardAt.emplace_back(clock_.TickCount(), request); };
+        rack_.ports.onHeard = [this](const sim::Request& request) {
+            heardAt.emplace_back(clock_.TickCount(), request);
+        };
     }
 
     bool& unplugged = rack_.ports.unplugged;  // the cable pulled: nothing comes back, not even the echo
@@ -54,9 +56,10 @@ public:
     // Runs `kelvane-cli watch ARGS` (parsed as the command line would be) until `keepGoing`, which is handed
     // what was written so far, says to stop.
     CliRun Watch(const std::vector<std::string>& args,
-                   const std::function<bool(const std::string& out, const std::string& err)>& keepGoing) {
+                 const std::function<bool(const std::string& out, const std::string& err)>& keepGoing) {
         std::ostringstream out, err;
-        CliContext cli{rack_.link, rack_.ports, clock_, out, err, std::filesystem::temp_directory_path(), outIsTerminal};
+        const std::filesystem::path folder = std::filesystem::temp_directory_path();
+        CliContext cli{rack_.link, rack_.ports, clock_, out, err, folder, outIsTerminal};
         WatchOptions options;
         std::string error;
         CliRun run;
@@ -73,7 +76,7 @@ public:
     // Runs watch with --json until it has written `rounds` rounds, calling `beforeRound` with the number of
     // the round about to be made (from 0).
     CliRun WatchRounds(std::vector<std::string> args, std::size_t rounds,
-                         const std::function<void(std::size_t round)>& beforeRound = {}) {
+                       const std::function<void(std::size_t round)>& beforeRound = {}) {
         args.push_back("--json");
         std::size_t announced = 0;
         return Watch(args, [&](const std::string& out, const std::string&) {
