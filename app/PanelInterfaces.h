@@ -3,6 +3,9 @@
 #include "app/SlotTable.h"
 #include "ui/WindowSystem.h"
 
+#include <functional>
+#include <string>
+
 namespace kelvane {
 
 class CInfo;
@@ -14,6 +17,8 @@ struct PanelServices {
     CXmit& link;
     CInfo& info;
     SlotTable& slots;
+    // Told what a write to the rack sent and when, as the message area says it: the status bar keeps it.
+    std::function<void(const std::string&)> sent = {};
 };
 
 // The module panel as the main window sees it: created once, hidden, then loaded with a module pair and
@@ -28,6 +33,8 @@ public:
     virtual void LoadPanel(int camCount, SlotRecord& input, SlotRecord* output) = 0;
     // Sends what the operator changed, stops polling and hides the panel.
     virtual void HidePanel() = 0;
+    // Opens the signal history of the pair on show.
+    virtual void OpenHistory() = 0;
 };
 
 // The CAM menu of a common-interface module, as the main window sees it.

@@ -2,7 +2,7 @@
 #include "app/MessageCatalogue.h"
 #include "app/TextFormat.h"
 #include "config/FirmwareFiles.h"
-#include "tests/app/StandInProgram.h"
+#include "tests/app/MainWindowFixture.h"
 #include "tests/support/FirmwareFolder.h"
 #include "tests/support/TempFolder.h"
 
@@ -14,28 +14,6 @@
 
 namespace kelvane {
 namespace {
-
-using test::Accept;
-using test::Bytes;
-using test::Identity;
-using test::ScriptedPort;
-
-class MainWindowTest : public ::testing::Test, protected test::StandInProgram {
-protected:
-    void SetUp() override {
-        SetLanguageIndex(kEnglish);
-        Open();
-    }
-
-    // A rack on port 0 answering the discovery exchanges with the given script (after the search's probe).
-    void RackAnswers(std::deque<ScriptedPort::Reaction> script) {
-        script.push_front(Identity(14));
-        ports.Install(0, std::move(script));
-    }
-
-    std::string Label(int row) const { return window->Cell(res::kModuleList, row, 0).text; }
-    int Image(int row) const { return window->Cell(res::kModuleList, row, 0).image; }
-};
 
 TEST_F(MainWindowTest, InitialisationBuildsTheWindowAndItsHiddenChildren) {
     EXPECT_EQ(window->Caption(), "Kelvane");

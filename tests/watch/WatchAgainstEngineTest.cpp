@@ -248,7 +248,7 @@ TEST(WatchOnce, APrometheusFileThatCannotBeWrittenIsAFileError) {
         return std::string(std::istreambuf_iterator<char>(in), {});
     }());
     EXPECT_TRUE(read.parsed) << read.complaint;
-    EXPECT_TRUE(HasFact(read, "sample kelvane_rack_up{} 1.0")) << read.facts;
+    EXPECT_TRUE(HasFact(read, "sample kelvane_rack_up{rack=\"engine 0\"} 1.0")) << read.facts;
     fs::remove_all(dir);
 }
 
@@ -259,7 +259,10 @@ TEST(WatchOnce, WithoutTheRackThePrometheusFileSaysSo) {
     const auto rackUp = [&] {
         const ReadBack read = ReadWithPython("prometheus", folder.Text("kelvane.prom"));
         EXPECT_TRUE(read.parsed) << read.complaint;
-        return HasFact(read, "sample kelvane_rack_up{} 1.0") ? 1 : HasFact(read, "sample kelvane_rack_up{} 0.0") ? 0 : -1;
+        // Found, the rack is known by its port; never found, by nothing (the whole table was searched).
+        return HasFact(read, "sample kelvane_rack_up{rack=\"engine 0\"} 1.0") ? 1
+               : HasFact(read, "sample kelvane_rack_up{rack=\"\"} 0.0")       ? 0
+                                                                               : -1;
     };
     {
         WatchedRack rack;

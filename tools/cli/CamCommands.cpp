@@ -2,9 +2,8 @@
 
 #include "app/DiscoveryExchanges.h"
 #include "app/ModuleTypes.h"
+#include "cam/CamDialogue.h"
 #include "cam/CamRequests.h"
-#include "cam/MmiPackets.h"
-#include "cam/MmiReceiver.h"
 #include "link/Xmit.h"
 #include "tools/cli/CamScreenText.h"
 #include "tools/cli/CliCommands.h"
@@ -17,18 +16,15 @@ namespace {
 
 using namespace cam;
 
-constexpr std::uint32_t kPollMs = 10;
-// A CAM that has just started may take a while before it shows its main menu; it is asked again meanwhile.
+// A CAM that has just started may take a while before it shows its main menu; the dialogue asks again meanwhile.
 constexpr std::uint64_t kMainMenuWaitMs = 15000;
-constexpr std::uint64_t kMainMenuRetryMs = 2000;
 constexpr std::uint64_t kAnswerWaitMs = 5000;
 // While it waits, the CAM's status is asked this often, so that a CAM taken out is not waited for.
 constexpr std::uint64_t kStatusCheckMs = 1000;
 // Once the CAM has shown something, what else it sent is read until a read brings nothing.
 constexpr int kMostDrainReads = 100;
-// A CAM may meet every answer with a new question: the dialogue is left after this many answers, or once this
-// long has passed since it began, whichever comes first.
-constexpr int kMostQuestionsAnswered = 32;
+// A CAM may meet every answer with a new question: the dialogue is left after the dialogue's bound of answers,
+// or once this long has passed since it began, whichever comes first.
 constexpr std::uint64_t kDialogueLimitMs = 90000;
 
 struct CamCommand {
@@ -49,30 +45,28 @@ bool TakeCamCommand(const std::string& row, const std::vector<std::string>& choi
     return ok;
 }
 
-// The CAM of one CI module, spoken to with the packets and the decoding of the CAM menu.
-class CamTalk {
+// The CAM of one CI module, through the CAM menu's dialogue: its screens are written as text for the terminal.
+class CamTalk final : private CamDialogueView {
 public:
-    CamTalk(CliContext& cli, std::uint8_t address) : cli_(cli), address_(address) {}
-
-    std::optional<std::uint8_t> Status() {
-        if (!cli_.link.XmitRequest({}, address_, kCamStatusCommand, kStatusTimeout) || cli_.link.Reply().empty()) {
-            return std::nullopt;
-        }
-        return cli_.link.Reply()[0];
+    CamTalk(CliContext& cli, std::uint8_t address) : cli_(cli), dialogue_(cli.clock, *this) {
+        dialogue_.Open(cli.link, address);
     }
 
-    // Sends `packet`, again every `retryMs` when given, and reads until the CAM shows something or `limitMs`
-    // pass; then reads what else it sent. A packet sent once that the module refuses ends the exchange at once.
-    bool Exchange(std::span<const std::uint8_t> packet, std::uint64_t limitMs, std::uint64_t retryMs = 0) {
+    // The CAM's status; nothing when the module did not report it.
+    std::optional<int> Status() {
+        if (!dialogue_.PollStatus() || dialogue_.CamStatus() < 0) return std::nullopt;
+        return dialogue_.CamStatus();
+    }
+
+    // Lets the dialogue send what waits, and reads until the CAM shows something or `limitMs` pass; then reads
+    // what else it sent. The main-menu request is asked again by the dialogue while none comes; any other packet
+    // that the module refuses ends the exchange at once.
+    bool Exchange(std::uint64_t limitMs, bool refusalEnds) {
         const std::uint64_t start = cli_.clock.TickCount();
-        std::uint64_t sent = start;
         std::uint64_t checked = start;
-        const std::size_t oversizedBefore = receiver_.OversizedPackets();
-        refused_ = !Send(packet);
-        if (refused_ && retryMs == 0) return false;
+        shown_ = false;
+        refused_ = false;
         while (cli_.clock.TickCount() - start < limitMs) {
-            // What the CAM answered was longer than the program takes: no other answer is coming.
-            if (receiver_.OversizedPackets() != oversizedBefore) return false;
             if (cli_.clock.TickCount() - checked >= kStatusCheckMs) {
                 checked = cli_.clock.TickCount();
                 if (Status() == kNoCam) {
@@ -80,55 +74,39 @@ public:
                     return false;
                 }
             }
-            if (retryMs != 0 && cli_.clock.TickCount() - sent >= retryMs) {
-                sent = cli_.clock.TickCount();
-                Send(packet);
-            }
-            bool shown = false;
-            Read(shown);
-            if (shown) {
-                for (int k = 0; k < kMostDrainReads && Read(shown); ++k) {
+            const CamTurn turn = dialogue_.Exchange();
+            refused_ = turn.refused;
+            if (refused_ && refusalEnds) return false;
+            if (shown_) {
+                for (int k = 0; k < kMostDrainReads && dialogue_.Exchange().readData; ++k) {
                 }
                 return true;
             }
-            cli_.clock.Sleep(kPollMs);
+            // What the CAM answered was longer than the program takes: no other answer is coming.
+            if (turn.oversized) return false;
+            cli_.clock.Sleep(CamDialogue::kTurnMs);
         }
         return false;
     }
 
+    CamDialogue& Dialogue() { return dialogue_; }
     // The last exchange's packet was refused by the module.
     bool Refused() const { return refused_; }
     // The CAM was found taken out while an exchange waited for it.
     bool Pulled() const { return pulled_; }
-    bool SentOversized() const { return receiver_.OversizedPackets() != 0; }
+    bool SentOversized() const { return dialogue_.OversizedPackets() != 0; }
     CamScreenText& Screen() { return screen_; }
-    bool MmiOpen() const { return mmiOpen_; }
 
 private:
-    bool Send(std::span<const std::uint8_t> packet) {
-        return cli_.link.XmitRequest(packet, address_, kSendMmiCommand, kMmiTimeout);
-    }
-
-    // One read of MMI data; whether it brought any bytes.
-    bool Read(bool& shown) {
-        if (!cli_.link.XmitRequest({}, address_, kReadMmiCommand, kMmiTimeout) || cli_.link.Reply().empty()) {
-            return false;
-        }
-        std::vector<MmiEvent> events;
-        receiver_.WalkChunks(cli_.link.Reply(), events);
-        for (const MmiEvent& e : events) {
-            if (e.kind == MmiEventKind::SessionPacket) mmiOpen_ = true;
-            if (e.kind == MmiEventKind::SessionClosed) mmiOpen_ = false;
-        }
-        shown = screen_.Take(events) || shown;
-        return true;
-    }
+    void ShowEvent(const MmiEvent& event) override { shown_ = screen_.Take({&event, 1}) || shown_; }
+    void ShowStatus(int) override {}
+    // The window's messages: the terminal says what happened in its own words.
+    void ShowNotice(const std::string&, std::uint32_t) override {}
 
     CliContext& cli_;
-    std::uint8_t address_;
-    MmiReceiver receiver_;
+    CamDialogue dialogue_;
     CamScreenText screen_;
-    bool mmiOpen_ = false;
+    bool shown_ = false;
     bool refused_ = false;
     bool pulled_ = false;
 };
@@ -143,21 +121,23 @@ public:
         const auto status = cam_.Status();
         if (!status) return Fail(kCliIncomplete, "the CI module did not report its CAM's status");
         if (*status == kNoCam) return Fail(kCliNoCam, "there is no CAM in the CI module");
-        const std::uint16_t length = BuildEnterMenu(buffer_);
-        if (!cam_.Exchange({buffer_.data(), length}, kMainMenuWaitMs, kMainMenuRetryMs)) {
+        // At once, rather than once the clock's second has changed as the window asks.
+        cam_.Dialogue().QueueEnterMenu();
+        if (!cam_.Exchange(kMainMenuWaitMs, false)) {
             return Fail(kCliNoCam, WhyNothingCame("the CAM did not show its main menu within 15 s"));
         }
         cli_.out << cam_.Screen().Flush();
         if (const int answered = AnswerQuestions(); answered != kCliOk) return answered;
         for (const std::uint8_t choice : command_.choices) {
-            if (!cam_.MmiOpen()) {
+            if (!cam_.Dialogue().MmiOpen()) {
                 const std::string choiceText = std::to_string(choice);
                 return Fail(kCliIncomplete, "the CAM closed its menu: choice " + choiceText + " was not sent");
             }
             if (const int over = PastLimit(); over != kCliOk) return over;
             cli_.out << "> choice " << static_cast<int>(choice) << '\n';
             const std::string what = "choice " + std::to_string(choice);
-            if (const int stepped = Step(BuildMenuAnswer(buffer_, choice), what); stepped != kCliOk) return stepped;
+            cam_.Dialogue().QueueMenuAnswer(choice);
+            if (const int stepped = Step(what); stepped != kCliOk) return stepped;
             if (const int answered = AnswerQuestions(); answered != kCliOk) return answered;
         }
         return kCliOk;
@@ -167,19 +147,18 @@ private:
     // A question on screen gets the answer given, once; any other is cancelled so that the CAM moves on. The
     // exit status: kCliOk once no question is left on screen.
     int AnswerQuestions() {
-        while (cam_.Screen().Asking()) {
+        while (cam_.Dialogue().QuestionOpen()) {
             if (const int over = PastLimit(); over != kCliOk) return over;
-            cam_.Screen().Answered();
-            ++questionsAnswered_;
             const std::string text = answerUsed_ || !command_.answer ? "" : *command_.answer;
             answerUsed_ = answerUsed_ || command_.answer.has_value();
             if (text.empty()) {
                 cli_.out << "> cancel\n";
             } else {
-                const bool blind = cam_.Screen().Blind();
+                const bool blind = cam_.Dialogue().BlindAnswer();
                 cli_.out << "> answer " << (blind ? std::string(AnswerBytes(text).size(), '*') : text) << '\n';
             }
-            const int stepped = Step(BuildAnswer(buffer_, text), text.empty() ? "the cancel" : "the answer");
+            cam_.Dialogue().QueueAnswer(text);
+            const int stepped = Step(text.empty() ? "the cancel" : "the answer");
             if (stepped != kCliOk) return stepped;
         }
         return kCliOk;
@@ -197,9 +176,9 @@ private:
 
     // kCliOk while the dialogue is within its bounds; otherwise says so.
     int PastLimit() {
-        if (questionsAnswered_ >= kMostQuestionsAnswered) {
-            return Fail(kCliNoCam, "the CAM kept asking: left after " + std::to_string(questionsAnswered_) +
-                                       " questions answered");
+        if (cam_.Dialogue().AnswersExhausted()) {
+            const std::string answered = std::to_string(cam_.Dialogue().AnswersQueued());
+            return Fail(kCliNoCam, "the CAM kept asking: left after " + answered + " questions answered");
         }
         if (cli_.clock.TickCount() - start_ >= kDialogueLimitMs) {
             const std::string seconds = std::to_string(kDialogueLimitMs / 1000);
@@ -208,9 +187,9 @@ private:
         return kCliOk;
     }
 
-    // Sends the packet built in the buffer (`what` names it) and shows what the CAM answers; the exit status.
-    int Step(std::uint16_t length, const std::string& what) {
-        if (!cam_.Exchange({buffer_.data(), length}, kAnswerWaitMs)) {
+    // Sends the packet queued (`what` names it) and shows what the CAM answers; the exit status.
+    int Step(const std::string& what) {
+        if (!cam_.Exchange(kAnswerWaitMs, true)) {
             if (cam_.Refused()) return Fail(kCliIncomplete, "the CI module refused " + what + " for the CAM");
             return Fail(kCliNoCam, WhyNothingCame("the CAM did not answer within 5 s"));
         }
@@ -227,9 +206,7 @@ private:
     CliContext& cli_;
     const CamCommand& command_;
     CamTalk cam_;
-    std::array<std::uint8_t, kRequestBufferSize> buffer_{};
     bool answerUsed_ = false;
-    int questionsAnswered_ = 0;
     std::uint64_t start_ = 0;
 };
 

@@ -25,7 +25,6 @@ bool CamScreenText::Take(std::span<const MmiEvent> events) {
             case MmiEventKind::SessionClosed:
             case MmiEventKind::MenuClosed:
                 Write();
-                asking_ = false;
                 // A CAM closes its menu and then its session: said once.
                 if (!closed_) written_ += "(the CAM closed its menu)\n";
                 closed_ = true;
@@ -33,11 +32,9 @@ bool CamScreenText::Take(std::span<const MmiEvent> events) {
             case MmiEventKind::MenuStart:
             case MmiEventKind::ListStart:
                 Start(e.kind == MmiEventKind::MenuStart ? Kind::Menu : Kind::List);
-                asking_ = false;
                 break;
             case MmiEventKind::Enquiry:
                 Start(Kind::Question);
-                asking_ = true;
                 blind_ = e.blind;
                 answerLength_ = e.answerLength;
                 lines_.push_back(TerminalText(e.text));

@@ -11,7 +11,7 @@ namespace kelvane {
 // What the CAM shows, gathered from its MMI events and written as plain text for a terminal: a menu with
 // numbered items (the numbers to give as choices), a list, a question, a text on its own, and the objects the
 // program does not treat. Texts that follow a menu, list or question belong to it, by the same layout as the
-// CAM menu's list box.
+// CAM menu's list box. Whether a question waits for its answer is the dialogue's to know (CamDialogue).
 class CamScreenText {
 public:
     // Takes the events of one exchange; true when they showed anything.
@@ -19,11 +19,6 @@ public:
 
     // The text of everything shown since the last call, and forgets it.
     std::string Flush();
-
-    // A question waits for its answer, and whether the answer is typed blind.
-    bool Asking() const { return asking_; }
-    bool Blind() const { return blind_; }
-    void Answered() { asking_ = false; }
 
 private:
     enum class Kind { None, Menu, List, Question, Text };
@@ -34,7 +29,6 @@ private:
 
     Kind kind_ = Kind::None;
     std::vector<std::string> lines_;
-    bool asking_ = false;
     bool blind_ = false;
     int answerLength_ = 0;
     // The CAM's closing was written, and nothing shown since.

@@ -6,6 +6,7 @@
 #include "app/Preferences.h"
 #include "app/TextFormat.h"
 #include "link/Xmit.h"
+#include "text/ControlCharacters.h"
 #include "tools/cli/CliOptions.h"
 #include "tools/common/SearchReport.h"
 
@@ -37,7 +38,7 @@ const char* IdentityFailureText(IdentityFailure failure) {
 }  // namespace
 
 const char* const kCliUsageText =
-    "usage: kelvane-cli [--trace FILE] [--port ENTRY] COMMAND [ARGUMENTS]\n"
+    "usage: kelvane-cli [--trace FILE] [--port ENTRY | --rack NAME] COMMAND [ARGUMENTS]\n"
     "       kelvane-cli --help | --version\n"
     "       kelvane-cli COMMAND --help\n"
     "\n"
@@ -45,6 +46,7 @@ const char* const kCliUsageText =
     "  --trace FILE         record every frame on the line in FILE (pcapng, for Wireshark with\n"
     "                       tools/wireshark/kxr.lua); KELVANE_TRACE=FILE in the environment does the same\n"
     "  --port ENTRY         search the rack on this port-table entry alone (see below)\n"
+    "  --rack NAME          search the rack on the entry the table names NAME alone (watch takes several)\n"
     "\n"
     "commands:\n"
     "  find                 search the serial ports for the rack; print the entry it answered on, its port\n"
@@ -94,7 +96,8 @@ const char* const kCliUsageText =
     "\n"
     "The ports are searched as numbered COM ports. An entry of the table is a device, tcp:HOST:PORT (a serial\n"
     "server's raw TCP port) or rfc2217:HOST:PORT (Telnet with the COM port option), optionally followed by\n"
-    "?latency=MS, added to every wait on that port. --port ENTRY searches that entry alone; KELVANE_PORTS sets\n"
+    "?latency=MS, added to every wait on that port, and preceded by the rack's name and ' @ ' (Mont Aigoual @\n"
+    "rfc2217:tx-site-3:2001). --port ENTRY searches that entry alone; KELVANE_PORTS sets\n"
     "the table (entries separated by ';', or by ':' when there is no ';'); otherwise the entries of ports.txt in\n"
     "the working directory (one a line, # comments) come first, then the machine's serial ports: on Linux\n"
     "/dev/serial/by-id, ttyUSB*, ttyACM* and ttyS* in that order.\n"
@@ -119,6 +122,7 @@ int RunFind(CliContext& cli) {
     const auto version = ProbeIdentity(cli.link, 0);
     cli.out << FormatText(MessageText(kRackFoundOnMessage), {cli.link.PortName()}) << '\n';
     cli.out << "port " << static_cast<int>(port) << ": " << cli.ports.Describe(port) << '\n';
+    if (const std::string name = cli.ports.RackName(port); !name.empty()) cli.out << "rack " << TerminalText(name) << '\n';
     cli.out << "controller " << ModuleTypeName(kControllerType) << ' '
             << (version ? VersionLabel(*version) : std::string("(version unknown)")) << '\n';
     return kCliOk;
@@ -136,6 +140,9 @@ int PrintDiscovery(CliContext& cli, const SlotTable& table, const DiscoveryRepor
                 << '\n';
         // A module that never answered may be a line or bus fault rather than a module's own state.
         return silent ? kCliIncomplete : kCliInactiveModule;
+    }
+    if (const std::string name = cli.ports.RackName(cli.link.PortNumber()); !name.empty()) {
+        cli.out << "rack " << TerminalText(name) << '\n';
     }
     cli.out << "row  addr  type  model    version  config\n";
     for (std::size_t row = 0; row < table.ModuleCount; ++row) {

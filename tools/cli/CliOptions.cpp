@@ -9,6 +9,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <array>
 #include <map>
 #include <optional>
@@ -20,6 +21,8 @@ namespace {
 // Everything a command line may hold, each command's arguments in fields of their own.
 struct Arguments {
     ProgramOptions program;
+    std::vector<std::string> ports;
+    std::vector<std::string> rackNames;
     bool version = false;
     std::string row;
     std::string file;
@@ -34,8 +37,8 @@ struct Arguments {
 using Runner = std::function<int(CliContext&, const Arguments&)>;
 
 constexpr const char* kFooter =
-    "The options --trace FILE and --port ENTRY work with every command; kelvane-cli --help describes them, the port "
-    "table and the exit statuses.";
+    "The options --trace FILE, --port ENTRY and --rack NAME work with every command (watch takes several); "
+    "kelvane-cli --help describes them, the port table and the exit statuses.";
 
 int RunDiffOf(CliContext& cli, const Arguments& a) {
     if (a.words.size() != (a.flag ? 1u : 2u)) {
@@ -56,6 +59,7 @@ private:
     void AddFileCommands();
     void AddPairCommands();
     std::string ProgramOptionProblem() const;
+    bool TakeRacks(const CLI::App& chosen, CliCommandLine& line) const;
     CliCommandLine Refusal(const CLI::App& chosen, const std::string& error) const;
 
     CLI::App app_{"", "kelvane-cli"};
@@ -74,7 +78,14 @@ CommandLineReader::CommandLineReader(const std::string& environmentTrace) {
     app_.allow_extras();
     app_.require_subcommand(0, 1);
     app_.add_option("--trace", a_.program.traceFile, "record every frame on the line in FILE (pcapng)")->type_name("FILE");
-    app_.add_option("--port", a_.program.portEntry, "search the rack on this port-table entry alone")->type_name("ENTRY");
+    app_.add_option("--port", a_.ports, "search the rack on this port-table entry alone")
+        ->type_name("ENTRY")
+        ->allow_extra_args(false)
+        ->take_all();
+    app_.add_option("--rack", a_.rackNames, "search the rack the port table names NAME (NAME @ ENTRY) alone")
+        ->type_name("NAME")
+        ->allow_extra_args(false)
+        ->take_all();
     app_.add_flag("--version", a_.version, "print the version")->disable_flag_override();
     AddDeviceCommands();
     AddFileCommands();
@@ -168,7 +179,9 @@ void CommandLineReader::AddPairCommands() {
 
 std::string CommandLineReader::ProgramOptionProblem() const {
     if (app_.count("--trace") != 0 && a_.program.traceFile.empty()) return kTraceNeedsFileText;
-    if (app_.count("--port") != 0 && a_.program.portEntry.empty()) return kPortNeedsEntryText;
+    const auto empty = [](const std::string& text) { return text.empty(); };
+    if (std::any_of(a_.ports.begin(), a_.ports.end(), empty)) return kPortNeedsEntryText;
+    if (std::any_of(a_.rackNames.begin(), a_.rackNames.end(), empty)) return kRackNeedsNameText;
     return {};
 }
 
@@ -193,6 +206,7 @@ CliCommandLine CommandLineReader::Read(const std::vector<std::string>& args) {
     std::string error;
     const ParseOutcome outcome = ParseOptions(app_, args, error);
     const CLI::App& chosen = ChosenCommand(app_);
+    if (a_.ports.size() == 1) a_.program.portEntry = a_.ports.front();
     line.program = a_.program;
     if (outcome == ParseOutcome::HelpAsked) {
         line.text = &chosen == &app_ ? std::string(kCliUsageText) : app_.help();
@@ -205,6 +219,7 @@ CliCommandLine CommandLineReader::Read(const std::vector<std::string>& args) {
         return line;
     }
     if (&chosen == watch_ && !TakeWatchOptions(*watch_, a_.watchTexts, a_.watch, error)) return Refusal(chosen, error);
+    if (!TakeRacks(chosen, line)) return Refusal(chosen, "several racks (--port or --rack more than once) are for watch alone");
     const auto runner = runners_.find(&chosen);
     if (runner == runners_.end()) {
         if (&chosen != &app_) return Refusal(chosen, "a command is needed");
@@ -214,6 +229,16 @@ CliCommandLine CommandLineReader::Read(const std::vector<std::string>& args) {
     }
     line.command = [run = runner->second, arguments = a_](CliContext& cli) { return run(cli, arguments); };
     return line;
+}
+
+// A rack named, several entries, or watch --all are looked up later, where the port table is read; false when
+// a command other than watch is asked for more than one rack.
+bool CommandLineReader::TakeRacks(const CLI::App& chosen, CliCommandLine& line) const {
+    const bool all = &chosen == watch_ && a_.watchTexts.all;
+    if (a_.rackNames.empty() && a_.ports.size() < 2 && !all) return true;
+    if (&chosen != watch_ && a_.rackNames.size() + a_.ports.size() > 1) return false;
+    line.racks = {a_.ports, a_.rackNames, all};
+    return true;
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/ProgramOptions.h"
+#include "platform/PortEntry.h"
 
 #include <functional>
 #include <string>
@@ -14,6 +15,9 @@ struct CliContext;
 // arguments, or the text to print instead (help or the version on standard output, an error on standard error).
 struct CliCommandLine {
     ProgramOptions program;
+    // The racks asked for by more than one --port, by --rack or by watch --all: their entries are looked up
+    // where the port table is read. Empty when at most one --port was given (it is in `program`).
+    RackRequest racks;
     std::function<int(CliContext&)> command;  // empty when `text` is all there is to do
     std::string text;
     int status = 0;  // with `text`: 0 for help or the version, the usage status for an error

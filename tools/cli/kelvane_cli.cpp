@@ -81,7 +81,7 @@ int main(int argc, char** argv) {
         return kCliUsage;
     }
     const CliCommandLine line = ReadCliCommandLine(args, Utf8Environment("KELVANE_TRACE"));
-    const ProgramOptions& options = line.program;
+    ProgramOptions options = line.program;
     if (!line.command) {
         (line.status == kCliOk ? std::cout : std::cerr) << line.text;
         return line.status;
@@ -89,6 +89,16 @@ int main(int argc, char** argv) {
     SystemClock clock;
     std::error_code ec;
     const std::filesystem::path workingDirectory = std::filesystem::current_path(ec);
+    std::vector<std::string> racks;
+    if (!line.racks.Empty()) {
+        const RackChoice choice = ChooseNativeRacks(line.racks, workingDirectory);
+        if (!choice.problem.empty()) {
+            std::cerr << "kelvane-cli: " << choice.problem << '\n';
+            return kCliUsage;
+        }
+        if (choice.entries.size() == 1) options.portEntry = choice.entries.front();
+        if (choice.entries.size() > 1) racks = choice.entries;
+    }
     const auto nativePorts = MakeNativePortOpener(options.portEntry, workingDirectory);
     std::unique_ptr<LineTrace> trace;
     std::unique_ptr<TracingPortOpener> tracedPorts;
@@ -100,6 +110,7 @@ int main(int argc, char** argv) {
     PortOpener& ports = tracedPorts ? static_cast<PortOpener&>(*tracedPorts) : *nativePorts;
     CXmit link(ports, clock);
     CliContext cli{link, ports, clock, std::cout, std::cerr, workingDirectory,
-                   StandardOutputIsTerminal(), options.portEntry, PortTableProblems(options.portEntry)};
+                   StandardOutputIsTerminal(), options.portEntry, PortTableProblems(options.portEntry), racks,
+                   [&workingDirectory](const std::string& entry) { return MakeNativePortOpener(entry, workingDirectory); }};
     return RunCli(line, cli);
 }

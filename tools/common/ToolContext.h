@@ -1,6 +1,8 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -42,6 +44,10 @@ struct CliContext {
     std::string portOption{};
     // What is wrong with --port or KELVANE_PORTS: a command that needs the rack refuses to search (exit 1).
     std::vector<std::string> portProblems{};
+    // The entries of the racks asked for, when more than one was (watch alone takes several), and how to
+    // build a port table of one entry for each.
+    std::vector<std::string> racks{};
+    std::function<std::unique_ptr<PortOpener>(const std::string& entry)> openerFor{};
 };
 
 // The rack searched for as every command does: a refused port table or a failed search is told on the error

@@ -1,229 +1,99 @@
-// kelvane-cli watch: the module pairs polled as the panel polls them, shown round after round, with alarms
-// and a Prometheus file; it never writes to the rack.
+// kelvane-cli watch: the module pairs of one rack or of many polled as the panel polls them, shown round after
+// round, with alarms, a Prometheus file and /metrics over HTTP; it never writes to a rack.
 
 #include "tools/watch/WatchCommand.h"
 
-#include "app/DiscoveryExchanges.h"
-#include "app/ModuleTypes.h"
-#include "config/ConfigFile.h"
 #include "link/Xmit.h"
-#include "platform/Clock.h"
-#include "platform/FileToolkit.h"
+#include "platform/PortEntry.h"
 #include "platform/SerialPort.h"
-#include "tools/watch/RackWatch.h"
 #include "tools/common/StopSignals.h"
-#include "tools/common/UtcTime.h"
-#include "tools/watch/WatchAlarms.h"
-#include "tools/watch/WatchJson.h"
-#include "tools/watch/WatchPrometheus.h"
-#include "tools/watch/WatchText.h"
+#include "tools/watch/MetricsServer.h"
+#include "tools/watch/WatchOutput.h"
+#include "tools/watch/WatchSession.h"
 
-#include <algorithm>
-#include <deque>
-#include <optional>
+#include <atomic>
+#include <memory>
 #include <ostream>
+#include <thread>
 
 namespace kelvane {
 namespace {
 
-// How often a wait between rounds looks whether it was told to stop.
-constexpr std::uint32_t kStopCheckMs = 100;
-constexpr std::size_t kAlarmsOnScreen = 8;
-// Cursor to the top left, screen cleared: the table is drawn again in place.
-constexpr const char* kRedraw = "\x1b[H\x1b[2J";
-
-class WatchSession {
-public:
-    WatchSession(CliContext& cli, const WatchOptions& options) : cli_(cli), options_(options) {}
-
-    // The first search; the exit status it calls for, kCliOk when watching can begin.
-    int Start();
-    // One round: the pairs polled, or, without the rack, one more search for it.
-    WatchRound Round();
-    // Shows the round and writes the Prometheus file; false when the file could not be written.
-    bool Show(const WatchRound& round);
-
-private:
-    struct Connection {
-        int status = kCliOk;
-        std::string problem;  // what stands in the way, for the operator
-    };
-
-    Connection Connect(bool firstTime);
-    void Reconnect();
-    WatchRound LostRound(std::time_t now);
-    void Alarm(const std::string& text);
-    bool WritePrometheus(const WatchRound& round);
-
-    CliContext& cli_;
-    const WatchOptions& options_;
-    std::optional<RackWatch> watch_;
-    WatchAlarms alarms_;
-    std::string port_;
-    std::vector<ModuleReading> lastModules_;
-    std::uint64_t carriedFailures_ = 0;  // from watches before the last rediscovery, and rounds missed
-    std::string lastProblem_;
-    bool everFound_ = false;
-    bool fileFailing_ = false;
-    std::deque<std::string> latestAlarms_;
-};
-
-int WatchSession::Start() {
-    const Connection c = Connect(true);
-    if (c.status == kCliOk) return kCliOk;
-    if (options_.once || c.status == kCliUsage) {
-        cli_.err << "kelvane-cli: " << c.problem << '\n';
-        // The file says the rack is not there, rather than keep the figures of an earlier run as if they held.
-        if (c.status != kCliUsage && !options_.prometheusFile.empty()) {
-            WritePrometheus(LostRound(cli_.clock.SystemSeconds()));
-        }
-        return c.status;
+// Starts the HTTP server when --listen asks for it; false (said on the error stream) when it cannot serve.
+bool StartServer(CliContext& cli, const WatchOptions& options, std::unique_ptr<MetricsServer>& server) {
+    if (!options.listen) return true;
+    server = std::make_unique<MetricsServer>();
+    std::string error;
+    if (server->Start(*options.listen, error)) {
+        // The port the system chose for port 0 is known only here.
+        const bool v6 = options.listen->host.find(':') != std::string::npos;
+        cli.err << "kelvane-cli: serving http://" << (v6 ? "[" + options.listen->host + "]" : options.listen->host) << ':'
+                << server->Port() << "/metrics\n" << std::flush;
+        return true;
     }
-    lastProblem_ = c.problem;
-    Alarm(c.problem + ": searching");
+    cli.err << "kelvane-cli: " << error << '\n';
+    return false;
+}
+
+// The status of many racks' single rounds: the gravest first, as a script would want to act on it.
+int Gravest(const std::vector<int>& statuses) {
+    for (const int status : {kCliUsage, kCliRackNotFound, kCliPortBusy, kCliInactiveModule, kCliIncomplete,
+                             kCliFileError, kCliFindings}) {
+        if (std::find(statuses.begin(), statuses.end(), status) != statuses.end()) return status;
+    }
     return kCliOk;
 }
 
-WatchSession::Connection WatchSession::Connect(bool firstTime) {
-    if (!cli_.portProblems.empty()) return {kCliUsage, cli_.portProblems.front()};
-    if (!cli_.link.FindPort()) {
-        std::string problem;
-        for (const std::string& reason : NoRackReasons(cli_.link)) problem += (problem.empty() ? "" : "; ") + reason;
-        return {kCliRackNotFound, problem};
-    }
-    SlotTable slots;
-    const DiscoveryReport report = RunDiscoveryExchanges(cli_.link, slots);
-    if (report.inactiveRow) {
-        cli_.link.ClosePort();
-        return {kCliInactiveModule, "inactive module in row " + std::to_string(*report.inactiveRow) +
-                                        ": it did not identify itself as an active unit"};
-    }
-    if (!report.moduleListRead) {
-        cli_.link.ClosePort();
-        return {kCliIncomplete, "the rack controller did not send its module list"};
-    }
-    std::vector<int> unpaired;
-    const std::vector<ModulePair> pairs = PairsToWatch(slots, options_.rows, unpaired);
-    for (const int row : unpaired) {
-        const std::string problem = "row " + std::to_string(row) + " is not part of an input/output pair";
-        if (firstTime) return {kCliUsage, problem};
-        Alarm(problem + " any more: not watched");
-    }
-    for (const ModulePair& pair : pairs) {
-        for (const int row : {pair.inputRow, pair.outputRow}) {
-            if (row >= 0 && report.configUnread.test(static_cast<std::size_t>(row))) {
-                Alarm("row " + std::to_string(row) + ": configuration not read; its inputs are taken as not tuned");
-            }
-        }
-    }
-    port_ = cli_.ports.Describe(cli_.link.PortNumber());
-    watch_.emplace(cli_.link, slots, pairs);
-    return {};
-}
-
-void WatchSession::Reconnect() {
-    const Connection c = Connect(false);
-    if (c.status == kCliOk) {
-        Alarm((everFound_ ? "rack found again on " : "rack found on ") + port_);
-        lastProblem_.clear();
-        return;
-    }
-    if (c.problem != lastProblem_) Alarm(c.problem + ": searching");
-    lastProblem_ = c.problem;
-}
-
-WatchRound WatchSession::Round() {
-    const std::time_t now = cli_.clock.SystemSeconds();
-    if (!watch_) Reconnect();
-    if (!watch_) return LostRound(now);
-    WatchRound round = watch_->Poll(now);
-    if (!round.rackFound) {
-        Alarm(options_.once ? "rack lost" : "rack lost: searching");
-        lastProblem_ = kNoRackText;  // said in other words just now
-        carriedFailures_ += watch_->PollFailures();
-        watch_.reset();
-        cli_.link.ClosePort();
-        return LostRound(now);
-    }
-    everFound_ = true;
-    round.port = port_;
-    round.pollFailures += carriedFailures_;
-    lastModules_ = round.modules;
-    for (const std::string& alarm : alarms_.Next(round)) Alarm(alarm);
-    return round;
-}
-
-// A round without the rack: the modules last seen, none answering.
-WatchRound WatchSession::LostRound(std::time_t now) {
-    WatchRound round;
-    round.time = now;
-    round.modules = lastModules_;
-    for (ModuleReading& m : round.modules) m.answered = false;
-    round.pollFailures = ++carriedFailures_;
-    return round;
-}
-
-void WatchSession::Alarm(const std::string& text) {
-    const std::string line = UtcTimestamp(cli_.clock.SystemSeconds()) + " " + text;
-    cli_.err << line << '\n' << std::flush;
-    latestAlarms_.push_back(line);
-    if (latestAlarms_.size() > kAlarmsOnScreen) latestAlarms_.pop_front();
-}
-
-bool WatchSession::Show(const WatchRound& round) {
-    if (options_.json) {
-        cli_.out << WatchJson(round) << '\n';
-    } else if (cli_.outIsTerminal) {
-        cli_.out << kRedraw << WatchTable(round, {latestAlarms_.begin(), latestAlarms_.end()});
-    } else {
-        cli_.out << WatchLines(round);
-    }
-    cli_.out << std::flush;
-    return options_.prometheusFile.empty() || WritePrometheus(round);
-}
-
-bool WatchSession::WritePrometheus(const WatchRound& round) {
-    const std::string text = PrometheusText(round);
-    std::error_code why;
-    const bool written = ReplaceFileAtomically(PathFromUtf8(options_.prometheusFile),
-                                               {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()}, why);
-    if (!written && !fileFailing_) Alarm("cannot write " + options_.prometheusFile + ": " + why.message());
-    if (written && fileFailing_) Alarm(options_.prometheusFile + " written again");
-    fileFailing_ = !written;
-    return written;
-}
-
-// Waits until `due` on the clock, or until told to stop.
-void WaitUntil(Clock& clock, std::uint64_t due, const std::function<bool()>& keepGoing) {
-    for (std::uint64_t now = clock.TickCount(); now < due && keepGoing(); now = clock.TickCount()) {
-        clock.Sleep(static_cast<std::uint32_t>(std::min<std::uint64_t>(kStopCheckMs, due - now)));
-    }
+// One rack of many, on the thread that watches it: its own port table of one entry and its own link, so that
+// each line keeps its one request at a time.
+int WatchOneOfMany(CliContext& cli, const WatchOptions& options, WatchOutput& output, std::size_t index,
+                   const std::function<bool()>& keepGoing) {
+    const std::string& entry = cli.racks[index];
+    const std::unique_ptr<PortOpener> ports = cli.openerFor(entry);
+    CXmit link(*ports, cli.clock);
+    RackLine line{link, *ports, cli.clock, entry, ChoosePorts(entry, std::nullopt, std::nullopt).problems};
+    const int status = WatchSession(line, options, output, index, true).Run(keepGoing);
+    return status == kCliRackNotFound && link.LastFailure() == LinkFailure::Busy ? kCliPortBusy : status;
 }
 
 }  // namespace
 
 int WatchRack(CliContext& cli, const WatchOptions& options, const std::function<bool()>& keepGoing) {
-    WatchSession session(cli, options);
-    if (const int status = session.Start(); status != kCliOk) return status;
-    std::uint64_t due = cli.clock.TickCount();
-    while (keepGoing()) {
-        const WatchRound round = session.Round();
-        const bool written = session.Show(round);
-        if (options.once) {
-            if (!round.rackFound) return kCliRackNotFound;
-            if (!written) return kCliFileError;
-            return AllWell(round) ? kCliOk : kCliFindings;
-        }
-        // Rounds keep their cadence; one slower than the interval is followed by the next at once.
-        due = std::max(due + options.intervalMs, cli.clock.TickCount());
-        WaitUntil(cli.clock, due, keepGoing);
+    std::unique_ptr<MetricsServer> server;
+    if (!StartServer(cli, options, server)) return kCliUsage;
+    SingleRackOutput output(cli.out, cli.err, cli.outIsTerminal, options, server.get());
+    RackLine line{cli.link, cli.ports, cli.clock, cli.portOption, cli.portProblems};
+    return WatchSession(line, options, output, 0, false).Run(keepGoing);
+}
+
+int WatchRacks(CliContext& cli, const WatchOptions& options, const std::function<bool()>& keepGoing) {
+    if (cli.racks.size() < 2 || !cli.openerFor) return WatchRack(cli, options, keepGoing);
+    std::unique_ptr<MetricsServer> server;
+    if (!StartServer(cli, options, server)) return kCliUsage;
+    SharedRackOutput output(cli.out, cli.err, cli.racks.size(), options, server.get());
+    return WatchRacks(cli, options, output, keepGoing);
+}
+
+int WatchRacks(CliContext& cli, const WatchOptions& options, WatchOutput& output, const std::function<bool()>& keepGoing) {
+    // A rack refused for its options (a row that is no pair) ends every watch, as it ends a single one.
+    std::atomic<bool> refused{false};
+    const std::function<bool()> going = [&] { return !refused && keepGoing(); };
+    std::vector<int> statuses(cli.racks.size(), kCliOk);
+    std::vector<std::thread> threads;
+    threads.reserve(cli.racks.size());
+    for (std::size_t k = 0; k < cli.racks.size(); ++k) {
+        threads.emplace_back([&, k] {
+            statuses[k] = WatchOneOfMany(cli, options, output, k, going);
+            if (statuses[k] == kCliUsage) refused = true;
+        });
     }
-    return kCliOk;
+    for (std::thread& thread : threads) thread.join();
+    return options.once || refused ? Gravest(statuses) : kCliOk;
 }
 
 int RunWatch(CliContext& cli, const WatchOptions& options) {
     const StopSignals stop;
-    return WatchRack(cli, options, [&stop] { return !stop.Requested(); });
+    return WatchRacks(cli, options, [&stop] { return !stop.Requested(); });
 }
 
 }  // namespace kelvane

@@ -81,7 +81,7 @@ std::string JsonString(std::string_view text) {
 }
 
 std::string WatchJson(const WatchRound& round) {
-    const std::string rack = "{" + Field("found", Flag(round.rackFound)) + "," + Field("port", JsonString(round.port)) + "}";
+    const std::string rack = "{" + Field("name", JsonString(round.rack)) + "," + Field("found", Flag(round.rackFound)) + "," + Field("port", JsonString(round.port)) + "}";
     return "{" + Field("time", JsonString(UtcTimestamp(round.time))) + "," +
            Field("unix_time", std::to_string(static_cast<long long>(round.time))) + "," + Field("rack", rack) + "," +
            Field("modules", Array(round.modules, ModuleObject)) + "," + Field("inputs", Array(round.inputs, InputObject)) +

@@ -7,7 +7,7 @@
 
 namespace kelvane {
 
-// A round as one JSON object on one line (no line end): time, rack, modules, inputs, channels with the
+// A round as one JSON object on one line (no line end): time, rack (its name or entry, whether found, its port), modules, inputs, channels with the
 // services placed on each, poll failures and whether all is well.
 std::string WatchJson(const WatchRound& round);
 

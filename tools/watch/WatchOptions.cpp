@@ -55,6 +55,13 @@ bool TakeValue(const std::string& name, const std::string& value, WatchOptions& 
         o.prometheusFile = value;
         return !value.empty();
     }
+    if (name == "--listen") {
+        ListenAddress address;
+        if (!ParseListenAddress(value, address, error)) return false;
+        if (!MetricsServerAvailable()) error = "--listen is not available in this build; use --prometheus FILE";
+        o.listen = address;
+        return MetricsServerAvailable();
+    }
     const auto rows = Rows(value);
     if (!rows) error = "--rows wants row numbers from 1 to " + std::to_string(kSlotCount - 1) + " separated by commas, not '" + value + "'";
     if (rows) o.rows = *rows;
@@ -75,6 +82,11 @@ void AddWatchOptions(CLI::App& watch, WatchOptionTexts& texts) {
                                          "and every channel is within its capacity")
         ->disable_flag_override();
     watch.add_option("--rows", texts.rows, "watch the pairs of these rows alone, e.g. 1,3,5")->type_name("ROWS");
+    watch.add_option("--listen", texts.listen,
+                     "serve the metrics at http://HOST:PORT/metrics for Prometheus to scrape; HOST is 127.0.0.1 unless "
+                     "given (an address, not a name)")
+        ->type_name("[HOST:]PORT");
+    watch.add_flag("--all", texts.all, "watch every rack the port table names (NAME @ ENTRY)")->disable_flag_override();
 }
 
 bool TakeWatchOptions(const CLI::App& watch, const WatchOptionTexts& texts, WatchOptions& options, std::string& error) {
@@ -82,7 +94,8 @@ bool TakeWatchOptions(const CLI::App& watch, const WatchOptionTexts& texts, Watc
     taken.json = texts.json;
     taken.once = texts.once;
     const std::pair<const char*, const std::string*> values[] = {
-        {"--interval", &texts.interval}, {"--prometheus", &texts.prometheus}, {"--rows", &texts.rows}};
+        {"--interval", &texts.interval}, {"--prometheus", &texts.prometheus}, {"--rows", &texts.rows},
+        {"--listen", &texts.listen}};
     for (const auto& [name, value] : values) {
         if (watch.count(name) != 0 && !TakeValue(name, *value, taken, error)) return false;
     }

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "tools/watch/MetricsServer.h"
+
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +19,7 @@ struct WatchOptions {
     std::string prometheusFile;  // empty: none
     bool once = false;
     std::vector<int> rows;  // empty: every pair
+    std::optional<ListenAddress> listen;  // serve /metrics over HTTP there
 };
 
 // watch's options as typed, before they are checked.
@@ -25,6 +29,8 @@ struct WatchOptionTexts {
     std::string prometheus;
     bool once = false;
     std::string rows;
+    std::string listen;
+    bool all = false;  // every named entry of the port table: looked up where the table is read
 };
 
 // Declares watch's options on the command `watch` of the option parser, read into `texts`.
@@ -34,7 +40,7 @@ void AddWatchOptions(CLI::App& watch, WatchOptionTexts& texts);
 bool TakeWatchOptions(const CLI::App& watch, const WatchOptionTexts& texts, WatchOptions& options, std::string& error);
 
 // Reads the arguments after "watch": --interval SECONDS (0.1 to 86400, decimals allowed), --json,
-// --prometheus FILE, --once, --rows 1,3,5; values as the next argument or after '='. False with a reason in
+// --prometheus FILE, --once, --rows 1,3,5, --listen [HOST:]PORT, --all; values as the next argument or after '='. False with a reason in
 // `error` for anything else.
 bool ParseWatchOptions(const std::vector<std::string>& args, WatchOptions& options, std::string& error);
 

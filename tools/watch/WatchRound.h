@@ -49,6 +49,9 @@ struct WatchRound {
     std::time_t time = 0;
     bool rackFound = false;  // false: the rack stopped answering during the round, or has not been found
     std::string port;        // where the rack answers
+    std::string rack;        // which rack: the name the operator gave it, else its port-table entry
+    bool named = false;      // whether `rack` is a name the operator gave
+    std::uint32_t durationMs = 0;  // how long the round took
     std::vector<ModuleReading> modules;
     std::vector<InputReading> inputs;
     std::vector<ChannelReading> channels;

@@ -53,6 +53,7 @@ private:
 
 std::string WatchTable(const WatchRound& round, const std::vector<std::string>& latestAlarms) {
     std::string text = UtcTimestamp(round.time) + "  " +
+                       (round.named ? "[" + round.rack + "] " : std::string()) +
                        (round.rackFound ? "rack on " + round.port : std::string("rack lost: searching")) +
                        "  poll failures " + std::to_string(round.pollFailures) + "\n\n";
     text += "row  model    what       lock       level  s.n.r.  rate/capacity             services\n";
@@ -75,8 +76,12 @@ std::string WatchTable(const WatchRound& round, const std::vector<std::string>& 
     return text;
 }
 
-std::string WatchLines(const WatchRound& round) {
-    const std::string time = UtcTimestamp(round.time) + " ";
+std::string WatchAlarmLine(std::time_t time, const std::string& rack, const std::string& text) {
+    return UtcTimestamp(time) + " " + (rack.empty() ? std::string() : "[" + rack + "] ") + text;
+}
+
+std::string WatchLines(const WatchRound& round, bool withRack) {
+    const std::string time = UtcTimestamp(round.time) + " " + (withRack ? "[" + round.rack + "] " : std::string());
     if (!round.rackFound) return time + "rack lost: searching\n";
     RowOrdered lines;
     for (const InputReading& input : round.inputs) {

@@ -12,7 +12,10 @@ namespace kelvane {
 // screen kelvane-cli watch redraws in place on a terminal.
 std::string WatchTable(const WatchRound& round, const std::vector<std::string>& latestAlarms);
 
-// A round as plain lines to append to a log, each starting with the time.
-std::string WatchLines(const WatchRound& round);
+// An alarm as watch tells it: the time, the rack in brackets when `rack` is not empty, the text.
+std::string WatchAlarmLine(std::time_t time, const std::string& rack, const std::string& text);
+
+// A round as plain lines to append to a log, each starting with the time and, `withRack`, the rack in brackets.
+std::string WatchLines(const WatchRound& round, bool withRack = false);
 
 }  // namespace kelvane

@@ -34,6 +34,7 @@ public:
     void Beep(unsigned frequencyHz, unsigned milliseconds) override { beeps.push_back({frequencyHz, milliseconds}); }
     std::optional<std::string> AskOpenFile(const FileDialogRequest& request) override;
     std::optional<std::string> AskSaveFile(const FileDialogRequest& request) override;
+    std::string ToolkitVersion() const override { return "Headless"; }
 
     // Lets time pass for `milliseconds`, firing every timer that falls due on the way, in order.
     void RunFor(std::uint64_t milliseconds);

@@ -6,6 +6,7 @@
 #include "ui/qt/DialogWindow.h"
 #include "ui/qt/EventPump.h"
 #include "ui/qt/Fonts.h"
+#include "ui/qt/WindowBars.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -69,7 +70,7 @@ QtDialog::~QtDialog() {
 }
 
 void QtDialog::BuildWindow(QtDialog* parent) {
-    QWidget* parentWidget = parent != nullptr ? parent->Widget() : nullptr;
+    QWidget* parentWidget = parent != nullptr ? parent->ClientArea() : nullptr;
     window_ = new qtback::DialogWindow(parentWidget, WindowFlags(template_, parentWidget != nullptr));
     window_->setObjectName(QStringLiteral("dialog-%1").arg(template_.id));
     window_->setFont(font_);
@@ -111,6 +112,12 @@ void QtDialog::Notify(int control, Event event, bool byProgram) {
     notification.event = event;
     notification.byProgram = byProgram;
     Deliver([&notification](DialogHandler& handler) { handler.OnNotify(notification); });
+}
+
+void QtDialog::MenuItemChosen(int itemId) {
+    // Held like every other input while the program is at work.
+    if (qtback::ProgramAtWork()) return;
+    Deliver([itemId](DialogHandler& handler) { handler.OnMenuItem(itemId); });
 }
 
 void QtDialog::Show(bool shown) {

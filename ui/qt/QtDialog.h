@@ -20,6 +20,7 @@ namespace kelvane::ui {
 
 namespace qtback {
 class DialogWindow;
+class WindowBars;
 }
 
 // A dialog on Qt Widgets. A top-level template becomes a fixed-size window with a caption and a close box; a
@@ -52,6 +53,11 @@ public:
     void RepaintNow() override;
     void SetTimer(int timerId, unsigned milliseconds) override;
     void KillTimer(int timerId) override;
+
+    void SetMenuBar(const MenuBar& menus) override;
+    void EnableMenuItem(int itemId, bool enabled) override;
+    bool IsMenuItemEnabled(int itemId) const override;
+    void SetStatusFields(const std::vector<std::string>& fields) override;
 
     void SetText(int control, const std::string& text) override;
     std::string Text(int control) const override;
@@ -109,6 +115,8 @@ public:
 
     // The dialog's widget, and a control's: for the window system, main() and tests. Null when there is none.
     QWidget* Widget() const;
+    // Where the controls and the panels lie: the window itself, or the body between its menu and status bars.
+    QWidget* ClientArea() const;
     QWidget* ControlWidget(int control) const;
 
     // Used by QtWindowSystem. RunModal shows the dialog, waits in a nested event loop for EndModal and hides
@@ -127,9 +135,11 @@ private:
     template <class Call>
     bool Deliver(Call&& call);
     void Notify(int control, Event event, bool byProgram);
+    void MenuItemChosen(int itemId);
 
     void BuildWindow(QtDialog* parent);
     void BuildControls();
+    qtback::WindowBars& Bars();
     void PlaceAtCentre();
     void SetModal(bool modal);
 
@@ -152,6 +162,7 @@ private:
     std::shared_ptr<ModalRun> modal_;
     std::optional<int> earlyResult_;
     bool placed_ = false;
+    std::unique_ptr<qtback::WindowBars> bars_;  // once a menu or status bar was asked for
 };
 
 template <class Capability>
