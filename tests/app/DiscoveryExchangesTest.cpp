@@ -8,18 +8,17 @@
 namespace kelvane {
 namespace {
 
+using test::Accept;
 using test::Bytes;
-using test::ReplyFrame;
+using test::Identity;
 using test::ScriptedPort;
 
-ScriptedPort::Reaction Accept(const Bytes& payload) { return {ReplyFrame(0xF0, payload)}; }
-ScriptedPort::Reaction Identity(std::uint8_t state, std::uint8_t version) { return Accept({0x77, state, version}); }
 const ScriptedPort::Reaction kSilence{};
 
 class DiscoveryExchangesTest : public ::testing::Test {
 protected:
     ScriptedPort& Connect(std::deque<ScriptedPort::Reaction> reactions) {
-        reactions.push_front(Identity(0, 14));  // answers the search's probe
+        reactions.push_front(Identity(14));  // answers the search's probe
         ports.Install(0, std::move(reactions));
         EXPECT_TRUE(link.FindPort());
         ports.last->writes.clear();
@@ -34,9 +33,9 @@ protected:
 
 TEST_F(DiscoveryExchangesTest, TwoModulesInReplyOrder) {
     ScriptedPort& port = Connect({
-        Identity(0, 23),                               // controller
+        Identity(23),                               // controller
         Accept({0x09, 1, 12, 0x04, 5, 31}),            // two triples
-        Identity(0, 23), Identity(0, 13), Identity(0, 32),
+        Identity(23), Identity(13), Identity(32),
         Accept({}), Accept({0xAA, 0xBB, 0xCC}), Accept({0x01, 0x02, 0x03, 0x04}),
     });
     std::vector<std::size_t> rowsRead;
@@ -64,7 +63,7 @@ TEST_F(DiscoveryExchangesTest, TwoModulesInReplyOrder) {
 }
 
 TEST_F(DiscoveryExchangesTest, EmptyModuleListLeavesOnlyTheController) {
-    Connect({Identity(0, 5), Accept({}), Identity(0, 5), Accept({})});
+    Connect({Identity(5), Accept({}), Identity(5), Accept({})});
     const DiscoveryReport report = RunDiscoveryExchanges(link, table);
     EXPECT_TRUE(report.moduleListRead);
     EXPECT_EQ(table.ModuleCount, 1);
@@ -72,7 +71,7 @@ TEST_F(DiscoveryExchangesTest, EmptyModuleListLeavesOnlyTheController) {
 }
 
 TEST_F(DiscoveryExchangesTest, FailedModuleListLeavesOnlyTheController) {
-    Connect({Identity(0, 5), kSilence, kSilence, kSilence, Identity(0, 5), Accept({})});
+    Connect({Identity(5), kSilence, kSilence, kSilence, Identity(5), Accept({})});
     const DiscoveryReport report = RunDiscoveryExchanges(link, table);
     EXPECT_FALSE(report.moduleListRead);
     EXPECT_EQ(table.ModuleCount, 1);
@@ -80,8 +79,8 @@ TEST_F(DiscoveryExchangesTest, FailedModuleListLeavesOnlyTheController) {
 }
 
 TEST_F(DiscoveryExchangesTest, InactiveModuleStopsDiscoveryBeforeAnyConfigurationRead) {
-    ScriptedPort& port = Connect({Identity(0, 5), Accept({0x01, 1, 10, 0x02, 2, 10}), Identity(0, 5),
-                                  Identity(0, 10), Identity(0xFF, 10)});
+    ScriptedPort& port = Connect({Identity(5), Accept({0x01, 1, 10, 0x02, 2, 10}), Identity(5),
+                                  Identity(10), Identity(10, 0xFF)});
     const DiscoveryReport report = RunDiscoveryExchanges(link, table);
     ASSERT_TRUE(report.inactiveRow);
     EXPECT_EQ(*report.inactiveRow, 2u);
@@ -90,26 +89,26 @@ TEST_F(DiscoveryExchangesTest, InactiveModuleStopsDiscoveryBeforeAnyConfiguratio
 }
 
 TEST_F(DiscoveryExchangesTest, SilentModuleIsToldApartFromOneThatSaysItIsInactive) {
-    ScriptedPort& port = Connect({Identity(0, 5), Accept({0x01, 1, 10, 0x02, 2, 10}), Identity(0, 5),
-                                  Identity(0, 10), kSilence, kSilence, kSilence});
+    ScriptedPort& port = Connect({Identity(5), Accept({0x01, 1, 10, 0x02, 2, 10}), Identity(5),
+                                  Identity(10), kSilence, kSilence, kSilence});
     const DiscoveryReport report = RunDiscoveryExchanges(link, table);
     EXPECT_EQ(report.inactiveRow, std::optional<std::size_t>(2));
     EXPECT_EQ(report.inactiveBecause, IdentityFailure::NoAnswer);
     EXPECT_EQ(port.writes.size(), 7u);  // the probe of row 2 was tried three times
 
     SlotTable other;
-    Connect({Identity(0, 5), Accept({0x01, 1, 10}), Identity(0, 5), Identity(0, 10)});
+    Connect({Identity(5), Accept({0x01, 1, 10}), Identity(5), Identity(10)});
     EXPECT_EQ(RunDiscoveryExchanges(link, other).inactiveBecause, IdentityFailure::None);
 }
 
 TEST_F(DiscoveryExchangesTest, ProbeWithoutMarkOrTooShortCountsAsInactive) {
-    Connect({Identity(0, 5), Accept({0x01, 1, 10}), Identity(0, 5), Accept({0x77, 0x00})});
+    Connect({Identity(5), Accept({0x01, 1, 10}), Identity(5), Accept({0x77, 0x00})});
     const DiscoveryReport shortReply = RunDiscoveryExchanges(link, table);
     EXPECT_EQ(shortReply.inactiveRow, std::optional<std::size_t>(1));
     EXPECT_EQ(shortReply.inactiveBecause, IdentityFailure::NotIdentified);
 
     SlotTable other;
-    Connect({Identity(0, 5), Accept({0x01, 1, 10}), Identity(0, 5), Accept({'x', 0x00, 10})});
+    Connect({Identity(5), Accept({0x01, 1, 10}), Identity(5), Accept({'x', 0x00, 10})});
     const DiscoveryReport noMark = RunDiscoveryExchanges(link, other);
     EXPECT_EQ(noMark.inactiveRow, std::optional<std::size_t>(1));
     EXPECT_EQ(noMark.inactiveBecause, IdentityFailure::NotIdentified);
@@ -131,7 +130,7 @@ TEST_F(DiscoveryExchangesTest, AModuleListThatCannotBeTheRacksIsRefused) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.list));
-        Connect({Identity(0, 5), Accept(c.list), Identity(0, 5), Accept({})});
+        Connect({Identity(5), Accept(c.list), Identity(5), Accept({})});
         SlotTable fresh;
         const DiscoveryReport report = RunDiscoveryExchanges(link, fresh);
         EXPECT_FALSE(report.moduleListRead);
@@ -144,8 +143,8 @@ TEST_F(DiscoveryExchangesTest, AModuleListThatCannotBeTheRacksIsRefused) {
 TEST_F(DiscoveryExchangesTest, TriplesBeyondTheTableAreIgnored) {
     Bytes list;
     for (std::uint8_t k = 1; k <= 16; ++k) list.insert(list.end(), {k, 1, 10});
-    std::deque<ScriptedPort::Reaction> script{Identity(0, 5), Accept(list)};
-    for (int k = 0; k < 15; ++k) script.push_back(Identity(0, 10));
+    std::deque<ScriptedPort::Reaction> script{Identity(5), Accept(list)};
+    for (int k = 0; k < 15; ++k) script.push_back(Identity(10));
     for (int k = 0; k < 15; ++k) script.push_back(Accept({}));
     Connect(script);
     const DiscoveryReport report = RunDiscoveryExchanges(link, table);
@@ -155,7 +154,7 @@ TEST_F(DiscoveryExchangesTest, TriplesBeyondTheTableAreIgnored) {
 }
 
 TEST_F(DiscoveryExchangesTest, ConfigurationTooLongIsRefusedNotCut) {
-    Connect({Identity(0, 5), Accept({0x01, 1, 10}), Identity(0, 5), Identity(0, 10), Accept({}),
+    Connect({Identity(5), Accept({0x01, 1, 10}), Identity(5), Identity(10), Accept({}),
              Accept(Bytes(kConfigCapacity + 1, 0x5A))});
     table[1].ConfigLength = 7;
     const DiscoveryReport report = RunDiscoveryExchanges(link, table);
@@ -165,7 +164,7 @@ TEST_F(DiscoveryExchangesTest, ConfigurationTooLongIsRefusedNotCut) {
 }
 
 TEST_F(DiscoveryExchangesTest, ConfigurationOfExactlyTheCapacityIsKept) {
-    Connect({Identity(0, 5), Accept({0x01, 2, 10}), Identity(0, 5), Identity(0, 10), Accept({}),
+    Connect({Identity(5), Accept({0x01, 2, 10}), Identity(5), Identity(10), Accept({}),
              Accept(Bytes(kConfigCapacity, 0x5A))});
     const DiscoveryReport report = RunDiscoveryExchanges(link, table);
     EXPECT_TRUE(report.configUnread.none());
@@ -173,7 +172,7 @@ TEST_F(DiscoveryExchangesTest, ConfigurationOfExactlyTheCapacityIsKept) {
 }
 
 TEST_F(DiscoveryExchangesTest, FailedConfigurationReadKeepsGoing) {
-    Connect({Identity(0, 5), Accept({0x01, 1, 10, 0x02, 2, 11}), Identity(0, 5), Identity(0, 10), Identity(0, 11),
+    Connect({Identity(5), Accept({0x01, 1, 10, 0x02, 2, 11}), Identity(5), Identity(10), Identity(11),
              Accept({}), kSilence, kSilence, kSilence, Accept({0x42})});
     const DiscoveryReport report = RunDiscoveryExchanges(link, table);
     EXPECT_TRUE(report.configUnread.test(1));

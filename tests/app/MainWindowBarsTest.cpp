@@ -135,14 +135,15 @@ TEST_F(MainWindowTest, StatusBarKeepsTheLinksStateAndTheLastWrite) {
          {"Connected", "KXRRack on COM0", "2 modules", sent}},
         {"link lost", [&] { ports.Install(0, {}); link.SetLinkLost(true); windows.RunFor(2100); },
          {"Link lost - searching...", "KXRRack on COM0", "", sent}},
-        {"back", [&] { RackAnswers(kTwoModules); windows.RunFor(1000); },
-         {"Connected", "KXRRack on COM0", "2 modules", sent}},
+        {"back, on an entry that names its rack", [&] { ports.rackNames[0] = "Mont Aigoual"; RackAnswers(kTwoModules); windows.RunFor(1000); },
+         {"Connected", "Mont Aigoual, KXRRack on COM0", "2 modules", sent}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.step);
         row.act();
         EXPECT_EQ(window->StatusFields(), row.fields);
     }
+    EXPECT_EQ(window->Caption(), "Kelvane \u2014 Mont Aigoual, KXRRack on COM0") << "the title says the name too";
 }
 
 // Nothing the window said is lost when the next message replaces it, however long the program runs.

@@ -1,18 +1,16 @@
 #include "app/KelvaneApp.h"
-#include "app/KelvaneDlg.h"
 #include "app/MessageCatalogue.h"
 #include "app/TextFormat.h"
 #include "config/FirmwareFiles.h"
-#include "link/Xmit.h"
-#include "res/ResourceIds.h"
 #include "tests/app/MainWindowFixture.h"
+#include "tests/support/FirmwareFolder.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 
 namespace kelvane {
 namespace {
@@ -54,17 +52,15 @@ TEST_F(MainWindowTest, InitialisationBuildsTheWindowAndItsHiddenChildren) {
 TEST(StartUp, GivesTheWindowSystemThePreferredLanguage) {
     namespace fs = std::filesystem;
     const fs::path start = fs::current_path();
-    const fs::path directory = fs::temp_directory_path() / ("kelvane-start-" + std::to_string(getpid()));
-    fs::create_directories(directory);
-    std::ofstream(directory / "pref.txt") << "IT\n";
-    fs::current_path(directory);
+    const test::TempFolder directory("start");
+    directory.Write("pref.txt", "IT\n");
+    fs::current_path(directory.Root());
     VirtualClock clock;
     ui::HeadlessWindowSystem windows{clock};
     test::ScriptedPortOpener ports{clock};
     CXmit link{ports, clock};
     CKelvaneApp(windows, link).Run();
     fs::current_path(start);
-    fs::remove_all(directory);
     EXPECT_EQ(windows.language, "it");
     EXPECT_EQ(LanguageIndex(), kItalian);
     SetLanguageIndex(kEnglish);
@@ -223,32 +219,23 @@ TEST_F(MainWindowTest, RowsBeyondTheListAreKeptButNotShown) {
 }
 
 TEST_F(MainWindowTest, FirmwareFilesTooLargeForAnyModuleAreNamedAtStartUp) {
-    namespace fs = std::filesystem;
-    const fs::path dir = fs::temp_directory_path() / ("kelvane-window-fw-" + std::to_string(getpid()));
-    fs::create_directories(dir / "firmware");
-    const Bytes valid = BuildFirmwareFile(1, 20, Bytes(256, 0x5A));
-    std::ofstream(dir / "firmware" / "KXB200.bin", std::ios::binary)
-        .write(reinterpret_cast<const char*>(valid.data()), static_cast<std::streamsize>(valid.size()));
+    test::FirmwareFolder folder;
+    folder.Write("KXB200.bin", BuildFirmwareFile(1, 20, Bytes(256, 0x5A)));
     std::string list = "KXB200.bin\n.\n";
     for (const char* name : {"KXB200-a", "KXB200-b", "KXB200-c", "KXB200-d"}) {
-        std::ofstream(dir / "firmware" / name).put('x');
-        fs::resize_file(dir / "firmware" / name, kFirmwareHeader + kMaxFirmwareImage + 1);  // sparse
+        folder.Write(name, {'x'});
+        std::filesystem::resize_file(folder.Path(name), kFirmwareHeader + kMaxFirmwareImage + 1);  // sparse
         list += std::string(name) + "\n";
     }
-    std::ofstream(dir / "firmware" / kFirmwareListName) << list;
+    folder.List(list);
 
-    main.reset();
-    main = std::make_unique<CKelvaneDlg>(windows, link, dir.string(),
-                                         std::make_unique<test::StandInModulePanel>(windows, calls),
-                                         std::make_unique<test::StandInCamMenu>(windows, calls));
-    main->Create();
+    Open(folder.Root().string());
     std::vector<std::string> shown;
     clock.OnAdvance([&](std::uint64_t) {
         if (shown.empty() || shown.back() != main->Info().Text()) shown.push_back(main->Info().Text());
     });
     windows.RunFor(10);  // the scan and a discovery that finds no rack
     clock.OnAdvance(nullptr);
-    fs::remove_all(dir);
 
     // The folder in the list passes silently as a missing file would; the first three oversized files are named,
     // each with the warning beep, and the usable image spares the operator message 32.

@@ -1,10 +1,5 @@
-#include "app/KelvaneDlg.h"
 #include "app/MessageCatalogue.h"
-#include "link/Xmit.h"
-#include "res/ResourceIds.h"
-#include "tests/app/StandInPanels.h"
-#include "tests/support/ScriptedPort.h"
-#include "ui/headless/HeadlessWindowSystem.h"
+#include "tests/app/StandInProgram.h"
 
 #include <gtest/gtest.h>
 
@@ -13,15 +8,11 @@ namespace {
 
 using test::PanelCall;
 
-class PanelSwitchingTest : public ::testing::Test {
+class PanelSwitchingTest : public ::testing::Test, protected test::StandInProgram {
 protected:
     void SetUp() override {
         SetLanguageIndex(kEnglish);
-        main = std::make_unique<CKelvaneDlg>(windows, link, "/nonexistent",
-                                             std::make_unique<test::StandInModulePanel>(windows, calls),
-                                             std::make_unique<test::StandInCamMenu>(windows, calls));
-        main->Create();
-        window = windows.Find(res::kMainDialog);
+        Open();
         // These tests start from a rack already discovered: no discovery of their own.
         window->KillTimer(CKelvaneDlg::kStartTimer);
     }
@@ -49,14 +40,6 @@ protected:
 
     int Image(int row) const { return window->Cell(res::kModuleList, row, 0).image; }
     const SlotRecord* Record(int row) { return &main->Slots()[row]; }
-
-    VirtualClock clock;
-    ui::HeadlessWindowSystem windows{clock};
-    test::ScriptedPortOpener ports{clock};
-    CXmit link{ports, clock};
-    std::vector<PanelCall> calls;
-    std::unique_ptr<CKelvaneDlg> main;
-    ui::HeadlessDialog* window = nullptr;
 };
 
 TEST_F(PanelSwitchingTest, InputWithCiThenOutputFormsOnePairFromEitherSide) {

@@ -1,22 +1,15 @@
 // The CAM menu in the main window and kelvane-cli cam, against kxrsim's CAM over a real pseudo-terminal.
 
-#include "app/KelvaneDlg.h"
 #include "app/MessageCatalogue.h"
-#include "cam/OpenCam.h"
-#include "link/Xmit.h"
-#include "platform/SystemClock.h"
-#include "platform/posix/PortTable.h"
 #include "res/ResourceIds.h"
-#include "sim/DefaultRack.h"
-#include "sim/RackSimulator.h"
 #include "tests/app/StandInPanels.h"
-#include "tools/cli/CliCommands.h"
+#include "tests/support/ProgramWindow.h"
+#include "tests/support/PtyRack.h"
 #include "ui/headless/HeadlessWindowSystem.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <sstream>
 
 namespace kelvane {
 namespace {
@@ -36,23 +29,14 @@ class CamAgainstSimulator : public ::testing::Test {
 protected:
     void SetUp() override {
         SetLanguageIndex(kEnglish);
-        std::string error;
-        ASSERT_TRUE(simulator_.Start(error)) << error;
-        ports_ = PortTable({simulator_.PortPath()});
-    }
-
-    void TearDown() override {
-        main_.reset();
-        simulator_.Stop();
+        pty_.Start();
     }
 
     // The main window with the real CAM menu, the rack discovered.
     void StartProgram() {
-        main_ = std::make_unique<CKelvaneDlg>(windows_, link_, ".",
-                                              std::make_unique<test::StandInModulePanel>(windows_, calls_),
-                                              std::make_unique<COpenCam>(windows_));
-        main_->Create();
-        windows_.Find(res::kMainDialog)->KillTimer(CKelvaneDlg::kStartTimer);
+        main_ =
+            test::OpenMainWindow(windows_, pty_.link, ".", std::make_unique<test::StandInModulePanel>(windows_, calls_),
+                                 std::make_unique<COpenCam>(windows_));
         main_->DiscoverRack();
         ASSERT_EQ(main_->Slots()[kCamRow].Type, 3);
     }
@@ -69,30 +53,15 @@ protected:
     Lines Entries() { return Panel().ControlState(res::kCamList).items; }
     bool Showing(const std::string& first) { return !Entries().empty() && Entries()[0] == first; }
 
-    struct CliRun {
-        int status;
-        std::string out;
-        std::string err;
-    };
-    CliRun Cli(const std::vector<std::string>& args) {
-        std::ostringstream out, err;
-        CliContext cli{link_, ports_, clock_, out, err, "."};
-        const int status = RunCli(args, cli);
-        return {status, out.str(), err.str()};
-    }
+    test::CliRun Cli(const std::vector<std::string>& args) { return pty_.Cli(args, "."); }
 
-    sim::RackSimulator simulator_{sim::DefaultRack()};
+    CKelvaneDlg& Main() { return *main_; }
 
-private:
-    SystemClock clock_;
-    ui::HeadlessWindowSystem windows_{clock_};
-    PortTable ports_{std::vector<std::string>{}};
-    CXmit link_{ports_, clock_};
+    test::PtyRack pty_;
+    sim::RackSimulator& simulator_ = pty_.simulator;
+    ui::HeadlessWindowSystem windows_{pty_.clock};
     std::vector<test::PanelCall> calls_;
     std::unique_ptr<CKelvaneDlg> main_;
-
-protected:
-    CKelvaneDlg& Main() { return *main_; }
 };
 
 TEST_F(CamAgainstSimulator, PanelReachesASubMenuAnswersThePinAndGoesBack) {
@@ -137,7 +106,7 @@ TEST_F(CamAgainstSimulator, PanelFollowsTheCamBeingPulledAndAListGoingBack) {
 }
 
 TEST_F(CamAgainstSimulator, CliWalksTheMenusAndAnswersThePin) {
-    const CliRun run = Cli({"cam", "2", "2", "0", "4", "1", "0", "0", "3", "--answer", "1234", "2"});
+    const test::CliRun run = Cli({"cam", "2", "2", "0", "4", "1", "0", "0", "3", "--answer", "1234", "2"});
     ASSERT_EQ(run.status, kCliOk) << run.err;
     const std::string& out = run.out;
     EXPECT_NE(out.find("[menu]\nKryptaVision - Module CA\nMenu principal\n  1. Informations sur le module\n"),
@@ -156,20 +125,20 @@ TEST_F(CamAgainstSimulator, CliWalksTheMenusAndAnswersThePin) {
 
 TEST_F(CamAgainstSimulator, CliSaysSoWhenThereIsNoCam) {
     ASSERT_TRUE(simulator_.SetCamPresent(kCamAddress, false));
-    const CliRun run = Cli({"cam", "2"});
+    const test::CliRun run = Cli({"cam", "2"});
     EXPECT_EQ(run.status, kCliNoCam);
     EXPECT_EQ(run.err, "kelvane-cli: row 2: there is no CAM in the CI module\n");
     EXPECT_EQ(run.out, "");
 }
 
 TEST_F(CamAgainstSimulator, CliRefusesARowWithoutACiModule) {
-    const CliRun run = Cli({"cam", "1"});
+    const test::CliRun run = Cli({"cam", "1"});
     EXPECT_EQ(run.status, kCliUsage);
     EXPECT_NE(run.err.find("row 1 holds no common-interface module"), std::string::npos);
 }
 
 TEST_F(CamAgainstSimulator, CliStopsWhereTheCamClosesItsMenu) {
-    const CliRun run = Cli({"cam", "2", "0", "1"});
+    const test::CliRun run = Cli({"cam", "2", "0", "1"});
     EXPECT_EQ(run.status, kCliIncomplete);
     // Said once, though the CAM closes both its menu and the session.
     EXPECT_TRUE(run.out.ends_with("> choice 0\n(the CAM closed its menu)\n")) << run.out;

@@ -41,24 +41,19 @@ Request Decode(const Bytes& frame) {
 }
 
 // The line to the module: every write comes back as an echo, then the module's reply two milliseconds later.
-class FakeCiPort final : public SerialPort {
+class FakeCiPort final : public LinePort {
 public:
-    FakeCiPort(FakeCiModule& module, VirtualClock& clock) : module_(module), line_(clock) {}
+    FakeCiPort(FakeCiModule& module, VirtualClock& clock) : LinePort(clock), module_(module) {}
 
     bool Write(std::span<const std::uint8_t> bytes) override {
         const Bytes frame(bytes.begin(), bytes.end());
-        line_.Arrive(frame, 0);
-        line_.Arrive(module_.Answer(frame), 2);
+        line.Arrive(frame, 0);
+        line.Arrive(module_.Answer(frame), 2);
         return true;
-    }
-
-    ReadResult Read(std::span<std::uint8_t> into, std::chrono::milliseconds wait) override {
-        return line_.Read(into, wait);
     }
 
 private:
     FakeCiModule& module_;
-    VirtualLine line_;
 };
 
 }  // namespace

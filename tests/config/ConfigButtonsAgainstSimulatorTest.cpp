@@ -1,15 +1,12 @@
 // The main window's save and upload buttons against kxrsim over a real pseudo-terminal, heard from the rack's side.
 
-#include "app/KelvaneDlg.h"
 #include "app/MessageCatalogue.h"
-#include "link/Xmit.h"
-#include "platform/SystemClock.h"
-#include "platform/posix/PortTable.h"
 #include "res/ResourceIds.h"
-#include "sim/DefaultRack.h"
-#include "sim/RackSimulator.h"
 #include "tests/app/StandInPanels.h"
 #include "tests/config/SlotTables.h"
+#include "tests/support/ProgramWindow.h"
+#include "tests/support/PtyRack.h"
+#include "tests/support/TempFolder.h"
 #include "ui/headless/HeadlessWindowSystem.h"
 
 #include <gtest/gtest.h>
@@ -41,35 +38,25 @@ class ConfigButtonsAgainstSimulator : public ::testing::Test {
 protected:
     void SetUp() override {
         SetLanguageIndex(kEnglish);
-        fs::create_directories(dir_ / "config");
-        std::string error;
-        ASSERT_TRUE(simulator_.Start(error)) << error;
-        ports_ = PortTable({simulator_.PortPath()});
-        main_ = std::make_unique<CKelvaneDlg>(windows, link_, dir_.string(),
-                                              std::make_unique<test::StandInModulePanel>(windows, calls_),
-                                              std::make_unique<test::StandInCamMenu>(windows, calls_));
-        main_->Create();
-        windows.Find(res::kMainDialog)->KillTimer(CKelvaneDlg::kStartTimer);
+        fs::create_directories(dir_.Path("config"));
+        rack_.Start();
+        main_ = test::OpenMainWindow(windows, rack_.link, dir_.Root().string(),
+                                     std::make_unique<test::StandInModulePanel>(windows, calls_),
+                                     std::make_unique<test::StandInCamMenu>(windows, calls_));
         main_->DiscoverRack();
         ASSERT_EQ(main_->Slots().ModuleCount, 8);
         windows.beeps.clear();
     }
 
-    void TearDown() override {
-        main_.reset();
-        simulator_.Stop();
-        fs::remove_all(dir_);
-    }
-
     CKelvaneDlg& Main() { return *main_; }
-    sim::RackSimulator& Rack() { return simulator_; }
-    fs::path Config(const std::string& name) const { return dir_ / "config" / name; }
+    sim::RackSimulator& Rack() { return rack_.simulator; }
+    fs::path Config(const std::string& name) const { return dir_.Path("config") / name; }
 
     // Clicks `button` and returns what the rack heard meanwhile.
     std::vector<Heard> Press(int button) {
-        const std::size_t before = simulator_.RequestLog().size();
+        const std::size_t before = Rack().RequestLog().size();
         windows.Find(res::kMainDialog)->Click(button);
-        return test::HeardFrom(simulator_.RequestLog(), before);
+        return test::HeardFrom(Rack().RequestLog(), before);
     }
 
     // Uploads `file`, answering its summary with `summaryButton` (OK cannot end a summary whose button is
@@ -91,18 +78,15 @@ protected:
     }
 
 private:
-    fs::path dir_ = fs::temp_directory_path() / ("kelvane-config-buttons-" + std::to_string(getpid()));
-    SystemClock clock_;
+    test::TempFolder dir_{"config-buttons"};
+    test::PtyRack rack_;
 
 protected:
-    ui::HeadlessWindowSystem windows{clock_};
+    ui::HeadlessWindowSystem windows{rack_.clock};
     int summaries = 0;
     bool okEnabled = false;
 
 private:
-    sim::RackSimulator simulator_{sim::DefaultRack()};
-    PortTable ports_{std::vector<std::string>{}};
-    CXmit link_{ports_, clock_};
     std::vector<test::PanelCall> calls_;
     std::unique_ptr<CKelvaneDlg> main_;
 };

@@ -2,19 +2,11 @@
 
 #include "app/MessageCatalogue.h"
 #include "config/ConfigFile.h"
-#include "link/Xmit.h"
-#include "platform/SystemClock.h"
-#include "platform/posix/PortTable.h"
-#include "sim/DefaultRack.h"
-#include "sim/RackSimulator.h"
 #include "tests/config/SlotTables.h"
-#include "tools/cli/CliCommands.h"
+#include "tests/support/PtyRack.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
-
-#include <sstream>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace kelvane {
 namespace {
@@ -22,54 +14,36 @@ namespace fs = std::filesystem;
 
 using test::Heard;
 
-struct CliRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-    std::vector<Heard> written;  // the configuration writes and restarts the rack heard
+// A run with the configuration writes and restarts the rack heard meanwhile.
+struct CliRun : test::CliRun {
+    std::vector<Heard> written;
 };
 
 class ConfigCliAgainstSimulator : public ::testing::Test {
 protected:
     void SetUp() override {
-        fs::create_directories(dir_);
         Prefer("EN");
-        std::string error;
-        ASSERT_TRUE(simulator_.Start(error)) << error;
-        ports_ = PortTable({simulator_.PortPath()});
+        rack_.Start();
     }
-    void TearDown() override {
-        simulator_.Stop();
-        fs::remove_all(dir_);
-        SetLanguageIndex(kEnglish);
-    }
+    void TearDown() override { SetLanguageIndex(kEnglish); }
 
-    void Prefer(const std::string& language) { std::ofstream(dir_ / "pref.txt") << language << "\n"; }
-    std::string File(const std::string& name) const { return (dir_ / name).string(); }
+    void Prefer(const std::string& language) { dir_.Write("pref.txt", language + "\n"); }
+    std::string File(const std::string& name) const { return dir_.Path(name).string(); }
 
     CliRun Run(const std::vector<std::string>& args) {
-        std::ostringstream out, err;
-        CliContext cli{link_, ports_, clock_, out, err, dir_};
-        const std::size_t before = simulator_.RequestLog().size();
-        CliRun run;
-        run.status = RunCli(args, cli);
-        link_.ClosePort();
-        run.out = out.str();
-        run.err = err.str();
-        for (const Heard& h : test::HeardFrom(simulator_.RequestLog(), before)) {
+        const std::size_t before = Rack().RequestLog().size();
+        CliRun run{rack_.Cli(args, dir_.Root()), {}};
+        for (const Heard& h : test::HeardFrom(Rack().RequestLog(), before)) {
             if (h.command == 0x50 || h.command == 0x80) run.written.push_back(h);
         }
         return run;
     }
 
-    sim::RackSimulator& Rack() { return simulator_; }
+    sim::RackSimulator& Rack() { return rack_.simulator; }
 
 private:
-    fs::path dir_ = fs::temp_directory_path() / ("kelvane-config-cli-" + std::to_string(getpid()));
-    SystemClock clock_;
-    sim::RackSimulator simulator_{sim::DefaultRack()};
-    PortTable ports_{std::vector<std::string>{}};
-    CXmit link_{ports_, clock_};
+    test::TempFolder dir_{"config-cli"};
+    test::PtyRack rack_;
 };
 
 TEST_F(ConfigCliAgainstSimulator, SaveAndSummariesOfTheRack) {

@@ -4,7 +4,8 @@
 
 #include "sim/DefaultRack.h"
 #include "sim/ModuleModels.h"
-#include "tests/config/EngineRack.h"
+#include "tests/config/SlotTables.h"
+#include "tests/support/EnginePort.h"
 
 #include <gtest/gtest.h>
 
@@ -25,13 +26,19 @@ sim::RackDescription RackOf(std::initializer_list<std::uint8_t> types) {
 class ConfigSyncTest : public ::testing::Test {
 protected:
     void Use(const sim::RackDescription& rack) {
-        rack_ = std::make_unique<test::EngineRack>(rack);
-        ASSERT_TRUE(rack_->Connect());
+        rack_ = std::make_unique<test::EngineRack>(rack, clock_);
+        seen_ = 0;
+        ASSERT_TRUE(Link().FindPort());
         table = test::TableOf(rack);
         MarkConfigsSent(table);
-        rack_->TakeRequests();
+        Requests();
     }
-    std::vector<Heard> Requests() { return rack_->TakeRequests(); }
+    // The requests heard since the last call.
+    std::vector<Heard> Requests() {
+        std::vector<Heard> fresh = test::HeardFrom(rack_->engine.RequestLog(), seen_);
+        seen_ = rack_->engine.RequestLog().size();
+        return fresh;
+    }
     std::vector<std::uint8_t> Restarted(std::uint8_t inputAddress) {
         EXPECT_TRUE(RestartOutputModules(Link(), table, inputAddress));
         std::vector<std::uint8_t> addresses;
@@ -41,12 +48,14 @@ protected:
         }
         return addresses;
     }
-    CXmit& Link() { return rack_->Link(); }
+    CXmit& Link() { return rack_->link; }
 
     SlotTable table;
 
 private:
+    VirtualClock clock_;
     std::unique_ptr<test::EngineRack> rack_;
+    std::size_t seen_ = 0;
 };
 
 TEST_F(ConfigSyncTest, OnlyChangedImagesAreWrittenAndOutputsRestartedAfterTheirWrite) {

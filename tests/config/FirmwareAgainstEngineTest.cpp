@@ -1,22 +1,18 @@
 // Firmware upgrades by the window and by kelvane-cli against the simulator's rack engine, on the virtual clock:
 // what happens after the rack's restart, when a module does not run the image it accepted.
 
-#include "app/KelvaneDlg.h"
 #include "app/MessageCatalogue.h"
 #include "config/FirmwareUpdate.h"
-#include "link/Xmit.h"
 #include "res/ResourceIds.h"
 #include "sim/FirmwareStore.h"
 #include "sim/ModuleModels.h"
 #include "tests/app/StandInPanels.h"
-#include "tests/support/EnginePort.h"
+#include "tests/support/CliRun.h"
 #include "tests/support/FirmwareFolder.h"
-#include "tools/cli/CliCommands.h"
+#include "tests/support/ProgramWindow.h"
 #include "ui/headless/HeadlessWindowSystem.h"
 
 #include <gtest/gtest.h>
-
-#include <sstream>
 
 namespace kelvane {
 namespace {
@@ -39,18 +35,16 @@ protected:
     void SetUp() override { SetLanguageIndex(kEnglish); }
 
     void OpenWindow() {
-        main = std::make_unique<CKelvaneDlg>(windows, link, folder.Root().string(),
-                                             std::make_unique<test::StandInModulePanel>(windows, calls),
-                                             std::make_unique<test::StandInCamMenu>(windows, calls));
-        main->Create();
-        main->Window().KillTimer(CKelvaneDlg::kStartTimer);
+        main = test::OpenMainWindow(windows, rack.link, folder.Root().string(),
+                                    std::make_unique<test::StandInModulePanel>(windows, calls),
+                                    std::make_unique<test::StandInCamMenu>(windows, calls));
         main->Firmware().ScanFirmwareFiles(folder.Root());
     }
 
     // Firmware requests of one step (its only payload byte) to `address`.
     std::size_t FirmwareRequests(std::uint8_t address, std::uint8_t step) const {
         std::size_t n = 0;
-        for (const sim::Request& r : engine.RequestLog()) {
+        for (const sim::Request& r : rack.engine.RequestLog()) {
             if (r.destination == address && r.Command() == kFirmwareCommand && r.payload == Bytes{step}) ++n;
         }
         return n;
@@ -61,29 +55,22 @@ protected:
 
     // A poll that gets no answer, as when the cable is out for a moment: the supervision searches again.
     void LoseTheLinkOnce() {
-        ports.filter = [](const sim::Request&, sim::Reply) { return std::optional<sim::Reply>(); };
-        EXPECT_FALSE(link.XmitRequest({}, kOutputAddress, 0x40, 10));
-        ports.filter = nullptr;
+        rack.ports.filter = [](const sim::Request&, sim::Reply) { return std::optional<sim::Reply>(); };
+        EXPECT_FALSE(rack.link.XmitRequest({}, kOutputAddress, 0x40, 10));
+        rack.ports.filter = nullptr;
         windows.RunFor(100);
     }
 
-    int RunCli() {
-        std::ostringstream out;
-        CliContext cli{link, ports, clock, out, err, folder.Root()};
-        const int status = kelvane::RunCli({"firmware", "upgrade"}, cli);
-        link.ClosePort();
-        return status;
+    test::CliRun Upgrade() {
+        return test::RunCliIn(rack.link, rack.ports, clock, folder.Root(), {"firmware", "upgrade"});
     }
 
     test::FirmwareFolder folder;
     VirtualClock clock;
     ui::HeadlessWindowSystem windows{clock};
-    sim::RackEngine engine{ThreeModules()};
-    test::EnginePortOpener ports{engine, clock};
-    CXmit link{ports, clock};
+    test::EngineRack rack{ThreeModules(), clock};
     std::vector<test::PanelCall> calls;
     std::unique_ptr<CKelvaneDlg> main;
-    std::ostringstream err;
 };
 
 // An image the module does not run after the restart: mislabelled (it goes up by one only), or one block
@@ -132,11 +119,12 @@ TEST_P(ImageNotRun, IsNamedAfterTheRestartAndNeverFlashedAgain) {
 
 TEST_F(FirmwareAgainstEngine, CliExitsFourNamingTheModuleWhoseVersionDidNotTake) {
     folder.Offer("KXD410_V30.frm", sim::kKXD410, 30, test::MarkedImage(512, std::nullopt));
-    EXPECT_EQ(RunCli(), kCliIncomplete);
-    EXPECT_NE(err.str().find("kelvane-cli: the upgrade of row 3 (KXD410, address 7) did not take: the module reports "
-                             "V2.2 after an upgrade to V3.0\n"),
+    const test::CliRun run = Upgrade();
+    EXPECT_EQ(run.status, kCliIncomplete);
+    EXPECT_NE(run.err.find("kelvane-cli: the upgrade of row 3 (KXD410, address 7) did not take: the module reports "
+                           "V2.2 after an upgrade to V3.0\n"),
               std::string::npos)
-        << err.str();
+        << run.err;
     EXPECT_EQ(Writes(), 1u);
 }
 

@@ -2,79 +2,48 @@
 
 #include "app/MessageCatalogue.h"
 #include "config/FirmwareFiles.h"
-#include "link/Xmit.h"
-#include "platform/SystemClock.h"
-#include "platform/posix/PortTable.h"
 #include "sim/FirmwareStore.h"
 #include "sim/ModuleModels.h"
-#include "sim/RackSimulator.h"
 #include "tests/config/SlotTables.h"
-#include "tools/cli/CliCommands.h"
+#include "tests/support/FirmwareFolder.h"
+#include "tests/support/PtyRack.h"
 
 #include <gtest/gtest.h>
-
-#include <sstream>
-#include <unistd.h>
 
 namespace kelvane {
 namespace {
 namespace fs = std::filesystem;
 
 using test::Bytes;
-
-struct CliRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using test::CliRun;
 
 class FirmwareCli : public ::testing::Test {
 protected:
-    void SetUp() override { fs::create_directories(dir_ / "firmware"); }
-    void TearDown() override {
-        if (simulator_) simulator_->Stop();
-        fs::remove_all(dir_);
-        SetLanguageIndex(kEnglish);
-    }
+    void TearDown() override { SetLanguageIndex(kEnglish); }
 
     void StartRack(std::vector<sim::ModuleDescription> modules, sim::FaultOptions faults = {}) {
         sim::RackDescription rack;
         rack.modules = std::move(modules);
         faults.restartSilenceMs = 300;
-        simulator_ = std::make_unique<sim::RackSimulator>(rack, faults);
-        std::string error;
-        ASSERT_TRUE(simulator_->Start(error)) << error;
-        ports_ = PortTable({simulator_->PortPath()});
+        rack_ = std::make_unique<test::PtyRack>(rack, faults);
+        rack_->Start();
     }
 
-    void Prefer(const std::string& language) { std::ofstream(dir_ / "pref.txt") << language << "\n"; }
-    fs::path Firmware(const std::string& name) const { return dir_ / "firmware" / name; }
-    void List(const std::string& text) { std::ofstream(Firmware(kFirmwareListName), std::ios::binary) << text; }
+    void Prefer(const std::string& language) { std::ofstream(Dir() / "pref.txt") << language << "\n"; }
+    fs::path Firmware(const std::string& name) const { return folder_.Path(name); }
+    void List(const std::string& text) { folder_.List(text); }
     void Offer(const std::string& name, std::uint8_t type, std::uint8_t version, const Bytes& image) {
-        test::Write(Firmware(name), BuildFirmwareFile(type, version, image));
-        List(name + "\n");
+        folder_.Offer(name, type, version, image);
     }
+    CliRun Run(const std::vector<std::string>& args) { return rack_->Cli(args, Dir()); }
 
-    CliRun Run(const std::vector<std::string>& args) {
-        std::ostringstream out, err;
-        CliContext cli{link_, ports_, clock_, out, err, dir_};
-        CliRun run;
-        run.status = RunCli(args, cli);
-        link_.ClosePort();
-        run.out = out.str();
-        run.err = err.str();
-        return run;
-    }
-
-    sim::RackSimulator& Rack() { return *simulator_; }
-    fs::path Dir() const { return dir_; }
+    sim::RackSimulator& Rack() { return rack_->simulator; }
+    fs::path Dir() const { return folder_.Root(); }
 
 private:
-    fs::path dir_ = fs::temp_directory_path() / ("kelvane-firmware-cli-" + std::to_string(getpid()));
-    SystemClock clock_;
-    std::unique_ptr<sim::RackSimulator> simulator_;
-    PortTable ports_{std::vector<std::string>{}};
-    CXmit link_{ports_, clock_};
+    test::FirmwareFolder folder_;
+    // Until a test starts one, a rack nobody serves: the port table names no port.
+    std::unique_ptr<test::PtyRack> rack_ = std::make_unique<test::PtyRack>();
 };
 
 TEST_F(FirmwareCli, FailedUpgradeExitsFourNamingTheModuleAndItsStep) {

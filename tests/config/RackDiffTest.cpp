@@ -1,24 +1,18 @@
 // kelvane-cli diff: decoded differences between two racks' images, and the command's answers.
 
 #include "config/ConfigFile.h"
-#include "link/Xmit.h"
 #include "panel/InputConfigCodec.h"
 #include "panel/OutputConfigCodec.h"
 #include "panel/PairModel.h"
-#include "platform/SystemClock.h"
-#include "platform/posix/PortTable.h"
-#include "sim/DefaultRack.h"
-#include "sim/RackSimulator.h"
 #include "tests/config/SlotTables.h"
-#include "tools/cli/CliCommands.h"
+#include "tests/support/PtyRack.h"
+#include "tests/support/TempFolder.h"
 #include "tools/cli/RackDiff.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <memory>
-#include <sstream>
-#include <unistd.h>
 
 namespace kelvane {
 namespace {
@@ -124,39 +118,18 @@ TEST_F(RackDiff, RowsWhoseModulesDifferAreNotDecodedAgainstEachOther) {
 // The command itself, on files and against kxrsim over a pseudo-terminal.
 class DiffCommand : public ::testing::Test {
 protected:
-    void SetUp() override {
-        fs::create_directories(dir_);
-        std::string error;
-        ASSERT_TRUE(simulator_.Start(error)) << error;
-        ports_ = PortTable({simulator_.PortPath()});
-    }
-    void TearDown() override {
-        simulator_.Stop();
-        fs::remove_all(dir_);
-    }
+    void SetUp() override { rack_.Start(); }
 
-    std::string File(const std::string& name) const { return (dir_ / name).string(); }
-
-    int Run(const std::vector<std::string>& args, std::string* out = nullptr, std::string* err = nullptr) {
-        std::ostringstream o, e;
-        CliContext cli{link_, ports_, clock_, o, e, dir_};
-        const int status = RunCli(args, cli);
-        link_.ClosePort();
-        if (out) *out = o.str();
-        if (err) *err = e.str();
-        return status;
-    }
+    std::string File(const std::string& name) const { return dir_.Path(name).string(); }
+    test::CliRun Run(const std::vector<std::string>& args) { return rack_.Cli(args, dir_.Root()); }
 
     void SaveFile(const std::string& name, const SlotTable& table) {
         std::error_code error;
         ASSERT_TRUE(SaveConfigFile(File(name), table, error)) << error.message();
     }
 
-    fs::path dir_ = fs::temp_directory_path() / ("kelvane-diff-" + std::to_string(getpid()));
-    sim::RackSimulator simulator_{sim::DefaultRack()};
-    SystemClock clock_;
-    PortTable ports_{std::vector<std::string>{}};
-    CXmit link_{ports_, clock_};
+    test::TempFolder dir_{"diff"};
+    test::PtyRack rack_;
 };
 
 TEST_F(DiffCommand, ExitStatusesTellSameDifferentUnreadableAndNotFitting) {
@@ -170,24 +143,28 @@ TEST_F(DiffCommand, ExitStatusesTellSameDifferentUnreadableAndNotFitting) {
     SaveFile("other.kcf", other);
     const auto before = fs::last_write_time(File("rack.kcf"));
 
-    std::string out, err;
-    EXPECT_EQ(Run({"diff", File("rack.kcf"), File("rack.kcf")}, &out), kCliOk);
-    EXPECT_EQ(out, "no differences\n");
-    EXPECT_EQ(Run({"diff", File("rack.kcf"), File("changed.kcf")}, &out), kCliFindings);
-    EXPECT_NE(out.find("row 1 KXB200:"), std::string::npos) << out;
-    EXPECT_EQ(Run({"diff", File("rack.kcf"), File("missing.kcf")}, nullptr, &err), kCliFileError);
-    EXPECT_NE(err.find("missing.kcf"), std::string::npos) << err;
-    EXPECT_EQ(Run({"diff", File("rack.kcf")}), kCliUsage);
+    test::CliRun run = Run({"diff", File("rack.kcf"), File("rack.kcf")});
+    EXPECT_EQ(run.status, kCliOk);
+    EXPECT_EQ(run.out, "no differences\n");
+    run = Run({"diff", File("rack.kcf"), File("changed.kcf")});
+    EXPECT_EQ(run.status, kCliFindings);
+    EXPECT_NE(run.out.find("row 1 KXB200:"), std::string::npos) << run.out;
+    run = Run({"diff", File("rack.kcf"), File("missing.kcf")});
+    EXPECT_EQ(run.status, kCliFileError);
+    EXPECT_NE(run.err.find("missing.kcf"), std::string::npos) << run.err;
+    EXPECT_EQ(Run({"diff", File("rack.kcf")}).status, kCliUsage);
 
     // Against the rack: the file saved from it is the same; a file for other modules does not fit.
-    EXPECT_EQ(Run({"diff", File("rack.kcf"), "--rack"}, &out, &err), kCliOk) << out << err;
-    EXPECT_EQ(Run({"diff", File("other.kcf"), "--rack"}, &out, &err), kCliMismatch) << out << err;
-    EXPECT_NE(out.find("module type differs: KXB210 in"), std::string::npos) << out;
-    EXPECT_NE(err.find("does not fit"), std::string::npos) << err;
+    run = Run({"diff", File("rack.kcf"), "--rack"});
+    EXPECT_EQ(run.status, kCliOk) << run.out << run.err;
+    run = Run({"diff", File("other.kcf"), "--rack"});
+    EXPECT_EQ(run.status, kCliMismatch) << run.out << run.err;
+    EXPECT_NE(run.out.find("module type differs: KXB210 in"), std::string::npos) << run.out;
+    EXPECT_NE(run.err.find("does not fit"), std::string::npos) << run.err;
 
     // Nothing was written: no file, and no configuration request to the rack.
     EXPECT_EQ(fs::last_write_time(File("rack.kcf")), before);
-    for (const auto& heard : test::HeardFrom(simulator_.RequestLog(), 0)) {
+    for (const auto& heard : test::HeardFrom(rack_.simulator.RequestLog(), 0)) {
         EXPECT_NE(heard.command, 0x50) << "diff wrote a configuration";
         EXPECT_NE(heard.command, 0x80) << "diff restarted an output";
     }

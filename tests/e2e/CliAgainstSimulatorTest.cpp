@@ -4,12 +4,10 @@
 #include "app/MessageCatalogue.h"
 #include "app/TextFormat.h"
 #include "link/Xmit.h"
-#include "platform/SystemClock.h"
-#include "platform/posix/PortTable.h"
 #include "platform/posix/PosixSerialPort.h"
 #include "sim/DefaultRack.h"
-#include "sim/RackSimulator.h"
 #include "tests/support/LocalListener.h"
+#include "tests/support/PtyRack.h"
 #include "tests/support/ScriptedPort.h"
 #include "tools/cli/CliCommands.h"
 
@@ -29,55 +27,26 @@ namespace kelvane {
 namespace {
 namespace fs = std::filesystem;
 
-struct CliRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-// The program's side of the line: the same objects kelvane-cli builds, on the simulator's port.
-class Workstation {
-public:
-    explicit Workstation(const std::string& portPath) : ports_({portPath}), link_(ports_, clock_) {}
-
-    CliRun Run(int (*command)(CliContext&)) {
-        std::ostringstream out, err;
-        CliContext cli{link_, ports_, clock_, out, err, std::filesystem::temp_directory_path()};
-        CliRun run;
-        run.status = command(cli);
-        run.out = out.str();
-        run.err = err.str();
-        return run;
-    }
-
-    CXmit& Link() { return link_; }
-
-private:
-    SystemClock clock_;
-    PortTable ports_;
-    CXmit link_;
-};
+using test::CliRun;
 
 class CliAgainstSimulator : public ::testing::Test {
 protected:
     void StartRack(sim::RackDescription rack = sim::DefaultRack(), sim::FaultOptions faults = {}) {
-        simulator_ = std::make_unique<sim::RackSimulator>(std::move(rack), faults);
-        std::string error;
-        ASSERT_TRUE(simulator_->Start(error)) << error;
-        workstation_ = std::make_unique<Workstation>(simulator_->PortPath());
+        pty_ = std::make_unique<test::PtyRack>(std::move(rack), faults);
+        pty_->Start();
     }
 
-    sim::RackSimulator& Rack() { return *simulator_; }
-    Workstation& Pc() { return *workstation_; }
-
-    void TearDown() override {
-        workstation_.reset();
-        if (simulator_) simulator_->Stop();
+    sim::RackSimulator& Rack() { return pty_->simulator; }
+    // The program's side of the line: the same objects kelvane-cli builds, on the simulator's port.
+    CXmit& Link() { return pty_->link; }
+    CliRun Run(int (*command)(CliContext&)) {
+        return test::RunCliIn(pty_->link, pty_->ports, pty_->clock, fs::temp_directory_path(), command);
     }
+
+    void TearDown() override { pty_.reset(); }
 
 private:
-    std::unique_ptr<sim::RackSimulator> simulator_;
-    std::unique_ptr<Workstation> workstation_;
+    std::unique_ptr<test::PtyRack> pty_;
 };
 
 std::vector<std::string> Lines(const std::string& text) {
@@ -89,7 +58,7 @@ std::vector<std::string> Lines(const std::string& text) {
 
 TEST_F(CliAgainstSimulator, ModulesListsTheDefaultRackInSlotOrder) {
     StartRack();
-    const CliRun run = Pc().Run(RunModules);
+    const CliRun run = Run(RunModules);
     ASSERT_EQ(run.status, kCliOk) << run.err;
     EXPECT_EQ(run.err, "");
 
@@ -118,7 +87,7 @@ TEST_F(CliAgainstSimulator, FindNamesThePortAndTheController) {
     sim::RackDescription rack = sim::DefaultRack();
     rack.controllerVersion = 23;
     StartRack(rack);
-    const CliRun run = Pc().Run(RunFind);
+    const CliRun run = Run(RunFind);
     ASSERT_EQ(run.status, kCliOk) << run.err;
     EXPECT_NE(run.out.find(Rack().PortPath()), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("KXA100 V2.3"), std::string::npos) << run.out;
@@ -126,9 +95,9 @@ TEST_F(CliAgainstSimulator, FindNamesThePortAndTheController) {
 
 TEST_F(CliAgainstSimulator, ConfigurationImagesArriveByteForByte) {
     StartRack();
-    ASSERT_TRUE(Pc().Link().FindPort());
+    ASSERT_TRUE(Link().FindPort());
     SlotTable table;
-    const DiscoveryReport report = RunDiscoveryExchanges(Pc().Link(), table);
+    const DiscoveryReport report = RunDiscoveryExchanges(Link(), table);
     ASSERT_FALSE(report.inactiveRow);
     for (std::size_t row = 1; row < table.ModuleCount; ++row) {
         const auto expected = Rack().ConfigOf(table[row].Address);
@@ -143,9 +112,9 @@ TEST_F(CliAgainstSimulator, DroppedCorruptedAndRefusedRepliesAreRecoveredByRetri
         sim::FaultOptions faults;
         faults.*set = 0.5;  // every second reply: never twice in a row
         StartRack(sim::DefaultRack(), faults);
-        const CliRun run = Pc().Run(RunModules);
+        const CliRun run = Run(RunModules);
         EXPECT_EQ(run.status, kCliOk) << run.err;
-        EXPECT_FALSE(Pc().Link().LinkLost() && run.status != kCliOk);
+        EXPECT_FALSE(Link().LinkLost() && run.status != kCliOk);
         TearDown();
     }
 }
@@ -154,38 +123,38 @@ TEST_F(CliAgainstSimulator, SilentRackIsNotFoundAndLosesTheLink) {
     sim::FaultOptions faults;
     faults.silent = true;
     StartRack(sim::DefaultRack(), faults);
-    const CliRun run = Pc().Run(RunFind);
+    const CliRun run = Run(RunFind);
     EXPECT_EQ(run.status, kCliRackNotFound);
     EXPECT_NE(run.err.find("no rack"), std::string::npos) << run.err;
-    EXPECT_TRUE(Pc().Link().LinkLost());
+    EXPECT_TRUE(Link().LinkLost());
 }
 
 TEST_F(CliAgainstSimulator, RackFallingSilentSetsLinkLost) {
     StartRack();
-    ASSERT_TRUE(Pc().Link().FindPort());
-    ASSERT_TRUE(Pc().Link().XmitRequest({}, 0, 0x10, 10));
-    EXPECT_FALSE(Pc().Link().LinkLost());
+    ASSERT_TRUE(Link().FindPort());
+    ASSERT_TRUE(Link().XmitRequest({}, 0, 0x10, 10));
+    EXPECT_FALSE(Link().LinkLost());
 
     sim::FaultOptions faults;
     faults.silent = true;
     Rack().SetFaults(faults);
-    EXPECT_FALSE(Pc().Link().XmitRequest({}, 0, 0x10, 10));
-    EXPECT_TRUE(Pc().Link().LinkLost());
+    EXPECT_FALSE(Link().XmitRequest({}, 0, 0x10, 10));
+    EXPECT_TRUE(Link().LinkLost());
 }
 
 TEST_F(CliAgainstSimulator, ClosedTerminalFailsRequests) {
     StartRack();
-    ASSERT_TRUE(Pc().Link().FindPort());
+    ASSERT_TRUE(Link().FindPort());
     Rack().CloseTerminal();
-    EXPECT_FALSE(Pc().Link().XmitRequest({}, 0, 0x10, 10));
-    EXPECT_TRUE(Pc().Link().LinkLost());
+    EXPECT_FALSE(Link().XmitRequest({}, 0, 0x10, 10));
+    EXPECT_TRUE(Link().LinkLost());
 }
 
 TEST_F(CliAgainstSimulator, InactiveModuleIsReportedWithNonZeroStatus) {
     sim::RackDescription rack = sim::DefaultRack();
     rack.modules[2].active = false;
     StartRack(rack);
-    const CliRun run = Pc().Run(RunModules);
+    const CliRun run = Run(RunModules);
     EXPECT_EQ(run.status, kCliInactiveModule);
     EXPECT_NE(run.err.find("inactive module in row 3"), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("it reports itself inactive"), std::string::npos) << run.err;
@@ -194,11 +163,9 @@ TEST_F(CliAgainstSimulator, InactiveModuleIsReportedWithNonZeroStatus) {
 // A module that never answers is told apart from one that answers that it is inactive: scripted, since the
 // simulator's modules always answer.
 TEST(CliModules, ASilentModuleIsNotCalledInactive) {
+    using test::Identity;
     using test::ReplyFrame;
-    const auto identity = [](std::uint8_t state) {
-        return test::ScriptedPort::Reaction{ReplyFrame(0xF0, {0x77, state, 14})};
-    };
-    const test::ScriptedPort::Reaction list{ReplyFrame(0xF0, {0x05, 1, 14})};
+    const test::ScriptedPort::Reaction list = test::Accept({0x05, 1, 14});
     struct Case {
         test::ScriptedPort::Reaction answer;
         int status;
@@ -207,7 +174,7 @@ TEST(CliModules, ASilentModuleIsNotCalledInactive) {
     const Case cases[] = {
         {{}, kCliIncomplete,
          "kelvane-cli: module in row 1 (address 5, KXB200): it did not answer (no reply after three tries)\n"},
-        {identity(0xFF), kCliInactiveModule,
+        {Identity(14, 0xFF), kCliInactiveModule,
          "kelvane-cli: inactive module in row 1 (address 5, KXB200): it reports itself inactive\n"},
         {{ReplyFrame(0xF0, {'x', 0, 14})}, kCliInactiveModule,
          "kelvane-cli: inactive module in row 1 (address 5, KXB200): it answered, but not as a module of the rack "
@@ -217,12 +184,11 @@ TEST(CliModules, ASilentModuleIsNotCalledInactive) {
         VirtualClock clock;
         test::ScriptedPortOpener ports{clock};
         // The search's probe, the controller's probe and list, the controller again, then the module three times.
-        ports.Install(0, {identity(0), identity(0), list, identity(0), c.answer, c.answer, c.answer});
+        ports.Install(0, {Identity(14), Identity(14), list, Identity(14), c.answer, c.answer, c.answer});
         CXmit link{ports, clock};
-        std::ostringstream out, err;
-        CliContext cli{link, ports, clock, out, err, fs::temp_directory_path()};
-        EXPECT_EQ(RunModules(cli), c.status);
-        EXPECT_EQ(err.str(), c.said);
+        const CliRun run = test::RunCliIn(link, ports, clock, fs::temp_directory_path(), RunModules);
+        EXPECT_EQ(run.status, c.status);
+        EXPECT_EQ(run.err, c.said);
     }
 }
 
@@ -230,7 +196,7 @@ TEST_F(CliAgainstSimulator, LateAnswersWithinTheTimeOutStillCount) {
     sim::FaultOptions faults;
     faults.lateMs = 40;
     StartRack(sim::DefaultRack(), faults);
-    EXPECT_EQ(Pc().Run(RunModules).status, kCliOk);
+    EXPECT_EQ(Run(RunModules).status, kCliOk);
 }
 
 // The real programs, as ./run starts them: kxrsim on a pseudo-terminal behind a symlink, and kelvane-cli.
@@ -280,19 +246,7 @@ protected:
         return RunLine("cd '" + dir_.string() + "' && " + environment + " " KELVANE_CLI_PATH " " + command);
     }
 
-    CliRun RunLine(const std::string& command) {
-        const std::string line = command + " 2>" + (dir_ / "err").string();
-        CliRun run;
-        FILE* pipe = popen(line.c_str(), "r");
-        if (pipe == nullptr) return run;
-        char buffer[512];
-        for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.out.append(buffer, n);
-        const int status = pclose(pipe);
-        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        std::ifstream err(dir_ / "err");
-        run.err.assign(std::istreambuf_iterator<char>(err), {});
-        return run;
-    }
+    CliRun RunLine(const std::string& command) { return test::RunCliProgram(command, dir_ / "err"); }
 
     fs::path dir_;
     std::string link_;

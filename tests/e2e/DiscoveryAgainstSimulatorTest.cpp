@@ -1,23 +1,15 @@
 // The main window's discovery, supervision and firmware upgrade against kxrsim over a real pseudo-terminal.
 
-#include "app/KelvaneDlg.h"
 #include "app/MessageCatalogue.h"
-#include "config/FirmwareFiles.h"
-#include "link/Xmit.h"
-#include "platform/SystemClock.h"
-#include "platform/posix/PortTable.h"
 #include "res/ResourceIds.h"
 #include "sim/ModuleModels.h"
-#include "sim/RackSimulator.h"
 #include "tests/app/StandInPanels.h"
 #include "tests/support/FirmwareFolder.h"
+#include "tests/support/ProgramWindow.h"
+#include "tests/support/PtyRack.h"
 #include "ui/headless/HeadlessWindowSystem.h"
 
 #include <gtest/gtest.h>
-
-#include <filesystem>
-#include <fstream>
-#include <unistd.h>
 
 namespace kelvane {
 namespace {
@@ -34,74 +26,50 @@ sim::RackDescription RackOf(std::vector<sim::ModuleDescription> modules, std::ui
 
 class DiscoveryAgainstSimulator : public ::testing::Test {
 protected:
-    void SetUp() override {
-        SetLanguageIndex(kEnglish);
-        dir_ = fs::temp_directory_path() / ("kelvane-discovery-" + std::to_string(getpid()));
-        fs::create_directories(dir_);
-        linkPath_ = (dir_ / "rack").string();
-    }
+    void SetUp() override { SetLanguageIndex(kEnglish); }
 
-    void TearDown() override {
-        main_.reset();
-        if (simulator_) simulator_->Stop();
-        fs::remove_all(dir_);
-    }
-
+    // The rack on a terminal found by a link of its own in the working directory, and the main window.
     void Start(sim::RackDescription rack, sim::FaultOptions faults = {}) {
-        simulator_ = std::make_unique<sim::RackSimulator>(std::move(rack), faults);
-        std::string error;
-        ASSERT_TRUE(simulator_->Start(error, linkPath_)) << error;
-        main_ = std::make_unique<CKelvaneDlg>(windows_, link_, dir_.string(),
-                                              std::make_unique<test::StandInModulePanel>(windows_, calls_),
-                                              std::make_unique<test::StandInCamMenu>(windows_, calls_));
-        main_->Create();
-        Window().KillTimer(CKelvaneDlg::kStartTimer);  // each test runs discovery itself
+        pty_ = std::make_unique<test::PtyRack>(std::move(rack), faults);
+        pty_->Start((folder_.Root() / "rack").string());
+        main_ = test::OpenMainWindow(windows_, pty_->link, folder_.Root().string(),
+                                     std::make_unique<test::StandInModulePanel>(windows_, calls_),
+                                     std::make_unique<test::StandInCamMenu>(windows_, calls_));
     }
 
     // One firmware image, listed in firmware/KXR.FRM of the working directory.
     void OfferFirmware(const std::string& name, std::uint8_t type, std::uint8_t version, const Bytes& image) {
-        fs::create_directories(dir_ / "firmware");
-        const Bytes file = BuildFirmwareFile(type, version, image);
-        std::ofstream(dir_ / "firmware" / name, std::ios::binary)
-            .write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
-        std::ofstream(dir_ / "firmware" / kFirmwareListName) << name << "\n";
-        main_->Firmware().ScanFirmwareFiles(dir_);
+        folder_.Offer(name, type, version, image);
+        main_->Firmware().ScanFirmwareFiles(folder_.Root());
     }
 
     ui::HeadlessDialog& Window() { return *windows_.Find(res::kMainDialog); }
     std::string Label(int row) { return Window().Cell(res::kModuleList, row, 0).text; }
     SlotTable& Slots() { return main_->Slots(); }
-    sim::RackSimulator& Rack() { return *simulator_; }
+    sim::RackSimulator& Rack() { return pty_->simulator; }
     CKelvaneDlg& Main() { return *main_; }
-    CXmit& Link() { return link_; }
+    CXmit& Link() { return pty_->link; }
     ui::HeadlessWindowSystem& Windows() { return windows_; }
 
     std::size_t BroadcastRestarts() const {
         std::size_t n = 0;
-        for (const sim::Request& r : simulator_->RequestLog()) {
+        for (const sim::Request& r : pty_->simulator.RequestLog()) {
             if (r.destination == 0xFF && r.Command() == 0xC0 && r.payload == Bytes{0x03}) ++n;
         }
         return n;
     }
 
 private:
-    fs::path dir_;
-    std::string linkPath_;
+    test::FirmwareFolder folder_;
     SystemClock clock_;
     ui::HeadlessWindowSystem windows_{clock_};
-    PortTable ports_{std::vector<std::string>{}};
-    CXmit link_{ports_, clock_};
     std::vector<test::PanelCall> calls_;
-    std::unique_ptr<sim::RackSimulator> simulator_;
+    std::unique_ptr<test::PtyRack> pty_;
     std::unique_ptr<CKelvaneDlg> main_;
-
-protected:
-    void UsePort() { ports_ = PortTable({linkPath_}); }
 };
 
 TEST_F(DiscoveryAgainstSimulator, RackWithoutModulesShowsOnlyTheController) {
     Start(RackOf({}, 23));
-    UsePort();
     Main().DiscoverRack();
     EXPECT_EQ(Slots().ModuleCount, 1);
     EXPECT_EQ(Label(0), "KXA100\r\nV2.3");
@@ -112,7 +80,6 @@ TEST_F(DiscoveryAgainstSimulator, RackWithoutModulesShowsOnlyTheController) {
 
 TEST_F(DiscoveryAgainstSimulator, TwoModulesWithTheirVersions) {
     Start(RackOf({{sim::kKXB200, 5, 23, true, {0x07, 0xD0, 0x6B, 0x6C, 0x10, 0x00}}, {sim::kKXD400, 6, 5, true, {}}}));
-    UsePort();
     Main().DiscoverRack();
     ASSERT_EQ(Slots().ModuleCount, 3);
     EXPECT_EQ(Label(1), "KXB200\r\nV2.3");
@@ -127,7 +94,6 @@ TEST_F(DiscoveryAgainstSimulator, ThirteenModulesFillTheListAndTheTable) {
     std::vector<sim::ModuleDescription> modules;
     for (std::uint8_t k = 1; k <= 13; ++k) modules.push_back({sim::kKXF600, static_cast<std::uint8_t>(0x20 + k), 20, true, {}});
     Start(RackOf(modules));
-    UsePort();
     Main().DiscoverRack();
     EXPECT_EQ(Slots().ModuleCount, 14);
     EXPECT_EQ(Label(12), "KXF600\r\nV2.0");
@@ -139,7 +105,6 @@ TEST_F(DiscoveryAgainstSimulator, FailedModuleListLeavesTheControllerAlone) {
     sim::FaultOptions faults;
     faults.refuseModuleList = true;
     Start(RackOf({{sim::kKXB200, 5, 23, true, {}}}), faults);
-    UsePort();
     Main().DiscoverRack();
     EXPECT_EQ(Slots().ModuleCount, 1);
     EXPECT_EQ(Label(1), "");
@@ -150,7 +115,6 @@ TEST_F(DiscoveryAgainstSimulator, FailedModuleListLeavesTheControllerAlone) {
 
 TEST_F(DiscoveryAgainstSimulator, InactiveModuleRestartsTheRackAndStops) {
     Start(RackOf({{sim::kKXB200, 5, 23, true, {}}, {sim::kKXD400, 6, 22, false, {}}}));
-    UsePort();
     Main().DiscoverRack();
     EXPECT_EQ(BroadcastRestarts(), 1u);
     EXPECT_FALSE(Link().PortOpen());
@@ -163,7 +127,6 @@ TEST_F(DiscoveryAgainstSimulator, UpgradeRestartsTheRackAndASecondPassShowsTheNe
     sim::FaultOptions faults;
     faults.restartSilenceMs = 1500;
     Start(RackOf({{sim::kKXB200, 5, 14, true, {}}, {sim::kKXD400, 6, 22, true, {}}}), faults);
-    UsePort();
     Bytes image(3 * 256, 0x5A);
     std::fill(image.begin() + 256, image.begin() + 512, 0xFF);  // a blank block, never sent
     const char marker[] = {'K', 'X', 'R', 'V', 20};
@@ -189,7 +152,6 @@ TEST_F(DiscoveryAgainstSimulator, LineThatHangsUpDuringAnUpgradeIsSearchedForAsA
     faults.hangUpAt.afterRequests = 13;  // the fifth block: search, list, identities and configurations first
     faults.restartSilenceMs = 300;
     Start(RackOf({{sim::kKXB200, 5, 14, true, {}}}), faults);
-    UsePort();
     OfferFirmware("KXB200_V20.frm", sim::kKXB200, 20, test::MarkedImage(8 * 256, 20));
 
     // No restart can go on a line that is gone, and none is waited for.
@@ -211,7 +173,6 @@ TEST_F(DiscoveryAgainstSimulator, LineThatHangsUpDuringAnUpgradeIsSearchedForAsA
 
 TEST_F(DiscoveryAgainstSimulator, LostLinkIsRediscoveredWithinOneSupervisionTick) {
     Start(RackOf({{sim::kKXB200, 5, 23, true, {}}, {sim::kKXD400, 6, 22, true, {}}}));
-    UsePort();
     Main().DiscoverRack();
     ASSERT_EQ(Slots().ModuleCount, 3);
 
@@ -230,7 +191,6 @@ TEST_F(DiscoveryAgainstSimulator, LostLinkIsRediscoveredWithinOneSupervisionTick
 
 TEST_F(DiscoveryAgainstSimulator, PulledCableIsFoundAgainOnceItIsBack) {
     Start(RackOf({{sim::kKXB200, 5, 23, true, {}}}));
-    UsePort();
     Main().DiscoverRack();
     Rack().CloseTerminal();
     EXPECT_FALSE(Link().XmitRequest({}, 5, 0x40, 10));

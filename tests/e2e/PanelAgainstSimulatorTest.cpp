@@ -1,23 +1,13 @@
 // The module panel and kelvane-cli show/set against kxrsim over a real pseudo-terminal.
 
-#include "app/KelvaneDlg.h"
 #include "app/MessageCatalogue.h"
-#include "cam/OpenCam.h"
-#include "link/Xmit.h"
-#include "panel/SatCofdm.h"
-#include "platform/SystemClock.h"
-#include "platform/posix/PortTable.h"
 #include "res/ModulePanelIds.h"
 #include "res/ResourceIds.h"
-#include "sim/DefaultRack.h"
-#include "sim/RackSimulator.h"
-#include "tools/cli/CliCommands.h"
+#include "tests/support/ProgramWindow.h"
+#include "tests/support/PtyRack.h"
 #include "ui/headless/HeadlessWindowSystem.h"
 
 #include <gtest/gtest.h>
-
-#include <filesystem>
-#include <sstream>
 
 namespace kelvane {
 namespace {
@@ -28,11 +18,8 @@ class PanelAgainstSimulator : public ::testing::Test {
 protected:
     void SetUp() override {
         SetLanguageIndex(kEnglish);
-        std::string error;
-        ASSERT_TRUE(rack.Start(error)) << error;
-        ports = PortTable({rack.PortPath()});
+        pty.Start();
     }
-    void TearDown() override { rack.Stop(); }
 
     std::size_t Writes() const {
         std::size_t n = 0;
@@ -41,28 +28,21 @@ protected:
     }
 
     int Cli(const std::vector<std::string>& args, std::string& out, std::string& err) {
-        std::ostringstream o, e;
-        CliContext cli{link, ports, clock, o, e, std::filesystem::temp_directory_path()};
-        const int status = RunCli(args, cli);
-        out = o.str();
-        err = e.str();
-        return status;
+        const test::CliRun run = pty.Cli(args);
+        out = run.out;
+        err = run.err;
+        return run.status;
     }
 
-    sim::RackSimulator rack{sim::DefaultRack()};
-    SystemClock clock;
-    PortTable ports{std::vector<std::string>{}};
-    CXmit link{ports, clock};
+    test::PtyRack pty;
+    sim::RackSimulator& rack = pty.simulator;
 };
 
 TEST_F(PanelAgainstSimulator, OperatorEditReachesTheModuleAndOpeningAloneRestartsNothing) {
-    ui::HeadlessWindowSystem windows(clock);
-    CKelvaneDlg main(windows, link, "/nonexistent", std::make_unique<CSatCofdm>(windows),
-                     std::make_unique<COpenCam>(windows));
-    main.Create();
+    ui::HeadlessWindowSystem windows(pty.clock);
+    const std::unique_ptr<CKelvaneDlg> main = test::OpenMainWindow(windows, pty.link);
     ui::HeadlessDialog& window = *windows.Find(res::kMainDialog);
-    window.KillTimer(CKelvaneDlg::kStartTimer);
-    main.DiscoverRack();
+    main->DiscoverRack();
     ui::HeadlessDialog& panel = *windows.Find(res::kModulePanelDialog);
 
     window.Click(res::kModuleList, 7);
@@ -79,7 +59,7 @@ TEST_F(PanelAgainstSimulator, OperatorEditReachesTheModuleAndOpeningAloneRestart
     EXPECT_EQ(rack.ConfigWrites(7), 1u);
     EXPECT_EQ(rack.RestartCount(7), 1u);
     EXPECT_EQ(rack.ConfigWrites(6), 0u);
-    EXPECT_EQ(main.Slots()[7].SentLength, image.size());
+    EXPECT_EQ(main->Slots()[7].SentLength, image.size());
 }
 
 TEST_F(PanelAgainstSimulator, CliShowsThePairWithItsAnnouncedServices) {

@@ -1,7 +1,6 @@
 // A rack at another site: kxrsim's pseudo-terminal behind ser2net on 127.0.0.1, reached by kelvane-cli through a
 // raw TCP entry and through an RFC 2217 entry, and a server stopped and started again under a running session.
 
-#include "app/KelvaneDlg.h"
 #include "app/MessageCatalogue.h"
 #include "app/TextFormat.h"
 #include "link/Xmit.h"
@@ -11,7 +10,10 @@
 #include "sim/DefaultRack.h"
 #include "sim/RackDescription.h"
 #include "tests/app/StandInPanels.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/support/CliRun.h"
 #include "tests/support/DelayingProxy.h"
+#include "tests/support/ProgramWindow.h"
 #include "ui/headless/HeadlessWindowSystem.h"
 
 #include <gtest/gtest.h>
@@ -20,7 +22,6 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <netinet/in.h>
@@ -34,11 +35,8 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-struct CliRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using test::CliRun;
+using test::Spawn;
 
 std::string ReadFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -78,23 +76,6 @@ bool WaitUntil(Condition done, std::chrono::milliseconds limit) {
         std::this_thread::sleep_for(50ms);
     }
     return true;
-}
-
-pid_t Spawn(std::vector<std::string> argv, const fs::path& out, const fs::path& err, const fs::path& folder) {
-    const pid_t pid = fork();
-    if (pid == 0) {
-        std::vector<char*> args;
-        for (auto& a : argv) args.push_back(a.data());
-        args.push_back(nullptr);
-        if (chdir(folder.c_str()) != 0) _exit(126);
-        const int o = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        const int e = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        dup2(o, STDOUT_FILENO);
-        dup2(e, STDERR_FILENO);
-        execv(args[0], args.data());
-        _exit(127);
-    }
-    return pid;
 }
 
 void Stop(pid_t& pid) {
@@ -149,17 +130,8 @@ protected:
     CliRun Cli(const std::string& command) { return CliThrough(entry_, command); }
 
     CliRun CliThrough(const std::string& entry, const std::string& command) {
-        const std::string line = "cd '" + dir_.string() + "' && " KELVANE_CLI_PATH " --port '" + entry + "' " +
-                                 command + " 2>'" + (dir_ / "err").string() + "'";
-        CliRun run;
-        FILE* pipe = popen(line.c_str(), "r");
-        if (pipe == nullptr) return run;
-        char buffer[512];
-        for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.out.append(buffer, n);
-        const int status = pclose(pipe);
-        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        run.err = ReadFile(dir_ / "err");
-        return run;
+        return test::RunCliProgram(
+            "cd '" + dir_.string() + "' && " KELVANE_CLI_PATH " --port '" + entry + "' " + command, dir_ / "err");
     }
 
     std::string Level(int row) {
@@ -273,15 +245,14 @@ TEST_P(SerialServer, TheWindowNamesTheEntryAndSearchesAgainWhenTheServerGoes) {
     EntryPortOpener ports({entry_}, nullptr);
     CXmit link(ports, clock);
     std::vector<test::PanelCall> calls;
-    CKelvaneDlg main(windows, link, dir_.string(), std::make_unique<test::StandInModulePanel>(windows, calls),
-                     std::make_unique<test::StandInCamMenu>(windows, calls));
-    main.Create();
+    const std::unique_ptr<CKelvaneDlg> main =
+        test::OpenMainWindow(windows, link, dir_.string(), std::make_unique<test::StandInModulePanel>(windows, calls),
+                             std::make_unique<test::StandInCamMenu>(windows, calls));
     ui::HeadlessDialog& window = *windows.Find(res::kMainDialog);
-    window.KillTimer(CKelvaneDlg::kStartTimer);
-    main.Firmware().ScanFirmwareFiles(dir_);
-    main.DiscoverRack();
-    ASSERT_EQ(main.Slots().ModuleCount, 8);
-    EXPECT_EQ(main.Info().Text(), "Rack found on " + entry_);
+    main->Firmware().ScanFirmwareFiles(dir_);
+    main->DiscoverRack();
+    ASSERT_EQ(main->Slots().ModuleCount, 8);
+    EXPECT_EQ(main->Info().Text(), "Rack found on " + entry_);
 
     Stop(server_);
     const auto start = std::chrono::steady_clock::now();
@@ -296,8 +267,8 @@ TEST_P(SerialServer, TheWindowNamesTheEntryAndSearchesAgainWhenTheServerGoes) {
     StartServer();
     window.Click(res::kDiscoverButton);
     EXPECT_TRUE(link.PortOpen());
-    EXPECT_EQ(main.Slots().ModuleCount, 8);
-    EXPECT_EQ(main.Info().Text(), "Rack found on " + entry_);
+    EXPECT_EQ(main->Slots().ModuleCount, 8);
+    EXPECT_EQ(main->Info().Text(), "Rack found on " + entry_);
     EXPECT_TRUE(windows.TimerActive(window, CKelvaneDlg::kSupervisionTimer));
 }
 

@@ -3,13 +3,10 @@
 // spinning, saying what went wrong; nothing the operator keeps may be lost, and the next run after the fault
 // works again.
 
-#include "app/KelvaneDlg.h"
 #include "app/MessageCatalogue.h"
-#include "cam/OpenCam.h"
 #include "config/ConfigFile.h"
 #include "config/FirmwareFiles.h"
 #include "link/Xmit.h"
-#include "panel/SatCofdm.h"
 #include "platform/SystemClock.h"
 #include "platform/posix/PortTable.h"
 #include "res/ResourceIds.h"
@@ -17,6 +14,8 @@
 #include "sim/FirmwareStore.h"
 #include "sim/ModuleModels.h"
 #include "sim/RackSimulator.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/support/ProgramWindow.h"
 #include "ui/headless/HeadlessWindowSystem.h"
 
 #include <gtest/gtest.h>
@@ -40,6 +39,7 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using namespace std::string_literals;
 using Bytes = std::vector<std::uint8_t>;
+using test::Spawn;
 
 constexpr std::uint8_t kCamRow = 2;     // the KXF600 of the built-in rack, at address 2
 constexpr std::uint8_t kOutputRow = 7;  // the KXD400, at address 7
@@ -86,21 +86,6 @@ Ended Reap(pid_t pid, std::chrono::seconds bound) {
     }
     ended.wallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     return ended;
-}
-
-// Starts `argv` in `folder` with its output and errors going to files, and `environment` added.
-pid_t Spawn(std::vector<std::string> argv, const fs::path& folder, const fs::path& out, const fs::path& err,
-            const std::vector<std::pair<std::string, std::string>>& environment) {
-    const pid_t pid = fork();
-    if (pid != 0) return pid;
-    for (const auto& [name, value] : environment) setenv(name.c_str(), value.c_str(), 1);
-    if (chdir(folder.c_str()) != 0) _exit(126);
-    if (!std::freopen(out.c_str(), "w", stdout) || !std::freopen(err.c_str(), "w", stderr)) _exit(126);
-    std::vector<char*> args;
-    for (std::string& a : argv) args.push_back(a.data());
-    args.push_back(nullptr);
-    execv(args[0], args.data());
-    _exit(127);
 }
 
 // A run that ended as a program should, whatever the fault: by itself, without a signal, without spinning on the
@@ -186,7 +171,7 @@ protected:
         std::vector<std::string> argv{KELVANE_CLI_PATH};
         argv.insert(argv.end(), args.begin(), args.end());
         environment.emplace_back("KELVANE_PORTS", link_);
-        const pid_t pid = Spawn(argv, dir_, dir_ / "cli.out", dir_ / "cli.err", environment);
+        const pid_t pid = Spawn(argv, dir_ / "cli.out", dir_ / "cli.err", dir_, environment);
         Ended ended = Reap(pid, bound);
         ended.out = FileText(dir_ / "cli.out");
         ended.err = FileText(dir_ / "cli.err");
@@ -311,12 +296,9 @@ TEST_F(FaultCampaign, WindowFindsTheRackAgainWhenTheLineComesBack) {
     PortTable ports({link_});
     CXmit link(ports, clock);
     ui::HeadlessWindowSystem windows(clock);
-    CKelvaneDlg main(windows, link, dir_.string(), std::make_unique<CSatCofdm>(windows),
-                     std::make_unique<COpenCam>(windows));
-    main.Create();
+    const std::unique_ptr<CKelvaneDlg> main = test::OpenMainWindow(windows, link, dir_.string());
     ui::HeadlessDialog& window = *windows.Find(res::kMainDialog);
-    window.KillTimer(CKelvaneDlg::kStartTimer);
-    main.DiscoverRack();
+    main->DiscoverRack();
     window.Click(res::kModuleList, kOutputRow);
     windows.RunFor(300);
     const auto listings = [&] {
@@ -335,7 +317,7 @@ TEST_F(FaultCampaign, WindowFindsTheRackAgainWhenTheLineComesBack) {
     const auto start = std::chrono::steady_clock::now();
     std::vector<std::string> shown;
     clock.onSleep = [&] {
-        if (shown.empty() || shown.back() != main.Info().Text()) shown.push_back(main.Info().Text());
+        if (shown.empty() || shown.back() != main->Info().Text()) shown.push_back(main->Info().Text());
     };
     for (int turn = 0; turn < 200 && listings() < 2; ++turn) windows.RunFor(50);
     clock.onSleep = nullptr;
@@ -350,19 +332,19 @@ TEST_F(FaultCampaign, WindowFindsTheRackAgainWhenTheLineComesBack) {
         << "the lost link was not told: " << ::testing::PrintToString(shown);
     EXPECT_LT(cpu, 1.0 + wall / 2) << "busy for " << wall << " s";
     EXPECT_FALSE(link.LinkLost());
-    EXPECT_EQ(main.Slots().ModuleCount, 8u);
+    EXPECT_EQ(main->Slots().ModuleCount, 8u);
 }
 
 // 1, with kxrsim as the program it is: the line hangs up during watch's polling and comes back by itself, and
 // watch finds the rack again without being told.
 TEST_F(FaultCampaign, WatchFindsTheRackAgainWhenTheLineComesBack) {
-    const pid_t rack = Spawn({KXRSIM_PATH, "--link", link_, "--hang-up", "0x40/20", "--back-after", "1500"}, dir_,
-                             "/dev/null", dir_ / "kxrsim.err", {});
+    const pid_t rack = Spawn({KXRSIM_PATH, "--link", link_, "--hang-up", "0x40/20", "--back-after", "1500"},
+                             "/dev/null", dir_ / "kxrsim.err", dir_);
     programs_.push_back(rack);
     for (int i = 0; i < 100 && !fs::exists(link_); ++i) std::this_thread::sleep_for(50ms);
     ASSERT_TRUE(fs::exists(link_));
-    const pid_t watch = Spawn({KELVANE_CLI_PATH, "watch", "--interval", "0.1"}, dir_, dir_ / "watch.out",
-                              dir_ / "watch.err", {{"KELVANE_PORTS", link_}});
+    const pid_t watch = Spawn({KELVANE_CLI_PATH, "watch", "--interval", "0.1"}, dir_ / "watch.out", dir_ / "watch.err",
+                              dir_, {{"KELVANE_PORTS", link_}});
     const auto told = [&](const std::string& text) {
         for (int i = 0; i < 600; ++i) {
             if (FileText(dir_ / "watch.err").find(text) != std::string::npos) return true;
@@ -575,8 +557,8 @@ TEST_F(FaultCampaign, SavesNeverLeaveAPartFile) {
 // round and works, and watch keeps polling; once watch has ended the port is free at once.
 TEST_F(FaultCampaign, SecondProgramOnThePortWaitsForTheRoundsEnd) {
     StartRack();
-    const pid_t watch = Spawn({KELVANE_CLI_PATH, "watch", "--interval", "0.2"}, dir_, dir_ / "watch.out",
-                              dir_ / "watch.err", {{"KELVANE_PORTS", link_}});
+    const pid_t watch = Spawn({KELVANE_CLI_PATH, "watch", "--interval", "0.2"}, dir_ / "watch.out", dir_ / "watch.err",
+                              dir_, {{"KELVANE_PORTS", link_}});
     programs_.push_back(watch);
     for (int i = 0; i < 200 && FileText(dir_ / "watch.out").empty(); ++i) std::this_thread::sleep_for(50ms);
     ASSERT_FALSE(FileText(dir_ / "watch.out").empty()) << "watch is polling\n" << FileText(dir_ / "watch.err");
@@ -614,7 +596,7 @@ TEST_F(FaultCampaign, FirmwareFileChangedAfterTheScanIsNotSent) {
     const Bytes scanned = write(20, 0x5A);
     std::ofstream(dir_ / "firmware" / kFirmwareListName) << "KXB200.frm\n";
     const std::vector<std::string> argv{KELVANE_CLI_PATH, "firmware", "upgrade"};
-    const pid_t upgrade = Spawn(argv, dir_, dir_ / "cli.out", dir_ / "cli.err", {{"KELVANE_PORTS", link_}});
+    const pid_t upgrade = Spawn(argv, dir_ / "cli.out", dir_ / "cli.err", dir_, {{"KELVANE_PORTS", link_}});
     for (int i = 0; i < 400 && Rack().FirmwareBlocks(5) == 0; ++i) std::this_thread::sleep_for(10ms);
     ASSERT_GT(Rack().FirmwareBlocks(5), 0u) << "the first module's upgrade began";
     write(20, 0xA5);  // the same name and version, other contents

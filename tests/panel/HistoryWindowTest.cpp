@@ -1,17 +1,12 @@
 // The signal history window on the headless window system, fed by the module panel's polls of a simulated rack:
 // what it is given to draw must be the pair's history, following the pair the panel shows.
 
-#include "app/KelvaneDlg.h"
 #include "app/MessageCatalogue.h"
-#include "cam/OpenCam.h"
-#include "link/Xmit.h"
 #include "panel/HistoryWindow.h"
-#include "panel/SatCofdm.h"
 #include "res/ModulePanelIds.h"
 #include "res/ResourceIds.h"
-#include "sim/DefaultRack.h"
 #include "sim/InputModule.h"
-#include "tests/support/EnginePort.h"
+#include "tests/support/ProgramWindow.h"
 #include "ui/headless/HeadlessWindowSystem.h"
 
 #include <gtest/gtest.h>
@@ -28,35 +23,20 @@ constexpr int kPlayerRow = 4;
 constexpr std::uint8_t kTunerAddress = 1;
 constexpr std::uint8_t kTwoChannelAddress = 3;
 
-class HistoryWindowTest : public ::testing::Test {
+class HistoryWindowTest : public ::testing::Test, protected test::HeadlessProgram {
 protected:
     void SetUp() override {
         SetLanguageIndex(kEnglish);
-        engine = std::make_unique<sim::RackEngine>(sim::DefaultRack());
-        ports = std::make_unique<test::EnginePortOpener>(*engine, clock);
-        link = std::make_unique<CXmit>(*ports, clock);
-        auto panel = std::make_unique<CSatCofdm>(windows);
-        satCofdm = panel.get();
-        main = std::make_unique<CKelvaneDlg>(windows, *link, "/nonexistent", std::move(panel),
-                                             std::make_unique<COpenCam>(windows));
-        main->Create();
-        mainWindow = windows.Find(res::kMainDialog);
-        mainWindow->KillTimer(CKelvaneDlg::kStartTimer);
-        main->DiscoverRack();
-        panelWindow = windows.Find(res::kModulePanelDialog);
+        Start();
     }
 
     void Select(int row) { mainWindow->Click(res::kModuleList, row); }
     void OpenHistory() { panelWindow->Click(res::panel::kHistoryButton); }
     ui::HeadlessDialog* HistoryWindow() const { return windows.Find(res::kHistoryDialog); }
-    const SignalHistory& History() const { return satCofdm->History().History(); }
+    const SignalHistory& History() const { return program.satCofdm->History().History(); }
     const ui::ChartData& Chart(int control) const { return HistoryWindow()->ControlState(control).chart; }
 
-    std::size_t StatusPolls(std::uint8_t address) const {
-        std::size_t n = 0;
-        for (const sim::Request& r : engine->RequestLog()) n += r.destination == address && r.Command() == 0x40;
-        return n;
-    }
+    std::size_t StatusPolls(std::uint8_t address) const { return program.rack->Requests(address, 0x40); }
 
     // The points a chart must show for a series of the history, at minutes before its newest sample.
     std::vector<ui::ChartPoint> Expected(const std::vector<HistoryPoint>& series) const {
@@ -76,16 +56,6 @@ protected:
         }
         return points;
     }
-
-    VirtualClock clock;
-    ui::HeadlessWindowSystem windows{clock};
-    std::unique_ptr<sim::RackEngine> engine;
-    std::unique_ptr<test::EnginePortOpener> ports;
-    std::unique_ptr<CXmit> link;
-    std::unique_ptr<CKelvaneDlg> main;
-    CSatCofdm* satCofdm = nullptr;
-    ui::HeadlessDialog* mainWindow = nullptr;
-    ui::HeadlessDialog* panelWindow = nullptr;
 };
 
 TEST_F(HistoryWindowTest, ChartsShowEveryPollOfThePairAsThePanelSawIt) {
@@ -137,7 +107,7 @@ TEST_F(HistoryWindowTest, ChartsShowEveryPollOfThePairAsThePanelSawIt) {
 }
 
 TEST_F(HistoryWindowTest, LockLossesAreMarkedWhereTheyHappened) {
-    auto* tuner = dynamic_cast<sim::InputModule*>(engine->Find(kTunerAddress));
+    auto* tuner = dynamic_cast<sim::InputModule*>(program.rack->engine.Find(kTunerAddress));
     ASSERT_NE(tuner, nullptr);
     Select(kTunerRow);
     OpenHistory();
@@ -218,12 +188,12 @@ TEST_F(HistoryWindowTest, AnOutputWithoutFiguresLeavesAGapInItsChannelsOnly) {
     OpenHistory();
     windows.RunFor(5'050);
     // The output answers its rate polls with nothing for a while; the input goes on.
-    ports->filter = [](const sim::Request& request, sim::Reply reply) -> std::optional<sim::Reply> {
+    program.rack->ports.filter = [](const sim::Request& request, sim::Reply reply) -> std::optional<sim::Reply> {
         if (request.destination == kTwoChannelAddress && request.Command() == 0x60) reply.payload.clear();
         return reply;
     };
     windows.RunFor(4'000);
-    ports->filter = nullptr;
+    program.rack->ports.filter = nullptr;
     windows.RunFor(4'000);
 
     const ui::ChartData& rates = Chart(res::kChannelChart[1]);

@@ -6,6 +6,7 @@
 #include "sim/DefaultRack.h"
 #include "sim/ModuleModels.h"
 #include "sim/RackModules.h"
+#include "tests/support/CliRun.h"
 #include "tests/support/EnginePort.h"
 #include "tests/support/HostileTexts.h"
 #include "tools/cli/CliCommands.h"
@@ -16,7 +17,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <iterator>
-#include <sstream>
 #include <unistd.h>
 
 namespace kelvane {
@@ -28,39 +28,31 @@ namespace fs = std::filesystem;
 class PanelCli : public ::testing::Test {
 protected:
     void Start(const sim::RackDescription& rack = sim::DefaultRack()) {
-        engine = std::make_unique<sim::RackEngine>(rack);
-        ports = std::make_unique<test::EnginePortOpener>(*engine, clock);
-        link = std::make_unique<CXmit>(*ports, clock);
+        rack_ = std::make_unique<test::EngineRack>(rack, clock);
     }
 
     int Cli(const std::vector<std::string>& args) {
-        std::ostringstream o, e;
-        CliContext cli{*link, *ports, clock, o, e, std::filesystem::temp_directory_path()};
-        const int status = RunCli(args, cli);
-        out = o.str();
-        err = e.str();
-        return status;
+        const test::CliRun run = test::RunCliIn(rack_->link, rack_->ports, clock, fs::temp_directory_path(), args);
+        out = run.out;
+        err = run.err;
+        return run.status;
     }
 
     // Loses every reply of `command` from the module at `address`, as a module that does not answer.
     void Silence(std::uint8_t address, std::uint8_t command) {
-        ports->filter = [address, command](const sim::Request& request, sim::Reply reply) -> std::optional<sim::Reply> {
+        rack_->ports.filter = [address, command](const sim::Request& request,
+                                                 sim::Reply reply) -> std::optional<sim::Reply> {
             if (request.destination == address && request.Command() == command) return std::nullopt;
             return reply;
         };
     }
 
-    std::size_t Writes(std::uint8_t address) const {
-        std::size_t n = 0;
-        for (const sim::Request& r : engine->RequestLog()) n += r.destination == address && r.Command() == 0x50;
-        return n;
-    }
-    const Bytes& ImageOf(std::uint8_t address) const { return engine->Find(address)->Config(); }
+    std::size_t Writes(std::uint8_t address) const { return rack_->Requests(address, 0x50); }
+    std::size_t AllWrites() const { return rack_->Writes(); }
+    const Bytes& ImageOf(std::uint8_t address) const { return rack_->engine.Find(address)->Config(); }
 
     VirtualClock clock;
-    std::unique_ptr<sim::RackEngine> engine;
-    std::unique_ptr<test::EnginePortOpener> ports;
-    std::unique_ptr<CXmit> link;
+    std::unique_ptr<test::EngineRack> rack_;
     std::string out, err;
 };
 
@@ -78,12 +70,6 @@ sim::RackDescription RackWithAFullOutput() {
     }
     rack.modules[6].config = sim::OutputImage(s);
     return rack;
-}
-
-std::size_t AllWrites(const sim::RackEngine& engine) {
-    std::size_t n = 0;
-    for (const sim::Request& r : engine.RequestLog()) n += r.Command() == 0x50 || r.Command() == 0x80;
-    return n;
 }
 
 // A save never stands for part of a rack: a module whose answer never came is named, and no file is written.
@@ -116,7 +102,7 @@ TEST_F(PanelCli, AChangeTheImagesCannotTakeWritesNothingAndSaysWhy) {
     EXPECT_NE(err.find("KXD400 in row 7"), std::string::npos) << err;
     EXPECT_NE(err.find("1024 bytes"), std::string::npos) << err;
     EXPECT_EQ(out, "");  // no new values shown as if sent
-    EXPECT_EQ(AllWrites(*engine), 0u);
+    EXPECT_EQ(AllWrites(), 0u);
     EXPECT_EQ(Cli({"set", "7", "network.name=Nord"}), kCliOk) << err;  // a shorter name fits
 
     // An output image of 1 to 7 bytes was never read; neither was an empty input image.
@@ -127,14 +113,14 @@ TEST_F(PanelCli, AChangeTheImagesCannotTakeWritesNothingAndSaysWhy) {
         EXPECT_EQ(Cli({"set", "7", "level=20"}), kCliNotWritten) << length;
         EXPECT_NE(err.find("KXD400 in row 7: its configuration could not be read"), std::string::npos) << err;
         EXPECT_EQ(ImageOf(7).size(), length);
-        EXPECT_EQ(AllWrites(*engine), 0u);
+        EXPECT_EQ(AllWrites(), 0u);
     }
     sim::RackDescription rack = sim::DefaultRack();
     rack.modules[5].config.clear();
     Start(rack);
     EXPECT_EQ(Cli({"set", "7", "out.freq=506000"}), kCliNotWritten);
     EXPECT_NE(err.find("KXB210 in row 6"), std::string::npos) << err;
-    EXPECT_EQ(AllWrites(*engine), 0u);
+    EXPECT_EQ(AllWrites(), 0u);
 }
 
 TEST_F(PanelCli, RepliesThatDidNotComeNeverRemoveServices) {
@@ -171,7 +157,7 @@ TEST_F(PanelCli, RepliesThatDidNotComeNeverRemoveServices) {
     Silence(1, 0x60);
     EXPECT_EQ(Cli({"set", "3", "service.1102.channel=2"}), kCliNotWritten);
     EXPECT_NE(err.find("KXB200 in row 1: its service names could not be read"), std::string::npos) << err;
-    EXPECT_EQ(AllWrites(*engine), 0u);
+    EXPECT_EQ(AllWrites(), 0u);
 }
 
 // The flags byte of a KXD410 entry: bit 7 marks a service as descrambled.
@@ -214,7 +200,7 @@ TEST_F(PanelCli, ShowReadsTheNamesOnEachLockChangeAsThePanelDoes) {
     Start();
     ASSERT_EQ(Cli({"show", "6"}), kCliOk) << err;
     std::size_t polls = 0, names = 0;
-    for (const sim::Request& r : engine->RequestLog()) {
+    for (const sim::Request& r : rack_->engine.RequestLog()) {
         if (r.destination != kTuner) continue;
         polls += r.Command() == sim::kStatusCommand;
         names += r.Command() == sim::kListCommand;
@@ -251,7 +237,7 @@ TEST_F(PanelCli, SetRefusesWhatItWouldHaveToInventOrCutAndWritesNothing) {
         const Bytes before = ImageOf(7);
         EXPECT_EQ(Cli({"set", "7", "level=20", c.setting}), kCliUsage);
         EXPECT_NE(err.find(c.why), std::string::npos) << err;
-        EXPECT_EQ(AllWrites(*engine), 0u);
+        EXPECT_EQ(AllWrites(), 0u);
         EXPECT_EQ(ImageOf(7), before);
     }
     Start();
@@ -322,7 +308,7 @@ TEST_F(PanelCli, EveryCommandAnswersHelpAndRefusesInOneLineNamingTheOption) {
         EXPECT_EQ(Cli(r.args), kCliUsage);
         EXPECT_EQ(err, r.err);
     }
-    EXPECT_TRUE(engine->RequestLog().empty()) << "nothing refused reaches the rack";
+    EXPECT_TRUE(rack_->engine.RequestLog().empty()) << "nothing refused reaches the rack";
     // "--" ends the options: what follows is an argument even when it looks like one.
     EXPECT_EQ(Cli({"summary", "--offline", "--", "--odd.kcf"}), kCliFileError);
     EXPECT_NE(err.find("configuration file --odd.kcf cannot be opened"), std::string::npos) << err;

@@ -1,18 +1,14 @@
 // The module panel in the main window, on the headless window system, talking to a simulated rack.
 
-#include "app/KelvaneDlg.h"
 #include "app/MessageCatalogue.h"
-#include "cam/OpenCam.h"
-#include "link/Xmit.h"
 #include "panel/OutputConfigCodec.h"
-#include "panel/SatCofdm.h"
 #include "panel/ServiceList.h"
 #include "res/ModulePanelIds.h"
 #include "res/ResourceIds.h"
 #include "sim/ConfigImages.h"
 #include "sim/DefaultRack.h"
 #include "sim/ModuleModels.h"
-#include "tests/support/EnginePort.h"
+#include "tests/support/ProgramWindow.h"
 #include "ui/headless/HeadlessWindowSystem.h"
 
 #include <gtest/gtest.h>
@@ -23,26 +19,9 @@ namespace {
 using namespace res::panel;
 using Bytes = std::vector<std::uint8_t>;
 
-class PanelWindowTest : public ::testing::Test {
+class PanelWindowTest : public ::testing::Test, protected test::HeadlessProgram {
 protected:
-    void Start(const sim::RackDescription& rack = sim::DefaultRack()) {
-        main.reset();  // a second start: the old window lets go of the link before the link goes
-        SetLanguageIndex(kEnglish);
-        // The window of an earlier start goes first: it lets go of the link it was lent.
-        main.reset();
-        engine = std::make_unique<sim::RackEngine>(rack);
-        ports = std::make_unique<test::EnginePortOpener>(*engine, clock);
-        link = std::make_unique<CXmit>(*ports, clock);
-        auto panel = std::make_unique<CSatCofdm>(windows);
-        satCofdm = panel.get();
-        main = std::make_unique<CKelvaneDlg>(windows, *link, "/nonexistent", std::move(panel),
-                                             std::make_unique<COpenCam>(windows));
-        main->Create();
-        mainWindow = windows.Find(res::kMainDialog);
-        mainWindow->KillTimer(CKelvaneDlg::kStartTimer);
-        main->DiscoverRack();
-        panelWindow = windows.Find(res::kModulePanelDialog);
-    }
+    void SetUp() override { SetLanguageIndex(kEnglish); }
 
     void Open(int row) { mainWindow->Click(res::kModuleList, row); }
     // Types a whole value and takes it with Enter, as an operator does.
@@ -53,33 +32,17 @@ protected:
 
     // Requests of `command` that reached the module at `address` since the log was last cleared.
     std::size_t Count(std::uint8_t address, std::uint8_t command) const {
-        std::size_t n = 0;
-        for (const sim::Request& r : engine->RequestLog()) n += r.destination == address && r.Command() == command;
-        return n;
+        return program.rack->Requests(address, command);
     }
-    std::size_t Writes() const {
-        std::size_t n = 0;
-        for (const sim::Request& r : engine->RequestLog()) n += r.Command() == 0x50 || r.Command() == 0x80;
-        return n;
-    }
-    const Bytes& ImageOf(std::uint8_t address) const { return engine->Find(address)->Config(); }
+    std::size_t Writes() const { return program.rack->Writes(); }
+    const Bytes& ImageOf(std::uint8_t address) const { return program.rack->engine.Find(address)->Config(); }
     std::string InfoText() const { return windows.Find(res::kInfoDialog)->Text(res::kInfoText); }
     bool Shown(int control) const { return panelWindow->IsControlShown(control); }
-
-    VirtualClock clock;
-    ui::HeadlessWindowSystem windows{clock};
-    std::unique_ptr<sim::RackEngine> engine;
-    std::unique_ptr<test::EnginePortOpener> ports;
-    std::unique_ptr<CXmit> link;
-    std::unique_ptr<CKelvaneDlg> main;
-    CSatCofdm* satCofdm = nullptr;
-    ui::HeadlessDialog* mainWindow = nullptr;
-    ui::HeadlessDialog* panelWindow = nullptr;
 };
 
 TEST_F(PanelWindowTest, OpeningEveryPairAndPollingWritesNothing) {
     Start();
-    ASSERT_EQ(main->Slots().ModuleCount, 8);
+    ASSERT_EQ(program.main->Slots().ModuleCount, 8);
     for (const int row : {1, 3, 4, 5, 6, 7, 1}) {
         Open(row);
         windows.RunFor(4200);  // the first poll and four more
@@ -93,7 +56,7 @@ TEST_F(PanelWindowTest, OneChannelOutputShowsModeAndOneChannel) {
     Start();
     Open(6);
     EXPECT_TRUE(panelWindow->IsShown());
-    EXPECT_EQ(satCofdm->Model().OutputChannelCount, 1);
+    EXPECT_EQ(program.satCofdm->Model().OutputChannelCount, 1);
     EXPECT_TRUE(Shown(kOutFreq[0]));
     EXPECT_FALSE(Shown(kOutFreq[1]));
     EXPECT_TRUE(Shown(kMode));
@@ -107,7 +70,7 @@ TEST_F(PanelWindowTest, OneChannelOutputShowsModeAndOneChannel) {
 TEST_F(PanelWindowTest, TwoAndFourChannelOutputsAndThePlayer) {
     Start();
     Open(1);
-    EXPECT_EQ(satCofdm->Model().CamCount, 1);
+    EXPECT_EQ(program.satCofdm->Model().CamCount, 1);
     EXPECT_TRUE(Shown(kOutFreq[1]));
     EXPECT_FALSE(Shown(kOutFreq[2]));
     EXPECT_FALSE(Shown(kMode));
@@ -137,7 +100,7 @@ TEST_F(PanelWindowTest, InputWithoutOutputShowsActivation) {
     rack.modules.erase(rack.modules.begin() + 6);  // the KXB210 loses its output
     Start(rack);
     Open(6);
-    EXPECT_EQ(satCofdm->Model().OutputChannelCount, 0);
+    EXPECT_EQ(program.satCofdm->Model().OutputChannelCount, 0);
     EXPECT_FALSE(Shown(kOutFreq[0]));
     EXPECT_FALSE(Shown(kNetworkFrame));
     EXPECT_FALSE(Shown(kLcnCaption));
@@ -193,7 +156,7 @@ TEST_F(PanelWindowTest, OutputFrequencyEditReachesTheModuleAtTheNextTick) {
 
     // The section's content changed with the frequency: receivers see it under the next version, and so does
     // the operator. A version the operator typed is kept as typed.
-    const auto version = [&] { return (NetworkSectionOf(main->Slots()[7])[5] >> 1) & 0x1F; };
+    const auto version = [&] { return (NetworkSectionOf(program.main->Slots()[7])[5] >> 1) & 0x1F; };
     EXPECT_EQ(version(), 3);
     EXPECT_EQ(panelWindow->Text(kNitVersion), "3");
     Commit(kNitVersion, "9");
@@ -225,7 +188,7 @@ TEST_F(PanelWindowTest, AChangeThatCannotBeWrittenIsToldAndTheModulesHoldingsSho
     sim::RackDescription rack = sim::DefaultRack();
     rack.modules[5].config.clear();  // the KXB210 answers with no image
     Start(rack);
-    ASSERT_EQ(main->Slots()[6].ConfigLength, 0);
+    ASSERT_EQ(program.main->Slots()[6].ConfigLength, 0);
     Open(6);
     windows.RunFor(1200);
     Commit(kOutFreq[0], "506000");
@@ -269,7 +232,7 @@ TEST_F(PanelWindowTest, NamesThatDidNotComeNeverEmptyATable) {
     rack.modules.erase(rack.modules.begin() + 4);
     Start(rack);
     // Its names reply comes cut, inside its first row (a lost reply would end the link and the panel).
-    ports->filter = [](const sim::Request& request, sim::Reply reply) -> std::optional<sim::Reply> {
+    program.rack->ports.filter = [](const sim::Request& request, sim::Reply reply) -> std::optional<sim::Reply> {
         if (request.destination == 4 && request.Command() == 0x60) reply.payload = {2, 0x07};
         return reply;
     };
@@ -333,7 +296,7 @@ TEST_F(PanelWindowTest, ANumberIsSentWhenWholeAndEscapeRestoresTheModulesValue) 
     Start();
     Open(3);
     windows.RunFor(8200);
-    const auto version = [&] { return (NetworkSectionOf(main->Slots()[3])[5] >> 1) & 0x1F; };
+    const auto version = [&] { return (NetworkSectionOf(program.main->Slots()[3])[5] >> 1) & 0x1F; };
     const int versionBefore = version();
     panelWindow->Focus(kStreamId[0]);
     for (const char* typed : {"1", "10", "103", "1030"}) {
@@ -348,20 +311,20 @@ TEST_F(PanelWindowTest, ANumberIsSentWhenWholeAndEscapeRestoresTheModulesValue) 
     EXPECT_EQ(Count(3, 0x50), 1u);
     EXPECT_EQ(Count(3, 0x80), 1u);
     EXPECT_EQ(version(), (versionBefore + 1) % 32);
-    SlotRecord held = main->Slots()[3];  // what the module now holds, read as the panel reads an image
+    SlotRecord held = program.main->Slots()[3];  // what the module now holds, read as the panel reads an image
     held.ConfigLength = static_cast<std::uint16_t>(ImageOf(3).size());
     std::copy(ImageOf(3).begin(), ImageOf(3).end(), held.Config.begin());
     PanelModel written;
-    written.OutputChannelCount = satCofdm->Model().OutputChannelCount;
+    written.OutputChannelCount = program.satCofdm->Model().OutputChannelCount;
     DecodeOutputConfig(&held, written);
     EXPECT_EQ(written.TransportStreamId[0], 1030);
     EXPECT_NE(InfoText().find("Sent to KXD410, row 3, at "), std::string::npos) << InfoText();
-    EXPECT_EQ(main->Status().Fields().back(), InfoText()) << "the status bar keeps the last write";
+    EXPECT_EQ(program.main->Status().Fields().back(), InfoText()) << "the status bar keeps the last write";
 
     // Escape gives the field back what the module holds; a typed name waits for Enter as well.
     panelWindow->Type(kStreamId[1], "7");
     panelWindow->PressEscape();
-    EXPECT_EQ(panelWindow->Text(kStreamId[1]), std::to_string(satCofdm->Model().TransportStreamId[1]));
+    EXPECT_EQ(panelWindow->Text(kStreamId[1]), std::to_string(program.satCofdm->Model().TransportStreamId[1]));
     panelWindow->Type(kNetworkName, "Kelvane Z");
     windows.RunFor(2000);
     EXPECT_EQ(Count(3, 0x50), 1u);
@@ -397,7 +360,7 @@ TEST_F(PanelWindowTest, ChannelDoubleClickMovesAServiceAndLcnEditsThroughTheCell
     Start();
     Open(1);
     windows.RunFor(8200);
-    const PanelModel& m = satCofdm->Model();
+    const PanelModel& m = program.satCofdm->Model();
     int row = -1;
     for (int r = 0; r < m.ServiceRowCount; ++r) {
         if (m.ServiceRows[r].ServiceId == 1101) row = r;
@@ -418,7 +381,7 @@ TEST_F(PanelWindowTest, ChannelDoubleClickMovesAServiceAndLcnEditsThroughTheCell
 
     windows.RunFor(1000);
     EXPECT_EQ(Count(3, 0x50), 1u);
-    const PanelModel& after = satCofdm->Model();
+    const PanelModel& after = program.satCofdm->Model();
     bool found = false;
     for (int k = 0; k < after.OutputServiceCount; ++k) {
         if (after.OutputServices[k].ServiceId == 1101) {
@@ -449,7 +412,7 @@ TEST_F(PanelWindowTest, AnLcnEditLandsOnItsServiceAndWithinTenBits) {
     Start();
     Open(4);  // the player and its four-channel output
     windows.RunFor(200);  // the first poll: the rows as the images list them
-    const PanelModel& m = satCofdm->Model();
+    const PanelModel& m = program.satCofdm->Model();
     const int row = RowOf(m, 2101);
     ASSERT_GE(row, 0);
     panelWindow->DoubleClick(kServiceList, row, 15);
@@ -483,7 +446,7 @@ TEST_F(PanelWindowTest, CancelledLcnEditChangesNothing) {
     ASSERT_NE(panelWindow->ActiveCellEditor(), nullptr);
     panelWindow->ActiveCellEditor()->Type("77");
     panelWindow->PressEditorKey(ui::EditorKey::Escape);
-    EXPECT_FALSE(satCofdm->OperatorEdited());
+    EXPECT_FALSE(program.satCofdm->OperatorEdited());
     windows.RunFor(2000);
     EXPECT_EQ(Writes(), 0u);
 }
@@ -506,7 +469,7 @@ TEST_F(PanelWindowTest, PlayerScheduleTakesAnEntryFromTheModulesFiles) {
 TEST_F(PanelWindowTest, NoScheduleEntryWithoutAFile) {
     Start();
     bool shrunk = false;
-    ports->filter = [&shrunk](const sim::Request& request, sim::Reply reply) -> std::optional<sim::Reply> {
+    program.rack->ports.filter = [&shrunk](const sim::Request& request, sim::Reply reply) -> std::optional<sim::Reply> {
         if (!shrunk || request.destination != 4) return reply;
         if (request.Command() == 0x40 && !reply.payload.empty()) reply.payload.back() = 0x09;  // a new player state
         if (request.Command() == 0x90) reply.payload = {0, 0, 0, 1, 'o', 'n', 'l', 'y', '.', 't', 's', 0};
@@ -536,8 +499,9 @@ TEST_F(PanelWindowTest, NoScheduleEntryWithoutAFile) {
     panelWindow->Click(kAddEntry);
     EXPECT_EQ(panelWindow->RowCount(kScheduleList), 3);
     windows.RunFor(1000);
-    EXPECT_EQ(satCofdm->Model().ScheduleCount, 3);
-    for (int i = 0; i < satCofdm->Model().ScheduleCount; ++i) EXPECT_FALSE(satCofdm->Model().Schedule[i].file.empty());
+    EXPECT_EQ(program.satCofdm->Model().ScheduleCount, 3);
+    for (int i = 0; i < program.satCofdm->Model().ScheduleCount; ++i)
+        EXPECT_FALSE(program.satCofdm->Model().Schedule[i].file.empty());
 }
 
 }  // namespace

@@ -1,18 +1,14 @@
 // The signal history window on the Qt back end, against a simulated rack polled by the module panel as its
 // timer would: the charts drawn must be the pair's history, and a screenshot shows them to a person.
 
-#include "app/KelvaneDlg.h"
 #include "app/MessageCatalogue.h"
-#include "cam/OpenCam.h"
-#include "link/Xmit.h"
 #include "panel/HistoryWindow.h"
-#include "panel/SatCofdm.h"
 #include "res/ModulePanelIds.h"
 #include "res/ResourceIds.h"
-#include "sim/DefaultRack.h"
 #include "sim/InputModule.h"
+// Ahead of Qt's headers, whose `slots` would otherwise meet the window's interfaces.
+#include "tests/support/ProgramWindow.h"
 #include "tests/qt/ChartTexts.h"
-#include "tests/support/EnginePort.h"
 #include "ui/qt/QtDialog.h"
 #include "ui/qt/QtWindowSystem.h"
 
@@ -36,33 +32,23 @@ class HistoryWindowOnQt : public ::testing::Test {
 protected:
     void SetUp() override {
         SetLanguageIndex(kEnglish);
-        engine = std::make_unique<sim::RackEngine>(sim::DefaultRack());
-        ports = std::make_unique<test::EnginePortOpener>(*engine, clock);
-        link = std::make_unique<CXmit>(*ports, clock);
-        auto panel = std::make_unique<CSatCofdm>(windows);
-        satCofdm = panel.get();
-        main = std::make_unique<CKelvaneDlg>(windows, *link, "/nonexistent", std::move(panel),
-                                             std::make_unique<COpenCam>(windows));
-        main->Create();
-        main->Window().KillTimer(CKelvaneDlg::kStartTimer);
-        main->Window().Show(true);
-        main->DiscoverRack();
+        program.Open(windows, clock, sim::DefaultRack(), true);
         QApplication::processEvents();
     }
 
     void Poll(int times) {
         for (int i = 0; i < times; ++i) {
             clock.Advance(1000);
-            satCofdm->StatusTick();
+            program.satCofdm->StatusTick();
         }
         QApplication::processEvents();
         // What Qt Charts let go of goes when the event loop turns; this test's loop never runs on its own.
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
-    ui::QtDialog& Panel() { return static_cast<ui::QtDialog&>(satCofdm->Window()); }
-    ui::QtDialog* History() { return static_cast<ui::QtDialog*>(satCofdm->History().Window()); }
-    const SignalHistory& Model() { return satCofdm->History().History(); }
+    ui::QtDialog& Panel() { return static_cast<ui::QtDialog&>(program.satCofdm->Window()); }
+    ui::QtDialog* History() { return static_cast<ui::QtDialog*>(program.satCofdm->History().Window()); }
+    const SignalHistory& Model() { return program.satCofdm->History().History(); }
     QChart* ChartOf(int control) {
         auto* view = qobject_cast<QChartView*>(History()->ControlWidget(control));
         return view != nullptr ? view->chart() : nullptr;
@@ -87,26 +73,22 @@ protected:
 
     VirtualClock clock;
     ui::QtWindowSystem windows{clock};
-    std::unique_ptr<sim::RackEngine> engine;
-    std::unique_ptr<test::EnginePortOpener> ports;
-    std::unique_ptr<CXmit> link;
-    std::unique_ptr<CKelvaneDlg> main;
-    CSatCofdm* satCofdm = nullptr;
+    test::ProgramOnEngine program;
 };
 
 TEST_F(HistoryWindowOnQt, ChartsDrawThePairsHistoryWithItsLockLossAndGap) {
-    auto* tuner = dynamic_cast<sim::InputModule*>(engine->Find(kTunerAddress));
+    auto* tuner = dynamic_cast<sim::InputModule*>(program.rack->engine.Find(kTunerAddress));
     ASSERT_NE(tuner, nullptr);
     ASSERT_TRUE(tuner->PlanLockLoss(0, 150, 25));
-    main->SelectSlot(kTunerRow);
+    program.main->SelectSlot(kTunerRow);
     Poll(200);
     // The output has no figures for half a minute.
-    ports->filter = [](const sim::Request& request, sim::Reply reply) -> std::optional<sim::Reply> {
+    program.rack->ports.filter = [](const sim::Request& request, sim::Reply reply) -> std::optional<sim::Reply> {
         if (request.destination == kTwoChannelAddress && request.Command() == 0x60) reply.payload.clear();
         return reply;
     };
     Poll(30);
-    ports->filter = nullptr;
+    program.rack->ports.filter = nullptr;
     Poll(70);
 
     // The operator's click on the button beside the bars.
@@ -158,18 +140,20 @@ TEST_F(HistoryWindowOnQt, ChartsDrawThePairsHistoryWithItsLockLossAndGap) {
 
     const QString path = QStringLiteral(KELVANE_QT_TEST_OUTPUT "/program-history-window.png");
     EXPECT_TRUE(window->grab().save(path)) << path.toStdString();
-    EXPECT_TRUE(static_cast<ui::QtDialog&>(main->Window()).Widget()->grab().save(
-        QStringLiteral(KELVANE_QT_TEST_OUTPUT "/program-panel-history-button.png")));
+    EXPECT_TRUE(static_cast<ui::QtDialog&>(program.main->Window())
+                    .Widget()
+                    ->grab()
+                    .save(QStringLiteral(KELVANE_QT_TEST_OUTPUT "/program-panel-history-button.png")));
 }
 
 TEST_F(HistoryWindowOnQt, PlayerPairFillsTheWindowWithSevenCharts) {
-    main->SelectSlot(kTunerRow);
+    program.main->SelectSlot(kTunerRow);
     Poll(20);
-    satCofdm->History().Open();
+    program.satCofdm->History().Open();
     QWidget* first = History()->Widget();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(first, 10000));
     const QPoint where = first->pos();
-    main->SelectSlot(4);  // the player and its four-channel output
+    program.main->SelectSlot(4);  // the player and its four-channel output
     Poll(120);
     QWidget* window = History()->Widget();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window, 10000));

@@ -1,26 +1,22 @@
 // The program's own windows on the Qt back end, against a simulated rack: what an operator would see.
 
-#include "app/KelvaneDlg.h"
 #include "app/MainMenu.h"
 #include "app/TextFormat.h"
 #include "app/MessageCatalogue.h"
-#include "cam/OpenCam.h"
 #include "config/FirmwareUpdate.h"
-#include "link/Xmit.h"
-#include "panel/SatCofdm.h"
 #include "platform/SystemClock.h"
 #include "res/ModulePanelIds.h"
 #include "res/ResourceIds.h"
 #include "res/Templates.h"
 #include "config/FirmwareFiles.h"
 #include "platform/EntryPorts.h"
-#include "platform/posix/PortTable.h"
 #include "sim/DefaultRack.h"
 #include "sim/InputModule.h"
 #include "sim/ModuleModels.h"
-#include "sim/RackSimulator.h"
+// Ahead of Qt's headers, whose `slots` would otherwise meet the window's interfaces.
+#include "tests/support/ProgramWindow.h"
+#include "tests/support/PtyRack.h"
 #include "tests/qt/ChartTexts.h"
-#include "tests/support/EnginePort.h"
 #include "tests/support/FirmwareFolder.h"
 #include "tests/support/LocalListener.h"
 #include "ui/qt/QtDialog.h"
@@ -85,28 +81,16 @@ class ProgramWindow : public ::testing::Test {
 protected:
     void Start(const sim::RackDescription& rack = sim::DefaultRack(), int language = kEnglish) {
         SetLanguageIndex(language);
-        // The window of an earlier start goes first: it lets go of the link it was lent.
-        main.reset();
-        engine = std::make_unique<sim::RackEngine>(rack);
-        ports = std::make_unique<test::EnginePortOpener>(*engine, linkClock);
-        link = std::make_unique<CXmit>(*ports, linkClock);
-        auto panel = std::make_unique<CSatCofdm>(windows);
-        satCofdm = panel.get();
-        main = std::make_unique<CKelvaneDlg>(windows, *link, "/nonexistent", std::move(panel),
-                                             std::make_unique<COpenCam>(windows));
-        main->Create();
-        main->Window().KillTimer(CKelvaneDlg::kStartTimer);
-        main->Window().Show(true);
-        main->DiscoverRack();
+        program.Open(windows, linkClock, rack, true);
         QApplication::processEvents();
     }
 
-    QWidget* Window() { return static_cast<ui::QtDialog&>(main->Window()).Widget(); }
-    QWidget* Control(int id) { return static_cast<ui::QtDialog&>(main->Window()).ControlWidget(id); }
+    QWidget* Window() { return static_cast<ui::QtDialog&>(program.main->Window()).Widget(); }
+    QWidget* Control(int id) { return static_cast<ui::QtDialog&>(program.main->Window()).ControlWidget(id); }
 
     // Polls the open panel as its timer would, without waiting a second between polls.
     void Poll(int times) {
-        for (int i = 0; i < times; ++i) satCofdm->StatusTick();
+        for (int i = 0; i < times; ++i) program.satCofdm->StatusTick();
         QApplication::processEvents();
     }
 
@@ -118,18 +102,14 @@ protected:
     VirtualClock linkClock;
     SystemClock clock;
     ui::QtWindowSystem windows{clock};
-    std::unique_ptr<sim::RackEngine> engine;
-    std::unique_ptr<test::EnginePortOpener> ports;
-    std::unique_ptr<CXmit> link;
-    std::unique_ptr<CKelvaneDlg> main;
-    CSatCofdm* satCofdm = nullptr;
+    test::ProgramOnEngine program;
 };
 
 TEST_F(ProgramWindow, MainWindowHasItsListButtonsAndThirteenRows) {
     Start();
-    EXPECT_EQ(Window()->windowTitle().toStdString(), "Kelvane \u2014 KXRRack on " + link->PortName());
+    EXPECT_EQ(Window()->windowTitle().toStdString(), "Kelvane \u2014 KXRRack on " + program.rack->link.PortName());
     // The template's size lies between the menu bar and the status bar.
-    QWidget* body = static_cast<ui::QtDialog&>(main->Window()).ClientArea();
+    QWidget* body = static_cast<ui::QtDialog&>(program.main->Window()).ClientArea();
     EXPECT_EQ(body->size(), QSize(758, 549));
     EXPECT_EQ(Window()->width(), 758);
     EXPECT_GT(Window()->height(), 549 + 2 * 15) << "no room for the bars";
@@ -168,14 +148,14 @@ TEST_F(ProgramWindow, PanelsOfEveryKindOfPair) {
                                                  {6, "program-panel-one-channel"},
                                                  {8, "program-panel-input-only"}};
     for (const auto& [row, name] : pairs) {
-        main->SelectSlot(row);
+        program.main->SelectSlot(row);
         Poll(7);
-        QWidget* panel = static_cast<ui::QtDialog&>(satCofdm->Window()).Widget();
+        QWidget* panel = static_cast<ui::QtDialog&>(program.satCofdm->Window()).Widget();
         EXPECT_TRUE(panel->isVisible()) << name;
         EXPECT_EQ(panel->pos(), QPoint(136, 0)) << name;
         Save(name);
     }
-    EXPECT_EQ(satCofdm->Model().OutputChannelCount, 0);
+    EXPECT_EQ(program.satCofdm->Model().OutputChannelCount, 0);
 }
 
 // Every caption of every window, in every language, measured in the font it is drawn with.
@@ -184,40 +164,41 @@ TEST_F(ProgramWindow, EveryCaptionFitsItsControlInEveryLanguage) {
     rack.modules.push_back({1, 9, 14, true, rack.modules[0].config});  // a tuner without an output
     const char* languages[] = {"English", "French", "Italian", "German"};
     for (const int language : {kEnglish, kFrench, kItalian, kGerman}) {
-        main.reset();
+        program.main.reset();
         Start(rack, language);
-        for (int row = 0; row < main->Slots().ModuleCount; ++row) {
-            main->SelectSlot(row);
-            if (satCofdm->Window().IsShown()) Poll(3);
+        for (int row = 0; row < program.main->Slots().ModuleCount; ++row) {
+            program.main->SelectSlot(row);
+            if (program.satCofdm->Window().IsShown()) Poll(3);
             QApplication::processEvents();
             for (const std::string& caption : CutCaptions(Window())) {
                 ADD_FAILURE() << languages[language] << ", row " << row << ": " << caption;
             }
         }
         if (language == kFrench || language == kItalian) {
-            main->SelectSlot(1);
+            program.main->SelectSlot(1);
             Poll(7);
             Save(language == kFrench ? "program-panel-french" : "program-panel-italian");
         }
         // The history window, for a pair of one input and two channels, and for the player's seven charts. The
         // first has every name its legends can show: a lock lost, and the output without figures for a while.
         for (const int row : {1, 4}) {
-            main->SelectSlot(row);
+            program.main->SelectSlot(row);
             Poll(3);
             if (row == 1) {
                 Poll(10);
-                dynamic_cast<sim::InputModule&>(*engine->Find(1)).PlanLockLoss(0, 0, 2);
-                ports->filter = [](const sim::Request& request, sim::Reply reply) -> std::optional<sim::Reply> {
+                dynamic_cast<sim::InputModule&>(*program.rack->engine.Find(1)).PlanLockLoss(0, 0, 2);
+                program.rack->ports.filter = [](const sim::Request& request,
+                                                sim::Reply reply) -> std::optional<sim::Reply> {
                     if (request.destination == 3 && request.Command() == 0x60) reply.payload.clear();
                     return reply;
                 };
                 Poll(2);
-                ports->filter = nullptr;
+                program.rack->ports.filter = nullptr;
                 Poll(2);
-                ASSERT_EQ(satCofdm->History().History().LockLosses(0).size(), 1u);
+                ASSERT_EQ(program.satCofdm->History().History().LockLosses(0).size(), 1u);
             }
-            satCofdm->History().Open();
-            QWidget* history = static_cast<ui::QtDialog*>(satCofdm->History().Window())->Widget();
+            program.satCofdm->History().Open();
+            QWidget* history = static_cast<ui::QtDialog*>(program.satCofdm->History().Window())->Widget();
             ASSERT_TRUE(QTest::qWaitForWindowExposed(history, 10000));
             std::vector<std::string> cut = CutCaptions(history);
             for (const std::string& text : test::CutChartTexts(history)) cut.push_back(text);
@@ -226,13 +207,15 @@ TEST_F(ProgramWindow, EveryCaptionFitsItsControlInEveryLanguage) {
             }
         }
         if (language == kGerman) {
-            main->SelectSlot(1);
+            program.main->SelectSlot(1);
             Poll(3);
-            EXPECT_TRUE(static_cast<ui::QtDialog*>(satCofdm->History().Window())->Widget()->grab().save(
-                QStringLiteral(KELVANE_QT_TEST_OUTPUT "/program-history-german.png")));
+            EXPECT_TRUE(static_cast<ui::QtDialog*>(program.satCofdm->History().Window())
+                            ->Widget()
+                            ->grab()
+                            .save(QStringLiteral(KELVANE_QT_TEST_OUTPUT "/program-history-german.png")));
         }
-        satCofdm->History().OnClose();
-        main->SelectSlot(CKelvaneDlg::kNoSlot);
+        program.satCofdm->History().OnClose();
+        program.main->SelectSlot(CKelvaneDlg::kNoSlot);
     }
     ui::DialogHandler handler;
     const auto summary = windows.CreateDialog(res::ConfigSummaryTemplate(), handler, nullptr);
@@ -248,11 +231,11 @@ TEST_F(ProgramWindow, FirmwareThatDidNotTakeIsNamedInTheMessageArea) {
     Start(rack, kFrench);
     test::FirmwareFolder folder;
     folder.Offer("KXD410_V30.frm", sim::kKXD410, 30, test::MarkedImage(512, std::nullopt));
-    main->Firmware().ScanFirmwareFiles(folder.Root());
-    main->DiscoverRack();
+    program.main->Firmware().ScanFirmwareFiles(folder.Root());
+    program.main->DiscoverRack();
     QApplication::processEvents();
-    EXPECT_EQ(main->Info().Text(), "KXD410, ligne 3, indique V2.2 après mise à jour en V3.0");
-    QWidget* info = static_cast<ui::QtDialog&>(main->Info().Window()).Widget();
+    EXPECT_EQ(program.main->Info().Text(), "KXD410, ligne 3, indique V2.2 après mise à jour en V3.0");
+    QWidget* info = static_cast<ui::QtDialog&>(program.main->Info().Window()).Widget();
     EXPECT_TRUE(info->isVisible());
     Save("program-firmware-not-taken-fr");
 
@@ -262,7 +245,7 @@ TEST_F(ProgramWindow, FirmwareThatDidNotTakeIsNamedInTheMessageArea) {
     VersionNotTaken failure{{7, sim::kKXD410, {}, 0, 30}, 12, 22};
     for (const int language : {kEnglish, kFrench, kItalian, kGerman}) {
         SetLanguageIndex(language);
-        main->Info().ShowInfo(VersionNotTakenText(failure), false, 60000);
+        program.main->Info().ShowInfo(VersionNotTakenText(failure), false, 60000);
         EXPECT_EQ(shown->toPlainText().toStdString(), VersionNotTakenText(failure)) << "language " << language;
     }
 }
@@ -270,15 +253,15 @@ TEST_F(ProgramWindow, FirmwareThatDidNotTakeIsNamedInTheMessageArea) {
 // A message over the panel goes with its time, and takes its grey box with it.
 TEST_F(ProgramWindow, PanelIsWholeAgainOnceItsMessageHasGone) {
     Start();
-    main->SelectSlot(1);
+    program.main->SelectSlot(1);
     Poll(7);
-    QWidget* info = static_cast<ui::QtDialog&>(main->Info().Window()).Widget();
+    QWidget* info = static_cast<ui::QtDialog&>(program.main->Info().Window()).Widget();
     // Long enough that a slow machine still finds it shown; the wait below is bounded generously.
-    main->Info().ShowInfo(MessageText(kDoubleClickToChangeMessage), false, 1500);
+    program.main->Info().ShowInfo(MessageText(kDoubleClickToChangeMessage), false, 1500);
     QApplication::processEvents();
     EXPECT_TRUE(info->isVisible());
     Save("program-panel-message");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return main->Info().Text().empty(); }, 15000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return program.main->Info().Text().empty(); }, 15000));
     EXPECT_FALSE(info->isVisible()) << "an empty box still covers the service list";
     Save("program-panel-after-message");
 }
@@ -286,7 +269,7 @@ TEST_F(ProgramWindow, PanelIsWholeAgainOnceItsMessageHasGone) {
 // The message area holds the longest message of every language whole, on the two lines it has.
 TEST_F(ProgramWindow, TheLongestMessageOfEveryLanguageIsShownWhole) {
     Start();
-    auto& info = static_cast<ui::QtDialog&>(main->Info().Window());
+    auto& info = static_cast<ui::QtDialog&>(program.main->Info().Window());
     auto* edit = static_cast<QPlainTextEdit*>(info.ControlWidget(res::kInfoText));
     for (const int language : {kEnglish, kFrench, kItalian, kGerman}) {
         QString longest;
@@ -296,7 +279,7 @@ TEST_F(ProgramWindow, TheLongestMessageOfEveryLanguageIsShownWhole) {
             const QString text = QString::fromStdString(MessageText(id, language)).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
             if (edit->fontMetrics().horizontalAdvance(text) > edit->fontMetrics().horizontalAdvance(longest)) longest = text;
         }
-        main->Info().ShowInfo(longest.toStdString(), false, 1);
+        program.main->Info().ShowInfo(longest.toStdString(), false, 1);
         QApplication::processEvents();
         EXPECT_EQ(edit->toPlainText(), longest) << "language " << language;
         if (language == kFrench) Save("program-longest-message-french");
@@ -307,9 +290,9 @@ TEST_F(ProgramWindow, TheLongestMessageOfEveryLanguageIsShownWhole) {
 // message area says when it went out; a value that cannot fit is refused in words.
 TEST_F(ProgramWindow, ATypedValueIsPendingUntilTabThenSentOrRefused) {
     Start();
-    main->SelectSlot(1);
+    program.main->SelectSlot(1);
     Poll(7);
-    auto& panel = static_cast<ui::QtDialog&>(satCofdm->Window());
+    auto& panel = static_cast<ui::QtDialog&>(program.satCofdm->Window());
     QWidget* field = panel.ControlWidget(res::panel::kStreamId[0]);
     const QColor ground = field->palette().color(QPalette::Base);
     field->setFocus();
@@ -320,25 +303,26 @@ TEST_F(ProgramWindow, ATypedValueIsPendingUntilTabThenSentOrRefused) {
     QTest::keyClick(field, Qt::Key_Tab);
     EXPECT_EQ(field->palette().color(QPalette::Base), ground);
     Poll(1);
-    EXPECT_EQ(engine->Find(3)->Config().size(), main->Slots()[3].ConfigLength);
-    EXPECT_EQ(satCofdm->Model().TransportStreamId[0], 1030);
-    EXPECT_NE(main->Info().Text().find("Sent to KXD410, row 3, at "), std::string::npos) << main->Info().Text();
+    EXPECT_EQ(program.rack->engine.Find(3)->Config().size(), program.main->Slots()[3].ConfigLength);
+    EXPECT_EQ(program.satCofdm->Model().TransportStreamId[0], 1030);
+    EXPECT_NE(program.main->Info().Text().find("Sent to KXD410, row 3, at "), std::string::npos)
+        << program.main->Info().Text();
     Save("program-panel-sent");
 
     field->setFocus();
     QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(field, "490000");
     QTest::keyClick(field, Qt::Key_Return);
-    EXPECT_EQ(main->Info().Text(), "T.S. Id. 490000 refused: 0 to 65535 only.");
+    EXPECT_EQ(program.main->Info().Text(), "T.S. Id. 490000 refused: 0 to 65535 only.");
     EXPECT_EQ(panel.Text(res::panel::kStreamId[0]), "1030");
     Save("program-panel-refused-field");
 }
 
 TEST_F(ProgramWindow, LcnIsTypedInPlaceOverItsCell) {
     Start();
-    main->SelectSlot(1);
+    program.main->SelectSlot(1);
     Poll(7);
-    auto& panel = static_cast<ui::QtDialog&>(satCofdm->Window());
+    auto& panel = static_cast<ui::QtDialog&>(program.satCofdm->Window());
     QWidget* list = panel.ControlWidget(res::panel::kServiceList);
     ASSERT_NE(list, nullptr);
     const ui::Rect cell = panel.CellBounds(res::panel::kServiceList, 0, 15);
@@ -354,45 +338,31 @@ TEST_F(ProgramWindow, LcnIsTypedInPlaceOverItsCell) {
     QTest::keyClicks(editor, "57");
     QTest::keyClick(editor, Qt::Key_Return);
     ASSERT_TRUE(QTest::qWaitFor([&] { return panel.Cell(res::panel::kServiceList, 0, 15).text == "57"; }, 5000));
-    EXPECT_TRUE(satCofdm->OperatorEdited());
+    EXPECT_TRUE(program.satCofdm->OperatorEdited());
 }
 
 // A firmware upgrade against the simulator on a paced pseudo-terminal, with the real clock: the window's event
 // loop must turn at least every tenth of a second through the blocks, the write and the wait for the rack,
 // and the close box must ask before it ends the program.
 TEST(FirmwareUpgradeWindow, AnswersWithinATenthOfASecondAndAsksBeforeEnding) {
-    namespace fs = std::filesystem;
     SetLanguageIndex(kEnglish);
-    const fs::path dir = fs::temp_directory_path() / ("kelvane-upgrade-window-" + std::to_string(getpid()));
-    fs::create_directories(dir / "firmware");
-    std::vector<std::uint8_t> image(64 * kFirmwareBlock, 0x5A);  // 16 KiB, every block written
-    const char marker[] = {'K', 'X', 'R', 'V', 30};
-    std::copy(std::begin(marker), std::end(marker), image.begin() + 16);
-    // For the rack's KXD410 at address 3, now at version 2.1.
-    const std::vector<std::uint8_t> file = BuildFirmwareFile(5, 30, image);
-    std::ofstream(dir / "firmware" / "KXD410_V30.frm", std::ios::binary)
-        .write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
-    std::ofstream(dir / "firmware" / kFirmwareListName) << "KXD410_V30.frm\n";
+    // For the rack's KXD410 at address 3, now at version 2.1: 16 KiB, every block written.
+    test::FirmwareFolder folder;
+    folder.Offer("KXD410_V30.frm", 5, 30, test::MarkedImage(64 * kFirmwareBlock, 30));
 
     sim::FaultOptions faults;
     faults.restartSilenceMs = 1500;
-    sim::RackSimulator rack(sim::DefaultRack(), faults, true);
-    std::string error;
-    ASSERT_TRUE(rack.Start(error)) << error;
-    PortTable ports({rack.PortPath()});
-    SystemClock clock;
-    CXmit link(ports, clock);
-    ui::QtWindowSystem windows(clock);
+    test::PtyRack pty(sim::DefaultRack(), faults, true);
+    pty.Start();
+    sim::RackSimulator& rack = pty.simulator;
+    ui::QtWindowSystem windows(pty.clock);
     int ended = 0;
     windows.SetProgramEnd([&ended] { ++ended; });
     {
-        CKelvaneDlg main(windows, link, dir.string(), std::make_unique<CSatCofdm>(windows),
-                         std::make_unique<COpenCam>(windows));
-        main.Create();
-        main.Window().KillTimer(CKelvaneDlg::kStartTimer);
-        main.Window().Show(true);
-        main.Firmware().ScanFirmwareFiles(dir);
-        QWidget* window = static_cast<ui::QtDialog&>(main.Window()).Widget();
+        const std::unique_ptr<CKelvaneDlg> main = test::OpenMainWindow(windows, pty.link, folder.Root().string());
+        main->Window().Show(true);
+        main->Firmware().ScanFirmwareFiles(folder.Root());
+        QWidget* window = static_cast<ui::QtDialog&>(main->Window()).Widget();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
 
         QElapsedTimer since;
@@ -421,12 +391,12 @@ TEST(FirmwareUpgradeWindow, AnswersWithinATenthOfASecondAndAsksBeforeEnding) {
         });
         probe.start(10);
         since.start();
-        main.DiscoverRack();
+        main->DiscoverRack();
         worst = std::max(worst, since.elapsed());  // the stretch since the loop last turned counts too
         probe.stop();
 
-        ASSERT_EQ(main.Firmware().FirmwareFilesFound(), 1);
-        ASSERT_EQ(main.Slots().ModuleCount, 8) << main.Info().Text();
+        ASSERT_EQ(main->Firmware().FirmwareFilesFound(), 1);
+        ASSERT_EQ(main->Slots().ModuleCount, 8) << main->Info().Text();
         EXPECT_LE(worst, 100) << "the window did not answer for " << worst << " ms";
         EXPECT_GT(turns, 100);
         EXPECT_TRUE(pictured);
@@ -435,8 +405,6 @@ TEST(FirmwareUpgradeWindow, AnswersWithinATenthOfASecondAndAsksBeforeEnding) {
         EXPECT_EQ(ended, 1) << "a confirmed close in the middle of the upgrade ends the program";
         EXPECT_TRUE(window->isVisible()) << "nothing else closed the window";
     }
-    rack.Stop();
-    fs::remove_all(dir);
 }
 
 // Serial servers that take the connection and never say a word: the search waits out the negotiation's bound on
@@ -449,12 +417,9 @@ TEST(SilentServerWindow, AnswersWithinATenthOfASecondWhileTheSearchWaits) {
     SystemClock clock;
     CXmit link(ports, clock);
     ui::QtWindowSystem windows(clock);
-    CKelvaneDlg main(windows, link, "/nonexistent", std::make_unique<CSatCofdm>(windows),
-                     std::make_unique<COpenCam>(windows));
-    main.Create();
-    main.Window().KillTimer(CKelvaneDlg::kStartTimer);
-    main.Window().Show(true);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(static_cast<ui::QtDialog&>(main.Window()).Widget()));
+    const std::unique_ptr<CKelvaneDlg> main = test::OpenMainWindow(windows, link);
+    main->Window().Show(true);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(static_cast<ui::QtDialog&>(main->Window()).Widget()));
 
     QElapsedTimer since;
     qint64 worst = 0;
@@ -466,17 +431,19 @@ TEST(SilentServerWindow, AnswersWithinATenthOfASecondWhileTheSearchWaits) {
     });
     probe.start(10);
     since.start();
-    main.DiscoverRack();
+    main->DiscoverRack();
     worst = std::max(worst, since.elapsed());
     probe.stop();
 
     EXPECT_EQ(link.SearchFailures().size(), 2u);
     EXPECT_LE(worst, 100) << "the window did not answer for " << worst << " ms";
     EXPECT_GT(turns, 100) << "two seconds of negotiation at least";
-    EXPECT_NE(main.Info().Text().find("rfc2217:" + server + ": no answer from the server"), std::string::npos)
-        << main.Info().Text();
-    EXPECT_TRUE(static_cast<ui::QtDialog&>(main.Window()).Widget()->grab().save(
-        QStringLiteral(KELVANE_QT_TEST_OUTPUT "/program-no-rack.png")));
+    EXPECT_NE(main->Info().Text().find("rfc2217:" + server + ": no answer from the server"), std::string::npos)
+        << main->Info().Text();
+    EXPECT_TRUE(static_cast<ui::QtDialog&>(main->Window())
+                    .Widget()
+                    ->grab()
+                    .save(QStringLiteral(KELVANE_QT_TEST_OUTPUT "/program-no-rack.png")));
 }
 
 // The menu bar, the status bar, the About box and the message log, as an operator meets them, in two languages.
@@ -507,7 +474,7 @@ TEST_F(ProgramWindow, MenuBarStatusBarAboutBoxAndMessageLogExistAndAct) {
             ASSERT_NE(field, nullptr) << k;
             fields.push_back(field->text().toStdString());
         }
-        EXPECT_EQ(fields, main->Status().Fields());
+        EXPECT_EQ(fields, program.main->Status().Fields());
         EXPECT_EQ(fields[0], MessageText(kStatusConnectedText));
 
         // Each menu open over the window, as the operator sees it.
@@ -559,13 +526,13 @@ TEST_F(ProgramWindow, MenuBarStatusBarAboutBoxAndMessageLogExistAndAct) {
         // View > Messages: a window of its own whose text is selected and copied.
         Window()->findChild<QAction*>(QStringLiteral("menu-item-%1").arg(kMessagesItem))->trigger();
         QApplication::processEvents();
-        ASSERT_NE(main->LogWindow(), nullptr);
-        auto& log = static_cast<ui::QtDialog&>(*main->LogWindow());
+        ASSERT_NE(program.main->LogWindow(), nullptr);
+        auto& log = static_cast<ui::QtDialog&>(*program.main->LogWindow());
         EXPECT_TRUE(log.Widget()->isVisible());
         auto* text = qobject_cast<QPlainTextEdit*>(log.ControlWidget(res::kTextWindowText));
         ASSERT_NE(text, nullptr);
         EXPECT_TRUE(text->isReadOnly());
-        const std::string found = FormatText(MessageText(kRackFoundOnMessage), {link->PortName()});
+        const std::string found = FormatText(MessageText(kRackFoundOnMessage), {program.rack->link.PortName()});
         EXPECT_NE(text->toPlainText().toStdString().find(found), std::string::npos) << text->toPlainText().toStdString();
         text->selectAll();
         text->copy();

@@ -81,7 +81,13 @@ public:
     void BeginSearch() override { searchStarts.push_back(opened.size()); }
     std::unique_ptr<SerialPort> Open(std::uint8_t number) override;
     std::string Describe(std::uint8_t number) const override { return "COM" + std::to_string(number); }
+    std::string RackName(std::uint8_t number) const override {
+        return rackNames.contains(number) ? rackNames.at(number) : std::string();
+    }
     OpenFailure LastOpenFailure() const override { return lastFailure_; }
+
+    // The names the port table gives the racks behind some ports.
+    std::map<int, std::string> rackNames;
 
     std::vector<int> opened;
     // Where in `opened` each search began.
@@ -106,5 +112,12 @@ private:
 
 // A reply frame as a module sends it: stuffing and checksum done here, independently of the link's encoder.
 Bytes ReplyFrame(std::uint8_t code, const Bytes& payload, std::uint8_t source = 0, std::uint8_t destination = 0xFD);
+
+// The request accepted, answered with `payload`.
+inline ScriptedPort::Reaction Accept(const Bytes& payload) { return {ReplyFrame(0xF0, payload)}; }
+// A unit's identity: its mark, its state (0 active, 0xFF inactive) and its version in tenths.
+inline ScriptedPort::Reaction Identity(std::uint8_t version, std::uint8_t state = 0) {
+    return Accept({0x77, state, version});
+}
 
 }  // namespace kelvane::test

@@ -26,4 +26,17 @@ private:
     std::deque<std::pair<std::uint64_t, std::uint8_t>> incoming_;
 };
 
+// A test port whose far end answers on a VirtualLine: reads take what has arrived, and a port's Write puts the
+// echo and the far end's answer on `line`.
+class LinePort : public SerialPort {
+public:
+    explicit LinePort(VirtualClock& clock) : line(clock) {}
+    ReadResult Read(std::span<std::uint8_t> into, std::chrono::milliseconds wait) override {
+        return line.Read(into, wait);
+    }
+
+protected:
+    VirtualLine line;
+};
+
 }  // namespace kelvane::test

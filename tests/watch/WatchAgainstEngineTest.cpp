@@ -110,7 +110,7 @@ TEST(WatchRounds, NamesAreAskedOnlyWhenALockChanges) {
     WatchedRack rack;
     rack.Input(kTuner).PlanLockLoss(0, 10, 3);
     std::vector<int> locks;  // the tuner's lock, round by round
-    const WatchRun run = rack.WatchRounds({"--rows", "1"}, 30);
+    const CliRun run = rack.WatchRounds({"--rows", "1"}, 30);
     ASSERT_EQ(run.status, kCliOk) << run.err;
     const ReadBack read = ReadWithPython("json", run.out);
     ASSERT_TRUE(read.parsed) << read.complaint;
@@ -130,12 +130,13 @@ TEST(WatchRounds, NamesAreAskedOnlyWhenALockChanges) {
 TEST(WatchRounds, WatchingNeverWritesAnImageNorRestartsAModule) {
     WatchedRack rack;
     rack.Input(kPlayer).PlanLockLoss(1, 5, 5);
-    const WatchRun run = rack.WatchRounds({"--prometheus", (std::filesystem::temp_directory_path() /
-                                                            ("kelvane-never-" + std::to_string(getpid()) + ".prom")).string()},
-                                          40, [&](std::size_t round) {
-                                              rack.unplugged = round >= 20 && round < 24;  // and a rediscovery
-                                              if (round == 30) rack.silent = {kTwoChannels};
-                                          });
+    const CliRun run = rack.WatchRounds(
+        {"--prometheus",
+         (std::filesystem::temp_directory_path() / ("kelvane-never-" + std::to_string(getpid()) + ".prom")).string()},
+        40, [&](std::size_t round) {
+            rack.unplugged = round >= 20 && round < 24;  // and a rediscovery
+            if (round == 30) rack.silent = {kTwoChannels};
+        });
     ASSERT_EQ(run.status, kCliOk) << run.err;
     const auto log = rack.Requests();
     ASSERT_LT(rack.Engine().RequestCount(), sim::RackEngine::kRequestLogCapacity) << "the whole run is in the log";
@@ -154,7 +155,7 @@ TEST(WatchRounds, RowsNameThePairsToWatch) {
         WatchedRack rack;
         std::vector<std::string> args{"--rows"};
         args.insert(args.end(), rows.begin(), rows.end());
-        const WatchRun run = rack.WatchRounds(args, 2);
+        const CliRun run = rack.WatchRounds(args, 2);
         EXPECT_EQ(run.status, kCliOk) << run.err;
         std::set<int> addresses;
         for (const sim::Request& r : rack.Requests()) {
@@ -168,7 +169,7 @@ TEST(WatchRounds, RowsNameThePairsToWatch) {
     EXPECT_EQ(polled({"7,4"}), (std::set<int>{kPlayer, kFourChannels, kPlainTuner, kOneChannel}));
 
     WatchedRack rack;
-    const WatchRun run = rack.WatchRounds({"--rows", "1,2"}, 1);
+    const CliRun run = rack.WatchRounds({"--rows", "1,2"}, 1);
     EXPECT_EQ(run.status, kCliUsage);
     EXPECT_NE(run.err.find("row 2 is not part of an input/output pair"), std::string::npos) << run.err;
     EXPECT_EQ(run.out, "") << "nothing polled";
@@ -177,7 +178,7 @@ TEST(WatchRounds, RowsNameThePairsToWatch) {
 TEST(WatchOnce, ZeroOnlyWhenEverythingIsLockedAnsweringAndWithinCapacity) {
     {
         WatchedRack rack;
-        const WatchRun run = rack.Watch({"--once"}, [](auto&, auto&) { return true; });
+        const CliRun run = rack.Watch({"--once"}, [](auto&, auto&) { return true; });
         EXPECT_EQ(run.status, kCliFindings) << "fresh tuners are still searching\n" << run.err;
         EXPECT_NE(run.err.find("row 1 KXB200 input A: not locked"), std::string::npos) << run.err;
         EXPECT_EQ(Lines(run.out).size(), 12u) << "one round: five inputs and seven channels\n" << run.out;
@@ -185,7 +186,7 @@ TEST(WatchOnce, ZeroOnlyWhenEverythingIsLockedAnsweringAndWithinCapacity) {
     {
         WatchedRack rack;
         SettleInputs(rack);
-        const WatchRun run = rack.Watch({"--once"}, [](auto&, auto&) { return true; });
+        const CliRun run = rack.Watch({"--once"}, [](auto&, auto&) { return true; });
         EXPECT_EQ(run.status, kCliOk) << run.err;
         EXPECT_EQ(run.err, "") << "nothing to tell";
     }
@@ -193,16 +194,16 @@ TEST(WatchOnce, ZeroOnlyWhenEverythingIsLockedAnsweringAndWithinCapacity) {
         WatchedRack rack;
         rack.Input(kPlainTuner).PlanLockLoss(0, kPollsToSettle, 5);
         SettleInputs(rack);
-        const WatchRun run = rack.Watch({"--once", "--rows", "1"}, [](auto&, auto&) { return true; });
+        const CliRun run = rack.Watch({"--once", "--rows", "1"}, [](auto&, auto&) { return true; });
         EXPECT_EQ(run.status, kCliOk) << "the lost input is not in the rows watched\n" << run.err;
-        const WatchRun all = rack.Watch({"--once"}, [](auto&, auto&) { return true; });
+        const CliRun all = rack.Watch({"--once"}, [](auto&, auto&) { return true; });
         EXPECT_EQ(all.status, kCliFindings);
         EXPECT_NE(all.err.find("row 6 KXB210 input A: not locked (no lock"), std::string::npos) << all.err;
     }
     {
         WatchedRack rack;
         SettleInputs(rack);
-        const WatchRun run = rack.Watch({"--once"}, [&](auto&, auto&) {
+        const CliRun run = rack.Watch({"--once"}, [&](auto&, auto&) {
             rack.silent = {kOneChannel};  // after discovery, which would have found it inactive
             return true;
         });
@@ -213,7 +214,7 @@ TEST(WatchOnce, ZeroOnlyWhenEverythingIsLockedAnsweringAndWithinCapacity) {
     {
         WatchedRack rack;
         rack.unplugged = true;
-        const WatchRun run = rack.Watch({"--once"}, [](auto&, auto&) { return true; });
+        const CliRun run = rack.Watch({"--once"}, [](auto&, auto&) { return true; });
         EXPECT_EQ(run.status, kCliRackNotFound);
         EXPECT_NE(run.err.find("no rack answered"), std::string::npos) << run.err;
     }
@@ -227,14 +228,14 @@ TEST(WatchOnce, APrometheusFileThatCannotBeWrittenIsAFileError) {
     {
         WatchedRack rack;
         SettleInputs(rack);
-        const WatchRun run = rack.Watch({"--once", "--prometheus", file}, [](auto&, auto&) { return true; });
+        const CliRun run = rack.Watch({"--once", "--prometheus", file}, [](auto&, auto&) { return true; });
         EXPECT_EQ(run.status, kCliFileError);
         EXPECT_NE(run.err.find("cannot write " + file + ": "), std::string::npos) << run.err;
     }
     // Watching on, the failure is told once, and so is its end.
     WatchedRack rack;
     SettleInputs(rack);
-    const WatchRun run = rack.WatchRounds({"--prometheus", file}, 6, [&](std::size_t round) {
+    const CliRun run = rack.WatchRounds({"--prometheus", file}, 6, [&](std::size_t round) {
         if (round == 3) fs::create_directories(dir);
     });
     EXPECT_EQ(run.status, kCliOk);
@@ -271,7 +272,7 @@ TEST(WatchOnce, WithoutTheRackThePrometheusFileSaysSo) {
     }
     WatchedRack rack;
     rack.unplugged = true;
-    const WatchRun run = rack.Watch({"--once", "--prometheus", file}, [](auto&, auto&) { return true; });
+    const CliRun run = rack.Watch({"--once", "--prometheus", file}, [](auto&, auto&) { return true; });
     EXPECT_EQ(run.status, kCliRackNotFound);
     EXPECT_EQ(rackUp(), 0);
 }
@@ -280,7 +281,7 @@ TEST(WatchAlarmsAgainstTheRack, LockLossSilentModuleAndLostRackAreToldWithTheirT
     WatchedRack rack;
     SettleInputs(rack);
     rack.Input(kTuner).PlanLockLoss(0, 5, 3);
-    const WatchRun run = rack.WatchRounds({}, 40, [&](std::size_t round) {
+    const CliRun run = rack.WatchRounds({}, 40, [&](std::size_t round) {
         if (round == 15) rack.silent = {kOneChannel};
         if (round == 18) rack.silent.clear();
         rack.unplugged = round >= 25 && round < 30;
@@ -321,9 +322,10 @@ TEST(WatchOutput, TerminalGetsTheTableRedrawnInPlaceAndPipesGetLines) {
     SettleInputs(rack);
     rack.outIsTerminal = true;
     std::size_t rounds = 0;
-    const WatchRun run = rack.Watch({"--rows", "6"}, [&](const std::string& out, const std::string&) {
+    const CliRun run = rack.Watch({"--rows", "6"}, [&](const std::string& out, const std::string&) {
         rounds = 0;
-        for (std::size_t at = out.find("\x1b[H\x1b[2J"); at != std::string::npos; at = out.find("\x1b[H\x1b[2J", at + 1)) ++rounds;
+        for (std::size_t at = out.find("\x1b[H\x1b[2J"); at != std::string::npos; at = out.find("\x1b[H\x1b[2J", at + 1))
+            ++rounds;
         return rounds < 3;
     });
     ASSERT_EQ(run.status, kCliOk);
@@ -335,16 +337,15 @@ TEST(WatchOutput, TerminalGetsTheTableRedrawnInPlaceAndPipesGetLines) {
 
     WatchedRack piped;
     SettleInputs(piped);
-    const WatchRun lines = piped.Watch({"--rows", "6"}, [](const std::string& out, const std::string&) {
-        return Lines(out).size() < 6;
-    });
+    const CliRun lines =
+        piped.Watch({"--rows", "6"}, [](const std::string& out, const std::string&) { return Lines(out).size() < 6; });
     EXPECT_EQ(lines.out.find('\x1b'), std::string::npos);
     EXPECT_EQ(Lines(lines.out).size(), 6u) << "three rounds of two lines, appended\n" << lines.out;
 }
 
 TEST(WatchOutput, RoundsKeepTheirIntervalOnTheClock) {
     WatchedRack rack;
-    const WatchRun run = rack.WatchRounds({"--interval", "2.5", "--rows", "1"}, 4);
+    const CliRun run = rack.WatchRounds({"--interval", "2.5", "--rows", "1"}, 4);
     ASSERT_EQ(run.status, kCliOk) << run.err;
     std::vector<std::uint64_t> polls;  // each round begins with the input's status poll
     for (const auto& [tick, request] : rack.heardAt) {
@@ -360,7 +361,7 @@ TEST(WatchInUse, ALineHeldByAnotherProgramIsInUseNotLostAndWatchedAgainOnceFree)
     WatchedRack rack;
     SettleInputs(rack);
     std::string heldFile;  // the Prometheus file as the last round in use left it
-    const WatchRun run = rack.WatchRounds({"--prometheus", prom}, 10, [&](std::size_t round) {
+    const CliRun run = rack.WatchRounds({"--prometheus", prom}, 10, [&](std::size_t round) {
         if (round == 7) heldFile = folder.Text("kelvane.prom");
         rack.busy = round >= 4 && round < 7;
     });
@@ -387,7 +388,7 @@ TEST(WatchInUse, ALineHeldByAnotherProgramIsInUseNotLostAndWatchedAgainOnceFree)
 
     WatchedRack once;
     SettleInputs(once);
-    const WatchRun held = once.Watch({"--once"}, [&](auto&, auto&) { return once.busy = true; });
+    const CliRun held = once.Watch({"--once"}, [&](auto&, auto&) { return once.busy = true; });
     EXPECT_EQ(held.status, kCliPortBusy) << held.err;
     EXPECT_NE(held.out.find("rack on engine 0: in use by another program"), std::string::npos) << held.out;
 }
@@ -411,7 +412,7 @@ TEST(WaitBusy, ACommandWaitsForAPortInUseThenGivesUpWithEight) {
         WatchedRack rack;
         rack.busyUntilMs = rack.Clock().TickCount() + c.heldMs;
         std::ostringstream out, err;
-        CliContext cli{rack.Link(), rack, rack.Clock(), out, err, std::filesystem::temp_directory_path()};
+        CliContext cli{rack.Link(), rack.Ports(), rack.Clock(), out, err, std::filesystem::temp_directory_path()};
         const std::uint64_t start = rack.Clock().TickCount();
         EXPECT_EQ(RunCli(c.args, cli), c.status) << err.str();
         const std::uint64_t searched = rack.Clock().TickCount() - start;
@@ -423,7 +424,7 @@ TEST(WaitBusy, ACommandWaitsForAPortInUseThenGivesUpWithEight) {
     }
     WatchedRack rack;
     std::ostringstream out, err;
-    CliContext cli{rack.Link(), rack, rack.Clock(), out, err, std::filesystem::temp_directory_path()};
+    CliContext cli{rack.Link(), rack.Ports(), rack.Clock(), out, err, std::filesystem::temp_directory_path()};
     EXPECT_EQ(RunCli({"--wait-busy", "-1", "modules"}, cli), kCliUsage);
     EXPECT_NE(err.str().find("--wait-busy wants seconds from 0 to 600, not '-1'"), std::string::npos) << err.str();
 }

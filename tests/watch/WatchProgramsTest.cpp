@@ -1,6 +1,7 @@
 // The real programs: kxrsim on a pseudo-terminal, with an input made to lose its lock, and kelvane-cli watch
 // running beside it until a signal ends it.
 
+#include "tests/support/ChildProcess.h"
 #include "tests/watch/ReadBack.h"
 
 #include <gtest/gtest.h>
@@ -28,19 +29,6 @@ using namespace std::chrono_literals;
 std::string FileText(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
-}
-
-// Starts `argv` with its output and errors going to files; the process id.
-pid_t Spawn(std::vector<std::string> argv, const fs::path& out, const fs::path& err, const std::string& ports = "") {
-    const pid_t pid = fork();
-    if (pid != 0) return pid;
-    if (!ports.empty()) setenv("KELVANE_PORTS", ports.c_str(), 1);
-    if (!std::freopen(out.c_str(), "w", stdout) || !std::freopen(err.c_str(), "w", stderr)) _exit(126);
-    std::vector<char*> args;
-    for (std::string& a : argv) args.push_back(a.data());
-    args.push_back(nullptr);
-    execv(args[0], args.data());
-    _exit(127);
 }
 
 // The exit status of a process told to stop, or -1 when it did not end by itself within the bound.
@@ -91,7 +79,8 @@ protected:
     void StartWatch(const std::vector<std::string>& options) {
         std::vector<std::string> argv{KELVANE_CLI_PATH, "watch"};
         argv.insert(argv.end(), options.begin(), options.end());
-        watch_ = Spawn(argv, dir_ / "watch.out", dir_ / "watch.err", ports_.empty() ? link_ : ports_);
+        const std::string ports = ports_.empty() ? link_ : ports_;
+        watch_ = Spawn(argv, dir_ / "watch.out", dir_ / "watch.err", {}, {{"KELVANE_PORTS", ports}});
         ASSERT_GT(watch_, 0);
     }
 
@@ -257,7 +246,7 @@ TEST_F(WatchPrograms, CommandsRunBetweenRoundsAndALockedLineIsInUseNotLost) {
     ASSERT_TRUE(WaitForAlarm("row 6 KXB210 input A: locked")) << FileText(dir_ / "watch.err");
     for (int run = 0; run < 4; ++run) {
         SCOPED_TRACE(run);
-        const pid_t cli = Spawn({KELVANE_CLI_PATH, "modules"}, dir_ / "modules.out", dir_ / "modules.err", link_);
+        const pid_t cli = Spawn({KELVANE_CLI_PATH, "modules"}, dir_ / "modules.out", dir_ / "modules.err", {}, {{"KELVANE_PORTS", link_}});
         int status = -1;
         bool ended = false;
         for (int i = 0; i < 400 && !ended; ++i) {
