@@ -68,7 +68,10 @@ void CKelvaneDlg::UploadConfiguration() {
     window_->EnableControl(res::kDiscoverButton, false);
     window_->EnableControl(res::kUploadButton, false);
     window_->EnableControl(res::kSaveButton, false);
-    const UploadResult result = UploadLoadedConfig(link_, slots_, loaded_);
+    const UploadResult result = [this] {
+        const ui::BusyScope busy(windows_);
+        return UploadLoadedConfig(link_, slots_, loaded_);
+    }();
     window_->EnableControl(res::kDiscoverButton, true);
     window_->EnableControl(res::kUploadButton, true);
     window_->EnableControl(res::kSaveButton, true);

@@ -64,6 +64,10 @@ void QtWindowSystem::UseLanguage(const std::string& code) {
     qtTexts_ = std::move(texts);
 }
 
+void QtWindowSystem::BeginBusy() { pump_->BeginBusy(); }
+
+void QtWindowSystem::EndBusy() { pump_->EndBusy(); }
+
 void QtWindowSystem::Beep(unsigned frequencyHz, unsigned milliseconds) { qtback::Beep(frequencyHz, milliseconds); }
 
 std::optional<std::string> QtWindowSystem::AskOpenFile(const FileDialogRequest& request) {

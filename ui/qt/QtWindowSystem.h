@@ -35,6 +35,8 @@ public:
     // What a close confirmed in the middle of the work does instead of ending the process: for tests.
     void SetProgramEnd(std::function<void()> end);
     void Beep(unsigned frequencyHz, unsigned milliseconds) override;
+    void BeginBusy() override;
+    void EndBusy() override;
     std::optional<std::string> AskOpenFile(const FileDialogRequest& request) override;
     std::optional<std::string> AskSaveFile(const FileDialogRequest& request) override;
 
