@@ -52,7 +52,7 @@ void CKelvaneDlg::InitDialog() {
     window_->SetCaption(kProgramName);
     window_->SetWindowIcon(res::kAppIcon);
 
-    const PanelServices services{windows_, link_, info_, slots_};
+    const PanelServices services{windows_, link_, info_, slots_, [this] { OnCancel(); }};
     modulePanel_->Create(*window_, services);
     info_.Create(*window_);
     info_.InitInfoFont();
@@ -145,6 +145,13 @@ void CKelvaneDlg::OnTimer(int timerId) {
         window_->KillTimer(kRelinkTimer);
         DiscoverRack();
     }
+}
+
+// Escape closes the panel on show and leaves the keyboard on the module list, to choose another.
+void CKelvaneDlg::OnCancel() {
+    if (currentSlot_ == kNoSlot) return;
+    SelectSlot(kNoSlot);
+    window_->SetFocus(res::kModuleList);
 }
 
 void CKelvaneDlg::OnClose() {

@@ -3,6 +3,8 @@
 #include "app/SlotTable.h"
 #include "ui/WindowSystem.h"
 
+#include <functional>
+
 namespace kelvane {
 
 class CInfo;
@@ -14,6 +16,8 @@ struct PanelServices {
     CXmit& link;
     CInfo& info;
     SlotTable& slots;
+    // Closes the panel, as Escape on a panel with nothing of its own to undo does.
+    std::function<void()> closePanel = [] {};
 };
 
 // The module panel as the main window sees it: created once, hidden, then loaded with a module pair and

@@ -58,6 +58,8 @@ private:
     void InitCamDialog();
     // Puts `packet` (at most kRequestBufferSize bytes) in the one place a packet waits for its turn.
     void Queue(std::span<const std::uint8_t> packet);
+    // The answer that entry `index` of the list stands for, queued; false when it stands for none.
+    bool ChooseEntry(int index);
 
     // Timer 1 and the exchange with the module.
     void PollTick();

@@ -3,6 +3,7 @@
 #include "ui/qt/Beep.h"
 #include "ui/qt/EventPump.h"
 #include "ui/qt/FileDialogs.h"
+#include "ui/qt/FocusFrame.h"
 #include "ui/qt/Fonts.h"
 #include "ui/qt/KeyRouter.h"
 
@@ -15,6 +16,7 @@ namespace kelvane::ui {
 
 QtWindowSystem::QtWindowSystem(Clock& clock)
     : keyRouter_(std::make_unique<qtback::KeyRouter>()),
+      focusFrame_(std::make_unique<qtback::FocusFrame>()),
       pump_(std::make_unique<qtback::EventPump>()),
       pumpingClock_(std::make_unique<qtback::PumpingClock>(clock, *pump_)) {
     if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {

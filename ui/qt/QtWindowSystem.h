@@ -44,6 +44,7 @@ private:
     static QtDialog* AsQtDialog(Dialog& dialog, const char* operation);
 
     std::unique_ptr<QObject> keyRouter_;
+    std::unique_ptr<QObject> focusFrame_;
     std::unique_ptr<qtback::EventPump> pump_;
     std::unique_ptr<Clock> pumpingClock_;
     std::unique_ptr<QTranslator> qtTexts_;
