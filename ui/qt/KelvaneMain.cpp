@@ -58,10 +58,10 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName("com.telquine.kelvane");
 
     kelvane::SystemClock clock;
-    // ports.txt lies in the folder the window works in, beside pref.txt.
-    const auto nativePorts = kelvane::MakeNativePortOpener(
-        options.portEntry, kelvane::ChooseApplicationFolder(kelvane::CurrentApplicationDirectory(),
-                                                            kelvane::DataFolderEnvironmentOfProcess()));
+    // ports.txt lies in the folder the window works in, beside pref.txt, and so does where the windows stood.
+    const std::filesystem::path folder = kelvane::ChooseApplicationFolder(kelvane::CurrentApplicationDirectory(),
+                                                                          kelvane::DataFolderEnvironmentOfProcess());
+    const auto nativePorts = kelvane::MakeNativePortOpener(options.portEntry, folder);
     std::unique_ptr<kelvane::LineTrace> trace;
     std::unique_ptr<kelvane::TracingPortOpener> tracedPorts;
     if (!options.traceFile.empty()) {
@@ -72,6 +72,7 @@ int main(int argc, char** argv) {
     kelvane::PortOpener& ports = tracedPorts ? static_cast<kelvane::PortOpener&>(*tracedPorts) : *nativePorts;
     kelvane::CXmit link(ports, clock);
     kelvane::ui::QtWindowSystem windows(clock);
+    windows.KeepWindowPlacesIn(folder.string());
     kelvane::CKelvaneApp program(windows, link);
     program.Run();
     return 0;

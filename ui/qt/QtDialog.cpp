@@ -6,10 +6,13 @@
 #include "ui/qt/DialogWindow.h"
 #include "ui/qt/EventPump.h"
 #include "ui/qt/Fonts.h"
+#include "ui/qt/WindowPlaces.h"
 
 #include <QApplication>
 #include <QEventLoop>
 #include <QScreen>
+#include <QScrollArea>
+#include <QVBoxLayout>
 #include <QTimer>
 #include <algorithm>
 #include <climits>
@@ -58,6 +61,7 @@ QtDialog::~QtDialog() {
         if (timer != nullptr) timer->stop();
     }
     const ProgramScope scope;
+    RememberPlace();
     window_->hide();
     // A handler may destroy its dialog from inside an event of one of the dialog's own widgets: Qt must be
     // able to finish delivering that event first.
@@ -69,13 +73,15 @@ QtDialog::~QtDialog() {
 }
 
 void QtDialog::BuildWindow(QtDialog* parent) {
-    QWidget* parentWidget = parent != nullptr ? parent->Widget() : nullptr;
+    QWidget* parentWidget = parent != nullptr ? parent->Content() : nullptr;
     window_ = new qtback::DialogWindow(parentWidget, WindowFlags(template_, parentWidget != nullptr));
     window_->setObjectName(QStringLiteral("dialog-%1").arg(template_.id));
     window_->setFont(font_);
     window_->setWindowTitle(QString::fromStdString(template_.caption));
     const Rect size = DialogUnitsToPixels({0, 0, template_.size.width, template_.size.height});
     window_->setFixedSize(size.width, size.height);
+    content_ = window_;
+    if (!template_.child) BuildScrolledContent(QSize(size.width, size.height));
     // A panel covers what its parent shows beneath it.
     window_->setAutoFillBackground(template_.child);
     window_->hide();
@@ -84,9 +90,26 @@ void QtDialog::BuildWindow(QtDialog* parent) {
                          [this] { Deliver([](DialogHandler& handler) { handler.OnClose(); }); }});
 }
 
+// A window keeps its layout at any scale; on a screen too small for it, the window is made smaller (see
+// FitToScreen) and its content scrolls.
+void QtDialog::BuildScrolledContent(QSize size) {
+    auto* scroller = new QScrollArea(window_);
+    scroller->setObjectName(QStringLiteral("scroller"));
+    scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setFocusPolicy(Qt::NoFocus);
+    scroller->setWidgetResizable(false);
+    content_ = new QWidget;
+    content_->setObjectName(QStringLiteral("content"));
+    content_->setFixedSize(size);
+    scroller->setWidget(content_);
+    auto* layout = new QVBoxLayout(window_);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(scroller);
+}
+
 void QtDialog::BuildControls() {
     for (const ControlTemplate& source : template_.controls) {
-        controls_.push_back(qtback::MakeControl(source, window_, *this));
+        controls_.push_back(qtback::MakeControl(source, content_, *this));
     }
 }
 
@@ -116,19 +139,42 @@ void QtDialog::Notify(int control, Event event, bool byProgram) {
 void QtDialog::Show(bool shown) {
     if (window_ == nullptr) return;
     const ProgramScope scope;
-    if (shown && window_->isWindow() && !placed_) PlaceAtCentre();
+    if (shown && window_->isWindow() && !placed_) PlaceOnScreen();
+    if (!shown) RememberPlace();
     window_->setVisible(shown);
+}
+
+void QtDialog::RememberPlace() const {
+    if (window_->isWindow() && window_->isVisible()) qtback::RememberWindowPlace(template_.id, window_->pos());
 }
 
 bool QtDialog::IsShown() const { return window_ != nullptr && !window_->isHidden(); }
 
-void QtDialog::PlaceAtCentre() {
-    const QWidget* parent = window_->parentWidget();
-    const QScreen* screen = parent != nullptr ? parent->screen() : QGuiApplication::primaryScreen();
+// Where it stood last time, when that is still on a screen; else the program's window in the middle of the
+// screen, and a window of its own beside the window it belongs to, not over it. Always whole on the screen.
+void QtDialog::PlaceOnScreen() {
+    const QWidget* owner = window_->parentWidget() != nullptr ? window_->parentWidget()->window() : nullptr;
+    const std::optional<QPoint> remembered = qtback::RememberedWindowPlace(template_.id);
+    const QScreen* screen = remembered ? QGuiApplication::screenAt(*remembered) : nullptr;
+    if (screen == nullptr) screen = owner != nullptr ? owner->screen() : QGuiApplication::primaryScreen();
     if (screen == nullptr) return;
-    const QRect area = parent != nullptr ? parent->window()->geometry() : screen->availableGeometry();
-    window_->move(area.center() - QPoint(window_->width() / 2, window_->height() / 2));
+    const QRect area = screen->availableGeometry();
+    const QMargins margins = qtback::FrameMarginsOf(*window_);
+    FitToScreen(area.size().shrunkBy(margins));
+    const QSize frame = window_->size().grownBy(margins);
+    QPoint wanted = area.center() - QPoint(frame.width() / 2, frame.height() / 2);
+    if (remembered && QGuiApplication::screenAt(*remembered) != nullptr) {
+        wanted = *remembered;
+    } else if (owner != nullptr) {
+        wanted = qtback::BesideOwner(owner->frameGeometry(), frame, area);
+    }
+    window_->move(qtback::KeepInside(wanted, frame, area));
     placed_ = true;
+}
+
+void QtDialog::FitToScreen(QSize room) {
+    const Rect full = DialogUnitsToPixels({0, 0, template_.size.width, template_.size.height});
+    window_->setFixedSize(std::min(full.width, room.width()), std::min(full.height, room.height()));
 }
 
 void QtDialog::MoveTo(Point pixels) {
@@ -191,6 +237,8 @@ void QtDialog::KillTimer(int timerId) {
 
 QWidget* QtDialog::Widget() const { return window_; }
 
+QWidget* QtDialog::Content() const { return content_; }
+
 QWidget* QtDialog::ControlWidget(int control) const {
     const qtback::Control* found = Find(control, "ControlWidget");
     return found != nullptr ? found->Widget() : nullptr;
@@ -237,6 +285,7 @@ void QtDialog::SetModal(bool modal) {
     if (modal) {
         Show(true);
     } else {
+        RememberPlace();
         window_->hide();
     }
 }

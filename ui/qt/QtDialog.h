@@ -22,8 +22,9 @@ namespace qtback {
 class DialogWindow;
 }
 
-// A dialog on Qt Widgets. A top-level template becomes a fixed-size window with a caption and a close box; a
-// child template becomes a panel inside its parent's window, placed by MoveTo. Geometry is in Qt's
+// A dialog on Qt Widgets. A top-level template becomes a fixed-size window with a caption and a close box, made
+// smaller with its content scrolling when the screen cannot hold it, and placed where it stood last time (see
+// WindowPlaces); a child template becomes a panel inside its parent's window, placed by MoveTo. Geometry is in Qt's
 // device-independent pixels, which Qt scales on high-density screens.
 //
 // Notifications mirror the headless back end: what the operator does is reported with byProgram false; what
@@ -110,6 +111,8 @@ public:
     // The dialog's widget, and a control's: for the window system, main() and tests. Null when there is none.
     QWidget* Widget() const;
     QWidget* ControlWidget(int control) const;
+    // What holds the controls and the panels: the widget itself, or inside a window the page it scrolls.
+    QWidget* Content() const;
 
     // Used by QtWindowSystem. RunModal shows the dialog, waits in a nested event loop for EndModal and hides
     // the dialog again; a result given before the run ends the run at once.
@@ -130,7 +133,10 @@ private:
 
     void BuildWindow(QtDialog* parent);
     void BuildControls();
-    void PlaceAtCentre();
+    void BuildScrolledContent(QSize size);
+    void PlaceOnScreen();
+    void FitToScreen(QSize room);
+    void RememberPlace() const;
     void SetModal(bool modal);
 
     qtback::Control* Find(int control, const char* operation) const;
@@ -145,6 +151,7 @@ private:
     std::shared_ptr<bool> alive_;
     std::unique_ptr<QObject> context_;  // of the connections that call into this object
     QPointer<qtback::DialogWindow> window_;
+    QWidget* content_ = nullptr;  // belongs to the window
     QFont font_;
     std::vector<std::unique_ptr<qtback::Control>> controls_;
     std::map<int, QPointer<QTimer>> timers_;

@@ -6,6 +6,7 @@
 #include "ui/qt/FocusFrame.h"
 #include "ui/qt/Fonts.h"
 #include "ui/qt/KeyRouter.h"
+#include "ui/qt/WindowPlaces.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -64,6 +65,10 @@ void QtWindowSystem::UseLanguage(const std::string& code) {
     }
     QCoreApplication::installTranslator(texts.get());
     qtTexts_ = std::move(texts);
+}
+
+void QtWindowSystem::KeepWindowPlacesIn(const std::string& folder) {
+    qtback::KeepWindowPlacesIn(QString::fromStdString(folder) + QStringLiteral("/kelvane.ini"));
 }
 
 void QtWindowSystem::BeginBusy() { pump_->BeginBusy(); }

@@ -32,6 +32,8 @@ public:
     Clock& GetClock() override { return *pumpingClock_; }
     WaitHook& Waits() override;
     void GuardClose(const std::string& question) override;
+    // Where the windows stood is kept between runs in `folder` (the program's data folder).
+    void KeepWindowPlacesIn(const std::string& folder);
     // What a close confirmed in the middle of the work does instead of ending the process: for tests.
     void SetProgramEnd(std::function<void()> end);
     void Beep(unsigned frequencyHz, unsigned milliseconds) override;
