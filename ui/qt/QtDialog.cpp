@@ -12,6 +12,7 @@
 #include <QEventLoop>
 #include <QScreen>
 #include <QScrollArea>
+#include <QStyle>
 #include <QVBoxLayout>
 #include <QTimer>
 #include <algorithm>
@@ -172,9 +173,16 @@ void QtDialog::PlaceOnScreen() {
     placed_ = true;
 }
 
+// A window cut in one direction gains that direction's scroll bar, which takes its room from the other.
 void QtDialog::FitToScreen(QSize room) {
     const Rect full = DialogUnitsToPixels({0, 0, template_.size.width, template_.size.height});
-    window_->setFixedSize(std::min(full.width, room.width()), std::min(full.height, room.height()));
+    const int bar = window_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, window_);
+    int width = full.width;
+    int height = full.height;
+    if (height > room.height()) width += bar;
+    if (width > room.width()) height += bar;
+    if (height > room.height() && width == full.width) width += bar;
+    window_->setFixedSize(std::min(width, room.width()), std::min(height, room.height()));
 }
 
 void QtDialog::MoveTo(Point pixels) {
