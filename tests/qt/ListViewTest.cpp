@@ -90,6 +90,25 @@ TEST_F(ModuleList, EnterOrSpaceOnTheCurrentRowActsAsAClickOnIt) {
     EXPECT_EQ(handler.cancels, 1) << "Escape is still the dialog's";
 }
 
+// Tab runs through the module list and the buttons in the order of the template, each drawn in a frame that
+// is seen in the window's own pixels while it has the focus.
+TEST_F(ModuleList, TabReachesTheListAndTheButtonsAndTheFocusedOneIsFramed) {
+    ShowActive(*main);
+    list->setFocus(Qt::TabFocusReason);
+    std::vector<int> order{main->FocusedControl()};
+    for (int k = 0; k < 4; ++k) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        order.push_back(main->FocusedControl());
+        QWidget* focused = main->ControlWidget(order.back());
+        ASSERT_NE(focused, nullptr);
+        const QImage shot = main->Widget()->grab().toImage();
+        const QPoint corner = focused->mapTo(main->Widget(), QPoint(-1, -1));
+        EXPECT_EQ(shot.pixelColor(corner), QColor(0, 102, 204)) << "no frame around control " << order.back();
+    }
+    EXPECT_EQ(order, (std::vector<int>{res::kModuleList, res::kDiscoverButton, res::kUploadButton, res::kSaveButton,
+                                       res::kModuleList}));
+}
+
 // Rows that are on show at all are on show whole, wherever the list was scrolled to, and the scroll bar says
 // that more rows follow.
 TEST_F(ModuleList, ShowsOnlyWholeRowsAndItsScrollBar) {
