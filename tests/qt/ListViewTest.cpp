@@ -294,6 +294,21 @@ TEST_F(ServiceList, ClicksAndDoubleClicksReportRowAndColumnOrNone) {
     EXPECT_EQ(doubles[1].column, -1);
 }
 
+// The keyboard works the cell it is on as a double-click does: the arrow keys move across the columns too.
+TEST_F(ServiceList, EnterOrSpaceOnTheCurrentCellActsAsADoubleClickOnIt) {
+    table->setFocus();
+    table->setCurrentCell(1, 2);
+    QTest::keyClick(table, Qt::Key_Right);
+    QTest::keyClick(table, Qt::Key_Return);
+    QTest::keyClick(table, Qt::Key_Down);
+    QTest::keyClick(table, Qt::Key_Space);
+    ASSERT_TRUE(WaitFor([&] { return handler.Of(kReportList, Event::DoubleClicked).size() == 2; }));
+    const auto doubles = handler.Of(kReportList, Event::DoubleClicked);
+    EXPECT_EQ(std::pair(doubles[0].row, doubles[0].column), std::pair(1, 3));
+    EXPECT_EQ(std::pair(doubles[1].row, doubles[1].column), std::pair(2, 3));
+    EXPECT_EQ(handler.oks, 0);
+}
+
 TEST_F(ServiceList, SelectionByTheProgramAndByTheOperator) {
     form->SetRowSelected(kReportList, 0, true);
     form->SetRowSelected(kReportList, 2, true);

@@ -151,11 +151,14 @@ void QtDialog::RememberPlace() const {
 
 bool QtDialog::IsShown() const { return window_ != nullptr && !window_->isHidden(); }
 
-// Where it stood last time, when that is still on a screen; else the program's window in the middle of the
-// screen, and a window of its own beside the window it belongs to, not over it. Always whole on the screen.
+// A question (a dialog run modally, or shown as soon as it is made) over the middle of the window that asks it. Another window where it stood last time,
+// when that is still on a screen; else the program's window in the middle of the screen, and a window of its
+// own beside the window it belongs to, not over it. Always whole on the screen.
 void QtDialog::PlaceOnScreen() {
     const QWidget* owner = window_->parentWidget() != nullptr ? window_->parentWidget()->window() : nullptr;
-    const std::optional<QPoint> remembered = qtback::RememberedWindowPlace(template_.id);
+    const bool question = owner != nullptr && (modal_ != nullptr || template_.visible);
+    const std::optional<QPoint> remembered =
+        question ? std::nullopt : qtback::RememberedWindowPlace(template_.id);
     const QScreen* screen = remembered ? QGuiApplication::screenAt(*remembered) : nullptr;
     if (screen == nullptr) screen = owner != nullptr ? owner->screen() : QGuiApplication::primaryScreen();
     if (screen == nullptr) return;
@@ -164,7 +167,9 @@ void QtDialog::PlaceOnScreen() {
     FitToScreen(area.size().shrunkBy(margins));
     const QSize frame = window_->size().grownBy(margins);
     QPoint wanted = area.center() - QPoint(frame.width() / 2, frame.height() / 2);
-    if (remembered && QGuiApplication::screenAt(*remembered) != nullptr) {
+    if (question) {
+        wanted = owner->frameGeometry().center() - QPoint(frame.width() / 2, frame.height() / 2);
+    } else if (remembered && QGuiApplication::screenAt(*remembered) != nullptr) {
         wanted = *remembered;
     } else if (owner != nullptr) {
         wanted = qtback::BesideOwner(owner->frameGeometry(), frame, area);
@@ -285,6 +290,7 @@ void QtDialog::EndModal(int result) {
 void QtDialog::SetModal(bool modal) {
     if (window_ == nullptr) return;
     const ProgramScope scope;
+    if (!modal) RememberPlace();
     // A window's modality can only change while it is hidden.
     if (window_->isWindow()) {
         window_->hide();
@@ -293,7 +299,6 @@ void QtDialog::SetModal(bool modal) {
     if (modal) {
         Show(true);
     } else {
-        RememberPlace();
         window_->hide();
     }
 }
