@@ -3,6 +3,7 @@
 
 #include "app/KelvaneDlg.h"
 #include "app/MessageCatalogue.h"
+#include "app/TextFormat.h"
 #include "config/ConfigFile.h"
 #include "config/ConfigUpload.h"
 #include "config/ConfigValidate.h"
@@ -65,16 +66,16 @@ void CKelvaneDlg::UploadConfiguration() {
     // The place where the summary stood is painted again before the rack is talked to.
     window_->RepaintNow();
     if (answer != CConfigValidate::kOk) return;
-    window_->EnableControl(res::kDiscoverButton, false);
-    window_->EnableControl(res::kUploadButton, false);
-    window_->EnableControl(res::kSaveButton, false);
+    EnableCommand(res::kDiscoverButton, false);
+    EnableCommand(res::kUploadButton, false);
+    EnableCommand(res::kSaveButton, false);
     const UploadResult result = [this] {
         const ui::BusyScope busy(windows_);
         return UploadLoadedConfig(link_, slots_, loaded_);
     }();
-    window_->EnableControl(res::kDiscoverButton, true);
-    window_->EnableControl(res::kUploadButton, true);
-    window_->EnableControl(res::kSaveButton, true);
+    EnableCommand(res::kDiscoverButton, true);
+    EnableCommand(res::kUploadButton, true);
+    EnableCommand(res::kSaveButton, true);
     // A module that did not answer has not taken its image: saying "uploaded" would be untrue. The lost link
     // makes the supervision read the rack afresh, so the failure is held long enough to be read first.
     if (result != UploadResult::Sent) {
@@ -83,6 +84,7 @@ void CKelvaneDlg::UploadConfiguration() {
         return;
     }
     info_.ShowInfo(MessageText(kUploadedMessage), false, kReportMs);
+    status_.SetLastWrite(MessageText(kUploadedMessage) + " (" + LocalTimeOfDay(windows_.GetClock().SystemSeconds()) + ")");
 }
 
 int CKelvaneDlg::ReadFailureMessage(ConfigReadResult result) {

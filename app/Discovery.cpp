@@ -59,18 +59,24 @@ void CKelvaneDlg::DiscoverRack() {
     } while (updated);
     ReportVersionsNotTaken();
     window_->EnableControl(res::kModuleList, true);
-    window_->EnableControl(res::kDiscoverButton, true);
+    EnableCommand(res::kDiscoverButton, true);
 }
 
 void CKelvaneDlg::StartDiscovery() {
-    window_->EnableControl(res::kDiscoverButton, false);
-    window_->EnableControl(res::kUploadButton, false);
-    window_->EnableControl(res::kSaveButton, false);
+    EnableCommand(res::kDiscoverButton, false);
+    EnableCommand(res::kUploadButton, false);
+    EnableCommand(res::kSaveButton, false);
     window_->KillTimer(kSupervisionTimer);
     window_->KillTimer(kRelinkTimer);
     SelectSlot(kNoSlot);
     window_->EnableControl(res::kModuleList, true);
     window_->SetCaption(kProgramName);  // no rack until one answers
+    // A search that keeps failing once a second leaves the bar as it is: nothing changed.
+    if (relinking_) {
+        status_.SetLink(LinkState::LinkLost);
+    } else if (!lookingAgain_) {
+        status_.SetLink(LinkState::Searching);
+    }
 }
 
 // One pass over the rack. False when discovery has to stop here (an inactive module, or a rack that did not
@@ -114,12 +120,12 @@ bool CKelvaneDlg::DiscoveryPass(bool firmwareChecks, bool& updated) {
     if (updated) windows_.GuardClose("");
     if (!back) {
         window_->EnableControl(res::kModuleList, true);
-        window_->EnableControl(res::kDiscoverButton, true);
+        EnableCommand(res::kDiscoverButton, true);
         return false;
     }
     if (!updated) StartSupervision();
-    window_->EnableControl(res::kUploadButton, true);
-    window_->EnableControl(res::kSaveButton, true);
+    EnableCommand(res::kUploadButton, true);
+    EnableCommand(res::kSaveButton, true);
     if (firmware_.FirmwareFilesFound() == 0) {
         windows_.Beep(kWarningBeepHz, kWarningBeepMs);
         info_.ShowInfo(MessageText(kNoFirmwareMessage), true, kReadShowMs);
@@ -131,6 +137,8 @@ bool CKelvaneDlg::DiscoveryPass(bool firmwareChecks, bool& updated) {
         info_.ShowInfo(FormatText(MessageText(kRackFoundOnMessage), {link_.PortName()}), false, kFoundOnShowMs);
         window_->SetCaption(std::string(kProgramName) + " \u2014 " +
                             FormatText(MessageText(kTitleWithRackText), {link_.PortName()}));
+        // The controller is the rack itself: the count is of the modules behind it.
+        status_.SetLink(LinkState::Connected, link_.PortName(), std::max(0, slots_.ModuleCount - 1));
     }
     return true;
 }
@@ -151,6 +159,7 @@ void CKelvaneDlg::ReportNoRack(bool firstSearch) {
         if (firstSearch) ReportRefusedFirmware();
     }
     lookingAgain_ = true;
+    status_.SetLink(LinkState::NoRack);
     info_.ShowInfo(NotFoundText(), false, kLastingShowMs);
 }
 
@@ -194,8 +203,9 @@ void CKelvaneDlg::HandleInactiveModule() {
     info_.ShowInfo(MessageText(kInactiveModuleMessage), true, kReadShowMs);
     BroadcastRestart(link_);
     link_.ClosePort();
+    status_.SetLink(LinkState::NotConnected);
     window_->EnableControl(res::kModuleList, true);
-    window_->EnableControl(res::kDiscoverButton, true);
+    EnableCommand(res::kDiscoverButton, true);
 }
 
 // After an upgrade every module restarts; the search goes on once a second until the rack answers again,
@@ -206,6 +216,7 @@ bool CKelvaneDlg::WaitForRestartedRack() {
         // so the rack is looked for as after any lost link, instead of waiting out the restart.
         link_.ClosePort();
         relinking_ = true;
+        status_.SetLink(LinkState::LinkLost);
         info_.ShowInfo(MessageText(kLinkLostSearchingMessage), false, kLongShowMs);
         window_->SetTimer(kRelinkTimer, kRelinkRetryMs);
         return false;
@@ -214,6 +225,7 @@ bool CKelvaneDlg::WaitForRestartedRack() {
     info_.ShowInfo(MessageText(kRebootMessage), false, kRebootShowMs);
     const bool found = SearchUntilFound(link_, windows_.GetClock(), kRebootWaitMs, [this] { return info_.Shown(); });
     if (!found) {
+        status_.SetLink(LinkState::NotConnected);
         const std::string tried = SearchFailuresText(link_.SearchFailures(), kReasonsNamed);
         info_.ShowInfo(MessageText(kNotFoundMessage) + " " + tried, true, kReadShowMs);
     }

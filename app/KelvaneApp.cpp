@@ -16,6 +16,7 @@ int CKelvaneApp::Run() {
     windows_.UseLanguage(LanguageCode(LanguageIndex()));
     CKelvaneDlg mainWindow(windows_, link_, directory.string(), std::make_unique<CSatCofdm>(windows_),
                            std::make_unique<COpenCam>(windows_));
+    mainWindow.SetGuideFiles({KELVANE_GUIDE_INSTALLED, KELVANE_GUIDE_SOURCE});
     mainWindow.Create();
     return mainWindow.RunModal();
 }

@@ -1,5 +1,6 @@
 #include "app/KelvaneDlg.h"
 
+#include "app/MainMenu.h"
 #include "app/MessageCatalogue.h"
 #include "app/ModuleTypes.h"
 #include "app/TextFormat.h"
@@ -51,8 +52,11 @@ int CKelvaneDlg::RunModal() { return windows_.RunModal(*window_); }
 void CKelvaneDlg::InitDialog() {
     window_->SetCaption(kProgramName);
     window_->SetWindowIcon(res::kAppIcon);
+    InitBars();
 
-    const PanelServices services{windows_, link_, info_, slots_, [this] { OnCancel(); }};
+    const PanelServices services{windows_, link_, info_, slots_,
+                                 [this](const std::string& report) { status_.SetLastWrite(report); },
+                                 [this] { OnCancel(); }};
     modulePanel_->Create(*window_, services);
     info_.Create(*window_);
     info_.InitInfoFont();
@@ -107,6 +111,7 @@ void CKelvaneDlg::PlacePanel(ui::Dialog* panel) {
     }
     info_.Window().MoveTo(kInfoOrigin);
     info_.Window().Show(panel != &modulePanel_->Window() && info_.HasSomethingToShow());
+    window_->EnableMenuItem(kSignalHistoryItem, panel != nullptr && panel == &modulePanel_->Window());
 }
 
 void CKelvaneDlg::OnNotify(const ui::Notification& notification) {

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "app/MainStatus.h"
+#include "app/MessageLog.h"
 #include "app/PanelInterfaces.h"
+#include "app/TextWindow.h"
 #include "app/SlotTable.h"
 #include "config/ConfigFile.h"
 #include "config/FirmwareUpdate.h"
@@ -8,6 +11,7 @@
 #include "widgets/Info.h"
 
 #include <array>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -65,6 +69,16 @@ public:
     void SaveConfiguration();
     void UploadConfiguration();
 
+    // The menu bar (app/MainMenu.cpp). A button and the menu items that start the same work are enabled and
+    // disabled together, here only.
+    void EnableCommand(int button, bool enabled);
+    void OnMenuItem(int itemId) override;
+    // Where Help > Using the window looks for README.md, first found first.
+    void SetGuideFiles(std::vector<std::filesystem::path> candidates) { guideFiles_ = std::move(candidates); }
+    const MessageLog& Log() const { return log_; }
+    const MainStatus& Status() const { return status_; }
+    // Null until first opened.
+    ui::Dialog* LogWindow() const { return logWindow_->Window(); }
 
     void OnNotify(const ui::Notification& notification) override;
     void OnTimer(int timerId) override;
@@ -74,6 +88,8 @@ public:
 private:
     void InitDialog();
     void InitModuleList();
+    void InitBars();
+    void ShowAbout();
     int ImageOf(std::uint8_t type) const;
     void SetRow(int row, const std::string& label, int image);
     void SetRowImage(int row, int image);
@@ -123,6 +139,13 @@ private:
     // The images sent to modules in this discovery run, checked once the rack is back from its restart.
     std::vector<UpgradeKey> offeredImages_;
     bool lookingAgain_ = false;  // no rack answered since the window started: the search is repeated
+
+    MessageLog log_;
+    MainStatus status_;
+    std::unique_ptr<CTextWindow> logWindow_;
+    std::unique_ptr<CTextWindow> reportWindow_;
+    std::unique_ptr<CTextWindow> guideWindow_;
+    std::vector<std::filesystem::path> guideFiles_;
 };
 
 }  // namespace kelvane

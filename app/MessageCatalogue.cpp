@@ -736,6 +736,212 @@ constexpr const char* kEntries[] = {
     "Pas sur le canal de sortie %d (double-clic pour l'y mettre)",
     "Non sul canale d'uscita %d (doppio clic per metterlo)",
     "Nicht auf Ausgangskanal %d (Doppelklick zum Hinzufügen)",
+    // The main window's menu bar: menus and items ('&' marks the key that opens each from the keyboard).
+    // 145, kFileMenuText
+    "&File",
+    "&Fichier",
+    "&File",
+    "&Datei",
+    // 146, kSaveConfigItemText
+    "&Save configuration...",
+    "&Enregistrer la configuration...",
+    "&Salva configurazione...",
+    "Konfiguration &speichern...",
+    // 147, kUploadConfigItemText
+    "&Upload configuration...",
+    "En&voyer une configuration...",
+    "&Carica configurazione...",
+    "Konfiguration &hochladen...",
+    // 148, kQuitItemText
+    "&Quit",
+    "&Quitter",
+    "&Esci",
+    "&Beenden",
+    // 149, kRackMenuText
+    "&Rack",
+    "&Rack",
+    "&Rack",
+    "&Rack",
+    // 150, kSearchAgainItemText
+    "&Search again",
+    "&Rechercher à nouveau",
+    "&Cerca di nuovo",
+    "Erneut &suchen",
+    // 151, kFirmwareFilesItemText
+    "&Firmware files...",
+    "Fichiers &firmware...",
+    "File &firmware...",
+    "&Firmware-Dateien...",
+    // 152, kConnectToItemText
+    "&Connect to...",
+    "Se &connecter à...",
+    "C&onnetti a...",
+    "&Verbinden mit...",
+    // 153, kViewMenuText
+    "&View",
+    "&Affichage",
+    "&Visualizza",
+    "&Ansicht",
+    // 154, kMessagesItemText
+    "&Messages",
+    "&Messages",
+    "&Messaggi",
+    "&Meldungen",
+    // 155, kSignalHistoryItemText
+    "Signal &history",
+    "&Historique du signal",
+    "&Cronologia del segnale",
+    "Signal&verlauf",
+    // 156, kHelpMenuText
+    "&Help",
+    "&Aide",
+    "&Aiuto",
+    "&Hilfe",
+    // 157, kWindowGuideItemText
+    "Using the &window",
+    "Utiliser la &fenêtre",
+    "Uso della &finestra",
+    "Das &Fenster benutzen",
+    // 158, kAboutItemText
+    "&About Kelvane",
+    "À &propos de Kelvane",
+    "&Informazioni su Kelvane",
+    "&Über Kelvane",
+    // The About box: version, licence, the toolkit and the folder the window works in.
+    // 159, kAboutText
+    "Kelvane %s\r\nThe control program of the KXRRack DVB-T head-end\r\n\r\nCopyright 2026 Telquine. All rights reserved: distributed by Telquine to the operators of KXRRack head-ends.\r\n\r\nWindows drawn with %s\r\nData folder: %s",
+    "Kelvane %s\r\nLe programme de commande de la tête de réseau DVB-T KXRRack\r\n\r\nCopyright 2026 Telquine. Tous droits réservés : distribué par Telquine aux exploitants de têtes de réseau KXRRack.\r\n\r\nFenêtres dessinées avec %s\r\nDossier de données : %s",
+    "Kelvane %s\r\nIl programma di controllo della stazione di testa DVB-T KXRRack\r\n\r\nCopyright 2026 Telquine. Tutti i diritti riservati: distribuito da Telquine agli operatori delle stazioni di testa KXRRack.\r\n\r\nFinestre disegnate con %s\r\nCartella dei dati: %s",
+    "Kelvane %s\r\nDas Steuerprogramm der DVB-T-Kopfstation KXRRack\r\n\r\nCopyright 2026 Telquine. Alle Rechte vorbehalten: von Telquine an die Betreiber von KXRRack-Kopfstationen abgegeben.\r\n\r\nFenster gezeichnet mit %s\r\nDatenordner: %s",
+    // The status bar: the link's state, and how many modules the rack has.
+    // 160, kStatusSearchingText
+    "Searching for the rack...",
+    "Recherche du rack...",
+    "Ricerca del rack...",
+    "Rack wird gesucht...",
+    // 161, kStatusConnectedText
+    "Connected",
+    "Connecté",
+    "Connesso",
+    "Verbunden",
+    // 162, kStatusNoRackText
+    "No rack - still searching",
+    "Aucun rack - recherche en cours",
+    "Nessun rack - ricerca in corso",
+    "Kein Rack - Suche läuft",
+    // 163, kStatusLinkLostText
+    "Link lost - searching...",
+    "Liaison perdue - recherche...",
+    "Collegamento perso - ricerca...",
+    "Verbindung verloren - Suche...",
+    // 164, kStatusModulesText
+    "%d modules",
+    "%d modules",
+    "%d moduli",
+    "%d Module",
+    // The message log: what was dropped from its start, to stay within its bound.
+    // 165, kLogDroppedText
+    "(%d older messages no longer kept)",
+    "(%d messages plus anciens ne sont plus gardés)",
+    "(%d messaggi più vecchi non più conservati)",
+    "(%d ältere Meldungen nicht mehr aufbewahrt)",
+    // 166, kLogRepeatedText
+    "(%d times, last at %s)",
+    "(%d fois, la dernière à %s)",
+    "(%d volte, l'ultima alle %s)",
+    "(%d-mal, zuletzt um %s)",
+    // Rack > Firmware files: the firmware scan's report, a line of the list at a time.
+    // 167, kFirmwareListText
+    "Firmware list: %s",
+    "Liste des firmwares : %s",
+    "Elenco dei firmware: %s",
+    "Firmware-Liste: %s",
+    // 168, kFirmwareListMissingText
+    "The list was not found: no module is upgraded.",
+    "La liste est introuvable : aucun module n'est mis à jour.",
+    "Elenco non trovato: nessun modulo viene aggiornato.",
+    "Die Liste fehlt: kein Modul wird aktualisiert.",
+    // 169, kFirmwareUsableText
+    "%d usable image(s)",
+    "%d image(s) utilisable(s)",
+    "%d immagine/i utilizzabile/i",
+    "%d verwendbare(s) Abbild(er)",
+    // 170, kFirmwareListCutText
+    "(the list was read no further than %d lines)",
+    "(la liste n'a pas été lue au-delà de %d lignes)",
+    "(l'elenco non è stato letto oltre %d righe)",
+    "(die Liste wurde nur bis Zeile %d gelesen)",
+    // 171, kVerdictChosenText
+    "kept",
+    "retenu",
+    "scelto",
+    "übernommen",
+    // 172, kVerdictNotNewerText
+    "skipped: an image listed earlier is as new",
+    "ignoré : une image listée plus haut est aussi récente",
+    "ignorato: un'immagine elencata prima è altrettanto recente",
+    "übergangen: ein früher genanntes Abbild ist ebenso neu",
+    // 173, kVerdictMissingText
+    "skipped: no such file",
+    "ignoré : fichier introuvable",
+    "ignorato: file inesistente",
+    "übergangen: Datei fehlt",
+    // 174, kVerdictNotAFileText
+    "skipped: a folder or a device, not a file",
+    "ignoré : un dossier ou un périphérique, pas un fichier",
+    "ignorato: una cartella o un dispositivo, non un file",
+    "übergangen: ein Ordner oder Gerät, keine Datei",
+    // 175, kVerdictUnreadableText
+    "skipped: cannot be read",
+    "ignoré : illisible",
+    "ignorato: illeggibile",
+    "übergangen: nicht lesbar",
+    // 176, kVerdictTooLargeText
+    "refused: larger than 16 MiB, the most a module can take",
+    "refusé : plus de 16 Mio, le maximum d'un module",
+    "rifiutato: oltre 16 MiB, il massimo per un modulo",
+    "abgelehnt: größer als 16 MiB, das Höchstmaß eines Moduls",
+    // 177, kVerdictTooShortText
+    "skipped: 6 bytes or fewer",
+    "ignoré : 6 octets ou moins",
+    "ignorato: 6 byte o meno",
+    "übergangen: 6 Bytes oder weniger",
+    // 178, kVerdictBadChecksumText
+    "skipped: checksum mismatch",
+    "ignoré : somme de contrôle fausse",
+    "ignorato: checksum errato",
+    "übergangen: Prüfsumme falsch",
+    // 179, kVerdictNameMismatchText
+    "skipped: the name does not start with its type's model name",
+    "ignoré : le nom ne commence pas par le modèle de son type",
+    "ignorato: il nome non inizia col modello del suo tipo",
+    "übergangen: der Name beginnt nicht mit dem Modell seines Typs",
+    // 180, kVerdictNotWholeBlocksText
+    "skipped: not a whole number of 256-byte blocks",
+    "ignoré : pas un nombre entier de blocs de 256 octets",
+    "ignorato: non un numero intero di blocchi da 256 byte",
+    "übergangen: keine ganze Zahl von 256-Byte-Blöcken",
+    // 181, kVerdictLineTooLongText
+    "skipped: the line is longer than any file name",
+    "ignoré : la ligne dépasse tout nom de fichier",
+    "ignorato: la riga supera ogni nome di file",
+    "übergangen: die Zeile ist länger als jeder Dateiname",
+    // 182, kEmptyLineText
+    "(empty line)",
+    "(ligne vide)",
+    "(riga vuota)",
+    "(leere Zeile)",
+    // Help > Using the window, when the guide is not where the program looks for it.
+    // 183, kGuideMissingMessage
+    "The window's guide (README.md) was not found in %s. The manual page kelvane(1) describes the window too.",
+    "Le guide de la fenêtre (README.md) est introuvable dans %s. La page de manuel kelvane(1) décrit aussi la fenêtre.",
+    "La guida della finestra (README.md) non è stata trovata in %s. Anche la pagina di manuale kelvane(1) descrive la finestra.",
+    "Die Anleitung zum Fenster (README.md) wurde in %s nicht gefunden. Auch die Handbuchseite kelvane(1) beschreibt das Fenster.",
+    // 184, kStatusNotConnectedText
+    "Not connected",
+    "Non connecté",
+    "Non connesso",
+    "Nicht verbunden",
 };
 
 static_assert(std::size(kEntries) == kMessageCount * kLanguageCount, "four texts for every message");

@@ -196,4 +196,57 @@ constexpr int kCamNotChosenTip = 142;
 constexpr int kOnChannelTip = 143;
 constexpr int kNotOnChannelTip = 144;
 
+// The main window's menu bar: menus and items ('&' marks the key that opens each from the keyboard).
+constexpr int kFileMenuText = 145;
+constexpr int kSaveConfigItemText = 146;
+constexpr int kUploadConfigItemText = 147;
+constexpr int kQuitItemText = 148;
+constexpr int kRackMenuText = 149;
+constexpr int kSearchAgainItemText = 150;
+constexpr int kFirmwareFilesItemText = 151;
+constexpr int kConnectToItemText = 152;
+constexpr int kViewMenuText = 153;
+constexpr int kMessagesItemText = 154;
+constexpr int kSignalHistoryItemText = 155;
+constexpr int kHelpMenuText = 156;
+constexpr int kWindowGuideItemText = 157;
+constexpr int kAboutItemText = 158;
+
+// The About box: version, licence, the toolkit and the folder the window works in.
+constexpr int kAboutText = 159;
+
+// The status bar: the link's state, and how many modules the rack has.
+constexpr int kStatusSearchingText = 160;
+constexpr int kStatusConnectedText = 161;
+constexpr int kStatusNoRackText = 162;
+constexpr int kStatusLinkLostText = 163;
+constexpr int kStatusModulesText = 164;
+
+// The message log: what was dropped from its start, to stay within its bound.
+constexpr int kLogDroppedText = 165;
+constexpr int kLogRepeatedText = 166;
+
+// Rack > Firmware files: the firmware scan's report, a line of the list at a time.
+constexpr int kFirmwareListText = 167;
+constexpr int kFirmwareListMissingText = 168;
+constexpr int kFirmwareUsableText = 169;
+constexpr int kFirmwareListCutText = 170;
+constexpr int kVerdictChosenText = 171;
+constexpr int kVerdictNotNewerText = 172;
+constexpr int kVerdictMissingText = 173;
+constexpr int kVerdictNotAFileText = 174;
+constexpr int kVerdictUnreadableText = 175;
+constexpr int kVerdictTooLargeText = 176;
+constexpr int kVerdictTooShortText = 177;
+constexpr int kVerdictBadChecksumText = 178;
+constexpr int kVerdictNameMismatchText = 179;
+constexpr int kVerdictNotWholeBlocksText = 180;
+constexpr int kVerdictLineTooLongText = 181;
+constexpr int kEmptyLineText = 182;
+
+// Help > Using the window, when the guide is not where the program looks for it.
+constexpr int kGuideMissingMessage = 183;
+// The status bar when no rack is connected and none is being searched for.
+constexpr int kStatusNotConnectedText = 184;
+
 }  // namespace kelvane

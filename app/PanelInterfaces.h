@@ -4,6 +4,7 @@
 #include "ui/WindowSystem.h"
 
 #include <functional>
+#include <string>
 
 namespace kelvane {
 
@@ -16,6 +17,8 @@ struct PanelServices {
     CXmit& link;
     CInfo& info;
     SlotTable& slots;
+    // Told what a write to the rack sent and when, as the message area says it: the status bar keeps it.
+    std::function<void(const std::string&)> sent = {};
     // Closes the panel, as Escape on a panel with nothing of its own to undo does.
     std::function<void()> closePanel = [] {};
 };
@@ -32,6 +35,8 @@ public:
     virtual void LoadPanel(int camCount, SlotRecord& input, SlotRecord* output) = 0;
     // Sends what the operator changed, stops polling and hides the panel.
     virtual void HidePanel() = 0;
+    // Opens the signal history of the pair on show.
+    virtual void OpenHistory() = 0;
 };
 
 // The CAM menu of a common-interface module, as the main window sees it.

@@ -6,6 +6,7 @@ namespace kelvane {
 
 const char* const kTraceNeedsFileText = "--trace needs a file name";
 const char* const kPortNeedsEntryText = "--port needs a port entry (a device, tcp:HOST:PORT or rfc2217:HOST:PORT)";
+const char* const kRackNeedsNameText = "--rack needs a rack's name (as the port table gives it: NAME @ ENTRY)";
 
 namespace {
 
@@ -18,6 +19,7 @@ struct ValueOption {
 const ValueOption kOptions[] = {
     {"--trace", &ProgramOptions::traceFile, kTraceNeedsFileText},
     {"--port", &ProgramOptions::portEntry, kPortNeedsEntryText},
+    {"--rack", &ProgramOptions::rackName, kRackNeedsNameText},
 };
 
 // How many arguments the option at `args[at]` takes (0 when it is none of ours); -1 when its value is missing.

@@ -2,15 +2,12 @@
 
 #include "cam/OpenCam.h"
 
-#include "app/MessageCatalogue.h"
 #include "res/ResourceIds.h"
 #include "res/Templates.h"
 #include "widgets/Info.h"
 
 namespace kelvane {
 namespace {
-
-constexpr std::uint32_t kConnectingShowMs = 10000;
 
 constexpr ui::Font kListFont{"Arial", 18, 400};
 constexpr ui::Color kListTextColor{128, 128, 255};
@@ -37,16 +34,8 @@ void COpenCam::InitCamDialog() {
 }
 
 void COpenCam::OpenCamMenu(SlotRecord& module) {
-    ShowMessage(kConnectingMessage, kConnectingShowMs);
-    requestPending_ = false;
-    mmiOpen_ = false;
-    holdUntil_ = 0;
     camModule_ = &module;
-    camStatus_ = -1;
-    receiver_.Reset();
-    menuDeadline_ = 0;
-    // Nothing of an earlier visit stays: neither its list's meaning nor a question left unanswered.
-    listShown_ = false;
+    dialogue_.Open(*link_, module.Address);
     HideAnswerEdit();
     window_->SetTimer(kPollTimer, kPollPeriodMs);
     window_->Show(true);
@@ -61,12 +50,8 @@ void COpenCam::CloseCamMenu() {
     window_->Show(false);
 }
 
-void COpenCam::ShowMessage(int id, std::uint32_t durationMs) { ShowText(MessageText(id), durationMs); }
-
-void COpenCam::ShowText(const std::string& text, std::uint32_t durationMs) {
+void COpenCam::ShowNotice(const std::string& text, std::uint32_t durationMs) {
     if (info_ != nullptr) info_->ShowInfo(text, false, durationMs);
 }
-
-std::int64_t COpenCam::Now() const { return static_cast<std::int64_t>(windows_.GetClock().SystemSeconds()); }
 
 }  // namespace kelvane

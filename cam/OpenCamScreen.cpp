@@ -2,8 +2,6 @@
 
 #include "cam/OpenCam.h"
 
-#include "app/MessageCatalogue.h"
-#include "app/TextFormat.h"
 #include "cam/MenuLayout.h"
 #include "res/ResourceIds.h"
 #include "text/ControlCharacters.h"
@@ -14,9 +12,6 @@
 namespace kelvane {
 namespace {
 
-constexpr std::uint32_t kMenuShowMs = 10000;
-constexpr std::uint32_t kQuestionShowMs = 2000;
-constexpr std::uint32_t kUntreatedShowMs = 10000;
 constexpr int kGreenPicture = 2;
 
 // A CAM's control characters (line breaks, emphasis, escapes) have no meaning in a list box: they show as
@@ -25,23 +20,15 @@ std::string Shown(const std::string& camText) { return ReplaceControlCharacters(
 
 }  // namespace
 
-void COpenCam::Show(const MmiEvent& event) {
+void COpenCam::ShowEvent(const MmiEvent& event) {
     switch (event.kind) {
-        case MmiEventKind::SessionPacket:
-            mmiOpen_ = true;
-            // The CAM has spoken: whatever waits may go at once.
-            holdUntil_ = 0;
-            break;
         case MmiEventKind::SessionClosed:
-            mmiOpen_ = false;
-            MenuClosed();
-            break;
         case MmiEventKind::MenuClosed:
-            MenuClosed();
+            ClearScreen();
             break;
         case MmiEventKind::MenuStart:
         case MmiEventKind::ListStart:
-            ShowMenuStart(event.kind == MmiEventKind::ListStart);
+            ShowMenuStart();
             break;
         case MmiEventKind::Text:
             PlaceText(Shown(event.text));
@@ -49,29 +36,23 @@ void COpenCam::Show(const MmiEvent& event) {
         case MmiEventKind::Enquiry:
             AskQuestion(event);
             break;
+        case MmiEventKind::SessionPacket:
         case MmiEventKind::Untreated:
-            ShowText(FormatText(MessageText(kTagNotTreatedMessage), {event.tag}), kUntreatedShowMs);
             break;
     }
 }
 
-void COpenCam::ShowMenuStart(bool list) {
-    listShown_ = list;
-    ShowMessage(kMenuHintMessage, kMenuShowMs);
+void COpenCam::ShowMenuStart() {
     ShowStatusPicture(kGreenPicture);
-    menuDeadline_ = 0;
     ClearCamList();
     // The CAM has left any question it asked: its answer box goes, and Enter and the arrows act on the list.
     HideAnswerEdit();
     window_->SetFocus(res::kCamList);
 }
 
-void COpenCam::MenuClosed() {
-    listShown_ = false;
+void COpenCam::ClearScreen() {
     ClearCamList();
     HideAnswerEdit();
-    // An empty screen helps nobody: the main menu is asked for again, as at opening.
-    if (camStatus_ > 0) menuDeadline_ = Now();
 }
 
 void COpenCam::PlaceText(const std::string& text) {
@@ -92,31 +73,26 @@ void COpenCam::InsertEntry(int index, const std::string& text) {
 }
 
 void COpenCam::AskQuestion(const MmiEvent& enquiry) {
-    ShowMessage(kQuestionHintMessage, kQuestionShowMs);
     ClearCamList();
     window_->AddItem(res::kCamList, Shown(enquiry.text));
     window_->SetPassword(res::kCamAnswerEdit, enquiry.blind);
-    blindAnswer_ = enquiry.blind;
     // No more can be typed than an answer packet carries; a CAM that names no length gets that much.
     const int most = static_cast<int>(kMaxAnswerLength);
     const int expected = enquiry.answerLength;
     window_->SetTextLimit(res::kCamAnswerEdit, expected == 0 ? most : std::min(expected, most));
     window_->SetText(res::kCamAnswerEdit, "");
     window_->ShowControl(res::kCamAnswerEdit, true);
-    answerAwaited_ = true;
     window_->SetFocus(res::kCamAnswerEdit);
 }
 
 void COpenCam::HideAnswerEdit() {
-    // Cleared first: the edit losing the focus as it hides must not send a cancel after the answer.
-    answerAwaited_ = false;
-    blindAnswer_ = false;
+    // The dialogue has closed the question first: the edit losing the focus as it hides sends no cancel.
     window_->ShowControl(res::kCamAnswerEdit, false);
     if (window_->FocusedControl() == res::kCamAnswerEdit) window_->SetFocus(res::kCamList);
 }
 
 bool COpenCam::AnswerFocused() const {
-    return answerAwaited_ && window_->FocusedControl() == res::kCamAnswerEdit;
+    return dialogue_.QuestionOpen() && window_->FocusedControl() == res::kCamAnswerEdit;
 }
 
 }  // namespace kelvane

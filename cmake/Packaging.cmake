@@ -33,6 +33,8 @@ if(KELVANE_GZIP)
   install(FILES ${KELVANE_PACKAGE_FILES}/changelog.gz DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/kelvane)
 endif()
 install(FILES packaging/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/kelvane)
+# The window's Help > Using the window shows its section "The window".
+install(FILES README.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/kelvane)
 
 if(TARGET kelvane)
   install(FILES packaging/${KELVANE_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)

@@ -12,10 +12,6 @@ namespace {
 
 // Output images: the service count at byte 8, the entries from byte 9. A KXD400 entry is its service id; the
 // other outputs add a flags byte whose bit 7 is the activation.
-constexpr std::size_t kServiceCountOffset = 8;
-constexpr std::size_t kFirstEntryOffset = 9;
-constexpr std::uint8_t kSingleChannelOutput = 2;
-constexpr std::uint8_t kActivatedFlag = 0x80;
 constexpr std::size_t kMaskedEntries = 16;
 
 // Input images: a row of 6 + 3n bytes with its count n at byte 5; the KXC300 has three rows.
@@ -23,7 +19,7 @@ constexpr std::size_t kRowCountOffset = 5;
 constexpr std::size_t kRowHeader = 6;
 constexpr std::size_t kMaxChainedIds = 255;
 
-std::size_t EntryWidth(std::uint8_t type) { return type == kSingleChannelOutput ? 2 : 3; }
+std::size_t EntryWidth(std::uint8_t type) { return type == kSingleChannelOutputType ? 2 : 3; }
 
 std::size_t Listed(const SlotTable& slots) { return std::min<std::size_t>(slots.ModuleCount, kSlotCount); }
 
@@ -126,7 +122,7 @@ void SetActivatedServices(SlotTable& slots, std::uint8_t inputAddress, std::span
         SlotRecord& record = slots[row];
         if (IsInputType(record.Type) && inputAddress != kAllOutputs) inRun = record.Address == inputAddress;
         if (!inRun || !IsOutputType(record.Type)) continue;
-        if (record.Type == kSingleChannelOutput) {
+        if (record.Type == kSingleChannelOutputType) {
             SetActivationMask(record, serviceIds);
         } else {
             SetActivationFlags(record, serviceIds);

@@ -28,10 +28,6 @@ constexpr std::array<const char*, 5> kCodeRates{"F.E.C. 1/2 - ", "F.E.C. 2/3 - "
 constexpr std::array<const char*, 4> kGuardIntervals{" 1/32)\r\n", " 1/16)\r\n", " 1/8)\r\n", " 1/4)\r\n"};
 
 constexpr std::size_t kOutputHeader = 7;  // frequency and the five modulation bytes
-constexpr std::size_t kLevelOffset = 7;
-constexpr std::size_t kServiceCountOffset = 8;
-constexpr std::size_t kFirstEntryOffset = 9;
-constexpr std::uint8_t kSingleChannelOutput = 2;
 constexpr std::size_t kPlayerBlocks = 3;
 constexpr std::size_t kBlockHeader = 6;
 
@@ -138,7 +134,7 @@ void DescribeServices(std::string& text, const SlotRecord& record, const ImageFi
     const auto count = image.U8(kServiceCountOffset);
     if (!count) return;
     const std::size_t n = *count;
-    const bool single = record.Type == kSingleChannelOutput;
+    const bool single = record.Type == kSingleChannelOutputType;
     const std::size_t width = single ? 2 : 3;
     // The KXD400 keeps a marker and its activation mask between the entries and the LCNs.
     const std::size_t lcnTable = kFirstEntryOffset + width * n + (single ? 3 : 0);
@@ -158,7 +154,7 @@ void DescribeServices(std::string& text, const SlotRecord& record, const ImageFi
 void DescribeOutput(std::string& text, const SlotRecord& record) {
     const ImageFields image(ValidImage(record));
     DescribeModulation(text, image);
-    if (const auto level = image.U8(kLevelOffset)) text += FormatText(MessageText(kSummaryAttenuationText), {LevelToStep(*level) - 30}) + kLineEnd;
+    if (const auto level = image.U8(kOutputLevelOffset)) text += FormatText(MessageText(kSummaryAttenuationText), {LevelToStep(*level) - 30}) + kLineEnd;
     DescribeServices(text, record, image);
 }
 

@@ -6,7 +6,7 @@
 #include "cam/MmiParser.h"
 #include "cam/MmiReceiver.h"
 #include "fuzz/FuzzChecks.h"
-#include "tools/CamScreenText.h"
+#include "tools/cli/CamScreenText.h"
 
 #include <memory>
 

@@ -41,6 +41,7 @@ public:
     std::unique_ptr<SerialPort> Open(std::uint8_t number) override;
     OpenFailure LastOpenFailure() const override { return ports_.LastOpenFailure(); }
     std::string Describe(std::uint8_t number) const override { return ports_.Describe(number); }
+    std::string RackName(std::uint8_t number) const override { return ports_.RackName(number); }
     void SetWaitHook(WaitHook* hook) override { ports_.SetWaitHook(hook); }
 
 private:

@@ -79,6 +79,8 @@ public:
     void SetPortNumber(std::uint8_t number) { portNumber_ = number; }
     // The port-table entry of PortNumber as the operator knows it: a device, or a serial server's entry.
     std::string PortName() const { return ports_.Describe(portNumber_); }
+    // The name the port table gives the rack on the open port ("Mont Aigoual @ ..."); empty when none.
+    std::string RackName() const { return ports_.RackName(portNumber_); }
 
     bool LinkLost() const { return linkLost_; }
     void SetLinkLost(bool lost) { linkLost_ = lost; }

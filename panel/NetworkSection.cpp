@@ -10,7 +10,6 @@ namespace {
 
 constexpr std::uint8_t kNitActualTableId = 0x40;
 constexpr std::uint8_t kNetworkNameTag = 0x40;
-constexpr std::uint8_t kServiceListTag = 0x41;
 constexpr std::uint8_t kTerrestrialDeliveryTag = 0x5A;
 constexpr std::uint8_t kPrivateDataSpecifierTag = 0x5F;
 constexpr std::uint8_t kLogicalChannelTag = 0x83;

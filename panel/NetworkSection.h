@@ -8,6 +8,9 @@
 
 namespace kelvane {
 
+// The service list descriptor: read back from a section by the output's image reader, written by the builder.
+constexpr std::uint8_t kServiceListTag = 0x41;
+
 // The section never outgrows the buffer the module firmware assembles it in.
 constexpr std::size_t kNitBufferSize = 1024;
 

@@ -6,18 +6,15 @@
 #include "panel/ImageBytes.h"
 #include "panel/LevelTable.h"
 #include "panel/NetworkSection.h"
+#include "config/ImageFields.h"
 
 #include <algorithm>
 
 namespace kelvane {
 namespace {
 
-constexpr std::uint8_t kSingleChannelOutputType = 2;
 constexpr int kFrequencyUnitKHz = 125;
-constexpr std::size_t kServiceCountOffset = 8;
-constexpr std::size_t kFirstEntryOffset = 9;
 constexpr std::uint8_t kMaskMarker = 0xFF;
-constexpr std::uint8_t kActivatedBit = 0x80;
 constexpr std::uint8_t kChannelBits = 0x0F;
 constexpr int kMaskBits = 16;
 constexpr int kLcnWhenAbsentModulo = 1000;
@@ -25,7 +22,6 @@ constexpr std::size_t kVersionOffsetInSection = 5;
 constexpr std::size_t kNameLengthOffsetInSection = 11;
 constexpr std::uint8_t kEmphasisOn = 0x86;
 constexpr std::uint8_t kEmphasisOff = 0x87;
-constexpr std::uint8_t kServiceListTag = 0x41;
 // Frequency, the five modulation bytes and the level: what an image must hold before it can be rewritten.
 constexpr std::size_t kParameterBytes = 8;
 
@@ -156,7 +152,7 @@ void DecodeServices(const ByteReader& image, const OutputLayout& layout, PanelMo
         } else {
             const std::uint8_t flags = image.U8(layout.entry(k) + 2);
             service.OutputChannel = flags & kChannelBits;
-            service.Activated = (flags & kActivatedBit) != 0 ? 1 : 0;
+            service.Activated = (flags & kActivatedFlag) != 0 ? 1 : 0;
         }
     }
 }
@@ -184,7 +180,7 @@ void EncodeServices(const PanelModel& m, bool singleChannel, ImageWriter& out) {
         if (singleChannel) {
             if (service.Activated != 0 && k < kMaskBits) mask = static_cast<std::uint16_t>(mask | (1u << k));
         } else {
-            out.U8(static_cast<std::uint8_t>((service.Activated != 0 ? kActivatedBit : 0) |
+            out.U8(static_cast<std::uint8_t>((service.Activated != 0 ? kActivatedFlag : 0) |
                                              (service.OutputChannel & kChannelBits)));
         }
     }

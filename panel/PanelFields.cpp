@@ -295,8 +295,10 @@ void CSatCofdm::ReportSent(const SendReport& sent) {
         modules = FormatText(MessageText(kModuleInRowText), {ModuleTypeName(input_->Type), row});
     }
     const int message = sent.answered ? kSentToMessage : kNotAllSentMessage;
-    services_->info.ShowLasting(
-        FormatText(MessageText(message), {modules, LocalTimeOfDay(windows_.GetClock().SystemSeconds())}));
+    const std::string report =
+        FormatText(MessageText(message), {modules, LocalTimeOfDay(windows_.GetClock().SystemSeconds())});
+    services_->info.ShowLasting(report);
+    if (services_->sent) services_->sent(report);
 }
 
 // Nothing of a refused change stays: the operator is told why, and the panel shows again what the modules hold.

@@ -30,6 +30,7 @@ public:
     ui::Dialog& Window() override { return *window_; }
     void LoadPanel(int camCount, SlotRecord& input, SlotRecord* output) override;
     void HidePanel() override;
+    void OpenHistory() override { history_->Open(); }
 
     // One poll of the pair, then the edits made since the last one.
     void StatusTick();

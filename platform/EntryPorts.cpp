@@ -75,4 +75,8 @@ std::string EntryPortOpener::Describe(std::uint8_t number) const {
     return localPorts_->Describe(static_cast<std::uint8_t>(local));
 }
 
+std::string EntryPortOpener::RackName(std::uint8_t number) const {
+    return number < entries_.size() ? entries_[number].rack : std::string();
+}
+
 }  // namespace kelvane

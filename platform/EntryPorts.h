@@ -26,6 +26,7 @@ public:
     std::unique_ptr<SerialPort> Open(std::uint8_t number) override;
     OpenFailure LastOpenFailure() const override { return lastFailure_; }
     std::string Describe(std::uint8_t number) const override;
+    std::string RackName(std::uint8_t number) const override;
     void SetWaitHook(WaitHook* hook) override;
 
 private:

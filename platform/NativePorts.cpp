@@ -78,6 +78,10 @@ std::vector<std::string> PortTableProblems(const std::string& portOption) {
     return ChoosePorts(portOption, EnvironmentList(), std::nullopt).problems;
 }
 
+RackChoice ChooseNativeRacks(const RackRequest& request, const std::filesystem::path& workingFolder) {
+    return ChooseRacks(request, EnvironmentList(), ReadSmallFile(workingFolder / kPortsFileName));
+}
+
 std::unique_ptr<PortOpener> MakeNativePortOpener(const std::string& portOption,
                                                  const std::filesystem::path& workingFolder) {
     const PortChoice choice = ChoosePorts(portOption, EnvironmentList(), ReadSmallFile(workingFolder / kPortsFileName));

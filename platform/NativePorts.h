@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/PortEntry.h"
 #include "platform/SerialPort.h"
 
 #include <filesystem>
@@ -19,5 +20,9 @@ std::unique_ptr<PortOpener> MakeNativePortOpener(const std::string& portOption =
 
 // What is wrong with `portOption` or KELVANE_PORTS, one text each; empty when the table can be searched.
 std::vector<std::string> PortTableProblems(const std::string& portOption);
+
+// The entries of the racks asked for by --port, --rack and --all, names looked up in KELVANE_PORTS when set,
+// otherwise in ports.txt in `workingFolder`.
+RackChoice ChooseNativeRacks(const RackRequest& request, const std::filesystem::path& workingFolder);
 
 }  // namespace kelvane

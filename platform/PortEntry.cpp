@@ -1,5 +1,6 @@
 #include "platform/PortEntry.h"
 
+#include <algorithm>
 #include <string_view>
 
 namespace kelvane {
@@ -48,14 +49,65 @@ void ParseServer(std::string_view address, PortEntry& entry) {
     }
 }
 
+std::string RackNameProblem(std::string_view name) {
+    if (name.empty()) return "no rack name before \" @ \"";
+    if (name.size() > kMaxRackNameBytes) return "the rack name is longer than " + std::to_string(kMaxRackNameBytes) + " bytes";
+    const auto control = [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; };
+    if (std::any_of(name.begin(), name.end(), control)) return "the rack name holds a control character";
+    return {};
+}
+
+// The entry of "NAME @ ENTRY", the name going into `entry`; the whole text when it names no rack.
+std::string TakeRackName(std::string_view text, PortEntry& entry) {
+    const std::size_t at = text.find(kRackNameSeparator);
+    if (at == std::string_view::npos) return std::string(text);
+    entry.rack = Trim(text.substr(0, at));
+    entry.problem = RackNameProblem(entry.rack);
+    std::string rest = Trim(text.substr(at + std::string_view(kRackNameSeparator).size()));
+    if (entry.problem.empty() && rest.find(kRackNameSeparator) != std::string::npos) {
+        entry.problem = "more than one \" @ \" in the entry";
+    }
+    if (entry.problem.empty() && rest.empty()) entry.problem = "no entry after the rack name";
+    return rest;
+}
+
+// The entry of a list field, without the rack's name in front of it.
+std::string_view EntryPart(std::string_view field) {
+    const std::size_t at = field.find(kRackNameSeparator);
+    if (at == std::string_view::npos) return field;
+    field.remove_prefix(at + std::string_view(kRackNameSeparator).size());
+    return field.substr(std::min(field.find_first_not_of(kBlanks), field.size()));
+}
+
+std::vector<PortEntry> ParseTable(const std::optional<std::string>& environmentList,
+                                  const std::optional<std::string>& portsFile) {
+    std::vector<PortEntry> table;
+    const std::vector<std::string> texts = environmentList ? SplitPortList(*environmentList)
+                                           : portsFile     ? ReadPortsFile(*portsFile)
+                                                           : std::vector<std::string>{};
+    for (const std::string& text : texts) table.push_back(ParsePortEntry(text));
+    return table;
+}
+
+std::string NamesOf(const std::vector<const PortEntry*>& named) {
+    if (named.empty()) return "the port table names no rack";
+    std::string names;
+    for (const PortEntry* entry : named) names += (names.empty() ? "" : ", ") + entry->rack;
+    return "named: " + names;
+}
+
 }  // namespace
+
+std::string RackLabel(const PortEntry& entry) { return entry.rack.empty() ? entry.name : entry.rack; }
 
 PortEntry ParsePortEntry(const std::string& text) {
     PortEntry entry;
-    std::string_view rest = text;
+    entry.text = TakeRackName(text, entry);
+    const std::string& unnamed = entry.text;
+    std::string_view rest = unnamed;
     if (const std::size_t option = rest.rfind(kLatencyOption); option != std::string_view::npos) {
         const auto ms = Number(rest.substr(option + kLatencyOption.size()), kMaxEntryLatency.count());
-        if (!ms) entry.problem = "the latency is not a number of milliseconds from 0 to 10000";
+        if (!ms && entry.problem.empty()) entry.problem = "the latency is not a number of milliseconds from 0 to 10000";
         entry.latency = std::chrono::milliseconds(ms.value_or(0));
         rest = rest.substr(0, option);
     }
@@ -85,7 +137,8 @@ std::vector<std::string> SplitPortList(const std::string& list) {
     std::vector<std::string> entries;
     for (std::size_t k = 0; k < fields.size(); ++k) {
         std::string entry = fields[k];
-        if (separator == ':' && (entry == "tcp" || entry == "rfc2217")) {
+        const std::string_view kind = EntryPart(entry);
+        if (separator == ':' && (kind == "tcp" || kind == "rfc2217")) {
             for (int taken = 0; taken < 2 && k + 1 < fields.size(); ++taken) entry += ':' + fields[++k];
         }
         if (!entry.empty()) entries.push_back(std::move(entry));
@@ -126,6 +179,43 @@ PortChoice ChoosePorts(const std::string& portOption, const std::optional<std::s
     }
     if (portsFile) return {ReadPortsFile(*portsFile), true, {}};
     return {{}, true, {}};
+}
+
+}  // namespace kelvane
+
+namespace kelvane {
+
+RackChoice ChooseRacks(const RackRequest& request, const std::optional<std::string>& environmentList,
+                       const std::optional<std::string>& portsFile) {
+    RackChoice choice;
+    const std::vector<PortEntry> table = ParseTable(environmentList, portsFile);
+    std::vector<const PortEntry*> named;
+    for (const PortEntry& entry : table) {
+        if (entry.rack.empty() || !entry.problem.empty()) continue;
+        const auto same = [&entry](const PortEntry* other) { return other->rack == entry.rack; };
+        if (std::any_of(named.begin(), named.end(), same)) choice.problem = "two entries are named " + entry.rack;
+        named.push_back(&entry);
+    }
+    const auto add = [&choice](const std::string& entry) {
+        if (std::find(choice.entries.begin(), choice.entries.end(), entry) == choice.entries.end()) {
+            choice.entries.push_back(entry);
+        }
+    };
+    for (const std::string& port : request.ports) add(port);
+    for (const std::string& name : request.names) {
+        const auto found = std::find_if(named.begin(), named.end(), [&name](const PortEntry* e) { return e->rack == name; });
+        if (found == named.end()) {
+            choice.problem = "no rack is named " + name + " (" + NamesOf(named) + ")";
+        } else {
+            add((*found)->rack + kRackNameSeparator + (*found)->text);
+        }
+    }
+    if (request.all && named.empty()) choice.problem = "--all: " + NamesOf(named) + " (write NAME @ ENTRY)";
+    if (request.all) {
+        for (const PortEntry* entry : named) add(entry->rack + kRackNameSeparator + entry->text);
+    }
+    if (!choice.problem.empty()) choice.entries.clear();
+    return choice;
 }
 
 }  // namespace kelvane

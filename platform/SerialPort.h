@@ -124,6 +124,12 @@ public:
     // How the operator knows port `number`: "COM5" or a device path.
     virtual std::string Describe(std::uint8_t number) const = 0;
 
+    // The name the operator gave the rack on port `number` ("Mont Aigoual @ ..."); empty when none.
+    virtual std::string RackName(std::uint8_t number) const {
+        (void)number;
+        return {};
+    }
+
     // Called while an open waits (a connection to a serial server, its negotiation); null for none.
     virtual void SetWaitHook(WaitHook* hook) { (void)hook; }
 };

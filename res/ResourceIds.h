@@ -10,6 +10,8 @@ constexpr int kInfoDialog = 160;
 constexpr int kCamDialog = 161;
 constexpr int kConfigSummaryDialog = 195;
 constexpr int kHistoryDialog = 147;
+constexpr int kTextWindowDialog = 148;
+constexpr int kAboutDialog = 149;
 
 // Main window (102).
 constexpr int kModuleList = 1021;
@@ -38,6 +40,14 @@ constexpr int kSummaryText = 1024;
 // Signal history (147): a chart per input row, and one per output channel when the pair has an output.
 constexpr int kInputChart[3] = {1001, 1002, 1003};
 constexpr int kChannelChart[4] = {1011, 1012, 1013, 1014};
+
+// A text window (148): the message log, the firmware report, the window's guide.
+constexpr int kTextWindowText = 1001;
+
+// About box (149).
+constexpr int kAboutPicture = 1001;
+constexpr int kAboutText = 1002;
+constexpr int kAboutOkButton = 1;
 
 // Icons.
 constexpr int kAppIcon = 127;

@@ -13,5 +13,8 @@ const ui::DialogTemplate& ConfigSummaryTemplate();
 // The signal history of a pair with `inputRows` input rows (1-3) and `channels` output channels (0-4): its charts
 // share the window between them, inputs on the left, channels on the right.
 ui::DialogTemplate HistoryWindowTemplate(int inputRows, int channels);
+// A window of its own that shows a text to read, select and copy; and the About box.
+const ui::DialogTemplate& TextWindowTemplate();
+const ui::DialogTemplate& AboutBoxTemplate();
 
 }  // namespace kelvane::res

@@ -10,10 +10,6 @@ namespace kelvane::sim {
 namespace {
 
 constexpr std::size_t kMaxCount = 0xFF;
-constexpr int kLowBandBaseMHz = 9750;
-constexpr int kHighBandBaseMHz = 10600;
-constexpr int kHighBandFromMHz = 11700;
-constexpr std::uint16_t kHighBandBit = 0x8000;
 constexpr std::uint32_t kOutputFrequencyStepKHz = 125;
 constexpr std::uint8_t kActivatedFlag = 0x80;
 constexpr std::uint8_t kMaskMarker = 0xFF;

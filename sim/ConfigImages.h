@@ -9,6 +9,13 @@
 
 namespace kelvane::sim {
 
+// An input's frequency word: the MHz above the universal LNB's low-band oscillator, the high band's bit set when
+// the frequency is above its start, counting then from the high band's oscillator.
+constexpr int kLowBandBaseMHz = 9750;
+constexpr int kHighBandBaseMHz = 10600;
+constexpr int kHighBandFromMHz = 11700;
+constexpr std::uint16_t kHighBandBit = 0x8000;
+
 // Builders of the configuration images that input and output modules keep, in the byte layouts the program
 // decodes. Counts live in single bytes: services beyond 255 in a row or an output, and schedule entries
 // beyond 255, are left out of an image.

@@ -1,14 +1,13 @@
 #include "sim/ImageDecoding.h"
 
+#include "sim/ConfigImages.h"
+
 #include <algorithm>
 #include <cstddef>
 
 namespace kelvane::sim {
 namespace {
 
-constexpr int kLowBandBaseMHz = 9750;
-constexpr int kHighBandOffsetMHz = 850;
-constexpr std::uint16_t kHighBandBit = 0x8000;
 constexpr std::size_t kMaxTextLength = 255;
 constexpr std::size_t kModulationBytes = 8;  // frequency word, five indexes and the level byte
 constexpr std::uint8_t kChannelBits = 0x0F;
@@ -49,7 +48,7 @@ private:
 };
 
 int FrequencyOf(std::uint16_t word) {
-    return (word & 0x7FFF) + kLowBandBaseMHz + ((word & kHighBandBit) != 0 ? kHighBandOffsetMHz : 0);
+    return (word & 0x7FFF) + kLowBandBaseMHz + ((word & kHighBandBit) != 0 ? (kHighBandBaseMHz - kLowBandBaseMHz) : 0);
 }
 
 DecodedInputRow ReadInputRow(Cursor& in) {

@@ -3,6 +3,7 @@
 #include "ui/Chart.h"
 #include "ui/DialogTemplate.h"
 #include "ui/Geometry.h"
+#include "ui/Menu.h"
 #include "ui/Notification.h"
 
 #include <memory>
@@ -22,6 +23,8 @@ public:
     virtual void OnCancel() {}
     // The window's close box.
     virtual void OnClose() {}
+    // An entry of the window's menu bar, by mouse or by its shortcut; only an enabled one is reported.
+    virtual void OnMenuItem(int /*itemId*/) {}
 };
 
 constexpr int kNoImage = -1;
@@ -99,6 +102,13 @@ public:
     virtual void RepaintNow() = 0;
     virtual void SetTimer(int timerId, unsigned milliseconds) = 0;
     virtual void KillTimer(int timerId) = 0;
+
+    // A window of its own may carry a menu bar above its controls and a status bar below them; the controls keep
+    // their places. Every item starts enabled. The status bar's fields stay until the program sets others.
+    virtual void SetMenuBar(const MenuBar& /*menus*/) {}
+    virtual void EnableMenuItem(int /*itemId*/, bool /*enabled*/) {}
+    virtual bool IsMenuItemEnabled(int /*itemId*/) const { return false; }
+    virtual void SetStatusFields(const std::vector<std::string>& /*fields*/) {}
 
     // Any control.
     virtual void SetText(int control, const std::string& text) = 0;

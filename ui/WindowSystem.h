@@ -67,6 +67,9 @@ public:
     // The chosen path, or nothing when the operator cancelled.
     virtual std::optional<std::string> AskOpenFile(const FileDialogRequest& request) = 0;
     virtual std::optional<std::string> AskSaveFile(const FileDialogRequest& request) = 0;
+
+    // The toolkit the windows are drawn with and its version ("Qt 6.4.2"), for the About box.
+    virtual std::string ToolkitVersion() const { return {}; }
 };
 
 // The window system busy for as long as it lives.

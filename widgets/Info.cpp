@@ -55,6 +55,7 @@ void CInfo::PutText(const std::string& text) {
     window_->SetText(res::kInfoText, text_);
     ShowIfSomethingToShow();
     window_->RepaintNow();
+    if (listener_ && !text_.empty()) listener_(text_);
 }
 
 // About fifteen characters a second, after a moment to notice that something appeared.

@@ -3,6 +3,7 @@
 #include "ui/WindowSystem.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -37,6 +38,8 @@ public:
     const std::string& Text() const { return text_; }
     bool HasSomethingToShow() const;
     ui::Dialog& Window() { return *window_; }
+    // Hears every message put on show, as it comes (not the clearing of the area): the window's message log.
+    void SetListener(std::function<void(const std::string&)> listener) { listener_ = std::move(listener); }
 
     void OnTimer(int timerId) override;
 
@@ -50,7 +53,8 @@ private:
     int progressRange_ = 0;
     bool shown_ = false;
     bool lasting_ = false;
-    std::uint64_t readableUntil_ = 0;  // tick count before which the text on show is not cleared
+    std::uint64_t readableUntil_ = 0;
+    std::function<void(const std::string&)> listener_;  // tick count before which the text on show is not cleared
 };
 
 }  // namespace kelvane

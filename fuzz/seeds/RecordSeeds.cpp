@@ -10,7 +10,7 @@
 #include "sim/RackEngine.h"
 #include "tests/cam/MmiBytes.h"
 #include "link/Xmit.h"
-#include "tools/CliCommands.h"
+#include "tools/cli/CliCommands.h"
 
 #include <algorithm>
 #include <array>

@@ -23,10 +23,14 @@ TEST(ProgramOptions, PortAndTraceBeforeTheCommandInAnyOrder) {
     EXPECT_EQ(options.traceFile, "env.pcapng");
     EXPECT_EQ(args, Strings{"modules"});
 
-    for (Strings bad : {Strings{"--port"}, Strings{"--port="}, Strings{"--port", "", "find"}}) {
+    args = {"--rack", "Mont Aigoual"};
+    ASSERT_TRUE(TakeProgramOptions(args, "", options, error));
+    EXPECT_EQ(options.rackName, "Mont Aigoual");
+
+    for (Strings bad : {Strings{"--port"}, Strings{"--port="}, Strings{"--port", "", "find"}, Strings{"--rack="}}) {
         error.clear();
         EXPECT_FALSE(TakeProgramOptions(bad, "", options, error));
-        EXPECT_NE(error.find("--port"), std::string::npos);
+        EXPECT_NE(error.find(bad[0].substr(0, 6)), std::string::npos);
     }
 }
 

@@ -4,6 +4,7 @@
 #include "res/Templates.h"
 #include "ui/WindowSystem.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,7 +22,10 @@ struct PanelCall {
 class StandInModulePanel final : public ModulePanel, public ui::DialogHandler {
 public:
     StandInModulePanel(ui::WindowSystem& windows, std::vector<PanelCall>& calls) : windows_(windows), calls_(calls) {}
-    void Create(ui::Dialog& main, const PanelServices&) override { window_ = windows_.CreateDialog(res::ModulePanelTemplate(), *this, &main); }
+    void Create(ui::Dialog& main, const PanelServices& lent) override {
+        window_ = windows_.CreateDialog(res::ModulePanelTemplate(), *this, &main);
+        services.emplace(lent);
+    }
     ui::Dialog& Window() override { return *window_; }
     void LoadPanel(int camCount, SlotRecord& input, SlotRecord* output) override {
         calls_.push_back({"load", camCount, &input, output});
@@ -31,6 +35,8 @@ public:
         calls_.push_back({"hide"});
         window_->Show(false);
     }
+    void OpenHistory() override { calls_.push_back({"history"}); }
+    std::optional<PanelServices> services;  // what the main window lent
 
 private:
     ui::WindowSystem& windows_;

@@ -10,7 +10,7 @@
 #include "sim/DefaultRack.h"
 #include "sim/RackSimulator.h"
 #include "tests/app/StandInPanels.h"
-#include "tools/CliCommands.h"
+#include "tools/cli/CliCommands.h"
 #include "ui/headless/HeadlessWindowSystem.h"
 
 #include <gtest/gtest.h>

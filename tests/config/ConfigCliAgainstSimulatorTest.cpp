@@ -8,7 +8,7 @@
 #include "sim/DefaultRack.h"
 #include "sim/RackSimulator.h"
 #include "tests/config/SlotTables.h"
-#include "tools/CliCommands.h"
+#include "tools/cli/CliCommands.h"
 
 #include <gtest/gtest.h>
 

@@ -11,7 +11,7 @@
 #include "tests/app/StandInPanels.h"
 #include "tests/support/EnginePort.h"
 #include "tests/support/FirmwareFolder.h"
-#include "tools/CliCommands.h"
+#include "tools/cli/CliCommands.h"
 #include "ui/headless/HeadlessWindowSystem.h"
 
 #include <gtest/gtest.h>

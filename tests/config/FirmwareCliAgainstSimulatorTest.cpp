@@ -9,7 +9,7 @@
 #include "sim/ModuleModels.h"
 #include "sim/RackSimulator.h"
 #include "tests/config/SlotTables.h"
-#include "tools/CliCommands.h"
+#include "tools/cli/CliCommands.h"
 
 #include <gtest/gtest.h>
 

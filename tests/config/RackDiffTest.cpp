@@ -10,8 +10,8 @@
 #include "sim/DefaultRack.h"
 #include "sim/RackSimulator.h"
 #include "tests/config/SlotTables.h"
-#include "tools/CliCommands.h"
-#include "tools/RackDiff.h"
+#include "tools/cli/CliCommands.h"
+#include "tools/cli/RackDiff.h"
 
 #include <gtest/gtest.h>
 

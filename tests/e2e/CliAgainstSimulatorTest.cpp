@@ -11,7 +11,7 @@
 #include "sim/RackSimulator.h"
 #include "tests/support/LocalListener.h"
 #include "tests/support/ScriptedPort.h"
-#include "tools/CliCommands.h"
+#include "tools/cli/CliCommands.h"
 
 #include <gtest/gtest.h>
 

@@ -11,7 +11,7 @@
 #include "res/ResourceIds.h"
 #include "sim/DefaultRack.h"
 #include "sim/RackSimulator.h"
-#include "tools/CliCommands.h"
+#include "tools/cli/CliCommands.h"
 #include "ui/headless/HeadlessWindowSystem.h"
 
 #include <gtest/gtest.h>

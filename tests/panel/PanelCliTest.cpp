@@ -7,8 +7,8 @@
 #include "sim/ModuleModels.h"
 #include "tests/support/EnginePort.h"
 #include "tests/support/HostileTexts.h"
-#include "tools/CliCommands.h"
-#include "tools/CliOptions.h"
+#include "tools/cli/CliCommands.h"
+#include "tools/cli/CliOptions.h"
 
 #include <gtest/gtest.h>
 

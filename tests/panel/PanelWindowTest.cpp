@@ -356,6 +356,7 @@ TEST_F(PanelWindowTest, ANumberIsSentWhenWholeAndEscapeRestoresTheModulesValue) 
     DecodeOutputConfig(&held, written);
     EXPECT_EQ(written.TransportStreamId[0], 1030);
     EXPECT_NE(InfoText().find("Sent to KXD410, row 3, at "), std::string::npos) << InfoText();
+    EXPECT_EQ(main->Status().Fields().back(), InfoText()) << "the status bar keeps the last write";
 
     // Escape gives the field back what the module holds; a typed name waits for Enter as well.
     panelWindow->Type(kStreamId[1], "7");

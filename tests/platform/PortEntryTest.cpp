@@ -98,3 +98,65 @@ TEST(PortEntry, WhatIsWrongWithTheOptionOrTheEnvironmentIsSaid) {
 
 }  // namespace
 }  // namespace kelvane
+
+namespace kelvane {
+namespace {
+
+TEST(PortEntry, RackNamesGoBeforeTheEntry) {
+    struct Case {
+        const char* text;
+        const char* rack;    // the name read
+        const char* name;    // the entry without name and options
+        bool refused;
+    };
+    const Case cases[] = {
+        {"Mont Aigoual @ rfc2217:tx-site-3:2001?latency=80", "Mont Aigoual", "rfc2217:tx-site-3:2001", false},
+        {"  Hôtel \"Nord\"  @ /dev/ttyUSB0", "Hôtel \"Nord\"", "/dev/ttyUSB0", false},
+        {"/dev/ttyUSB0", "", "/dev/ttyUSB0", false},
+        {"tcp:a@b:2000", "", "tcp:a@b:2000", false},  // '@' without blanks is part of the entry
+        {" @ /dev/ttyUSB0", "", "/dev/ttyUSB0", true},
+        {"Site @ ", "Site", "", true},
+        {"A @ B @ /dev/ttyUSB0", "A", "B @ /dev/ttyUSB0", true},
+        {"Tab\there @ /dev/ttyUSB0", "Tab\there", "/dev/ttyUSB0", true},
+        {"Site @ tcp:host", "Site", "tcp:host", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        const PortEntry entry = ParsePortEntry(c.text);
+        EXPECT_EQ(entry.rack, c.rack);
+        EXPECT_EQ(entry.name, c.name);
+        EXPECT_EQ(!entry.problem.empty(), c.refused) << entry.problem;
+        EXPECT_EQ(RackLabel(entry), *c.rack ? c.rack : c.name);
+    }
+    EXPECT_FALSE(ParsePortEntry(std::string(kMaxRackNameBytes + 1, 'x') + " @ /dev/a").problem.empty());
+    EXPECT_EQ(SplitPortList("Nord @ tcp:host:2000:Sud @ /dev/b"), (Strings{"Nord @ tcp:host:2000", "Sud @ /dev/b"}));
+}
+
+TEST(PortEntry, RacksAreChosenByName) {
+    const std::string file = "Nord @ /dev/a\n/dev/b\nSud @ tcp:h:1?latency=5\n";
+    struct Case {
+        const char* what;
+        RackRequest request;
+        std::optional<std::string> list;  // KELVANE_PORTS
+        Strings entries;
+        const char* problem;  // a part of it; empty: none
+    };
+    const Case cases[] = {
+        {"a name", {{}, {"Sud"}, false}, std::nullopt, {"Sud @ tcp:h:1?latency=5"}, ""},
+        {"all, then not twice", {{"/dev/x"}, {"Nord"}, true}, std::nullopt, {"/dev/x", "Nord @ /dev/a", "Sud @ tcp:h:1?latency=5"}, ""},
+        {"the list replaces the file", {{}, {"Est"}, false}, std::string("Est @ /dev/e;/dev/f"), {"Est @ /dev/e"}, ""},
+        {"an unknown name says the known", {{}, {"Ouest"}, false}, std::nullopt, {}, "no rack is named Ouest (named: Nord, Sud)"},
+        {"all without names", {{}, {}, true}, std::string("/dev/e"), {}, "names no rack"},
+        {"a name twice", {{}, {"Nord"}, false}, std::string("Nord @ /dev/e;Nord @ /dev/f"), {}, "two entries are named Nord"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const RackChoice choice = ChooseRacks(c.request, c.list, file);
+        EXPECT_EQ(choice.entries, c.entries);
+        EXPECT_NE(choice.problem.find(c.problem), std::string::npos) << choice.problem;
+        EXPECT_EQ(choice.problem.empty(), *c.problem == '\0') << choice.problem;
+    }
+}
+
+}  // namespace
+}  // namespace kelvane

@@ -55,7 +55,7 @@ TEST_F(QtFixture, PanelMovedWithMoveToLandsThereInsideItsParent) {
     auto main = Make(res::MainDialogTemplate(), mainHandler);
     auto info = Make(res::InfoDialogTemplate(), infoHandler, main.get());
     EXPECT_FALSE(info->IsShown());
-    EXPECT_TRUE(info->Widget()->parentWidget() == main->Content());
+    EXPECT_TRUE(info->Widget()->parentWidget() == main->ClientArea());
     EXPECT_FALSE(info->Widget()->isWindow());
 
     info->MoveTo({136, 482});
@@ -127,11 +127,11 @@ TEST_F(QtFixture, WindowsFitTheScreenOpenBesideTheirOwnerAndComeBackWhereTheySto
     ShowExposed(*window);
     QWidget* frame = window->Widget();
     EXPECT_TRUE(area.contains(frame->frameGeometry())) << "frame outside the screen";
-    EXPECT_LT(frame->height(), window->Content()->height());
+    EXPECT_LT(frame->height(), window->ClientArea()->height());
     auto* scroller = frame->findChild<QScrollArea*>();
     ASSERT_NE(scroller, nullptr);
     EXPECT_TRUE(scroller->verticalScrollBar()->isVisible());
-    EXPECT_EQ(window->Content()->size(), Pixels({0, 0, area.width(), area.height()}).size());
+    EXPECT_EQ(window->ClientArea()->size(), Pixels({0, 0, area.width(), area.height()}).size());
 
     DialogTemplate small{801, {100, 60}, "Small", "Microsoft Sans Serif", 8, false, false, {}};
     DialogTemplate owner = small;

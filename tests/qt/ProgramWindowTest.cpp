@@ -1,6 +1,8 @@
 // The program's own windows on the Qt back end, against a simulated rack: what an operator would see.
 
 #include "app/KelvaneDlg.h"
+#include "app/MainMenu.h"
+#include "app/TextFormat.h"
 #include "app/MessageCatalogue.h"
 #include "cam/OpenCam.h"
 #include "config/FirmwareUpdate.h"
@@ -29,6 +31,11 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QClipboard>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QStatusBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QCloseEvent>
@@ -121,8 +128,11 @@ protected:
 TEST_F(ProgramWindow, MainWindowHasItsListButtonsAndThirteenRows) {
     Start();
     EXPECT_EQ(Window()->windowTitle().toStdString(), "Kelvane \u2014 KXRRack on " + link->PortName());
+    // The template's size lies between the menu bar and the status bar.
+    QWidget* body = static_cast<ui::QtDialog&>(main->Window()).ClientArea();
+    EXPECT_EQ(body->size(), QSize(758, 549));
     EXPECT_EQ(Window()->width(), 758);
-    EXPECT_EQ(Window()->height(), 549);
+    EXPECT_GT(Window()->height(), 549 + 2 * 15) << "no room for the bars";
     QWidget* list = Control(res::kModuleList);
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(list->geometry().topLeft(), QPoint(50, 7));
@@ -281,7 +291,8 @@ TEST_F(ProgramWindow, TheLongestMessageOfEveryLanguageIsShownWhole) {
     for (const int language : {kEnglish, kFrench, kItalian, kGerman}) {
         QString longest;
         for (int id = 0; id < kMessageCount; ++id) {
-            if (id == kCloseDuringFirmwareMessage) continue;  // a question in a box of its own
+            // A question in a box of its own, and the texts of the About box and the guide's window.
+            if (id == kCloseDuringFirmwareMessage || id == kAboutText || id == kGuideMissingMessage) continue;
             const QString text = QString::fromStdString(MessageText(id, language)).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
             if (edit->fontMetrics().horizontalAdvance(text) > edit->fontMetrics().horizontalAdvance(longest)) longest = text;
         }
@@ -466,6 +477,103 @@ TEST(SilentServerWindow, AnswersWithinATenthOfASecondWhileTheSearchWaits) {
         << main.Info().Text();
     EXPECT_TRUE(static_cast<ui::QtDialog&>(main.Window()).Widget()->grab().save(
         QStringLiteral(KELVANE_QT_TEST_OUTPUT "/program-no-rack.png")));
+}
+
+// The menu bar, the status bar, the About box and the message log, as an operator meets them, in two languages.
+TEST_F(ProgramWindow, MenuBarStatusBarAboutBoxAndMessageLogExistAndAct) {
+    const struct {
+        int language;
+        const char* name;
+    } rows[] = {{kEnglish, "en"}, {kFrench, "fr"}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        Start(sim::DefaultRack(), row.language);
+        auto* bar = Window()->findChild<QMenuBar*>("menu-bar");
+        ASSERT_NE(bar, nullptr);
+        ASSERT_EQ(bar->actions().size(), 4);
+        EXPECT_EQ(bar->actions()[0]->text().toStdString(), MessageText(kFileMenuText));
+        auto* save = Window()->findChild<QAction*>(QStringLiteral("menu-item-%1").arg(kSaveConfigItem));
+        ASSERT_NE(save, nullptr);
+        EXPECT_EQ(save->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+        // The controls keep their places in the body, under the menu bar.
+        EXPECT_EQ(Control(res::kModuleList)->geometry().topLeft(), QPoint(50, 7));
+        EXPECT_EQ(Control(res::kModuleList)->mapTo(Window(), QPoint(0, 0)).y(), 7 + bar->height());
+
+        auto* status = Window()->findChild<QStatusBar*>("status-bar");
+        ASSERT_NE(status, nullptr);
+        std::vector<std::string> fields;
+        for (int k = 0; k < 4; ++k) {
+            auto* field = status->findChild<QLabel*>(QStringLiteral("status-field-%1").arg(k));
+            ASSERT_NE(field, nullptr) << k;
+            fields.push_back(field->text().toStdString());
+        }
+        EXPECT_EQ(fields, main->Status().Fields());
+        EXPECT_EQ(fields[0], MessageText(kStatusConnectedText));
+
+        // Each menu open over the window, as the operator sees it.
+        for (int k = 0; k < 4; ++k) {
+            bar->setActiveAction(bar->actions()[k]);
+            QApplication::processEvents();
+            QMenu* menu = bar->actions()[k]->menu();
+            ASSERT_TRUE(menu->isVisible()) << k;
+            QImage shot = Window()->grab().toImage();
+            QPainter(&shot).drawImage(Window()->mapFromGlobal(menu->pos()), menu->grab().toImage());
+            shot.save(QString::fromStdString(std::string(KELVANE_QT_TEST_OUTPUT) + "/menus-menu-" + std::to_string(k) +
+                                             "-" + row.name + ".png"));
+            menu->hide();
+        }
+        Save(std::string("menus-status-bar-") + row.name);
+
+        // F1 opens the window's guide, from wherever the focus is in the window.
+        Window()->activateWindow();
+        QApplication::setActiveWindow(Window());
+        QTest::keyClick(Control(res::kModuleList), Qt::Key_F1);
+        QApplication::processEvents();
+        QWidget* guide = nullptr;
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (top->objectName() == "dialog-148" && top->isVisible()) guide = top;
+        }
+        ASSERT_NE(guide, nullptr) << "F1 opened nothing";
+        EXPECT_EQ(guide->windowTitle().toStdString(), AsTitle(MessageText(kWindowGuideItemText)));
+        guide->hide();
+
+        // Help > About: the version, the licence, the Qt it runs with, the data folder; OK closes it.
+        std::string about;
+        QTimer::singleShot(0, [&] {
+            for (QWidget* top : QApplication::topLevelWidgets()) {
+                if (top->objectName() != "dialog-149" || !top->isVisible()) continue;
+                about = top->findChild<QPlainTextEdit*>()->toPlainText().toStdString();
+                top->grab().save(QString::fromStdString(std::string(KELVANE_QT_TEST_OUTPUT) + "/menus-about-" +
+                                                        row.name + ".png"));
+                for (QPushButton* button : top->findChildren<QPushButton*>()) {
+                    if (button->text() == "OK") button->click();
+                }
+            }
+        });
+        Window()->findChild<QAction*>(QStringLiteral("menu-item-%1").arg(kAboutItem))->trigger();
+        for (const std::string& part : {std::string("Kelvane 5.1"), std::string("Telquine"), std::string(qVersion()),
+                                        std::string("/nonexistent")}) {
+            EXPECT_NE(about.find(part), std::string::npos) << part << " in " << about;
+        }
+
+        // View > Messages: a window of its own whose text is selected and copied.
+        Window()->findChild<QAction*>(QStringLiteral("menu-item-%1").arg(kMessagesItem))->trigger();
+        QApplication::processEvents();
+        ASSERT_NE(main->LogWindow(), nullptr);
+        auto& log = static_cast<ui::QtDialog&>(*main->LogWindow());
+        EXPECT_TRUE(log.Widget()->isVisible());
+        auto* text = qobject_cast<QPlainTextEdit*>(log.ControlWidget(res::kTextWindowText));
+        ASSERT_NE(text, nullptr);
+        EXPECT_TRUE(text->isReadOnly());
+        const std::string found = FormatText(MessageText(kRackFoundOnMessage), {link->PortName()});
+        EXPECT_NE(text->toPlainText().toStdString().find(found), std::string::npos) << text->toPlainText().toStdString();
+        text->selectAll();
+        text->copy();
+        EXPECT_EQ(QApplication::clipboard()->text(), text->toPlainText());
+        log.Widget()->grab().save(QString::fromStdString(std::string(KELVANE_QT_TEST_OUTPUT) + "/menus-message-log-" +
+                                                         row.name + ".png"));
+        log.Show(false);
+    }
 }
 
 }  // namespace

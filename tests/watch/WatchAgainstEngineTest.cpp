@@ -6,7 +6,7 @@
 #include "tests/support/TempFolder.h"
 #include "tests/watch/ReadBack.h"
 #include "tests/watch/WatchedRack.h"
-#include "tools/RackWatch.h"
+#include "tools/watch/RackWatch.h"
 #include "app/DiscoveryExchanges.h"
 
 #include <gtest/gtest.h>
@@ -247,7 +247,7 @@ TEST(WatchOnce, APrometheusFileThatCannotBeWrittenIsAFileError) {
         return std::string(std::istreambuf_iterator<char>(in), {});
     }());
     EXPECT_TRUE(read.parsed) << read.complaint;
-    EXPECT_TRUE(HasFact(read, "sample kelvane_rack_up{} 1.0")) << read.facts;
+    EXPECT_TRUE(HasFact(read, "sample kelvane_rack_up{rack=\"engine 0\"} 1.0")) << read.facts;
     fs::remove_all(dir);
 }
 
@@ -258,7 +258,10 @@ TEST(WatchOnce, WithoutTheRackThePrometheusFileSaysSo) {
     const auto rackUp = [&] {
         const ReadBack read = ReadWithPython("prometheus", folder.Text("kelvane.prom"));
         EXPECT_TRUE(read.parsed) << read.complaint;
-        return HasFact(read, "sample kelvane_rack_up{} 1.0") ? 1 : HasFact(read, "sample kelvane_rack_up{} 0.0") ? 0 : -1;
+        // Found, the rack is known by its port; never found, by nothing (the whole table was searched).
+        return HasFact(read, "sample kelvane_rack_up{rack=\"engine 0\"} 1.0") ? 1
+               : HasFact(read, "sample kelvane_rack_up{rack=\"\"} 0.0")       ? 0
+                                                                               : -1;
     };
     {
         WatchedRack rack;

@@ -1,6 +1,6 @@
 // Alarms from one round to the next: what changed is told once, what stays as it was is not told again.
 
-#include "tools/WatchAlarms.h"
+#include "tools/watch/WatchAlarms.h"
 
 #include <gtest/gtest.h>
 

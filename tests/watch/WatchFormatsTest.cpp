@@ -2,11 +2,11 @@
 // JSON lines by Python's json module; and the table, the lines, the time stamps and the options.
 
 #include "tests/watch/ReadBack.h"
-#include "tools/UtcTime.h"
-#include "tools/WatchJson.h"
-#include "tools/WatchOptions.h"
-#include "tools/WatchPrometheus.h"
-#include "tools/WatchText.h"
+#include "tools/common/UtcTime.h"
+#include "tools/watch/WatchJson.h"
+#include "tools/watch/WatchOptions.h"
+#include "tools/watch/WatchPrometheus.h"
+#include "tools/watch/WatchText.h"
 
 #include <gtest/gtest.h>
 
@@ -24,6 +24,7 @@ WatchRound SampleRound() {
     WatchRound r;
     r.time = 1'796'644'070;  // 2026-12-07T11:47:50Z
     r.rackFound = true;
+    r.rack = "R";
     r.port = "/dev/serial/by-id/usb-\"KXR\"\\rack\xff";  // quotes, a backslash and a byte that is no UTF-8
     r.modules = {{1, "KXB200", true}, {3, "KXD410", true}, {4, "KXC300", true}, {5, "KXD420", false}};
     r.inputs = {{1, "KXB200", 0, true, true, 2, 71, 64, 5},
@@ -55,37 +56,38 @@ TEST(WatchPrometheus, EveryFamilyParsesWithHelpAndTypeAndTheFiguresComeBack) {
     ASSERT_TRUE(read.parsed) << read.complaint << "\n" << PrometheusText(SampleRound());
     for (const char* family : {"kelvane_rack_up gauge", "kelvane_module_up gauge", "kelvane_input_locked gauge",
                                "kelvane_input_level gauge", "kelvane_input_snr gauge",
-                               "kelvane_channel_bitrate_kbps gauge", "kelvane_channel_capacity_kbps gauge",
+                               "kelvane_channel_bits_per_second gauge", "kelvane_channel_capacity_bits_per_second gauge",
                                "kelvane_poll_failures counter", "kelvane_service_rate gauge"}) {
         EXPECT_TRUE(HasFact(read, "family " + std::string(family) + " help")) << family << "\n" << read.facts;
     }
     const char* samples[] = {
-        "sample kelvane_rack_up{} 1.0",
-        "sample kelvane_module_up{model=\"KXB200\",row=\"1\"} 1.0",
-        "sample kelvane_module_up{model=\"KXD420\",row=\"5\"} 0.0",
-        "sample kelvane_input_locked{input=\"A\",row=\"1\"} 1.0",
-        "sample kelvane_input_locked{input=\"A\",row=\"4\"} 0.0",
-        "sample kelvane_input_lock_state{input=\"A\",row=\"4\"} 1.0",
-        "sample kelvane_input_level{input=\"A\",row=\"1\"} 71.0",
-        "sample kelvane_input_snr{input=\"A\",row=\"1\"} 64.0",
-        "sample kelvane_channel_bitrate_kbps{channel=\"1\",row=\"3\"} 12345.678",
-        "sample kelvane_channel_capacity_kbps{channel=\"1\",row=\"3\"} 24128.342",
-        "sample kelvane_channel_bitrate_kbps{channel=\"2\",row=\"3\"} 25000.001",
+        "sample kelvane_rack_up{rack=\"R\"} 1.0",
+        "sample kelvane_module_up{model=\"KXB200\",rack=\"R\",row=\"1\"} 1.0",
+        "sample kelvane_module_up{model=\"KXD420\",rack=\"R\",row=\"5\"} 0.0",
+        "sample kelvane_input_locked{input=\"A\",rack=\"R\",row=\"1\"} 1.0",
+        "sample kelvane_input_locked{input=\"A\",rack=\"R\",row=\"4\"} 0.0",
+        "sample kelvane_input_lock_state{input=\"A\",rack=\"R\",row=\"4\"} 1.0",
+        "sample kelvane_input_level{input=\"A\",rack=\"R\",row=\"1\"} 71.0",
+        "sample kelvane_input_snr{input=\"A\",rack=\"R\",row=\"1\"} 64.0",
+        "sample kelvane_channel_bits_per_second{channel=\"1\",rack=\"R\",row=\"3\"} 12345678.0",
+        "sample kelvane_channel_capacity_bits_per_second{channel=\"1\",rack=\"R\",row=\"3\"} 24128342.0",
+        "sample kelvane_channel_bits_per_second{channel=\"2\",rack=\"R\",row=\"3\"} 25000001.0",
         // The name comes back exactly, quotes and backslash included.
-        "sample kelvane_service_rate{channel=\"1\",name=\"Café \\\"Noir\\\" \\\\ 1\",row=\"3\",service=\"1101\"} 3238.0",
-        "sample kelvane_poll_failures_total{} 7.0",
-        "sample kelvane_last_round_timestamp_seconds{} 1796644070.0",
+        "sample kelvane_service_rate{channel=\"1\",name=\"Café \\\"Noir\\\" \\\\ 1\",rack=\"R\",row=\"3\",service=\"1101\"} 3238.0",
+        "sample kelvane_poll_failures_total{rack=\"R\"} 7.0",
+        "sample kelvane_last_round_timestamp_seconds{rack=\"R\"} 1796644070.0",
     };
     for (const char* sample : samples) EXPECT_TRUE(HasFact(read, sample)) << sample << "\n" << read.facts;
     // Not tuned, or not answering: no figures that could be taken for readings.
     EXPECT_EQ(read.facts.find("input=\"C\""), std::string::npos) << read.facts;
-    EXPECT_EQ(read.facts.find("kelvane_channel_bitrate_kbps{channel=\"1\",row=\"5\"}"), std::string::npos)
+    EXPECT_EQ(read.facts.find("kelvane_channel_bits_per_second{channel=\"1\",row=\"5\""), std::string::npos)
         << "a silent output has no rates\n" << read.facts;
 }
 
 TEST(WatchPrometheus, LabelValuesEscapeBackslashQuoteAndLineFeedOnly) {
-    EXPECT_EQ(PrometheusLabelValue("a\\b\"c\nd\xc3\xa9"), "a\\\\b\\\"c\\nd\xc3\xa9");
+    EXPECT_EQ(PrometheusLabelValue("a\\b\"c\nd\xc3\xa9\xe9"), "a\\\\b\\\"c\\nd\xc3\xa9\xef\xbf\xbd");
     WatchRound r;
+    r.rack = "R";
     r.rackFound = true;
     ChannelReading c;
     c.row = 3;
@@ -94,20 +96,31 @@ TEST(WatchPrometheus, LabelValuesEscapeBackslashQuoteAndLineFeedOnly) {
     r.channels = {c};
     const ReadBack read = ReadWithPython("prometheus", PrometheusText(r));
     ASSERT_TRUE(read.parsed) << read.complaint;
-    EXPECT_TRUE(HasFact(read, "sample kelvane_service_rate{channel=\"1\",name=\"line\\nbreak\",row=\"3\",service=\"7\"} 1.0"))
+    EXPECT_TRUE(HasFact(read, "sample kelvane_service_rate{channel=\"1\",name=\"line\\nbreak\",rack=\"R\",row=\"3\",service=\"7\"} 1.0"))
         << read.facts;
 }
 
-TEST(WatchPrometheus, LostRackSaysSoAndKeepsTheModulesDown) {
+// Many racks in one text, as one watcher writes them: each family once, every rack's series told apart by its
+// label, a lost rack beside one that answers.
+TEST(WatchPrometheus, RacksShareOneTextByTheirLabel) {
     WatchRound r;
+    r.rack = "R";
     r.time = 5;
     r.modules = {{1, "KXB200", false}};
     r.pollFailures = 3;
-    const ReadBack read = ReadWithPython("prometheus", PrometheusText(r));
+    WatchRound other = SampleRound();
+    other.rack = "Mont \"Aigoual\"";
+    const std::vector<WatchRound> rounds{r, other};
+    const std::string text = PrometheusText(rounds);
+    EXPECT_EQ(text.find("# TYPE kelvane_rack_up"), text.rfind("# TYPE kelvane_rack_up")) << text;
+    const ReadBack read = ReadWithPython("prometheus", text);
     ASSERT_TRUE(read.parsed) << read.complaint;
-    EXPECT_TRUE(HasFact(read, "sample kelvane_rack_up{} 0.0")) << read.facts;
-    EXPECT_TRUE(HasFact(read, "sample kelvane_module_up{model=\"KXB200\",row=\"1\"} 0.0")) << read.facts;
-    EXPECT_TRUE(HasFact(read, "sample kelvane_poll_failures_total{} 3.0")) << read.facts;
+    EXPECT_TRUE(HasFact(read, "sample kelvane_rack_up{rack=\"Mont \\\"Aigoual\\\"\"} 1.0")) << read.facts;
+    EXPECT_TRUE(HasFact(read, "sample kelvane_module_up{model=\"KXB200\",rack=\"Mont \\\"Aigoual\\\"\",row=\"1\"} 1.0"))
+        << read.facts;
+    EXPECT_TRUE(HasFact(read, "sample kelvane_rack_up{rack=\"R\"} 0.0")) << read.facts;
+    EXPECT_TRUE(HasFact(read, "sample kelvane_module_up{model=\"KXB200\",rack=\"R\",row=\"1\"} 0.0")) << read.facts;
+    EXPECT_TRUE(HasFact(read, "sample kelvane_poll_failures_total{rack=\"R\"} 3.0")) << read.facts;
 }
 
 TEST(WatchJson, ARoundIsOneLineThatParsesBackToItsFigures) {
@@ -118,6 +131,7 @@ TEST(WatchJson, ARoundIsOneLineThatParsesBackToItsFigures) {
     const char* facts[] = {
         "0:time=\"2026-12-07T11:47:50Z\"",
         "0:unix_time=1796644070",
+        "0:rack.name=\"R\"",
         "0:rack.found=true",
         "0:rack.port=\"/dev/serial/by-id/usb-\\\"KXR\\\"\\\\rack\xef\xbf\xbd\"",
         "0:modules#=4",
@@ -206,6 +220,8 @@ TEST(WatchText, LinesStartWithTheTimeAndNameWhatTheyShow) {
     WatchRound lost;
     lost.time = 0;
     EXPECT_EQ(WatchLines(lost), "1970-01-01T00:00:00Z rack lost: searching\n");
+    lost.rack = "Mont Aigoual";
+    EXPECT_EQ(WatchLines(lost, true), "1970-01-01T00:00:00Z [Mont Aigoual] rack lost: searching\n");
 }
 
 TEST(WatchTime, UtcStampsCountDaysAndLeapYearsRight) {

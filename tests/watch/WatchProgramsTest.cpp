@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+
 #include <chrono>
 #include <csignal>
 #include <filesystem>
@@ -58,15 +62,21 @@ protected:
     void TearDown() override {
         if (watch_ > 0) StopAndWait(watch_, SIGKILL);
         StopSimulator();
+        for (const pid_t other : otherSims_) StopAndWait(other, SIGTERM);
         fs::remove_all(dir_);
     }
 
-    void StartSimulator(std::vector<std::string> options = {}) {
-        options.insert(options.begin(), {KXRSIM_PATH, "--link", link_});
-        sim_ = Spawn(options, "/dev/null", dir_ / "kxrsim.err");
-        ASSERT_GT(sim_, 0);
-        for (int i = 0; i < 100 && !fs::exists(link_); ++i) std::this_thread::sleep_for(50ms);
-        ASSERT_TRUE(fs::exists(link_)) << "kxrsim did not make its port: " << FileText(dir_ / "kxrsim.err");
+    void StartSimulator(std::vector<std::string> options = {}) { sim_ = StartSimulatorAt(link_, std::move(options)); }
+
+    // Another kxrsim, its port linked at `link`; stopped by the fixture.
+    pid_t StartSimulatorAt(const std::string& link, std::vector<std::string> options = {}) {
+        options.insert(options.begin(), {KXRSIM_PATH, "--link", link});
+        const pid_t pid = Spawn(options, "/dev/null", dir_ / "kxrsim.err");
+        EXPECT_GT(pid, 0);
+        if (link != link_) otherSims_.push_back(pid);
+        for (int i = 0; i < 100 && !fs::exists(link); ++i) std::this_thread::sleep_for(50ms);
+        EXPECT_TRUE(fs::exists(link)) << "kxrsim did not make its port: " << FileText(dir_ / "kxrsim.err");
+        return pid;
     }
 
     void StopSimulator() {
@@ -77,7 +87,7 @@ protected:
     void StartWatch(const std::vector<std::string>& options) {
         std::vector<std::string> argv{KELVANE_CLI_PATH, "watch"};
         argv.insert(argv.end(), options.begin(), options.end());
-        watch_ = Spawn(argv, dir_ / "watch.out", dir_ / "watch.err", link_);
+        watch_ = Spawn(argv, dir_ / "watch.out", dir_ / "watch.err", ports_.empty() ? link_ : ports_);
         ASSERT_GT(watch_, 0);
     }
 
@@ -114,7 +124,63 @@ protected:
     std::string link_;
     pid_t sim_ = -1;
     pid_t watch_ = -1;
+    std::vector<pid_t> otherSims_;
+    std::string ports_;  // KELVANE_PORTS for watch; empty: the first simulator's port
 };
+
+// The body of GET `path` from 127.0.0.1:`port`, or what went wrong.
+std::string HttpGet(std::uint16_t port, const std::string& path) {
+    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    std::string reply;
+    if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
+        const std::string request = "GET " + path + " HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n";
+        if (write(fd, request.data(), request.size()) == static_cast<ssize_t>(request.size())) {
+            char buffer[4096];
+            for (ssize_t n; (n = read(fd, buffer, sizeof buffer)) > 0;) reply.append(buffer, static_cast<std::size_t>(n));
+        }
+    }
+    close(fd);
+    const std::size_t body = reply.find("\r\n\r\n");
+    return reply.rfind("HTTP/1.1 200", 0) == 0 && body != std::string::npos ? reply.substr(body + 4) : "no answer: " + reply;
+}
+
+// Two racks by name, one watcher: one Prometheus file, and /metrics, hold both racks' series apart.
+TEST_F(WatchPrograms, OneWatcherWritesTwoNamedRacksIntoOneFileAndServesThem) {
+    const std::string second = (dir_ / "rack2").string();
+    StartSimulator();
+    StartSimulatorAt(second);
+    ports_ = "Nord @ " + link_ + ";Sud \"2\" @ " + second;
+    const fs::path prom = dir_ / "racks.prom";
+    EXPECT_EQ(Once({"--once", "--all", "--prometheus", prom.string()}), 10) << FileText(dir_ / "watch.err");
+    const ReadBack metrics = ReadWithPython("prometheus", FileText(prom));
+    ASSERT_TRUE(metrics.parsed) << metrics.complaint;
+    for (const char* rack : {"Nord", "Sud \\\"2\\\""}) {
+        EXPECT_TRUE(HasFact(metrics, "sample kelvane_rack_up{rack=\"" + std::string(rack) + "\"} 1.0")) << metrics.facts;
+        EXPECT_TRUE(HasFact(metrics, "sample kelvane_module_up{model=\"KXD400\",rack=\"" + std::string(rack) + "\",row=\"7\"} 1.0"));
+    }
+    EXPECT_NE(FileText(dir_ / "watch.out").find("[Sud \"2\"] row 7 KXD400 channel 1: "), std::string::npos);
+    EXPECT_EQ(Once({"--once", "--rack", "Ouest"}), 1);
+    EXPECT_NE(FileText(dir_ / "watch.err").find("no rack is named Ouest (named: Nord, Sud \"2\")"), std::string::npos);
+
+    StartWatch({"--all", "--interval", "0.2", "--listen", "127.0.0.1:0"});
+    ASSERT_TRUE(WaitForAlarm("/metrics")) << FileText(dir_ / "watch.err");
+    const std::string err = FileText(dir_ / "watch.err");
+    const std::size_t colon = err.find(':', err.find("http://127.0.0.1") + 5);
+    const auto port = static_cast<std::uint16_t>(std::stoi(err.substr(colon + 1)));
+    std::string body;
+    // The first rack's first round may be served alone; the next text holds both.
+    const auto both = [&body] { return body.find("{rack=\"Nord\"}") != std::string::npos && body.find("{rack=\"Sud") != std::string::npos; };
+    for (int i = 0; i < 200 && !both(); ++i, std::this_thread::sleep_for(50ms)) {
+        body = HttpGet(port, "/metrics");
+    }
+    EXPECT_NE(body.find("kelvane_rack_up{rack=\"Nord\"} 1"), std::string::npos) << body;
+    EXPECT_NE(body.find("kelvane_rack_up{rack=\"Sud \\\"2\\\"\"} 1"), std::string::npos) << body;
+    EXPECT_EQ(StopWatch(SIGTERM), 0);
+}
 
 TEST_F(WatchPrograms, LockLostAndRegainedAreToldThenSigintEndsItCleanly) {
     StartSimulator({"--lose-lock", "1:12:4"});
@@ -137,9 +203,10 @@ TEST_F(WatchPrograms, LockLostAndRegainedAreToldThenSigintEndsItCleanly) {
 
     const ReadBack metrics = ReadWithPython("prometheus", FileText(prom));
     ASSERT_TRUE(metrics.parsed) << metrics.complaint;
-    EXPECT_TRUE(HasFact(metrics, "sample kelvane_rack_up{} 1.0")) << metrics.facts;
-    EXPECT_TRUE(HasFact(metrics, "sample kelvane_input_locked{input=\"A\",row=\"1\"} 1.0")) << metrics.facts;
-    EXPECT_TRUE(HasFact(metrics, "sample kelvane_poll_failures_total{} 0.0")) << metrics.facts;
+    const std::string rack = "rack=\"" + link_ + "\"";
+    EXPECT_TRUE(HasFact(metrics, "sample kelvane_rack_up{" + rack + "} 1.0")) << metrics.facts;
+    EXPECT_TRUE(HasFact(metrics, "sample kelvane_input_locked{input=\"A\"," + rack + ",row=\"1\"} 1.0")) << metrics.facts;
+    EXPECT_TRUE(HasFact(metrics, "sample kelvane_poll_failures_total{" + rack + "} 0.0")) << metrics.facts;
     for (const auto& entry : fs::directory_iterator(dir_)) {
         EXPECT_EQ(entry.path().filename().string().find(".partial"), std::string::npos) << "left behind: " << entry.path();
     }

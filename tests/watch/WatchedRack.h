@@ -7,8 +7,8 @@
 #include "sim/RackEngine.h"
 #include "tests/support/VirtualLine.h"
 #include "tests/watch/ReadBack.h"
-#include "tools/CliCommands.h"
-#include "tools/WatchCommand.h"
+#include "tools/cli/CliCommands.h"
+#include "tools/watch/WatchCommand.h"
 
 #include <gtest/gtest.h>
 

@@ -259,3 +259,41 @@ void HeadlessDialog::PressKey(int control, Key key, int row, int column) {
 }
 
 }  // namespace kelvane::ui
+
+namespace kelvane::ui {
+
+void HeadlessDialog::SetMenuBar(const MenuBar& menus) {
+    menus_ = menus;
+    menuEnabled_.clear();
+    for (const Menu& menu : menus_) {
+        for (const MenuItem& item : menu.items) menuEnabled_[item.id] = true;
+    }
+}
+
+const MenuItem* HeadlessDialog::FindMenuItem(int itemId) const {
+    for (const Menu& menu : menus_) {
+        for (const MenuItem& item : menu.items) {
+            if (item.id == itemId) return &item;
+        }
+    }
+    return nullptr;
+}
+
+void HeadlessDialog::EnableMenuItem(int itemId, bool enabled) {
+    if (FindMenuItem(itemId) == nullptr) throw std::out_of_range("no menu item " + std::to_string(itemId));
+    menuEnabled_[itemId] = enabled;
+}
+
+bool HeadlessDialog::IsMenuItemEnabled(int itemId) const {
+    const auto found = menuEnabled_.find(itemId);
+    return found != menuEnabled_.end() && found->second;
+}
+
+bool HeadlessDialog::ChooseMenuItem(int itemId) {
+    if (FindMenuItem(itemId) == nullptr) throw std::out_of_range("no menu item " + std::to_string(itemId));
+    if (!IsMenuItemEnabled(itemId)) return false;
+    handler_.OnMenuItem(itemId);
+    return true;
+}
+
+}  // namespace kelvane::ui

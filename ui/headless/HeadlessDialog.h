@@ -68,6 +68,11 @@ public:
     void SetTimer(int timerId, unsigned milliseconds) override;
     void KillTimer(int timerId) override;
 
+    void SetMenuBar(const MenuBar& menus) override;
+    void EnableMenuItem(int itemId, bool enabled) override;
+    bool IsMenuItemEnabled(int itemId) const override;
+    void SetStatusFields(const std::vector<std::string>& fields) override { statusFields_ = fields; }
+
     void SetText(int control, const std::string& text) override;
     std::string Text(int control) const override { return At(control).text; }
     void ShowControl(int control, bool shown) override { At(control).shown = shown; }
@@ -131,6 +136,10 @@ public:
     int Repaints() const { return repaints_; }
     HeadlessDialog* Parent() const { return parent_; }
     DialogHandler& Handler() { return handler_; }
+    const MenuBar& Menus() const { return menus_; }
+    // The item with `itemId`, or null.
+    const MenuItem* FindMenuItem(int itemId) const;
+    const std::vector<std::string>& StatusFields() const { return statusFields_; }
 
     // Operator actions, as the window would report them.
     void Click(int control, int row = -1, int column = -1);
@@ -150,6 +159,8 @@ public:
     void PressEnter() { handler_.OnOk(); }
     void PressEscape() { handler_.OnCancel(); }
     void CloseBox() { handler_.OnClose(); }
+    // Chooses a menu item as the mouse or its shortcut would: false, and nothing reported, when it is disabled.
+    bool ChooseMenuItem(int itemId);
     // The cell editor open on this dialog, if any, and the operator's keys in it.
     HeadlessCellEditor* ActiveCellEditor() const { return cellEditor_; }
     void PressEditorKey(EditorKey key) { cellEditor_->Events().OnEditorKey(key); }
@@ -172,6 +183,9 @@ private:
     int repaints_ = 0;
     int focus_ = 0;
     HeadlessCellEditor* cellEditor_ = nullptr;
+    MenuBar menus_;
+    std::map<int, bool> menuEnabled_;
+    std::vector<std::string> statusFields_;
 };
 
 }  // namespace kelvane::ui

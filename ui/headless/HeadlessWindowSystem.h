@@ -37,6 +37,7 @@ public:
     bool Busy() const { return busyDepth_ > 0; }
     std::optional<std::string> AskOpenFile(const FileDialogRequest& request) override;
     std::optional<std::string> AskSaveFile(const FileDialogRequest& request) override;
+    std::string ToolkitVersion() const override { return "Headless"; }
 
     // Lets time pass for `milliseconds`, firing every timer that falls due on the way, in order.
     void RunFor(std::uint64_t milliseconds);

@@ -14,6 +14,7 @@
 #include <QApplication>
 
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <string>
 #include <string_view>
@@ -61,6 +62,17 @@ int main(int argc, char** argv) {
     // ports.txt lies in the folder the window works in, beside pref.txt, and so does where the windows stood.
     const std::filesystem::path folder = kelvane::ChooseApplicationFolder(kelvane::CurrentApplicationDirectory(),
                                                                           kelvane::DataFolderEnvironmentOfProcess());
+    if (!options.rackName.empty()) {
+        // --rack NAME is the entry of that name, searched alone as --port's would be.
+        kelvane::RackRequest request{{}, {options.rackName}, false};
+        if (!options.portEntry.empty()) request.ports.push_back(options.portEntry);
+        const kelvane::RackChoice choice = kelvane::ChooseNativeRacks(request, folder);
+        if (!choice.problem.empty() || choice.entries.size() != 1) {
+            std::cerr << "kelvane: " << (choice.problem.empty() ? "the window opens one rack" : choice.problem) << '\n';
+            return 1;
+        }
+        options.portEntry = choice.entries.front();
+    }
     const auto nativePorts = kelvane::MakeNativePortOpener(options.portEntry, folder);
     std::unique_ptr<kelvane::LineTrace> trace;
     std::unique_ptr<kelvane::TracingPortOpener> tracedPorts;

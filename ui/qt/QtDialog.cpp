@@ -7,6 +7,7 @@
 #include "ui/qt/EventPump.h"
 #include "ui/qt/Fonts.h"
 #include "ui/qt/WindowPlaces.h"
+#include "ui/qt/WindowBars.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -74,7 +75,7 @@ QtDialog::~QtDialog() {
 }
 
 void QtDialog::BuildWindow(QtDialog* parent) {
-    QWidget* parentWidget = parent != nullptr ? parent->Content() : nullptr;
+    QWidget* parentWidget = parent != nullptr ? parent->ClientArea() : nullptr;
     window_ = new qtback::DialogWindow(parentWidget, WindowFlags(template_, parentWidget != nullptr));
     window_->setObjectName(QStringLiteral("dialog-%1").arg(template_.id));
     window_->setFont(font_);
@@ -103,9 +104,11 @@ void QtDialog::BuildScrolledContent(QSize size) {
     content_->setObjectName(QStringLiteral("content"));
     content_->setFixedSize(size);
     scroller->setWidget(content_);
-    auto* layout = new QVBoxLayout(window_);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(scroller);
+    scroller_ = scroller;
+    layout_ = new QVBoxLayout(window_);
+    layout_->setContentsMargins(0, 0, 0, 0);
+    layout_->setSpacing(0);
+    layout_->addWidget(scroller);
 }
 
 void QtDialog::BuildControls() {
@@ -135,6 +138,12 @@ void QtDialog::Notify(int control, Event event, bool byProgram) {
     notification.event = event;
     notification.byProgram = byProgram;
     Deliver([&notification](DialogHandler& handler) { handler.OnNotify(notification); });
+}
+
+void QtDialog::MenuItemChosen(int itemId) {
+    // Held like every other input while the program is at work.
+    if (qtback::ProgramAtWork()) return;
+    Deliver([itemId](DialogHandler& handler) { handler.OnMenuItem(itemId); });
 }
 
 void QtDialog::Show(bool shown) {
@@ -178,16 +187,24 @@ void QtDialog::PlaceOnScreen() {
     placed_ = true;
 }
 
-// A window cut in one direction gains that direction's scroll bar, which takes its room from the other.
+// A window cut in one direction gains that direction's scroll bar, which takes its room from the other. Its menu
+// and status bars come on top of its content.
 void QtDialog::FitToScreen(QSize room) {
     const Rect full = DialogUnitsToPixels({0, 0, template_.size.width, template_.size.height});
     const int bar = window_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, window_);
     int width = full.width;
-    int height = full.height;
+    int height = full.height + (bars_ != nullptr ? bars_->Height() : 0);
     if (height > room.height()) width += bar;
     if (width > room.width()) height += bar;
     if (height > room.height() && width == full.width) width += bar;
     window_->setFixedSize(std::min(width, room.width()), std::min(height, room.height()));
+}
+
+// Bars added to a window make it taller, within the screen once it has been placed there.
+void QtDialog::Refit() {
+    const QScreen* screen = window_->screen();
+    if (!placed_ || screen == nullptr) return FitToScreen(QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
+    FitToScreen(screen->availableGeometry().size().shrunkBy(qtback::FrameMarginsOf(*window_)));
 }
 
 void QtDialog::MoveTo(Point pixels) {
@@ -250,7 +267,7 @@ void QtDialog::KillTimer(int timerId) {
 
 QWidget* QtDialog::Widget() const { return window_; }
 
-QWidget* QtDialog::Content() const { return content_; }
+
 
 QWidget* QtDialog::ControlWidget(int control) const {
     const qtback::Control* found = Find(control, "ControlWidget");

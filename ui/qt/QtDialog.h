@@ -14,12 +14,14 @@
 
 class QEventLoop;
 class QTimer;
+class QVBoxLayout;
 class QWidget;
 
 namespace kelvane::ui {
 
 namespace qtback {
 class DialogWindow;
+class WindowBars;
 }
 
 // A dialog on Qt Widgets. A top-level template becomes a fixed-size window with a caption and a close box, made
@@ -53,6 +55,11 @@ public:
     void RepaintNow() override;
     void SetTimer(int timerId, unsigned milliseconds) override;
     void KillTimer(int timerId) override;
+
+    void SetMenuBar(const MenuBar& menus) override;
+    void EnableMenuItem(int itemId, bool enabled) override;
+    bool IsMenuItemEnabled(int itemId) const override;
+    void SetStatusFields(const std::vector<std::string>& fields) override;
 
     void SetText(int control, const std::string& text) override;
     std::string Text(int control) const override;
@@ -110,9 +117,10 @@ public:
 
     // The dialog's widget, and a control's: for the window system, main() and tests. Null when there is none.
     QWidget* Widget() const;
+    // Where the controls and the panels lie: a panel itself, or inside a window the page its body scrolls,
+    // between the menu and status bars.
+    QWidget* ClientArea() const;
     QWidget* ControlWidget(int control) const;
-    // What holds the controls and the panels: the widget itself, or inside a window the page it scrolls.
-    QWidget* Content() const;
 
     // Used by QtWindowSystem. RunModal shows the dialog, waits in a nested event loop for EndModal and hides
     // the dialog again; a result given before the run ends the run at once.
@@ -130,6 +138,7 @@ private:
     template <class Call>
     bool Deliver(Call&& call);
     void Notify(int control, Event event, bool byProgram);
+    void MenuItemChosen(int itemId);
 
     void BuildWindow(QtDialog* parent);
     void BuildControls();
@@ -137,6 +146,8 @@ private:
     void PlaceOnScreen();
     void FitToScreen(QSize room);
     void RememberPlace() const;
+    qtback::WindowBars& Bars();
+    void Refit();
     void SetModal(bool modal);
 
     qtback::Control* Find(int control, const char* operation) const;
@@ -151,7 +162,9 @@ private:
     std::shared_ptr<bool> alive_;
     std::unique_ptr<QObject> context_;  // of the connections that call into this object
     QPointer<qtback::DialogWindow> window_;
-    QWidget* content_ = nullptr;  // belongs to the window
+    QWidget* content_ = nullptr;   // belongs to the window
+    QWidget* scroller_ = nullptr;  // a window's body, between its bars
+    QVBoxLayout* layout_ = nullptr;
     QFont font_;
     std::vector<std::unique_ptr<qtback::Control>> controls_;
     std::map<int, QPointer<QTimer>> timers_;
@@ -159,6 +172,7 @@ private:
     std::shared_ptr<ModalRun> modal_;
     std::optional<int> earlyResult_;
     bool placed_ = false;
+    std::unique_ptr<qtback::WindowBars> bars_;  // once a menu or status bar was asked for
 };
 
 template <class Capability>

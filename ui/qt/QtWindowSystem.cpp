@@ -85,6 +85,9 @@ std::optional<std::string> QtWindowSystem::AskSaveFile(const FileDialogRequest& 
     return qtback::AskSaveFile(QApplication::activeWindow(), request);
 }
 
+// The Qt the program runs with, which may be newer than the one it was built with.
+std::string QtWindowSystem::ToolkitVersion() const { return std::string("Qt ") + qVersion(); }
+
 QtDialog* QtWindowSystem::AsQtDialog(Dialog& dialog, const char* operation) {
     auto* qtDialog = dynamic_cast<QtDialog*>(&dialog);
     if (qtDialog == nullptr) qWarning("Kelvane %s: the dialog was not made by the Qt window system", operation);

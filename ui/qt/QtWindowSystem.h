@@ -41,6 +41,7 @@ public:
     void EndBusy() override;
     std::optional<std::string> AskOpenFile(const FileDialogRequest& request) override;
     std::optional<std::string> AskSaveFile(const FileDialogRequest& request) override;
+    std::string ToolkitVersion() const override;
 
 private:
     static QtDialog* AsQtDialog(Dialog& dialog, const char* operation);
