@@ -200,11 +200,17 @@ void QtDialog::FitToScreen(QSize room) {
     window_->setFixedSize(std::min(width, room.width()), std::min(height, room.height()));
 }
 
-// Bars added to a window make it taller, within the screen once it has been placed there.
+// Bars added to a window make it taller, within the screen once it has been placed there, where it stays whole.
 void QtDialog::Refit() {
     const QScreen* screen = window_->screen();
     if (!placed_ || screen == nullptr) return FitToScreen(QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
-    FitToScreen(screen->availableGeometry().size().shrunkBy(qtback::FrameMarginsOf(*window_)));
+    const QRect area = screen->availableGeometry();
+    const QMargins margins = qtback::FrameMarginsOf(*window_);
+    const QSize before = window_->size();
+    FitToScreen(area.size().shrunkBy(margins));
+    if (window_->size() == before || !window_->isWindow()) return;
+    const ProgramScope scope;
+    window_->move(qtback::KeepInside(window_->pos(), window_->size().grownBy(margins), area));
 }
 
 void QtDialog::MoveTo(Point pixels) {
