@@ -69,7 +69,10 @@ void CKelvaneDlg::UploadConfiguration() {
     EnableCommand(res::kDiscoverButton, false);
     EnableCommand(res::kUploadButton, false);
     EnableCommand(res::kSaveButton, false);
-    const UploadResult result = UploadLoadedConfig(link_, slots_, loaded_);
+    const UploadResult result = [this] {
+        const ui::BusyScope busy(windows_);
+        return UploadLoadedConfig(link_, slots_, loaded_);
+    }();
     EnableCommand(res::kDiscoverButton, true);
     EnableCommand(res::kUploadButton, true);
     EnableCommand(res::kSaveButton, true);

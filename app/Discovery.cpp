@@ -47,6 +47,8 @@ private:
 }  // namespace
 
 void CKelvaneDlg::DiscoverRack() {
+    // The search, an upgrade and the rack's restart take seconds: a click meanwhile would act long after.
+    const ui::BusyScope busy(windows_);
     StartDiscovery();
     bool firmwareChecks = true;
     bool updated = false;

@@ -55,7 +55,8 @@ void CKelvaneDlg::InitDialog() {
     InitBars();
 
     const PanelServices services{windows_, link_, info_, slots_,
-                                 [this](const std::string& report) { status_.SetLastWrite(report); }};
+                                 [this](const std::string& report) { status_.SetLastWrite(report); },
+                                 [this] { OnCancel(); }};
     modulePanel_->Create(*window_, services);
     info_.Create(*window_);
     info_.InitInfoFont();
@@ -149,6 +150,13 @@ void CKelvaneDlg::OnTimer(int timerId) {
         window_->KillTimer(kRelinkTimer);
         DiscoverRack();
     }
+}
+
+// Escape closes the panel on show and leaves the keyboard on the module list, to choose another.
+void CKelvaneDlg::OnCancel() {
+    if (currentSlot_ == kNoSlot) return;
+    SelectSlot(kNoSlot);
+    window_->SetFocus(res::kModuleList);
 }
 
 void CKelvaneDlg::OnClose() {

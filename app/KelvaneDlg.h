@@ -82,6 +82,7 @@ public:
 
     void OnNotify(const ui::Notification& notification) override;
     void OnTimer(int timerId) override;
+    void OnCancel() override;
     void OnClose() override;
 
 private:

@@ -19,6 +19,8 @@ struct PanelServices {
     SlotTable& slots;
     // Told what a write to the rack sent and when, as the message area says it: the status bar keeps it.
     std::function<void(const std::string&)> sent = {};
+    // Closes the panel, as Escape on a panel with nothing of its own to undo does.
+    std::function<void()> closePanel = [] {};
 };
 
 // The module panel as the main window sees it: created once, hidden, then loaded with a module pair and

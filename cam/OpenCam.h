@@ -53,6 +53,9 @@ public:
 
 private:
     void InitCamDialog();
+    // The answer that entry `index` of the list stands for, queued; false when it stands for none.
+    bool ChooseEntry(int index);
+
     void PollTick();
 
     // CamDialogueView: what the CAM said, on screen.

@@ -175,8 +175,10 @@ void CSatCofdm::CommitPendingEdits() {
 }
 
 // Escape: the field shows again what the module holds.
-void CSatCofdm::RestoreEdit(int control) {
-    if (pendingEdits_.erase(control) != 0) ShowTypedValue(control);
+bool CSatCofdm::RestoreEdit(int control) {
+    if (pendingEdits_.erase(control) == 0) return false;
+    ShowTypedValue(control);
+    return true;
 }
 
 void CSatCofdm::ShowTypedValue(int control) {
@@ -258,7 +260,10 @@ void CSatCofdm::MarkEdited(const ui::Notification& n) {
 
 void CSatCofdm::OnOk() { CommitPendingEdits(); }
 
-void CSatCofdm::OnCancel() { RestoreEdit(window_->FocusedControl()); }
+// Escape takes back what is being typed in the field; with nothing to take back, it closes the panel.
+void CSatCofdm::OnCancel() {
+    if (!RestoreEdit(window_->FocusedControl())) services_->closePanel();
+}
 
 void CSatCofdm::ApplyPendingEdits() {
     ReadControls();

@@ -67,7 +67,7 @@ private:
     void ReadControls();
     void CommitEdit(int control);
     void CommitPendingEdits();
-    void RestoreEdit(int control);
+    bool RestoreEdit(int control);  // false when nothing typed there waited
     void ShowTypedValue(int control);
     void RefuseValue(int control, const std::string& typed);
     void ReportSent(const SendReport& sent);

@@ -161,7 +161,7 @@ void ServiceList(Layout& l) {
     l.Add(kLcnCaption, ControlKind::Static, {282, 178, 30, 9}, "LCN", caption);
     l.Add(kHdLcnCaption, ControlKind::Static, {314, 178, 33, 9}, "HD LCN", caption);
     l.Add(kServiceList, ControlKind::ListView, {0, 188, 414, 132}, "",
-          kVisible | kBorder | kReport | kNoHeader | kGridLines | kFullRowSelect | kNotify);
+          kVisible | kBorder | kReport | kNoHeader | kGridLines | kFullRowSelect | kNotify | kTabStop);
     l.Add(kRateBar, ControlKind::DrawingArea, {0, 323, 414, 13}, "", kVisible);
 }
 

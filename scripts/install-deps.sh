@@ -19,6 +19,7 @@ packages=(
   libcli11-dev                                 # kelvane-cli's options and commands (header-only)
   libcpp-httplib-dev                           # watch --listen serves /metrics over HTTP (header-only)
   prometheus prometheus-node-exporter curl     # the watcher proven with the engines operators run; promtool
+  xvfb imagemagick openbox xdotool             # screenshots of the real window on a virtual screen, worked by keys
 )
 
 missing=()

@@ -22,6 +22,10 @@ struct FileDialogRequest {
     std::function<std::string(const std::string&)> finalName;
 };
 
+// The short beep of input dropped while the program is busy.
+constexpr unsigned kBusyBeepHz = 880;
+constexpr unsigned kBusyBeepMs = 60;
+
 // The window system the program runs on: dialogs from templates, the clock, beeps and file dialogs.
 class WindowSystem {
 public:
@@ -53,12 +57,31 @@ public:
     virtual void GuardClose(const std::string& question) = 0;
     virtual void Beep(unsigned frequencyHz, unsigned milliseconds) = 0;
 
+    // Between BeginBusy and its EndBusy the program runs a sequence of exchanges that the operator has to wait
+    // for (a search of the rack with its firmware upgrade, an upload): the windows look busy, and input the
+    // operator gives them meanwhile is dropped with a beep instead of acting seconds later, once the sequence
+    // is done. The close box is heard as before. Calls nest; use BusyScope.
+    virtual void BeginBusy() = 0;
+    virtual void EndBusy() = 0;
+
     // The chosen path, or nothing when the operator cancelled.
     virtual std::optional<std::string> AskOpenFile(const FileDialogRequest& request) = 0;
     virtual std::optional<std::string> AskSaveFile(const FileDialogRequest& request) = 0;
 
     // The toolkit the windows are drawn with and its version ("Qt 6.4.2"), for the About box.
     virtual std::string ToolkitVersion() const { return {}; }
+};
+
+// The window system busy for as long as it lives.
+class BusyScope {
+public:
+    explicit BusyScope(WindowSystem& windows) : windows_(windows) { windows_.BeginBusy(); }
+    ~BusyScope() { windows_.EndBusy(); }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+private:
+    WindowSystem& windows_;
 };
 
 }  // namespace kelvane::ui

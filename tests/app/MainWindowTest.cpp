@@ -132,6 +132,37 @@ TEST_F(MainWindowTest, DiscoveryLabelsRowsAndStartsSupervision) {
     EXPECT_EQ(input.SentConfig[2], 0x03);
 }
 
+// A click given while discovery runs is dropped with a beep under the busy cursor, not acted on seconds later;
+// once the search is done a click acts at once.
+TEST_F(MainWindowTest, InputDuringTheSearchIsDroppedNotReplayed) {
+    struct Case {
+        const char* when;
+        std::uint64_t clickAfterMs;
+        int dropped;
+        int slotAfter;
+    };
+    for (const Case& c : {Case{"during the search", 300, 1, 0}, Case{"after it", 3000, 0, 1}}) {
+        SCOPED_TRACE(c.when);
+        main.reset();
+        windows.beeps.clear();
+        windows.droppedInputs = 0;
+        SetUp();
+        // Every module answers slowly: the search lasts some seconds.
+        std::deque<ScriptedPort::Reaction> rack{Identity(23), Accept({0x05, 1, 12, 0x06, 5, 5}), Identity(23),
+                                                Identity(12), Identity(5), Accept({}), Accept({0x01, 0x02, 0x03}),
+                                                Accept({0x04})};
+        for (ScriptedPort::Reaction& reaction : rack) reaction.delayMs = 60;
+        RackAnswers(rack);
+        windows.InputAt(c.clickAfterMs, [&] { window->Click(res::kModuleList, 1); });
+        windows.RunFor(8000);
+        EXPECT_EQ(windows.droppedInputs, c.dropped);
+        EXPECT_EQ(std::count(windows.beeps.begin(), windows.beeps.end(),
+                             ui::HeadlessWindowSystem::Beeped{ui::kBusyBeepHz, ui::kBusyBeepMs}), c.dropped);
+        EXPECT_EQ(main->CurrentSlot(), c.slotAfter);
+        EXPECT_FALSE(windows.Busy());
+    }
+}
+
 TEST_F(MainWindowTest, InactiveModuleStopsDiscoveryAndRestartsTheRack) {
     RackAnswers({Identity(23), Accept({0x05, 1, 12}), Identity(23), Identity(12, 0xFF)});
     main->DiscoverRack();

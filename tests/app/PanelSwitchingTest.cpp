@@ -1,4 +1,5 @@
 #include "app/MessageCatalogue.h"
+#include "res/ModulePanelIds.h"
 #include "tests/app/StandInProgram.h"
 
 #include <gtest/gtest.h>
@@ -172,13 +173,49 @@ TEST_F(PanelSwitchingTest, ClosingTheWindowClosesThePanelFirst) {
     EXPECT_EQ(main->CurrentSlot(), CKelvaneDlg::kNoSlot);
 }
 
-TEST_F(PanelSwitchingTest, EnterAndEscapeDoNothing) {
-    Rack({0, 1, 2});
-    main->SelectSlot(1);
-    calls.clear();
+// The keyboard alone works the window: Tab runs through the list, the buttons and the panel on show with its
+// service list; Enter on a row opens it; Escape closes the panel or the CAM menu and leaves the keys on the list.
+// Neither closes the window.
+TEST_F(PanelSwitchingTest, TheKeyboardReachesTheListAndThePanels) {
+    using Key = ui::HeadlessDialog::Key;
+    Rack({0, 1, 3, 2});
+    std::vector<int> order;
+    for (int k = 0; k < 5; ++k) {
+        windows.PressTab(*window);
+        order.push_back(window->FocusedControl());
+    }
+    EXPECT_EQ(order, (std::vector<int>{res::kModuleList, res::kDiscoverButton, res::kUploadButton, res::kSaveButton,
+                                       res::kModuleList}));
     window->PressEnter();
-    window->PressEscape();
-    EXPECT_TRUE(calls.empty());
+    EXPECT_TRUE(Loads().empty()) << "Enter off the list opens nothing";
+
+    const struct {
+        int row;
+        int escapeOn;
+        const char* closed;
+    } cases[] = {{3, res::kModuleList, "hide"}, {2, res::kSaveButton, "close cam"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.row);
+        calls.clear();
+        window->PressKey(res::kModuleList, Key::Enter, c.row);
+        ASSERT_EQ(Loads().size(), 1u);
+        EXPECT_EQ(Loads().front().first, Record(c.row == 3 ? 1 : 2));
+        if (c.row == 3) {
+            ui::HeadlessDialog& panel = *windows.Find(res::kModulePanelDialog);
+            bool reached = false;
+            for (int k = 0; k < 200 && !reached; ++k) {
+                windows.PressTab(*window);
+                reached = panel.FocusedControl() == res::panel::kServiceList;
+            }
+            EXPECT_TRUE(reached) << "Tab never reached the service list";
+            EXPECT_EQ(window->FocusedControl(), 0) << "the focus is in one place only";
+        }
+        calls.clear();
+        window->PressKey(c.escapeOn, Key::Escape);
+        EXPECT_NE(std::find(calls.begin(), calls.end(), PanelCall{c.closed}), calls.end());
+        EXPECT_EQ(main->CurrentSlot(), CKelvaneDlg::kNoSlot);
+        EXPECT_EQ(window->FocusedControl(), res::kModuleList);
+    }
     EXPECT_TRUE(window->IsShown());
 }
 

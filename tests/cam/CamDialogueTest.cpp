@@ -79,13 +79,21 @@ TEST_F(CamDialogue, MenuSentOverSeveralReadsWithSkippedChunks) {
     EXPECT_EQ(Entries()[3], "Informations");
 }
 
-TEST_F(CamDialogue, DoubleClickOnAMenuItemSendsItsNumber) {
-    OpenOnScreen(MainMenu());
-    Panel().DoubleClick(res::kCamList, 4);
-    EXPECT_EQ(Message(), "Select menu 2");
-    EXPECT_TRUE(Entries().empty());
-    windows.RunFor(20);
-    EXPECT_EQ(LastSent(), MenuAnswer(2));
+// Enter on the entry the arrow keys moved to chooses it as a double-click does.
+TEST_F(CamDialogue, DoubleClickOrEnterOnAMenuItemSendsItsNumber) {
+    for (const bool byKey : {false, true}) {
+        SCOPED_TRACE(byKey ? "Enter" : "double-click");
+        OpenOnScreen(MainMenu());
+        if (byKey) {
+            Panel().PressKey(res::kCamList, ui::HeadlessDialog::Key::Enter, 4);
+        } else {
+            Panel().DoubleClick(res::kCamList, 4);
+        }
+        EXPECT_EQ(Message(), "Select menu 2");
+        EXPECT_TRUE(Entries().empty());
+        windows.RunFor(20);
+        EXPECT_EQ(LastSent(), MenuAnswer(2));
+    }
 }
 
 TEST_F(CamDialogue, DoubleClickOutsideTheItemsAndEnterOnAMenuDoNothing) {

@@ -325,6 +325,7 @@ TEST_F(PanelWindowTest, ANumberIsSentWhenWholeAndEscapeRestoresTheModulesValue) 
     panelWindow->Type(kStreamId[1], "7");
     panelWindow->PressEscape();
     EXPECT_EQ(panelWindow->Text(kStreamId[1]), std::to_string(program.satCofdm->Model().TransportStreamId[1]));
+    EXPECT_TRUE(panelWindow->IsShown()) << "the first Escape only took the typing back";
     panelWindow->Type(kNetworkName, "Kelvane Z");
     windows.RunFor(2000);
     EXPECT_EQ(Count(3, 0x50), 1u);
@@ -342,6 +343,13 @@ TEST_F(PanelWindowTest, ANumberIsSentWhenWholeAndEscapeRestoresTheModulesValue) 
     panelWindow->Type(kStreamId[0], "1031");
     Open(0);
     EXPECT_EQ(Count(3, 0x50), 3u);
+
+    // With nothing typed to take back, Escape closes the panel and leaves the keys on the module list.
+    Open(3);
+    panelWindow->PressKey(kStreamId[1], ui::HeadlessDialog::Key::Escape);
+    EXPECT_FALSE(panelWindow->IsShown());
+    EXPECT_EQ(program.main->CurrentSlot(), CKelvaneDlg::kNoSlot);
+    EXPECT_EQ(mainWindow->FocusedControl(), res::kModuleList);
 }
 
 TEST_F(PanelWindowTest, LeavingThePanelSendsPendingEdits) {

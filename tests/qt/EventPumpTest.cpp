@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
 
 namespace kelvane::ui::test {
 namespace {
@@ -102,6 +103,38 @@ TEST_F(EventPump, GuardedCloseAsksAtOnceAndEndsOnlyOnYes) {
     EXPECT_EQ(asked.toStdString(), "Ending now may leave a module without firmware. End anyway?");
     EXPECT_EQ(handler.closes, 0) << "the program's own close did not run in the middle of the work";
     windows.GuardClose("");
+}
+
+// In a busy sequence the busy cursor shows and a click is dropped, where another wait holds it for later.
+TEST_F(EventPump, ABusySequenceDropsInputUnderTheBusyCursorWhereAWaitHoldsIt) {
+    for (const bool busy : {true, false}) {
+        SCOPED_TRACE(busy ? "busy" : "waiting");
+        form->SetText(kEdit, "");
+        if (busy) windows.BeginBusy();
+        const Qt::CursorShape shown = QApplication::overrideCursor() != nullptr ? QApplication::overrideCursor()->shape()
+                                                                               : Qt::ArrowCursor;
+        Work(100, [&] {
+            QCoreApplication::postEvent(Handle(), new QKeyEvent(QEvent::KeyPress, Qt::Key_K, Qt::NoModifier, "k"));
+            QCoreApplication::postEvent(Handle(), new QKeyEvent(QEvent::KeyRelease, Qt::Key_K, Qt::NoModifier, "k"));
+        });
+        if (busy) windows.EndBusy();
+        EXPECT_EQ(shown, busy ? Qt::WaitCursor : Qt::ArrowCursor);
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+        QTest::qWait(100);
+        EXPECT_EQ(Typed(), busy ? QString() : QStringLiteral("k"));
+    }
+}
+
+// The question asked during a firmware write goes once the write is over: a late "yes" would end the program
+// for nothing.
+TEST_F(EventPump, TheCloseQuestionGoesWhenTheGuardIsTakenBack) {
+    windows.GuardClose("Ending now may leave a module without firmware. End anyway?");
+    Work(300, [&] { QCoreApplication::postEvent(Handle(), new QCloseEvent); });
+    QPointer<QWidget> box = QApplication::activeModalWidget();
+    ASSERT_NE(box, nullptr);
+    windows.GuardClose("");
+    EXPECT_TRUE(WaitFor([&] { return box == nullptr || !box->isVisible(); }));
+    EXPECT_EQ(handler.closes, 0);
 }
 
 }  // namespace

@@ -182,11 +182,20 @@ TEST_F(QtFixture, QtsOwnTextsFollowTheOperatorsLanguage) {
     windows.UseLanguage("fr");
     const QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
+    QFile saved(folder.filePath(QStringLiteral("site-3.kcf")));
+    ASSERT_TRUE(saved.open(QIODevice::WriteOnly));
+    saved.write(QByteArray(681, 'k'));
+    saved.close();
     auto buttons = std::make_shared<QStringList>();
+    auto size = std::make_shared<QString>();
     auto* poll = new QTimer;
     QObject::connect(poll, &QTimer::timeout, [=] {
         auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
         if (dialog == nullptr || !dialog->isVisible()) return;
+        // The folder is read in the background: its file shows once it has been.
+        auto* view = dialog->findChild<QTreeView*>(QStringLiteral("treeView"));
+        if (view == nullptr || view->model()->rowCount(view->rootIndex()) == 0) return;
+        *size = view->model()->index(0, 1, view->rootIndex()).data().toString();
         QTest::qWait(200);
         for (const QPushButton* button : dialog->findChildren<QPushButton*>()) {
             if (button->isVisible()) buttons->push_back(button->text());
@@ -200,6 +209,7 @@ TEST_F(QtFixture, QtsOwnTextsFollowTheOperatorsLanguage) {
     request.title = "Choisir le nom de sauvegarde de la configuration";
     windows.AskSaveFile(request);
     EXPECT_TRUE(buttons->contains(QStringLiteral("&Enregistrer"))) << buttons->join(u',').toStdString();
+    EXPECT_EQ(size->toStdString(), "681 octets") << "the size column in the machine's language";
     EXPECT_TRUE(buttons->contains(QStringLiteral("&Annuler")) || buttons->contains(QStringLiteral("Annuler")))
         << buttons->join(u',').toStdString();
     windows.UseLanguage("en");

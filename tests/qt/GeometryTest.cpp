@@ -3,7 +3,14 @@
 #include "res/ResourceIds.h"
 #include "res/Templates.h"
 
+#include "ui/qt/WindowPlaces.h"
+
 #include <QComboBox>
+#include <QTemporaryDir>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QFontInfo>
 
 namespace kelvane::ui::test {
@@ -48,7 +55,7 @@ TEST_F(QtFixture, PanelMovedWithMoveToLandsThereInsideItsParent) {
     auto main = Make(res::MainDialogTemplate(), mainHandler);
     auto info = Make(res::InfoDialogTemplate(), infoHandler, main.get());
     EXPECT_FALSE(info->IsShown());
-    EXPECT_TRUE(info->Widget()->parentWidget() == main->Widget());
+    EXPECT_TRUE(info->Widget()->parentWidget() == main->ClientArea());
     EXPECT_FALSE(info->Widget()->isWindow());
 
     info->MoveTo({136, 482});
@@ -106,6 +113,44 @@ TEST_F(QtFixture, WindowsFacesAreReplacedByLiberationSansAtTheirPixelSizes) {
     const QFontInfo boldFont(info->ControlWidget(res::kInfoText)->font());
     EXPECT_EQ(boldFont.pixelSize(), 11);
     EXPECT_TRUE(boldFont.bold());
+}
+
+// A window taller and wider than the screen (the main window at twice the scale on a small screen) is made to fit
+// whole, title bar included, and its content scrolls; a window of its own opens beside the window it belongs to;
+// a window comes back where it stood, from the INI file of the program's data folder.
+TEST_F(QtFixture, WindowsFitTheScreenOpenBesideTheirOwnerAndComeBackWhereTheyStood) {
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    DialogTemplate big{800, {area.width(), area.height()}, "Big", "Microsoft Sans Serif", 8, false, false,
+                       {{kEdit, ControlKind::Edit, {4, 4, 60, 12}, "", kVisible | kTabStop, {}, 0}}};
+    RecordingHandler handler;
+    auto window = Make(big, handler);
+    ShowExposed(*window);
+    QWidget* frame = window->Widget();
+    EXPECT_TRUE(area.contains(frame->frameGeometry())) << "frame outside the screen";
+    EXPECT_LT(frame->height(), window->ClientArea()->height());
+    auto* scroller = frame->findChild<QScrollArea*>();
+    ASSERT_NE(scroller, nullptr);
+    EXPECT_TRUE(scroller->verticalScrollBar()->isVisible());
+    EXPECT_EQ(window->ClientArea()->size(), Pixels({0, 0, area.width(), area.height()}).size());
+
+    DialogTemplate small{801, {100, 60}, "Small", "Microsoft Sans Serif", 8, false, false, {}};
+    DialogTemplate owner = small;
+    owner.id = 802;
+    auto owning = Make(owner, handler);
+    owning->MoveTo({0, 0});
+    ShowExposed(*owning);
+    auto beside = Make(small, handler, owning.get());
+    ShowExposed(*beside);
+    EXPECT_FALSE(beside->Widget()->frameGeometry().intersects(owning->Widget()->frameGeometry()));
+
+    const QTemporaryDir folder;
+    windows.KeepWindowPlacesIn(folder.path().toStdString());
+    beside->MoveTo({123, 77});
+    beside->Show(false);
+    beside = Make(small, handler, owning.get());
+    ShowExposed(*beside);
+    EXPECT_EQ(beside->Widget()->pos(), QPoint(123, 77));
+    qtback::KeepWindowPlacesIn({});
 }
 
 }  // namespace

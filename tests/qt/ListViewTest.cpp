@@ -90,6 +90,25 @@ TEST_F(ModuleList, EnterOrSpaceOnTheCurrentRowActsAsAClickOnIt) {
     EXPECT_EQ(handler.cancels, 1) << "Escape is still the dialog's";
 }
 
+// Tab runs through the module list and the buttons in the order of the template, each drawn in a frame that
+// is seen in the window's own pixels while it has the focus.
+TEST_F(ModuleList, TabReachesTheListAndTheButtonsAndTheFocusedOneIsFramed) {
+    ShowActive(*main);
+    list->setFocus(Qt::TabFocusReason);
+    std::vector<int> order{main->FocusedControl()};
+    for (int k = 0; k < 4; ++k) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        order.push_back(main->FocusedControl());
+        QWidget* focused = main->ControlWidget(order.back());
+        ASSERT_NE(focused, nullptr);
+        const QImage shot = main->Widget()->grab().toImage();
+        const QPoint corner = focused->mapTo(main->Widget(), QPoint(-1, -1));
+        EXPECT_EQ(shot.pixelColor(corner), QColor(0, 102, 204)) << "no frame around control " << order.back();
+    }
+    EXPECT_EQ(order, (std::vector<int>{res::kModuleList, res::kDiscoverButton, res::kUploadButton, res::kSaveButton,
+                                       res::kModuleList}));
+}
+
 // Rows that are on show at all are on show whole, wherever the list was scrolled to, and the scroll bar says
 // that more rows follow.
 TEST_F(ModuleList, ShowsOnlyWholeRowsAndItsScrollBar) {
@@ -273,6 +292,21 @@ TEST_F(ServiceList, ClicksAndDoubleClicksReportRowAndColumnOrNone) {
     EXPECT_EQ(doubles[0].column, 3);
     EXPECT_EQ(doubles[1].row, -1);
     EXPECT_EQ(doubles[1].column, -1);
+}
+
+// The keyboard works the cell it is on as a double-click does: the arrow keys move across the columns too.
+TEST_F(ServiceList, EnterOrSpaceOnTheCurrentCellActsAsADoubleClickOnIt) {
+    table->setFocus();
+    table->setCurrentCell(1, 2);
+    QTest::keyClick(table, Qt::Key_Right);
+    QTest::keyClick(table, Qt::Key_Return);
+    QTest::keyClick(table, Qt::Key_Down);
+    QTest::keyClick(table, Qt::Key_Space);
+    ASSERT_TRUE(WaitFor([&] { return handler.Of(kReportList, Event::DoubleClicked).size() == 2; }));
+    const auto doubles = handler.Of(kReportList, Event::DoubleClicked);
+    EXPECT_EQ(std::pair(doubles[0].row, doubles[0].column), std::pair(1, 3));
+    EXPECT_EQ(std::pair(doubles[1].row, doubles[1].column), std::pair(2, 3));
+    EXPECT_EQ(handler.oks, 0);
 }
 
 TEST_F(ServiceList, SelectionByTheProgramAndByTheOperator) {

@@ -244,6 +244,20 @@ void HeadlessDialog::PickTime(int control, int minutes) {
 
 void HeadlessDialog::Focus(int control) { SetFocus(control); }
 
+void HeadlessDialog::PressKey(int control, Key key, int row, int column) {
+    SetFocus(control);
+    Control& c = At(control);
+    const bool acts = key != Key::Escape;
+    if (c.source.kind == ControlKind::ListView && (c.source.style & kNotify) != 0 && acts && row >= 0) {
+        const bool report = (c.source.style & kReport) != 0;
+        return Notify(control, report ? Event::DoubleClicked : Event::Clicked, false, row, report ? column : 0);
+    }
+    if (c.source.kind == ControlKind::PushButton && acts) return Click(control);
+    if (c.source.kind == ControlKind::ListBox && row >= 0) c.current = row;
+    if (key == Key::Enter) handler_.OnOk();
+    if (key == Key::Escape) handler_.OnCancel();
+}
+
 }  // namespace kelvane::ui
 
 namespace kelvane::ui {

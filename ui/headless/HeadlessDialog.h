@@ -57,6 +57,7 @@ public:
     ~HeadlessDialog() override;
 
     int TemplateId() const override { return template_.id; }
+    const DialogTemplate& Template() const { return template_; }
     void Show(bool shown) override { shown_ = shown; }
     bool IsShown() const override { return shown_; }
     void MoveTo(Point pixels) override;
@@ -148,6 +149,13 @@ public:
     void Slide(int control, int position, bool released);
     void PickTime(int control, int minutes);
     void Focus(int control);
+    // A key pressed with the focus on `control`, which takes the focus first as a click or Tab gives it;
+    // `row` and `column` are a list's current cell, where the arrow keys left it. As on the Qt back end: Enter
+    // or Space on a list view that reports clicks acts on that cell (a click on a large icon, a double-click on
+    // a report's cell), Enter or Space presses a push button; otherwise Enter and Escape are the dialog's OK
+    // and Cancel.
+    enum class Key { Enter, Escape, Space };
+    void PressKey(int control, Key key, int row = -1, int column = -1);
     void PressEnter() { handler_.OnOk(); }
     void PressEscape() { handler_.OnCancel(); }
     void CloseBox() { handler_.OnClose(); }

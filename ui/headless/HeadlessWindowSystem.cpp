@@ -1,6 +1,7 @@
 #include "ui/headless/HeadlessWindowSystem.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace kelvane::ui {
 
@@ -80,7 +81,61 @@ std::vector<HeadlessWindowSystem::Timer>::iterator HeadlessWindowSystem::NextDue
     return std::min_element(timers_.begin(), timers_.end(), [](const Timer& a, const Timer& b) { return a.due < b.due; });
 }
 
+void HeadlessWindowSystem::InputAt(std::uint64_t afterMs, std::function<void()> action) {
+    const std::uint64_t due = clock_.TickCount() + afterMs;
+    const auto at = std::upper_bound(planned_.begin(), planned_.end(), due,
+                                     [](std::uint64_t d, const PlannedInput& p) { return d < p.due; });
+    planned_.insert(at, {due, std::move(action)});
+}
+
+void HeadlessWindowSystem::TakeDueInput(bool waiting) {
+    if (!waiting) {
+        for (auto& held : std::exchange(heldInput_, {})) held();
+    }
+    while (!planned_.empty() && planned_.front().due <= clock_.TickCount()) {
+        std::function<void()> action = std::move(planned_.front().action);
+        planned_.erase(planned_.begin());
+        if (Busy()) {
+            ++droppedInputs;
+            Beep(kBusyBeepHz, kBusyBeepMs);
+        } else if (waiting) {
+            heldInput_.push_back(std::move(action));
+        } else {
+            action();
+        }
+    }
+}
+
+void HeadlessWindowSystem::FocusChain(HeadlessDialog& dialog, std::vector<std::pair<HeadlessDialog*, int>>& chain) const {
+    if (!dialog.IsShown()) return;
+    for (const ControlTemplate& source : dialog.Template().controls) {
+        const auto& control = dialog.ControlState(source.id);
+        if ((source.style & kTabStop) != 0 && control.shown && control.enabled) chain.emplace_back(&dialog, source.id);
+    }
+    for (HeadlessDialog* child : dialogs_) {
+        if (child->Parent() == &dialog) FocusChain(*child, chain);
+    }
+}
+
+void HeadlessWindowSystem::PressTab(HeadlessDialog& window, bool backwards) {
+    std::vector<std::pair<HeadlessDialog*, int>> chain;
+    FocusChain(window, chain);
+    if (chain.empty()) return;
+    const auto focused = std::find_if(chain.begin(), chain.end(), [](const auto& entry) {
+        return entry.first->FocusedControl() == entry.second;
+    });
+    const auto count = static_cast<std::ptrdiff_t>(chain.size());
+    std::ptrdiff_t next = backwards ? count - 1 : 0;
+    if (focused != chain.end()) next = ((focused - chain.begin()) + (backwards ? count - 1 : 1)) % count;
+    auto [dialog, control] = chain[static_cast<std::size_t>(next)];
+    for (const auto& [other, id] : chain) {
+        if (other != dialog && other->FocusedControl() != 0) other->SetFocus(0);
+    }
+    dialog->SetFocus(control);
+}
+
 void HeadlessWindowSystem::RunDueTimers() {
+    TakeDueInput(false);
     // A handler may start, stop or re-arm timers, so every round looks for the next due timer afresh.
     const std::uint64_t now = clock_.TickCount();
     for (;;) {
@@ -98,7 +153,8 @@ void HeadlessWindowSystem::RunFor(std::uint64_t milliseconds) {
     while (clock_.TickCount() < end) {
         RunDueTimers();
         auto next = NextDue();
-        const std::uint64_t target = next == timers_.end() ? end : std::min(end, std::max(next->due, clock_.TickCount() + 1));
+        std::uint64_t target = next == timers_.end() ? end : std::min(end, std::max(next->due, clock_.TickCount() + 1));
+        if (!planned_.empty()) target = std::min(target, std::max(planned_.front().due, clock_.TickCount() + 1));
         if (virtualClock_ != nullptr) {
             virtualClock_->Advance(target - clock_.TickCount());
         } else {

@@ -32,6 +32,9 @@ public:
     WaitHook& Waits() override { return waits_; }
     void GuardClose(const std::string& question) override { closeGuards.push_back(question); }
     void Beep(unsigned frequencyHz, unsigned milliseconds) override { beeps.push_back({frequencyHz, milliseconds}); }
+    void BeginBusy() override { ++busyDepth_; }
+    void EndBusy() override { --busyDepth_; }
+    bool Busy() const { return busyDepth_ > 0; }
     std::optional<std::string> AskOpenFile(const FileDialogRequest& request) override;
     std::optional<std::string> AskSaveFile(const FileDialogRequest& request) override;
     std::string ToolkitVersion() const override { return "Headless"; }
@@ -41,8 +44,16 @@ public:
     // With a real clock, RunFor sleeps at most this long at a time (5 ms unless set), so that a test watching
     // another thread sees it often; an event loop's measure sets it long, to sleep until the next timer.
     void SetLongestSleep(std::uint32_t milliseconds) { longestSleepMs_ = milliseconds; }
-    // Fires the timers already due.
+    // Fires the timers already due, after the operator's input that is due.
     void RunDueTimers();
+    // The operator's `action` (a click, a key) `afterMs` from now, whatever the program is doing then. As on
+    // the real window system: in the middle of a busy sequence it is dropped with a beep; in the middle of
+    // another wait it is held until the work is done; otherwise it acts when RunFor reaches it.
+    void InputAt(std::uint64_t afterMs, std::function<void()> action);
+    int droppedInputs = 0;
+    // Tab (or Shift+Tab) in `window`: the focus moves to the next control that takes it, in the order of the
+    // templates, through the window's own controls and then those of the panels on show inside it.
+    void PressTab(HeadlessDialog& window, bool backwards = false);
     bool TimerActive(const Dialog& dialog, int timerId) const;
     // When the timer fires next, in ticks of the clock; nothing when it is not running.
     std::optional<std::uint64_t> TimerDue(const Dialog& dialog, int timerId) const;
@@ -69,9 +80,21 @@ public:
 
 private:
     struct CountedWaits final : WaitHook {
-        void WhileWaiting() override { ++count; }
+        explicit CountedWaits(HeadlessWindowSystem& system) : system_(system) {}
+        void WhileWaiting() override {
+            ++count;
+            system_.TakeDueInput(true);
+        }
+        HeadlessWindowSystem& system_;
         int count = 0;
     };
+    struct PlannedInput {
+        std::uint64_t due;
+        std::function<void()> action;
+    };
+
+    void TakeDueInput(bool waiting);
+    void FocusChain(HeadlessDialog& dialog, std::vector<std::pair<HeadlessDialog*, int>>& chain) const;
 
     struct Timer {
         HeadlessDialog* dialog;
@@ -85,7 +108,10 @@ private:
     Clock& clock_;
     std::uint32_t longestSleepMs_ = 5;
     VirtualClock* virtualClock_;
-    CountedWaits waits_;
+    CountedWaits waits_{*this};
+    int busyDepth_ = 0;
+    std::vector<PlannedInput> planned_;  // by due time
+    std::vector<std::function<void()>> heldInput_;
     std::vector<Timer> timers_;
     std::vector<HeadlessDialog*> dialogs_;
     std::vector<std::pair<const Dialog*, int>> modalResults_;

@@ -15,6 +15,7 @@ QRect ToQRect(const Rect& rect) { return QRect(rect.x, rect.y, rect.width, rect.
 Control::Control(const ControlTemplate& source, QWidget* widget, ControlSink& sink)
     : source_(source), widget_(widget), sink_(sink), context_(std::make_unique<QObject>()), text_(source.caption) {
     widget_->setObjectName(QStringLiteral("control-%1").arg(source.id));
+    widget_->setProperty(kMarker, true);
     widget_->setGeometry(ToQRect(DialogUnitsToPixels(source.rect)));
     widget_->setVisible(HasStyle(kVisible));
     widget_->setEnabled(!HasStyle(kDisabled));

@@ -25,6 +25,9 @@ protected:
 // some kinds can do is in Capabilities.h. The widget belongs to the dialog's window; the control may die first.
 class Control {
 public:
+    // The property that marks a control's widget, for what looks at widgets from outside (the focus frame).
+    static constexpr const char* kMarker = "kelvaneControl";
+
     Control(const ControlTemplate& source, QWidget* widget, ControlSink& sink);
     virtual ~Control();
     Control(const Control&) = delete;

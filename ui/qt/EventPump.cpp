@@ -1,10 +1,13 @@
 #include "ui/qt/EventPump.h"
 
+#include "ui/WindowSystem.h"
 #include "ui/qt/Activity.h"
+#include "ui/qt/Beep.h"
 #include "ui/qt/DialogWindow.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QTimer>
 #include <QWindow>
@@ -29,6 +32,19 @@ bool IsHeldInput(QEvent::Type type) {
     case QEvent::KeyPress:
     case QEvent::KeyRelease:
         return true;
+    default:
+        return false;
+    }
+}
+
+// What the operator meant as an action, worth a beep when it is dropped; its release and repeats are not.
+bool IsAction(const QEvent& event) {
+    switch (event.type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+        return true;
+    case QEvent::KeyPress:
+        return !static_cast<const QKeyEvent&>(event).isAutoRepeat();
     default:
         return false;
     }
@@ -89,8 +105,31 @@ bool EventPump::eventFilter(QObject* watched, QEvent* event) {
         }
         return true;
     }
-    if (IsHeldInput(type)) Hold(static_cast<QWindow*>(watched), *event);
+    if (!IsHeldInput(type)) return true;
+    if (busyDepth_ > 0) {
+        Drop(*event);
+    } else {
+        Hold(static_cast<QWindow*>(watched), *event);
+    }
     return true;
+}
+
+void EventPump::Drop(const QEvent& event) {
+    if (IsAction(event)) Beep(kBusyBeepHz, kBusyBeepMs);
+}
+
+void EventPump::BeginBusy() {
+    if (busyDepth_++ == 0) QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+void EventPump::EndBusy() {
+    if (busyDepth_ == 0) return;
+    if (--busyDepth_ == 0) QApplication::restoreOverrideCursor();
+}
+
+void EventPump::GuardClose(const QString& question) {
+    closeQuestion_ = question;
+    if (question.isEmpty() && question_ != nullptr) question_->done(QMessageBox::No);
 }
 
 void EventPump::Hold(QWindow* window, const QEvent& event) {

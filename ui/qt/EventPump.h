@@ -25,8 +25,8 @@ void WhenWorkIsDone(QObject* context, std::function<void()> action);
 // The window system's turn inside the program's waits. It lets Qt paint, answer the window manager and run
 // what needs no program at all, a few times every tenth of a second; it holds the operator's input to the
 // program's windows, to be delivered in order once the work is done, and the program's timers wait too (see
-// QtDialog). So one exchange on the line can never start another. The close box is the exception: it asks
-// its question at once when the program has set one.
+// QtDialog). So one exchange on the line can never start another. In a busy sequence the input is dropped
+// instead. The close box is the exception: it asks its question at once when the program has set one.
 class EventPump final : public QObject, public WaitHook {
 public:
     EventPump();
@@ -34,7 +34,13 @@ public:
 
     void WhileWaiting() override;
 
-    void GuardClose(const QString& question) { closeQuestion_ = question; }
+    // A question taken back (the work that made it is over) closes the question still on show: its answer
+    // would end the program, now for no reason, once the operator gives it.
+    void GuardClose(const QString& question);
+    // While busy, the program's windows show the busy cursor, and the operator's input to them is dropped with
+    // a beep instead of being held: nothing acts long after it was given. Calls nest.
+    void BeginBusy();
+    void EndBusy();
     // What a confirmed close does in the middle of the work; the process ends at once unless told otherwise.
     void SetProgramEnd(std::function<void()> end) { endProgram_ = std::move(end); }
 
@@ -51,6 +57,7 @@ private:
     void Hold(QWindow* window, const QEvent& event);
     void ReleaseHeld();
     void AskBeforeEnding(QWidget* window);
+    void Drop(const QEvent& event);
 
     QElapsedTimer sincePump_;
     std::vector<HeldEvent> held_;
@@ -58,6 +65,7 @@ private:
     QString closeQuestion_;
     QPointer<QMessageBox> question_;
     std::function<void()> endProgram_;
+    int busyDepth_ = 0;
 };
 
 // A clock whose sleeps are slices with the window system's turn between them.

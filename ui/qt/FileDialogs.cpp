@@ -1,5 +1,7 @@
 #include "ui/qt/FileDialogs.h"
 
+#include "ui/qt/FileColumns.h"
+
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -93,6 +95,8 @@ std::optional<std::string> Run(QFileDialog& dialog) {
 }
 
 void Prepare(QFileDialog& dialog, const FileDialogRequest& request) {
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setProxyModel(new FileColumns(&dialog));
     dialog.setWindowTitle(QString::fromStdString(request.title));
     dialog.setDirectory(QString::fromStdString(request.directory));
     dialog.setNameFilter(FileFilter(request));

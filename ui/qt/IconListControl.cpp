@@ -56,7 +56,7 @@ IconListControl::IconListControl(const ControlTemplate& source, QWidget* parent,
     };
     clicks_ = std::make_unique<MouseClicks>(*list_->viewport(), hitTest,
                                             [this](Event event, int row, int column) { Report(event, row, column); });
-    if (HasStyle(kNotify)) keys_ = std::make_unique<RowKeys>(*list_, [this](int row) { Report(Event::Clicked, row, 0); });
+    if (HasStyle(kNotify)) keys_ = std::make_unique<RowKeys>(*list_, [this](int row, int) { Report(Event::Clicked, row, 0); });
 }
 
 void IconListControl::SetColumns(const std::vector<ListColumn>& /*columns*/) {

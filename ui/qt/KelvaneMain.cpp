@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName("com.telquine.kelvane");
 
     kelvane::SystemClock clock;
-    // ports.txt lies in the folder the window works in, beside pref.txt.
+    // ports.txt lies in the folder the window works in, beside pref.txt, and so does where the windows stood.
     const std::filesystem::path folder = kelvane::ChooseApplicationFolder(kelvane::CurrentApplicationDirectory(),
                                                                           kelvane::DataFolderEnvironmentOfProcess());
     if (!options.rackName.empty()) {
@@ -84,6 +84,7 @@ int main(int argc, char** argv) {
     kelvane::PortOpener& ports = tracedPorts ? static_cast<kelvane::PortOpener&>(*tracedPorts) : *nativePorts;
     kelvane::CXmit link(ports, clock);
     kelvane::ui::QtWindowSystem windows(clock);
+    windows.KeepWindowPlacesIn(folder.string());
     kelvane::CKelvaneApp program(windows, link);
     program.Run();
     return 0;

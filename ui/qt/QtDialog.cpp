@@ -6,11 +6,15 @@
 #include "ui/qt/DialogWindow.h"
 #include "ui/qt/EventPump.h"
 #include "ui/qt/Fonts.h"
+#include "ui/qt/WindowPlaces.h"
 #include "ui/qt/WindowBars.h"
 
 #include <QApplication>
 #include <QEventLoop>
 #include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
+#include <QVBoxLayout>
 #include <QTimer>
 #include <algorithm>
 #include <climits>
@@ -59,6 +63,7 @@ QtDialog::~QtDialog() {
         if (timer != nullptr) timer->stop();
     }
     const ProgramScope scope;
+    RememberPlace();
     window_->hide();
     // A handler may destroy its dialog from inside an event of one of the dialog's own widgets: Qt must be
     // able to finish delivering that event first.
@@ -77,6 +82,8 @@ void QtDialog::BuildWindow(QtDialog* parent) {
     window_->setWindowTitle(QString::fromStdString(template_.caption));
     const Rect size = DialogUnitsToPixels({0, 0, template_.size.width, template_.size.height});
     window_->setFixedSize(size.width, size.height);
+    content_ = window_;
+    if (!template_.child) BuildScrolledContent(QSize(size.width, size.height));
     // A panel covers what its parent shows beneath it.
     window_->setAutoFillBackground(template_.child);
     window_->hide();
@@ -85,9 +92,28 @@ void QtDialog::BuildWindow(QtDialog* parent) {
                          [this] { Deliver([](DialogHandler& handler) { handler.OnClose(); }); }});
 }
 
+// A window keeps its layout at any scale; on a screen too small for it, the window is made smaller (see
+// FitToScreen) and its content scrolls.
+void QtDialog::BuildScrolledContent(QSize size) {
+    auto* scroller = new QScrollArea(window_);
+    scroller->setObjectName(QStringLiteral("scroller"));
+    scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setFocusPolicy(Qt::NoFocus);
+    scroller->setWidgetResizable(false);
+    content_ = new QWidget;
+    content_->setObjectName(QStringLiteral("content"));
+    content_->setFixedSize(size);
+    scroller->setWidget(content_);
+    scroller_ = scroller;
+    layout_ = new QVBoxLayout(window_);
+    layout_->setContentsMargins(0, 0, 0, 0);
+    layout_->setSpacing(0);
+    layout_->addWidget(scroller);
+}
+
 void QtDialog::BuildControls() {
     for (const ControlTemplate& source : template_.controls) {
-        controls_.push_back(qtback::MakeControl(source, window_, *this));
+        controls_.push_back(qtback::MakeControl(source, content_, *this));
     }
 }
 
@@ -123,19 +149,68 @@ void QtDialog::MenuItemChosen(int itemId) {
 void QtDialog::Show(bool shown) {
     if (window_ == nullptr) return;
     const ProgramScope scope;
-    if (shown && window_->isWindow() && !placed_) PlaceAtCentre();
+    if (shown && window_->isWindow() && !placed_) PlaceOnScreen();
+    if (!shown) RememberPlace();
     window_->setVisible(shown);
+}
+
+void QtDialog::RememberPlace() const {
+    if (window_->isWindow() && window_->isVisible()) qtback::RememberWindowPlace(template_.id, window_->pos());
 }
 
 bool QtDialog::IsShown() const { return window_ != nullptr && !window_->isHidden(); }
 
-void QtDialog::PlaceAtCentre() {
-    const QWidget* parent = window_->parentWidget();
-    const QScreen* screen = parent != nullptr ? parent->screen() : QGuiApplication::primaryScreen();
+// A question (a dialog run modally, or shown as soon as it is made) over the middle of the window that asks it. Another window where it stood last time,
+// when that is still on a screen; else the program's window in the middle of the screen, and a window of its
+// own beside the window it belongs to, not over it. Always whole on the screen.
+void QtDialog::PlaceOnScreen() {
+    const QWidget* owner = window_->parentWidget() != nullptr ? window_->parentWidget()->window() : nullptr;
+    const bool question = owner != nullptr && (modal_ != nullptr || template_.visible);
+    const std::optional<QPoint> remembered =
+        question ? std::nullopt : qtback::RememberedWindowPlace(template_.id);
+    const QScreen* screen = remembered ? QGuiApplication::screenAt(*remembered) : nullptr;
+    if (screen == nullptr) screen = owner != nullptr ? owner->screen() : QGuiApplication::primaryScreen();
     if (screen == nullptr) return;
-    const QRect area = parent != nullptr ? parent->window()->geometry() : screen->availableGeometry();
-    window_->move(area.center() - QPoint(window_->width() / 2, window_->height() / 2));
+    const QRect area = screen->availableGeometry();
+    const QMargins margins = qtback::FrameMarginsOf(*window_);
+    FitToScreen(area.size().shrunkBy(margins));
+    const QSize frame = window_->size().grownBy(margins);
+    QPoint wanted = area.center() - QPoint(frame.width() / 2, frame.height() / 2);
+    if (question) {
+        wanted = owner->frameGeometry().center() - QPoint(frame.width() / 2, frame.height() / 2);
+    } else if (remembered && QGuiApplication::screenAt(*remembered) != nullptr) {
+        wanted = *remembered;
+    } else if (owner != nullptr) {
+        wanted = qtback::BesideOwner(owner->frameGeometry(), frame, area);
+    }
+    window_->move(qtback::KeepInside(wanted, frame, area));
     placed_ = true;
+}
+
+// A window cut in one direction gains that direction's scroll bar, which takes its room from the other. Its menu
+// and status bars come on top of its content.
+void QtDialog::FitToScreen(QSize room) {
+    const Rect full = DialogUnitsToPixels({0, 0, template_.size.width, template_.size.height});
+    const int bar = window_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, window_);
+    int width = full.width;
+    int height = full.height + (bars_ != nullptr ? bars_->Height() : 0);
+    if (height > room.height()) width += bar;
+    if (width > room.width()) height += bar;
+    if (height > room.height() && width == full.width) width += bar;
+    window_->setFixedSize(std::min(width, room.width()), std::min(height, room.height()));
+}
+
+// Bars added to a window make it taller, within the screen once it has been placed there, where it stays whole.
+void QtDialog::Refit() {
+    const QScreen* screen = window_->screen();
+    if (!placed_ || screen == nullptr) return FitToScreen(QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
+    const QRect area = screen->availableGeometry();
+    const QMargins margins = qtback::FrameMarginsOf(*window_);
+    const QSize before = window_->size();
+    FitToScreen(area.size().shrunkBy(margins));
+    if (window_->size() == before || !window_->isWindow()) return;
+    const ProgramScope scope;
+    window_->move(qtback::KeepInside(window_->pos(), window_->size().grownBy(margins), area));
 }
 
 void QtDialog::MoveTo(Point pixels) {
@@ -198,6 +273,8 @@ void QtDialog::KillTimer(int timerId) {
 
 QWidget* QtDialog::Widget() const { return window_; }
 
+
+
 QWidget* QtDialog::ControlWidget(int control) const {
     const qtback::Control* found = Find(control, "ControlWidget");
     return found != nullptr ? found->Widget() : nullptr;
@@ -236,6 +313,7 @@ void QtDialog::EndModal(int result) {
 void QtDialog::SetModal(bool modal) {
     if (window_ == nullptr) return;
     const ProgramScope scope;
+    if (!modal) RememberPlace();
     // A window's modality can only change while it is hidden.
     if (window_->isWindow()) {
         window_->hide();

@@ -14,6 +14,7 @@
 
 class QEventLoop;
 class QTimer;
+class QVBoxLayout;
 class QWidget;
 
 namespace kelvane::ui {
@@ -23,8 +24,9 @@ class DialogWindow;
 class WindowBars;
 }
 
-// A dialog on Qt Widgets. A top-level template becomes a fixed-size window with a caption and a close box; a
-// child template becomes a panel inside its parent's window, placed by MoveTo. Geometry is in Qt's
+// A dialog on Qt Widgets. A top-level template becomes a fixed-size window with a caption and a close box, made
+// smaller with its content scrolling when the screen cannot hold it, and placed where it stood last time (see
+// WindowPlaces); a child template becomes a panel inside its parent's window, placed by MoveTo. Geometry is in Qt's
 // device-independent pixels, which Qt scales on high-density screens.
 //
 // Notifications mirror the headless back end: what the operator does is reported with byProgram false; what
@@ -115,7 +117,8 @@ public:
 
     // The dialog's widget, and a control's: for the window system, main() and tests. Null when there is none.
     QWidget* Widget() const;
-    // Where the controls and the panels lie: the window itself, or the body between its menu and status bars.
+    // Where the controls and the panels lie: a panel itself, or inside a window the page its body scrolls,
+    // between the menu and status bars.
     QWidget* ClientArea() const;
     QWidget* ControlWidget(int control) const;
 
@@ -139,8 +142,12 @@ private:
 
     void BuildWindow(QtDialog* parent);
     void BuildControls();
+    void BuildScrolledContent(QSize size);
+    void PlaceOnScreen();
+    void FitToScreen(QSize room);
+    void RememberPlace() const;
     qtback::WindowBars& Bars();
-    void PlaceAtCentre();
+    void Refit();
     void SetModal(bool modal);
 
     qtback::Control* Find(int control, const char* operation) const;
@@ -155,6 +162,9 @@ private:
     std::shared_ptr<bool> alive_;
     std::unique_ptr<QObject> context_;  // of the connections that call into this object
     QPointer<qtback::DialogWindow> window_;
+    QWidget* content_ = nullptr;   // belongs to the window
+    QWidget* scroller_ = nullptr;  // a window's body, between its bars
+    QVBoxLayout* layout_ = nullptr;
     QFont font_;
     std::vector<std::unique_ptr<qtback::Control>> controls_;
     std::map<int, QPointer<QTimer>> timers_;

@@ -7,15 +7,12 @@
 
 namespace kelvane::ui {
 
-QWidget* QtDialog::ClientArea() const {
-    if (bars_ != nullptr) return bars_->Body();
-    return window_;
-}
+QWidget* QtDialog::ClientArea() const { return content_; }
 
 qtback::WindowBars& QtDialog::Bars() {
     if (bars_ == nullptr) {
         const qtback::ProgramScope scope;
-        bars_ = std::make_unique<qtback::WindowBars>(window_);
+        bars_ = std::make_unique<qtback::WindowBars>(window_, *layout_);
     }
     return *bars_;
 }
@@ -27,6 +24,7 @@ void QtDialog::SetMenuBar(const MenuBar& menus) {
     }
     const qtback::ProgramScope scope;
     Bars().SetMenus(menus, [this](int itemId) { MenuItemChosen(itemId); });
+    Refit();
 }
 
 void QtDialog::EnableMenuItem(int itemId, bool enabled) {
@@ -41,6 +39,7 @@ void QtDialog::SetStatusFields(const std::vector<std::string>& fields) {
     if (window_ == nullptr || !window_->isWindow()) return;
     const qtback::ProgramScope scope;
     Bars().SetStatusFields(fields);
+    Refit();
 }
 
 }  // namespace kelvane::ui

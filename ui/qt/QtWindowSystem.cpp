@@ -3,8 +3,10 @@
 #include "ui/qt/Beep.h"
 #include "ui/qt/EventPump.h"
 #include "ui/qt/FileDialogs.h"
+#include "ui/qt/FocusFrame.h"
 #include "ui/qt/Fonts.h"
 #include "ui/qt/KeyRouter.h"
+#include "ui/qt/WindowPlaces.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -15,6 +17,7 @@ namespace kelvane::ui {
 
 QtWindowSystem::QtWindowSystem(Clock& clock)
     : keyRouter_(std::make_unique<qtback::KeyRouter>()),
+      focusFrame_(std::make_unique<qtback::FocusFrame>()),
       pump_(std::make_unique<qtback::EventPump>()),
       pumpingClock_(std::make_unique<qtback::PumpingClock>(clock, *pump_)) {
     if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
@@ -63,6 +66,14 @@ void QtWindowSystem::UseLanguage(const std::string& code) {
     QCoreApplication::installTranslator(texts.get());
     qtTexts_ = std::move(texts);
 }
+
+void QtWindowSystem::KeepWindowPlacesIn(const std::string& folder) {
+    qtback::KeepWindowPlacesIn(QString::fromStdString(folder) + QStringLiteral("/kelvane.ini"));
+}
+
+void QtWindowSystem::BeginBusy() { pump_->BeginBusy(); }
+
+void QtWindowSystem::EndBusy() { pump_->EndBusy(); }
 
 void QtWindowSystem::Beep(unsigned frequencyHz, unsigned milliseconds) { qtback::Beep(frequencyHz, milliseconds); }
 

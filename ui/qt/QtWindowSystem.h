@@ -32,9 +32,13 @@ public:
     Clock& GetClock() override { return *pumpingClock_; }
     WaitHook& Waits() override;
     void GuardClose(const std::string& question) override;
+    // Where the windows stood is kept between runs in `folder` (the program's data folder).
+    void KeepWindowPlacesIn(const std::string& folder);
     // What a close confirmed in the middle of the work does instead of ending the process: for tests.
     void SetProgramEnd(std::function<void()> end);
     void Beep(unsigned frequencyHz, unsigned milliseconds) override;
+    void BeginBusy() override;
+    void EndBusy() override;
     std::optional<std::string> AskOpenFile(const FileDialogRequest& request) override;
     std::optional<std::string> AskSaveFile(const FileDialogRequest& request) override;
     std::string ToolkitVersion() const override;
@@ -43,6 +47,7 @@ private:
     static QtDialog* AsQtDialog(Dialog& dialog, const char* operation);
 
     std::unique_ptr<QObject> keyRouter_;
+    std::unique_ptr<QObject> focusFrame_;
     std::unique_ptr<qtback::EventPump> pump_;
     std::unique_ptr<Clock> pumpingClock_;
     std::unique_ptr<QTranslator> qtTexts_;

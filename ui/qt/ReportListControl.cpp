@@ -50,6 +50,10 @@ ReportListControl::ReportListControl(const ControlTemplate& source, QWidget* par
     clicks_ = std::make_unique<MouseClicks>(
         *table_->viewport(), [this](QPoint at) { return HitTest(at); },
         [this](Event event, int row, int column) { Report(event, row, column); });
+    // Its cells are worked as a double-click works them.
+    if (HasStyle(kNotify)) {
+        keys_ = std::make_unique<RowKeys>(*table_, [this](int row, int column) { Report(Event::DoubleClicked, row, column); });
+    }
 }
 
 void ReportListControl::SetColumns(const std::vector<ListColumn>& columns) {

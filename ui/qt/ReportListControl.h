@@ -3,6 +3,7 @@
 #include "ui/qt/Capabilities.h"
 #include "ui/qt/Control.h"
 #include "ui/qt/MouseClicks.h"
+#include "ui/qt/RowKeys.h"
 
 #include <QColor>
 #include <QPixmap>
@@ -45,6 +46,7 @@ private:
 
     QTableWidget* table_;
     std::unique_ptr<MouseClicks> clicks_;
+    std::unique_ptr<RowKeys> keys_;
     std::vector<QPixmap> images_;
     std::vector<std::optional<QColor>> rowColors_;
     std::vector<Qt::Alignment> columnAlignments_;

@@ -5,7 +5,7 @@
 
 namespace kelvane::ui::qtback {
 
-RowKeys::RowKeys(QAbstractItemView& list, std::function<void(int row)> activate)
+RowKeys::RowKeys(QAbstractItemView& list, std::function<void(int row, int column)> activate)
     : list_(list), activate_(std::move(activate)) {
     list_.setProperty(kMarker, true);
     list_.installEventFilter(this);
@@ -16,9 +16,9 @@ bool RowKeys::eventFilter(QObject* watched, QEvent* event) {
     const auto& key = static_cast<const QKeyEvent&>(*event);
     if ((key.modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) return false;
     if (key.key() != Qt::Key_Return && key.key() != Qt::Key_Enter && key.key() != Qt::Key_Space) return false;
-    const int row = list_.currentIndex().row();
-    if (row < 0) return false;
-    activate_(row);
+    const QModelIndex current = list_.currentIndex();
+    if (current.row() < 0) return false;
+    activate_(current.row(), current.column());
     return true;
 }
 

@@ -16,27 +16,13 @@ constexpr int kFieldMargin = 6;
 
 }  // namespace
 
-WindowBars::WindowBars(QWidget* window) : window_(window), body_(new QWidget(window)), layout_(nullptr) {
-    body_->setObjectName(QStringLiteral("window-body"));
-    body_->setFixedSize(window_->size());
-    for (QObject* child : window_->children()) {
-        auto* widget = qobject_cast<QWidget*>(child);
-        if (widget == nullptr || widget == body_ || widget->isWindow()) continue;
-        const QPoint place = widget->pos();
-        const bool shown = !widget->isHidden();
-        widget->setParent(body_);
-        widget->move(place);
-        widget->setVisible(shown);
-    }
-    // The body keeps the template's fixed size; the window follows what the layout needs around it.
-    window_->setMinimumSize(0, 0);
-    window_->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-    layout_ = new QVBoxLayout(window_);
-    layout_->setContentsMargins(0, 0, 0, 0);
-    layout_->setSpacing(0);
-    layout_->setSizeConstraint(QLayout::SetFixedSize);
-    layout_->addWidget(body_);
-    body_->show();
+WindowBars::WindowBars(QWidget* window, QVBoxLayout& layout) : window_(window), layout_(&layout) {}
+
+int WindowBars::Height() const {
+    int height = 0;
+    if (menuBar_ != nullptr) height += menuBar_->sizeHint().height();
+    if (statusBar_ != nullptr) height += statusBar_->sizeHint().height();
+    return height;
 }
 
 void WindowBars::SetMenus(const MenuBar& menus, std::function<void(int)> chosen) {
@@ -83,8 +69,8 @@ void WindowBars::EnsureStatusBar() {
     statusBar_->setObjectName(QStringLiteral("status-bar"));
     // The window keeps its size: nothing to drag.
     statusBar_->setSizeGripEnabled(false);
-    // As wide as the controls, however long its texts: a field that does not fit is cut, and its hint shows it.
-    statusBar_->setFixedWidth(body_->width());
+    // As wide as the window, however long its texts: a field that does not fit is cut, and its hint shows it.
+    statusBar_->setMinimumWidth(1);
     layout_->addWidget(statusBar_);
 }
 

@@ -17,15 +17,15 @@ class QWidget;
 
 namespace kelvane::ui::qtback {
 
-// The menu bar and the status bar of a window of its own. The window's controls (and its panels) move into a
-// body of the template's size between the two bars, at the places the template gives them, so that nothing
-// the program places in pixels moves; the window grows by the bars' heights.
+// The menu bar and the status bar of a window of its own, above and below the body that `layout` holds (the
+// page of the window's controls and panels, as the template places them); the window grows by the bars'
+// heights (see QtDialog::FitToScreen).
 class WindowBars {
 public:
-    explicit WindowBars(QWidget* window);
+    WindowBars(QWidget* window, QVBoxLayout& layout);
 
-    // Where the controls and the panels of the window live.
-    QWidget* Body() const { return body_; }
+    // The height the bars take together.
+    int Height() const;
 
     // Replaces the menus; `chosen` hears the id of each item the operator triggers.
     void SetMenus(const MenuBar& menus, std::function<void(int)> chosen);
@@ -37,7 +37,6 @@ private:
     void EnsureStatusBar();
 
     QWidget* window_;
-    QWidget* body_;
     QVBoxLayout* layout_;
     QPointer<QMenuBar> menuBar_;
     QPointer<QStatusBar> statusBar_;
