@@ -17,6 +17,7 @@ packages=(
   wine64                                       # runs the cross-built kelvane-cli.exe against the simulator
   qt6-charts-dev libqt6opengl6-dev             # the history window's charts (Qt Charts' CMake files need OpenGL's)
   libcli11-dev                                 # kelvane-cli's options and commands (header-only)
+  libtoml11-dev                                # the configuration as reviewable text (header-only TOML)
 )
 
 missing=()
