@@ -22,7 +22,7 @@ using Table = Value::table_type;
 // refused before it is parsed, so that no input can exhaust the stack.
 constexpr int kMaxNesting = 8;
 // A pair's keys go at most this deep: service . SID . FIELD.
-constexpr int kMaxKeyDepth = 4;
+constexpr int kMaxKeyDepth = 3;
 constexpr int kMaxRow = 14;
 
 struct Refused {

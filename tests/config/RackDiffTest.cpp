@@ -1,15 +1,12 @@
 // kelvane-cli diff: decoded differences between two racks' images, and the command's answers.
 
 #include "config/ConfigFile.h"
-#include "link/Xmit.h"
 #include "panel/InputConfigCodec.h"
 #include "panel/OutputConfigCodec.h"
 #include "panel/PairModel.h"
-#include "platform/SystemClock.h"
-#include "platform/posix/PortTable.h"
 #include "sim/DefaultRack.h"
-#include "sim/RackSimulator.h"
 #include "tests/config/SlotTables.h"
+#include "tests/support/SimulatorCli.h"
 #include "tools/cli/CliCommands.h"
 #include "tools/cli/RackDiff.h"
 
@@ -122,41 +119,21 @@ TEST_F(RackDiff, RowsWhoseModulesDifferAreNotDecodedAgainstEachOther) {
 }
 
 // The command itself, on files and against kxrsim over a pseudo-terminal.
-class DiffCommand : public ::testing::Test {
+class DiffCommand : public test::SimulatorCli {
 protected:
-    void SetUp() override {
-        fs::create_directories(dir_);
-        std::string error;
-        ASSERT_TRUE(simulator_.Start(error)) << error;
-        ports_ = PortTable({simulator_.PortPath()});
-    }
-    void TearDown() override {
-        simulator_.Stop();
-        fs::remove_all(dir_);
-    }
-
-    std::string File(const std::string& name) const { return (dir_ / name).string(); }
+    void SetUp() override { StartRack(); }
 
     int Run(const std::vector<std::string>& args, std::string* out = nullptr, std::string* err = nullptr) {
-        std::ostringstream o, e;
-        CliContext cli{link_, ports_, clock_, o, e, dir_};
-        const int status = RunCli(args, cli);
-        link_.ClosePort();
-        if (out) *out = o.str();
-        if (err) *err = e.str();
-        return status;
+        const test::CliOutcome run = SimulatorCli::Run(args);
+        if (out) *out = run.out;
+        if (err) *err = run.err;
+        return run.status;
     }
 
     void SaveFile(const std::string& name, const SlotTable& table) {
         std::error_code error;
         ASSERT_TRUE(SaveConfigFile(File(name), table, error)) << error.message();
     }
-
-    fs::path dir_ = fs::temp_directory_path() / ("kelvane-diff-" + std::to_string(getpid()));
-    sim::RackSimulator simulator_{sim::DefaultRack()};
-    SystemClock clock_;
-    PortTable ports_{std::vector<std::string>{}};
-    CXmit link_{ports_, clock_};
 };
 
 TEST_F(DiffCommand, ExitStatusesTellSameDifferentUnreadableAndNotFitting) {
@@ -187,7 +164,7 @@ TEST_F(DiffCommand, ExitStatusesTellSameDifferentUnreadableAndNotFitting) {
 
     // Nothing was written: no file, and no configuration request to the rack.
     EXPECT_EQ(fs::last_write_time(File("rack.kcf")), before);
-    for (const auto& heard : test::HeardFrom(simulator_.RequestLog(), 0)) {
+    for (const auto& heard : test::HeardFrom(Rack().RequestLog(), 0)) {
         EXPECT_NE(heard.command, 0x50) << "diff wrote a configuration";
         EXPECT_NE(heard.command, 0x80) << "diff restarted an output";
     }

@@ -105,9 +105,12 @@ std::string PairsDoneText(const ApplyRun& run) {
 }
 
 int Stop(ApplyRun& run, const TextPair& pair, int line, const std::string& why, int status) {
+    // A refusal comes before anything of the pair is sent; a failure comes while it is.
+    const char* pairFate = status != kCliNotWritten      ? ""
+                           : run.target == Target::Rack ? "; nothing of this pair was sent"
+                                                        : "; nothing of this pair was kept";
     run.cli.err << "kelvane-cli: " << run.request.file << ":" << line << ": pair " << pair.inputRow << ": "
-                << TerminalText(why) << "; nothing of this pair was " << (run.target == Target::Rack ? "sent" : "kept")
-                << "; " << PairsDoneText(run) << '\n';
+                << TerminalText(why) << pairFate << "; " << PairsDoneText(run) << '\n';
     return status;
 }
 
