@@ -3,6 +3,8 @@
 
 #include "config/ConfigText.h"
 
+#include "text/Utf8.h"
+
 #include <toml.hpp>
 
 #include <algorithm>
@@ -39,10 +41,28 @@ std::string TomlReason(const std::string& what) {
     for (const std::string_view tag : {"[error] ", "toml::"}) {
         if (first.rfind(tag, 0) == 0) first.erase(0, tag.size());
     }
-    if (const std::size_t colon = first.find(": "); colon != std::string::npos && first.find(' ') > colon) {
+    if (const std::size_t colon = first.find(':'); colon != std::string::npos && first.find(' ') > colon) {
         first.erase(0, colon + 2);
     }
-    return first;
+    if (first.find_first_not_of(' ') == std::string::npos) first.clear();
+    // Some reports say it only under the caret that points at the place.
+    if (const std::size_t caret = what.find("^--- "); first.empty() && caret != std::string::npos) {
+        first = what.substr(caret + 5, what.find('\n', caret) - caret - 5);
+    }
+    return first.empty() ? "this is not TOML" : first;
+}
+
+// TOML is UTF-8, and toml11 reads past the end of a text whose multi-byte sequences are cut or invalid: such a
+// text, and a NUL that would end it early, are refused before toml11 sees it.
+void CheckCharacters(std::string_view bytes) {
+    int line = 1;
+    for (std::size_t at = 0; at < bytes.size();) {
+        const char byte = bytes[at];
+        const auto c = NextUtf8Character(bytes, at);
+        if (!c) Refuse(line, "the text is not UTF-8 here");
+        if (*c == 0) Refuse(line, "a NUL byte is no text");
+        if (byte == '\n') ++line;
+    }
 }
 
 void CheckNesting(std::string_view bytes) {
@@ -114,7 +134,8 @@ void TakeIdentity(TextPair& pair) {
             if (!row) Refuse(s.line, "output.row must be a row from 0 to " + std::to_string(kMaxRow));
             pair.outputRow = *row;
             hasOutputRow = true;
-        } else if (s.name.rfind("input.", 0) == 0 || s.name.rfind("output.", 0) == 0) {
+        } else if (const std::string_view first = std::string_view(s.name).substr(0, s.name.find('.'));
+                   first == "input" || first == "output") {
             Refuse(s.line, s.name + " is not input.model, output.row or output.model (or not of their kind)");
         } else {
             rest.push_back(std::move(s));
@@ -167,8 +188,24 @@ std::string Quote(const std::string& value) {
     return out + '"';
 }
 
+// A dotted name as a TOML key: each part bare where it can be, quoted where it holds other characters.
+std::string KeyText(std::string_view name) {
+    std::string key;
+    for (std::size_t start = 0;;) {
+        const std::size_t dot = std::min(name.find('.', start), name.size());
+        const std::string part(name.substr(start, dot - start));
+        const bool bare = !part.empty() && std::all_of(part.begin(), part.end(), [](char c) {
+            return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '-';
+        });
+        key += bare ? part : Quote(part);
+        if (dot == name.size()) return key;
+        key += '.';
+        start = dot + 1;
+    }
+}
+
 void WriteSetting(std::ostringstream& out, std::string_view name, const TextSetting& s) {
-    out << name << " = " << (s.quoted ? Quote(s.value) : s.value) << '\n';
+    out << KeyText(name) << " = " << (s.quoted ? Quote(s.value) : s.value) << '\n';
 }
 
 void WritePair(std::ostringstream& out, const TextPair& pair) {
@@ -186,7 +223,7 @@ void WritePair(std::ostringstream& out, const TextPair& pair) {
     for (const TextSetting& s : pair.settings) {
         if (!SplitServiceName(s.name, id, field) || std::find(written.begin(), written.end(), id) != written.end()) continue;
         written.push_back(id);
-        out << "\n[pair." << pair.inputRow << ".service." << id << "]\n";
+        out << "\n[pair." << pair.inputRow << ".service." << KeyText(id) << "]\n";
         for (const TextSetting& t : pair.settings) {
             std::string_view tid, tfield;
             if (SplitServiceName(t.name, tid, tfield) && tid == id) WriteSetting(out, tfield, t);
@@ -210,10 +247,7 @@ bool ReadConfigText(std::string_view bytes, ConfigText& text, ConfigTextRefusal&
     text = {};
     try {
         if (bytes.size() > kMaxConfigTextBytes) Refuse(1, "the text is longer than " + std::to_string(kMaxConfigTextBytes) + " bytes");
-        if (bytes.find('\0') != std::string_view::npos) {
-            Refuse(1 + static_cast<int>(std::count(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(bytes.find('\0')), '\n')),
-                   "a NUL byte is no text");
-        }
+        CheckCharacters(bytes);
         CheckNesting(bytes);
         std::istringstream stream{std::string(bytes)};
         const Value root = toml::parse<toml::discard_comments, std::map, std::vector>(stream, "text");

@@ -17,6 +17,7 @@ TEST(ConfigText, RefusalsSayWhyAndOnWhichLine) {
         const char* reason;
     } cases[] = {
         {"a TOML error", std::string(kPair) + "level = = 3\n", 5, ""},
+        {"a TOML error told under its caret", std::string(kPair) + "in.polarity =id3 = 1283\n", 5, "not a float"},
         {"a value of another kind", std::string(kPair) + "\nlevel = 1.5\n", 6, "level takes a whole number or a text"},
         {"a true or false", std::string(kPair) + "level = true\n", 5, "level takes a whole number or a text"},
         {"a section that is no pair", "# top\n[network]\nid = 1\n", 2, "'network' is not a [pair.ROW] section"},
@@ -30,6 +31,8 @@ TEST(ConfigText, RefusalsSayWhyAndOnWhichLine) {
         {"a key twice", std::string(kPair) + "level = 3\nlevel = 4\n", 6, ""},
         {"brackets nested without end", "[pair.1]\nx = " + std::string(40, '[') + "\n", 2, "nested deeper"},
         {"a NUL byte", std::string(kPair) + std::string("level = 3\0\n", 11), 5, "a NUL byte is no text"},
+        // toml11 reads past the text's end over a multi-byte sequence cut short in a literal string.
+        {"bytes that are not UTF-8", std::string(kPair) + "\nnetwork.name = 'KX\x84\x84'\n", 6, "not UTF-8"},
         {"an array", std::string(kPair) + "\n\nlevel = [3]\n", 7, "level takes a whole number or a text"},
     };
     for (const auto& c : cases) {
