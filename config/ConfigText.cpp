@@ -143,7 +143,8 @@ void TakeIdentity(TextPair& pair) {
     }
     if (!hasModel) Refuse(pair.line, "pair " + std::to_string(pair.inputRow) + " names no input.model");
     if (hasOutputRow != !pair.outputModel.empty()) {
-        Refuse(pair.line, "pair " + std::to_string(pair.inputRow) + " needs both output.row and output.model, or neither");
+        Refuse(pair.line,
+               "pair " + std::to_string(pair.inputRow) + " needs both output.row and output.model, or neither");
     }
     pair.settings = std::move(rest);
 }
@@ -213,7 +214,9 @@ void WritePair(std::ostringstream& out, const TextPair& pair) {
     if (!pair.heading.empty()) out << "# " << pair.heading << '\n';
     out << "[pair." << pair.inputRow << "]\n";
     out << "input.model = " << Quote(pair.inputModel) << '\n';
-    if (pair.outputRow >= 0) out << "output.row = " << pair.outputRow << "\noutput.model = " << Quote(pair.outputModel) << '\n';
+    if (pair.outputRow >= 0) {
+        out << "output.row = " << pair.outputRow << "\noutput.model = " << Quote(pair.outputModel) << '\n';
+    }
     std::string_view id, field;
     for (const TextSetting& s : pair.settings) {
         if (!SplitServiceName(s.name, id, field)) WriteSetting(out, s.name, s);
@@ -221,7 +224,8 @@ void WritePair(std::ostringstream& out, const TextPair& pair) {
     // Each service's table once, holding its fields in the order they came.
     std::vector<std::string_view> written;
     for (const TextSetting& s : pair.settings) {
-        if (!SplitServiceName(s.name, id, field) || std::find(written.begin(), written.end(), id) != written.end()) continue;
+        if (!SplitServiceName(s.name, id, field)) continue;
+        if (std::find(written.begin(), written.end(), id) != written.end()) continue;
         written.push_back(id);
         out << "\n[pair." << pair.inputRow << ".service." << KeyText(id) << "]\n";
         for (const TextSetting& t : pair.settings) {
@@ -246,7 +250,9 @@ bool SplitServiceName(std::string_view name, std::string_view& id, std::string_v
 bool ReadConfigText(std::string_view bytes, ConfigText& text, ConfigTextRefusal& refusal) {
     text = {};
     try {
-        if (bytes.size() > kMaxConfigTextBytes) Refuse(1, "the text is longer than " + std::to_string(kMaxConfigTextBytes) + " bytes");
+        if (bytes.size() > kMaxConfigTextBytes) {
+            Refuse(1, "the text is longer than " + std::to_string(kMaxConfigTextBytes) + " bytes");
+        }
         CheckCharacters(bytes);
         CheckNesting(bytes);
         std::istringstream stream{std::string(bytes)};

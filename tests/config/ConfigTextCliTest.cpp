@@ -68,6 +68,10 @@ TEST_F(ConfigTextCli, OneLcnEditedIsPlannedAppliedAndExportedAsThatLineAlone) {
     EXPECT_EQ(Run({"export", File("rack.kcf")}).out, exported) << "the rack and the file saved from it read alike";
     EXPECT_NE(exported.find("[pair.6.service.3002]\ncam = 0\nchannel = 1\nlcn = 21\nhdlcn = 0\n"), std::string::npos)
         << exported;
+    const std::string pair6 = exported.substr(exported.find("# row 6 KXB210"));
+    const std::string header = exported.substr(0, exported.find("\n\n") + 2);
+    EXPECT_EQ(Run({"export", File("rack.kcf"), "--rows", "7"}).out, header + pair6)
+        << "--rows keeps the pair the row belongs to";
     WriteText("rack.toml", exported);
     const test::CliOutcome unchanged = Run({"apply", File("rack.toml"), "--plan"});
     EXPECT_EQ(unchanged.status, kCliOk) << unchanged.err;
@@ -104,14 +108,17 @@ TEST_F(ConfigTextCli, RefusalsNameTheLineAndThePairsDone) {
     } cases[] = {
         {"not TOML", pair6 + "level = = 3\n", kCliFileError, "t.toml:5: ", {}},
         {"other models", Replaced(pair6, "KXB210", "KXB200"), kCliMismatch,
-         "t.toml:1: pair 6 does not fit: the file has KXB200 -> KXD400 in row 7, the rack has KXB210 -> KXD400 in row 7",
+         "t.toml:1: pair 6 does not fit: the file has KXB200 -> KXD400 in row 7, "
+         "the rack has KXB210 -> KXD400 in row 7",
          {}},
         {"a row without input", "[pair.2]\ninput.model = \"KXB200\"\n", kCliMismatch,
          "pair 2 does not fit: the file has KXB200 without output, the rack has KXF600, no input", {}},
         {"out of range", pair6 + "\nlevel = 31\n", kCliNotWritten,
-         "t.toml:6: pair 6: level: wants a number from 1 to 30; nothing of this pair was sent; no pair was changed", {}},
+         "t.toml:6: pair 6: level: wants a number from 1 to 30; nothing of this pair was sent; "
+         "no pair was changed", {}},
         {"unknown", pair6 + "colour = 3\n", kCliNotWritten, "t.toml:5: pair 6: colour: is not a setting", {}},
-        {"after a pair done", "[pair.1]\ninput.model = \"KXB200\"\noutput.row = 3\noutput.model = \"KXD410\"\nlevel = 7\n" +
+        {"after a pair done",
+         "[pair.1]\ninput.model = \"KXB200\"\noutput.row = 3\noutput.model = \"KXD410\"\nlevel = 7\n" +
                                   Replaced(pair6, "[pair.6]", "[pair.6]\nlevel = 0"),
          kCliNotWritten, "t.toml:7: pair 6: level: wants a number from 1 to 30; nothing of this pair was sent; "
                          "pairs done: 1", {3}},
@@ -132,7 +139,8 @@ TEST_F(ConfigTextCli, OfflineMakesAConfigurationFileWithoutTheRack) {
     const std::string edited = Replaced(Exported(), "lcn = 21\n", "lcn = 25\n");
     WriteText("edited.toml", edited);
     const std::size_t before = Rack().RequestCount();
-    const test::CliOutcome run = Run({"apply", File("edited.toml"), "--to", File("out.kcf"), "--from", File("rack.kcf")});
+    const test::CliOutcome run =
+        Run({"apply", File("edited.toml"), "--to", File("out.kcf"), "--from", File("rack.kcf")});
     EXPECT_EQ(run.status, kCliOk) << run.err;
     EXPECT_TRUE(run.out.ends_with("  row 7 KXD400: service 3002 lcn 21 -> 25\n2 change(s) in 1 pair(s) written to " +
                                   File("out.kcf") + "\n"))

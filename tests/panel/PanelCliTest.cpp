@@ -288,7 +288,7 @@ TEST_F(PanelCli, NamesFromModulesAndFilesNeverDriveTheTerminal) {
 TEST_F(PanelCli, EveryCommandAnswersHelpAndRefusesInOneLineNamingTheOption) {
     Start();
     for (const std::string command : {"find", "modules", "firmware scan", "firmware upgrade", "firmware build", "show",
-                                      "set", "save", "summary", "upload", "diff", "watch", "cam"}) {
+                                      "set", "save", "summary", "upload", "diff", "export", "apply", "watch", "cam"}) {
         SCOPED_TRACE(command);
         std::istringstream words(command + " --help");
         const std::vector<std::string> args{std::istream_iterator<std::string>(words), {}};

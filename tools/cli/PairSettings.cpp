@@ -183,7 +183,9 @@ void AddInputSettings(const PanelModel& m, std::vector<TextSetting>& out) {
         const std::string prefix = r == 0 ? "in." : "in2.";
         AddNumber(out, prefix + "freq", m.InputFreqMHz[static_cast<std::size_t>(r)]);
         AddNumber(out, prefix + "symbolrate", m.InputSymbolRate[static_cast<std::size_t>(r)]);
-        if (m.InputType == kTunerWithFecType && r == 0) AddChoice(out, "in.fec", kCodeRateNames, m.InputFecOrPolarity[0]);
+        if (m.InputType == kTunerWithFecType && r == 0) {
+            AddChoice(out, "in.fec", kCodeRateNames, m.InputFecOrPolarity[0]);
+        }
         if (m.InputType == kPlayerType) {
             AddChoice(out, prefix + "polarity", kPolarityNames, m.InputFecOrPolarity[static_cast<std::size_t>(r)]);
         }
