@@ -262,7 +262,10 @@ bool ReadConfigText(std::string_view bytes, ConfigText& text, ConfigTextRefusal&
     } catch (const Refused& refused) {
         refusal = refused.what;
     } catch (const toml::exception& error) {
-        refusal = {std::max(1, static_cast<int>(error.location().line())), TomlReason(error.what())};
+        // toml11 places what a text lacks at its end on the line after its last.
+        const auto lines = static_cast<int>(std::count(bytes.begin(), bytes.end(), '\n')) + 1;
+        const int line = std::clamp(static_cast<int>(error.location().line()), 1, lines);
+        refusal = {line, TomlReason(error.what())};
     } catch (const std::exception& error) {
         refusal = {1, TomlReason(error.what())};
     }

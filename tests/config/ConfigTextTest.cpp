@@ -18,6 +18,7 @@ TEST(ConfigText, RefusalsSayWhyAndOnWhichLine) {
     } cases[] = {
         {"a TOML error", std::string(kPair) + "level = = 3\n", 5, ""},
         {"a TOML error told under its caret", std::string(kPair) + "in.polarity =id3 = 1283\n", 5, "not a float"},
+        {"an array the text ends inside", "[pair.1]\nx = [[1], 7#", 2, "missing array separator"},
         {"a value of another kind", std::string(kPair) + "\nlevel = 1.5\n", 6, "level takes a whole number or a text"},
         {"a true or false", std::string(kPair) + "level = true\n", 5, "level takes a whole number or a text"},
         {"a section that is no pair", "# top\n[network]\nid = 1\n", 2, "'network' is not a [pair.ROW] section"},
