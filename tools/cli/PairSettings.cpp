@@ -347,6 +347,12 @@ bool ApplySetting(PairSession& s, const std::string& name, const std::string& va
 }
 
 
+std::vector<TextSetting> OutputSettingsOf(const PanelModel& m) {
+    std::vector<TextSetting> out;
+    AddOutputSettings(m, out);
+    return out;
+}
+
 std::vector<TextSetting> SettingsOfPair(const PanelModel& m) {
     std::vector<TextSetting> out;
     AddInputSettings(m, out);

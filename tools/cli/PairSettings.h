@@ -46,5 +46,7 @@ std::string RefusalText(const SlotTable& slots, const WriteOutcome& outcome);
 // pair's parameters, then each service by id (its CAM, channel and numbers). The network version is left out:
 // the apply sequence numbers the section itself whenever its content changes.
 std::vector<TextSetting> SettingsOfPair(const PanelModel& m);
+// The output's part of it alone (none without an output): its parameters and network fields.
+std::vector<TextSetting> OutputSettingsOf(const PanelModel& m);
 
 }  // namespace kelvane
