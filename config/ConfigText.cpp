@@ -23,7 +23,7 @@ using Table = Value::table_type;
 // toml11 reads arrays and inline tables by recursion: a text nested deeper than any configuration needs is
 // refused before it is parsed, so that no input can exhaust the stack.
 constexpr int kMaxNesting = 8;
-// A pair's keys go at most this deep: service . SID . FIELD.
+// A pair's names have at most this many parts: service . SID . FIELD.
 constexpr int kMaxKeyDepth = 3;
 constexpr int kMaxRow = 14;
 
@@ -101,13 +101,17 @@ std::optional<int> RowNumber(std::string_view text) {
     return row;
 }
 
-// Every leaf under `table`, by its dotted name, as a setting.
-void Flatten(const Table& table, const std::string& prefix, int depth, int line, std::vector<TextSetting>& out) {
+// Every leaf under `table`, by its dotted name, as a setting. Depth is counted in the name's parts, so that a
+// quoted key holding dots ("in.freq") is the name it reads as, however it was written.
+void Flatten(const Table& table, const std::string& prefix, int line, std::vector<TextSetting>& out) {
     for (const auto& [key, value] : table) {
         const std::string name = prefix.empty() ? key : prefix + "." + key;
+        const auto parts = static_cast<int>(std::count(name.begin(), name.end(), '.')) + 1;
+        if (parts > kMaxKeyDepth || (value.is_table() && parts == kMaxKeyDepth)) {
+            Refuse(LineOf(value) > 0 ? LineOf(value) : line, "'" + name + "' holds keys deeper than any setting");
+        }
         if (value.is_table()) {
-            if (depth + 1 >= kMaxKeyDepth) Refuse(LineOf(value), "'" + name + "' holds keys deeper than any setting");
-            Flatten(value.as_table(), name, depth + 1, LineOf(value), out);
+            Flatten(value.as_table(), name, LineOf(value), out);
         } else if (value.is_integer()) {
             out.push_back({name, std::to_string(value.as_integer()), false, LineOf(value)});
         } else if (value.is_string()) {
@@ -161,7 +165,7 @@ void ReadPairs(const Value& root, ConfigText& text) {
             TextPair pair;
             pair.inputRow = *row;
             pair.line = LineOf(section);
-            Flatten(section.as_table(), "", 0, pair.line, pair.settings);
+            Flatten(section.as_table(), "", pair.line, pair.settings);
             std::stable_sort(pair.settings.begin(), pair.settings.end(),
                              [](const TextSetting& a, const TextSetting& b) { return a.line < b.line; });
             TakeIdentity(pair);

@@ -29,6 +29,7 @@ TEST(ConfigText, RefusalsSayWhyAndOnWhichLine) {
         {"an output row that is no row", "[pair.1]\ninput.model = \"A\"\noutput.row = 99\noutput.model = \"B\"\n", 3,
          "output.row must be a row"},
         {"keys deeper than any setting", std::string(kPair) + "service.1.a.b = 3\n", 5, "holds keys deeper"},
+        {"a quoted key as deep", std::string(kPair) + "\"service.1.a\".b = 3\n", 5, "holds keys deeper"},
         {"a key twice", std::string(kPair) + "level = 3\nlevel = 4\n", 6, ""},
         {"brackets nested without end", "[pair.1]\nx = " + std::string(40, '[') + "\n", 2, "nested deeper"},
         {"a NUL byte", std::string(kPair) + std::string("level = 3\0\n", 11), 5, "a NUL byte is no text"},

@@ -49,7 +49,7 @@ int RunDiffOf(CliContext& cli, const Arguments& a) {
 
 int RunExportOf(CliContext& cli, const Arguments& a) {
     if (a.flag == !a.file.empty()) {
-        cli.err << "kelvane-cli: export needs a configuration file or --rack, not both\n";
+        cli.err << "kelvane-cli: export needs either a configuration file or --rack (one of them)\n";
         return kCliUsage;
     }
     return RunExport(cli, a.flag ? std::nullopt : std::optional<std::string>(a.file), a.rows);
