@@ -122,6 +122,16 @@ void Flatten(const Table& table, const std::string& prefix, int line, std::vecto
     }
 }
 
+// A name given twice (as "in.freq" and as in.freq, which TOML holds apart) would leave which one counts to chance.
+void CheckNamesOnce(const std::vector<TextSetting>& settings) {
+    std::map<std::string_view, int> seen;
+    for (const TextSetting& s : settings) {
+        if (const auto [at, added] = seen.emplace(s.name, s.line); !added) {
+            Refuse(s.line, s.name + " is given twice (first on line " + std::to_string(at->second) + ")");
+        }
+    }
+}
+
 // Takes the identity keys (input.model, output.row, output.model) out of `settings` into the pair.
 void TakeIdentity(TextPair& pair) {
     bool hasModel = false;
@@ -168,6 +178,7 @@ void ReadPairs(const Value& root, ConfigText& text) {
             Flatten(section.as_table(), "", pair.line, pair.settings);
             std::stable_sort(pair.settings.begin(), pair.settings.end(),
                              [](const TextSetting& a, const TextSetting& b) { return a.line < b.line; });
+            CheckNamesOnce(pair.settings);
             TakeIdentity(pair);
             text.pairs.push_back(std::move(pair));
         }

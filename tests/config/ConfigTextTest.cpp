@@ -31,6 +31,8 @@ TEST(ConfigText, RefusalsSayWhyAndOnWhichLine) {
         {"keys deeper than any setting", std::string(kPair) + "service.1.a.b = 3\n", 5, "holds keys deeper"},
         {"a quoted key as deep", std::string(kPair) + "\"service.1.a\".b = 3\n", 5, "holds keys deeper"},
         {"a key twice", std::string(kPair) + "level = 3\nlevel = 4\n", 6, ""},
+        {"a name twice, quoted once", std::string(kPair) + "in.freq = 3\n\"in.freq\" = 4\n", 6,
+         "in.freq is given twice (first on line 5)"},
         {"brackets nested without end", "[pair.1]\nx = " + std::string(40, '[') + "\n", 2, "nested deeper"},
         {"a NUL byte", std::string(kPair) + std::string("level = 3\0\n", 11), 5, "a NUL byte is no text"},
         // toml11 reads past the text's end over a multi-byte sequence cut short in a literal string.
