@@ -20,7 +20,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 build=${KELVANE_FUZZ_BUILD:-build-fuzz}
-harnesses=(reply_receiver config_file input_image output_image panel_replies cam_mmi firmware_scan preferences
+harnesses=(reply_receiver config_file config_text input_image output_image panel_replies cam_mmi firmware_scan preferences
   request_parser discovery)
 quick_seconds=20
 

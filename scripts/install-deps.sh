@@ -20,6 +20,7 @@ packages=(
   libcpp-httplib-dev                           # watch --listen serves /metrics over HTTP (header-only)
   prometheus prometheus-node-exporter curl     # the watcher proven with the engines operators run; promtool
   xvfb imagemagick openbox xdotool             # screenshots of the real window on a virtual screen, worked by keys
+  libtoml11-dev                                # the configuration as reviewable text (header-only TOML)
 )
 
 missing=()

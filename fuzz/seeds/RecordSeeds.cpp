@@ -152,6 +152,15 @@ std::size_t RunSession(const sim::RackDescription& description, RecordingRack& r
     return discovery;
 }
 
+// kelvane-cli export of the configuration file the session saved: the text form of the whole rack.
+std::string ExportedText(RecordingRack& rack, const fs::path& saved) {
+    CXmit link(rack, rack.clock);
+    std::ostringstream out, err;
+    CliContext cli{link, rack, rack.clock, out, err, saved.parent_path()};
+    RunCli({"export", saved.string()}, cli);
+    return out.str();
+}
+
 // The rack's replies to a discovery after the probe that found it, one part each.
 Seed DiscoveryReplies(const std::vector<Recorded>& exchanges, std::size_t count) {
     Seed seed;
@@ -250,6 +259,9 @@ void WriteEdgeCases(Corpus& corpus) {
     corpus.Add("config_file", "empty", {});
     corpus.Add("config_file", "truncated-record", {0x01, 0x00, 0x05, 0x01, 0x02});
     corpus.Add("config_file", "record-too-long", {0x01, 0x04, 0x01});
+    corpus.Add("config_text", "quoted-keys-and-escapes",
+               Text("[pair.1]\ninput.model = \"KXB200\"\n\"in.freq\" = 11000\nnetwork.name = \"A\\u00e9\\t\\\"\"\n"
+                    "[pair.1.service.\"7 7\"]\nlcn = 3\n[pair.2]\ninput.model = 'KXC300'\nx = [[1], {a = 2}]\n"));
 
     const Seed block(kFirmwareBlock, 0x5A);
     const Seed tuner = BuildFirmwareFile(1, 21, block);
@@ -298,6 +310,7 @@ int main(int argc, char** argv) {
     WriteRecorded(description, rack.exchanges, corpus);
     std::ifstream savedFile(scratch / "rack.kcf", std::ios::binary);
     corpus.Add("config_file", "session-saved-rack", Seed(std::istreambuf_iterator<char>(savedFile), {}));
+    corpus.Add("config_text", "session-exported-rack", Text(ExportedText(rack, scratch / "rack.kcf")));
     WriteEdgeCases(corpus);
     std::error_code ignored;
     fs::remove_all(scratch, ignored);

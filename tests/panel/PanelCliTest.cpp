@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <iterator>
 #include <unistd.h>
 
@@ -93,6 +94,26 @@ TEST_F(PanelCli, SaveNamesTheModuleWhoseAnswerNeverCameAndWritesNothing) {
         EXPECT_NE(err.find(c.named), std::string::npos) << err;
         EXPECT_FALSE(std::filesystem::exists(file));
     }
+}
+
+// A pair whose module does not answer stops apply there: the pairs done before it are named, and the pairs
+// after it are not touched.
+TEST_F(PanelCli, ApplyStopsAtThePairWhoseModuleFailedAndNamesThePairsDone) {
+    const std::filesystem::path file =
+        std::filesystem::temp_directory_path() / ("kelvane-apply-" + std::to_string(getpid()) + ".toml");
+    std::ofstream(file) << "[pair.1]\ninput.model = \"KXB200\"\noutput.row = 3\noutput.model = \"KXD410\"\nlevel = 7\n"
+                           "[pair.4]\ninput.model = \"KXC300\"\noutput.row = 5\noutput.model = \"KXD420\"\nlevel = 8\n"
+                           "[pair.6]\ninput.model = \"KXB210\"\noutput.row = 7\noutput.model = \"KXD400\"\nlevel = 9\n";
+    Start();
+    Silence(5, 0x50);
+    EXPECT_EQ(Cli({"apply", file.string()}), kCliIncomplete);
+    std::filesystem::remove(file);
+    EXPECT_NE(err.find(":6: pair 4: a request failed all its tries; its modules may hold part of it; "
+                       "pairs done: 1"),
+              std::string::npos)
+        << err;
+    EXPECT_EQ(Writes(3), 1u);
+    EXPECT_EQ(Writes(7), 0u) << "no pair after the one that failed";
 }
 
 TEST_F(PanelCli, AChangeTheImagesCannotTakeWritesNothingAndSaysWhy) {
@@ -279,7 +300,7 @@ TEST_F(PanelCli, NamesFromModulesAndFilesNeverDriveTheTerminal) {
 TEST_F(PanelCli, EveryCommandAnswersHelpAndRefusesInOneLineNamingTheOption) {
     Start();
     for (const std::string command : {"find", "modules", "firmware scan", "firmware upgrade", "firmware build", "show",
-                                      "set", "save", "summary", "upload", "diff", "watch", "cam"}) {
+                                      "set", "save", "summary", "upload", "diff", "export", "apply", "watch", "cam"}) {
         SCOPED_TRACE(command);
         std::istringstream words(command + " --help");
         const std::vector<std::string> args{std::istream_iterator<std::string>(words), {}};

@@ -81,6 +81,15 @@ const char* const kCliUsageText =
     "  diff FILE (FILE | --rack)\n"
     "                       what differs between two configuration files, or between FILE and what the rack's\n"
     "                       modules hold now, row by row and field by field; never writes anything\n"
+    "  export (--rack | FILE) [--rows 1,7]\n"
+    "                       write the configuration of the rack or of configuration file FILE as TOML text:\n"
+    "                       one [pair.ROW] section per input with its output's row and both models, every\n"
+    "                       field by the names set takes, each service's cam, channel, lcn and hdlcn by id\n"
+    "  apply FILE [--plan] [--to OUT --from IN]\n"
+    "                       apply a text configuration: only the fields it names, only where they differ, pair\n"
+    "                       by pair through set's checks and the panel's encoding; each image sent is read\n"
+    "                       back. --plan prints what would change, in diff's words, and writes nothing; --to\n"
+    "                       OUT --from IN writes configuration file OUT from IN without a rack\n"
     "  watch [--interval SECONDS] [--json] [--prometheus FILE] [--once] [--rows 1,3,5]\n"
     "                       poll every module pair (or those of the rows named) as the module panel does,\n"
     "                       every SECONDS (default 1, from 0.1): lock, level and S.N.R. of each input, rate and\n"
@@ -108,11 +117,12 @@ const char* const kCliUsageText =
     "are in the language of pref.txt in the working directory, German when it names none, as in the program.\n"
     "\n"
     "exit status: 0 done, 1 usage, 2 no rack found, 3 inactive module, 4 incomplete answers from the rack,\n"
-    "5 a file could not be read or written, 6 the configuration file does not fit the rack, 7 no CAM, or the CAM\n"
-    "did not answer in time, 8 no rack found and a port still in use by another program after --wait-busy (watch\n"
-    "--once: the rack's port in use), 9 a change that could not be written (nothing was written), 10 diff found\n"
-    "differences, or watch --once found an input not locked, a module not answering or a channel above its\n"
-    "capacity\n";
+    "5 a file could not be read or written (or a text configuration could not be read), 6 the configuration\n"
+    "file does not fit the rack (apply: a pair's rows or models differ), 7 no CAM, or the CAM did not answer in\n"
+    "time, 8 no rack found and a port still in use by another program after --wait-busy (watch --once: the\n"
+    "rack's port in use), 9 a change that could not be written (nothing was written; apply: nothing of the pair\n"
+    "named, the pairs before it were), 10 diff found differences, apply --plan found changes to make, or watch\n"
+    "--once found an input not locked, a module not answering or a channel above its capacity\n";
 
 std::uint8_t ParseByte(const std::string& text, bool& ok) {
     ok = !text.empty() && text.size() <= 3 && text.find_first_not_of("0123456789") == std::string::npos &&

@@ -38,9 +38,28 @@ int RunCam(CliContext& cli, const std::string& row, const std::vector<std::strin
 int RunShow(CliContext& cli, const std::string& row);
 int RunSet(CliContext& cli, const std::string& row, const std::vector<std::string>& settings);
 
+// A rack's configuration as text, from the rack or from a configuration file, for the pairs of `rows` (all
+// when empty).
+int RunExport(CliContext& cli, const std::optional<std::string>& file, const std::vector<std::string>& rows);
+// A text configuration applied: to the rack, or with `to` and `from` to a configuration file from another;
+// with `plan`, what would change is printed and nothing is written.
+struct ApplyRequest {
+    std::string file;
+    bool plan = false;
+    std::optional<std::string> to;
+    std::optional<std::string> from;
+};
+int RunApply(CliContext& cli, const ApplyRequest& request);
+
 // Shared by the commands.
 struct DiscoveryReport;
+struct LoadedConfig;
 struct SlotTable;
+// Discovery as the program runs it, ending with the images read taken as those the modules hold. A rack that
+// was not wholly read is not worked on: its table is not what is installed (the status says why).
+int DiscoverWholeRack(CliContext& cli, SlotTable& table);
+// A configuration file read, or why not on the error stream.
+bool ReadConfigForCli(CliContext& cli, const std::string& file, LoadedConfig& loaded);
 // Prints the module list (or what went wrong); the exit status it calls for.
 int PrintDiscovery(CliContext& cli, const SlotTable& table, const DiscoveryReport& report);
 std::uint8_t ParseByte(const std::string& text, bool& ok);

@@ -29,7 +29,9 @@ struct Arguments {
     std::string file;
     std::vector<std::string> words;  // set's settings, cam's choices, diff's files
     std::array<std::string, 4> build;
-    bool flag = false;  // summary --offline, upload --yes, diff --rack
+    bool flag = false;  // summary --offline, upload --yes, diff --rack, export --rack, apply --plan
+    std::vector<std::string> rows;  // export --rows
+    std::optional<std::string> to, from;  // apply --to, --from
     std::optional<std::string> answer;
     WatchOptionTexts watchTexts;
     WatchOptions watch;
@@ -51,6 +53,18 @@ int RunDiffOf(CliContext& cli, const Arguments& a) {
     return RunDiff(cli, a.words[0], a.flag ? std::nullopt : std::optional<std::string>(a.words[1]));
 }
 
+int RunExportOf(CliContext& cli, const Arguments& a) {
+    if (a.flag == !a.file.empty()) {
+        cli.err << "kelvane-cli: export needs either a configuration file or --rack (one of them)\n";
+        return kCliUsage;
+    }
+    return RunExport(cli, a.flag ? std::nullopt : std::optional<std::string>(a.file), a.rows);
+}
+
+int RunApplyOf(CliContext& cli, const Arguments& a) {
+    return RunApply(cli, ApplyRequest{a.file, a.flag, a.to, a.from});
+}
+
 class CommandLineReader {
 public:
     explicit CommandLineReader(const std::string& environmentTrace);
@@ -60,6 +74,7 @@ private:
     CLI::App* Command(CLI::App& parent, const char* name, const char* description, Runner run);
     void AddDeviceCommands();
     void AddFileCommands();
+    void AddTextCommands();
     void AddPairCommands();
     std::string ProgramOptionProblem() const;
     bool TakeRacks(const CLI::App& chosen, CliCommandLine& line) const;
@@ -94,6 +109,7 @@ CommandLineReader::CommandLineReader(const std::string& environmentTrace) {
     app_.add_flag("--version", a_.version, "print the version")->disable_flag_override();
     AddDeviceCommands();
     AddFileCommands();
+    AddTextCommands();
     AddPairCommands();
 }
 
@@ -150,6 +166,27 @@ void CommandLineReader::AddFileCommands() {
                              RunDiffOf);
     diff->add_option("FILE", a_.words, "one file and --rack, or two files")->required()->expected(1, 2);
     diff->add_flag("--rack", a_.flag, "compare FILE with the rack's modules")->disable_flag_override();
+}
+
+void CommandLineReader::AddTextCommands() {
+    CLI::App* exported = Command(app_, "export", "write the configuration of the rack (--rack) or of FILE as text: one "
+                                                 "section per module pair, every field by the names set takes",
+                                 RunExportOf);
+    exported->add_option("FILE", a_.file, "the configuration file to write as text");
+    exported->add_flag("--rack", a_.flag, "discover the rack and write what its modules hold")->disable_flag_override();
+    exported->add_option("--rows", a_.rows, "only the pairs these rows belong to")->delimiter(',')->type_name("ROW,...");
+    CLI::App* apply = Command(app_, "apply", "apply a text configuration pair by pair through set's checks: only the "
+                                             "fields it names, only where they differ; fields left out stay as they are",
+                              RunApplyOf);
+    apply->add_option("FILE", a_.file, "the text configuration")->required();
+    apply->add_flag("--plan", a_.flag, "print what would change and write nothing (exit 10 when something would)")
+        ->disable_flag_override();
+    apply->add_option_function<std::string>("--to", [this](const std::string& f) { a_.to = f; },
+                                           "write the result to this configuration file instead of the rack")
+        ->type_name("OUT.kcf");
+    apply->add_option_function<std::string>("--from", [this](const std::string& f) { a_.from = f; },
+                                           "with --to: the configuration file to start from")
+        ->type_name("IN.kcf");
 }
 
 void CommandLineReader::AddPairCommands() {

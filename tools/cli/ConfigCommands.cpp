@@ -28,7 +28,9 @@ std::string ReadFailure(ConfigReadResult result) {
     return "";
 }
 
-bool ReadFile(CliContext& cli, const std::string& file, LoadedConfig& loaded) {
+}  // namespace
+
+bool ReadConfigForCli(CliContext& cli, const std::string& file, LoadedConfig& loaded) {
     std::error_code why;
     const ConfigReadResult result = ReadConfigFile(PathFromUtf8(file), loaded, &why);
     if (result == ConfigReadResult::Read) return true;
@@ -36,6 +38,8 @@ bool ReadFile(CliContext& cli, const std::string& file, LoadedConfig& loaded) {
             << (why ? ": " + why.message() : "") << "; nothing was done\n";
     return false;
 }
+
+namespace {
 
 // Whether an input or output module's image could not be read: its record would hold nothing true.
 bool ImageMissing(const SlotTable& table, const DiscoveryReport& report) {
@@ -45,9 +49,9 @@ bool ImageMissing(const SlotTable& table, const DiscoveryReport& report) {
     return false;
 }
 
-// Discovery as the program runs it, ending with the images read taken as those the modules hold. A rack that
-// was not wholly read is not worked on: its table is not what is installed.
-int DiscoverForConfig(CliContext& cli, SlotTable& table) {
+}  // namespace
+
+int DiscoverWholeRack(CliContext& cli, SlotTable& table) {
     if (!FindRack(cli)) return kCliRackNotFound;
     const DiscoveryReport report = RunDiscoveryExchanges(cli.link, table);
     if (report.inactiveRow || !report.moduleListRead || ImageMissing(table, report)) {
@@ -57,6 +61,8 @@ int DiscoverForConfig(CliContext& cli, SlotTable& table) {
     MarkConfigsSent(table);
     return kCliOk;
 }
+
+namespace {
 
 // The summary as the window shows it, with the terminal's line ends.
 void PrintSummary(CliContext& cli, const SlotTable& table, const LoadedConfig& loaded) {
@@ -70,7 +76,7 @@ void PrintSummary(CliContext& cli, const SlotTable& table, const LoadedConfig& l
 
 int RunConfigSave(CliContext& cli, const std::string& file) {
     SlotTable table;
-    if (const int status = DiscoverForConfig(cli, table); status != kCliOk) return status;
+    if (const int status = DiscoverWholeRack(cli, table); status != kCliOk) return status;
     std::error_code error;
     if (!SaveConfigFile(PathFromUtf8(file), table, error)) {
         cli.err << "kelvane-cli: cannot save " << file << ": " << error.message()
@@ -83,10 +89,10 @@ int RunConfigSave(CliContext& cli, const std::string& file) {
 
 int RunConfigSummary(CliContext& cli, const std::string& file, bool offline) {
     const auto loaded = std::make_unique<LoadedConfig>();
-    if (!ReadFile(cli, file, *loaded)) return kCliFileError;
+    if (!ReadConfigForCli(cli, file, *loaded)) return kCliFileError;
     SlotTable table;
     if (!offline) {
-        if (const int status = DiscoverForConfig(cli, table); status != kCliOk) return status;
+        if (const int status = DiscoverWholeRack(cli, table); status != kCliOk) return status;
     }
     PrintSummary(cli, table, *loaded);
     // Without a rack there is nothing the file could fail to fit.
@@ -99,9 +105,9 @@ int RunConfigSummary(CliContext& cli, const std::string& file, bool offline) {
 
 int RunConfigUpload(CliContext& cli, const std::string& file, bool send) {
     const auto loaded = std::make_unique<LoadedConfig>();
-    if (!ReadFile(cli, file, *loaded)) return kCliFileError;
+    if (!ReadConfigForCli(cli, file, *loaded)) return kCliFileError;
     SlotTable table;
-    if (const int status = DiscoverForConfig(cli, table); status != kCliOk) return status;
+    if (const int status = DiscoverWholeRack(cli, table); status != kCliOk) return status;
     PrintSummary(cli, table, *loaded);
     if (!ConfigMatches(table, *loaded)) {
         cli.err << "kelvane-cli: " << file << " does not fit the rack's modules; nothing was sent\n";

@@ -10,6 +10,7 @@
 #include "panel/PairModel.h"
 #include "panel/Schedule.h"
 #include "text/ControlCharacters.h"
+#include "tools/cli/PairSettings.h"
 #include "tools/cli/ParameterNames.h"
 
 #include <algorithm>
@@ -20,8 +21,6 @@
 
 namespace kelvane {
 namespace {
-
-constexpr std::uint8_t kTunerWithFec = 1;
 
 
 // The lines of one row, each prefixed with the row and its model.
@@ -79,7 +78,7 @@ void DiffInputRows(const PanelModel& a, const PanelModel& b, RowReport& report) 
         report.Field(InputFieldName(r, "symbolrate"), a.InputSymbolRate[r], b.InputSymbolRate[r]);
         const int fa = a.InputFecOrPolarity[r];
         const int fb = b.InputFecOrPolarity[r];
-        if (a.InputType == kTunerWithFec) {
+        if (a.InputType == kTunerWithFecType) {
             report.Field<std::string>(InputFieldName(r, "fec"), NameOf(kCodeRateNames, fa), NameOf(kCodeRateNames, fb));
         } else if (a.InputType == kPlayerType) {
             report.Field<std::string>(InputFieldName(r, "polarity"), NameOf(kPolarityNames, fa),
@@ -136,21 +135,17 @@ void DiffPlayer(const PanelModel& a, const PanelModel& b, RowReport& report) {
     report.Field("schedule", ScheduleText(a), ScheduleText(b));
 }
 
+// The fields set names, walked as export writes them (both sides are of one type, so the walks line up), then
+// the two that set does not take.
 void DiffOutputParameters(const PanelModel& a, const PanelModel& b, RowReport& report) {
-    report.Field("out.freq", a.OutputFreqKHz, b.OutputFreqKHz, " kHz");
-    report.Field<std::string>("constellation", NameOf(kConstellationNames, a.Constellation),
-                              NameOf(kConstellationNames, b.Constellation));
-    report.Field<std::string>("mode", NameOf(kModeNames, a.TransmissionMode), NameOf(kModeNames, b.TransmissionMode));
-    report.Field<std::string>("guard", NameOf(kGuardNames, a.GuardInterval), NameOf(kGuardNames, b.GuardInterval));
-    report.Field<std::string>("coderate", NameOf(kCodeRateNames, a.CodeRate), NameOf(kCodeRateNames, b.CodeRate));
-    report.Field<std::string>("bandwidth", NameOf(kBandwidthNames, a.Bandwidth), NameOf(kBandwidthNames, b.Bandwidth));
-    report.Field("level", a.LevelStep, b.LevelStep);
-    report.Field("network.id", a.NetworkId, b.NetworkId);
-    report.Field("network.name", Quoted(a.NetworkName), Quoted(b.NetworkName));
-    report.Field("network.version", int(a.NitVersion), int(b.NitVersion));
-    for (int k = 0; k < a.OutputChannelCount; ++k) {
-        report.Field("tsid" + std::to_string(k + 1), a.TransportStreamId[k], b.TransportStreamId[k]);
+    const std::vector<TextSetting> fa = OutputSettingsOf(a);
+    const std::vector<TextSetting> fb = OutputSettingsOf(b);
+    const auto shown = [](const TextSetting& s) { return s.name == "network.name" ? Quoted(s.value) : s.value; };
+    for (std::size_t k = 0; k < fa.size() && k < fb.size(); ++k) {
+        if (fa[k].name != fb[k].name) continue;
+        report.Field(fa[k].name, shown(fa[k]), shown(fb[k]), fa[k].name == "out.freq" ? " kHz" : "");
     }
+    report.Field("network.version", int(a.NitVersion), int(b.NitVersion));
     report.Field<std::string>("CAT/EMM", a.RemoveCatEmm ? "removed" : "kept", b.RemoveCatEmm ? "removed" : "kept");
 }
 
