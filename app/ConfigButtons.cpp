@@ -14,7 +14,6 @@
 namespace kelvane {
 namespace {
 
-
 constexpr std::uint32_t kReportMs = 2000;
 // A failed upload is followed at once by a new search for the rack, whose messages would hide it.
 constexpr std::uint32_t kUploadFailureReadMs = 2000;
@@ -84,7 +83,8 @@ void CKelvaneDlg::UploadConfiguration() {
         return;
     }
     info_.ShowInfo(MessageText(kUploadedMessage), false, kReportMs);
-    status_.SetLastWrite(MessageText(kUploadedMessage) + " (" + LocalTimeOfDay(windows_.GetClock().SystemSeconds()) + ")");
+    status_.SetLastWrite(MessageText(kUploadedMessage) + " (" + LocalTimeOfDay(windows_.GetClock().SystemSeconds()) +
+                         ")");
 }
 
 int CKelvaneDlg::ReadFailureMessage(ConfigReadResult result) {

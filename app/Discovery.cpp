@@ -14,7 +14,6 @@
 namespace kelvane {
 namespace {
 
-
 constexpr unsigned kSupervisionPeriodMs = 100;
 constexpr unsigned kRelinkRetryMs = 1000;
 constexpr std::uint32_t kLongShowMs = 10000;
@@ -34,7 +33,9 @@ constexpr std::size_t kRefusedFilesNamed = 3;
 class InfoFeedback final : public UpgradeFeedback {
 public:
     InfoFeedback(CInfo& info, ui::WindowSystem& windows) : info_(info), windows_(windows) {}
-    void ShowText(const std::string& text, std::uint32_t durationMs) override { info_.ShowInfo(text, false, durationMs); }
+    void ShowText(const std::string& text, std::uint32_t durationMs) override {
+        info_.ShowInfo(text, false, durationMs);
+    }
     void Progress(int range, int position) override { info_.SetInfoProgress(range, position); }
     void Beep(unsigned frequencyHz, unsigned milliseconds) override { windows_.Beep(frequencyHz, milliseconds); }
     void Pause(std::uint32_t milliseconds) override { windows_.GetClock().Sleep(milliseconds); }
@@ -193,8 +194,8 @@ void CKelvaneDlg::ReportVersionsNotTaken() {
 void CKelvaneDlg::LabelRow(std::size_t row) {
     if (row >= static_cast<std::size_t>(kListRows)) return;
     const SlotRecord& record = slots_[row];
-    const std::string label = FormatText("%s\r\nV%d.%d", {ModuleTypeName(record.Type), record.Version / 10,
-                                                           record.Version % 10});
+    const std::string label =
+        FormatText("%s\r\nV%d.%d", {ModuleTypeName(record.Type), record.Version / 10, record.Version % 10});
     SetRow(static_cast<int>(row), label, ImageOf(record.Type));
     window_->RepaintNow();
 }

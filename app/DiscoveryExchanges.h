@@ -15,18 +15,18 @@ class Clock;
 // Why a module's identity probe did not vouch for it.
 enum class IdentityFailure {
     None,
-    NoAnswer,         // no valid reply after every try
-    NotIdentified,    // a reply without the identity mark, or too short to hold a version
+    NoAnswer,  // no valid reply after every try
+    NotIdentified,  // a reply without the identity mark, or too short to hold a version
     ReportsInactive,  // a reply in which the module says it is inactive
 };
 
 // Why a module list cannot be the rack's: such a list is a reply to something else, or garbled.
 enum class ModuleListFault {
     None,
-    PartialTriple,           // a length that is not whole triples
+    PartialTriple,  // a length that is not whole triples
     ControllerAfterRowZero,  // a module of the controller's type: there is one controller, in row 0
-    AddressOutOfRange,       // 0 (the controller), 0xFD (the PC) or 0xFF (broadcast)
-    AddressTwice,            // two modules at one address
+    AddressOutOfRange,  // 0 (the controller), 0xFD (the PC) or 0xFF (broadcast)
+    AddressTwice,  // two modules at one address
 };
 
 // What the talking side of discovery found, for the window or a script to report.

@@ -6,8 +6,8 @@ namespace kelvane {
 
 class CXmit;
 
-// Starts the program: chooses the folder it works in (app/ApplicationFolder.h), takes the language from pref.txt there, and runs the
-// main window until it is closed.
+// Starts the program: chooses the folder it works in (app/ApplicationFolder.h), takes the language from pref.txt there,
+// and runs the main window until it is closed.
 class CKelvaneApp {
 public:
     CKelvaneApp(ui::WindowSystem& windows, CXmit& link) : windows_(windows), link_(link) {}

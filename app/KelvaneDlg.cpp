@@ -21,9 +21,9 @@ constexpr std::array<int, 9> kImageOfType{0, 2, 4, 6, 2, 4, 4, 2, 8};
 const ui::ImageList& ModuleImages() {
     static const ui::ImageList images{
         kModuleImageSize,
-        {res::kControllerBitmap, res::kControllerLitBitmap, res::kInputBitmap, res::kInputLitBitmap,
-         res::kOutputBitmap, res::kOutputLitBitmap, res::kCommonInterfaceBitmap, res::kCommonInterfaceLitBitmap,
-         res::kWideOutputBitmap, res::kWideOutputLitBitmap, res::kEmptySlotBitmap}};
+        {res::kControllerBitmap, res::kControllerLitBitmap, res::kInputBitmap, res::kInputLitBitmap, res::kOutputBitmap,
+         res::kOutputLitBitmap, res::kCommonInterfaceBitmap, res::kCommonInterfaceLitBitmap, res::kWideOutputBitmap,
+         res::kWideOutputLitBitmap, res::kEmptySlotBitmap}};
     return images;
 }
 
@@ -54,7 +54,10 @@ void CKelvaneDlg::InitDialog() {
     window_->SetWindowIcon(res::kAppIcon);
     InitBars();
 
-    const PanelServices services{windows_, link_, info_, slots_,
+    const PanelServices services{windows_,
+                                 link_,
+                                 info_,
+                                 slots_,
                                  [this](const std::string& report) { status_.SetLastWrite(report); },
                                  [this] { OnCancel(); }};
     modulePanel_->Create(*window_, services);
@@ -134,8 +137,7 @@ void CKelvaneDlg::OnNotify(const ui::Notification& notification) {
             window_->SetRowSelected(res::kModuleList, notification.row, false);
         }
         break;
-    default:
-        break;
+    default: break;
     }
 }
 

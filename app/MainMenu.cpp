@@ -21,8 +21,8 @@ ui::MenuItem Item(int id, int text, const char* shortcut = "", bool separatorBef
 ui::MenuBar MainMenuBar() {
     return {
         {MessageText(kFileMenuText),
-         {Item(kSaveConfigItem, kSaveConfigItemText, "Ctrl+S"), Item(kUploadConfigItem, kUploadConfigItemText, "Ctrl+O"),
-          Item(kQuitItem, kQuitItemText, "Ctrl+Q", true)}},
+         {Item(kSaveConfigItem, kSaveConfigItemText, "Ctrl+S"),
+          Item(kUploadConfigItem, kUploadConfigItemText, "Ctrl+O"), Item(kQuitItem, kQuitItemText, "Ctrl+Q", true)}},
         {MessageText(kRackMenuText),
          {Item(kSearchAgainItem, kSearchAgainItemText, "F5"), Item(kConnectToItem, kConnectToItemText),
           Item(kFirmwareFilesItem, kFirmwareFilesItemText, "", true)}},
@@ -94,8 +94,8 @@ void CKelvaneDlg::InitBars() {
 }
 
 void CKelvaneDlg::ShowAbout() {
-    const std::string text = FormatText(MessageText(kAboutText), {kKelvaneVersion, windows_.ToolkitVersion(),
-                                                                  applicationDirectory_});
+    const std::string text =
+        FormatText(MessageText(kAboutText), {kKelvaneVersion, windows_.ToolkitVersion(), applicationDirectory_});
     ShowAboutBox(windows_, *window_, AsTitle(MessageText(kAboutItemText)), text);
 }
 

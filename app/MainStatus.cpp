@@ -49,8 +49,7 @@ void MainStatus::SetLastWrite(const std::string& report) {
 
 std::vector<std::string> MainStatus::Fields() const {
     const bool connected = state_ == LinkState::Connected;
-    return {MessageText(StateText(state_)),
-            place_,
+    return {MessageText(StateText(state_)), place_,
             connected ? FormatText(MessageText(kStatusModulesText), {modules_}) : "", lastWrite_};
 }
 

@@ -7,8 +7,7 @@ namespace {
 
 // The accented letters below are written as they are; the table is only right if the compiler stores string
 // literals as UTF-8.
-static_assert(sizeof("é") == 3 && "é"[0] == '\xC3' && "é"[1] == '\xA9',
-              "string literals must be stored as UTF-8");
+static_assert(sizeof("é") == 3 && "é"[0] == '\xC3' && "é"[1] == '\xA9', "string literals must be stored as UTF-8");
 
 // Entry id * 4 + language, languages in the order English, French, Italian, German. Where a row repeats the
 // English text, that is the wording the operators of that language are used to.
@@ -809,10 +808,18 @@ constexpr const char* kEntries[] = {
     "&Über Kelvane",
     // The About box: version, licence, the toolkit and the folder the window works in.
     // 159, kAboutText
-    "Kelvane %s\r\nThe control program of the KXRRack DVB-T head-end\r\n\r\nCopyright 2026 Telquine. All rights reserved: distributed by Telquine to the operators of KXRRack head-ends.\r\n\r\nWindows drawn with %s\r\nData folder: %s",
-    "Kelvane %s\r\nLe programme de commande de la tête de réseau DVB-T KXRRack\r\n\r\nCopyright 2026 Telquine. Tous droits réservés : distribué par Telquine aux exploitants de têtes de réseau KXRRack.\r\n\r\nFenêtres dessinées avec %s\r\nDossier de données : %s",
-    "Kelvane %s\r\nIl programma di controllo della stazione di testa DVB-T KXRRack\r\n\r\nCopyright 2026 Telquine. Tutti i diritti riservati: distribuito da Telquine agli operatori delle stazioni di testa KXRRack.\r\n\r\nFinestre disegnate con %s\r\nCartella dei dati: %s",
-    "Kelvane %s\r\nDas Steuerprogramm der DVB-T-Kopfstation KXRRack\r\n\r\nCopyright 2026 Telquine. Alle Rechte vorbehalten: von Telquine an die Betreiber von KXRRack-Kopfstationen abgegeben.\r\n\r\nFenster gezeichnet mit %s\r\nDatenordner: %s",
+    "Kelvane %s\r\nThe control program of the KXRRack DVB-T head-end\r\n\r\nCopyright 2026 Telquine. All rights "
+    "reserved: distributed by Telquine to the operators of KXRRack head-ends.\r\n\r\nWindows drawn with %s\r\nData "
+    "folder: %s",
+    "Kelvane %s\r\nLe programme de commande de la tête de réseau DVB-T KXRRack\r\n\r\nCopyright 2026 Telquine. Tous "
+    "droits réservés : distribué par Telquine aux exploitants de têtes de réseau KXRRack.\r\n\r\nFenêtres dessinées "
+    "avec %s\r\nDossier de données : %s",
+    "Kelvane %s\r\nIl programma di controllo della stazione di testa DVB-T KXRRack\r\n\r\nCopyright 2026 Telquine. "
+    "Tutti i diritti riservati: distribuito da Telquine agli operatori delle stazioni di testa "
+    "KXRRack.\r\n\r\nFinestre disegnate con %s\r\nCartella dei dati: %s",
+    "Kelvane %s\r\nDas Steuerprogramm der DVB-T-Kopfstation KXRRack\r\n\r\nCopyright 2026 Telquine. Alle Rechte "
+    "vorbehalten: von Telquine an die Betreiber von KXRRack-Kopfstationen abgegeben.\r\n\r\nFenster gezeichnet mit "
+    "%s\r\nDatenordner: %s",
     // The status bar: the link's state, and how many modules the rack has.
     // 160, kStatusSearchingText
     "Searching for the rack...",
@@ -935,8 +942,10 @@ constexpr const char* kEntries[] = {
     // 183, kGuideMissingMessage
     "The window's guide (README.md) was not found in %s. The manual page kelvane(1) describes the window too.",
     "Le guide de la fenêtre (README.md) est introuvable dans %s. La page de manuel kelvane(1) décrit aussi la fenêtre.",
-    "La guida della finestra (README.md) non è stata trovata in %s. Anche la pagina di manuale kelvane(1) descrive la finestra.",
-    "Die Anleitung zum Fenster (README.md) wurde in %s nicht gefunden. Auch die Handbuchseite kelvane(1) beschreibt das Fenster.",
+    "La guida della finestra (README.md) non è stata trovata in %s. Anche la pagina di manuale kelvane(1) descrive la "
+    "finestra.",
+    "Die Anleitung zum Fenster (README.md) wurde in %s nicht gefunden. Auch die Handbuchseite kelvane(1) beschreibt "
+    "das Fenster.",
     // 184, kStatusNotConnectedText
     "Not connected",
     "Non connecté",

@@ -48,7 +48,8 @@ std::string MessageLog::Text() const {
     for (const Entry& entry : entries_) {
         out += LocalTimeOfDay(entry.first) + "  " + Lines(entry.text);
         if (entry.times > 1) {
-            out += kIndent + FormatText(MessageText(kLogRepeatedText), {entry.times, LocalTimeOfDay(entry.last)}) + "\n";
+            out +=
+                kIndent + FormatText(MessageText(kLogRepeatedText), {entry.times, LocalTimeOfDay(entry.last)}) + "\n";
         }
     }
     return out;

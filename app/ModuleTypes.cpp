@@ -28,9 +28,7 @@ ModuleRole RoleOf(std::uint8_t type) {
     return type < kModuleTypes.size() ? kModuleTypes[type].role : ModuleRole::Unknown;
 }
 
-const char* ModuleTypeName(std::uint8_t type) {
-    return type < kModuleTypes.size() ? kModuleTypes[type].name : "";
-}
+const char* ModuleTypeName(std::uint8_t type) { return type < kModuleTypes.size() ? kModuleTypes[type].name : ""; }
 
 std::string VersionLabel(std::uint8_t version) {
     return "V" + std::to_string(version / 10) + "." + std::to_string(version % 10);

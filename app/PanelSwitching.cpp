@@ -30,20 +30,15 @@ void CKelvaneDlg::SelectSlot(int index) {
     if (index >= 0 && index < slots_.ModuleCount) {
         const std::uint8_t type = slots_[index].Type;
         switch (RoleOf(type)) {
-        case ModuleRole::Controller:
-            SetRowImage(index, ImageOf(type) + 1);
-            break;
+        case ModuleRole::Controller: SetRowImage(index, ImageOf(type) + 1); break;
         case ModuleRole::CommonInterface:
             SetRowImage(index, ImageOf(type) + 1);
             PlacePanel(&camMenu_->Window());
             camMenu_->OpenCamMenu(slots_[index]);
             break;
         case ModuleRole::Input:
-        case ModuleRole::Output:
-            SelectPairOf(index);
-            break;
-        case ModuleRole::Unknown:
-            break;
+        case ModuleRole::Output: SelectPairOf(index); break;
+        case ModuleRole::Unknown: break;
         }
     }
     window_->RepaintNow();

@@ -28,7 +28,8 @@ int PlainMessage(OpenProblem problem) {
 std::string OpenFailureText(const OpenFailure& failure, int language) {
     const std::string& port = failure.device;
     const std::string& detail = failure.detail;
-    if (const int plain = PlainMessage(failure.problem); plain >= 0) return FormatText(MessageText(plain, language), {port});
+    if (const int plain = PlainMessage(failure.problem); plain >= 0)
+        return FormatText(MessageText(plain, language), {port});
     switch (failure.problem) {
     case OpenProblem::NotPermitted:
         if (detail.empty()) break;
@@ -37,8 +38,10 @@ std::string OpenFailureText(const OpenFailure& failure, int language) {
         if (detail.empty()) return FormatText(MessageText(kPortBusyMessage, language), {port});
         return FormatText(MessageText(kPortLockedMessage, language), {port, detail});
     case OpenProblem::BadEntry: return FormatText(MessageText(kPortBadEntryMessage, language), {port, detail});
-    case OpenProblem::SettingsRefused: return FormatText(MessageText(kPortSettingsRefusedMessage, language), {port, detail});
-    case OpenProblem::ServerInUse: return FormatText(MessageText(kPortServerInUseMessage, language), {port, "\"" + detail + "\""});
+    case OpenProblem::SettingsRefused:
+        return FormatText(MessageText(kPortSettingsRefusedMessage, language), {port, detail});
+    case OpenProblem::ServerInUse:
+        return FormatText(MessageText(kPortServerInUseMessage, language), {port, "\"" + detail + "\""});
     case OpenProblem::ServerClosed: {
         const std::string text = FormatText(MessageText(kPortServerClosedMessage, language), {port});
         return detail.empty() ? text : text + " (\"" + detail + "\")";

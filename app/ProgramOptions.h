@@ -9,7 +9,7 @@ namespace kelvane {
 struct ProgramOptions {
     std::string traceFile;  // record the line in this pcapng file; empty: no trace
     std::string portEntry;  // --port: search this one port-table entry alone; empty: the usual table
-    std::string rackName;   // --rack: the window's rack, by the name the port table gives it; empty: none
+    std::string rackName;  // --rack: the window's rack, by the name the port table gives it; empty: none
 };
 
 // What the programs say of an option given without its value.

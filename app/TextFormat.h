@@ -18,8 +18,7 @@ public:
     // Unsigned conversions show a negative value as printf would: as the bit pattern of its promoted type,
     // so -1 of an int is FFFFFFFF and -1 of a 64-bit integer is sixteen F.
     template <std::integral T>
-        requires(!std::same_as<T, bool>)
-    constexpr FormatArg(T value)
+    requires(!std::same_as<T, bool>) constexpr FormatArg(T value)
         : isText_(false),
           signed_(static_cast<std::int64_t>(value)),
           unsigned_(static_cast<std::make_unsigned_t<decltype(+value)>>(value)) {}

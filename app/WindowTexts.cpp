@@ -32,8 +32,8 @@ int VerdictText(FirmwareVerdict verdict) {
 }
 
 std::string NoteLine(const FirmwareScanNote& note) {
-    std::string line = (note.line.empty() ? MessageText(kEmptyLineText) : note.line) + ": " +
-                       MessageText(VerdictText(note.verdict));
+    std::string line =
+        (note.line.empty() ? MessageText(kEmptyLineText) : note.line) + ": " + MessageText(VerdictText(note.verdict));
     if (note.verdict == FirmwareVerdict::Chosen || note.verdict == FirmwareVerdict::NotNewer) {
         line += " (" + std::string(ModuleTypeName(note.type)) + " " + VersionLabel(note.version) + ")";
     }
@@ -102,8 +102,10 @@ std::string FirmwareReportText(const FirmwareScan& scan, const std::filesystem::
     std::string text = FormatText(MessageText(kFirmwareListText), {listPath.string()}) + "\n\n";
     if (!scan.listFound) return text + MessageText(kFirmwareListMissingText) + "\n";
     for (const FirmwareScanNote& note : scan.notes) text += "  " + NoteLine(note) + "\n";
-    if (scan.listCut) text += FormatText(MessageText(kFirmwareListCutText), {static_cast<int>(kMaxFirmwareListLines)}) + "\n";
-    return text + "\n" + FormatText(MessageText(kFirmwareUsableText), {static_cast<int>(scan.FirmwareFilesFound)}) + "\n";
+    if (scan.listCut)
+        text += FormatText(MessageText(kFirmwareListCutText), {static_cast<int>(kMaxFirmwareListLines)}) + "\n";
+    return text + "\n" + FormatText(MessageText(kFirmwareUsableText), {static_cast<int>(scan.FirmwareFilesFound)}) +
+           "\n";
 }
 
 std::string WindowGuideText(const std::vector<std::filesystem::path>& candidates) {

@@ -91,8 +91,8 @@ struct Sample {
     std::size_t exchanges = 0;
     std::size_t bytes = 0;  // on the wire: written by the program and sent by the rack
     double measuredMs = 0;
-    double cpuS = 0;        // this thread's (the link's) user and system time
-    double simLateMs = 0;   // how late the simulator itself delivered the ends of the replies
+    double cpuS = 0;  // this thread's (the link's) user and system time
+    double simLateMs = 0;  // how late the simulator itself delivered the ends of the replies
     double BoundMs() const { return static_cast<double>(bytes) * kByteMs; }
 };
 
@@ -162,18 +162,17 @@ std::vector<Work> Works(const std::vector<std::uint8_t>& image, int runs, int up
     std::vector<Work> works;
     works.push_back({"discovery, 13 rows (find + list + probes + configs)", runs, 0.90,
                      [](Session& s) { s.Link().ClosePort(); }, Discover});
-    works.push_back({"identity probe cycle", runs * 4, 0.85, needPort, [](Session& s) {
-                         return s.Link().XmitRequest({}, kInput, kIdentityCommand, kProbeTimeout);
-                     }});
-    works.push_back({"panel status poll (input status + output rates)", runs * 4, std::nullopt, needPort,
-                     [](Session& s) {
-                         CXmit& link = s.Link();
-                         if (!link.XmitRequest({}, kInput, kInputStatusCommand, kInputStatusTimeout)) return false;
-                         const InputStatus status = ParseInputStatus(link.Reply(), 1);
-                         if (!link.XmitRequest({}, kOutput, kListsCommand, kListsTimeout)) return false;
-                         const OutputRates rates = ParseOutputRates(link.Reply(), 2, 5);
-                         return status.rows > 0 && !rates.channels.empty();
-                     }});
+    works.push_back({"identity probe cycle", runs * 4, 0.85, needPort,
+                     [](Session& s) { return s.Link().XmitRequest({}, kInput, kIdentityCommand, kProbeTimeout); }});
+    works.push_back(
+        {"panel status poll (input status + output rates)", runs * 4, std::nullopt, needPort, [](Session& s) {
+             CXmit& link = s.Link();
+             if (!link.XmitRequest({}, kInput, kInputStatusCommand, kInputStatusTimeout)) return false;
+             const InputStatus status = ParseInputStatus(link.Reply(), 1);
+             if (!link.XmitRequest({}, kOutput, kListsCommand, kListsTimeout)) return false;
+             const OutputRates rates = ParseOutputRates(link.Reply(), 2, 5);
+             return status.rows > 0 && !rates.channels.empty();
+         }});
     works.push_back({"configuration read (output image)", runs * 4, std::nullopt, needPort, [](Session& s) {
                          SlotRecord record;
                          record.Address = kOutput;
@@ -272,7 +271,10 @@ bool RunAll(std::uint32_t latencyMs, const std::vector<std::uint8_t>& image, int
         return false;
     }
     std::cout << "\nadapter latency " << latencyMs << " ms"
-              << (latencyMs == 0 ? " (no USB adapter)" : latencyMs == 16 ? " (an FTDI's default)" : "") << "\n"
+              << (latencyMs == 0    ? " (no USB adapter)"
+                  : latencyMs == 16 ? " (an FTDI's default)"
+                                    : "")
+              << "\n"
               << Padded("work", 60) << Padded("exch", 6, true) << Padded("bytes", 8, true)
               << Padded("bound ms", 11, true) << Padded("measured ms", 13, true) << Padded("ratio", 7, true)
               << Padded("cpu ms", 9, true) << Padded("sim late", 10, true) << "  goal\n";
@@ -296,9 +298,8 @@ bool RunAll(std::uint32_t latencyMs, const std::vector<std::uint8_t>& image, int
         std::cout << Padded(work.name, 60) << Padded(std::to_string(last.exchanges), 6, true)
                   << Padded(std::to_string(last.bytes), 8, true) << Padded(Fixed(last.BoundMs(), 2), 11, true)
                   << Padded(Fixed(median, 2), 13, true) << Padded(Fixed(ratio, 3), 7, true)
-                  << Padded(Fixed(result->cpuS * 1000, 2), 9, true)
-                  << Padded(Fixed(result->simLateMs, 2), 10, true) << "  "
-                  << goal << '\n';
+                  << Padded(Fixed(result->cpuS * 1000, 2), 9, true) << Padded(Fixed(result->simLateMs, 2), 10, true)
+                  << "  " << goal << '\n';
         if (work.name.starts_with("firmware upgrade") && latencyMs == 0) {
             const double cpuS = result->cpuS;
             const bool met = cpuS <= 0.05;
@@ -385,8 +386,7 @@ bool RunThroughServers(int runs) {
             goal = ">= " + Fixed(kServerGoal, 2) + (met ? " met" : " MISSED");
         }
         std::cout << Padded(route.name, 56) << Padded(Fixed(ms, 2), 14, true)
-                  << Padded(Fixed(polled->measuredMs, 2), 9, true)
-                  << Padded(Fixed(localMs / ms, 3), 12, true)
+                  << Padded(Fixed(polled->measuredMs, 2), 9, true) << Padded(Fixed(localMs / ms, 3), 12, true)
                   << Padded(defaultsMs > 0 ? Fixed(speedUp, 2) : "", 15, true) << "  " << goal << '\n';
     }
     rack.Stop();
@@ -427,12 +427,13 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    std::cout << "kelvane line benchmark: kxrsim paced at 115200 baud (86.8 us a byte), in process over its\n"
-                 "pseudo-terminal. bound = wire time of the bytes exchanged (the program's and the rack's; the\n"
-                 "echo overlaps the request); measured = median of "
-              << runs << " runs (probe, poll, read, block: " << runs * 4 << "; upgrade: " << upgradeRuns
-              << ");\nratio = bound / measured; cpu = the link thread's user + system time; sim late = how much later than\n"
-                 "their line time the simulator delivered the last bytes of the replies (included in measured).\n";
+    std::cout
+        << "kelvane line benchmark: kxrsim paced at 115200 baud (86.8 us a byte), in process over its\n"
+           "pseudo-terminal. bound = wire time of the bytes exchanged (the program's and the rack's; the\n"
+           "echo overlaps the request); measured = median of "
+        << runs << " runs (probe, poll, read, block: " << runs * 4 << "; upgrade: " << upgradeRuns
+        << ");\nratio = bound / measured; cpu = the link thread's user + system time; sim late = how much later than\n"
+           "their line time the simulator delivered the last bytes of the replies (included in measured).\n";
     PrintMachine();
     const std::vector<std::uint8_t> image = FirmwareImage();
     bool met = true;

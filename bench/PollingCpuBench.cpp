@@ -28,7 +28,7 @@ namespace {
 
 constexpr std::uint64_t kStretchMs = 20000;
 constexpr int kPairRow = 1;  // the KXB200, whose pair is the KXD410 in row 3
-constexpr int kCamRow = 2;   // the KXF600
+constexpr int kCamRow = 2;  // the KXF600
 
 double ThreadCpuSeconds() {
     rusage usage{};

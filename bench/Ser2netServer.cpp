@@ -86,8 +86,8 @@ bool Ser2netServer::Start(const std::string& device, Accepter accepter, Tuning t
     for (int tries = 0; tries < 200 && pid_ > 0; ++tries) {
         if (Listening(port)) {
             std::this_thread::sleep_for(300ms);  // it closes the line behind the probe's connection
-            entry_ = std::string(accepter == Accepter::Rfc2217 ? "rfc2217" : "tcp") + ":127.0.0.1:" +
-                     std::to_string(port);
+            entry_ =
+                std::string(accepter == Accepter::Rfc2217 ? "rfc2217" : "tcp") + ":127.0.0.1:" + std::to_string(port);
             return true;
         }
         std::this_thread::sleep_for(50ms);

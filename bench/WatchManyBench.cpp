@@ -41,7 +41,7 @@ struct Settings {
     int racks = 24;
     int seconds = 60;
     int warmUpSeconds = 10;  // discovery of every rack and the first rounds are left out of the CPU figure
-    bool file = true;        // the Prometheus file written, as node_exporter's textfile collector wants
+    bool file = true;  // the Prometheus file written, as node_exporter's textfile collector wants
 };
 
 // The real output, to nowhere but the Prometheus file, timing every round on the way.
@@ -108,12 +108,14 @@ double PeakMb() {
 bool Measure(const Settings& s, const fs::path& dir) {
     SystemClock clock;
     std::vector<std::string> entries;
-    for (int k = 0; k < s.racks; ++k) entries.push_back("rack " + std::to_string(k) + " @ " + (dir / ("rack" + std::to_string(k))).string());
+    for (int k = 0; k < s.racks; ++k)
+        entries.push_back("rack " + std::to_string(k) + " @ " + (dir / ("rack" + std::to_string(k))).string());
     const auto ports = MakeNativePortOpener(entries.front(), dir);
     CXmit link(*ports, clock);
     std::ostringstream out, err;
-    CliContext cli{link, *ports, clock, out, err, dir, false, {}, {}, entries,
-                   [&dir](const std::string& entry) { return MakeNativePortOpener(entry, dir); }};
+    CliContext cli{link, *ports, clock, out, err, dir, false, {}, {}, entries, [&dir](const std::string& entry) {
+                       return MakeNativePortOpener(entry, dir);
+                   }};
     WatchOptions options;
     options.intervalMs = kIntervalMs;
     if (s.file) options.prometheusFile = (dir / "racks.prom").string();
@@ -141,8 +143,10 @@ bool Measure(const Settings& s, const fs::path& dir) {
                 share <= kMaxCoreShare ? "" : "  GOAL MISSED");
     std::printf("peak memory %.1f MB (goal %.0f MB)%s\n", peak, kMaxPeakMb, peak <= kMaxPeakMb ? "" : "  GOAL MISSED");
     const std::size_t expected = static_cast<std::size_t>(s.racks) * static_cast<std::size_t>(s.seconds);
-    if (output.rounds + static_cast<std::size_t>(s.racks) < expected) std::printf("fewer rounds than the interval asks: GOAL MISSED\n");
-    return inside && share <= kMaxCoreShare && peak <= kMaxPeakMb && output.rounds + static_cast<std::size_t>(s.racks) >= expected;
+    if (output.rounds + static_cast<std::size_t>(s.racks) < expected)
+        std::printf("fewer rounds than the interval asks: GOAL MISSED\n");
+    return inside && share <= kMaxCoreShare && peak <= kMaxPeakMb &&
+           output.rounds + static_cast<std::size_t>(s.racks) >= expected;
 }
 
 }  // namespace
@@ -160,9 +164,12 @@ int main(int argc, char** argv) {
         }
         if (k + 1 >= argc) return 2;
         const int value = std::atoi(argv[k + 1]);
-        if (option == "--racks" && value > 0 && value <= 200) s.racks = value;
-        else if (option == "--seconds" && value > 0) s.seconds = value;
-        else if (option == "--warm-up" && value >= 0) s.warmUpSeconds = value;
+        if (option == "--racks" && value > 0 && value <= 200)
+            s.racks = value;
+        else if (option == "--seconds" && value > 0)
+            s.seconds = value;
+        else if (option == "--warm-up" && value >= 0)
+            s.warmUpSeconds = value;
         else {
             std::cerr << "usage: kelvane_watch_bench [--racks N] [--seconds S] [--warm-up S] [--no-file]\n";
             return 2;

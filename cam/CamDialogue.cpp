@@ -115,39 +115,36 @@ bool CamDialogue::SendQueuedRequest() {
 
 void CamDialogue::Take(const MmiEvent& event) {
     switch (event.kind) {
-        case MmiEventKind::SessionPacket:
-            mmiOpen_ = true;
-            // The CAM has spoken: whatever waits may go at once.
-            holdUntil_ = 0;
-            break;
-        case MmiEventKind::SessionClosed:
-            mmiOpen_ = false;
-            ScreenGone();
-            break;
-        case MmiEventKind::MenuClosed:
-            ScreenGone();
-            break;
-        case MmiEventKind::MenuStart:
-        case MmiEventKind::ListStart:
-            listShown_ = event.kind == MmiEventKind::ListStart;
-            // The CAM has left any question it asked.
-            questionOpen_ = false;
-            blindAnswer_ = false;
-            menuDeadline_ = 0;
-            Notice(kMenuHintMessage, kMenuShowMs);
-            break;
-        case MmiEventKind::Enquiry:
-            questionOpen_ = true;
-            blindAnswer_ = event.blind;
-            // A question is a screen of its own: asking for the main menu again would take it away unanswered.
-            menuDeadline_ = 0;
-            Notice(kQuestionHintMessage, kQuestionShowMs);
-            break;
-        case MmiEventKind::Untreated:
-            view_.ShowNotice(FormatText(MessageText(kTagNotTreatedMessage), {event.tag}), kUntreatedShowMs);
-            break;
-        case MmiEventKind::Text:
-            break;
+    case MmiEventKind::SessionPacket:
+        mmiOpen_ = true;
+        // The CAM has spoken: whatever waits may go at once.
+        holdUntil_ = 0;
+        break;
+    case MmiEventKind::SessionClosed:
+        mmiOpen_ = false;
+        ScreenGone();
+        break;
+    case MmiEventKind::MenuClosed: ScreenGone(); break;
+    case MmiEventKind::MenuStart:
+    case MmiEventKind::ListStart:
+        listShown_ = event.kind == MmiEventKind::ListStart;
+        // The CAM has left any question it asked.
+        questionOpen_ = false;
+        blindAnswer_ = false;
+        menuDeadline_ = 0;
+        Notice(kMenuHintMessage, kMenuShowMs);
+        break;
+    case MmiEventKind::Enquiry:
+        questionOpen_ = true;
+        blindAnswer_ = event.blind;
+        // A question is a screen of its own: asking for the main menu again would take it away unanswered.
+        menuDeadline_ = 0;
+        Notice(kQuestionHintMessage, kQuestionShowMs);
+        break;
+    case MmiEventKind::Untreated:
+        view_.ShowNotice(FormatText(MessageText(kTagNotTreatedMessage), {event.tag}), kUntreatedShowMs);
+        break;
+    case MmiEventKind::Text: break;
     }
     view_.ShowEvent(event);
 }

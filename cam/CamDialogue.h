@@ -34,9 +34,9 @@ public:
 // What one turn of the exchange did.
 struct CamTurn {
     bool readData = false;  // the read brought bytes
-    bool sent = false;      // a queued packet went out
-    bool refused = false;   // the module refused the packet that went out
-    bool oversized = false; // the CAM sent a packet longer than the receiver takes; it was dropped
+    bool sent = false;  // a queued packet went out
+    bool refused = false;  // the module refused the packet that went out
+    bool oversized = false;  // the CAM sent a packet longer than the receiver takes; it was dropped
 };
 
 // The dialogue with the CAM of one common-interface module, free of any window: the status, the exchange of MMI

@@ -21,7 +21,7 @@ constexpr std::uint32_t kListLastTag = 0x9F880C;
 enum class MmiEventKind {
     SessionPacket,  // a packet of the MMI session: the session is open
     SessionClosed,  // the CAM asked to close the MMI session
-    MenuClosed,     // close_mmi: the CAM took its menu, list or question off the screen
+    MenuClosed,  // close_mmi: the CAM took its menu, list or question off the screen
     MenuStart,
     ListStart,
     Text,
@@ -31,10 +31,10 @@ enum class MmiEventKind {
 
 struct MmiEvent {
     MmiEventKind kind = MmiEventKind::Text;
-    std::string text;                // UTF-8: a text, or an enquiry's prompt
-    bool blind = false;              // enquiry: the answer is typed unseen
-    std::uint8_t answerLength = 0;   // enquiry: how many characters the CAM expects
-    std::uint32_t tag = 0;           // untreated: the object's tag
+    std::string text;  // UTF-8: a text, or an enquiry's prompt
+    bool blind = false;  // enquiry: the answer is typed unseen
+    std::uint8_t answerLength = 0;  // enquiry: how many characters the CAM expects
+    std::uint32_t tag = 0;  // untreated: the object's tag
 
     bool operator==(const MmiEvent&) const = default;
 };

@@ -61,27 +61,20 @@ MmiEvent Enquiry(Bytes object) {
 // Acts on one application object; how far to step past its body.
 std::size_t DecodeObject(std::uint32_t tag, Bytes object, std::vector<MmiEvent>& events) {
     switch (tag) {
-        case kDisplayControlTag:
-            return object.size();
-        case kCloseMmiTag:
-            events.push_back(Event(MmiEventKind::MenuClosed));
-            return object.size();
-        case kTextLastTag:
-            events.push_back(TextEvent(object));
-            return object.size();
-        case kEnqTag:
-            // Without its two leading bytes an enquiry cannot be asked: it is passed over.
-            if (object.size() >= kEnquiryHead) events.push_back(Enquiry(object));
-            return object.size();
-        case kMenuLastTag:
-        case kListLastTag:
-            // A menu too short to hold its choice count is passed over.
-            if (object.size() < kChoiceCountBytes) return 0;
-            events.push_back(Event(tag == kMenuLastTag ? MmiEventKind::MenuStart : MmiEventKind::ListStart));
-            return kChoiceCountBytes;
-        default:
-            events.push_back(Untreated(tag));
-            return object.size();
+    case kDisplayControlTag: return object.size();
+    case kCloseMmiTag: events.push_back(Event(MmiEventKind::MenuClosed)); return object.size();
+    case kTextLastTag: events.push_back(TextEvent(object)); return object.size();
+    case kEnqTag:
+        // Without its two leading bytes an enquiry cannot be asked: it is passed over.
+        if (object.size() >= kEnquiryHead) events.push_back(Enquiry(object));
+        return object.size();
+    case kMenuLastTag:
+    case kListLastTag:
+        // A menu too short to hold its choice count is passed over.
+        if (object.size() < kChoiceCountBytes) return 0;
+        events.push_back(Event(tag == kMenuLastTag ? MmiEventKind::MenuStart : MmiEventKind::ListStart));
+        return kChoiceCountBytes;
+    default: events.push_back(Untreated(tag)); return object.size();
     }
 }
 

@@ -22,23 +22,14 @@ std::string Shown(const std::string& camText) { return ReplaceControlCharacters(
 
 void COpenCam::ShowEvent(const MmiEvent& event) {
     switch (event.kind) {
-        case MmiEventKind::SessionClosed:
-        case MmiEventKind::MenuClosed:
-            ClearScreen();
-            break;
-        case MmiEventKind::MenuStart:
-        case MmiEventKind::ListStart:
-            ShowMenuStart();
-            break;
-        case MmiEventKind::Text:
-            PlaceText(Shown(event.text));
-            break;
-        case MmiEventKind::Enquiry:
-            AskQuestion(event);
-            break;
-        case MmiEventKind::SessionPacket:
-        case MmiEventKind::Untreated:
-            break;
+    case MmiEventKind::SessionClosed:
+    case MmiEventKind::MenuClosed: ClearScreen(); break;
+    case MmiEventKind::MenuStart:
+    case MmiEventKind::ListStart: ShowMenuStart(); break;
+    case MmiEventKind::Text: PlaceText(Shown(event.text)); break;
+    case MmiEventKind::Enquiry: AskQuestion(event); break;
+    case MmiEventKind::SessionPacket:
+    case MmiEventKind::Untreated: break;
     }
 }
 

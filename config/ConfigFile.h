@@ -20,10 +20,10 @@ struct LoadedConfig {
 
 enum class ConfigReadResult {
     Read,
-    CannotOpen,      // missing, unreadable, or not a regular file
+    CannotOpen,  // missing, unreadable, or not a regular file
     TooManyRecords,  // more records than the slot table holds
-    RecordTooLong,   // an image longer than a record's buffer
-    Truncated,       // the file ends inside a record
+    RecordTooLong,  // an image longer than a record's buffer
+    Truncated,  // the file ends inside a record
 };
 
 // Reads a whole configuration file: records of a type byte, a big-endian length and that many image bytes,
@@ -38,11 +38,11 @@ ConfigReadResult ReadConfigBytes(std::span<const std::uint8_t> bytes, LoadedConf
 
 // Why a save refused to write, beside the system's own reasons. Each compares equal to the nearest std::errc.
 enum class SaveRefusal {
-    TableTooLarge = 1,     // the table claims more than it holds (value_too_large)
-    NotAFile,              // the name is that of a folder, a device or a pipe (is_a_directory)
-    FileWriteProtected,    // this user may not write or replace the file (permission_denied)
+    TableTooLarge = 1,  // the table claims more than it holds (value_too_large)
+    NotAFile,  // the name is that of a folder, a device or a pipe (is_a_directory)
+    FileWriteProtected,  // this user may not write or replace the file (permission_denied)
     FolderWriteProtected,  // this user may not make a file in its folder (permission_denied)
-    NoFreeName,            // no unused name beside it for the new file (file_exists)
+    NoFreeName,  // no unused name beside it for the new file (file_exists)
 };
 const std::error_category& SaveRefusalCategory();
 std::error_code make_error_code(SaveRefusal refusal);

@@ -16,8 +16,8 @@ namespace {
 constexpr const char* kLineEnd = "\r\n";
 
 // 1 dB steps of an 8-bit amplitude: entry i is the integer part of 255 × 10^((i − 29) / 20).
-constexpr std::array<std::uint8_t, 30> kStepThresholds{9,  10, 11, 12,  14,  16,  18,  20,  22,  25,
-                                                       28, 32, 36, 40,  45,  50,  57,  64,  71,  80,
+constexpr std::array<std::uint8_t, 30> kStepThresholds{9,  10,  11,  12,  14,  16,  18,  20,  22,  25,
+                                                       28, 32,  36,  40,  45,  50,  57,  64,  71,  80,
                                                        90, 101, 113, 127, 143, 160, 180, 202, 227, 255};
 
 constexpr std::array<const char*, 3> kConstellations{"QPSK - ", "16-QAM - ", "64-QAM - "};
@@ -57,7 +57,8 @@ std::optional<std::size_t> DescribeBlock(std::string& text, std::size_t row, con
     const auto frequency = image.U16(offset);
     if (tuned && frequency) text += Line(kBisFrequencyLine, {*frequency & 0x7FFF});
     if (const auto rate = image.U16(offset + 2); tuned && rate) text += Line(kSymbolRateLine, {*rate});
-    if (player && tuned && frequency) text += Line(kBandLine, {MessageText((*frequency & 0x8000) ? kHighText : kLowText)});
+    if (player && tuned && frequency)
+        text += Line(kBandLine, {MessageText((*frequency & 0x8000) ? kHighText : kLowText)});
     if (const auto setting = image.U8(offset + 4); player && tuned && setting) {
         text += Line(kPolarityLine, {MessageText((*setting & 0x80) ? kHorizontalText : kVerticalText)});
     }
@@ -154,7 +155,8 @@ void DescribeServices(std::string& text, const SlotRecord& record, const ImageFi
 void DescribeOutput(std::string& text, const SlotRecord& record) {
     const ImageFields image(ValidImage(record));
     DescribeModulation(text, image);
-    if (const auto level = image.U8(kOutputLevelOffset)) text += FormatText(MessageText(kSummaryAttenuationText), {LevelToStep(*level) - 30}) + kLineEnd;
+    if (const auto level = image.U8(kOutputLevelOffset))
+        text += FormatText(MessageText(kSummaryAttenuationText), {LevelToStep(*level) - 30}) + kLineEnd;
     DescribeServices(text, record, image);
 }
 

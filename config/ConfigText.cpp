@@ -80,14 +80,20 @@ void CheckNesting(std::string_view bytes) {
         }
         if (comment) continue;
         if (quote != 0) {
-            if (c == '\\' && quote == '"') ++k;
-            else if (c == quote) quote = 0;
+            if (c == '\\' && quote == '"')
+                ++k;
+            else if (c == quote)
+                quote = 0;
             continue;
         }
-        if (c == '#') comment = true;
-        else if (c == '"' || c == '\'') quote = c;
-        else if (c == '[' || c == '{') depth += 1;
-        else if ((c == ']' || c == '}') && depth > 0) depth -= 1;
+        if (c == '#')
+            comment = true;
+        else if (c == '"' || c == '\'')
+            quote = c;
+        else if (c == '[' || c == '{')
+            depth += 1;
+        else if ((c == ']' || c == '}') && depth > 0)
+            depth -= 1;
         if (depth > kMaxNesting) Refuse(line, "brackets nested deeper than " + std::to_string(kMaxNesting));
     }
 }
@@ -169,8 +175,8 @@ void ReadPairs(const Value& root, ConfigText& text) {
         for (const auto& [rowText, section] : value.as_table()) {
             const auto row = RowNumber(rowText);
             if (!row || !section.is_table()) {
-                Refuse(LineOf(section), "[pair." + rowText + "] is not a section of a row from 0 to " +
-                                            std::to_string(kMaxRow));
+                Refuse(LineOf(section),
+                       "[pair." + rowText + "] is not a section of a row from 0 to " + std::to_string(kMaxRow));
             }
             TextPair pair;
             pair.inputRow = *row;

@@ -8,9 +8,9 @@ namespace kelvane {
 class CXmit;
 
 enum class UploadResult {
-    Sent,        // every request was answered
+    Sent,  // every request was answered
     Unanswered,  // some module did not answer; the link is marked lost
-    Mismatch,    // the file does not fit the installation: nothing was changed or sent
+    Mismatch,  // the file does not fit the installation: nothing was changed or sent
 };
 
 // The end of an upload the operator confirmed: the loaded images replace those of the slot table (types and

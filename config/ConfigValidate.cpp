@@ -6,10 +6,7 @@
 #include "res/Templates.h"
 
 namespace kelvane {
-namespace {
-
-
-}  // namespace
+namespace {}  // namespace
 
 int CConfigValidate::DoModal(ui::Dialog* parent) {
     window_ = windows_.CreateDialog(res::ConfigSummaryTemplate(), *this, parent);

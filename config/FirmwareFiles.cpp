@@ -212,8 +212,7 @@ std::optional<FirmwareVerdict> ImageRefusal(std::uint8_t type, std::size_t lengt
 bool ReportedInWindow(FirmwareVerdict verdict) { return verdict == FirmwareVerdict::TooLarge; }
 
 bool UpgradeDue(std::uint8_t moduleVersion, const FirmwareEntry& entry) {
-    return moduleVersion < entry.BestVersion &&
-           (moduleVersion >= entry.MinUpgradableVersion || moduleVersion < 10);
+    return moduleVersion < entry.BestVersion && (moduleVersion >= entry.MinUpgradableVersion || moduleVersion < 10);
 }
 
 ImageLoad LoadFirmwareImage(const FirmwareEntry& entry, std::vector<std::uint8_t>& image) {

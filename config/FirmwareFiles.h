@@ -36,17 +36,17 @@ using FirmwareTable = std::array<FirmwareEntry, kFirmwareTypes>;
 
 // Why the scan kept or left a line of the firmware list, for whoever wants to tell the operator.
 enum class FirmwareVerdict {
-    Chosen,          // became the choice for its type
-    NotNewer,        // valid, but an image listed earlier is as new or newer
-    Missing,         // no such file, or an empty line
-    NotAFile,        // a folder, a device or another special file
-    Unreadable,      // cannot be opened or read to its end
-    TooLarge,        // an image longer than a module can take (16 MiB)
-    TooShort,        // 6 bytes or fewer
+    Chosen,  // became the choice for its type
+    NotNewer,  // valid, but an image listed earlier is as new or newer
+    Missing,  // no such file, or an empty line
+    NotAFile,  // a folder, a device or another special file
+    Unreadable,  // cannot be opened or read to its end
+    TooLarge,  // an image longer than a module can take (16 MiB)
+    TooShort,  // 6 bytes or fewer
     BadChecksum,
-    NameMismatch,    // the listed name does not start with its type's model name
+    NameMismatch,  // the listed name does not start with its type's model name
     NotWholeBlocks,  // not a whole number of 256-byte blocks (only the KXC300 may end with a short block)
-    LineTooLong,     // longer than any name the list may hold
+    LineTooLong,  // longer than any name the list may hold
 };
 
 struct FirmwareScanNote {
@@ -90,7 +90,7 @@ bool UpgradeDue(std::uint8_t moduleVersion, const FirmwareEntry& entry);
 enum class ImageLoad {
     Loaded,
     Unreadable,  // gone, or cannot be opened or read
-    Changed,     // not the file the scan judged: another length or other bytes
+    Changed,  // not the file the scan judged: another length or other bytes
 };
 
 // The image proper (after the 6-byte header) of the file the scan chose for `entry`, read only when it still is

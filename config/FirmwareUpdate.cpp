@@ -21,7 +21,6 @@ constexpr std::uint32_t kPauseAfterWriteMs = 200;
 constexpr unsigned kFailureBeepHz = 220;
 constexpr unsigned kFailureBeepMs = 200;
 
-
 bool SendStep(CXmit& link, std::uint8_t address, std::uint8_t step, int timeout) {
     const std::uint8_t payload[] = {step};
     return link.XmitRequest(payload, address, kFirmwareCommand, timeout);
@@ -75,9 +74,9 @@ UpgradeOutcome FirmwareUpdate::UpgradeModuleFirmware(CXmit& link, const SlotReco
     const FirmwareEntry& entry = scan_.table[record.Type];
     outcome.due = true;
 
-    const std::string heading = FormatText(MessageText(kUpdatingModuleMessage),
-                                           {static_cast<int>(index), ModuleTypeName(record.Type),
-                                            entry.BestVersion / 10, entry.BestVersion % 10});
+    const std::string heading = FormatText(
+        MessageText(kUpdatingModuleMessage),
+        {static_cast<int>(index), ModuleTypeName(record.Type), entry.BestVersion / 10, entry.BestVersion % 10});
     feedback.ShowText(heading + MessageText(kPreparingMessage), kProgressShowMs);
 
     std::vector<std::uint8_t> image;

@@ -29,8 +29,8 @@ enum class UpgradeStep {
     None,
     ImageFile,  // the image file could not be read, or is no longer the file the scan chose
     Start,
-    Block,      // the block at `blockOffset`
-    Write,      // the request that has the module write what it received
+    Block,  // the block at `blockOffset`
+    Write,  // the request that has the module write what it received
 };
 
 // One image offered to one module: an upgrade that did not take is remembered by it, so that another image for

@@ -77,8 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!file.empty()) Write(firmware / file, *contents);
     }
     const std::string list = ListInsideFolder(parts.Rest());
-    Write(firmware / kelvane::kFirmwareListName,
-          {reinterpret_cast<const std::uint8_t*>(list.data()), list.size()});
+    Write(firmware / kelvane::kFirmwareListName, {reinterpret_cast<const std::uint8_t*>(list.data()), list.size()});
     Check(kelvane::ScanFirmwareFiles(PrivateFolder()));
     return 0;
 }

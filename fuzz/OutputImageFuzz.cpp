@@ -19,9 +19,8 @@ constexpr std::size_t kParameterBytes = 7;
 
 bool SameParameters(const PanelModel& a, const PanelModel& b, bool frequencyRead) {
     return (!frequencyRead || a.OutputFreqKHz == b.OutputFreqKHz) && a.Bandwidth == b.Bandwidth &&
-           a.CodeRate == b.CodeRate && a.Constellation == b.Constellation &&
-           a.TransmissionMode == b.TransmissionMode && a.GuardInterval == b.GuardInterval &&
-           a.LevelStep == b.LevelStep;
+           a.CodeRate == b.CodeRate && a.Constellation == b.Constellation && a.TransmissionMode == b.TransmissionMode &&
+           a.GuardInterval == b.GuardInterval && a.LevelStep == b.LevelStep;
 }
 
 bool SameNetwork(const PanelModel& a, const PanelModel& b) {

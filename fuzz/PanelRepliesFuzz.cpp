@@ -98,11 +98,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Bytes reply = Bytes(data, size).subspan(1);
     const int setting = data[0] / kParserCount;
     switch (data[0] % kParserCount) {
-        case kStatus: Status(reply, setting); break;
-        case kRates: Rates(reply, setting); break;
-        case kNames: Names(reply, setting); break;
-        case kFiles: Files(reply); break;
-        default: Schedule(reply); break;
+    case kStatus: Status(reply, setting); break;
+    case kRates: Rates(reply, setting); break;
+    case kNames: Names(reply, setting); break;
+    case kFiles: Files(reply); break;
+    default: Schedule(reply); break;
     }
     return 0;
 }

@@ -50,41 +50,39 @@ bool FrameSplitter::Feed(std::uint8_t byte) {
 
 bool FrameSplitter::Take(std::uint8_t value) {
     switch (state_) {
-        case State::Idle: return false;
-        case State::Destination:
-            destination_ = value;
-            state_ = State::Source;
-            return false;
-        case State::Source:
-            source_ = value;
-            state_ = State::Code;
-            return false;
-        case State::Code:
-            remaining_ = value & kShortLengthBits;
-            if (value & kLongLength) {
-                remaining_ = 0;
-                state_ = State::LengthHigh;
-            } else if (value & kByteLength) {
-                remaining_ = 0;
-                state_ = State::LengthLow;
-            } else {
-                state_ = remaining_ ? State::Payload : State::Checksum;
-            }
-            return false;
-        case State::LengthHigh:
-            remaining_ = static_cast<std::size_t>(value) << 8;
+    case State::Idle: return false;
+    case State::Destination:
+        destination_ = value;
+        state_ = State::Source;
+        return false;
+    case State::Source:
+        source_ = value;
+        state_ = State::Code;
+        return false;
+    case State::Code:
+        remaining_ = value & kShortLengthBits;
+        if (value & kLongLength) {
+            remaining_ = 0;
+            state_ = State::LengthHigh;
+        } else if (value & kByteLength) {
+            remaining_ = 0;
             state_ = State::LengthLow;
-            return false;
-        case State::LengthLow:
-            remaining_ += value;
+        } else {
             state_ = remaining_ ? State::Payload : State::Checksum;
-            return false;
-        case State::Payload:
-            if (--remaining_ == 0) state_ = State::Checksum;
-            return false;
-        case State::Checksum:
-            state_ = State::Idle;
-            return true;
+        }
+        return false;
+    case State::LengthHigh:
+        remaining_ = static_cast<std::size_t>(value) << 8;
+        state_ = State::LengthLow;
+        return false;
+    case State::LengthLow:
+        remaining_ += value;
+        state_ = remaining_ ? State::Payload : State::Checksum;
+        return false;
+    case State::Payload:
+        if (--remaining_ == 0) state_ = State::Checksum;
+        return false;
+    case State::Checksum: state_ = State::Idle; return true;
     }
     return false;
 }

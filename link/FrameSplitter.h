@@ -31,7 +31,9 @@ private:
 
     void Start();
     bool Take(std::uint8_t value);
-    bool HeaderIsRaw() const { return header_ == Header::Raw && (state_ == State::Destination || state_ == State::Source); }
+    bool HeaderIsRaw() const {
+        return header_ == Header::Raw && (state_ == State::Destination || state_ == State::Source);
+    }
 
     Header header_;
     State state_ = State::Idle;

@@ -47,8 +47,7 @@ std::vector<std::uint8_t> EnhancedPacket(std::uint64_t microseconds, LineTrace::
     block.U32(static_cast<std::uint32_t>(frame.size()));  // captured
     block.U32(static_cast<std::uint32_t>(frame.size()));  // original
     block.PaddedBytes(frame);
-    const std::uint32_t flags =
-        direction == LineTrace::Direction::Inbound ? pcapng::kEpbInbound : pcapng::kEpbOutbound;
+    const std::uint32_t flags = direction == LineTrace::Direction::Inbound ? pcapng::kEpbInbound : pcapng::kEpbOutbound;
     const std::uint8_t flagBytes[4] = {static_cast<std::uint8_t>(flags), 0, 0, 0};
     block.Option(pcapng::kEpbFlags, flagBytes);
     return block.Finish();

@@ -26,22 +26,14 @@ std::size_t ReplyReceiver::BytesToEnd() const {
     const auto count = [](std::int32_t n) { return static_cast<std::size_t>(std::max(n, 0)); };
     if (done_) return 0;
     switch (state_) {
-    case State::Idle:
-        return escapePending_ ? kShortestFrame - 1 : kShortestFrame;
-    case State::Destination:
-        return 4;
-    case State::Source:
-        return 3;
-    case State::Code:
-        return 2;
-    case State::LengthHigh:
-        return 3 + count(length_);
-    case State::LengthLow:
-        return 2 + count(length_);
-    case State::Payload:
-        return count(length_ - payloadIndex_) + 1;
-    case State::Checksum:
-        return 1;
+    case State::Idle: return escapePending_ ? kShortestFrame - 1 : kShortestFrame;
+    case State::Destination: return 4;
+    case State::Source: return 3;
+    case State::Code: return 2;
+    case State::LengthHigh: return 3 + count(length_);
+    case State::LengthLow: return 2 + count(length_);
+    case State::Payload: return count(length_ - payloadIndex_) + 1;
+    case State::Checksum: return 1;
     }
     return 1;
 }
@@ -63,8 +55,7 @@ bool ReplyReceiver::Feed(std::uint8_t byte) {
 
 void ReplyReceiver::Process(std::uint8_t byte) {
     switch (state_) {
-    case State::Idle:
-        break;
+    case State::Idle: break;
     case State::Destination:
         state_ = (byte == kPcAddress || byte == kBroadcastAddress) ? State::Source : State::Idle;
         break;
@@ -72,9 +63,7 @@ void ReplyReceiver::Process(std::uint8_t byte) {
         source_ = byte;
         state_ = State::Code;
         break;
-    case State::Code:
-        AcceptCode(byte);
-        break;
+    case State::Code: AcceptCode(byte); break;
     case State::LengthHigh:
         length_ += byte * 256;
         state_ = State::LengthLow;
@@ -119,8 +108,6 @@ void ReplyReceiver::AcceptCode(std::uint8_t byte) {
     }
 }
 
-void ReplyReceiver::AfterLength() {
-    state_ = length_ == 0 ? State::Checksum : State::Payload;
-}
+void ReplyReceiver::AfterLength() { state_ = length_ == 0 ? State::Checksum : State::Payload; }
 
 }  // namespace kelvane

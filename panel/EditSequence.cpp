@@ -24,9 +24,7 @@ constexpr std::uint16_t kInputRowHeaderBytes = 6;
 
 bool HasOutput(const PanelModel& m, const SlotRecord* output) { return output != nullptr && m.OutputChannelCount >= 1; }
 
-int RowOf(const SlotTable& slots, const SlotRecord& record) {
-    return static_cast<int>(&record - slots.Records.data());
-}
+int RowOf(const SlotTable& slots, const SlotRecord& record) { return static_cast<int>(&record - slots.Records.data()); }
 
 // The version the section carries, none when the section is too short to hold it (a module's image may say
 // anything about its section's size); and whether the two sections say the same apart from version and CRC.

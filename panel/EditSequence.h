@@ -12,9 +12,9 @@ class CXmit;
 // Why the edits of a pair could not be written.
 enum class WriteRefusal {
     kNone,
-    kImageUnread,   // the module's image was not read at discovery, or is too short to hold its fields
+    kImageUnread,  // the module's image was not read at discovery, or is too short to hold its fields
     kImageTooLong,  // the rebuilt image would pass the 1,024 bytes a module holds
-    kNamesUnread,   // a channel or CAM choice needs the input's service names, which could not be read
+    kNamesUnread,  // a channel or CAM choice needs the input's service names, which could not be read
 };
 
 struct WriteOutcome {

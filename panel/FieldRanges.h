@@ -8,8 +8,20 @@
 namespace kelvane {
 
 enum class FieldId {
-    InputFreq, Input2Freq, InputSymbolRate, Input2SymbolRate, PlayerServiceId,
-    OutputFreq, Level, NetworkId, StreamId1, StreamId2, StreamId3, StreamId4, NetworkVersion, Lcn,
+    InputFreq,
+    Input2Freq,
+    InputSymbolRate,
+    Input2SymbolRate,
+    PlayerServiceId,
+    OutputFreq,
+    Level,
+    NetworkId,
+    StreamId1,
+    StreamId2,
+    StreamId3,
+    StreamId4,
+    NetworkVersion,
+    Lcn,
 };
 
 // A numeric field of a pair, by the name kelvane-cli's set takes, with the values its module can hold.

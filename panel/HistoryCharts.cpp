@@ -25,7 +25,7 @@ struct Stretches {
 template <class Answered>
 Stretches FindStretches(const SignalHistory& history, Answered answered) {
     Stretches found;
-    std::optional<std::uint64_t> last;       // the last sample with figures
+    std::optional<std::uint64_t> last;  // the last sample with figures
     std::optional<std::uint64_t> gapStart;  // since when there are none
     std::size_t points = 0;
     for (std::size_t k = 0; k < history.Size(); ++k) {

@@ -69,7 +69,8 @@ void CHistoryWindow::BuildForPair() {
 
 void CHistoryWindow::Draw() {
     window_->SetCaption(FormatText(MessageText(kHistoryTitleMessage), {pairName_}));
-    for (int row = 0; row < inputRows_; ++row) window_->SetChart(res::kInputChart[row], InputHistoryChart(history_, row));
+    for (int row = 0; row < inputRows_; ++row)
+        window_->SetChart(res::kInputChart[row], InputHistoryChart(history_, row));
     for (int channel = 0; channel < channels_; ++channel) {
         window_->SetChart(res::kChannelChart[channel], ChannelHistoryChart(history_, channel));
     }

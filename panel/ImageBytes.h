@@ -23,9 +23,7 @@ public:
     std::uint16_t U16(std::size_t position) const {
         return static_cast<std::uint16_t>((U8(position) << 8) | U8(position + 1));
     }
-    std::uint32_t U32(std::size_t position) const {
-        return (std::uint32_t{U16(position)} << 16) | U16(position + 2);
-    }
+    std::uint32_t U32(std::size_t position) const { return (std::uint32_t{U16(position)} << 16) | U16(position + 2); }
     std::span<const std::uint8_t> Bytes() const { return bytes_; }
 
 private:

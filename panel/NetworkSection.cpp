@@ -32,10 +32,10 @@ constexpr std::size_t kEntryHeaderSize = 6;
 
 // With at most 64 output services and a 30-character name the section always fits the firmware's buffer, so no
 // channel ever has to be dropped for room.
-constexpr std::size_t kWorstSection = kHeaderSize + 2 + kMaxNetworkNameLength + 2 +
-                                      kMaxOutputChannels * (kEntryHeaderSize + kPrivateDataSpecifier.size() +
-                                                            kDeliverySize + 3 * 2) +
-                                      kMaxOutputServices * (4 + 4 + 3) + kCrcSize;
+constexpr std::size_t kWorstSection =
+    kHeaderSize + 2 + kMaxNetworkNameLength + 2 +
+    kMaxOutputChannels * (kEntryHeaderSize + kPrivateDataSpecifier.size() + kDeliverySize + 3 * 2) +
+    kMaxOutputServices * (4 + 4 + 3) + kCrcSize;
 static_assert(kWorstSection <= kNitBufferSize);
 
 constexpr std::array<std::uint32_t, 256> MakeCrcTable() {
@@ -113,12 +113,17 @@ std::array<std::uint8_t, kDeliverySize> DeliveryDescriptor(const PanelModel& m, 
     const int mode = m.TransmissionMode & 0x03;
     return {kTerrestrialDeliveryTag,
             0x0B,
-            static_cast<std::uint8_t>(centre >> 24), static_cast<std::uint8_t>(centre >> 16),
-            static_cast<std::uint8_t>(centre >> 8), static_cast<std::uint8_t>(centre),
+            static_cast<std::uint8_t>(centre >> 24),
+            static_cast<std::uint8_t>(centre >> 16),
+            static_cast<std::uint8_t>(centre >> 8),
+            static_cast<std::uint8_t>(centre),
             static_cast<std::uint8_t>((bandwidthCode << 5) | 0x1F),
             static_cast<std::uint8_t>((constellation << 6) | codeRate),
             static_cast<std::uint8_t>((codeRate << 5) | (guard << 3) | (mode << 1)),
-            0xFF, 0xFF, 0xFF, 0xFF};
+            0xFF,
+            0xFF,
+            0xFF,
+            0xFF};
 }
 
 bool ChannelCarriesServices(const PanelModel& m, int channel) {

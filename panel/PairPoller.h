@@ -22,9 +22,9 @@ struct InputPoll {
 
 // What one rate poll of the output told.
 struct OutputPoll {
-    bool asked = false;     // the pair has an output with channels
+    bool asked = false;  // the pair has an output with channels
     bool answered = false;  // the request succeeded (its reply may still hold no channel)
-    OutputRates rates;      // empty when it did not answer
+    OutputRates rates;  // empty when it did not answer
 };
 
 // The status poll of a module pair, one for the panel's timer, `watch` and `show`: what to ask, in what order,

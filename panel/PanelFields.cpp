@@ -61,8 +61,8 @@ const NumericEdit* NumericEditOf(int control) {
 }
 
 bool IsTypedEdit(int control) {
-    return NumericEditOf(control) != nullptr || std::find(std::begin(kNameEdits), std::end(kNameEdits), control) !=
-                                                    std::end(kNameEdits);
+    return NumericEditOf(control) != nullptr ||
+           std::find(std::begin(kNameEdits), std::end(kNameEdits), control) != std::end(kNameEdits);
 }
 
 // A caption as the operator reads it beside its field, without the colon that leads to the field.
@@ -73,9 +73,9 @@ std::string CaptionName(std::string caption) {
 
 int ReasonMessage(WriteRefusal refusal) {
     switch (refusal) {
-        case WriteRefusal::kImageTooLong: return kImageTooLongReason;
-        case WriteRefusal::kNamesUnread: return kNamesUnreadReason;
-        default: return kImageUnreadReason;
+    case WriteRefusal::kImageTooLong: return kImageTooLongReason;
+    case WriteRefusal::kNamesUnread: return kNamesUnreadReason;
+    default: return kImageUnreadReason;
     }
 }
 
@@ -194,11 +194,11 @@ void CSatCofdm::RefuseValue(int control, const std::string& typed) {
     const NumericEdit& edit = *NumericEditOf(control);
     const FieldRange& range = RangeOf(edit.field);
     windows_.Beep(kRefusalBeepHz, kRefusalBeepMs);
-    services_->info.ShowInfo(FormatText(MessageText(kFieldOutOfRangeMessage),
-                                        {CaptionName(window_->Text(edit.caption)),
-                                         typed.empty() ? std::string("\"\"") : Utf8Prefix(typed, kTypedShownLength),
-                                         range.low, range.high}),
-                             false, kRefusalShowMs);
+    services_->info.ShowInfo(
+        FormatText(MessageText(kFieldOutOfRangeMessage),
+                   {CaptionName(window_->Text(edit.caption)),
+                    typed.empty() ? std::string("\"\"") : Utf8Prefix(typed, kTypedShownLength), range.low, range.high}),
+        false, kRefusalShowMs);
     ShowTypedValue(edit.control);
 }
 
@@ -307,10 +307,10 @@ void CSatCofdm::RefuseEdits(const WriteOutcome& outcome) {
     const bool known = outcome.row >= 0 && outcome.row < static_cast<int>(kSlotCount);
     const std::uint8_t type = known ? slots[static_cast<std::size_t>(outcome.row)].Type : input_->Type;
     windows_.Beep(kRefusalBeepHz, kRefusalBeepMs);
-    services_->info.ShowInfo(FormatText(MessageText(kChangeNotWrittenMessage),
-                                        {ModuleTypeName(type), known ? outcome.row : 0,
-                                         MessageText(ReasonMessage(outcome.refusal))}),
-                             false, kRefusalShowMs);
+    services_->info.ShowInfo(
+        FormatText(MessageText(kChangeNotWrittenMessage),
+                   {ModuleTypeName(type), known ? outcome.row : 0, MessageText(ReasonMessage(outcome.refusal))}),
+        false, kRefusalShowMs);
     RevertUnsentConfigs(slots);
     ReloadFromImages();
 }

@@ -71,7 +71,7 @@ struct ServiceRow {
 struct ScheduleEntry {
     std::uint32_t start = 0;  // minutes of the day
     std::uint32_t end = 0;
-    std::string file;         // UTF-8
+    std::string file;  // UTF-8
 };
 
 // What the module panel knows of its pair: the fields its controls show, the service tables and the schedule.

@@ -21,7 +21,6 @@ constexpr std::uint32_t kClearShowMs = 100;
 constexpr int kKxb210Type = 4;
 constexpr int kKxb200Type = 1;
 
-
 // Captions taken from the catalogue: control, message.
 constexpr std::pair<int, int> kCatalogueCaptions[] = {
     {kHdLcnCaption, kHdLcnText},
@@ -53,20 +52,46 @@ constexpr std::pair<int, int> kCatalogueCaptions[] = {
 
 // Controls shown for a player (KXC300) input only.
 constexpr int kPlayerOnlyControls[] = {
-    kFreqLabelB, kFreqB, kSymbolRateB, kFecLabelB, kFecB, kLampB, kLevelBarB, kSnrBarB, kLevelNumberB,
-    kSnrNumberB, kLevelCaptionB, kSnrCaptionB, kInputBIcon, kSymbolRateLabelB, kMhzLabelB, kInputBLetter,
-    kPlayerRate, kPlayerRateLabel, kPlayerRateCaption, kFilePicture, kTimePicture, kFileCombo, kStartPicker,
-    kEndPicker, kAddEntry, kRemoveEntries, kScheduleList, kPlayerServiceId, kPlayerServiceName,
-    kPlayerServiceIdCaption, kPlayerServiceNameCaption,
+    kFreqLabelB,
+    kFreqB,
+    kSymbolRateB,
+    kFecLabelB,
+    kFecB,
+    kLampB,
+    kLevelBarB,
+    kSnrBarB,
+    kLevelNumberB,
+    kSnrNumberB,
+    kLevelCaptionB,
+    kSnrCaptionB,
+    kInputBIcon,
+    kSymbolRateLabelB,
+    kMhzLabelB,
+    kInputBLetter,
+    kPlayerRate,
+    kPlayerRateLabel,
+    kPlayerRateCaption,
+    kFilePicture,
+    kTimePicture,
+    kFileCombo,
+    kStartPicker,
+    kEndPicker,
+    kAddEntry,
+    kRemoveEntries,
+    kScheduleList,
+    kPlayerServiceId,
+    kPlayerServiceName,
+    kPlayerServiceIdCaption,
+    kPlayerServiceNameCaption,
 };
 
 // Controls shown whenever there is an output.
 constexpr int kOutputControls[] = {
-    kOutputIcon, kOutputIcon2, kSeparator1, kSeparator2, kOutFreqCaption, kStreamIdCaption,
-    kConstellationCaption, kConstellation, kBandwidthCaption, kBandwidth, kCodeRateCaption, kCodeRate,
-    kGuardCaption, kGuard, kLevelAttCaption, kLevelIcon, kLevelSlider, kLevelLabel, kNitVersionCaption,
-    kNitVersion, kNetworkIdCaption, kNetworkId, kNetworkNameCaption, kNetworkName, kNetworkFrame, kRemoveCatEmm,
-    kLcnCaption, kHdLcnCaption,
+    kOutputIcon,           kOutputIcon2,   kSeparator1,       kSeparator2,   kOutFreqCaption,     kStreamIdCaption,
+    kConstellationCaption, kConstellation, kBandwidthCaption, kBandwidth,    kCodeRateCaption,    kCodeRate,
+    kGuardCaption,         kGuard,         kLevelAttCaption,  kLevelIcon,    kLevelSlider,        kLevelLabel,
+    kNitVersionCaption,    kNitVersion,    kNetworkIdCaption, kNetworkId,    kNetworkNameCaption, kNetworkName,
+    kNetworkFrame,         kRemoveCatEmm,  kLcnCaption,       kHdLcnCaption,
 };
 
 }  // namespace
@@ -120,7 +145,8 @@ void CSatCofdm::LoadPanel(int camCount, SlotRecord& input, SlotRecord* output) {
 
     ApplyVisibility();
     HideFigures();
-    window_->SetText(kModulationCaption, MessageText(model_.OutputChannelCount >= 1 ? kModulationText : kActivationText));
+    window_->SetText(kModulationCaption,
+                     MessageText(model_.OutputChannelCount >= 1 ? kModulationText : kActivationText));
     ShowFields();
     Reconcile();
     FillServiceList();
@@ -176,9 +202,7 @@ void CSatCofdm::FillFecCombos() {
     }
 }
 
-void CSatCofdm::Reconcile() {
-    ReconcileServices(model_, CollectOutputServiceIds(services_->slots, input_->Address));
-}
+void CSatCofdm::Reconcile() { ReconcileServices(model_, CollectOutputServiceIds(services_->slots, input_->Address)); }
 
 void CSatCofdm::OnTimer(int timerId) {
     if (timerId == kPollTimer) StatusTick();

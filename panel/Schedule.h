@@ -14,7 +14,7 @@ namespace kelvane {
 bool ScheduleSlotFree(const PanelModel& m, std::uint32_t start, std::uint32_t end);
 
 enum class ScheduleAdd {
-    kRefused,     // the schedule is full, or no file was named: the module would play nothing
+    kRefused,  // the schedule is full, or no file was named: the module would play nothing
     kAdded,
     kAddedFirst,  // the schedule was empty: the caller tells the chained players
 };

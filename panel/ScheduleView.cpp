@@ -68,7 +68,8 @@ void CSatCofdm::AddScheduleEntryFromPickers() {
     const ScheduleAdd added = AddScheduleEntry(model_, start, end, SelectedFile());
     if (added == ScheduleAdd::kRefused) return;
     if (added == ScheduleAdd::kAddedFirst) {
-        UpdateChainedPlayers(services_->slots, input_->Address, static_cast<std::uint16_t>(model_.PlayerServiceId), true);
+        UpdateChainedPlayers(services_->slots, input_->Address, static_cast<std::uint16_t>(model_.PlayerServiceId),
+                             true);
     }
     RefreshScheduleList();
     operatorEdited_ = model_.InputDirty = true;
@@ -78,7 +79,8 @@ void CSatCofdm::RemoveSelectedScheduleEntries() {
     if (model_.ScheduleCount == 0) return;
     const bool removed = RemoveScheduleEntries(model_, window_->SelectedRows(kScheduleList));
     if (removed && model_.ScheduleCount == 0) {
-        UpdateChainedPlayers(services_->slots, input_->Address, static_cast<std::uint16_t>(model_.PlayerServiceId), false);
+        UpdateChainedPlayers(services_->slots, input_->Address, static_cast<std::uint16_t>(model_.PlayerServiceId),
+                             false);
     }
     if (!removed) return;
     for (int row = 0; row < window_->RowCount(kScheduleList); ++row) window_->SetRowSelected(kScheduleList, row, false);

@@ -47,15 +47,15 @@ ui::ListCell ShareCell(const PanelModel& m, const ServiceRow& row) {
 
 ui::ListCell ServiceCell(const PanelModel& m, const ServiceRow& row, int column) {
     switch (column) {
-        case 1: return ShareCell(m, row);
-        case 2: return SourceCell(row);
-        case 3: return {FormatText("%d", {row.ServiceId}), ui::kNoImage};
-        case 4: return {row.Name, ui::kNoImage};
-        case 5: return KindCell(row);
-        case 6: return Image(row.Scrambled != 0 ? kClosedPadlockImage : kOpenPadlockImage);
-        case kLcnColumn: return NumberUnlessZero(row.Lcn, row);
-        case kHdLcnColumn: return NumberUnlessZero(row.HdLcn, row);
-        default: break;
+    case 1: return ShareCell(m, row);
+    case 2: return SourceCell(row);
+    case 3: return {FormatText("%d", {row.ServiceId}), ui::kNoImage};
+    case 4: return {row.Name, ui::kNoImage};
+    case 5: return KindCell(row);
+    case 6: return Image(row.Scrambled != 0 ? kClosedPadlockImage : kOpenPadlockImage);
+    case kLcnColumn: return NumberUnlessZero(row.Lcn, row);
+    case kHdLcnColumn: return NumberUnlessZero(row.HdLcn, row);
+    default: break;
     }
     if (column >= kFirstCamColumn && column <= kLastCamColumn) return CamCell(m, row, column - 6);
     if (column >= kFirstChannelColumn && column <= kLastChannelColumn) return ChannelCell(m, row, column - 10);
@@ -67,24 +67,24 @@ std::string ServiceCellTip(const ui::ListCell& cell, int column) {
     const bool channel = column >= kFirstChannelColumn && column <= kLastChannelColumn;
     const int number = cam ? column - kFirstCamColumn + 1 : column - kFirstChannelColumn + 1;
     switch (cell.image) {
-        case kTelevisionImage: return MessageText(kTelevisionTip);
-        case kRadioImage: return MessageText(kRadioTip);
-        case kClosedPadlockImage: return MessageText(kScrambledTip);
-        case kOpenPadlockImage: return MessageText(kFreeToAirTip);
-        case kCamSelectedImage: return FormatText(MessageText(kCamChosenTip), {number});
-        case kChannelSelectedImage: return channel ? FormatText(MessageText(kOnChannelTip), {number}) : "";
-        case kChannelNotSelectedImage: return FormatText(MessageText(kNotOnChannelTip), {number});
-        case kNotSelectedImage: return cam ? FormatText(MessageText(kCamNotChosenTip), {number}) : "";
-        default: return {};
+    case kTelevisionImage: return MessageText(kTelevisionTip);
+    case kRadioImage: return MessageText(kRadioTip);
+    case kClosedPadlockImage: return MessageText(kScrambledTip);
+    case kOpenPadlockImage: return MessageText(kFreeToAirTip);
+    case kCamSelectedImage: return FormatText(MessageText(kCamChosenTip), {number});
+    case kChannelSelectedImage: return channel ? FormatText(MessageText(kOnChannelTip), {number}) : "";
+    case kChannelNotSelectedImage: return FormatText(MessageText(kNotOnChannelTip), {number});
+    case kNotSelectedImage: return cam ? FormatText(MessageText(kCamNotChosenTip), {number}) : "";
+    default: return {};
     }
 }
 
 ui::Color ServiceRowColor(const ServiceRow& row) {
     switch (row.Source) {
-        case 0: return {0, 0, 128};
-        case 1: return {0, 64, 0};
-        case 2: return {64, 0, 0};
-        default: return {160, 160, 160};
+    case 0: return {0, 0, 128};
+    case 1: return {0, 64, 0};
+    case 2: return {64, 0, 0};
+    default: return {160, 160, 160};
     }
 }
 

@@ -69,7 +69,7 @@ std::string LcnEditText(const ServiceRow& row, int column);
 enum class LcnEdit {
     kStored,
     kOutOfRange,  // a number the descriptors cannot carry: nothing stored
-    kNothing,     // cancelled, another column, or the service is no longer listed
+    kNothing,  // cancelled, another column, or the service is no longer listed
 };
 
 // The end of an in-place edit of the LCN or HD LCN column of the service `serviceId` (the edit follows the

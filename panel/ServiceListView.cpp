@@ -21,12 +21,11 @@ using namespace res::panel;
 constexpr ui::Color kCaptionBandColor{58, 67, 80};
 constexpr std::uint32_t kHintShowMs = 2000;
 
-
 const std::vector<ui::ListColumn>& ServiceColumns() {
     static const std::vector<ui::ListColumn> columns{
-        {"VOID", 1}, {"SHARE", 19}, {"FROM", 19}, {"SID", 50}, {"NAME", 137}, {" ", 20}, {" ", 20},
-        {"C1", 19},  {"C2", 19},    {"C3", 19},   {"C4", 19},  {"On1", 19},   {"On2", 19}, {"On3", 19},
-        {"On4", 19}, {"LCN", 50},   {"HD_LCN", 50}, {"R.U.F.", 110}};
+        {"VOID", 1}, {"SHARE", 19}, {"FROM", 19}, {"SID", 50}, {"NAME", 137},  {" ", 20},
+        {" ", 20},   {"C1", 19},    {"C2", 19},   {"C3", 19},  {"C4", 19},     {"On1", 19},
+        {"On2", 19}, {"On3", 19},   {"On4", 19},  {"LCN", 50}, {"HD_LCN", 50}, {"R.U.F.", 110}};
     return columns;
 }
 
@@ -44,7 +43,8 @@ void CSatCofdm::InitServiceList() {
     captions.text = ui::kWhite;
     captions.hasText = true;
     captions.transparent = true;
-    for (const int caption : {kSidCaption, kNameCaption, kUncryptCaption, kModulationCaption, kLcnCaption, kHdLcnCaption}) {
+    for (const int caption :
+         {kSidCaption, kNameCaption, kUncryptCaption, kModulationCaption, kLcnCaption, kHdLcnCaption}) {
         window_->SetColors(caption, captions);
     }
     const ui::Rect band = ui::DialogUnitsToPixels(res::ModulePanelTemplate().Find(kCaptionBand)->rect);
@@ -102,14 +102,11 @@ void CSatCofdm::OnLabelEdited(const ui::Notification& n) {
     if (!serviceId) return;
     int typed = 0;
     switch (ApplyLcnEdit(model_, *serviceId, n.column, n.text, typed)) {
-        case LcnEdit::kStored:
-            operatorEdited_ = model_.OutputDirty = true;
-            break;
-        case LcnEdit::kOutOfRange:
-            services_->info.ShowInfo(FormatText(MessageText(kLcnOutOfRangeMessage), {typed}), false, kHintShowMs);
-            break;
-        case LcnEdit::kNothing:
-            return;
+    case LcnEdit::kStored: operatorEdited_ = model_.OutputDirty = true; break;
+    case LcnEdit::kOutOfRange:
+        services_->info.ShowInfo(FormatText(MessageText(kLcnOutOfRangeMessage), {typed}), false, kHintShowMs);
+        break;
+    case LcnEdit::kNothing: return;
     }
     FillServiceList();
 }

@@ -3,7 +3,8 @@
 #include <algorithm>
 
 namespace kelvane {
-HistorySample MakeHistorySample(std::uint64_t tickMs, const InputStatus& status, const std::vector<ChannelRate>& rates) {
+HistorySample MakeHistorySample(std::uint64_t tickMs, const InputStatus& status,
+                                const std::vector<ChannelRate>& rates) {
     HistorySample sample;
     sample.tickMs = tickMs;
     sample.inputRows = std::clamp(status.rows, 0, kMaxInputRows);
@@ -30,8 +31,8 @@ bool SignalHistory::Add(const HistorySample& sample) {
     return true;
 }
 
-std::vector<HistoryPoint> SignalHistory::InputSeries(int row,
-                                                     const std::array<std::uint8_t, kMaxInputRows> HistorySample::*field) const {
+std::vector<HistoryPoint> SignalHistory::InputSeries(
+    int row, const std::array<std::uint8_t, kMaxInputRows> HistorySample::*field) const {
     std::vector<HistoryPoint> points;
     if (row < 0 || row >= kMaxInputRows) return points;
     for (std::size_t k = 0; k < size_; ++k) {

@@ -66,7 +66,8 @@ public:
     std::vector<std::uint64_t> LockLosses(int row) const;
 
 private:
-    std::vector<HistoryPoint> InputSeries(int row, const std::array<std::uint8_t, kMaxInputRows> HistorySample::*field) const;
+    std::vector<HistoryPoint> InputSeries(int row,
+                                          const std::array<std::uint8_t, kMaxInputRows> HistorySample::*field) const;
 
     std::vector<HistorySample> ring_;
     std::size_t first_ = 0;

@@ -20,10 +20,10 @@ constexpr std::uint32_t kIntMax = static_cast<std::uint32_t>(std::numeric_limits
 // A state the module does not define is not a lock.
 int LampBitmap(LockState lock) {
     switch (lock) {
-        case LockState::Locked: return res::kGreenLampBitmap;
-        case LockState::Carrier: return res::kAmberLampBitmap;
-        case LockState::NoLock:
-        case LockState::Undefined: break;
+    case LockState::Locked: return res::kGreenLampBitmap;
+    case LockState::Carrier: return res::kAmberLampBitmap;
+    case LockState::NoLock:
+    case LockState::Undefined: break;
     }
     return res::kRedLampBitmap;
 }
@@ -81,7 +81,8 @@ std::vector<ChannelRate> CSatCofdm::PollOutput() {
             window_->SetText(kChannelRateLabel[k], ChannelRateLabel(channel));
             window_->ShowControl(kChannelRateLabel[k], true);
             window_->ShowControl(kChannelRateBar[k], true);
-            window_->SetRange(kChannelRateBar[k], 0, static_cast<int>(std::min<std::uint32_t>(channel.capacity, kIntMax)));
+            window_->SetRange(kChannelRateBar[k], 0,
+                              static_cast<int>(std::min<std::uint32_t>(channel.capacity, kIntMax)));
             window_->SetPosition(kChannelRateBar[k], static_cast<int>(std::min<std::uint32_t>(channel.inUse, kIntMax)));
         } else {
             window_->ShowControl(kChannelRateLabel[k], false);

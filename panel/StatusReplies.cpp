@@ -19,10 +19,10 @@ constexpr std::uint32_t kKilo = 1000;
 
 LockState ReadLockState(std::uint8_t lock) {
     switch (lock) {
-        case 0: return LockState::NoLock;
-        case 1: return LockState::Carrier;
-        case 2: return LockState::Locked;
-        default: return LockState::Undefined;
+    case 0: return LockState::NoLock;
+    case 1: return LockState::Carrier;
+    case 2: return LockState::Locked;
+    default: return LockState::Undefined;
     }
 }
 

@@ -13,12 +13,12 @@ namespace kelvane {
 // under the name is std::errc::is_a_directory, as the system says it). Each compares equal to the nearest
 // std::errc, and its message can be shown to the operator as it is.
 enum class FileRefusal {
-    NotRegular = 1,        // a device, a named pipe or a socket (invalid_argument)
-    SymbolicLink,          // a symbolic link, which a replace would not follow (too_many_symbolic_link_levels)
-    TooLarge,              // longer than the caller's limit (file_too_large)
-    FileWriteProtected,    // this user may not write or replace the file (permission_denied)
+    NotRegular = 1,  // a device, a named pipe or a socket (invalid_argument)
+    SymbolicLink,  // a symbolic link, which a replace would not follow (too_many_symbolic_link_levels)
+    TooLarge,  // longer than the caller's limit (file_too_large)
+    FileWriteProtected,  // this user may not write or replace the file (permission_denied)
     FolderWriteProtected,  // this user may not make a file in its folder (permission_denied)
-    NoFreeName,            // no unused name beside it for the new file (file_exists)
+    NoFreeName,  // no unused name beside it for the new file (file_exists)
 };
 const std::error_category& FileRefusalCategory();
 std::error_code make_error_code(FileRefusal refusal);
@@ -43,7 +43,7 @@ public:
 private:
     static constexpr std::intptr_t kClosed = -1;
     std::intptr_t handle_ = kClosed;  // a descriptor, or a Windows handle
-    std::uintmax_t allowed_ = 0;      // bytes still within the limit
+    std::uintmax_t allowed_ = 0;  // bytes still within the limit
 };
 
 // Reads a regular file of at most `limit` bytes whole into `bytes`; false with `error` and `bytes` empty when

@@ -28,8 +28,7 @@ struct PendingLookup {
 
 }  // namespace
 
-HostLookup LookUpHost(const std::string& host, std::uint16_t port, std::chrono::milliseconds bound,
-                      WaitHook* hook) {
+HostLookup LookUpHost(const std::string& host, std::uint16_t port, std::chrono::milliseconds bound, WaitHook* hook) {
     const std::string service = std::to_string(port);
     HostLookup lookup;
     lookup.addresses.reset(Resolve(host, service, AI_NUMERICHOST));

@@ -36,7 +36,8 @@ std::optional<std::string> ReadSmallFile(const std::filesystem::path& path) {
 std::unique_ptr<SerialPort> OpenDevice(const std::string& device, OpenFailure& failure) {
     failure.error = ERROR_FILE_NOT_FOUND;
     failure.problem = OpenProblem::Missing;
-    if (device.size() < 4 || device.size() > 6 || (device.compare(0, 3, "COM") != 0 && device.compare(0, 3, "com") != 0))
+    if (device.size() < 4 || device.size() > 6 ||
+        (device.compare(0, 3, "COM") != 0 && device.compare(0, 3, "com") != 0))
         return nullptr;
     int number = 0;
     for (std::size_t k = 3; k < device.size(); ++k) {
@@ -48,10 +49,10 @@ std::unique_ptr<SerialPort> OpenDevice(const std::string& device, OpenFailure& f
     auto port = Win32SerialPort::Open(static_cast<std::uint8_t>(number), &error);
     failure.error = static_cast<int>(error);
     failure.busy = Win32SerialPort::IsBusy(error);
-    failure.problem = failure.busy                         ? OpenProblem::Busy
-                      : error == ERROR_FILE_NOT_FOUND      ? OpenProblem::Missing
-                      : error == ERROR_ACCESS_DENIED       ? OpenProblem::NotPermitted
-                                                           : OpenProblem::Unexplained;
+    failure.problem = failure.busy                    ? OpenProblem::Busy
+                      : error == ERROR_FILE_NOT_FOUND ? OpenProblem::Missing
+                      : error == ERROR_ACCESS_DENIED  ? OpenProblem::NotPermitted
+                                                      : OpenProblem::Unexplained;
     return port;
 }
 
@@ -85,8 +86,7 @@ RackChoice ChooseNativeRacks(const RackRequest& request, const std::filesystem::
 std::unique_ptr<PortOpener> MakeNativePortOpener(const std::string& portOption,
                                                  const std::filesystem::path& workingFolder) {
     const PortChoice choice = ChoosePorts(portOption, EnvironmentList(), ReadSmallFile(workingFolder / kPortsFileName));
-    return std::make_unique<EntryPortOpener>(choice.entries, OpenDevice,
-                                             choice.localDevices ? LocalPorts() : nullptr);
+    return std::make_unique<EntryPortOpener>(choice.entries, OpenDevice, choice.localDevices ? LocalPorts() : nullptr);
 }
 
 }  // namespace kelvane

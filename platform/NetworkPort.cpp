@@ -109,8 +109,8 @@ ReadResult NetworkPort::Read(std::span<std::uint8_t> into, milliseconds wait) {
     // wait on for the rest of the time. Reading no more than `into` holds keeps the data within it.
     const auto deadline = steady_clock::now() + wait;
     for (;;) {
-        const ReadResult got = socket_->Receive(std::span(wire_).first(std::min(wire_.size(), into.size())),
-                                                Left(deadline));
+        const ReadResult got =
+            socket_->Receive(std::span(wire_).first(std::min(wire_.size(), into.size())), Left(deadline));
         if (got.status != ReadStatus::Received) return got;
         const std::size_t count = telnet_->Receive(std::span(wire_).first(got.count), into);
         Hear(into.first(count));

@@ -51,7 +51,8 @@ void ParseServer(std::string_view address, PortEntry& entry) {
 
 std::string RackNameProblem(std::string_view name) {
     if (name.empty()) return "no rack name before \" @ \"";
-    if (name.size() > kMaxRackNameBytes) return "the rack name is longer than " + std::to_string(kMaxRackNameBytes) + " bytes";
+    if (name.size() > kMaxRackNameBytes)
+        return "the rack name is longer than " + std::to_string(kMaxRackNameBytes) + " bytes";
     const auto control = [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; };
     if (std::any_of(name.begin(), name.end(), control)) return "the rack name holds a control character";
     return {};
@@ -203,7 +204,8 @@ RackChoice ChooseRacks(const RackRequest& request, const std::optional<std::stri
     };
     for (const std::string& port : request.ports) add(port);
     for (const std::string& name : request.names) {
-        const auto found = std::find_if(named.begin(), named.end(), [&name](const PortEntry* e) { return e->rack == name; });
+        const auto found =
+            std::find_if(named.begin(), named.end(), [&name](const PortEntry* e) { return e->rack == name; });
         if (found == named.end()) {
             choice.problem = "no rack is named " + name + " (" + NamesOf(named) + ")";
         } else {

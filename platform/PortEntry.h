@@ -17,12 +17,12 @@ struct PortEntry {
 
     Kind kind = Kind::Device;
     std::string device;  // a device's path or name
-    std::string host;    // a server's name or address (IPv6 without its brackets)
+    std::string host;  // a server's name or address (IPv6 without its brackets)
     std::uint16_t port = 0;
     std::chrono::milliseconds latency{0};
-    std::string name;     // the entry as the operator knows it, without its rack's name and its options
-    std::string rack;     // the rack's name; empty when the entry has none
-    std::string text;     // the entry as written, options included, without the rack's name
+    std::string name;  // the entry as the operator knows it, without its rack's name and its options
+    std::string rack;  // the rack's name; empty when the entry has none
+    std::string text;  // the entry as written, options included, without the rack's name
     std::string problem;  // why the entry cannot be used; empty when it can
 
     bool Network() const { return kind != Kind::Device; }

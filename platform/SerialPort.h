@@ -16,7 +16,7 @@ class WaitHook;
 enum class ReadStatus {
     Received,  // at least one byte
     TimedOut,  // nothing came before the wait ran out
-    HungUp,    // the far end went away or the device failed: nothing will ever come on this port
+    HungUp,  // the far end went away or the device failed: nothing will ever come on this port
 };
 
 struct ReadResult {
@@ -68,28 +68,28 @@ public:
 
 // Why a port gave no rack, in words the operator can act on.
 enum class OpenProblem {
-    Unexplained,      // a system error without a better name (see `error`)
-    Absent,           // nothing has this number: the search passes it without a word
-    Missing,          // the device named does not exist (unplugged, mistyped)
-    NotPermitted,     // this user may not open the device; `detail` names the group that may
-    Busy,             // another program holds the device (or its lock file); `detail` may name the process
-    NotSerial,        // the path is not a terminal device
-    BadEntry,         // the entry cannot be read; `detail` says why
-    Refused,          // the server refused the connection
-    UnknownHost,      // the server's name does not resolve
-    TimedOut,         // the server did not answer within the bound
-    Unreachable,      // no route to the server
+    Unexplained,  // a system error without a better name (see `error`)
+    Absent,  // nothing has this number: the search passes it without a word
+    Missing,  // the device named does not exist (unplugged, mistyped)
+    NotPermitted,  // this user may not open the device; `detail` names the group that may
+    Busy,  // another program holds the device (or its lock file); `detail` may name the process
+    NotSerial,  // the path is not a terminal device
+    BadEntry,  // the entry cannot be read; `detail` says why
+    Refused,  // the server refused the connection
+    UnknownHost,  // the server's name does not resolve
+    TimedOut,  // the server did not answer within the bound
+    Unreachable,  // no route to the server
     SettingsRefused,  // the server refused the line settings; `detail` holds its words
-    ServerInUse,      // the server said its device is in use; `detail` holds its words
-    ServerClosed,     // the server closed the connection; `detail` holds what it said
-    NoAnswer,         // the port opened, but no rack answered on it
+    ServerInUse,  // the server said its device is in use; `detail` holds its words
+    ServerClosed,  // the server closed the connection; `detail` holds what it said
+    NoAnswer,  // the port opened, but no rack answered on it
 };
 
 // Why the last open gave no port.
 struct OpenFailure {
     std::string device;  // as the operator knows it
-    int error = 0;       // errno on POSIX, GetLastError() on Windows; 0 when the port was opened
-    bool busy = false;   // another program holds the port
+    int error = 0;  // errno on POSIX, GetLastError() on Windows; 0 when the port was opened
+    bool busy = false;  // another program holds the port
     OpenProblem problem = OpenProblem::Unexplained;
     std::string detail;
 };

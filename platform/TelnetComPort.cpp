@@ -175,8 +175,11 @@ void TelnetComPort::OnDo(std::uint8_t option) {
     const std::uint8_t baud[] = {static_cast<std::uint8_t>(kBaudRate >> 24), static_cast<std::uint8_t>(kBaudRate >> 16),
                                  static_cast<std::uint8_t>(kBaudRate >> 8), static_cast<std::uint8_t>(kBaudRate)};
     const std::pair<std::uint8_t, std::span<const std::uint8_t>> settings[] = {
-        {kSetBaudRate, baud},         {kSetDataSize, {&kDataBits, 1}},       {kSetParity, {&kNoParity, 1}},
-        {kSetStopSize, {&kOneStopBit, 1}}, {kSetControl, {&kNoFlowControl, 1}},
+        {kSetBaudRate, baud},
+        {kSetDataSize, {&kDataBits, 1}},
+        {kSetParity, {&kNoParity, 1}},
+        {kSetStopSize, {&kOneStopBit, 1}},
+        {kSetControl, {&kNoFlowControl, 1}},
     };
     for (const auto& [command, value] : settings) {
         replies_.insert(replies_.end(), {kIac, kSb, kComPortOption, command});
@@ -209,7 +212,7 @@ void TelnetComPort::CheckAnswer(std::uint8_t setting, std::span<const std::uint8
     std::uint32_t got = 0;
     for (const std::uint8_t b : value) got = (got << 8) | b;
     const bool isBaud = setting == kSetBaudRate;
-    const std::uint32_t wanted = isBaud ? kBaudRate
+    const std::uint32_t wanted = isBaud                    ? kBaudRate
                                  : setting == kSetDataSize ? kDataBits
                                  : setting == kSetParity   ? kNoParity
                                  : setting == kSetStopSize ? kOneStopBit

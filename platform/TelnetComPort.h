@@ -18,8 +18,8 @@ class TelnetComPort {
 public:
     enum class State {
         Negotiating,  // the line settings are not all confirmed yet
-        Ready,        // the server set the line as asked
-        Refused,      // the server refused the COM port option or set the line otherwise: see Reason()
+        Ready,  // the server set the line as asked
+        Refused,  // the server refused the COM port option or set the line otherwise: see Reason()
     };
 
     static constexpr std::uint8_t kIac = 0xFF;
@@ -68,7 +68,7 @@ private:
     enum class Input { Data, Iac, Command, Sub, SubIac, DataCr };
     struct OptionState {
         bool enabled = false;  // the option is in force on that side
-        bool asked = false;    // we asked for it and wait for the answer
+        bool asked = false;  // we asked for it and wait for the answer
         bool refused = false;  // we said no once already; a repeated request is not answered again
     };
 
@@ -89,9 +89,9 @@ private:
     std::array<std::uint8_t, kMaxSubnegotiation> sub_{};
     std::size_t subLength_ = 0;
     bool subOverflow_ = false;
-    std::array<OptionState, 256> us_{};   // options on our side (WILL/WONT)
+    std::array<OptionState, 256> us_{};  // options on our side (WILL/WONT)
     std::array<OptionState, 256> him_{};  // options on the server's side (DO/DONT)
-    unsigned confirmed_ = 0;              // one bit per line setting the server confirmed
+    unsigned confirmed_ = 0;  // one bit per line setting the server confirmed
     State state_ = State::Negotiating;
     std::string reason_;
     std::vector<std::uint8_t> replies_;

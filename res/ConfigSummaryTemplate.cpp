@@ -14,8 +14,13 @@ DialogTemplate Build() {
     t.caption = "KXRRack Configuration";
     t.visible = true;
     t.controls = {
-        {kSummaryText, ControlKind::Edit, {6, 6, 330, 204}, "",
-         kVisible | kBorder | kMultiLine | kReadOnly | kVerticalScroll | kHorizontalScroll | kTabStop, {}, 0},
+        {kSummaryText,
+         ControlKind::Edit,
+         {6, 6, 330, 204},
+         "",
+         kVisible | kBorder | kMultiLine | kReadOnly | kVerticalScroll | kHorizontalScroll | kTabStop,
+         {},
+         0},
         {kSummaryOkButton, ControlKind::PushButton, {342, 180, 50, 14}, "OK", kVisible | kTabStop, {}, 0},
         {kSummaryCancelButton, ControlKind::PushButton, {342, 198, 50, 14}, "Annuler", kVisible | kTabStop, {}, 0},
     };

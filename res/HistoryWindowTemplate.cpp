@@ -17,8 +17,8 @@ constexpr int kMargin = 3;
 void Column(DialogTemplate& t, const int* ids, int count, int x, int width) {
     const int height = (kHeight - kMargin * (count + 1)) / count;
     for (int k = 0; k < count; ++k) {
-        t.controls.push_back({ids[k], ControlKind::Chart, {x, kMargin + k * (height + kMargin), width, height}, "",
-                              kVisible, {}, 0});
+        t.controls.push_back(
+            {ids[k], ControlKind::Chart, {x, kMargin + k * (height + kMargin), width, height}, "", kVisible, {}, 0});
     }
 }
 

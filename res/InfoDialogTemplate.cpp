@@ -14,7 +14,13 @@ DialogTemplate Build() {
     t.child = true;
     t.visible = false;
     t.controls = {
-        {kInfoText, ControlKind::Edit, {1, 0, 410, 28}, "", kVisible | kMultiLine | kCentered | kReadOnly | kTabStop | kNoCaret | kElideMiddle, {}, 0},
+        {kInfoText,
+         ControlKind::Edit,
+         {1, 0, 410, 28},
+         "",
+         kVisible | kMultiLine | kCentered | kReadOnly | kTabStop | kNoCaret | kElideMiddle,
+         {},
+         0},
         {kInfoProgress, ControlKind::ProgressBar, {0, 29, 412, 6}, "", kSmooth | kBorder, {}, 0},
     };
     return t;

@@ -13,7 +13,13 @@ DialogTemplate Build() {
     t.caption = "Kelvane";
     t.visible = true;
     t.controls = {
-        {kModuleList, ControlKind::ListView, {33, 4, 51, 329}, "", kVisible | kBorder | kVerticalScroll | kLargeIcons | kSingleSelection | kNotify | kTabStop, {}, 0},
+        {kModuleList,
+         ControlKind::ListView,
+         {33, 4, 51, 329},
+         "",
+         kVisible | kBorder | kVerticalScroll | kLargeIcons | kSingleSelection | kNotify | kTabStop,
+         {},
+         0},
         {kDiscoverButton, ControlKind::PushButton, {2, 3, 28, 25}, "", kVisible | kTabStop, {}, kDiscoverIcon},
         {kUploadButton, ControlKind::PushButton, {2, 38, 28, 25}, "", kVisible | kTabStop, {}, kUploadIcon},
         {kSaveButton, ControlKind::PushButton, {2, 67, 28, 25}, "", kVisible | kTabStop, {}, kSaveIcon},

@@ -30,8 +30,12 @@ public:
     void Combo(int id, int x, int y, int w, const std::vector<std::string>& items) {
         Add(id, ControlKind::ComboBox, {x, y, w, kComboDropHeight}, "", kEditStyle, items);
     }
-    void Bar(int id, int x, int y, int w, int h = 7) { Add(id, ControlKind::ProgressBar, {x, y + 2, w, h}, "", kVisible | kSmooth | kBorder); }
-    void Picture(int id, int x, int y, int w, int h, int bitmap) { Add(id, ControlKind::Picture, {x, y, w, h}, "", kVisible, {}, bitmap); }
+    void Bar(int id, int x, int y, int w, int h = 7) {
+        Add(id, ControlKind::ProgressBar, {x, y + 2, w, h}, "", kVisible | kSmooth | kBorder);
+    }
+    void Picture(int id, int x, int y, int w, int h, int bitmap) {
+        Add(id, ControlKind::Picture, {x, y, w, h}, "", kVisible, {}, bitmap);
+    }
     void Add(int id, ControlKind kind, Rect r, const std::string& caption, std::uint32_t style,
              std::vector<std::string> items = {}, int resource = 0) {
         t_.controls.push_back({id, kind, r, caption, style, std::move(items), resource});

@@ -14,8 +14,13 @@ DialogTemplate BuildTextWindow() {
     t.size = {400, 260};
     t.controls = {
         // Read-only, but the operator selects and copies from it.
-        {kTextWindowText, ControlKind::Edit, {3, 3, 394, 254}, "",
-         kVisible | kMultiLine | kReadOnly | kBorder | kVerticalScroll | kTabStop, {}, 0},
+        {kTextWindowText,
+         ControlKind::Edit,
+         {3, 3, 394, 254},
+         "",
+         kVisible | kMultiLine | kReadOnly | kBorder | kVerticalScroll | kTabStop,
+         {},
+         0},
     };
     return t;
 }

@@ -17,6 +17,7 @@ packages=(
   wine64                                       # runs the cross-built kelvane-cli.exe against the simulator
   qt6-charts-dev libqt6opengl6-dev             # the history window's charts (Qt Charts' CMake files need OpenGL's)
   libcli11-dev                                 # kelvane-cli's options and commands (header-only)
+  clang-format-14                              # the C++ files' one layout, checked by ./test
   libcpp-httplib-dev                           # watch --listen serves /metrics over HTTP (header-only)
   prometheus prometheus-node-exporter curl     # the watcher proven with the engines operators run; promtool
   xvfb imagemagick openbox xdotool             # screenshots of the real window on a virtual screen, worked by keys

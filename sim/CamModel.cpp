@@ -13,16 +13,13 @@ constexpr std::uint8_t kCloseImmediately = 0x00;
 // Where choice 0 (or any choice on a list or notice) leads back to; the main menu leads out of the MMI.
 CamScreen Parent(CamScreen screen) {
     switch (screen) {
-        case CamScreen::Languages:
-        case CamScreen::PostcodeQuestion:
-        case CamScreen::PostcodeSaved:
-        case CamScreen::ResetRefused:
-            return CamScreen::Settings;
-        case CamScreen::MainMenu:
-        case CamScreen::Closed:
-            return CamScreen::Closed;
-        default:
-            return CamScreen::MainMenu;
+    case CamScreen::Languages:
+    case CamScreen::PostcodeQuestion:
+    case CamScreen::PostcodeSaved:
+    case CamScreen::ResetRefused: return CamScreen::Settings;
+    case CamScreen::MainMenu:
+    case CamScreen::Closed: return CamScreen::Closed;
+    default: return CamScreen::MainMenu;
     }
 }
 
@@ -94,21 +91,20 @@ std::vector<Bytes> CamModel::MenuAnswer(int choice) {
     if (IsQuestion(screen_)) return {};
     if (choice == 0) return Go(Parent(screen_));
     switch (screen_) {
-        case CamScreen::MainMenu:
-        case CamScreen::Settings: {
-            const CamScreen next = Child(screen_, choice);
-            return Go(next == CamScreen::Closed ? screen_ : next);
-        }
-        case CamScreen::Parental:
-        case CamScreen::Languages: {
-            // Choosing a setting shows the same menu again, with the new setting in its subtitle.
-            const int items = static_cast<int>(PageOf(screen_, settings_).items.size());
-            int& setting = screen_ == CamScreen::Parental ? settings_.parentalLevel : settings_.language;
-            if (choice <= items) setting = choice;
-            return Go(screen_);
-        }
-        default:
-            return Go(Parent(screen_));
+    case CamScreen::MainMenu:
+    case CamScreen::Settings: {
+        const CamScreen next = Child(screen_, choice);
+        return Go(next == CamScreen::Closed ? screen_ : next);
+    }
+    case CamScreen::Parental:
+    case CamScreen::Languages: {
+        // Choosing a setting shows the same menu again, with the new setting in its subtitle.
+        const int items = static_cast<int>(PageOf(screen_, settings_).items.size());
+        int& setting = screen_ == CamScreen::Parental ? settings_.parentalLevel : settings_.language;
+        if (choice <= items) setting = choice;
+        return Go(screen_);
+    }
+    default: return Go(Parent(screen_));
     }
 }
 

@@ -12,7 +12,7 @@ namespace kelvane::sim {
 // How a CAM may misbehave, for fault runs.
 struct CamQuirks {
     bool endlessQuestions = false;  // every answer or cancel earns another question, without end
-    bool oversizedMenu = false;     // its main menu is one packet longer than any buffer of the host
+    bool oversizedMenu = false;  // its main menu is one packet longer than any buffer of the host
 };
 
 // A conditional-access module as its man-machine interface shows it: a main menu with sub-menus, lists, a PIN

@@ -49,51 +49,50 @@ CamPage Rights() {
 
 CamPage PageOf(CamScreen screen, const CamSettings& settings) {
     switch (screen) {
-        case CamScreen::MainMenu: return MainMenu();
-        case CamScreen::ModuleInfo: return ModuleInfo();
-        case CamScreen::Rights: return Rights();
-        case CamScreen::PinQuestion: return Question("Code PIN de la carte (4 chiffres) :", true, 4);
-        case CamScreen::WrongPin: return Notice("Code PIN incorrect !");
-        case CamScreen::Parental:
-            return Menu("Contrôle parental", "Niveau actuel : " + Pick(kParentalLevels, settings.parentalLevel),
-                        "Choisissez le niveau autorisé", kParentalLevels);
-        case CamScreen::Settings:
-            return Menu("Réglages", "Paramètres du module", "Choisissez un réglage et validez par OK",
-                        {"Langue des menus", "Code postal de la région", "Réinitialiser le module"});
-        case CamScreen::Languages:
-            return Menu("Langue des menus", "Langue actuelle : " + Pick(kLanguages, settings.language),
-                        "Choisissez une langue", kLanguages);
-        case CamScreen::PostcodeQuestion: return Question("Code postal de la région (5 chiffres) :", false, 5);
-        case CamScreen::PostcodeSaved: return Notice("Code postal enregistré : " + settings.postcode);
-        case CamScreen::ResetRefused: return Notice("Réinitialisation refusée : carte en service");
-        case CamScreen::Closed: break;
+    case CamScreen::MainMenu: return MainMenu();
+    case CamScreen::ModuleInfo: return ModuleInfo();
+    case CamScreen::Rights: return Rights();
+    case CamScreen::PinQuestion: return Question("Code PIN de la carte (4 chiffres) :", true, 4);
+    case CamScreen::WrongPin: return Notice("Code PIN incorrect !");
+    case CamScreen::Parental:
+        return Menu("Contrôle parental", "Niveau actuel : " + Pick(kParentalLevels, settings.parentalLevel),
+                    "Choisissez le niveau autorisé", kParentalLevels);
+    case CamScreen::Settings:
+        return Menu("Réglages", "Paramètres du module", "Choisissez un réglage et validez par OK",
+                    {"Langue des menus", "Code postal de la région", "Réinitialiser le module"});
+    case CamScreen::Languages:
+        return Menu("Langue des menus", "Langue actuelle : " + Pick(kLanguages, settings.language),
+                    "Choisissez une langue", kLanguages);
+    case CamScreen::PostcodeQuestion: return Question("Code postal de la région (5 chiffres) :", false, 5);
+    case CamScreen::PostcodeSaved: return Notice("Code postal enregistré : " + settings.postcode);
+    case CamScreen::ResetRefused: return Notice("Réinitialisation refusée : carte en service");
+    case CamScreen::Closed: break;
     }
     return Notice("");
 }
 
 ci::Bytes PageObject(const CamPage& page) {
     switch (page.kind) {
-        case CamPage::Kind::Menu:
-        case CamPage::Kind::List: {
-            ci::Bytes body{static_cast<std::uint8_t>(page.items.size())};
-            for (const std::string* text : {&page.title, &page.subtitle, &page.bottom}) {
-                const ci::Bytes object = ci::TextLast(*text);
-                body.insert(body.end(), object.begin(), object.end());
-            }
-            for (const std::string& item : page.items) {
-                const ci::Bytes object = ci::TextLast(item);
-                body.insert(body.end(), object.begin(), object.end());
-            }
-            return ci::Object(page.kind == CamPage::Kind::Menu ? ci::kMenuLastTag : ci::kListLastTag, body);
+    case CamPage::Kind::Menu:
+    case CamPage::Kind::List: {
+        ci::Bytes body{static_cast<std::uint8_t>(page.items.size())};
+        for (const std::string* text : {&page.title, &page.subtitle, &page.bottom}) {
+            const ci::Bytes object = ci::TextLast(*text);
+            body.insert(body.end(), object.begin(), object.end());
         }
-        case CamPage::Kind::Question: {
-            ci::Bytes body{static_cast<std::uint8_t>(page.blind ? 1 : 0), page.answerLength};
-            const ci::Bytes prompt = ci::Latin1(page.title);
-            body.insert(body.end(), prompt.begin(), prompt.end());
-            return ci::Object(ci::kEnqTag, body);
+        for (const std::string& item : page.items) {
+            const ci::Bytes object = ci::TextLast(item);
+            body.insert(body.end(), object.begin(), object.end());
         }
-        case CamPage::Kind::Notice:
-            break;
+        return ci::Object(page.kind == CamPage::Kind::Menu ? ci::kMenuLastTag : ci::kListLastTag, body);
+    }
+    case CamPage::Kind::Question: {
+        ci::Bytes body{static_cast<std::uint8_t>(page.blind ? 1 : 0), page.answerLength};
+        const ci::Bytes prompt = ci::Latin1(page.title);
+        body.insert(body.end(), prompt.begin(), prompt.end());
+        return ci::Object(ci::kEnqTag, body);
+    }
+    case CamPage::Kind::Notice: break;
     }
     return ci::TextLast(page.title);
 }

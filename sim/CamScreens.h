@@ -12,22 +12,22 @@ namespace kelvane::sim {
 enum class CamScreen {
     Closed,
     MainMenu,
-    ModuleInfo,        // list
-    Rights,            // list
-    PinQuestion,       // blind question
-    WrongPin,          // notice
-    Parental,          // menu, behind the PIN
-    Settings,          // menu
-    Languages,         // menu
+    ModuleInfo,  // list
+    Rights,  // list
+    PinQuestion,  // blind question
+    WrongPin,  // notice
+    Parental,  // menu, behind the PIN
+    Settings,  // menu
+    Languages,  // menu
     PostcodeQuestion,  // plain question
-    PostcodeSaved,     // notice
-    ResetRefused,      // notice
+    PostcodeSaved,  // notice
+    ResetRefused,  // notice
 };
 
 // What the operator has set on the CAM; some screens show it.
 struct CamSettings {
     int parentalLevel = 3;  // an item of the parental menu
-    int language = 1;       // an item of the language menu
+    int language = 1;  // an item of the language menu
     std::string postcode;
 };
 

@@ -35,7 +35,8 @@ ci::Bytes CamSlot::Read() {
     ci::Bytes chunks = link_.Read();
     // Pulled once the PC has had part of the screen: in the middle of a long menu, or with a short question
     // shown and waiting for its answer.
-    if (present_ && faults_.pullDuring != CamScreen::Closed && cam_.Current() == faults_.pullDuring && !chunks.empty()) {
+    if (present_ && faults_.pullDuring != CamScreen::Closed && cam_.Current() == faults_.pullDuring &&
+        !chunks.empty()) {
         faults_.pullDuring = CamScreen::Closed;
         SetPresent(false);
     }

@@ -32,8 +32,8 @@ std::uint32_t UsefulBitRate(const std::optional<Modulation>& modulation) {
     const Modulation m = modulation && InRange(*modulation) ? *modulation : Modulation{};
     const Ratio code = kCodeRates[m.codeRate];
     const std::uint64_t guard = kGuardDivisors[m.guard];
-    const std::uint64_t numerator = kDataCarriers * kBitsPerCarrier[m.constellation] * code.num * kPacketBytes *
-                                    guard * kBandwidthMHz[m.bandwidth] * 1'000'000;
+    const std::uint64_t numerator = kDataCarriers * kBitsPerCarrier[m.constellation] * code.num * kPacketBytes * guard *
+                                    kBandwidthMHz[m.bandwidth] * 1'000'000;
     const std::uint64_t denominator =
         code.den * kProtectedPacketBytes * kUsefulSymbolMicroseconds * (guard + 1) * kReferenceBandwidthMHz;
     return static_cast<std::uint32_t>(numerator / denominator);

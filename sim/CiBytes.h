@@ -21,8 +21,8 @@ constexpr std::uint16_t kMmiSession = 4;
 constexpr std::uint8_t kConnection = 1;
 
 // Transport packet tags.
-constexpr std::uint8_t kStatusTag = 0x80;     // T_SB
-constexpr std::uint8_t kDataLastTag = 0xA0;   // T_DATA_LAST
+constexpr std::uint8_t kStatusTag = 0x80;  // T_SB
+constexpr std::uint8_t kDataLastTag = 0xA0;  // T_DATA_LAST
 
 // Session packet tags.
 constexpr std::uint8_t kSessionNumberTag = 0x90;

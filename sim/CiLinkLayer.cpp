@@ -26,8 +26,9 @@ std::vector<ci::Bytes> DataBodies(std::span<const std::uint8_t> packets) {
         const std::uint8_t tag = packets[at++];
         const auto length = ci::TakeLengthField(packets, at);
         if (!length || *length == 0 || *length > packets.size() - at) break;
-        if (tag == ci::kDataLastTag) bodies.emplace_back(packets.begin() + static_cast<std::ptrdiff_t>(at + 1),
-                                                         packets.begin() + static_cast<std::ptrdiff_t>(at + *length));
+        if (tag == ci::kDataLastTag)
+            bodies.emplace_back(packets.begin() + static_cast<std::ptrdiff_t>(at + 1),
+                                packets.begin() + static_cast<std::ptrdiff_t>(at + *length));
         at += *length;
     }
     return bodies;

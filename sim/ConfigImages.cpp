@@ -14,9 +14,8 @@ constexpr std::uint32_t kOutputFrequencyStepKHz = 125;
 constexpr std::uint8_t kActivatedFlag = 0x80;
 constexpr std::uint8_t kMaskMarker = 0xFF;
 
-constexpr std::array<std::uint8_t, 30> kLevelTable{9,  10, 11, 12, 14,  16,  18,  20,  22,  25,
-                                                   28, 32, 36, 40, 45,  50,  57,  64,  71,  80,
-                                                   90, 101, 113, 127, 143, 160, 180, 202, 227, 255};
+constexpr std::array<std::uint8_t, 30> kLevelTable{9,  10, 11, 12, 14, 16, 18,  20,  22,  25,  28,  32,  36,  40,  45,
+                                                   50, 57, 64, 71, 80, 90, 101, 113, 127, 143, 160, 180, 202, 227, 255};
 
 void PutInputRow(std::vector<std::uint8_t>& out, const InputRow& row) {
     const std::size_t n = std::min(row.services.size(), kMaxCount);
@@ -36,7 +35,8 @@ void PutOutputServices(std::vector<std::uint8_t>& out, const OutputSettings& s, 
         const OutputService& service = s.services[i];
         PutU16(out, service.serviceId);
         if (!oneChannel) {
-            out.push_back(static_cast<std::uint8_t>((service.activated ? kActivatedFlag : 0) | (service.channel & 0x0F)));
+            out.push_back(
+                static_cast<std::uint8_t>((service.activated ? kActivatedFlag : 0) | (service.channel & 0x0F)));
         } else if (service.activated && i < 16) {
             mask = static_cast<std::uint16_t>(mask | (1u << i));
         }

@@ -70,16 +70,16 @@ struct OutputService {
 struct OutputSettings {
     std::uint8_t type = kKXD410;
     std::uint32_t frequencyKHz = 474000;
-    std::uint8_t bandwidth = 2;      // 0 "6 Mhz", 1 "7 Mhz", 2 "8 Mhz"
-    std::uint8_t codeRate = 1;       // "1/2", "2/3", "3/4", "5/6", "7/8"
+    std::uint8_t bandwidth = 2;  // 0 "6 Mhz", 1 "7 Mhz", 2 "8 Mhz"
+    std::uint8_t codeRate = 1;  // "1/2", "2/3", "3/4", "5/6", "7/8"
     std::uint8_t constellation = 2;  // "QPSK", "16-QAM", "64-QAM"
-    std::uint8_t mode = 1;           // "2K", "8K"
-    std::uint8_t guard = 0;          // "1/32", "1/16", "1/8", "1/4"
-    int levelStep = 30;              // 1-30, -29 dB to 0 dB
+    std::uint8_t mode = 1;  // "2K", "8K"
+    std::uint8_t guard = 0;  // "1/32", "1/16", "1/8", "1/4"
+    int levelStep = 30;  // 1-30, -29 dB to 0 dB
     std::vector<OutputService> services;
     std::uint16_t networkId = 8442;
     std::vector<std::uint16_t> transportStreamIds{100, 101, 102, 103};  // channel 1 first; missing ones are 0
-    std::uint8_t nitVersion = 5;                                         // 0-31
+    std::uint8_t nitVersion = 5;  // 0-31
     std::string networkName;
     bool removeCatEmm = false;
 };

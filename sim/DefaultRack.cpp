@@ -23,8 +23,11 @@ std::vector<std::uint8_t> TwoChannelOutputImage() {
     s.type = kKXD410;
     s.frequencyKHz = 474000;
     s.levelStep = 28;
-    s.services = {{1101, 1, true, 1, 0},   {1102, 1, true, 2, 0}, {1150, 1, true, 30, 0},
-                  {1103, 2, true, 3, 101}, {1104, 2, true, 4, 0}};
+    s.services = {{1101, 1, true, 1, 0},
+                  {1102, 1, true, 2, 0},
+                  {1150, 1, true, 30, 0},
+                  {1103, 2, true, 3, 101},
+                  {1104, 2, true, 4, 0}};
     s.transportStreamIds = {1025, 1026, 1027, 1028};
     s.nitVersion = 3;
     s.networkName = "Kelvane A";

@@ -54,10 +54,7 @@ bool ShareAccumulator::Next() {
 }
 
 FaultPlan::FaultPlan(const FaultOptions& options)
-    : silent_(options.silent),
-      drop_(options.dropShare),
-      corrupt_(options.corruptShare),
-      refuse_(options.refuseShare) {}
+    : silent_(options.silent), drop_(options.dropShare), corrupt_(options.corruptShare), refuse_(options.refuseShare) {}
 
 ReplyFault FaultPlan::Next() {
     // While silent no reply could go out, so the shares do not count those.
@@ -85,7 +82,8 @@ std::optional<FaultMoment> ParseFaultMoment(std::string_view text) {
         return moment;
     }
     const std::size_t slash = text.find('/');
-    const auto command = whole(text.substr(2, slash == std::string_view::npos ? std::string_view::npos : slash - 2), 16);
+    const auto command =
+        whole(text.substr(2, slash == std::string_view::npos ? std::string_view::npos : slash - 2), 16);
     if (!command || *command > 0xFF || (*command & 0x0F) != 0) return std::nullopt;
     moment.command = static_cast<int>(*command);
     if (slash != std::string_view::npos) {

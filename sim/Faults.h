@@ -13,8 +13,8 @@ namespace kelvane::sim {
 // n-th request carrying a given command (its high nibble, as 0x50 for a write).
 struct FaultMoment {
     std::size_t afterRequests = 0;  // 0 with no command: never
-    int command = -1;               // -1: any request counts
-    std::size_t nth = 1;            // with a command: the how-manieth such request
+    int command = -1;  // -1: any request counts
+    std::size_t nth = 1;  // with a command: the how-manieth such request
 
     bool Planned() const { return command >= 0 || afterRequests > 0; }
 };
@@ -37,17 +37,17 @@ private:
 
 // Faults of one run. Shares are fractions of the replies, from 0 (never) to 1 (every reply).
 struct FaultOptions {
-    double dropShare = 0;     // the module acts, but its reply never reaches the line
+    double dropShare = 0;  // the module acts, but its reply never reaches the line
     double corruptShare = 0;  // the reply goes out with a wrong checksum
-    double refuseShare = 0;   // the reply goes out refused (0xE0), without payload
-    bool silent = false;      // no reply at all (not counted by the shares); modules still act, the line echoes
-    std::uint32_t lateMs = 0;       // each reply leaves this long after its request ended
-    int closeAfterReplies = -1;     // close the terminal once this many replies are out; -1 never
+    double refuseShare = 0;  // the reply goes out refused (0xE0), without payload
+    bool silent = false;  // no reply at all (not counted by the shares); modules still act, the line echoes
+    std::uint32_t lateMs = 0;  // each reply leaves this long after its request ended
+    int closeAfterReplies = -1;  // close the terminal once this many replies are out; -1 never
     bool refuseModuleList = false;  // the controller refuses to list its modules
     // How long the rack stays silent after the firmware restart sent to every module, while it reboots.
     std::uint32_t restartSilenceMs = 2000;
-    FaultMoment hangUpAt;       // the line hangs up, as an adapter pulled out, before this request's reply
-    FaultMoment rebootAt;       // the rack restarts on its own: silent for restartSilenceMs from this request
+    FaultMoment hangUpAt;  // the line hangs up, as an adapter pulled out, before this request's reply
+    FaultMoment rebootAt;  // the rack restarts on its own: silent for restartSilenceMs from this request
     std::uint32_t flipEvery = 0;  // one reply byte in this many has a bit flipped; 0 never
 };
 

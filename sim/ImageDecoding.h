@@ -22,7 +22,7 @@ struct InputTuning {
 };
 
 struct DecodedInputRow {
-    std::optional<InputTuning> tuning;   // none when the image ends inside the row's first five bytes
+    std::optional<InputTuning> tuning;  // none when the image ends inside the row's first five bytes
     std::vector<InputService> services;  // those whose id the image holds; a missing CAM byte reads as 0
 };
 
@@ -34,7 +34,7 @@ struct DecodedPlayerTail {
 
 struct DecodedInput {
     std::vector<DecodedInputRow> rows;  // always InputRowCount(type) rows
-    DecodedPlayerTail player;           // read for the KXC300 only
+    DecodedPlayerTail player;  // read for the KXC300 only
 };
 
 DecodedInput DecodeInputImage(std::uint8_t type, std::span<const std::uint8_t> image);
@@ -45,10 +45,10 @@ struct DecodedOutputService {
 };
 
 struct Modulation {
-    std::uint8_t bandwidth = 2;      // 0 "6 Mhz", 1 "7 Mhz", 2 "8 Mhz"
-    std::uint8_t codeRate = 1;       // "1/2" to "7/8"
+    std::uint8_t bandwidth = 2;  // 0 "6 Mhz", 1 "7 Mhz", 2 "8 Mhz"
+    std::uint8_t codeRate = 1;  // "1/2" to "7/8"
     std::uint8_t constellation = 2;  // "QPSK", "16-QAM", "64-QAM"
-    std::uint8_t guard = 0;          // "1/32" to "1/4"
+    std::uint8_t guard = 0;  // "1/32" to "1/4"
 };
 
 struct DecodedOutput {

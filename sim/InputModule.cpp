@@ -26,8 +26,7 @@ std::vector<std::uint16_t> IdsOutsideRow(const DecodedInput& input, std::size_t 
 
 }  // namespace
 
-InputModule::InputModule(const ModuleDescription& description)
-    : Module(description) {
+InputModule::InputModule(const ModuleDescription& description) : Module(description) {
     const DecodedInput input = DecodeInputImage(description.type, description.config);
     storage_ = PlayerStorage(input.player.scheduledFiles);
     for (std::size_t r = 0; r < input.rows.size(); ++r) {
@@ -41,15 +40,12 @@ Reply InputModule::Handle(const Request& request) {
     // A poll sent to everyone is never answered, so it does not count as one.
     if (Description().active && request.destination != kBroadcastAddress) {
         switch (request.Command()) {
-            case kStatusCommand:
-                return Status();
-            case kListCommand:
-                return ServiceNames();
-            case kFileListCommand:
-                if (IsPlayer()) return Accept(storage_.FileListReply());
-                break;
-            default:
-                break;
+        case kStatusCommand: return Status();
+        case kListCommand: return ServiceNames();
+        case kFileListCommand:
+            if (IsPlayer()) return Accept(storage_.FileListReply());
+            break;
+        default: break;
         }
     }
     Reply reply = Module::Handle(request);
@@ -64,7 +60,8 @@ Reply InputModule::Status() {
     payload.reserve(3 * rows_.size() + 1);
     for (Row& row : rows_) {
         const LockLossPlan::Step step = row.loss.Next();
-        if (step == LockLossPlan::Step::Starts || step == LockLossPlan::Step::Ends) row.signal.Retune(ReceptionNow(row));
+        if (step == LockLossPlan::Step::Starts || step == LockLossPlan::Step::Ends)
+            row.signal.Retune(ReceptionNow(row));
         const SignalReading reading = row.signal.Poll();
         payload.insert(payload.end(), {reading.lock, reading.snr, reading.level});
     }
@@ -105,9 +102,7 @@ void InputModule::RestartRows() {
 }
 
 // A row whose carrier is away hears nothing wherever it is tuned.
-Reception InputModule::ReceptionNow(const Row& row) {
-    return row.loss.Lost() ? Reception{} : ReceptionOf(row.tuning);
-}
+Reception InputModule::ReceptionNow(const Row& row) { return row.loss.Lost() ? Reception{} : ReceptionOf(row.tuning); }
 
 bool InputModule::PlanLockLoss(int input, int afterPolls, int forPolls) {
     if (input < 0 || static_cast<std::size_t>(input) >= rows_.size()) return false;
@@ -126,8 +121,6 @@ ServiceLineup InputModule::LineupFor(const DecodedInput& input, std::size_t row)
     return ServiceLineup(plan);
 }
 
-bool InputModule::IsPlayer() const {
-    return Description().type == kKXC300;
-}
+bool InputModule::IsPlayer() const { return Description().type == kKXC300; }
 
 }  // namespace kelvane::sim

@@ -67,7 +67,7 @@ private:
     std::size_t capacity_;
     Clock::duration latency_{0};
     std::deque<Pending> queue_;
-    Clock::time_point lastOff_{};   // when the last queued byte is off the line
+    Clock::time_point lastOff_{};  // when the last queued byte is off the line
     Clock::time_point lastSent_{};  // when the last consumed byte reached the PC
     // The adapter's packet being filled: when its first byte came off the line and how many it holds (0: none).
     Clock::time_point packetStart_{};

@@ -11,7 +11,7 @@ namespace kelvane::sim {
 // the module's status polls, it reports normally for `afterPolls`, then finds no carrier for `forPolls`, then
 // acquires it again as after a retune.
 struct LockLoss {
-    int row = 1;    // the module's row in the module list (1 is the first module after the controller)
+    int row = 1;  // the module's row in the module list (1 is the first module after the controller)
     int input = 0;  // its input row: 0, 1, 2 for A, B, C
     int afterPolls = 0;
     int forPolls = 0;

@@ -26,19 +26,12 @@ Reply Module::Handle(const Request& request) {
         return request.Command() == kIdentityCommand ? Identity() : Refuse();
     }
     switch (request.Command()) {
-        case kIdentityCommand:
-            return Identity();
-        case kReadConfigCommand:
-            return Accept(description_.config);
-        case kWriteCommand:
-            return WriteConfig(request);
-        case kRestartCommand:
-            ++restarts_;
-            return Accept();
-        case kFirmwareCommand:
-            return HandleFirmware(request);
-        default:
-            return Refuse();
+    case kIdentityCommand: return Identity();
+    case kReadConfigCommand: return Accept(description_.config);
+    case kWriteCommand: return WriteConfig(request);
+    case kRestartCommand: ++restarts_; return Accept();
+    case kFirmwareCommand: return HandleFirmware(request);
+    default: return Refuse();
     }
 }
 
@@ -46,9 +39,7 @@ Reply Module::Accept(std::vector<std::uint8_t> payload) const {
     return Reply{description_.address, true, std::move(payload)};
 }
 
-Reply Module::Refuse() const {
-    return Reply{description_.address, false, {}};
-}
+Reply Module::Refuse() const { return Reply{description_.address, false, {}}; }
 
 Reply Module::Identity() const {
     return Accept({kIdentityMark, description_.active ? kActiveUnit : kInactiveUnit, description_.version});
@@ -70,19 +61,15 @@ Reply Module::HandleFirmware(const Request& request) {
     if (request.payload.empty()) return Refuse();
     const std::span<const std::uint8_t> payload(request.payload);
     switch (payload[0]) {
-        case kFirmwareStart:
-            firmware_.Start();
-            return Accept();
-        case kFirmwareBlock: {
-            if (payload.size() < kBlockHeader) return Refuse();
-            const std::uint32_t offset = static_cast<std::uint32_t>(payload[1]) << 16 |
-                                         static_cast<std::uint32_t>(payload[2]) << 8 | payload[3];
-            return firmware_.Block(offset, payload.subspan(kBlockHeader)) ? Accept() : Refuse();
-        }
-        case kFirmwareWrite:
-            return firmware_.Commit() ? Accept() : Refuse();
-        default:
-            return Refuse();
+    case kFirmwareStart: firmware_.Start(); return Accept();
+    case kFirmwareBlock: {
+        if (payload.size() < kBlockHeader) return Refuse();
+        const std::uint32_t offset =
+            static_cast<std::uint32_t>(payload[1]) << 16 | static_cast<std::uint32_t>(payload[2]) << 8 | payload[3];
+        return firmware_.Block(offset, payload.subspan(kBlockHeader)) ? Accept() : Refuse();
+    }
+    case kFirmwareWrite: return firmware_.Commit() ? Accept() : Refuse();
+    default: return Refuse();
     }
 }
 

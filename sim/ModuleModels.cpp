@@ -23,11 +23,16 @@ bool SameIgnoringCase(std::string_view a, std::string_view b) {
 
 ModuleRole RoleOf(std::uint8_t type) {
     switch (type) {
-        case kKXA100: return ModuleRole::Controller;
-        case kKXB200: case kKXB210: case kKXC300: return ModuleRole::Input;
-        case kKXD400: case kKXD410: case kKXD420: case kKXE500: return ModuleRole::Output;
-        case kKXF600: return ModuleRole::CommonInterface;
-        default: return ModuleRole::Unknown;
+    case kKXA100: return ModuleRole::Controller;
+    case kKXB200:
+    case kKXB210:
+    case kKXC300: return ModuleRole::Input;
+    case kKXD400:
+    case kKXD410:
+    case kKXD420:
+    case kKXE500: return ModuleRole::Output;
+    case kKXF600: return ModuleRole::CommonInterface;
+    default: return ModuleRole::Unknown;
     }
 }
 

@@ -46,8 +46,8 @@ std::vector<const OutputService*> ServicesOnChannel(const OutputSettings& s, int
 }
 
 // A logical-channel style descriptor: service id and number for each service whose number is not 0.
-void PutChannelNumbers(std::vector<std::uint8_t>& out, std::uint8_t tag, const std::vector<const OutputService*>& services,
-                       std::uint16_t OutputService::*number) {
+void PutChannelNumbers(std::vector<std::uint8_t>& out, std::uint8_t tag,
+                       const std::vector<const OutputService*>& services, std::uint16_t OutputService::*number) {
     std::vector<std::uint8_t> entries;
     for (const OutputService* service : services) {
         if (service->*number == 0 || entries.size() / 4 >= kMaxChannelNumberEntries) continue;
@@ -118,7 +118,8 @@ std::vector<std::uint8_t> NetworkSection(const OutputSettings& s) {
     PutU16(section, kReservedBits | (2 + nameLength));
     section.push_back(kNetworkNameTag);
     section.push_back(static_cast<std::uint8_t>(nameLength));
-    section.insert(section.end(), s.networkName.begin(), s.networkName.begin() + static_cast<std::ptrdiff_t>(nameLength));
+    section.insert(section.end(), s.networkName.begin(),
+                   s.networkName.begin() + static_cast<std::ptrdiff_t>(nameLength));
     PutU16(section, kReservedBits | (streams.size() & 0x0FFF));
     section.insert(section.end(), streams.begin(), streams.end());
 

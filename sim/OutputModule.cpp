@@ -44,7 +44,8 @@ Drift RateOf(std::uint16_t serviceId, std::uint64_t seed) {
 OutputModule::OutputModule(const ModuleDescription& description)
     : Module(description), channels_(OutputChannelCount(description.type)) {
     for (int k = 0; k < channels_; ++k) {
-        tables_.emplace_back(kMinTablesKbps, kMaxTablesKbps, kTablesStep, SeedOf(description.address, kTablesSeed + static_cast<std::uint64_t>(k)));
+        tables_.emplace_back(kMinTablesKbps, kMaxTablesKbps, kTablesStep,
+                             SeedOf(description.address, kTablesSeed + static_cast<std::uint64_t>(k)));
     }
     FollowConfiguration();
 }

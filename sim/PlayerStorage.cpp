@@ -29,9 +29,7 @@ PlayerStorage::PlayerStorage(std::span<const std::string> scheduledFiles) {
     for (const std::string& name : scheduledFiles) Add(name);
 }
 
-std::uint8_t PlayerStorage::PlayerState() const {
-    return files_.empty() ? kNothingToPlay : kHasFiles;
-}
+std::uint8_t PlayerStorage::PlayerState() const { return files_.empty() ? kNothingToPlay : kHasFiles; }
 
 std::vector<std::uint8_t> PlayerStorage::FileListReply() const {
     std::vector<std::uint8_t> reply{0x00, 0x00};

@@ -15,9 +15,7 @@
 namespace kelvane::sim {
 namespace {
 
-std::string SystemError(const std::string& what) {
-    return what + ": " + std::strerror(errno);
-}
+std::string SystemError(const std::string& what) { return what + ": " + std::strerror(errno); }
 
 void CloseFd(int& fd) {
     if (fd >= 0) ::close(fd);

@@ -75,9 +75,7 @@ bool AppendHex(const std::string& token, std::vector<std::uint8_t>& out, std::st
     return true;
 }
 
-bool AddressIsFree(std::uint8_t address) {
-    return address != 0 && address != 0xFD && address != 0xFF;
-}
+bool AddressIsFree(std::uint8_t address) { return address != 0 && address != 0xFD && address != 0xFF; }
 
 // Collects the lines of one file; each Take* reports its problem without the line number.
 class RackReader {

@@ -15,7 +15,7 @@ struct ModuleDescription {
     std::uint8_t type = 0;
     std::uint8_t address = 0;
     std::uint8_t version = 0;  // in tenths: 12 is V1.2
-    bool active = true;        // an inactive module answers the identity probe with 0xFF
+    bool active = true;  // an inactive module answers the identity probe with 0xFF
     std::vector<std::uint8_t> config;
 };
 

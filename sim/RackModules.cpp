@@ -20,7 +20,8 @@ ModuleDescription ControllerDescription(const RackDescription& rack) {
 
 Controller::Controller(const RackDescription& rack) : Module(ControllerDescription(rack)) {
     moduleList_.reserve(3 * rack.modules.size());
-    for (const ModuleDescription& m : rack.modules) moduleList_.insert(moduleList_.end(), {m.address, m.type, m.version});
+    for (const ModuleDescription& m : rack.modules)
+        moduleList_.insert(moduleList_.end(), {m.address, m.type, m.version});
 }
 
 Reply Controller::Handle(const Request& request) {
@@ -31,15 +32,10 @@ Reply Controller::Handle(const Request& request) {
 Reply CommonInterfaceModule::Handle(const Request& request) {
     if (Description().active && request.destination != kBroadcastAddress) {
         switch (request.Command()) {
-            case kStatusCommand:
-                return Accept({cam_.Status()});
-            case kListCommand:
-                return Accept(cam_.Read());
-            case kWriteCommand:
-                cam_.Write(request.payload);
-                return Accept();
-            default:
-                break;
+        case kStatusCommand: return Accept({cam_.Status()});
+        case kListCommand: return Accept(cam_.Read());
+        case kWriteCommand: cam_.Write(request.payload); return Accept();
+        default: break;
         }
     }
     return Module::Handle(request);

@@ -18,7 +18,7 @@ namespace kelvane::sim {
 // its own, coming back while the request goes out, so a run of exchanges needs at least
 // (fromPc + replyBytes) line times.
 struct LineTraffic {
-    std::size_t fromPc = 0;      // bytes the program wrote
+    std::size_t fromPc = 0;  // bytes the program wrote
     std::size_t replyBytes = 0;  // bytes of the reply frames the rack put on the line
     // How much later than their line time the last bytes of replies reached the program, added up: the share of
     // an exchange's time that is the simulator's own lateness, not the program's.
@@ -66,9 +66,9 @@ public:
 
     // Observation.
     LineTraffic Traffic() const;
-    std::size_t RequestCount() const;        // valid requests received, broadcasts included
+    std::size_t RequestCount() const;  // valid requests received, broadcasts included
     std::size_t RejectedFrameCount() const;  // frames ignored for a bad checksum or length form
-    std::size_t RepliesSent() const;         // reply frames wholly written to the line
+    std::size_t RepliesSent() const;  // reply frames wholly written to the line
     std::size_t RestartCount(std::uint8_t address) const;
     std::uint8_t VersionOf(std::uint8_t address) const;
     std::vector<std::uint8_t> FirmwareOf(std::uint8_t address) const;

@@ -4,25 +4,24 @@ namespace kelvane::sim {
 
 std::optional<ParsedFrame> RequestParser::Feed(std::uint8_t byte) {
     switch (state_) {
-        case State::Idle:
-            if (byte == kStartByte) StartFrame();
-            return std::nullopt;
-        case State::Destination:
-            current_.destination = byte;
-            state_ = State::Source;
-            return std::nullopt;
-        case State::Source:
-            if (byte == kPcAddress) {
-                current_.source = byte;
-                state_ = State::Code;
-            } else if (current_.destination == kStartByte) {
-                current_.destination = byte;  // the 0x02 taken for the destination was the start byte
-            } else {
-                state_ = byte == kStartByte ? State::Destination : State::Idle;
-            }
-            return std::nullopt;
-        default:
-            break;
+    case State::Idle:
+        if (byte == kStartByte) StartFrame();
+        return std::nullopt;
+    case State::Destination:
+        current_.destination = byte;
+        state_ = State::Source;
+        return std::nullopt;
+    case State::Source:
+        if (byte == kPcAddress) {
+            current_.source = byte;
+            state_ = State::Code;
+        } else if (current_.destination == kStartByte) {
+            current_.destination = byte;  // the 0x02 taken for the destination was the start byte
+        } else {
+            state_ = byte == kStartByte ? State::Destination : State::Idle;
+        }
+        return std::nullopt;
+    default: break;
     }
     if (escapePending_) {
         escapePending_ = false;
@@ -50,24 +49,21 @@ void RequestParser::StartFrame() {
 std::optional<ParsedFrame> RequestParser::Take(std::uint8_t byte) {
     runningXor_ ^= byte;
     switch (state_) {
-        case State::Code:
-            return TakeCode(byte);
-        case State::LengthHigh:
-            expected_ = static_cast<std::size_t>(byte) << 8;
-            state_ = State::LengthLow;
-            return std::nullopt;
-        case State::LengthLow:
-            expected_ |= byte;
-            AfterLength();
-            return std::nullopt;
-        case State::Payload:
-            current_.payload.push_back(byte);  // never more than expected_, itself at most kMaxPayload
-            if (current_.payload.size() == expected_) state_ = State::Checksum;
-            return std::nullopt;
-        case State::Checksum:
-            return Finish(runningXor_ == 0 ? FrameStatus::Valid : FrameStatus::BadChecksum);
-        default:
-            return std::nullopt;
+    case State::Code: return TakeCode(byte);
+    case State::LengthHigh:
+        expected_ = static_cast<std::size_t>(byte) << 8;
+        state_ = State::LengthLow;
+        return std::nullopt;
+    case State::LengthLow:
+        expected_ |= byte;
+        AfterLength();
+        return std::nullopt;
+    case State::Payload:
+        current_.payload.push_back(byte);  // never more than expected_, itself at most kMaxPayload
+        if (current_.payload.size() == expected_) state_ = State::Checksum;
+        return std::nullopt;
+    case State::Checksum: return Finish(runningXor_ == 0 ? FrameStatus::Valid : FrameStatus::BadChecksum);
+    default: return std::nullopt;
     }
 }
 

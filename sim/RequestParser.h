@@ -10,7 +10,7 @@ namespace kelvane::sim {
 
 enum class FrameStatus {
     Valid,
-    BadChecksum,    // the frame ran to its end but its bytes do not XOR to zero
+    BadChecksum,  // the frame ran to its end but its bytes do not XOR to zero
     BadLengthForm,  // the code byte's low nibble is none of 0-3, 0x04, 0x08; the frame is abandoned there
 };
 

@@ -25,8 +25,9 @@ std::uint32_t NumberingBase(const LineupPlan& plan) {
         const int block = kUnconfiguredFirstBlock + std::abs(plan.frequencyMHz) % kUnconfiguredBlocks;
         return static_cast<std::uint32_t>(block * kNumberingBlock);
     }
-    const auto lowest = std::min_element(plan.configured.begin(), plan.configured.end(),
-                                         [](const InputService& a, const InputService& b) { return a.serviceId < b.serviceId; });
+    const auto lowest =
+        std::min_element(plan.configured.begin(), plan.configured.end(),
+                         [](const InputService& a, const InputService& b) { return a.serviceId < b.serviceId; });
     return lowest->serviceId / kNumberingBlock * kNumberingBlock;
 }
 
@@ -46,9 +47,7 @@ ServiceLineup::ServiceLineup(const LineupPlan& plan)
     AddExtras(plan.extras, plan.reserved);
 }
 
-void ServiceLineup::Include(const InputService& configured) {
-    Add(configured.serviceId, configured.cam != 0);
-}
+void ServiceLineup::Include(const InputService& configured) { Add(configured.serviceId, configured.cam != 0); }
 
 void ServiceLineup::AppendNamesRow(std::vector<std::uint8_t>& reply) const {
     reply.push_back(static_cast<std::uint8_t>(services_.size()));
@@ -58,7 +57,8 @@ void ServiceLineup::AppendNamesRow(std::vector<std::uint8_t>& reply) const {
         PutText(reply, s.name);
     }
     for (const AnnouncedService& s : services_) {
-        reply.push_back(static_cast<std::uint8_t>((s.television ? kTelevisionFlag : 0) | (s.scrambled ? kScrambledFlag : 0)));
+        reply.push_back(
+            static_cast<std::uint8_t>((s.television ? kTelevisionFlag : 0) | (s.scrambled ? kScrambledFlag : 0)));
     }
     PutU16(reply, transportStreamId_);
     PutU16(reply, originalNetworkId_);
@@ -108,11 +108,10 @@ std::string ServiceLineup::TakeName(bool radio, bool scrambled, std::uint16_t id
 }
 
 bool ServiceLineup::Announces(std::uint16_t id) const {
-    return std::any_of(services_.begin(), services_.end(), [id](const AnnouncedService& s) { return s.serviceId == id; });
+    return std::any_of(services_.begin(), services_.end(),
+                       [id](const AnnouncedService& s) { return s.serviceId == id; });
 }
 
-void AppendSilentRow(std::vector<std::uint8_t>& reply) {
-    reply.push_back(0);
-}
+void AppendSilentRow(std::vector<std::uint8_t>& reply) { reply.push_back(0); }
 
 }  // namespace kelvane::sim

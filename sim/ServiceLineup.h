@@ -19,10 +19,10 @@ struct AnnouncedService {
 
 // How a row's line-up is made up.
 struct LineupPlan {
-    int frequencyMHz = 0;                      // picks the bouquet the transponder carries
+    int frequencyMHz = 0;  // picks the bouquet the transponder carries
     std::span<const InputService> configured;  // always announced; a CAM on a service means it is scrambled
-    std::span<const std::uint16_t> reserved;   // ids the module uses elsewhere, never given to extra services
-    std::size_t extras = 0;                    // services beyond the configured ones, at most
+    std::span<const std::uint16_t> reserved;  // ids the module uses elsewhere, never given to extra services
+    std::size_t extras = 0;  // services beyond the configured ones, at most
 };
 
 // The services a transponder announces: every service the row's configuration passes on, named from the

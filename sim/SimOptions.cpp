@@ -33,9 +33,7 @@ std::optional<Number> ParseWhole(std::string_view text, Number max) {
     return value;
 }
 
-std::string Quoted(std::string_view text) {
-    return "'" + std::string(text) + "'";
-}
+std::string Quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
 
 bool TakePath(std::string_view name, std::string_view value, std::string& field, std::string& error) {
     if (value.empty()) {
@@ -59,7 +57,8 @@ bool TakeShare(std::string_view name, std::string_view value, double& field, std
 bool TakeMilliseconds(std::string_view name, std::string_view value, std::uint32_t& field, std::string& error) {
     const auto ms = ParseWhole<std::uint32_t>(value, kMaxLateMs);
     if (!ms) {
-        error = std::string(name) + " wants milliseconds from 0 to " + std::to_string(kMaxLateMs) + ", not " + Quoted(value);
+        error = std::string(name) + " wants milliseconds from 0 to " + std::to_string(kMaxLateMs) + ", not " +
+                Quoted(value);
         return false;
     }
     field = *ms;
@@ -90,8 +89,10 @@ bool TakeCloseAfter(std::string_view value, int& field, std::string& error) {
 bool TakeMoment(std::string_view name, std::string_view value, FaultMoment& field, std::string& error) {
     const auto moment = ParseFaultMoment(value);
     if (!moment) {
-        error = std::string(name) + " wants N (after N requests), 0xCC or 0xCC/K (the first or K-th request of command "
-                "CC), not " + Quoted(value);
+        error = std::string(name) +
+                " wants N (after N requests), 0xCC or 0xCC/K (the first or K-th request of command "
+                "CC), not " +
+                Quoted(value);
         return false;
     }
     field = *moment;
@@ -109,8 +110,10 @@ bool TakeFlipEvery(std::string_view value, std::uint32_t& field, std::string& er
 }
 
 bool TakeCamScreen(std::string_view value, CamScreen& field, std::string& error) {
-    if (value == "menu") field = CamScreen::MainMenu;
-    else if (value == "pin") field = CamScreen::PinQuestion;
+    if (value == "menu")
+        field = CamScreen::MainMenu;
+    else if (value == "pin")
+        field = CamScreen::PinQuestion;
     else {
         error = "--pull-cam wants menu or pin, not " + Quoted(value);
         return false;
@@ -124,10 +127,14 @@ bool TakeLockLoss(std::string_view value, std::vector<LockLoss>& losses, std::st
     return loss.has_value();
 }
 
-constexpr std::string_view kValueOptions[] = {"--rack",   "--link",        "--drop",           "--corrupt",
-                                              "--refuse", "--late",        "--close-after",    "--restart-silence",
-                                              "--lose-lock", "--adapter-latency", "--hang-up", "--back-after",
-                                              "--reboot", "--flip-bytes", "--pull-cam"};
+constexpr std::string_view kValueOptions[] = {"--rack",        "--link",
+                                              "--drop",        "--corrupt",
+                                              "--refuse",      "--late",
+                                              "--close-after", "--restart-silence",
+                                              "--lose-lock",   "--adapter-latency",
+                                              "--hang-up",     "--back-after",
+                                              "--reboot",      "--flip-bytes",
+                                              "--pull-cam"};
 
 bool TakesValue(std::string_view name) {
     for (std::string_view option : kValueOptions) {
@@ -156,14 +163,22 @@ bool TakeValue(std::string_view name, std::string_view value, SimOptions& o, std
 }
 
 bool TakeFlag(std::string_view name, SimOptions& o) {
-    if (name == "--paced") o.paced = true;
-    else if (name == "--silent") o.faults.silent = true;
-    else if (name == "--no-module-list") o.faults.refuseModuleList = true;
-    else if (name == "--no-cam") o.noCam = true;
-    else if (name == "--endless-questions") o.camFaults.quirks.endlessQuestions = true;
-    else if (name == "--oversized-cam-menu") o.camFaults.quirks.oversizedMenu = true;
-    else if (name == "--help" || name == "-h") o.help = true;
-    else return false;
+    if (name == "--paced")
+        o.paced = true;
+    else if (name == "--silent")
+        o.faults.silent = true;
+    else if (name == "--no-module-list")
+        o.faults.refuseModuleList = true;
+    else if (name == "--no-cam")
+        o.noCam = true;
+    else if (name == "--endless-questions")
+        o.camFaults.quirks.endlessQuestions = true;
+    else if (name == "--oversized-cam-menu")
+        o.camFaults.quirks.oversizedMenu = true;
+    else if (name == "--help" || name == "-h")
+        o.help = true;
+    else
+        return false;
     return true;
 }
 
@@ -180,7 +195,8 @@ bool ParseSimOptions(std::span<const std::string_view> args, SimOptions& options
         }
         if (!value && TakeFlag(name, parsed)) continue;
         if (!TakesValue(name)) {
-            error = value ? "option " + std::string(name) + " takes no value" : "unknown option '" + std::string(name) + "'";
+            error = value ? "option " + std::string(name) + " takes no value"
+                          : "unknown option '" + std::string(name) + "'";
             return false;
         }
         if (!value) {

@@ -21,8 +21,8 @@ struct SimOptions {
     FaultOptions faults;
     std::vector<LockLoss> lockLosses;  // --lose-lock, each as given
     std::uint32_t adapterLatencyMs = 0;  // --adapter-latency: a USB adapter's latency timer; 0, none
-    std::uint32_t backAfterMs = 0;     // a hung-up line comes back after this long; 0 never
-    CamSlot::Faults camFaults;         // of every CAM of the rack
+    std::uint32_t backAfterMs = 0;  // a hung-up line comes back after this long; 0 never
+    CamSlot::Faults camFaults;  // of every CAM of the rack
     bool help = false;
 };
 

@@ -27,7 +27,7 @@ constexpr int kLevelSpread = 6;
 constexpr int kSnrStep = 2;
 constexpr int kLevelStep = 1;
 constexpr Range kSearchPolls{1, 2};  // polls without a carrier after a retune
-constexpr int kMinSyncPolls = 2;     // polls with the carrier before the lock
+constexpr int kMinSyncPolls = 2;  // polls with the carrier before the lock
 
 // The carrier level falls across the band, as cable and LNB losses grow with frequency.
 Range CarrierLevel(int frequencyMHz) {
@@ -42,15 +42,13 @@ Range LevelRange(const Reception& reception) {
 
 Range SnrRange(std::uint8_t lock, int lockedLow) {
     switch (lock) {
-        case kLocked: return {lockedLow, lockedLow + kLockedSnrWidth};
-        case kCarrierFound: return kSyncSnr;
-        default: return kNoiseSnr;
+    case kLocked: return {lockedLow, lockedLow + kLockedSnrWidth};
+    case kCarrierFound: return kSyncSnr;
+    default: return kNoiseSnr;
     }
 }
 
-std::uint8_t Percent(int value) {
-    return static_cast<std::uint8_t>(std::clamp(value, 0, 100));
-}
+std::uint8_t Percent(int value) { return static_cast<std::uint8_t>(std::clamp(value, 0, 100)); }
 
 }  // namespace
 

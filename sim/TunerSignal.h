@@ -13,14 +13,14 @@ constexpr std::uint8_t kLocked = 2;
 
 struct SignalReading {
     std::uint8_t lock = kNoLock;
-    std::uint8_t snr = 0;    // 0-100
+    std::uint8_t snr = 0;  // 0-100
     std::uint8_t level = 0;  // 0-100
 };
 
 // Where a tuner row is pointed, as far as reception goes.
 struct Reception {
     bool receivable = false;  // a satellite carrier can be found there
-    int frequencyMHz = 0;     // sets the level: higher frequencies arrive weaker over the cable
+    int frequencyMHz = 0;  // sets the level: higher frequencies arrive weaker over the cable
 };
 
 // Whether a row tuned to `frequencyMHz` at `symbolRate` (kilosymbols per second) can ever lock.
@@ -52,7 +52,7 @@ private:
     Jitter jitter_;
     int lockedSnrLow_;  // each tuner and dish has its own margin
     int searchPolls_ = 1;  // polls spent with no carrier after a retune
-    int syncPolls_ = 2;    // polls with the carrier found but not yet locked
+    int syncPolls_ = 2;  // polls with the carrier found but not yet locked
     int polls_ = 0;
     std::uint8_t lock_ = kNoLock;
     Drift snr_;

@@ -5,8 +5,9 @@
 namespace kelvane {
 namespace {
 
-// The upper half of each part, bytes 0xA0 to 0xFF, as the parts' code charts give it; 0 where the chart leaves
-// the byte unassigned.
+// The upper half of each part, bytes 0xA0 to 0xFF, as the parts' code charts give it (eight to a row, as the charts
+// read); 0 where the chart leaves the byte unassigned.
+// clang-format off
 constexpr std::uint8_t kUpperHalfStart = 0xA0;
 using UpperHalf = std::array<char16_t, 0x100 - kUpperHalfStart>;
 
@@ -217,37 +218,24 @@ constexpr UpperHalf kPart15{{
     0x00F0, 0x00F1, 0x00F2, 0x00F3, 0x00F4, 0x00F5, 0x00F6, 0x00F7,
     0x00F8, 0x00F9, 0x00FA, 0x00FB, 0x00FC, 0x00FD, 0x00FE, 0x00FF,
 }};
+// clang-format on
 
 const UpperHalf* UpperHalfOf(int part) {
     switch (part) {
-        case 2:
-            return &kPart2;
-        case 3:
-            return &kPart3;
-        case 4:
-            return &kPart4;
-        case 5:
-            return &kPart5;
-        case 6:
-            return &kPart6;
-        case 7:
-            return &kPart7;
-        case 8:
-            return &kPart8;
-        case 9:
-            return &kPart9;
-        case 10:
-            return &kPart10;
-        case 11:
-            return &kPart11;
-        case 13:
-            return &kPart13;
-        case 14:
-            return &kPart14;
-        case 15:
-            return &kPart15;
-        default:
-            return nullptr;
+    case 2: return &kPart2;
+    case 3: return &kPart3;
+    case 4: return &kPart4;
+    case 5: return &kPart5;
+    case 6: return &kPart6;
+    case 7: return &kPart7;
+    case 8: return &kPart8;
+    case 9: return &kPart9;
+    case 10: return &kPart10;
+    case 11: return &kPart11;
+    case 13: return &kPart13;
+    case 14: return &kPart14;
+    case 15: return &kPart15;
+    default: return nullptr;
     }
 }
 

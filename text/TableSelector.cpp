@@ -28,19 +28,16 @@ std::optional<TableSelection> ParseTableSelector(std::span<const std::uint8_t> t
     const std::uint8_t first = text[0];
     if (first >= kFirstIso8859Selector && first <= kLastIso8859Selector) return Iso8859(first + kIso8859PartOffset, 1);
     switch (first) {
-        case kTableNumberSelector:
-            if (text.size() < 3) return std::nullopt;
-            // Only ISO/IEC 8859 parts are numbered this way: 0x00 0x01 to 0x00 0x0F.
-            return text[1] == 0 ? Iso8859(text[2], 3) : TableSelection{{TableKind::Unknown, 0}, 3};
-        case kUcs2Selector:
-            return TableSelection{{TableKind::Ucs2, 0}, 1};
-        case kUtf8Selector:
-            return TableSelection{{TableKind::Utf8, 0}, 1};
-        case kEncodingTypeSelector:
-            if (text.size() < 2) return std::nullopt;
-            return TableSelection{{TableKind::Unknown, 0}, 2};
-        default:
-            return TableSelection{{TableKind::Unknown, 0}, 1};
+    case kTableNumberSelector:
+        if (text.size() < 3) return std::nullopt;
+        // Only ISO/IEC 8859 parts are numbered this way: 0x00 0x01 to 0x00 0x0F.
+        return text[1] == 0 ? Iso8859(text[2], 3) : TableSelection{{TableKind::Unknown, 0}, 3};
+    case kUcs2Selector: return TableSelection{{TableKind::Ucs2, 0}, 1};
+    case kUtf8Selector: return TableSelection{{TableKind::Utf8, 0}, 1};
+    case kEncodingTypeSelector:
+        if (text.size() < 2) return std::nullopt;
+        return TableSelection{{TableKind::Unknown, 0}, 2};
+    default: return TableSelection{{TableKind::Unknown, 0}, 1};
     }
 }
 

@@ -49,22 +49,14 @@ DecodedText DecodeText(std::span<const std::uint8_t> bytes) {
     }
     const std::span<const std::uint8_t> characters = bytes.subspan(selection->selectorLength);
     switch (selection->table.kind) {
-        case TableKind::Latin1:
-            decoded.utf8 = Latin1ToUtf8(characters);
-            break;
-        case TableKind::Iso8859:
-            decoded.complete = AppendIso8859(decoded.utf8, selection->table.part, characters);
-            break;
-        case TableKind::Ucs2:
-            decoded.complete = AppendUcs2AsUtf8(decoded.utf8, characters);
-            break;
-        case TableKind::Utf8:
-            decoded.complete = AppendStrictUtf8(decoded.utf8, characters);
-            break;
-        case TableKind::Unknown:
-            AppendPrintableAscii(decoded.utf8, characters);
-            decoded.complete = false;
-            break;
+    case TableKind::Latin1: decoded.utf8 = Latin1ToUtf8(characters); break;
+    case TableKind::Iso8859: decoded.complete = AppendIso8859(decoded.utf8, selection->table.part, characters); break;
+    case TableKind::Ucs2: decoded.complete = AppendUcs2AsUtf8(decoded.utf8, characters); break;
+    case TableKind::Utf8: decoded.complete = AppendStrictUtf8(decoded.utf8, characters); break;
+    case TableKind::Unknown:
+        AppendPrintableAscii(decoded.utf8, characters);
+        decoded.complete = false;
+        break;
     }
     return decoded;
 }

@@ -53,11 +53,13 @@ std::optional<char32_t> Next(std::size_t size, ByteAt at, std::size_t& position)
 }  // namespace
 
 std::optional<char32_t> NextUtf8Character(std::span<const std::uint8_t> bytes, std::size_t& position) {
-    return Next(bytes.size(), [&](std::size_t i) { return bytes[i]; }, position);
+    return Next(
+        bytes.size(), [&](std::size_t i) { return bytes[i]; }, position);
 }
 
 std::optional<char32_t> NextUtf8Character(std::string_view text, std::size_t& position) {
-    return Next(text.size(), [&](std::size_t i) { return static_cast<std::uint8_t>(text[i]); }, position);
+    return Next(
+        text.size(), [&](std::size_t i) { return static_cast<std::uint8_t>(text[i]); }, position);
 }
 
 void AppendUtf8(std::string& text, char32_t c) {

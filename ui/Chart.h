@@ -28,7 +28,7 @@ struct ChartAxis {
     std::string title;
     double minimum = 0;
     double maximum = 1;
-    int ticks = 2;     // labelled values, both ends included
+    int ticks = 2;  // labelled values, both ends included
     int decimals = 0;  // of the labels
     bool operator==(const ChartAxis&) const = default;
 };

@@ -9,21 +9,21 @@
 namespace kelvane::ui {
 
 enum class ControlKind {
-    Static,       // a caption
+    Static,  // a caption
     Edit,
-    PushButton,   // with an icon when `resource` is set
+    PushButton,  // with an icon when `resource` is set
     CheckBox,
-    ComboBox,     // drop-down list
+    ComboBox,  // drop-down list
     ListBox,
-    ListView,     // large icons or report rows, per style
+    ListView,  // large icons or report rows, per style
     ProgressBar,
     TrackBar,
     TimePicker,
-    Picture,      // a bitmap resource
+    Picture,  // a bitmap resource
     GroupBox,
     EtchedLine,
     DrawingArea,  // a plain surface the program paints with filled and framed rectangles
-    Chart,        // lines over a time axis, drawn from the figures the program gives it
+    Chart,  // lines over a time axis, drawn from the figures the program gives it
 };
 
 // Style bits a template can give a control.
@@ -36,38 +36,38 @@ enum ControlStyle : std::uint32_t {
     kBorder = 1u << 5,
     kVerticalScroll = 1u << 6,
     kHorizontalScroll = 1u << 7,
-    kNotify = 1u << 8,          // clicks and double-clicks reach the handler
-    kSmooth = 1u << 9,          // progress bar without segments
+    kNotify = 1u << 8,  // clicks and double-clicks reach the handler
+    kSmooth = 1u << 9,  // progress bar without segments
     kNumbersOnly = 1u << 10,
     kTabStop = 1u << 11,
-    kLargeIcons = 1u << 12,     // list view: icons with labels under them
-    kReport = 1u << 13,         // list view: rows and columns
+    kLargeIcons = 1u << 12,  // list view: icons with labels under them
+    kReport = 1u << 13,  // list view: rows and columns
     kNoHeader = 1u << 14,
     kGridLines = 1u << 15,
     kFullRowSelect = 1u << 16,
     kSingleSelection = 1u << 17,
     kRightAligned = 1u << 18,
     kNoCaret = 1u << 19,
-    kElideMiddle = 1u << 20,    // read-only text: a line too long for the control loses its middle, not its end
+    kElideMiddle = 1u << 20,  // read-only text: a line too long for the control loses its middle, not its end
 };
 
 struct ControlTemplate {
     int id = 0;
     ControlKind kind = ControlKind::Static;
-    Rect rect;                     // dialog units
-    std::string caption;           // UTF-8
+    Rect rect;  // dialog units
+    std::string caption;  // UTF-8
     std::uint32_t style = kVisible;
     std::vector<std::string> items;  // initial entries of a combo or list box
-    int resource = 0;              // bitmap of a picture, icon of a button
+    int resource = 0;  // bitmap of a picture, icon of a button
 };
 
 struct DialogTemplate {
     int id = 0;
-    Size size;                     // dialog units
+    Size size;  // dialog units
     std::string caption;
     std::string fontFace = "Microsoft Sans Serif";
     int fontPoints = 8;
-    bool child = false;            // a panel inside the main window rather than a window of its own
+    bool child = false;  // a panel inside the main window rather than a window of its own
     bool visible = false;
     std::vector<ControlTemplate> controls;
 

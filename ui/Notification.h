@@ -6,17 +6,17 @@
 namespace kelvane::ui {
 
 enum class Event {
-    Clicked,           // a button, check box or picture; a list with the row and column under the mouse
-    DoubleClicked,     // a list box or list view, with the row and column hit (-1 when none)
-    TextChanged,       // an edit's text changed, by the operator or by the program
+    Clicked,  // a button, check box or picture; a list with the row and column under the mouse
+    DoubleClicked,  // a list box or list view, with the row and column hit (-1 when none)
+    TextChanged,  // an edit's text changed, by the operator or by the program
     SelectionChanged,  // a combo or list box's current entry
-    SliderMoved,       // a track bar while it is being dragged
-    SliderReleased,    // a track bar's final position
-    TimeChanged,       // a time picker
+    SliderMoved,  // a track bar while it is being dragged
+    SliderReleased,  // a track bar's final position
+    TimeChanged,  // a time picker
     FocusGained,
     FocusLost,
-    RowStateChanged,   // a list view row was selected or deselected
-    EndLabelEdit,      // a cell editor on a list view ended; `text` is absent when it was cancelled
+    RowStateChanged,  // a list view row was selected or deselected
+    EndLabelEdit,  // a cell editor on a list view ended; `text` is absent when it was cancelled
 };
 
 struct Notification {

@@ -13,9 +13,9 @@ namespace kelvane::ui {
 
 struct FileDialogRequest {
     std::string title;
-    std::string directory;    // where the dialog starts
-    std::string filterName;   // "Configuration (*.kcf)"
-    std::string pattern;      // "*.kcf"
+    std::string directory;  // where the dialog starts
+    std::string filterName;  // "Configuration (*.kcf)"
+    std::string pattern;  // "*.kcf"
     std::string defaultExtension;  // "kcf", added when the operator typed none
     // The name the program will really use for a chosen one, when it adds to it: a save dialog asks about
     // overwriting that name, so that the file it confirms is the file written.

@@ -61,7 +61,8 @@ void CInfo::PutText(const std::string& text) {
 // About fifteen characters a second, after a moment to notice that something appeared.
 std::uint32_t CInfo::ReadingTimeMs(const std::string& text) {
     if (text.empty()) return 0;
-    return kNoticeMs + kReadingMsPerCharacter * static_cast<std::uint32_t>(std::min<std::size_t>(Utf8Length(text), kLongestRead));
+    return kNoticeMs +
+           kReadingMsPerCharacter * static_cast<std::uint32_t>(std::min<std::size_t>(Utf8Length(text), kLongestRead));
 }
 
 void CInfo::SetInfoProgress(int range, int position) {

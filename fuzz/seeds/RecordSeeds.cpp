@@ -136,8 +136,12 @@ std::size_t RunSession(const sim::RackDescription& description, RecordingRack& r
     const fs::path saved = folder / "rack.kcf";
     std::size_t discovery = 0;
     for (const std::vector<std::string>& command :
-         std::vector<std::vector<std::string>>{{"modules"}, {"show", "1"}, {"show", "4"}, {"show", "6"},
-                                               {"cam", "2", "1"}, {"cam", "2", "2", "--answer", "1234"},
+         std::vector<std::vector<std::string>>{{"modules"},
+                                               {"show", "1"},
+                                               {"show", "4"},
+                                               {"show", "6"},
+                                               {"cam", "2", "1"},
+                                               {"cam", "2", "2", "--answer", "1234"},
                                                {"save", saved.string()}}) {
         RunCli(command, cli);
         if (discovery == 0) discovery = rack.exchanges.size();
@@ -191,16 +195,16 @@ Seed PanelReply(PanelParser parser, int setting, const Seed& payload) {
 int ChannelCount(std::uint8_t outputType) { return outputType == 2 ? 1 : outputType == 5 ? 2 : 4; }
 
 // Where one module's reply seeds the harnesses behind the link, by the module's type and the command.
-void AddPayload(Corpus& corpus, const std::string& name, std::uint8_t type, std::uint8_t command,
-                const Seed& payload) {
+void AddPayload(Corpus& corpus, const std::string& name, std::uint8_t type, std::uint8_t command, const Seed& payload) {
     const auto input = IndexOf(kInputTypes, type);
     const auto output = IndexOf(kOutputTypes, type);
     const int rows = type == kPlayerType ? 3 : 1;
     if (command == sim::kReadConfigCommand && input) {
         corpus.Add("input_image", name, Cat({{*input}, payload}));
         // The player's schedule, with a window from 8:00 to 10:00 to add and row 0 to remove.
-        if (type == kPlayerType) corpus.Add("panel_replies", name + "-schedule",
-                                            PanelReply(kSchedule, 0, Cat({{0x01, 0xE0, 0x02, 0x58, 0x01}, payload})));
+        if (type == kPlayerType)
+            corpus.Add("panel_replies", name + "-schedule",
+                       PanelReply(kSchedule, 0, Cat({{0x01, 0xE0, 0x02, 0x58, 0x01}, payload})));
     }
     if (command == sim::kReadConfigCommand && output) corpus.Add("output_image", name, Cat({{*output}, payload}));
     if (command == sim::kStatusCommand && input) {
@@ -215,8 +219,7 @@ void AddPayload(Corpus& corpus, const std::string& name, std::uint8_t type, std:
 
 // What the recorded exchanges give each harness: the line and the requests for the framing harnesses, and the
 // payloads by the kind of module and command for the parsers behind them.
-void WriteRecorded(const sim::RackDescription& description, const std::vector<Recorded>& exchanges,
-                   Corpus& corpus) {
+void WriteRecorded(const sim::RackDescription& description, const std::vector<Recorded>& exchanges, Corpus& corpus) {
     std::map<std::uint8_t, std::uint8_t> typeAt{{0, 0}};
     for (const sim::ModuleDescription& module : description.modules) typeAt[module.address] = module.type;
     std::set<std::pair<std::uint8_t, std::uint8_t>> seen;
@@ -245,9 +248,9 @@ void WriteEdgeCases(Corpus& corpus) {
     const Seed enquiry = mmi::Tpdu(mmi::Mmi({mmi::Enquiry(true, 4, "PIN?")}));
     const Seed half = Seed(menu.begin(), menu.begin() + static_cast<std::ptrdiff_t>(menu.size() / 2));
     const Seed rest = Seed(menu.begin() + static_cast<std::ptrdiff_t>(half.size()), menu.end());
-    corpus.Add("cam_mmi", "menu-in-two-replies",
-               Cat({Part(mmi::Chunk(half, true)),
-                    Part(Cat({mmi::Chunk(rest), mmi::Chunk(mmi::StatusTpdu(), false, true)}))}));
+    corpus.Add(
+        "cam_mmi", "menu-in-two-replies",
+        Cat({Part(mmi::Chunk(half, true)), Part(Cat({mmi::Chunk(rest), mmi::Chunk(mmi::StatusTpdu(), false, true)}))}));
     corpus.Add("cam_mmi", "enquiry-then-close",
                Cat({Part(mmi::Reply(enquiry)), Part(mmi::Reply(mmi::Tpdu(mmi::CloseMmiSession())))}));
     const Seed whole = mmi::Reply(menu);
@@ -273,9 +276,13 @@ void WriteEdgeCases(Corpus& corpus) {
                Cat({Part(Text("KXB200-a")), Part({1, 2, 3, 4, 5, 6}), Part(Text("KXB200-b")),
                     Part(BuildFirmwareFile(1, 22, Seed(300, 1))), Part({}), Text("KXB200-a\nKXB200-b\n\n.\n")}));
 
-    for (const auto& [name, text] : std::vector<std::pair<std::string, std::string>>{
-             {"english", "EN\r\n"}, {"french-bom", "\xEF\xBB\xBF" "FR\r\n"}, {"lower", "it\n"}, {"short", "D\n"},
-             {"bom-only", "\xEF\xBB\xBF"}}) {
+    for (const auto& [name, text] : std::vector<std::pair<std::string, std::string>>{{"english", "EN\r\n"},
+                                                                                     {"french-bom",
+                                                                                      "\xEF\xBB\xBF"
+                                                                                      "FR\r\n"},
+                                                                                     {"lower", "it\n"},
+                                                                                     {"short", "D\n"},
+                                                                                     {"bom-only", "\xEF\xBB\xBF"}}) {
         corpus.Add("preferences", name, Text(text));
     }
 

@@ -89,7 +89,7 @@ UucpLock::Folders LockFoldersOf(const std::string& path, const UucpLock::Folders
 
 // The name of the group that owns `path`, which a user must belong to for the device's usual modes.
 std::string GroupOf(const std::string& path) {
-    struct stat status{};
+    struct stat status {};
     if (::stat(path.c_str(), &status) != 0) return {};
     std::array<char, 4096> buffer{};
     group entry{};

@@ -56,8 +56,9 @@ bool MayReplace(const fs::path& target, std::error_code& error) {
         error = FileRefusal::FileWriteProtected;
         return false;
     }
-    const HANDLE probe = CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                     nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    const HANDLE probe =
+        CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                    OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (probe == INVALID_HANDLE_VALUE) {
         const DWORD code = GetLastError();
         error = IsAccessDenied(code) ? make_error_code(FileRefusal::FileWriteProtected) : SystemError(code);
@@ -120,8 +121,9 @@ bool RegularFileReader::Open(const fs::path& path, std::uintmax_t limit, std::er
         error = std::make_error_code(std::errc::is_a_directory);
         return false;
     }
-    const HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE handle =
+        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         error = LastError();
         return false;

@@ -81,14 +81,16 @@ std::unique_ptr<Win32SerialPort> Win32SerialPort::Open(std::uint8_t number, unsi
 }
 
 // A COM port is opened unshared: another program holding it makes the open fail with "access denied".
-bool Win32SerialPort::IsBusy(unsigned long error) { return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION; }
+bool Win32SerialPort::IsBusy(unsigned long error) {
+    return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION;
+}
 
 std::unique_ptr<SerialPort> Win32PortOpener::Open(std::uint8_t number) {
     unsigned long error = 0;
     auto port = Win32SerialPort::Open(number, &error);
     const bool busy = Win32SerialPort::IsBusy(error);
     // The system's COM numbers: most are simply not there, which is no news to the operator.
-    const OpenProblem problem = busy ? OpenProblem::Busy
+    const OpenProblem problem = busy                            ? OpenProblem::Busy
                                 : error == ERROR_FILE_NOT_FOUND ? OpenProblem::Absent
                                                                 : OpenProblem::Unexplained;
     lastFailure_ = OpenFailure{Describe(number), static_cast<int>(error), busy, problem, {}};

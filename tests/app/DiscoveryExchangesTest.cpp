@@ -33,13 +33,18 @@ protected:
 
 TEST_F(DiscoveryExchangesTest, TwoModulesInReplyOrder) {
     ScriptedPort& port = Connect({
-        Identity(23),                               // controller
-        Accept({0x09, 1, 12, 0x04, 5, 31}),            // two triples
-        Identity(23), Identity(13), Identity(32),
-        Accept({}), Accept({0xAA, 0xBB, 0xCC}), Accept({0x01, 0x02, 0x03, 0x04}),
+        Identity(23),  // controller
+        Accept({0x09, 1, 12, 0x04, 5, 31}),  // two triples
+        Identity(23),
+        Identity(13),
+        Identity(32),
+        Accept({}),
+        Accept({0xAA, 0xBB, 0xCC}),
+        Accept({0x01, 0x02, 0x03, 0x04}),
     });
     std::vector<std::size_t> rowsRead;
-    const DiscoveryReport report = RunDiscoveryExchanges(link, table, [&](std::size_t row) { rowsRead.push_back(row); });
+    const DiscoveryReport report =
+        RunDiscoveryExchanges(link, table, [&](std::size_t row) { rowsRead.push_back(row); });
     EXPECT_TRUE(report.moduleListRead);
     EXPECT_FALSE(report.inactiveRow);
     EXPECT_TRUE(report.configUnread.none());
@@ -79,8 +84,8 @@ TEST_F(DiscoveryExchangesTest, FailedModuleListLeavesOnlyTheController) {
 }
 
 TEST_F(DiscoveryExchangesTest, InactiveModuleStopsDiscoveryBeforeAnyConfigurationRead) {
-    ScriptedPort& port = Connect({Identity(5), Accept({0x01, 1, 10, 0x02, 2, 10}), Identity(5),
-                                  Identity(10), Identity(10, 0xFF)});
+    ScriptedPort& port =
+        Connect({Identity(5), Accept({0x01, 1, 10, 0x02, 2, 10}), Identity(5), Identity(10), Identity(10, 0xFF)});
     const DiscoveryReport report = RunDiscoveryExchanges(link, table);
     ASSERT_TRUE(report.inactiveRow);
     EXPECT_EQ(*report.inactiveRow, 2u);
@@ -89,8 +94,8 @@ TEST_F(DiscoveryExchangesTest, InactiveModuleStopsDiscoveryBeforeAnyConfiguratio
 }
 
 TEST_F(DiscoveryExchangesTest, SilentModuleIsToldApartFromOneThatSaysItIsInactive) {
-    ScriptedPort& port = Connect({Identity(5), Accept({0x01, 1, 10, 0x02, 2, 10}), Identity(5),
-                                  Identity(10), kSilence, kSilence, kSilence});
+    ScriptedPort& port = Connect(
+        {Identity(5), Accept({0x01, 1, 10, 0x02, 2, 10}), Identity(5), Identity(10), kSilence, kSilence, kSilence});
     const DiscoveryReport report = RunDiscoveryExchanges(link, table);
     EXPECT_EQ(report.inactiveRow, std::optional<std::size_t>(2));
     EXPECT_EQ(report.inactiveBecause, IdentityFailure::NoAnswer);
@@ -172,8 +177,8 @@ TEST_F(DiscoveryExchangesTest, ConfigurationOfExactlyTheCapacityIsKept) {
 }
 
 TEST_F(DiscoveryExchangesTest, FailedConfigurationReadKeepsGoing) {
-    Connect({Identity(5), Accept({0x01, 1, 10, 0x02, 2, 11}), Identity(5), Identity(10), Identity(11),
-             Accept({}), kSilence, kSilence, kSilence, Accept({0x42})});
+    Connect({Identity(5), Accept({0x01, 1, 10, 0x02, 2, 11}), Identity(5), Identity(10), Identity(11), Accept({}),
+             kSilence, kSilence, kSilence, Accept({0x42})});
     const DiscoveryReport report = RunDiscoveryExchanges(link, table);
     EXPECT_TRUE(report.configUnread.test(1));
     EXPECT_FALSE(report.configUnread.test(2));

@@ -12,9 +12,9 @@
 namespace kelvane {
 namespace {
 
-const std::deque<ScriptedPort::Reaction> kTwoModules{Identity(23), Accept({0x05, 1, 12, 0x06, 5, 5}), Identity(23),
-                                                     Identity(12), Identity(5), Accept({}), Accept({0x01, 0x02, 0x03}),
-                                                     Accept({0x04})};
+const std::deque<ScriptedPort::Reaction> kTwoModules{
+    Identity(23), Accept({0x05, 1, 12, 0x06, 5, 5}), Identity(23),  Identity(12), Identity(5),
+    Accept({}),   Accept({0x01, 0x02, 0x03}),        Accept({0x04})};
 
 TEST_F(MainWindowTest, MenuItemsHaveTheirShortcutsAndFollowTheButtonsOfTheirWork) {
     const struct {
@@ -67,8 +67,9 @@ TEST_F(MainWindowTest, MenuItemsHaveTheirShortcutsAndFollowTheButtonsOfTheirWork
 TEST_F(MainWindowTest, MenuItemsOpenTheirWindows) {
     namespace fs = std::filesystem;
     const fs::path readme = fs::temp_directory_path() / ("kelvane-readme-" + std::to_string(getpid()) + ".md");
-    std::ofstream(readme) << "# Kelvane\n\n## The window\n\nThe `module`\nlist.\n\n| menu | key |\n|---|---|\n| File | F1 |\n"
-                             "\n## kelvane-cli\n\nNot this.\n";
+    std::ofstream(readme)
+        << "# Kelvane\n\n## The window\n\nThe `module`\nlist.\n\n| menu | key |\n|---|---|\n| File | F1 |\n"
+           "\n## kelvane-cli\n\nNot this.\n";
     main->SetGuideFiles({"/nonexistent/README.md", readme});
     window->KillTimer(CKelvaneDlg::kStartTimer);
     RackAnswers(kTwoModules);
@@ -84,13 +85,17 @@ TEST_F(MainWindowTest, MenuItemsOpenTheirWindows) {
         std::function<std::string()> shown;
         std::vector<std::string> expected;
     } rows[] = {
-        {kAboutItem, [&] { return aboutText; },
+        {kAboutItem,
+         [&] { return aboutText; },
          {"About Kelvane\nKelvane 5.1", "Copyright 2026 Telquine", "Windows drawn with Headless", "/nonexistent"}},
-        {kFirmwareFilesItem, [&] { return windows.Find(res::kTextWindowDialog)->Text(res::kTextWindowText); },
+        {kFirmwareFilesItem,
+         [&] { return windows.Find(res::kTextWindowDialog)->Text(res::kTextWindowText); },
          {"/nonexistent/firmware/KXR.FRM", "The list was not found"}},
-        {kWindowGuideItem, [&] { return windows.Find(res::kTextWindowDialog)->Text(res::kTextWindowText); },
+        {kWindowGuideItem,
+         [&] { return windows.Find(res::kTextWindowDialog)->Text(res::kTextWindowText); },
          {"The window\n\nThe module list.\n\n  menu   key\n  File   F1\n"}},
-        {kMessagesItem, [&] { return windows.Find(res::kTextWindowDialog)->Text(res::kTextWindowText); },
+        {kMessagesItem,
+         [&] { return windows.Find(res::kTextWindowDialog)->Text(res::kTextWindowText); },
          {"Rack found on COM0"}},
     };
     for (const auto& row : rows) {
@@ -127,15 +132,37 @@ TEST_F(MainWindowTest, StatusBarKeepsTheLinksStateAndTheLastWrite) {
         {"created", [] {}, {"Searching for the rack...", "", "", ""}},
         {"no rack", [&] { windows.RunFor(10); }, {"No rack - still searching", "", "", ""}},
         {"searching again", [&] { windows.RunFor(3000); }, {"No rack - still searching", "", "", ""}},
-        {"found", [&] { RackAnswers(kTwoModules); windows.RunFor(1000); },
+        {"found",
+         [&] {
+             RackAnswers(kTwoModules);
+             windows.RunFor(1000);
+         },
          {"Connected", "KXRRack on COM0", "2 modules", ""}},
-        {"written", [&] { calls.clear(); dynamic_cast<test::StandInModulePanel&>(main->Panel()).services->sent(sent); },
+        {"written",
+         [&] {
+             calls.clear();
+             dynamic_cast<test::StandInModulePanel&>(main->Panel()).services->sent(sent);
+         },
          {"Connected", "KXRRack on COM0", "2 modules", sent}},
-        {"message area moves on", [&] { main->Info().ShowInfo("Something else", false, 100); windows.RunFor(5000); },
+        {"message area moves on",
+         [&] {
+             main->Info().ShowInfo("Something else", false, 100);
+             windows.RunFor(5000);
+         },
          {"Connected", "KXRRack on COM0", "2 modules", sent}},
-        {"link lost", [&] { ports.Install(0, {}); link.SetLinkLost(true); windows.RunFor(2100); },
+        {"link lost",
+         [&] {
+             ports.Install(0, {});
+             link.SetLinkLost(true);
+             windows.RunFor(2100);
+         },
          {"Link lost - searching...", "KXRRack on COM0", "", sent}},
-        {"back, on an entry that names its rack", [&] { ports.rackNames[0] = "Mont Aigoual"; RackAnswers(kTwoModules); windows.RunFor(1000); },
+        {"back, on an entry that names its rack",
+         [&] {
+             ports.rackNames[0] = "Mont Aigoual";
+             RackAnswers(kTwoModules);
+             windows.RunFor(1000);
+         },
          {"Connected", "Mont Aigoual, KXRRack on COM0", "2 modules", sent}},
     };
     for (const auto& row : rows) {
@@ -160,7 +187,9 @@ TEST(MessageLog, KeepsEveryMessageWithItsTimeWithinItsBound) {
         {"one", {"Searching..."}, 1, time + "  Searching...\n"},
         {"cleared area is no message", {"A", "", "B"}, 2, time + "  A\n" + LocalTimeOfDay(at + 2) + "  B\n"},
         {"lines indented", {"Two\r\nlines"}, 1, time + "  Two\n          lines\n"},
-        {"repeats counted", {"No rack", "No rack", "No rack"}, 1,
+        {"repeats counted",
+         {"No rack", "No rack", "No rack"},
+         1,
          time + "  No rack\n          (3 times, last at " + LocalTimeOfDay(at + 2) + ")\n"},
         {"bounded", std::vector<std::string>(MessageLog::kMostKept + 5), MessageLog::kMostKept,
          "(5 older messages no longer kept)\n" + time},

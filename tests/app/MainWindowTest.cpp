@@ -70,7 +70,8 @@ TEST_F(MainWindowTest, StartTimerRunsOnceAndReportsAMissingRack) {
     windows.RunFor(10);
     // No port answered: the warning about firmware files with its beep, then what was tried, which stays.
     EXPECT_EQ(windows.beeps, (std::vector<ui::HeadlessWindowSystem::Beeped>{{440, 200}}));
-    EXPECT_EQ(main->Info().Text(), FormatText(MessageText(kNoRackLastingMessage), {MessageText(kNoPortToSearchMessage)}));
+    EXPECT_EQ(main->Info().Text(),
+              FormatText(MessageText(kNoRackLastingMessage), {MessageText(kNoPortToSearchMessage)}));
     EXPECT_FALSE(windows.TimerActive(*window, CKelvaneDlg::kStartTimer));
     EXPECT_FALSE(windows.TimerActive(*window, CKelvaneDlg::kSupervisionTimer));
     EXPECT_TRUE(window->IsControlEnabled(res::kDiscoverButton));
@@ -89,7 +90,8 @@ TEST_F(MainWindowTest, WithNoRackTheWindowKeepsTellingWhatItTriedAndKeepsLooking
     const std::string told = main->Info().Text();
     // Ports that failed alike are named under one reason.
     EXPECT_NE(told.find("COM3, COM9 is in use by another program; COM5: no permission; join the group dialout"),
-              std::string::npos) << told;
+              std::string::npos)
+        << told;
     EXPECT_NE(told.find("ports.txt"), std::string::npos) << told;
 
     windows.RunFor(5000);
@@ -106,8 +108,8 @@ TEST_F(MainWindowTest, WithNoRackTheWindowKeepsTellingWhatItTriedAndKeepsLooking
 }
 
 TEST_F(MainWindowTest, DiscoveryLabelsRowsAndStartsSupervision) {
-    RackAnswers({Identity(23), Accept({0x05, 1, 12, 0x06, 5, 5}), Identity(23), Identity(12), Identity(5),
-                 Accept({}), Accept({0x01, 0x02, 0x03}), Accept({0x04})});
+    RackAnswers({Identity(23), Accept({0x05, 1, 12, 0x06, 5, 5}), Identity(23), Identity(12), Identity(5), Accept({}),
+                 Accept({0x01, 0x02, 0x03}), Accept({0x04})});
     main->DiscoverRack();
     EXPECT_EQ(Label(0), "KXA100\r\nV2.3");
     EXPECT_EQ(Label(1), "KXB200\r\nV1.2");
@@ -148,16 +150,17 @@ TEST_F(MainWindowTest, InputDuringTheSearchIsDroppedNotReplayed) {
         windows.droppedInputs = 0;
         SetUp();
         // Every module answers slowly: the search lasts some seconds.
-        std::deque<ScriptedPort::Reaction> rack{Identity(23), Accept({0x05, 1, 12, 0x06, 5, 5}), Identity(23),
-                                                Identity(12), Identity(5), Accept({}), Accept({0x01, 0x02, 0x03}),
-                                                Accept({0x04})};
+        std::deque<ScriptedPort::Reaction> rack{
+            Identity(23), Accept({0x05, 1, 12, 0x06, 5, 5}), Identity(23),  Identity(12), Identity(5),
+            Accept({}),   Accept({0x01, 0x02, 0x03}),        Accept({0x04})};
         for (ScriptedPort::Reaction& reaction : rack) reaction.delayMs = 60;
         RackAnswers(rack);
         windows.InputAt(c.clickAfterMs, [&] { window->Click(res::kModuleList, 1); });
         windows.RunFor(8000);
         EXPECT_EQ(windows.droppedInputs, c.dropped);
         EXPECT_EQ(std::count(windows.beeps.begin(), windows.beeps.end(),
-                             ui::HeadlessWindowSystem::Beeped{ui::kBusyBeepHz, ui::kBusyBeepMs}), c.dropped);
+                             ui::HeadlessWindowSystem::Beeped{ui::kBusyBeepHz, ui::kBusyBeepMs}),
+                  c.dropped);
         EXPECT_EQ(main->CurrentSlot(), c.slotAfter);
         EXPECT_FALSE(windows.Busy());
     }
@@ -193,9 +196,9 @@ TEST_F(MainWindowTest, LostLinkIsNoticedWithinOneTickAndRediscovers) {
 // After a lost link the rack is searched for until it answers, the message area saying so, and the pair that
 // was open comes back, but only onto the same modules.
 TEST_F(MainWindowTest, AfterALostLinkThePairThatWasOpenIsOpenedAgain) {
-    const std::deque<ScriptedPort::Reaction> rack{Identity(23), Accept({0x05, 1, 12, 0x06, 5, 5}), Identity(23),
-                                                  Identity(12), Identity(5), Accept({}), Accept({0x01, 0x02, 0x03}),
-                                                  Accept({0x04})};
+    const std::deque<ScriptedPort::Reaction> rack{
+        Identity(23), Accept({0x05, 1, 12, 0x06, 5, 5}), Identity(23),  Identity(12), Identity(5),
+        Accept({}),   Accept({0x01, 0x02, 0x03}),        Accept({0x04})};
     window->KillTimer(CKelvaneDlg::kStartTimer);
     RackAnswers(rack);
     main->DiscoverRack();
@@ -222,14 +225,14 @@ TEST_F(MainWindowTest, AfterALostLinkThePairThatWasOpenIsOpenedAgain) {
 
 TEST_F(MainWindowTest, AfterALostLinkNothingIsOpenedOnModulesThatMoved) {
     window->KillTimer(CKelvaneDlg::kStartTimer);
-    RackAnswers({Identity(23), Accept({0x05, 1, 12, 0x06, 5, 5}), Identity(23), Identity(12), Identity(5),
-                 Accept({}), Accept({0x01, 0x02, 0x03}), Accept({0x04})});
+    RackAnswers({Identity(23), Accept({0x05, 1, 12, 0x06, 5, 5}), Identity(23), Identity(12), Identity(5), Accept({}),
+                 Accept({0x01, 0x02, 0x03}), Accept({0x04})});
     main->DiscoverRack();
     main->SelectSlot(1);
     calls.clear();
     // The rack answers at once, but its two modules have changed places.
-    RackAnswers({Identity(23), Accept({0x06, 5, 5, 0x05, 1, 12}), Identity(23), Identity(5), Identity(12),
-                 Accept({}), Accept({0x04}), Accept({0x01, 0x02, 0x03})});
+    RackAnswers({Identity(23), Accept({0x06, 5, 5, 0x05, 1, 12}), Identity(23), Identity(5), Identity(12), Accept({}),
+                 Accept({0x04}), Accept({0x01, 0x02, 0x03})});
     link.SetLinkLost(true);
     windows.RunFor(100);
     EXPECT_EQ(main->CurrentSlot(), 0);

@@ -158,9 +158,8 @@ TEST_F(MessageCatalogue, TextsAreValidUtf8OfLatin1Letters) {
             const std::optional<std::vector<char32_t>> codePoints = DecodeUtf8(text);
             ASSERT_TRUE(codePoints.has_value()) << "message " << id << ", language " << language;
             for (char32_t codePoint : *codePoints) {
-                EXPECT_TRUE(IsLatin1TextOrLineEnd(codePoint))
-                    << "message " << id << ", language " << language << ": U+" << std::hex
-                    << static_cast<std::uint32_t>(codePoint);
+                EXPECT_TRUE(IsLatin1TextOrLineEnd(codePoint)) << "message " << id << ", language " << language << ": U+"
+                                                              << std::hex << static_cast<std::uint32_t>(codePoint);
                 // A twice-encoded accent ("Ã©" for "é") is the typical damage of a wrong source encoding.
                 EXPECT_NE(codePoint, U'\u00C3') << "message " << id << ", language " << language;
             }
@@ -220,8 +219,8 @@ TEST_F(MessageCatalogue, RowsKeptInEnglish) {
         int id;
         int language;
     };
-    const Row rows[] = {{1, kItalian},  {1, kGerman},  {53, kGerman}, {54, kGerman}, {57, kItalian}, {57, kGerman},
-                        {65, kGerman},  {66, kGerman}, {67, kGerman}, {68, kGerman}, {70, kGerman}};
+    const Row rows[] = {{1, kItalian}, {1, kGerman},  {53, kGerman}, {54, kGerman}, {57, kItalian}, {57, kGerman},
+                        {65, kGerman}, {66, kGerman}, {67, kGerman}, {68, kGerman}, {70, kGerman}};
     for (const Row& row : rows) {
         EXPECT_EQ(MessageText(row.id, row.language), MessageText(row.id, kEnglish))
             << "message " << row.id << ", language " << row.language;

@@ -7,9 +7,9 @@ namespace {
 
 TEST(ModuleTypes, NamesAndRolesOfEveryCode) {
     const char* names[] = {"KXA100", "KXB200", "KXD400", "KXF600", "KXB210", "KXD410", "KXD420", "KXC300", "KXE500"};
-    const ModuleRole roles[] = {ModuleRole::Controller, ModuleRole::Input,  ModuleRole::Output,
+    const ModuleRole roles[] = {ModuleRole::Controller,      ModuleRole::Input, ModuleRole::Output,
                                 ModuleRole::CommonInterface, ModuleRole::Input, ModuleRole::Output,
-                                ModuleRole::Output, ModuleRole::Input, ModuleRole::Output};
+                                ModuleRole::Output,          ModuleRole::Input, ModuleRole::Output};
     for (std::uint8_t code = 0; code < 9; ++code) {
         EXPECT_STREQ(ModuleTypeName(code), names[code]);
         EXPECT_EQ(RoleOf(code), roles[code]);

@@ -90,12 +90,24 @@ TEST_F(Preferences, UnusableFilesGiveGerman) {
 }
 
 TEST_F(Preferences, ByteOrderMarkIsSkipped) {
-    EXPECT_EQ(LanguageOfFile("\xEF\xBB\xBF" "FR\r\n"), kFrench);
-    EXPECT_EQ(LanguageOfFile("\xEF\xBB\xBF" "IT"), kItalian);
+    EXPECT_EQ(LanguageOfFile("\xEF\xBB\xBF"
+                             "FR\r\n"),
+              kFrench);
+    EXPECT_EQ(LanguageOfFile("\xEF\xBB\xBF"
+                             "IT"),
+              kItalian);
     EXPECT_EQ(LanguageOfFile("\xEF\xBB\xBF"), kGerman);
-    EXPECT_EQ(LanguageOfFile("\xEF\xBB\xBF" " EN"), kGerman);
-    EXPECT_EQ(LanguageOfFile("\xEF\xBB" "EN"), kGerman) << "half a mark is not a mark";
-    EXPECT_EQ(LanguageOfFile("\xEF\xBB\xBF\xEF\xBB\xBF" "EN"), kGerman) << "only one mark is skipped";
+    EXPECT_EQ(LanguageOfFile("\xEF\xBB\xBF"
+                             " EN"),
+              kGerman);
+    EXPECT_EQ(LanguageOfFile("\xEF\xBB"
+                             "EN"),
+              kGerman)
+        << "half a mark is not a mark";
+    EXPECT_EQ(LanguageOfFile("\xEF\xBB\xBF\xEF\xBB\xBF"
+                             "EN"),
+              kGerman)
+        << "only one mark is skipped";
 }
 
 TEST_F(Preferences, StartUpReadsTheWorkingDirectory) {

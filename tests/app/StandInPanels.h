@@ -47,7 +47,9 @@ private:
 class StandInCamMenu final : public CamMenu, public ui::DialogHandler {
 public:
     StandInCamMenu(ui::WindowSystem& windows, std::vector<PanelCall>& calls) : windows_(windows), calls_(calls) {}
-    void Create(ui::Dialog& main, const PanelServices&) override { window_ = windows_.CreateDialog(res::CamDialogTemplate(), *this, &main); }
+    void Create(ui::Dialog& main, const PanelServices&) override {
+        window_ = windows_.CreateDialog(res::CamDialogTemplate(), *this, &main);
+    }
     ui::Dialog& Window() override { return *window_; }
     void OpenCamMenu(SlotRecord& module) override {
         calls_.push_back({"open cam", -1, &module});

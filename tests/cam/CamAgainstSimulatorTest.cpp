@@ -21,8 +21,14 @@ constexpr int kCamRow = 2;
 constexpr std::uint8_t kCamAddress = 2;
 constexpr std::uint64_t kGenerousMs = 10000;
 
-const Lines kMainMenu{"KryptaVision - Module CA", "Menu principal", "", "Informations sur le module",
-                      "Droits d'acc\xC3\xA8s", "Contr\xC3\xB4le parental", "R\xC3\xA9glages", "",
+const Lines kMainMenu{"KryptaVision - Module CA",
+                      "Menu principal",
+                      "",
+                      "Informations sur le module",
+                      "Droits d'acc\xC3\xA8s",
+                      "Contr\xC3\xB4le parental",
+                      "R\xC3\xA9glages",
+                      "",
                       "Choisissez une rubrique et validez par OK"};
 
 class CamAgainstSimulator : public ::testing::Test {
@@ -85,7 +91,9 @@ TEST_F(CamAgainstSimulator, PanelReachesASubMenuAnswersThePinAndGoesBack) {
     Panel().Type(res::kCamAnswerEdit, "1234");
     Panel().PressEnter();
     ASSERT_TRUE(RunUntil([&] { return Showing("Contr\xC3\xB4le parental"); }));
-    EXPECT_EQ(Entries()[1], "Niveau actuel : D\xC3\xA9" "conseill\xC3\xA9 aux moins de 12 ans");
+    EXPECT_EQ(Entries()[1],
+              "Niveau actuel : D\xC3\xA9"
+              "conseill\xC3\xA9 aux moins de 12 ans");
 
     Panel().PressEscape();
     ASSERT_TRUE(RunUntil([&] { return Entries() == kMainMenu; }));
@@ -112,7 +120,8 @@ TEST_F(CamAgainstSimulator, CliWalksTheMenusAndAnswersThePin) {
     EXPECT_NE(out.find("[menu]\nKryptaVision - Module CA\nMenu principal\n  1. Informations sur le module\n"),
               std::string::npos);
     EXPECT_NE(out.find("> choice 2\n[list]\nDroits d'acc\xC3\xA8s\nCarte n\xC2\xB0 0417 2210 9356\n"
-                       "  - D\xC3\xA9" "couverte : valide jusqu'au 31/12/2025\n"),
+                       "  - D\xC3\xA9"
+                       "couverte : valide jusqu'au 31/12/2025\n"),
               std::string::npos);
     EXPECT_NE(out.find("> choice 1\n[menu]\nLangue des menus\n"), std::string::npos);
     EXPECT_NE(out.find("> choice 3\n[question, answer typed blind, 4 characters]\n"

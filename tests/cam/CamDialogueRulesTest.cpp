@@ -20,7 +20,7 @@ struct NoView final : CamDialogueView {
 TEST(CamDialogueRules, MainMenuRetriesAndTheBoundOnAnswers) {
     struct Case {
         const char* name;
-        bool camAsks;        // the CAM meets every packet with a question
+        bool camAsks;  // the CAM meets every packet with a question
         bool driverAnswers;  // the driver answers every question up to the bound, as kelvane-cli does
         std::size_t sends;
         int answers;
@@ -31,8 +31,7 @@ TEST(CamDialogueRules, MainMenuRetriesAndTheBoundOnAnswers) {
              Case{"silent CAM", false, false, 4, 0, false},
              // The question is a screen: no main-menu request takes it away.
              Case{"CAM asking first", true, false, 1, 0, true},
-             Case{"CAM asking without end", true, true, 1 + CamDialogue::kMostAnswers, CamDialogue::kMostAnswers,
-                  true},
+             Case{"CAM asking without end", true, true, 1 + CamDialogue::kMostAnswers, CamDialogue::kMostAnswers, true},
          }) {
         SCOPED_TRACE(c.name);
         VirtualClock clock;

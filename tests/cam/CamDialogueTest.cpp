@@ -55,9 +55,14 @@ TEST_F(CamDialogue, TextsInAnotherCharacterTableReadRight) {
 }
 
 TEST_F(CamDialogue, ControlCharactersShowAsNothing) {
-    OpenOnScreen(Tpdu(Mmi({Menu("Titre\x1B[2J", "Sous\x8A-titre", "Bas\x7F", {"Un\r\n", "\x15" "Deux\xC2\x9B"})})));
+    OpenOnScreen(Tpdu(Mmi({Menu("Titre\x1B[2J", "Sous\x8A-titre", "Bas\x7F",
+                                {"Un\r\n",
+                                 "\x15"
+                                 "Deux\xC2\x9B"})})));
     EXPECT_EQ(Entries(), (Lines{"Titre[2J", "Sous-titre", "", "Un", "Deux", "", "Bas"}));
-    Deliver(Tpdu(Mmi({Enquiry(false, 4, "\x07" "Code :\x1B")})));
+    Deliver(Tpdu(Mmi({Enquiry(false, 4,
+                              "\x07"
+                              "Code :\x1B")})));
     EXPECT_EQ(Entries(), Lines{"Code :"});
 }
 

@@ -68,8 +68,8 @@ protected:
     mmi::Bytes LastSent() const { return module.sent.empty() ? mmi::Bytes{} : module.sent.back().packet; }
 
     static mmi::Bytes MainMenu() {
-        return mmi::Tpdu(mmi::Mmi({mmi::Menu("Module CA", "Menu principal", "Choisissez", {"Informations", "Droits",
-                                                                                          "Contr\xF4le parental"})}));
+        return mmi::Tpdu(mmi::Mmi({mmi::Menu("Module CA", "Menu principal", "Choisissez",
+                                             {"Informations", "Droits", "Contr\xF4le parental"})}));
     }
 
     VirtualClock clock;

@@ -43,9 +43,7 @@ TEST_F(CliCam, SilentCamIsAskedAgainAsTheWindowAsksThenGivenUp) {
 // A CAM that meets every answer, and the main-menu request, with a new question.
 TEST_F(CliCam, CamThatAsksWithoutEndIsLeftAfterABoundedDialogue) {
     using namespace mmi;
-    module.onSent = [&](const Bytes&) {
-        module.mmiData.push_back(Reply(Tpdu(Mmi({Enquiry(false, 4, "Encore ?")}))));
-    };
+    module.onSent = [&](const Bytes&) { module.mmiData.push_back(Reply(Tpdu(Mmi({Enquiry(false, 4, "Encore ?")})))); };
     EXPECT_EQ(Run({"cam", "2", "--answer", "1"}), kCliNoCam);
     EXPECT_EQ(err.str(), "kelvane-cli: row 2: the CAM kept asking: left after 32 questions answered\n");
     // The main-menu request, then one answer per question up to the limit.
@@ -76,7 +74,9 @@ TEST_F(CliCam, ControlCharactersFromTheCamNeverReachTheTerminal) {
     module.onSent = [&](const Bytes& packet) {
         if (packet == kEnterMenu) {
             module.mmiData.push_back(Reply(Tpdu(Mmi({Menu("Titre\x1B[2J", "Sous-titre\x1B]0;pwned\x07",
-                                                          "Bas\x9B" "31m", {"Un\r\nDeux", "\x15Trois\xC2\x9B"})}))));
+                                                          "Bas\x9B"
+                                                          "31m",
+                                                          {"Un\r\nDeux", "\x15Trois\xC2\x9B"})}))));
         } else if (packet.size() > 11 && packet[11] == 0x0B) {  // menu_answ
             module.mmiData.push_back(Reply(Tpdu(Mmi({Enquiry(false, 4, "Code\x1B[5m\x7F :")}))));
         } else {
@@ -117,7 +117,10 @@ TEST_F(CliCam, ModuleThatDoesNotReportItsStatus) {
 
 TEST_F(CliCam, ArgumentsThatMakeNoSense) {
     for (const std::vector<std::string>& args :
-         std::vector<std::vector<std::string>>{{"cam"}, {"cam", "x"}, {"cam", "2", "256"}, {"cam", "2", "--answer"},
+         std::vector<std::vector<std::string>>{{"cam"},
+                                               {"cam", "x"},
+                                               {"cam", "2", "256"},
+                                               {"cam", "2", "--answer"},
                                                {"cam", "2", "--answer", "1", "--answer", "2"}}) {
         err.str("");
         EXPECT_EQ(Run(args), kCliUsage) << args.size();

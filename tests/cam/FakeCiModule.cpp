@@ -63,28 +63,24 @@ std::unique_ptr<SerialPort> FakeCiModule::Open(std::uint8_t) { return std::make_
 Bytes FakeCiModule::Answer(const Bytes& frame) {
     const Request r = Decode(frame);
     switch (r.command) {
-        case 0x10:
-            return ReplyFrame(kAccepted, {0x77, 0x00, 10}, r.destination);
-        case 0x40:
-            ++statusPolls;
-            return answerStatus ? ReplyFrame(kAccepted, {status}, r.destination) : Bytes{};
-        case 0x50:
-            if (refuseSends) return ReplyFrame(kRefused, {}, r.destination);
-            sent.push_back({clock_.SystemSeconds(), r.payload});
-            if (onSent) onSent(r.payload);
-            return ReplyFrame(kAccepted, {}, r.destination);
-        case 0x60: {
-            if (r.destination == 0) return ReplyFrame(kAccepted, moduleList, 0);
-            ++reads;
-            Bytes data;
-            if (!mmiData.empty()) {
-                data = std::move(mmiData.front());
-                mmiData.pop_front();
-            }
-            return ReplyFrame(kAccepted, data, r.destination);
+    case 0x10: return ReplyFrame(kAccepted, {0x77, 0x00, 10}, r.destination);
+    case 0x40: ++statusPolls; return answerStatus ? ReplyFrame(kAccepted, {status}, r.destination) : Bytes{};
+    case 0x50:
+        if (refuseSends) return ReplyFrame(kRefused, {}, r.destination);
+        sent.push_back({clock_.SystemSeconds(), r.payload});
+        if (onSent) onSent(r.payload);
+        return ReplyFrame(kAccepted, {}, r.destination);
+    case 0x60: {
+        if (r.destination == 0) return ReplyFrame(kAccepted, moduleList, 0);
+        ++reads;
+        Bytes data;
+        if (!mmiData.empty()) {
+            data = std::move(mmiData.front());
+            mmiData.pop_front();
         }
-        default:
-            return {};
+        return ReplyFrame(kAccepted, data, r.destination);
+    }
+    default: return {};
     }
 }
 

@@ -30,9 +30,8 @@ TEST_F(MmiPackets, MenuAnswerCarriesTheChoice) {
 }
 
 TEST_F(MmiPackets, AnswerCarriesTheTextWithItsLengths) {
-    EXPECT_EQ(Built(BuildAnswer(buffer, "1234")),
-              (Bytes{0x01, 0x00, 0xA0, 0x0E, 0x01, 0x90, 0x02, 0x00, 0x04, 0x9F, 0x88, 0x08, 0x05, 0x01, '1', '2', '3',
-                     '4'}));
+    EXPECT_EQ(Built(BuildAnswer(buffer, "1234")), (Bytes{0x01, 0x00, 0xA0, 0x0E, 0x01, 0x90, 0x02, 0x00, 0x04, 0x9F,
+                                                         0x88, 0x08, 0x05, 0x01, '1', '2', '3', '4'}));
 }
 
 TEST_F(MmiPackets, EmptyAnswerIsACancel) {
@@ -42,7 +41,10 @@ TEST_F(MmiPackets, EmptyAnswerIsACancel) {
 
 TEST_F(MmiPackets, AnswerCharactersGoOutAsTheirLowBytes) {
     // é is U+00E9; € is U+20AC, whose low byte is 0xAC; a stray continuation byte is one unknown character.
-    EXPECT_EQ(AnswerBytes("\xC3\xA9" "a\xE2\x82\xAC" "\x80"), (Bytes{0xE9, 'a', 0xAC, '?'}));
+    EXPECT_EQ(AnswerBytes("\xC3\xA9"
+                          "a\xE2\x82\xAC"
+                          "\x80"),
+              (Bytes{0xE9, 'a', 0xAC, '?'}));
     const Bytes packet = Built(BuildAnswer(buffer, "Z\xC3\xBC"));
     EXPECT_EQ(packet.size(), 16u);
     EXPECT_EQ(packet[3], 12);  // L = n + 10 with n = 2 characters

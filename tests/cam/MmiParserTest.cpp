@@ -80,10 +80,14 @@ TEST(BytesToText, TextsAreReadInTheTableTheirFirstByteSelects) {
     EXPECT_EQ(BytesToText(Bytes{}), "");
     // 0x05: ISO/IEC 8859-9, where 0xFD is the dotless i.
     EXPECT_EQ(BytesToText(Bytes{0x05, 'K', 0xFD, 'z'}), "K\xC4\xB1z");
-    EXPECT_EQ(BytesToText(Bytes{0x11, 0x04, 0x1C, 0x00, 'a'}), "\xD0\x9C" "a");
+    EXPECT_EQ(BytesToText(Bytes{0x11, 0x04, 0x1C, 0x00, 'a'}),
+              "\xD0\x9C"
+              "a");
     EXPECT_EQ(BytesToText(Bytes{0x15, 0xE2, 0x82, 0xAC}), "\xE2\x82\xAC");
     // Control codes are kept here; what shows the text decides.
-    EXPECT_EQ(BytesToText(Bytes{'a', 0x8A, 'b'}), "a\xC2\x8A" "b");
+    EXPECT_EQ(BytesToText(Bytes{'a', 0x8A, 'b'}),
+              "a\xC2\x8A"
+              "b");
 }
 
 TEST(ParseMmiObjects, TextsAndPromptsInAnotherTable) {
@@ -170,18 +174,18 @@ TEST(ParseMmiObjects, PacketLongerThanWhatWasGatheredEndsTheDecoding) {
 }
 
 TEST(ParseMmiObjects, BrokenPacketHeadersEndTheDecoding) {
-    EXPECT_TRUE(Parse({0xA0}).empty());                     // tag alone
+    EXPECT_TRUE(Parse({0xA0}).empty());  // tag alone
     EXPECT_TRUE(Parse({0xA0, 0x00, 0xA0, 0x01, 0x01}).empty());  // a length without its connection id
     EXPECT_TRUE(Parse({0xA0, 0x89, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0x01}).empty());  // nine length bytes
-    EXPECT_TRUE(Parse({0xA0, 0x82, 0x00}).empty());         // long form cut short
+    EXPECT_TRUE(Parse({0xA0, 0x82, 0x00}).empty());  // long form cut short
 }
 
 TEST(ParseMmiObjects, ObjectRunningPastItsPacketEndsOnlyThatPacket) {
     const Bytes overrun = Tpdu(Cat({Mmi({Text("vu")}), {0x9F, 0x88, 0x03, 0x40, 'x', 'y'}}));
     const Bytes longFormOverrun = Tpdu(Cat({Mmi({}), {0x9F, 0x88, 0x03, 0x83, 0x01}}));
-    EXPECT_EQ(Parse(Cat({overrun, longFormOverrun, Tpdu(Mmi({Text("suivant")}))})),
-              (std::vector<MmiEvent>{kOpen, Ev(MmiEventKind::Text, "vu"), kOpen, kOpen,
-                                     Ev(MmiEventKind::Text, "suivant")}));
+    EXPECT_EQ(
+        Parse(Cat({overrun, longFormOverrun, Tpdu(Mmi({Text("suivant")}))})),
+        (std::vector<MmiEvent>{kOpen, Ev(MmiEventKind::Text, "vu"), kOpen, kOpen, Ev(MmiEventKind::Text, "suivant")}));
 }
 
 TEST(ParseMmiObjects, MenuWhoseTextsRunPastThePacketIsNotShown) {
@@ -192,8 +196,8 @@ TEST(ParseMmiObjects, MenuWhoseTextsRunPastThePacketIsNotShown) {
 
 TEST(ParseMmiObjects, ObjectsTooShortForWhatTheyMustHoldArePassedOver) {
     // An enquiry without its blind flag and answer length, a menu without its choice count.
-    EXPECT_EQ(Parse(Tpdu(Mmi({Object(0x9F8807, {0x01}), Object(0x9F8807, {}), Object(0x9F8809, {}),
-                              Enquiry(false, 2, "ok")}))),
+    EXPECT_EQ(Parse(Tpdu(Mmi(
+                  {Object(0x9F8807, {0x01}), Object(0x9F8807, {}), Object(0x9F8809, {}), Enquiry(false, 2, "ok")}))),
               (std::vector<MmiEvent>{kOpen, Question(false, 2, "ok")}));
 }
 

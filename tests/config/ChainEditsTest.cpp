@@ -53,9 +53,10 @@ TEST(SetActivatedServices, ExactlyTheListedServicesOfTheFedOutputs) {
     std::vector<sim::OutputService> seventeen;
     for (std::uint16_t id = 1; id <= 17; ++id) seventeen.push_back({id, 1, false});
     // [input A, output X (KXD410), output Y (KXD400), input B, input C, output Z]
-    const SlotTable rack = TableOf({Record(0, 0), Record(sim::kKXB200, 1, kTuner), Record(sim::kKXD410, 2, Output(sim::kKXD410, three)),
-                                    Record(sim::kKXD400, 3, Output(sim::kKXD400, three)), Record(sim::kKXB210, 4, kTuner),
-                                    Record(sim::kKXC300, 5, Player({})), Record(sim::kKXD400, 6, Output(sim::kKXD400, seventeen))});
+    const SlotTable rack =
+        TableOf({Record(0, 0), Record(sim::kKXB200, 1, kTuner), Record(sim::kKXD410, 2, Output(sim::kKXD410, three)),
+                 Record(sim::kKXD400, 3, Output(sim::kKXD400, three)), Record(sim::kKXB210, 4, kTuner),
+                 Record(sim::kKXC300, 5, Player({})), Record(sim::kKXD400, 6, Output(sim::kKXD400, seventeen))});
     SlotTable table = rack;
     SetActivatedServices(table, 1, Ids{1002, 4444});
     EXPECT_EQ(Flags(table[2]), (Bytes{0x01, 0x82, 0x03}));  // the channel bits stay
@@ -77,9 +78,10 @@ TEST(SetActivatedServices, ExactlyTheListedServicesOfTheFedOutputs) {
 
 TEST(SetActivatedServices, NothingBeyondAnImageIsReadOrWritten) {
     const std::vector<sim::OutputService> three{{1001, 1, false}, {1002, 1, false}, {1003, 1, false}};
-    SlotTable table = TableOf({Record(0, 0), Record(sim::kKXB200, 1, kTuner), Record(sim::kKXD410, 2, Output(sim::kKXD410, three)),
-                               Record(sim::kKXD400, 3, Output(sim::kKXD400, three))});
-    table[2].ConfigLength = 9 + 3 + 2;      // the second entry lacks its flags byte
+    SlotTable table =
+        TableOf({Record(0, 0), Record(sim::kKXB200, 1, kTuner), Record(sim::kKXD410, 2, Output(sim::kKXD410, three)),
+                 Record(sim::kKXD400, 3, Output(sim::kKXD400, three))});
+    table[2].ConfigLength = 9 + 3 + 2;  // the second entry lacks its flags byte
     table[3].ConfigLength = 9 + 2 * 3 + 1;  // the mask is cut off
     SlotTable expected = table;
     expected[2].Config[11] = 0x81;
@@ -90,10 +92,11 @@ TEST(SetActivatedServices, NothingBeyondAnImageIsReadOrWritten) {
 
 TEST(CollectOutputServiceIds, IdsOfTheFedOutputsOnceInFirstOrder) {
     // [input A, input B, output X, CI, output Y (cut after its first entry), input C, output Z]
-    SlotTable table = TableOf({Record(0, 0), Record(sim::kKXB200, 1, kTuner), Record(sim::kKXB210, 2, kTuner),
-                               Record(sim::kKXD410, 3, Output(sim::kKXD410, {{30}, {10}, {20}})), Record(sim::kKXF600, 4),
-                               Record(sim::kKXD400, 5, Output(sim::kKXD400, {{20}, {40}, {30}})), Record(sim::kKXB200, 6, kTuner),
-                               Record(sim::kKXE500, 7, Output(sim::kKXE500, {{50}}))});
+    SlotTable table =
+        TableOf({Record(0, 0), Record(sim::kKXB200, 1, kTuner), Record(sim::kKXB210, 2, kTuner),
+                 Record(sim::kKXD410, 3, Output(sim::kKXD410, {{30}, {10}, {20}})), Record(sim::kKXF600, 4),
+                 Record(sim::kKXD400, 5, Output(sim::kKXD400, {{20}, {40}, {30}})), Record(sim::kKXB200, 6, kTuner),
+                 Record(sim::kKXE500, 7, Output(sim::kKXE500, {{50}}))});
     EXPECT_EQ(CollectOutputServiceIds(table, 1), (Ids{30, 10, 20, 40}));
     EXPECT_EQ(CollectOutputServiceIds(table, 2), (Ids{30, 10, 20, 40}));
     EXPECT_EQ(CollectOutputServiceIds(table, 6), Ids{50});

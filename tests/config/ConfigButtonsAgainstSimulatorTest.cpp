@@ -148,8 +148,9 @@ TEST_F(ConfigButtonsAgainstSimulator, UploadSendsExactlyTheChangedImages) {
 
     const Bytes input = test::ImageBytes(edited[1]);
     const Bytes output = test::ImageBytes(edited[5]);
-    EXPECT_EQ(Upload(Config("edited.kcf")), (std::vector<Heard>{{1, 0x50, input}, {5, 0x50, output}, {5, 0x80, {}},
-                                                                {3, 0x80, {}}, {5, 0x80, {}}, {7, 0x80, {}}}));
+    EXPECT_EQ(Upload(Config("edited.kcf")),
+              (std::vector<Heard>{
+                  {1, 0x50, input}, {5, 0x50, output}, {5, 0x80, {}}, {3, 0x80, {}}, {5, 0x80, {}}, {7, 0x80, {}}}));
     EXPECT_EQ(Rack().ConfigOf(1), input);
     EXPECT_EQ(Rack().ConfigOf(5), output);
     EXPECT_EQ(test::ImageBytes(Main().Slots()[5]), output);

@@ -59,8 +59,9 @@ TEST_F(ConfigCliAgainstSimulator, SaveAndSummariesOfTheRack) {
 
     const CliRun summary = Run({"summary", File("rack.kcf")});
     EXPECT_EQ(summary.status, kCliOk) << summary.err;
-    EXPECT_TRUE(summary.out.starts_with("Loaded configuration matches current installation.\n\nShort Description :\n"
-                                        "Slot 0 : KXA100\n  No configuration required\n\nSlot 1 : KXB200\n"))
+    EXPECT_TRUE(
+        summary.out.starts_with("Loaded configuration matches current installation.\n\nShort Description :\n"
+                                "Slot 0 : KXA100\n  No configuration required\n\nSlot 1 : KXB200\n"))
         << summary.out;
     EXPECT_EQ(summary.out.find('\r'), std::string::npos);
 
@@ -110,8 +111,9 @@ TEST_F(ConfigCliAgainstSimulator, UploadSendsOnlyWhenToldAndOnlyWhatFits) {
 
     const CliRun sent = Run({"upload", File("edited.kcf"), "--yes"});
     EXPECT_EQ(sent.status, kCliOk) << sent.err;
-    EXPECT_EQ(sent.written, (std::vector<Heard>{{7, 0x50, test::ImageBytes(edited[7])}, {7, 0x80, {}},
-                                                {3, 0x80, {}}, {5, 0x80, {}}, {7, 0x80, {}}}));
+    EXPECT_EQ(sent.written,
+              (std::vector<Heard>{
+                  {7, 0x50, test::ImageBytes(edited[7])}, {7, 0x80, {}}, {3, 0x80, {}}, {5, 0x80, {}}, {7, 0x80, {}}}));
     EXPECT_TRUE(sent.out.ends_with("Configuration uploaded to hardware.\n"));
 
     std::ofstream(File("cut.kcf"), std::ios::binary) << std::string("\x00\x00\x05\x01", 4);
@@ -131,10 +133,8 @@ TEST_F(ConfigCliAgainstSimulator, PipesAndFoldersAreRefusedAtOnceWithTheirReason
     fs::create_directory(File("folder.kcf"));
     const std::string pipe = "a named pipe", folder = "Is a directory";
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
-        {{"summary", File("pipe.kcf"), "--offline"}, pipe},
-        {{"summary", File("folder.kcf"), "--offline"}, folder},
-        {{"diff", File("pipe.kcf"), File("rack.kcf")}, pipe},
-        {{"diff", File("rack.kcf"), File("pipe.kcf")}, pipe},
+        {{"summary", File("pipe.kcf"), "--offline"}, pipe},   {{"summary", File("folder.kcf"), "--offline"}, folder},
+        {{"diff", File("pipe.kcf"), File("rack.kcf")}, pipe}, {{"diff", File("rack.kcf"), File("pipe.kcf")}, pipe},
         {{"upload", File("pipe.kcf"), "--yes"}, pipe},
     };
     for (const auto& [args, reason] : cases) {

@@ -54,7 +54,8 @@ void ExpectRecords(const LoadedConfig& loaded, const SlotTable& table) {
 
 TEST_F(ConfigFileTest, RecordsAreTypeLengthAndImageBackToBack) {
     std::error_code error;
-    ASSERT_TRUE(SaveConfigFile(Path("a.kcf"), TableOf({Record(0, 0), Record(sim::kKXD400, 6, Bytes(40, 0x5A))}), error));
+    ASSERT_TRUE(
+        SaveConfigFile(Path("a.kcf"), TableOf({Record(0, 0), Record(sim::kKXD400, 6, Bytes(40, 0x5A))}), error));
     Bytes expected{0x00, 0x00, 0x00, 0x02, 0x00, 0x28};
     expected.insert(expected.end(), 40, 0x5A);
     EXPECT_EQ(Contents(Path("a.kcf")), expected);
@@ -157,7 +158,8 @@ private:
 
 TEST_F(ConfigFileTest, AFailedSaveLeavesTheOldFileWhole) {
     std::error_code error;
-    ASSERT_TRUE(SaveConfigFile(Path("rack.kcf"), TableOf({Record(0, 0), Record(sim::kKXB200, 1, Bytes(30, 1))}), error));
+    ASSERT_TRUE(
+        SaveConfigFile(Path("rack.kcf"), TableOf({Record(0, 0), Record(sim::kKXB200, 1, Bytes(30, 1))}), error));
     const Bytes old = Contents(Path("rack.kcf"));
     {
         const FileSizeLimit fullDisk(64);

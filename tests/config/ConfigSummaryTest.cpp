@@ -71,9 +71,13 @@ LoadedConfig EveryKind() {
         Record(sim::kKXB200, 0, TunerImage(11362, 27500, {{1101, 1}, {1102, 0}})),
         Record(sim::kKXF600, 0, {0x01, 0x02}),
         Record(sim::kKXC300, 0, PlayerImage({{570, 635, "film.ts"}, {1380, 1439, "nuit \xE9t\xE9.ts"}})),
-        Record(sim::kKXD400, 0, OutputImage(sim::kKXD400, 522000, {1, 0, 1, 0, 2}, 20, {{3001, 1, true, 20, 0}, {3002, 1, false, 0, 0}})),
+        Record(
+            sim::kKXD400, 0,
+            OutputImage(sim::kKXD400, 522000, {1, 0, 1, 0, 2}, 20, {{3001, 1, true, 20, 0}, {3002, 1, false, 0, 0}})),
         Record(sim::kKXB210, 0, TunerImage(12515, 29900, {})),
-        Record(sim::kKXE500, 0, OutputImage(sim::kKXE500, 858000, {0, 4, 0, 1, 3}, 1, {{4001, 2, false, 0, 101}, {4002, 3, true, 7, 107}})),
+        Record(
+            sim::kKXE500, 0,
+            OutputImage(sim::kKXE500, 858000, {0, 4, 0, 1, 3}, 1, {{4001, 2, false, 0, 101}, {4002, 3, true, 7, 107}})),
         Record(sim::kKXD420, 0, OutputImage(sim::kKXD420, 474000, {2, 1, 2, 1, 0}, 30, {})),
         Record(9, 0, {0x55}),
     });
@@ -88,29 +92,63 @@ protected:
 TEST_F(ConfigSummaryTest, EveryRecordTypeInEnglish) {
     const LoadedConfig loaded = EveryKind();
     EXPECT_EQ(ConfigSummaryText(InstallationFor(loaded), loaded),
-              Lines({"Loaded configuration matches current installation.", "", "Short Description :",
-                     "Slot 0 : KXA100", "  No configuration required", "",
-                     "Slot 1 : KXB200", "Slot 1 : ", "  B.I.S. Frequency : 1612MHz", "  Symbol rate : 27500",
-                     "  Decryption on service(s) : 1101(1) - 1102(0) ", "",
-                     "Slot 2 : KXF600", "  No configuration required", "",
+              Lines({"Loaded configuration matches current installation.",
+                     "",
+                     "Short Description :",
+                     "Slot 0 : KXA100",
+                     "  No configuration required",
+                     "",
+                     "Slot 1 : KXB200",
+                     "Slot 1 : ",
+                     "  B.I.S. Frequency : 1612MHz",
+                     "  Symbol rate : 27500",
+                     "  Decryption on service(s) : 1101(1) - 1102(0) ",
+                     "",
+                     "Slot 2 : KXF600",
+                     "  No configuration required",
+                     "",
                      "Slot 3 : KXC300",
-                     "Sat. : A", "  B.I.S. Frequency : 1038MHz", "  Symbol rate : 22000", "  Band : Low",
-                     "  Polarity : Vertical", "  Activation(Decryption) of service(s) : 2001(1) - 2002(0) ",
-                     "Sat. : B", "  B.I.S. Frequency : 1588MHz", "  Symbol rate : 27500", "  Band : High",
-                     "  Polarity : Horizontal", "  Activation(Decryption) of service(s) : 2101(2) ",
-                     "Sat. : C", "  Activation(Decryption) of service(s) : 2201(0) ",
-                     "Movie(s) played on service 2201 :", "09:30 - 10:35 film.ts", "23:00 - 23:59 nuit \u00e9t\u00e9.ts", "",
+                     "Sat. : A",
+                     "  B.I.S. Frequency : 1038MHz",
+                     "  Symbol rate : 22000",
+                     "  Band : Low",
+                     "  Polarity : Vertical",
+                     "  Activation(Decryption) of service(s) : 2001(1) - 2002(0) ",
+                     "Sat. : B",
+                     "  B.I.S. Frequency : 1588MHz",
+                     "  Symbol rate : 27500",
+                     "  Band : High",
+                     "  Polarity : Horizontal",
+                     "  Activation(Decryption) of service(s) : 2101(2) ",
+                     "Sat. : C",
+                     "  Activation(Decryption) of service(s) : 2201(0) ",
+                     "Movie(s) played on service 2201 :",
+                     "09:30 - 10:35 film.ts",
+                     "23:00 - 23:59 nuit \u00e9t\u00e9.ts",
+                     "",
                      "Slot 4 : KXD400",
                      "  Frequency : 522MHz (16-QAM - 2K - 7 MHz - F.E.C. 1/2 - Guard Int.  1/8)",
-                     "  Attenuation : -10dB", "  Services :  1:3001 (SD20 )- 1:3002 ", "",
-                     "Slot 5 : KXB210", "Slot 5 : ", "  B.I.S. Frequency : 1915MHz", "  Symbol rate : 29900", "",
+                     "  Attenuation : -10dB",
+                     "  Services :  1:3001 (SD20 )- 1:3002 ",
+                     "",
+                     "Slot 5 : KXB210",
+                     "Slot 5 : ",
+                     "  B.I.S. Frequency : 1915MHz",
+                     "  Symbol rate : 29900",
+                     "",
                      "Slot 6 : KXE500",
                      "  Frequency : 858MHz (QPSK - 8K - 6 MHz - F.E.C. 7/8 - Guard Int.  1/4)",
-                     "  Attenuation : -29dB", "  Services :  2:4001 (HD101 )- 83:4002 (SD7 HD107 )", "",
+                     "  Attenuation : -29dB",
+                     "  Services :  2:4001 (HD101 )- 83:4002 (SD7 HD107 )",
+                     "",
                      "Slot 7 : KXD420",
                      "  Frequency : 474MHz (64-QAM - 8K - 8 MHz - F.E.C. 2/3 - Guard Int.  1/32)",
-                     "  Attenuation : 0dB", "  Services : ", "",
-                     "Slot 8 : ", "  No configuration required", ""}));
+                     "  Attenuation : 0dB",
+                     "  Services : ",
+                     "",
+                     "Slot 8 : ",
+                     "  No configuration required",
+                     ""}));
 }
 
 TEST_F(ConfigSummaryTest, EveryRecordTypeInFrench) {
@@ -119,31 +157,63 @@ TEST_F(ConfigSummaryTest, EveryRecordTypeInFrench) {
     SlotTable other = InstallationFor(loaded);
     other.ModuleCount = 3;
     EXPECT_EQ(ConfigSummaryText(other, loaded),
-              Lines({"LA CONFIGURATION CHARG\u00c9E NE CORRESPOND PAS \u00c0 L'INSTALLATION ACTUELLE !", "",
+              Lines({"LA CONFIGURATION CHARG\u00c9E NE CORRESPOND PAS \u00c0 L'INSTALLATION ACTUELLE !",
+                     "",
                      "Description succincte :",
-                     "Emplacement 0 : KXA100", "  Aucune configuration requise", "",
-                     "Emplacement 1 : KXB200", "Emplacement 1 : ", "  Fr\u00e9quence B.I.S. : 1612MHz", "  D\u00e9bit symbole : 27500",
-                     "  D\u00e9cryptage sur service(s) : 1101(1) - 1102(0) ", "",
-                     "Emplacement 2 : KXF600", "  Aucune configuration requise", "",
+                     "Emplacement 0 : KXA100",
+                     "  Aucune configuration requise",
+                     "",
+                     "Emplacement 1 : KXB200",
+                     "Emplacement 1 : ",
+                     "  Fr\u00e9quence B.I.S. : 1612MHz",
+                     "  D\u00e9bit symbole : 27500",
+                     "  D\u00e9cryptage sur service(s) : 1101(1) - 1102(0) ",
+                     "",
+                     "Emplacement 2 : KXF600",
+                     "  Aucune configuration requise",
+                     "",
                      "Emplacement 3 : KXC300",
-                     "Sat. : A", "  Fr\u00e9quence B.I.S. : 1038MHz", "  D\u00e9bit symbole : 22000", "  Bande : Basse",
-                     "  Polarit\u00e9 : Verticale", "  Activation(D\u00e9cryptage) des service(s) : 2001(1) - 2002(0) ",
-                     "Sat. : B", "  Fr\u00e9quence B.I.S. : 1588MHz", "  D\u00e9bit symbole : 27500", "  Bande : Haute",
-                     "  Polarit\u00e9 : Horizontale", "  Activation(D\u00e9cryptage) des service(s) : 2101(2) ",
-                     "Sat. : C", "  Activation(D\u00e9cryptage) des service(s) : 2201(0) ",
-                     "Film(s) diffus\u00e9(s) sur le service 2201 :", "09:30 - 10:35 film.ts",
-                     "23:00 - 23:59 nuit \u00e9t\u00e9.ts", "",
+                     "Sat. : A",
+                     "  Fr\u00e9quence B.I.S. : 1038MHz",
+                     "  D\u00e9bit symbole : 22000",
+                     "  Bande : Basse",
+                     "  Polarit\u00e9 : Verticale",
+                     "  Activation(D\u00e9cryptage) des service(s) : 2001(1) - 2002(0) ",
+                     "Sat. : B",
+                     "  Fr\u00e9quence B.I.S. : 1588MHz",
+                     "  D\u00e9bit symbole : 27500",
+                     "  Bande : Haute",
+                     "  Polarit\u00e9 : Horizontale",
+                     "  Activation(D\u00e9cryptage) des service(s) : 2101(2) ",
+                     "Sat. : C",
+                     "  Activation(D\u00e9cryptage) des service(s) : 2201(0) ",
+                     "Film(s) diffus\u00e9(s) sur le service 2201 :",
+                     "09:30 - 10:35 film.ts",
+                     "23:00 - 23:59 nuit \u00e9t\u00e9.ts",
+                     "",
                      "Emplacement 4 : KXD400",
                      "  Fr\u00e9quence : 522MHz (16-QAM - 2K - 7 MHz - F.E.C. 1/2 - Int. de garde  1/8)",
-                     "  Att\u00e9nuation : -10dB", "  Services :  1:3001 (SD20 )- 1:3002 ", "",
-                     "Emplacement 5 : KXB210", "Emplacement 5 : ", "  Fr\u00e9quence B.I.S. : 1915MHz", "  D\u00e9bit symbole : 29900", "",
+                     "  Att\u00e9nuation : -10dB",
+                     "  Services :  1:3001 (SD20 )- 1:3002 ",
+                     "",
+                     "Emplacement 5 : KXB210",
+                     "Emplacement 5 : ",
+                     "  Fr\u00e9quence B.I.S. : 1915MHz",
+                     "  D\u00e9bit symbole : 29900",
+                     "",
                      "Emplacement 6 : KXE500",
                      "  Fr\u00e9quence : 858MHz (QPSK - 8K - 6 MHz - F.E.C. 7/8 - Int. de garde  1/4)",
-                     "  Att\u00e9nuation : -29dB", "  Services :  2:4001 (HD101 )- 83:4002 (SD7 HD107 )", "",
+                     "  Att\u00e9nuation : -29dB",
+                     "  Services :  2:4001 (HD101 )- 83:4002 (SD7 HD107 )",
+                     "",
                      "Emplacement 7 : KXD420",
                      "  Fr\u00e9quence : 474MHz (64-QAM - 8K - 8 MHz - F.E.C. 2/3 - Int. de garde  1/32)",
-                     "  Att\u00e9nuation : 0dB", "  Services : ", "",
-                     "Emplacement 8 : ", "  Aucune configuration requise", ""}));
+                     "  Att\u00e9nuation : 0dB",
+                     "  Services : ",
+                     "",
+                     "Emplacement 8 : ",
+                     "  Aucune configuration requise",
+                     ""}));
 }
 
 TEST_F(ConfigSummaryTest, TheOutputExampleToTheCharacter) {
@@ -195,9 +265,9 @@ TEST_F(ConfigSummaryTest, MismatchesAreShownWithEveryRecordStillDescribed) {
     SlotTable fewer = slots;
     fewer.ModuleCount = 2;
     EXPECT_EQ(ConfigSummaryText(fewer, loaded),
-              Lines({"LOADED CONFIGURATION DOES NOT MATCH CURRENT INSTALLATION !", "", "Short Description :",
-                     "Slot 0 : KXA100", "  No configuration required", "", "Slot 1 : KXB200", "", "Slot 2 : KXF600",
-                     "  No configuration required", ""}));
+              Lines({"LOADED CONFIGURATION DOES NOT MATCH CURRENT INSTALLATION !", "",
+                     "Short Description :", "Slot 0 : KXA100", "  No configuration required", "", "Slot 1 : KXB200", "",
+                     "Slot 2 : KXF600", "  No configuration required", ""}));
 }
 
 // The description of `record` with its buffer beyond the image filled two ways: it may depend on the image only.
@@ -211,8 +281,9 @@ std::string DescribedAlone(std::size_t row, SlotRecord record, std::size_t lengt
 }
 
 TEST_F(ConfigSummaryTest, ShortImagesShowOnlyWhatTheyHold) {
-    const SlotRecord output = Record(sim::kKXD410, 0, OutputImage(sim::kKXD410, 474000, {2, 1, 2, 1, 0}, 30,
-                                                                  {{1001, 1, true, 5, 6}, {1002, 1, true, 7, 8}}));
+    const SlotRecord output =
+        Record(sim::kKXD410, 0,
+               OutputImage(sim::kKXD410, 474000, {2, 1, 2, 1, 0}, 30, {{1001, 1, true, 5, 6}, {1002, 1, true, 7, 8}}));
     EXPECT_EQ(DescribedAlone(1, output, 6), Lines({"Slot 1 : KXD410"}));
     EXPECT_EQ(DescribedAlone(1, output, 8),
               Lines({"Slot 1 : KXD410", "  Frequency : 474MHz (64-QAM - 8K - 8 MHz - F.E.C. 2/3 - Guard Int.  1/32)",
@@ -223,9 +294,11 @@ TEST_F(ConfigSummaryTest, ShortImagesShowOnlyWhatTheyHold) {
 
     const SlotRecord player = Record(sim::kKXC300, 0, PlayerImage({{570, 635, "film.ts"}}));
     // Block A is 12 bytes; block B's single service id lies at 18-19 and its CI module at 20.
-    EXPECT_TRUE(DescribedAlone(3, player, 20).ends_with("  Polarity : Horizontal\r\n  Activation(Decryption) of service(s) :\r\n"));
+    EXPECT_TRUE(DescribedAlone(3, player, 20)
+                    .ends_with("  Polarity : Horizontal\r\n  Activation(Decryption) of service(s) :\r\n"));
     // The schedule entry's name runs to the end of the image (".ts", its NUL and the tail cut off).
-    EXPECT_TRUE(DescribedAlone(3, player, player.ConfigLength - 10).ends_with("played on service 2201 :\r\n09:30 - 10:35 film\r\n"));
+    EXPECT_TRUE(DescribedAlone(3, player, player.ConfigLength - 10)
+                    .ends_with("played on service 2201 :\r\n09:30 - 10:35 film\r\n"));
     EXPECT_TRUE(DescribedAlone(3, player, 30 + 3 + 6).ends_with("played on service 2201 :\r\n"));
 }
 

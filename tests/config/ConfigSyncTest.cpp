@@ -69,9 +69,9 @@ TEST_F(ConfigSyncTest, OnlyChangedImagesAreWrittenAndOutputsRestartedAfterTheirW
     table[0].ConfigLength = 1;
     table[8] = test::Record(sim::kKXD400, 9, {7, 7});  // a stale record beyond the list
     EXPECT_TRUE(SendChangedConfigs(Link(), table));
-    EXPECT_EQ(Requests(), (std::vector<Heard>{{1, 0x50, test::ImageBytes(table[1])},
-                                              {5, 0x50, test::ImageBytes(table[5])},
-                                              {5, 0x80, {}}}));
+    EXPECT_EQ(Requests(),
+              (std::vector<Heard>{
+                  {1, 0x50, test::ImageBytes(table[1])}, {5, 0x50, test::ImageBytes(table[5])}, {5, 0x80, {}}}));
     EXPECT_TRUE(SendChangedConfigs(Link(), table));
     EXPECT_TRUE(Requests().empty()) << "a sent image is not sent again";
 

@@ -92,10 +92,11 @@ TEST_F(ConfigTextCli, OneLcnEditedIsPlannedAppliedAndExportedAsThatLineAlone) {
     const test::CliRun plan = Run({"apply", File("edited.toml"), "--plan"});
     EXPECT_EQ(plan.status, kCliFindings) << plan.err;
     // The section's content changed, so its version goes up as it does for set and the panel.
-    EXPECT_EQ(plan.out, "pair 6 (KXB210 -> KXD400 in row 7):\n"
-                        "  row 7 KXD400: network.version 2 -> 3\n"
-                        "  row 7 KXD400: service 3002 lcn 21 -> 25\n"
-                        "2 change(s) in 1 pair(s) planned; nothing was written\n");
+    EXPECT_EQ(plan.out,
+              "pair 6 (KXB210 -> KXD400 in row 7):\n"
+              "  row 7 KXD400: network.version 2 -> 3\n"
+              "  row 7 KXD400: service 3002 lcn 21 -> 25\n"
+              "2 change(s) in 1 pair(s) planned; nothing was written\n");
     EXPECT_TRUE(WritesSince(before).empty());
 
     const test::CliRun applied = Run({"apply", File("edited.toml")});
@@ -116,21 +117,31 @@ TEST_F(ConfigTextCli, RefusalsNameTheLineAndThePairsDone) {
         std::vector<int> writes;
     } cases[] = {
         {"not TOML", pair6 + "level = = 3\n", kCliFileError, "t.toml:5: ", {}},
-        {"other models", Replaced(pair6, "KXB210", "KXB200"), kCliMismatch,
+        {"other models",
+         Replaced(pair6, "KXB210", "KXB200"),
+         kCliMismatch,
          "t.toml:1: pair 6 does not fit: the file has KXB200 -> KXD400 in row 7, "
          "the rack has KXB210 -> KXD400 in row 7",
          {}},
-        {"a row without input", "[pair.2]\ninput.model = \"KXB200\"\n", kCliMismatch,
-         "pair 2 does not fit: the file has KXB200 without output, the rack has KXF600, no input", {}},
-        {"out of range", pair6 + "\nlevel = 31\n", kCliNotWritten,
+        {"a row without input",
+         "[pair.2]\ninput.model = \"KXB200\"\n",
+         kCliMismatch,
+         "pair 2 does not fit: the file has KXB200 without output, the rack has KXF600, no input",
+         {}},
+        {"out of range",
+         pair6 + "\nlevel = 31\n",
+         kCliNotWritten,
          "t.toml:6: pair 6: level: wants a number from 1 to 30; nothing of this pair was sent; "
-         "no pair was changed", {}},
+         "no pair was changed",
+         {}},
         {"unknown", pair6 + "colour = 3\n", kCliNotWritten, "t.toml:5: pair 6: colour: is not a setting", {}},
         {"after a pair done",
          "[pair.1]\ninput.model = \"KXB200\"\noutput.row = 3\noutput.model = \"KXD410\"\nlevel = 7\n" +
-                                  Replaced(pair6, "[pair.6]", "[pair.6]\nlevel = 0"),
-         kCliNotWritten, "t.toml:7: pair 6: level: wants a number from 1 to 30; nothing of this pair was sent; "
-                         "pairs done: 1", {3}},
+             Replaced(pair6, "[pair.6]", "[pair.6]\nlevel = 0"),
+         kCliNotWritten,
+         "t.toml:7: pair 6: level: wants a number from 1 to 30; nothing of this pair was sent; "
+         "pairs done: 1",
+         {3}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -148,8 +159,7 @@ TEST_F(ConfigTextCli, OfflineMakesAConfigurationFileWithoutTheRack) {
     const std::string edited = Replaced(Exported(), "lcn = 21\n", "lcn = 25\n");
     WriteText("edited.toml", edited);
     const std::size_t before = Rack().RequestCount();
-    const test::CliRun run =
-        Run({"apply", File("edited.toml"), "--to", File("out.kcf"), "--from", File("rack.kcf")});
+    const test::CliRun run = Run({"apply", File("edited.toml"), "--to", File("out.kcf"), "--from", File("rack.kcf")});
     EXPECT_EQ(run.status, kCliOk) << run.err;
     EXPECT_TRUE(run.out.ends_with("  row 7 KXD400: service 3002 lcn 21 -> 25\n2 change(s) in 1 pair(s) written to " +
                                   File("out.kcf") + "\n"))

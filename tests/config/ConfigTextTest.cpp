@@ -60,12 +60,10 @@ TEST(ConfigText, WhatIsWrittenReadsBackTheSame) {
     pair.outputRow = 7;
     pair.outputModel = "KXD400";
     pair.heading = "row 6 KXB210 -> row 7 KXD400";
-    pair.settings = {{"in.freq", "12515", false, 0},
-                     {"network.name", "Caf\u00e9 \"7\" \\ tab\there\x7f", true, 0},
-                     {"service.3002.lcn", "21", false, 0},
-                     {"service.3001.lcn", "20", false, 0},
-                     {"service.3002.hdlcn", "0", false, 0},
-                     {"level", "20", false, 0}};
+    pair.settings = {
+        {"in.freq", "12515", false, 0},        {"network.name", "Caf\u00e9 \"7\" \\ tab\there\x7f", true, 0},
+        {"service.3002.lcn", "21", false, 0},  {"service.3001.lcn", "20", false, 0},
+        {"service.3002.hdlcn", "0", false, 0}, {"level", "20", false, 0}};
     written.pairs = {pair, TextPair{1, "KXB200", -1, "", "", {{"bandwidth", "8 Mhz", true, 0}}, 0}};
     const std::string bytes = WriteConfigText(written, {"a header"});
     ConfigText read;
@@ -77,8 +75,8 @@ TEST(ConfigText, WhatIsWrittenReadsBackTheSame) {
     EXPECT_EQ(back.outputRow, 7);
     EXPECT_EQ(back.outputModel, "KXD400");
     // The writer puts the pair's own fields first and gathers each service's under one table.
-    const std::vector<std::string> order = {"in.freq", "network.name", "level", "service.3002.lcn",
-                                            "service.3002.hdlcn", "service.3001.lcn"};
+    const std::vector<std::string> order = {"in.freq",          "network.name",       "level",
+                                            "service.3002.lcn", "service.3002.hdlcn", "service.3001.lcn"};
     ASSERT_EQ(back.settings.size(), order.size()) << bytes;
     for (std::size_t k = 0; k < order.size(); ++k) {
         SCOPED_TRACE(order[k]);

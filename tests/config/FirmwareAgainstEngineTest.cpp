@@ -25,8 +25,8 @@ constexpr std::uint8_t kOutputAddress = 7;
 sim::RackDescription ThreeModules() {
     sim::RackDescription rack;
     rack.controllerVersion = 14;
-    rack.modules = {{sim::kKXB210, 5, 14, true, {}}, {sim::kKXF600, 6, 20, true, {}},
-                    {sim::kKXD410, kOutputAddress, 21, true, {}}};
+    rack.modules = {
+        {sim::kKXB210, 5, 14, true, {}}, {sim::kKXF600, 6, 20, true, {}}, {sim::kKXD410, kOutputAddress, 21, true, {}}};
     return rack;
 }
 
@@ -84,12 +84,12 @@ struct NotRun {
 
 class ImageNotRun : public FirmwareAgainstEngine, public ::testing::WithParamInterface<NotRun> {};
 
-INSTANTIATE_TEST_SUITE_P(
-    Images, ImageNotRun,
-    ::testing::Values(NotRun{"mislabelled", 512, "KXD410, row 3, reports V2.2 after an upgrade to V3.0"},
-                      NotRun{"refused", sim::FirmwareStore::kCapacity + 256,
-                             "KXD410, row 3, reports V2.1 after an upgrade to V3.0"}),
-    [](const auto& info) { return std::string(info.param.what); });
+INSTANTIATE_TEST_SUITE_P(Images, ImageNotRun,
+                         ::testing::Values(NotRun{"mislabelled", 512,
+                                                  "KXD410, row 3, reports V2.2 after an upgrade to V3.0"},
+                                           NotRun{"refused", sim::FirmwareStore::kCapacity + 256,
+                                                  "KXD410, row 3, reports V2.1 after an upgrade to V3.0"}),
+                         [](const auto& info) { return std::string(info.param.what); });
 
 TEST_P(ImageNotRun, IsNamedAfterTheRestartAndNeverFlashedAgain) {
     folder.Offer("KXD410_V30.frm", sim::kKXD410, 30, test::MarkedImage(GetParam().length, std::nullopt));

@@ -73,8 +73,9 @@ TEST_F(FirmwareCli, LineThatHangsUpDuringTheUpgradeEndsItAtOnceNamingTheLine) {
     // Not "the rack did not answer again" after two minutes: the restart never went out.
     EXPECT_EQ(run.status, kCliIncomplete) << run.err;
     EXPECT_NE(run.err.find("(KXB200, address 5) failed: the block at offset 768"), std::string::npos) << run.err;
-    EXPECT_NE(run.err.find("kelvane-cli: the line " + Rack().PortPath() + " hung up before the rack was told to restart\n"),
-              std::string::npos)
+    EXPECT_NE(
+        run.err.find("kelvane-cli: the line " + Rack().PortPath() + " hung up before the rack was told to restart\n"),
+        std::string::npos)
         << run.err;
     EXPECT_EQ(Rack().HangUps(), 1u);
 }
@@ -107,12 +108,11 @@ TEST_F(FirmwareCli, ScanReportsFoldersDevicesAndOversizedFilesAndGoesOn) {
 
     const CliRun run = Run({"firmware", "scan"});
     EXPECT_EQ(run.status, kCliOk) << run.err;
-    for (const char* line : {"  .: skipped: a folder or a device, not a file\n",
-                             "  ..: skipped: a folder or a device, not a file\n",
-                             "  /dev/zero: skipped: a folder or a device, not a file\n",
-                             "  KXB200-huge: refused: larger than 16 MiB, the most a module can take\n",
-                             "  KXB200-gone: skipped: no such file\n", "  KXB200.bin: kept (KXB200 V2.0)\n",
-                             "1 usable image(s)\n"}) {
+    for (const char* line :
+         {"  .: skipped: a folder or a device, not a file\n", "  ..: skipped: a folder or a device, not a file\n",
+          "  /dev/zero: skipped: a folder or a device, not a file\n",
+          "  KXB200-huge: refused: larger than 16 MiB, the most a module can take\n",
+          "  KXB200-gone: skipped: no such file\n", "  KXB200.bin: kept (KXB200 V2.0)\n", "1 usable image(s)\n"}) {
         EXPECT_NE(run.out.find(line), std::string::npos) << line << " in\n" << run.out;
     }
 }

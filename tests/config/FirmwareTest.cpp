@@ -87,8 +87,9 @@ TEST(FirmwareScan, RefusesWhatCannotBeTrusted) {
     folder.Write("KXC300-ragged", BuildFirmwareFile(7, 20, Bytes(300, 0x10)));  // the player may end short
     folder.Write("kxb200-lower", BuildFirmwareFile(1, 20, Image(1)));
     folder.Write("KXX999", BuildFirmwareFile(9, 20, Image(1)));
-    folder.List("KXB200-missing\nKXB200-corrupt\nKXB200-type2\nKXB200-short\nKXB200-ragged\nKXC300-ragged\n"
-                "kxb200-lower\nKXX999\n\n");
+    folder.List(
+        "KXB200-missing\nKXB200-corrupt\nKXB200-type2\nKXB200-short\nKXB200-ragged\nKXC300-ragged\n"
+        "kxb200-lower\nKXX999\n\n");
 
     const FirmwareScan scan = ScanFirmwareFiles(folder.Root());
     std::vector<FirmwareVerdict> verdicts;
@@ -270,8 +271,8 @@ TEST_F(FirmwareUpgradeTest, BlocksGoBackwardsAndBlankBlocksAreSkipped) {
     EXPECT_TRUE(update.UpgradeModuleFirmware(link, module, 3, feedback).started);
     using R = std::tuple<int, int, std::size_t>;
     EXPECT_EQ(Requests(), (std::vector<R>{{0, -1, 0}, {1, 768, 256}, {1, 512, 256}, {1, 0, 256}, {2, -1, 0}}));
-    EXPECT_EQ(feedback.progress, (std::vector<std::pair<int, int>>{{1024, 0}, {1024, 256}, {1024, 512}, {1024, 768},
-                                                                   {1024, 1024}, {0, 0}}));
+    EXPECT_EQ(feedback.progress, (std::vector<std::pair<int, int>>{
+                                     {1024, 0}, {1024, 256}, {1024, 512}, {1024, 768}, {1024, 1024}, {0, 0}}));
     ASSERT_FALSE(feedback.texts.empty());
     EXPECT_EQ(feedback.texts.front(), "Updating module 3 (KXB200) to release V2.0\r\nPreparing...");
     EXPECT_EQ(feedback.texts.back(), "Updating module 3 (KXB200) to release V2.0\r\nOK");
@@ -334,8 +335,8 @@ TEST_F(FirmwareUpgradeTest, ImageChangedSinceTheScanIsRefusedBeforeAnythingIsSen
     const std::string heading = "Updating module 2 (KXB200) to release V2.0\r\n";
     const std::vector<Bytes> changes{
         BuildFirmwareFile(1, 20, Image(2, 0x77)),  // same length, other bytes, a valid file of its own
-        BuildFirmwareFile(1, 20, Image(3)),        // grown
-        BuildFirmwareFile(1, 20, Image(1)),        // cut short
+        BuildFirmwareFile(1, 20, Image(3)),  // grown
+        BuildFirmwareFile(1, 20, Image(1)),  // cut short
     };
     for (const Bytes& changed : changes) {
         Offer(1, 20, Image(2));

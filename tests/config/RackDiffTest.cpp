@@ -19,7 +19,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::size_t kTunerRow = 1;   // KXB200
+constexpr std::size_t kTunerRow = 1;  // KXB200
 constexpr std::size_t kOutputRow = 3;  // KXD410, two channels
 
 std::unique_ptr<PanelModel> OutputModelOf(const SlotRecord& record) {
@@ -50,9 +50,7 @@ protected:
     }
 };
 
-TEST_F(RackDiff, IdenticalRacksHaveNoDifferences) {
-    EXPECT_TRUE(DiffRacks(a_, b_, "A", "B").Same());
-}
+TEST_F(RackDiff, IdenticalRacksHaveNoDifferences) { EXPECT_TRUE(DiffRacks(a_, b_, "A", "B").Same()); }
 
 TEST_F(RackDiff, ChangedFieldsAreNamedWithBothValuesAndNoByteIsLeftUnexplained) {
     EditOutput(kOutputRow, [](PanelModel& m) {
@@ -95,15 +93,16 @@ TEST_F(RackDiff, BytesNoFieldHoldsAreReportedAsOffsets) {
     output.Config[last] ^= 0x5A;
     const RackDifferences diff = DiffRacks(a_, b_, "A", "B");
     ASSERT_EQ(diff.lines.size(), 1u) << Joined(diff);
-    EXPECT_EQ(diff.lines[0], "row 3 KXD410: bytes at offsets " + std::to_string(last) +
-                                 " differ where no field explains them");
+    EXPECT_EQ(diff.lines[0],
+              "row 3 KXD410: bytes at offsets " + std::to_string(last) + " differ where no field explains them");
 
     // On a module the panel does not decode (the CI module), every differing byte is unexplained.
     b_ = a_;
     b_[2].ConfigLength = 3;
     b_[2].Config[1] = 7;
     b_[2].Config[2] = 8;
-    EXPECT_EQ(Joined(DiffRacks(a_, b_, "A", "B")), "row 2 KXF600: bytes at offsets 0-2 differ where no field explains them\n");
+    EXPECT_EQ(Joined(DiffRacks(a_, b_, "A", "B")),
+              "row 2 KXF600: bytes at offsets 0-2 differ where no field explains them\n");
 }
 
 TEST_F(RackDiff, RowsWhoseModulesDifferAreNotDecodedAgainstEachOther) {

@@ -34,7 +34,8 @@ inline SlotTable TableOf(std::initializer_list<SlotRecord> records) {
 // The slot table discovery would build for `rack`: the controller, then its modules in slot order.
 inline SlotTable TableOf(const sim::RackDescription& rack) {
     SlotTable table = TableOf({Record(0, 0)});
-    for (const sim::ModuleDescription& m : rack.modules) table[table.ModuleCount++] = Record(m.type, m.address, m.config);
+    for (const sim::ModuleDescription& m : rack.modules)
+        table[table.ModuleCount++] = Record(m.type, m.address, m.config);
     return table;
 }
 
@@ -61,8 +62,8 @@ struct Heard {
 };
 
 inline std::ostream& operator<<(std::ostream& out, const Heard& h) {
-    return out << "{" << int{h.address} << ", 0x" << std::hex << int{h.command} << std::dec << ", "
-               << h.payload.size() << " bytes}";
+    return out << "{" << int{h.address} << ", 0x" << std::hex << int{h.command} << std::dec << ", " << h.payload.size()
+               << " bytes}";
 }
 
 template <typename Requests>

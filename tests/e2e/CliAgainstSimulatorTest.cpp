@@ -107,8 +107,8 @@ TEST_F(CliAgainstSimulator, ConfigurationImagesArriveByteForByte) {
 }
 
 TEST_F(CliAgainstSimulator, DroppedCorruptedAndRefusedRepliesAreRecoveredByRetries) {
-    for (const auto set : {&sim::FaultOptions::dropShare, &sim::FaultOptions::corruptShare,
-                           &sim::FaultOptions::refuseShare}) {
+    for (const auto set :
+         {&sim::FaultOptions::dropShare, &sim::FaultOptions::corruptShare, &sim::FaultOptions::refuseShare}) {
         sim::FaultOptions faults;
         faults.*set = 0.5;  // every second reply: never twice in a row
         StartRack(sim::DefaultRack(), faults);
@@ -172,11 +172,13 @@ TEST(CliModules, ASilentModuleIsNotCalledInactive) {
         const char* said;
     };
     const Case cases[] = {
-        {{}, kCliIncomplete,
+        {{},
+         kCliIncomplete,
          "kelvane-cli: module in row 1 (address 5, KXB200): it did not answer (no reply after three tries)\n"},
         {Identity(14, 0xFF), kCliInactiveModule,
          "kelvane-cli: inactive module in row 1 (address 5, KXB200): it reports itself inactive\n"},
-        {{ReplyFrame(0xF0, {'x', 0, 14})}, kCliInactiveModule,
+        {{ReplyFrame(0xF0, {'x', 0, 14})},
+         kCliInactiveModule,
          "kelvane-cli: inactive module in row 1 (address 5, KXB200): it answered, but not as a module of the rack "
          "(no identity mark)\n"},
     };
@@ -403,7 +405,8 @@ TEST_F(Programs, CliTellsWhyEachPortGaveNoRack) {
         std::string said;
     } refused[] = {
         {"", "kelvane-cli: KELVANE_PORTS is set but names no port\n"},
-        {"/dev/ttyUSB0;tcp:rack-site", "kelvane-cli: KELVANE_PORTS entry tcp:rack-site: no port number after the host\n"},
+        {"/dev/ttyUSB0;tcp:rack-site",
+         "kelvane-cli: KELVANE_PORTS entry tcp:rack-site: no port number after the host\n"},
     };
     for (const auto& r : refused) {
         SCOPED_TRACE(r.list);

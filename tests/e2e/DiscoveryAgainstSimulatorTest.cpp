@@ -92,7 +92,8 @@ TEST_F(DiscoveryAgainstSimulator, TwoModulesWithTheirVersions) {
 
 TEST_F(DiscoveryAgainstSimulator, ThirteenModulesFillTheListAndTheTable) {
     std::vector<sim::ModuleDescription> modules;
-    for (std::uint8_t k = 1; k <= 13; ++k) modules.push_back({sim::kKXF600, static_cast<std::uint8_t>(0x20 + k), 20, true, {}});
+    for (std::uint8_t k = 1; k <= 13; ++k)
+        modules.push_back({sim::kKXF600, static_cast<std::uint8_t>(0x20 + k), 20, true, {}});
     Start(RackOf(modules));
     Main().DiscoverRack();
     EXPECT_EQ(Slots().ModuleCount, 14);

@@ -120,8 +120,9 @@ protected:
     }
 
     void StartServer() {
-        server_ = Spawn({SER2NET_PATH, "-n", "-c", (dir_ / "ser2net.yaml").string(), "-P", (dir_ / "ser2net.pid").string()},
-                        dir_ / "ser2net.out", dir_ / "ser2net.err", dir_);
+        server_ =
+            Spawn({SER2NET_PATH, "-n", "-c", (dir_ / "ser2net.yaml").string(), "-P", (dir_ / "ser2net.pid").string()},
+                  dir_ / "ser2net.out", dir_ / "ser2net.err", dir_);
         ASSERT_TRUE(WaitUntil([&] { return Listening(port_); }, 10s)) << ReadFile(dir_ / "ser2net.err");
         // ser2net closes the line behind the connection that only checked it listens; let it settle.
         std::this_thread::sleep_for(300ms);
@@ -187,14 +188,17 @@ TEST_P(SerialServer, DiscoveryPanelEditFirmwareConfigurationAndCamThroughTheServ
     const CliRun upgrade = Cli("firmware upgrade");
     EXPECT_EQ(upgrade.status, 0) << upgrade.out << upgrade.err;
     const CliRun after = Cli("modules");
-    EXPECT_NE(after.out.find("  1     1     1  KXB200   V2.0 "), std::string::npos) << upgrade.out << after.out << after.err;
+    EXPECT_NE(after.out.find("  1     1     1  KXB200   V2.0 "), std::string::npos)
+        << upgrade.out << after.out << after.err;
 }
 
 TEST_P(SerialServer, AServerStoppedUnderAWatchIsFoundAgainAndNothingIsLost) {
     ASSERT_EQ(Cli("set 3 level=17").status, 0);
     watch_ = Spawn({KELVANE_CLI_PATH, "--port", entry_, "watch", "--interval", "0.2"}, dir_ / "watch.out",
                    dir_ / "watch.err", dir_);
-    const auto said = [&](const std::string& text) { return ReadFile(dir_ / "watch.err").find(text) != std::string::npos; };
+    const auto said = [&](const std::string& text) {
+        return ReadFile(dir_ / "watch.err").find(text) != std::string::npos;
+    };
     ASSERT_TRUE(WaitUntil([&] { return ReadFile(dir_ / "watch.out").find("row 7 KXD400") != std::string::npos; }, 20s))
         << ReadFile(dir_ / "watch.err");
 
@@ -224,7 +228,8 @@ TEST_P(FarSerialServer, ASaveFromAfarWithoutALatencyIsTheSaveFromCloseBy) {
     fs::rename(dir_ / "rack.kcf", dir_ / "near.kcf");
     test::DelayingProxy proxy(port_, 150ms);
     ASSERT_NE(proxy.Port(), 0);
-    const CliRun far = CliThrough(std::string(GetParam()) + ":127.0.0.1:" + std::to_string(proxy.Port()), "save rack.kcf");
+    const CliRun far =
+        CliThrough(std::string(GetParam()) + ":127.0.0.1:" + std::to_string(proxy.Port()), "save rack.kcf");
     EXPECT_EQ(far.status, 0) << far.out << far.err;
     EXPECT_EQ(far.out, near.out);
     EXPECT_EQ(ReadFile(dir_ / "rack.kcf"), ReadFile(dir_ / "near.kcf"));
@@ -293,7 +298,8 @@ TEST_P(SerialServer, AServerWhoseLineIsTakenIsNamedAsBusyWithItsWords) {
     ::close(holder);
     EXPECT_EQ(find.status, 8) << find.err;
     EXPECT_NE(find.err.find("kelvane-cli: " + entry_ + ": the server's device is in use (\"Port already in use\")"),
-              std::string::npos) << find.err;
+              std::string::npos)
+        << find.err;
 }
 
 INSTANTIATE_TEST_SUITE_P(Entries, SerialServer, ::testing::Values("tcp", "rfc2217"),

@@ -41,7 +41,7 @@ using namespace std::string_literals;
 using Bytes = std::vector<std::uint8_t>;
 using test::Spawn;
 
-constexpr std::uint8_t kCamRow = 2;     // the KXF600 of the built-in rack, at address 2
+constexpr std::uint8_t kCamRow = 2;  // the KXF600 of the built-in rack, at address 2
 constexpr std::uint8_t kOutputRow = 7;  // the KXD400, at address 7
 constexpr const char* kHungUpLine = "kelvane-cli: the line to the rack hung up";
 
@@ -52,9 +52,9 @@ std::string FileText(const fs::path& path) {
 
 // How a program run ended.
 struct Ended {
-    int status = -1;      // the exit status; -1 when it did not exit
-    int signal = 0;       // the signal that ended it
-    bool hung = false;    // still running at the bound, then killed
+    int status = -1;  // the exit status; -1 when it did not exit
+    int signal = 0;  // the signal that ended it
+    bool hung = false;  // still running at the bound, then killed
     double wallSeconds = 0;
     double cpuSeconds = 0;  // user and system time of the process
     std::string out;
@@ -208,7 +208,6 @@ protected:
     std::thread returner_;
 };
 
-
 // 1. The adapter pulled out during discovery, during the polling of a pair, during a firmware block and during a
 // configuration upload; then plugged back in.
 TEST_F(FaultCampaign, LineHangingUpAnywhereIsToldAndTheNextRunWorks) {
@@ -324,8 +323,8 @@ TEST_F(FaultCampaign, WindowFindsTheRackAgainWhenTheLineComesBack) {
     rusage after{};
     getrusage(RUSAGE_SELF, &after);
     const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    const double cpu = Seconds(after.ru_utime) + Seconds(after.ru_stime) - Seconds(before.ru_utime) -
-                       Seconds(before.ru_stime);
+    const double cpu =
+        Seconds(after.ru_utime) + Seconds(after.ru_stime) - Seconds(before.ru_utime) - Seconds(before.ru_stime);
     EXPECT_EQ(Rack().HangUps(), 1u);
     EXPECT_EQ(listings(), 2u) << "the rack was found again and its modules listed";
     EXPECT_NE(std::find(shown.begin(), shown.end(), MessageText(kLinkLostSearchingMessage)), shown.end())
@@ -437,9 +436,11 @@ TEST_F(FaultCampaign, RepliesSixteenMillisecondsLateStillWork) {
     faults.lateMs = 16;
     StartRack(faults);
     const fs::path saved = dir_ / "saved.kcf";
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"modules"}, {"save", saved.string()}, {"set", std::to_string(kOutputRow), "level=21"},
-          {"upload", saved.string(), "--yes"}, {"cam", std::to_string(kCamRow), "3", "--answer", "1234"}}) {
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"modules"},
+                                                 {"save", saved.string()},
+                                                 {"set", std::to_string(kOutputRow), "level=21"},
+                                                 {"upload", saved.string(), "--yes"},
+                                                 {"cam", std::to_string(kCamRow), "3", "--answer", "1234"}}) {
         const Ended run = Cli(args);
         ExpectSound(run, args[0]);
         EXPECT_EQ(run.status, 0) << args[0] << ": " << run.err;
@@ -465,9 +466,13 @@ TEST_F(FaultCampaign, MisbehavingCamsAreLeftWithAReason) {
     oversized.quirks.oversizedMenu = true;
     const Case cases[] = {
         {"pulled during the menu", duringMenu, {"cam", row}, "the CAM was taken out of the CI module"},
-        {"pulled during the PIN question", duringPin, {"cam", row, "3", "--answer", "1234"},
+        {"pulled during the PIN question",
+         duringPin,
+         {"cam", row, "3", "--answer", "1234"},
          "the CAM was taken out of the CI module"},
-        {"endless questions", endless, {"cam", row, "3", "--answer", "1234"},
+        {"endless questions",
+         endless,
+         {"cam", row, "3", "--answer", "1234"},
          "the CAM kept asking: left after 32 questions answered"},
         {"oversized menu", oversized, {"cam", row}, "longer than the 4096 bytes"},
     };
@@ -524,7 +529,8 @@ TEST_F(FaultCampaign, SavesNeverLeaveAPartFile) {
     putOld();
     const fs::path log = fs::temp_directory_path() / ("kelvane-shim-" + std::to_string(getpid()) + ".log");
     fs::remove(log);
-    ASSERT_EQ(Cli({"save", target.string()}, {preload, sanitizer, folder, {"KELVANE_SHIM_LOG", log.string()}}).status, 0);
+    ASSERT_EQ(Cli({"save", target.string()}, {preload, sanitizer, folder, {"KELVANE_SHIM_LOG", log.string()}}).status,
+              0);
     const std::string steps = FileText(log);
     fs::remove(log);
     const auto count = static_cast<int>(std::count(steps.begin(), steps.end(), '\n'));
@@ -534,7 +540,8 @@ TEST_F(FaultCampaign, SavesNeverLeaveAPartFile) {
     for (int step = 1; step <= count; ++step) {
         SCOPED_TRACE("killed at step " + std::to_string(step));
         putOld();
-        const Ended run = Cli({"save", target.string()}, {preload, sanitizer, folder, {"KELVANE_SHIM_KILL_AT", std::to_string(step)}});
+        const Ended run = Cli({"save", target.string()},
+                              {preload, sanitizer, folder, {"KELVANE_SHIM_KILL_AT", std::to_string(step)}});
         EXPECT_EQ(run.signal, SIGKILL);
         const std::string left = FileText(target);
         EXPECT_TRUE(left == oldBytes || left == newBytes) << "a part file of " << left.size() << " bytes";

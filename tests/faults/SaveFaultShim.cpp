@@ -92,7 +92,6 @@ Function Real(const char* name, Function) {
     return reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
 }
 
-
 FILE* OpenWith(FILE* (*real)(const char*, const char*), const char* path, const char* mode) {
     if (!InFolder(path) || !Writing(mode)) return real(path, mode);
     Step("fopen");

@@ -41,8 +41,12 @@ TEST(FrameEncoder, LengthFormFollowsPayloadSize) {
         Bytes lengthBytes;
     };
     const Case cases[] = {
-        {0, 0x00, {}},          {3, 0x03, {}},           {4, 0x04, {0x04}},
-        {255, 0x04, {0xFF}},    {256, 0x08, {0x01, 0x00}}, {1024, 0x08, {0x04, 0x00}},
+        {0, 0x00, {}},
+        {3, 0x03, {}},
+        {4, 0x04, {0x04}},
+        {255, 0x04, {0xFF}},
+        {256, 0x08, {0x01, 0x00}},
+        {1024, 0x08, {0x04, 0x00}},
     };
     for (const Case& c : cases) {
         const Bytes frame = Encode(0x05, 0x50, Bytes(c.length, 0x11));

@@ -116,8 +116,9 @@ protected:
     void SetUp() override {
         auto stream = std::make_unique<std::ostringstream>();
         out_ = stream.get();
-        trace_ = LineTrace::Create(std::move(stream), "test", "kelvane test", [&](const std::string& m) { reports_.push_back(m); },
-                                   [&] { return now_++; });
+        trace_ = LineTrace::Create(
+            std::move(stream), "test", "kelvane test", [&](const std::string& m) { reports_.push_back(m); },
+            [&] { return now_++; });
         ASSERT_NE(trace_, nullptr);
     }
 
@@ -169,8 +170,7 @@ class FarLine final : public SerialPort {
 public:
     bool Write(std::span<const std::uint8_t>) override { return true; }
     ReadResult Read(std::span<std::uint8_t>, std::chrono::milliseconds) override { return {}; }
-    ReadResult ReadExpecting(std::span<std::uint8_t> into, std::size_t expected,
-                             std::chrono::milliseconds) override {
+    ReadResult ReadExpecting(std::span<std::uint8_t> into, std::size_t expected, std::chrono::milliseconds) override {
         expectedSeen = expected;
         into[0] = 0x02;
         return {1, ReadStatus::Received};

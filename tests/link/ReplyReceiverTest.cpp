@@ -63,8 +63,8 @@ TEST(ReplyReceiver, EmptyReplyCompletesWithItsChecksum) {
 
 TEST(ReplyReceiver, SkipsFramesForOthersAndLowCodes) {
     ReplyReceiver receiver;
-    const Bytes noise{0x55, 0x02, 0x02, 0x13,                      // a doubled 0x02 while idle starts nothing
-                      0x02, 0x05, 0xFD, 0xF0, 0xF0,                // addressed to module 5
+    const Bytes noise{0x55, 0x02, 0x02, 0x13,  // a doubled 0x02 while idle starts nothing
+                      0x02, 0x05, 0xFD, 0xF0, 0xF0,  // addressed to module 5
                       0x02, 0xFD, 0x00, 0x53, 0x01, 0x02, 0x02, 0x03,  // a request-like code byte
                       0x01};
     const Bytes reply = test::ReplyFrame(0xF0, {0xAA, 0xBB});

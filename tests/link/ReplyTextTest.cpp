@@ -28,7 +28,9 @@ TEST(ReplyText, HighBytesAreLatin1Characters) {
     std::size_t position = 0;
     std::string text;
     EXPECT_TRUE(ReadReplyText(text, bytes, position));
-    EXPECT_EQ(text, "C\xC3\xA9" "c\xC3\xBC");  // Cécü in UTF-8
+    EXPECT_EQ(text,
+              "C\xC3\xA9"
+              "c\xC3\xBC");  // Cécü in UTF-8
 }
 
 TEST(ReplyText, TextWithoutTerminatorStopsAtTheEnd) {

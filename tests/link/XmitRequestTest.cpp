@@ -88,7 +88,9 @@ TEST_F(XmitRequestTest, ReadsTakeEveryByteThatIsThere) {
 }
 
 TEST_F(XmitRequestTest, RefusedTwiceThenAcceptedSucceedsWithoutLinkLost) {
-    ScriptedPort& port = Connect({{ReplyFrame(0xE0, {}, kModule)}, {ReplyFrame(0xE0, {}, kModule)}, {ReplyFrame(0xF0, {0x21, 0x22, 0x23, 0x24}, kModule)}});
+    ScriptedPort& port = Connect({{ReplyFrame(0xE0, {}, kModule)},
+                                  {ReplyFrame(0xE0, {}, kModule)},
+                                  {ReplyFrame(0xF0, {0x21, 0x22, 0x23, 0x24}, kModule)}});
     EXPECT_TRUE(link.XmitRequest({}, 0x03, 0x70, 10));
     EXPECT_EQ(port.writes.size(), 3u);
     EXPECT_FALSE(link.LinkLost());
@@ -101,9 +103,15 @@ TEST_F(XmitRequestTest, EachFailedRequestKeepsItsReason) {
     Bytes corrupt = ReplyFrame(0xF0, {0x10, 0x20}, kModule);
     corrupt.back() ^= 0x01;
     const Bytes oversized = ReplyFrame(0xF0, Bytes(kReplyDataSize + 10, 0x01), kModule);
-    Connect({{ReplyFrame(0xE0, {}, kModule)}, {ReplyFrame(0xE0, {}, kModule)}, {ReplyFrame(0xE0, {}, kModule)},
-             {corrupt}, {corrupt}, {corrupt},
-             {oversized}, {oversized}, {oversized}});
+    Connect({{ReplyFrame(0xE0, {}, kModule)},
+             {ReplyFrame(0xE0, {}, kModule)},
+             {ReplyFrame(0xE0, {}, kModule)},
+             {corrupt},
+             {corrupt},
+             {corrupt},
+             {oversized},
+             {oversized},
+             {oversized}});
     EXPECT_FALSE(link.XmitRequest({}, 0x03, 0x70, 100));
     EXPECT_EQ(link.LastFailure(), LinkFailure::Refused);
     EXPECT_FALSE(link.XmitRequest({}, 0x03, 0x70, 100));
@@ -387,7 +395,8 @@ TEST_F(XmitRequestTest, FirmwareBlocksSkipBlankUnlessForced) {
     ASSERT_EQ(port.writes.size(), 1u);
     const Bytes& frame = port.writes[0];
     // 260-byte payload: sub-command 1, offset 01 23 45, then the block.
-    EXPECT_EQ(Bytes(frame.begin(), frame.begin() + 10), (Bytes{0x02, 0x04, 0xFD, 0xC8, 0x01, 0x04, 0x01, 0x01, 0x23, 0x45}));
+    EXPECT_EQ(Bytes(frame.begin(), frame.begin() + 10),
+              (Bytes{0x02, 0x04, 0xFD, 0xC8, 0x01, 0x04, 0x01, 0x01, 0x23, 0x45}));
 
     Bytes data(256, 0xFF);
     data[100] = 0x00;

@@ -29,21 +29,22 @@ private:
 
 TEST_F(HistoryCharts, MissingFiguresAndLongPausesBreakTheLinesAndAreShaded) {
     SignalHistory history;
-    history.Add(Sample(0, 0, 0));       // the input said nothing yet
-    history.Add(Sample(1000, 1, 50));   // point 0
-    history.Add(Sample(2000, 1, 51));   // point 1
-    history.Add(Sample(3000, 0, 0));    // nothing
-    history.Add(Sample(4000, 0, 0));    // nothing
-    history.Add(Sample(5000, 1, 52));   // point 2: a new stretch
-    history.Add(Sample(9000, 1, 53));   // point 3: four seconds on, still the same stretch
+    history.Add(Sample(0, 0, 0));  // the input said nothing yet
+    history.Add(Sample(1000, 1, 50));  // point 0
+    history.Add(Sample(2000, 1, 51));  // point 1
+    history.Add(Sample(3000, 0, 0));  // nothing
+    history.Add(Sample(4000, 0, 0));  // nothing
+    history.Add(Sample(5000, 1, 52));  // point 2: a new stretch
+    history.Add(Sample(9000, 1, 53));  // point 3: four seconds on, still the same stretch
     history.Add(Sample(15000, 1, 54));  // point 4: six seconds on, nobody asked in between
-    history.Add(Sample(16000, 0, 0));   // nothing, to the end
+    history.Add(Sample(16000, 0, 0));  // nothing, to the end
     history.Add(Sample(18000, 0, 0));
 
     const ui::ChartData chart = InputHistoryChart(history, 0);
     const auto at = [](double ms) { return (ms - 18000) / 60000.0; };
-    EXPECT_EQ(chart.series[0].points,
-              (std::vector<ui::ChartPoint>{{at(1000), 50}, {at(2000), 51}, {at(5000), 52}, {at(9000), 53}, {at(15000), 54}}));
+    EXPECT_EQ(
+        chart.series[0].points,
+        (std::vector<ui::ChartPoint>{{at(1000), 50}, {at(2000), 51}, {at(5000), 52}, {at(9000), 53}, {at(15000), 54}}));
     EXPECT_EQ(chart.series[0].breaks, (std::vector<std::size_t>{2, 4}));
     EXPECT_EQ(chart.series[1].breaks, chart.series[0].breaks) << "level and S.N.R. come from the same replies";
     EXPECT_EQ(chart.gaps, (std::vector<ui::ChartSpan>{

@@ -51,8 +51,8 @@ protected:
         std::vector<ui::ChartPoint> points;
         const std::uint64_t newest = History().At(History().Size() - 1).tickMs;
         for (const RatePoint& p : series) {
-            points.push_back({-static_cast<double>(newest - p.tickMs) / 60000.0,
-                              (capacity ? p.rate.capacity : p.rate.inUse) / 1e6});
+            points.push_back(
+                {-static_cast<double>(newest - p.tickMs) / 60000.0, (capacity ? p.rate.capacity : p.rate.inUse) / 1e6});
         }
         return points;
     }

@@ -36,8 +36,8 @@ TEST(InputConfigCodec, SatelliteBandsEncodeAndDecodeBack) {
 TEST(InputConfigCodec, PlayerImageRoundTrips) {
     PanelBytes bytes;
     bytes.U16(0x8000 | 1100).U16(27500).U8(0x80).U8(2).U16(101).U16(102).U8(1).U8(0);  // A: 11700 MHz, "H"
-    bytes.U16(1949).U16(22000).U8(0x00).U8(1).U16(201).U8(3);                           // B: 11699 MHz, "V"
-    bytes.U16(950).U16(0).U8(0x00).U8(0);                                               // C: no services
+    bytes.U16(1949).U16(22000).U8(0x00).U8(1).U16(201).U8(3);  // B: 11699 MHz, "V"
+    bytes.U16(950).U16(0).U8(0x00).U8(0);  // C: no services
     bytes.U16(4000).U8(2).U32(480).U32(600).Text("morning.ts").U32(840).U32(900).Text("apr\xE8s.ts");
     bytes.U8(7).Text("Kanal 1");
     PanelModel m = Input(7);

@@ -17,7 +17,7 @@ TEST(LevelTable, StepsFollowOneDecibelOfAnEightBitAmplitude) {
         EXPECT_EQ(LevelStepOfByte(LevelTable()[i]), i + 1);
     }
     EXPECT_EQ(LevelStepOfByte(0), 1);
-    EXPECT_EQ(LevelStepOfByte(13), 5);    // between 12 and 14: the louder
+    EXPECT_EQ(LevelStepOfByte(13), 5);  // between 12 and 14: the louder
     EXPECT_EQ(LevelStepOfByte(228), 30);  // between 227 and 255
     EXPECT_EQ(AttenuationLabel(1), "-29dB");
     EXPECT_EQ(AttenuationLabel(30), "0dB");
@@ -33,12 +33,24 @@ TEST(EditNumbers, FieldValuesAreWholeAndInRangeOrNothing) {
         const char* text;
         std::optional<int> value;
     } cases[] = {
-        {"tsid1", "1030", 1030}, {"tsid1", "65535", 65535}, {"tsid1", "490000", std::nullopt},
-        {"tsid4", "65536", std::nullopt}, {"tsid1", "12a", std::nullopt}, {"tsid1", "-5", std::nullopt},
-        {"tsid1", " 5", std::nullopt}, {"tsid1", "", std::nullopt}, {"tsid1", "99999999999999999999", std::nullopt},
-        {"in.freq", "10699", std::nullopt}, {"in2.freq", "12750", 12750}, {"out.freq", "862999", 862999},
-        {"out.freq", "863000", std::nullopt}, {"network.version", "32", std::nullopt}, {"level", "0", std::nullopt},
-        {"lcn", "1023", 1023}, {"lcn", "1024", std::nullopt}, {"player.sid", "65535", 65535},
+        {"tsid1", "1030", 1030},
+        {"tsid1", "65535", 65535},
+        {"tsid1", "490000", std::nullopt},
+        {"tsid4", "65536", std::nullopt},
+        {"tsid1", "12a", std::nullopt},
+        {"tsid1", "-5", std::nullopt},
+        {"tsid1", " 5", std::nullopt},
+        {"tsid1", "", std::nullopt},
+        {"tsid1", "99999999999999999999", std::nullopt},
+        {"in.freq", "10699", std::nullopt},
+        {"in2.freq", "12750", 12750},
+        {"out.freq", "862999", 862999},
+        {"out.freq", "863000", std::nullopt},
+        {"network.version", "32", std::nullopt},
+        {"level", "0", std::nullopt},
+        {"lcn", "1023", 1023},
+        {"lcn", "1024", std::nullopt},
+        {"player.sid", "65535", 65535},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.field) + " " + c.text);

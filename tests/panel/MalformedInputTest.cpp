@@ -21,8 +21,7 @@ using test::Record;
 
 // The record holds the first `length` bytes of `image` and, behind them, bytes it does not own: decoding must
 // give the same fields whatever those are.
-SlotRecord Prefix(std::uint8_t type, const std::vector<std::uint8_t>& image, std::size_t length,
-                  std::uint8_t behind) {
+SlotRecord Prefix(std::uint8_t type, const std::vector<std::uint8_t>& image, std::size_t length, std::uint8_t behind) {
     SlotRecord record = Record(type, image);
     std::fill(record.Config.begin() + static_cast<std::ptrdiff_t>(length), record.Config.end(), behind);
     record.ConfigLength = static_cast<std::uint16_t>(length);
@@ -92,8 +91,8 @@ TEST(MalformedInput, CutOutputImagesNeverReadPastTheirLength) {
 // A KXD410 whose image gives its network section 1 to 5 bytes (the size word says 3 to 7): too short to hold a
 // version. An edit of the pair reads the section it replaces only as far as it goes, and writes a whole one.
 TEST(MalformedInput, AnEditOverASectionTooShortForItsVersionStaysInside) {
-    const std::vector<std::uint8_t> head{0x11, 0x10, 0x02, 0x02, 0x02, 0x00, 0x00, 0x10, 0x00, 0x30, 0x01,
-                                         0x00, 0x01, 0x00, 0x02, 0x00, 0x03, 0x00, 0x04};
+    const std::vector<std::uint8_t> head{0x11, 0x10, 0x02, 0x02, 0x02, 0x00, 0x00, 0x10, 0x00, 0x30,
+                                         0x01, 0x00, 0x01, 0x00, 0x02, 0x00, 0x03, 0x00, 0x04};
     for (std::uint8_t sectionBytes = 1; sectionBytes <= 5; ++sectionBytes) {
         SCOPED_TRACE(static_cast<int>(sectionBytes));
         std::vector<std::uint8_t> image = head;

@@ -33,9 +33,9 @@ struct DecodedStream {
     unsigned streamId = 0;
     unsigned originalNetworkId = 0;
     std::vector<std::pair<int, Bytes>> descriptors;  // tag, body
-    Pairs lcns;                                      // service id, number, as libdvbpsi reads 0x83
-    Pairs services;                                  // service id, type
-    std::uint32_t centre = 0;   // 10 Hz units
+    Pairs lcns;  // service id, number, as libdvbpsi reads 0x83
+    Pairs services;  // service id, type
+    std::uint32_t centre = 0;  // 10 Hz units
     std::vector<int> delivery;  // bandwidth, constellation, hierarchy, HP and LP code rates, guard, mode, other
 
     std::vector<int> Tags() const {
@@ -76,8 +76,8 @@ void ReadDescriptor(dvbpsi_descriptor_t* d, DecodedStream& stream) {
     } else if (d->i_tag == 0x5A) {
         if (const dvbpsi_terr_deliv_sys_dr_t* t = dvbpsi_DecodeTerrDelivSysDr(d)) {
             stream.centre = t->i_centre_frequency;
-            stream.delivery = {t->i_bandwidth,           t->i_constellation,         t->i_hierarchy_information,
-                               t->i_code_rate_hp_stream, t->i_code_rate_lp_stream,   t->i_guard_interval,
+            stream.delivery = {t->i_bandwidth,           t->i_constellation,       t->i_hierarchy_information,
+                               t->i_code_rate_hp_stream, t->i_code_rate_lp_stream, t->i_guard_interval,
                                t->i_transmission_mode,   t->i_other_frequency_flag};
         }
     }
@@ -136,10 +136,10 @@ PanelModel Network() {
     m.NitVersion = 17;
     m.NetworkName = "Kelvane";
     m.TransportStreamId = {401, 402, 403, 404};
-    m.Bandwidth = 1;         // 7 MHz
-    m.Constellation = 1;     // 16-QAM
-    m.CodeRate = 2;          // 3/4
-    m.GuardInterval = 2;     // 1/8
+    m.Bandwidth = 1;  // 7 MHz
+    m.Constellation = 1;  // 16-QAM
+    m.CodeRate = 2;  // 3/4
+    m.GuardInterval = 2;  // 1/8
     m.TransmissionMode = 0;  // 2K
     return m;
 }
@@ -200,9 +200,9 @@ TEST(NetworkSection, DeliveryDescriptorCodesTheModulation) {
     PanelModel m = Network();
     AddService(m, 1, 1);
     EXPECT_EQ(Decode(BuildNetworkSection(m)).streams.at(0).delivery, (std::vector<int>{1, 1, 0, 2, 2, 2, 0, 0}));
-    m.Constellation = 2;     // 64-QAM
-    m.CodeRate = 4;          // 7/8
-    m.GuardInterval = 3;     // 1/4
+    m.Constellation = 2;  // 64-QAM
+    m.CodeRate = 4;  // 7/8
+    m.GuardInterval = 3;  // 1/4
     m.TransmissionMode = 1;  // 8K
     const std::uint8_t bandwidthByte[] = {0x5F, 0x3F, 0x1F};  // 6, 7 and 8 MHz
     for (int bandwidth = 0; bandwidth < 3; ++bandwidth) {

@@ -291,8 +291,10 @@ TEST_F(PanelCli, NamesFromModulesAndFilesNeverDriveTheTerminal) {
         Cli(c.args);
         for (const std::string& text : c.shown) EXPECT_NE(out.find(text), std::string::npos) << out;
         const std::string all = out + err;
-        EXPECT_EQ(std::count_if(all.begin(), all.end(), [](char b) { return (b >= 0 && b < 0x20 && b != '\n') || b == 0x7F; }),
-                  0) << all;
+        EXPECT_EQ(std::count_if(all.begin(), all.end(),
+                                [](char b) { return (b >= 0 && b < 0x20 && b != '\n') || b == 0x7F; }),
+                  0)
+            << all;
     }
     fs::remove_all(dir);
 }
@@ -316,13 +318,17 @@ TEST_F(PanelCli, EveryCommandAnswersHelpAndRefusesInOneLineNamingTheOption) {
         {{"firmware", "frob"}, "kelvane-cli: firmware: unknown command 'frob' (see kelvane-cli firmware --help)\n"},
         {{"show"}, "kelvane-cli: show: ROW is missing (see kelvane-cli show --help)\n"},
         {{"show", "7", "8"}, "kelvane-cli: show: unexpected argument '8' (see kelvane-cli show --help)\n"},
-        {{"watch", "--interval"}, "kelvane-cli: watch: option --interval needs a value (see kelvane-cli watch --help)\n"},
-        {{"watch", "--rows", "0"}, "kelvane-cli: watch: --rows wants row numbers from 1 to 14 separated by commas, not '0' "
-                                   "(see kelvane-cli watch --help)\n"},
-        {{"summary", "--", "a.kcf", "--offline"}, "kelvane-cli: summary: unexpected argument '--offline' (see "
-                                                   "kelvane-cli summary --help)\n"},
-        {{"summary", "a.kcf", "--offline=no"}, "kelvane-cli: summary: option --offline takes no value (see kelvane-cli "
-                                               "summary --help)\n"},
+        {{"watch", "--interval"},
+         "kelvane-cli: watch: option --interval needs a value (see kelvane-cli watch --help)\n"},
+        {{"watch", "--rows", "0"},
+         "kelvane-cli: watch: --rows wants row numbers from 1 to 14 separated by commas, not '0' "
+         "(see kelvane-cli watch --help)\n"},
+        {{"summary", "--", "a.kcf", "--offline"},
+         "kelvane-cli: summary: unexpected argument '--offline' (see "
+         "kelvane-cli summary --help)\n"},
+        {{"summary", "a.kcf", "--offline=no"},
+         "kelvane-cli: summary: option --offline takes no value (see kelvane-cli "
+         "summary --help)\n"},
     };
     for (const auto& r : refused) {
         SCOPED_TRACE(r.args.front());
@@ -356,8 +362,9 @@ TEST(CliCommandLine, TheProgramsOptionsGoBeforeOrAfterTheCommand) {
     const CliCommandLine empty = ReadCliCommandLine({"find", "--port="}, "");
     EXPECT_FALSE(empty.command);
     EXPECT_EQ(empty.status, kCliUsage);
-    EXPECT_EQ(empty.text, "kelvane-cli: --port needs a port entry (a device, tcp:HOST:PORT or rfc2217:HOST:PORT) (see "
-                          "kelvane-cli --help)\n");
+    EXPECT_EQ(empty.text,
+              "kelvane-cli: --port needs a port entry (a device, tcp:HOST:PORT or rfc2217:HOST:PORT) (see "
+              "kelvane-cli --help)\n");
 }
 
 }  // namespace

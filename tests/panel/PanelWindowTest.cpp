@@ -131,7 +131,8 @@ TEST_F(PanelWindowTest, StatusLightsLocksAndFillsTheServiceList) {
         EXPECT_EQ(panelWindow->CellToolTip(kServiceList, row, 6), scrambled ? "Scrambled: needs a CAM" : "Free to air");
         const std::string channel = panelWindow->CellToolTip(kServiceList, row, kFirstChannelColumn + 1);
         EXPECT_TRUE(channel == "On output channel 2 (double-click to take it off)" ||
-                    channel == "Not on output channel 2 (double-click to put it there)") << channel;
+                    channel == "Not on output channel 2 (double-click to put it there)")
+            << channel;
     }
     EXPECT_EQ(panelWindow->CellToolTip(kServiceList, 0, 5), "Television service");
     EXPECT_NE(panelWindow->Text(kChannelRateLabel[0]).find("Kbit/s"), std::string::npos);

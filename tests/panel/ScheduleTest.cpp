@@ -21,11 +21,11 @@ TEST(Schedule, WindowsMayStartWhenAnotherEndsButNotEndWhenOneStarts) {
     EXPECT_TRUE(ScheduleSlotFree(m, At(10), At(12)));
     EXPECT_FALSE(ScheduleSlotFree(m, At(6), At(8)));
     EXPECT_TRUE(ScheduleSlotFree(m, At(6), At(7, 59)));
-    EXPECT_FALSE(ScheduleSlotFree(m, At(7), At(11)));     // encloses it
+    EXPECT_FALSE(ScheduleSlotFree(m, At(7), At(11)));  // encloses it
     EXPECT_FALSE(ScheduleSlotFree(m, At(9), At(9, 30)));  // inside it
-    EXPECT_FALSE(ScheduleSlotFree(m, At(9), At(11)));     // starts inside it
-    EXPECT_TRUE(ScheduleSlotFree(m, At(12), At(12)));     // start equal to end
-    EXPECT_FALSE(ScheduleSlotFree(m, At(13), At(12)));    // backwards
+    EXPECT_FALSE(ScheduleSlotFree(m, At(9), At(11)));  // starts inside it
+    EXPECT_TRUE(ScheduleSlotFree(m, At(12), At(12)));  // start equal to end
+    EXPECT_FALSE(ScheduleSlotFree(m, At(13), At(12)));  // backwards
 }
 
 TEST(Schedule, AddingKeepsTimeOrderAndRemovingTakesEverySelectedRow) {

@@ -21,10 +21,24 @@ TEST(ServiceNames, ReadsEveryRowWithNamesAndFlags) {
     EXPECT_EQ(SiChar(0xE9), U'\u00E9');
 
     PanelBytes reply;
-    reply.U8(2).U16(0x0101).Text("\x86" "AB\x87").U16(0x0102).Text("Rock \x22" "n\x22 Roll\xE9");
+    reply.U8(2)
+        .U16(0x0101)
+        .Text(
+            "\x86"
+            "AB\x87")
+        .U16(0x0102)
+        .Text(
+            "Rock \x22"
+            "n\x22 Roll\xE9");
     reply.U8(0x03).U8(0x00).U32(0);
     reply.U8(0);  // row B announces nothing: one byte
-    reply.U8(1).U16(0x0301).Text("\x0A\x1F\x9F" "C\xAD\xA0").U8(0x01).U32(0);
+    reply.U8(1)
+        .U16(0x0301)
+        .Text(
+            "\x0A\x1F\x9F"
+            "C\xAD\xA0")
+        .U8(0x01)
+        .U32(0);
     PanelModel m = Player();
     EXPECT_TRUE(ParseServiceNames(reply.Bytes(), m));
     EXPECT_TRUE(m.NamesRead);
@@ -52,14 +66,21 @@ TEST(ServiceNames, ReadsEveryRowWithNamesAndFlags) {
 
 TEST(ServiceNames, NamesAreReadInTheTableTheirFirstByteSelects) {
     PanelBytes reply;
-    reply.U8(4).U16(1).Text("\x05\xDDzmir TV").U16(2).Text("\x15" "Caf\xC3\xA9 \x22" "1\x22");
+    reply.U8(4)
+        .U16(1)
+        .Text("\x05\xDDzmir TV")
+        .U16(2)
+        .Text(
+            "\x15"
+            "Caf\xC3\xA9 \x22"
+            "1\x22");
     reply.U16(3).Text("\x01\xBC\xD8\xE0").U16(4).Text("\x12KBS\x86\xB0\xA1");
     reply.U8(1).U8(1).U8(1).U8(1).U32(0);
     PanelModel tuner;
     ParseServiceNames(reply.Bytes(), tuner);
     ASSERT_EQ(tuner.InputSiServices[0].count, 4);
-    EXPECT_EQ(tuner.InputSiServices[0].entries[0].Name, "\xC4\xB0zmir TV");        // ISO/IEC 8859-9
-    EXPECT_EQ(tuner.InputSiServices[0].entries[1].Name, "Caf\xC3\xA9 '1'");        // UTF-8, quotes as ever
+    EXPECT_EQ(tuner.InputSiServices[0].entries[0].Name, "\xC4\xB0zmir TV");  // ISO/IEC 8859-9
+    EXPECT_EQ(tuner.InputSiServices[0].entries[1].Name, "Caf\xC3\xA9 '1'");  // UTF-8, quotes as ever
     EXPECT_EQ(tuner.InputSiServices[0].entries[2].Name, "\xD0\x9C\xD0\xB8\xD1\x80");  // ISO/IEC 8859-5
     // A table the program does not have (here the Korean one) keeps the printable ASCII.
     EXPECT_EQ(tuner.InputSiServices[0].entries[3].Name, "KBS");

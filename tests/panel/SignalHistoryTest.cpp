@@ -19,7 +19,8 @@ HistorySample Sample(std::uint64_t tickMs, std::uint8_t lock, std::uint8_t level
 
 TEST(SignalHistory, KeepsTheLastTenMinutesOfSecondPolls) {
     SignalHistory history;
-    for (std::uint64_t k = 0; k < 700; ++k) ASSERT_TRUE(history.Add(Sample(1000 * k, 2, static_cast<std::uint8_t>(k % 100))));
+    for (std::uint64_t k = 0; k < 700; ++k)
+        ASSERT_TRUE(history.Add(Sample(1000 * k, 2, static_cast<std::uint8_t>(k % 100))));
     ASSERT_EQ(history.Size(), SignalHistory::kSamples);
     EXPECT_EQ(history.At(0).tickMs, 100'000u) << "the oldest hundred went";
     EXPECT_EQ(history.At(history.Size() - 1).tickMs, 699'000u);

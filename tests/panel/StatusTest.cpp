@@ -56,9 +56,9 @@ PanelModel Rates(std::initializer_list<std::uint16_t> rates) {
 }
 
 TEST(RateBar, SegmentsShareTheWidthByRate) {
-    EXPECT_EQ(RateBarRects(PanelModel{}, 200, 20, {}),
-              (std::vector<RateBarRect>{{{0, 0, 200, 20}, kRateBarFrameColor, false},
-                                        {{1, 1, 198, 18}, ui::kWhite, true}}));
+    EXPECT_EQ(
+        RateBarRects(PanelModel{}, 200, 20, {}),
+        (std::vector<RateBarRect>{{{0, 0, 200, 20}, kRateBarFrameColor, false}, {{1, 1, 198, 18}, ui::kWhite, true}}));
     EXPECT_EQ(RateBarRects(Rates({100, 300, 0}), 200, 20, {1}),
               (std::vector<RateBarRect>{{{1, 1, 48, 18}, kRateBarRowColor, true},
                                         {{0, 0, 50, 20}, kRateBarFrameColor, false},

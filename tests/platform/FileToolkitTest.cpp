@@ -25,7 +25,7 @@ struct ReadCase {
     const char* what;
     std::function<void(const TempFolder&)> make;  // puts something under the name "it"
     std::uintmax_t limit;
-    std::string read;         // what is read, when it is
+    std::string read;  // what is read, when it is
     std::error_condition why;  // why not, otherwise
 };
 
@@ -35,12 +35,19 @@ TEST(RegularFileReader, ReadsRegularFilesWithinTheLimitAndRefusesAllElseAtOnce) 
         {"a file", file("hello"), 5, "hello", {}},
         {"an empty file", file(""), 5, "", {}},
         {"a file over the limit", file("hello!"), 5, "", std::errc::file_too_large},
-        {"a link to a file", [](const TempFolder& f) { f.Write("target", "linked"); fs::create_symlink("target", f.Path("it")); },
-         100, "linked", {}},
+        {"a link to a file",
+         [](const TempFolder& f) {
+             f.Write("target", "linked");
+             fs::create_symlink("target", f.Path("it"));
+         },
+         100,
+         "linked",
+         {}},
         {"nothing", [](const TempFolder&) {}, 100, "", std::errc::no_such_file_or_directory},
         {"a link to nothing", [](const TempFolder& f) { fs::create_symlink("gone", f.Path("it")); }, 100, "",
          std::errc::no_such_file_or_directory},
-        {"a folder", [](const TempFolder& f) { fs::create_directory(f.Path("it")); }, 100, "", std::errc::is_a_directory},
+        {"a folder", [](const TempFolder& f) { fs::create_directory(f.Path("it")); }, 100, "",
+         std::errc::is_a_directory},
         {"a named pipe", [](const TempFolder& f) { ASSERT_EQ(mkfifo(f.Path("it").c_str(), 0600), 0); }, 100, "",
          std::errc::invalid_argument},
         {"a device", [](const TempFolder& f) { fs::create_symlink("/dev/zero", f.Path("it")); }, 100, "",
@@ -75,7 +82,7 @@ TEST(RegularFileReader, AFileThatGrowsPastItsLimitWhileReadIsRefused) {
 struct ReplaceCase {
     const char* what;
     std::function<void(const TempFolder&)> make;  // puts something under the name "it"
-    std::error_code why;                          // none when the replace is to succeed
+    std::error_code why;  // none when the replace is to succeed
 };
 
 TEST(ReplaceFileAtomically, ReplacesOnlyRegularFilesItMayWriteAndLeavesNothingBeside) {
@@ -83,10 +90,16 @@ TEST(ReplaceFileAtomically, ReplacesOnlyRegularFilesItMayWriteAndLeavesNothingBe
         {"nothing yet", [](const TempFolder&) {}, {}},
         {"a file", [](const TempFolder& f) { f.Write("it", "old"); }, {}},
         {"a link planted under the name a new file would once take",
-         [](const TempFolder& f) { f.Write("elsewhere", "theirs"); fs::create_symlink("elsewhere", f.Path(".it.partial")); },
+         [](const TempFolder& f) {
+             f.Write("elsewhere", "theirs");
+             fs::create_symlink("elsewhere", f.Path(".it.partial"));
+         },
          {}},
         {"a link to a file elsewhere",
-         [](const TempFolder& f) { f.Write("elsewhere", "theirs"); fs::create_symlink("elsewhere", f.Path("it")); },
+         [](const TempFolder& f) {
+             f.Write("elsewhere", "theirs");
+             fs::create_symlink("elsewhere", f.Path("it"));
+         },
          FileRefusal::SymbolicLink},
         {"a folder", [](const TempFolder& f) { fs::create_directory(f.Path("it")); },
          std::make_error_code(std::errc::is_a_directory)},
@@ -99,7 +112,10 @@ TEST(ReplaceFileAtomically, ReplacesOnlyRegularFilesItMayWriteAndLeavesNothingBe
          },
          FileRefusal::NotRegular},
         {"a file its owner made read-only",
-         [](const TempFolder& f) { f.Write("it", "old"); fs::permissions(f.Path("it"), fs::perms::owner_read); },
+         [](const TempFolder& f) {
+             f.Write("it", "old");
+             fs::permissions(f.Path("it"), fs::perms::owner_read);
+         },
          FileRefusal::FileWriteProtected},
     };
     for (const ReplaceCase& c : cases) {

@@ -44,7 +44,9 @@ Bytes Receive(int fd, std::size_t count) {
     return got;
 }
 
-void Send(int fd, const Bytes& bytes) { ASSERT_EQ(send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL), static_cast<ssize_t>(bytes.size())); }
+void Send(int fd, const Bytes& bytes) {
+    ASSERT_EQ(send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL), static_cast<ssize_t>(bytes.size()));
+}
 
 Bytes Setting(std::uint8_t code, const Bytes& value) {
     Bytes b = {IAC, SB, COMPORT, code};
@@ -60,7 +62,9 @@ Bytes Joined(std::initializer_list<Bytes> parts) {
     return all;
 }
 
-PortEntry Entry(const std::string& kind, std::uint16_t port) { return ParsePortEntry(kind + ":127.0.0.1:" + std::to_string(port)); }
+PortEntry Entry(const std::string& kind, std::uint16_t port) {
+    return ParsePortEntry(kind + ":127.0.0.1:" + std::to_string(port));
+}
 
 TEST(NetworkPort, Rfc2217NegotiationAndIacEscapingAgainstAServerThatChecksThem) {
     Listener listener;
@@ -71,8 +75,8 @@ TEST(NetworkPort, Rfc2217NegotiationAndIacEscapingAgainstAServerThatChecksThem) 
         ASSERT_GE(fd, 0);
         fromClient = Receive(fd, 9);  // the client's offers
         Send(fd, {IAC, DO, 0, IAC, WILL, 0, IAC, DO, COMPORT});
-        const Bytes settings = Joined({Setting(1, {0x00, 0x01, 0xC2, 0x00}), Setting(2, {8}), Setting(3, {1}),
-                                       Setting(4, {1}), Setting(5, {1})});
+        const Bytes settings = Joined(
+            {Setting(1, {0x00, 0x01, 0xC2, 0x00}), Setting(2, {8}), Setting(3, {1}), Setting(4, {1}), Setting(5, {1})});
         const Bytes got = Receive(fd, settings.size());
         fromClient.insert(fromClient.end(), got.begin(), got.end());
         // A notification in the middle of the answers, as servers send them unasked.
@@ -100,8 +104,12 @@ TEST(NetworkPort, Rfc2217NegotiationAndIacEscapingAgainstAServerThatChecksThem) 
     EXPECT_EQ(read, (Bytes{0x02, 0xFF, 0x03, 0xFF}));
     port.reset();
     server.join();
-    const Bytes expected = Joined({{IAC, WILL, 0, IAC, DO, 0, IAC, WILL, COMPORT}, Setting(1, {0x00, 0x01, 0xC2, 0x00}),
-                                   Setting(2, {8}), Setting(3, {1}), Setting(4, {1}), Setting(5, {1})});
+    const Bytes expected = Joined({{IAC, WILL, 0, IAC, DO, 0, IAC, WILL, COMPORT},
+                                   Setting(1, {0x00, 0x01, 0xC2, 0x00}),
+                                   Setting(2, {8}),
+                                   Setting(3, {1}),
+                                   Setting(4, {1}),
+                                   Setting(5, {1})});
     EXPECT_EQ(fromClient, expected);
     EXPECT_EQ(dataSeen, (Bytes{0x02, 0xFF, 0xFF, 0x03, 0xFF, 0xFF}));
 }
@@ -114,8 +122,8 @@ TEST(NetworkPort, AServerThatSetsAnotherSpeedOrNeverAnswersIsNotAPort) {
         Send(wrong, Joined({{IAC, DO, COMPORT}, Setting(101, {0x00, 0x00, 0x25, 0x80})}));
         const int silent = listener.Accept();
         // Says nothing back, and holds the connection until the client gives up and closes it.
-        for (std::uint8_t byte = 0; poll(std::array{pollfd{silent, POLLIN, 0}}.data(), 1, 10'000) == 1 &&
-                                    recv(silent, &byte, 1, 0) == 1;) {
+        for (std::uint8_t byte = 0;
+             poll(std::array{pollfd{silent, POLLIN, 0}}.data(), 1, 10'000) == 1 && recv(silent, &byte, 1, 0) == 1;) {
         }
         ::close(wrong);
         ::close(silent);
@@ -142,8 +150,8 @@ TEST(NetworkPort, AConnectionClosedOrRefusedIsAHungUpLine) {
         ::close(fd);
     });
     OpenFailure failure;
-    auto port = NetworkPort::Open(ParsePortEntry("tcp:127.0.0.1:" + std::to_string(listener.Port()) + "?latency=30"),
-                                  failure);
+    auto port =
+        NetworkPort::Open(ParsePortEntry("tcp:127.0.0.1:" + std::to_string(listener.Port()) + "?latency=30"), failure);
     ASSERT_NE(port, nullptr);
     EXPECT_EQ(port->ExtraLatency(), 30ms);
     EXPECT_TRUE(port->Write(Bytes{1, 2, 3}));
@@ -217,8 +225,8 @@ TEST(NetworkPort, TheSearchKeepsEachServersReason) {
     });
     const std::string here = "127.0.0.1:" + std::to_string(listener.Port());
     const std::vector<std::string> entries = {"tcp:" + here, "rfc2217:" + here,
-                                              "tcp:127.0.0.1:" + std::to_string(closed), "tcp:no-such-host.invalid:2000",
-                                              "tcp:127.0.0.1"};
+                                              "tcp:127.0.0.1:" + std::to_string(closed),
+                                              "tcp:no-such-host.invalid:2000", "tcp:127.0.0.1"};
     EntryPortOpener ports(entries, nullptr);
     SystemClock clock;
     CXmit link(ports, clock);
@@ -263,12 +271,13 @@ TEST(EntryPortOpener, EntriesFirstThenTheMachinesPorts) {
     local->Install(0, {});
     test::ScriptedPortOpener* machine = local.get();
     std::vector<std::string> devicesOpened;
-    EntryPortOpener ports({"tcp:127.0.0.1:9?latency=40", "/dev/ttyUSB7?latency=25", "tcp:nowhere"},
-                          [&](const std::string& device, OpenFailure&) -> std::unique_ptr<SerialPort> {
-                              devicesOpened.push_back(device);
-                              return std::make_unique<test::ScriptedPort>(clock);
-                          },
-                          std::move(local));
+    EntryPortOpener ports(
+        {"tcp:127.0.0.1:9?latency=40", "/dev/ttyUSB7?latency=25", "tcp:nowhere"},
+        [&](const std::string& device, OpenFailure&) -> std::unique_ptr<SerialPort> {
+            devicesOpened.push_back(device);
+            return std::make_unique<test::ScriptedPort>(clock);
+        },
+        std::move(local));
     EXPECT_EQ(ports.Describe(0), "tcp:127.0.0.1:9");
     EXPECT_EQ(ports.Describe(1), "/dev/ttyUSB7");
     EXPECT_EQ(ports.Describe(2), "tcp:nowhere");

@@ -33,8 +33,8 @@ TEST(PortEntry, ReadsDevicesServersAndLatency) {
     EXPECT_EQ(slowDevice.latency, 15ms);
 
     for (const char* bad : {"tcp:host", "tcp::2000", "tcp:host:0", "tcp:host:65536", "tcp:host:20x0",
-                            "rfc2217:host:2000?latency=", "rfc2217:host:2000?latency=10001",
-                            "tcp:host:2000?latency=-5", "?latency=5", "tcp:host:99999999999999999999"}) {
+                            "rfc2217:host:2000?latency=", "rfc2217:host:2000?latency=10001", "tcp:host:2000?latency=-5",
+                            "?latency=5", "tcp:host:99999999999999999999"}) {
         EXPECT_FALSE(ParsePortEntry(bad).problem.empty()) << bad;
     }
 }
@@ -83,7 +83,9 @@ TEST(PortEntry, WhatIsWrongWithTheOptionOrTheEnvironmentIsSaid) {
     } cases[] = {
         {"", std::string(""), {}, {"KELVANE_PORTS is set but names no port"}},
         {"", std::string(" ; ;"), {}, {"KELVANE_PORTS is set but names no port"}},
-        {"", std::string("/dev/x;tcp:site"), {"/dev/x", "tcp:site"},
+        {"",
+         std::string("/dev/x;tcp:site"),
+         {"/dev/x", "tcp:site"},
          {"KELVANE_PORTS entry tcp:site: no port number after the host"}},
         {"rfc2217:b", std::string("/dev/x"), {"rfc2217:b"}, {"--port rfc2217:b: no port number after the host"}},
     };
@@ -105,8 +107,8 @@ namespace {
 TEST(PortEntry, RackNamesGoBeforeTheEntry) {
     struct Case {
         const char* text;
-        const char* rack;    // the name read
-        const char* name;    // the entry without name and options
+        const char* rack;  // the name read
+        const char* name;  // the entry without name and options
         bool refused;
     };
     const Case cases[] = {
@@ -143,11 +145,23 @@ TEST(PortEntry, RacksAreChosenByName) {
     };
     const Case cases[] = {
         {"a name", {{}, {"Sud"}, false}, std::nullopt, {"Sud @ tcp:h:1?latency=5"}, ""},
-        {"all, then not twice", {{"/dev/x"}, {"Nord"}, true}, std::nullopt, {"/dev/x", "Nord @ /dev/a", "Sud @ tcp:h:1?latency=5"}, ""},
+        {"all, then not twice",
+         {{"/dev/x"}, {"Nord"}, true},
+         std::nullopt,
+         {"/dev/x", "Nord @ /dev/a", "Sud @ tcp:h:1?latency=5"},
+         ""},
         {"the list replaces the file", {{}, {"Est"}, false}, std::string("Est @ /dev/e;/dev/f"), {"Est @ /dev/e"}, ""},
-        {"an unknown name says the known", {{}, {"Ouest"}, false}, std::nullopt, {}, "no rack is named Ouest (named: Nord, Sud)"},
+        {"an unknown name says the known",
+         {{}, {"Ouest"}, false},
+         std::nullopt,
+         {},
+         "no rack is named Ouest (named: Nord, Sud)"},
         {"all without names", {{}, {}, true}, std::string("/dev/e"), {}, "names no rack"},
-        {"a name twice", {{}, {"Nord"}, false}, std::string("Nord @ /dev/e;Nord @ /dev/f"), {}, "two entries are named Nord"},
+        {"a name twice",
+         {{}, {"Nord"}, false},
+         std::string("Nord @ /dev/e;Nord @ /dev/f"),
+         {},
+         "two entries are named Nord"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

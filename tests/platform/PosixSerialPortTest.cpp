@@ -293,7 +293,7 @@ TEST(PosixSerialPort, RespectsAndTakesUucpLockFiles) {
 TEST(PosixSerialPort, APortThisUserMayNotOpenNamesTheGroupToJoin) {
     const fs::path file = fs::temp_directory_path() / ("kelvane-explain-" + std::to_string(getpid()));
     std::ofstream(file).put('x');
-    struct stat status{};
+    struct stat status {};
     ASSERT_EQ(stat(file.c_str(), &status), 0);
     const group* owner = getgrgid(status.st_gid);
     ASSERT_NE(owner, nullptr);

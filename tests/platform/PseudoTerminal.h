@@ -36,7 +36,9 @@ public:
         master_ = -1;
     }
     const std::string& Path() const { return path_; }
-    void Send(const std::vector<std::uint8_t>& bytes) { ASSERT_EQ(write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size())); }
+    void Send(const std::vector<std::uint8_t>& bytes) {
+        ASSERT_EQ(write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    }
     std::vector<std::uint8_t> Receive(std::size_t count) {
         std::vector<std::uint8_t> got;
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);

@@ -15,8 +15,8 @@ constexpr std::uint8_t IAC = 0xFF, WILL = 0xFB, WONT = 0xFC, DO = 0xFD, DONT = 0
 constexpr std::uint8_t BINARY = 0, ECHO = 1, SGA = 3, COMPORT = 44, NAWS = 31;
 
 // What ser2net 4 sends as a Telnet client connects to its RFC 2217 port.
-const Bytes kSer2netGreeting = {IAC, WILL, SGA, IAC, DO, SGA, IAC, WILL, ECHO, IAC, DONT, ECHO,
-                                IAC, DO, BINARY, IAC, WILL, BINARY, IAC, DO, COMPORT};
+const Bytes kSer2netGreeting = {IAC,  WILL, SGA, IAC,    DO,  SGA,  IAC,    WILL, ECHO, IAC,    DONT,
+                                ECHO, IAC,  DO,  BINARY, IAC, WILL, BINARY, IAC,  DO,   COMPORT};
 
 Bytes Answer(std::uint8_t code, const Bytes& value) {
     Bytes b = {IAC, SB, COMPORT, code};
@@ -29,8 +29,8 @@ Bytes Answer(std::uint8_t code, const Bytes& value) {
 // The five answers of a server that set the line as asked.
 Bytes GoodAnswers() {
     Bytes b;
-    for (const Bytes& a : {Answer(101, {0x00, 0x01, 0xC2, 0x00}), Answer(102, {8}), Answer(103, {1}),
-                           Answer(104, {1}), Answer(105, {1})}) {
+    for (const Bytes& a : {Answer(101, {0x00, 0x01, 0xC2, 0x00}), Answer(102, {8}), Answer(103, {1}), Answer(104, {1}),
+                           Answer(105, {1})}) {
         b.insert(b.end(), a.begin(), a.end());
     }
     return b;
@@ -157,8 +157,8 @@ TEST(TelnetComPort, HostileSubnegotiationsAreBoundedAndEndCleanly) {
     EXPECT_EQ(Feed(telnet, {IAC, SB, COMPORT, 101, 0, IAC, DO, NAWS, 0x66}), Bytes{0x66});
     EXPECT_EQ(telnet.TakeReplies(), (Bytes{IAC, WONT, NAWS}));
     // Empty and one-byte subnegotiations, unknown codes, other options.
-    EXPECT_EQ(Feed(telnet, {IAC, SB, IAC, SE, IAC, SB, COMPORT, IAC, SE, IAC, SB, COMPORT, 250, 1, IAC, SE, IAC, SB,
-                            NAWS, 0, 80, 0, 24, IAC, SE, 0x77}),
+    EXPECT_EQ(Feed(telnet, {IAC, SB,  IAC, SE,  IAC, SB,   COMPORT, IAC, SE, IAC, SB,  COMPORT, 250,
+                            1,   IAC, SE,  IAC, SB,  NAWS, 0,       80,  0,  24,  IAC, SE,      0x77}),
               Bytes{0x77});
     EXPECT_EQ(telnet.GetState(), T::State::Ready);
 

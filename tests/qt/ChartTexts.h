@@ -37,7 +37,8 @@ inline std::vector<std::string> CutChartTexts(QWidget* window) {
         }
         // Legend entries shown must be whole too: a marker's label is its series' full name.
         for (QLegendMarker* marker : view->chart()->legend()->markers()) {
-            if (marker->isVisible() && marker->label().isEmpty()) cut.push_back(chart + ": a legend entry without a name");
+            if (marker->isVisible() && marker->label().isEmpty())
+                cut.push_back(chart + ": a legend entry without a name");
         }
     }
     return cut;

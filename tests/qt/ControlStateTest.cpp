@@ -31,9 +31,10 @@ protected:
 TEST_F(ControlState, MessageAreaElidesALongPathInTheMiddle) {
     auto info = Make(res::InfoDialogTemplate(), handler);
     info->SetFont(res::kInfoText, {"Arial", 18, 400});
-    const std::string message = "Configuration saved into /home/operator/installations/site-nord/rack-2/"
-                                "configurations/archive/2026/december/after-the-retune-of-the-second-rack/"
-                                "with-the-new-multiplex-of-the-regional-channels/rack-site-nord-after-retune.kcf";
+    const std::string message =
+        "Configuration saved into /home/operator/installations/site-nord/rack-2/"
+        "configurations/archive/2026/december/after-the-retune-of-the-second-rack/"
+        "with-the-new-multiplex-of-the-regional-channels/rack-site-nord-after-retune.kcf";
     info->SetText(res::kInfoText, message);
     EXPECT_EQ(info->Text(res::kInfoText), message);
     auto* edit = static_cast<QPlainTextEdit*>(info->ControlWidget(res::kInfoText));

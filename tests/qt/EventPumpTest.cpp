@@ -93,9 +93,7 @@ TEST_F(EventPump, GuardedCloseAsksAtOnceAndEndsOnlyOnYes) {
     // The answer is heard during the work's next turn, as the operator's click would be.
     Work(50, [&] { QMetaObject::invokeMethod(box->button(QMessageBox::No), "click", Qt::QueuedConnection); });
     EXPECT_EQ(ended, 0);
-    Work(300, [&] {
-        QCoreApplication::postEvent(Handle(), new QCloseEvent);
-    });
+    Work(300, [&] { QCoreApplication::postEvent(Handle(), new QCloseEvent); });
     box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     ASSERT_NE(box, nullptr);
     Work(50, [&] { QMetaObject::invokeMethod(box->button(QMessageBox::Yes), "click", Qt::QueuedConnection); });
@@ -111,8 +109,8 @@ TEST_F(EventPump, ABusySequenceDropsInputUnderTheBusyCursorWhereAWaitHoldsIt) {
         SCOPED_TRACE(busy ? "busy" : "waiting");
         form->SetText(kEdit, "");
         if (busy) windows.BeginBusy();
-        const Qt::CursorShape shown = QApplication::overrideCursor() != nullptr ? QApplication::overrideCursor()->shape()
-                                                                               : Qt::ArrowCursor;
+        const Qt::CursorShape shown =
+            QApplication::overrideCursor() != nullptr ? QApplication::overrideCursor()->shape() : Qt::ArrowCursor;
         Work(100, [&] {
             QCoreApplication::postEvent(Handle(), new QKeyEvent(QEvent::KeyPress, Qt::Key_K, Qt::NoModifier, "k"));
             QCoreApplication::postEvent(Handle(), new QKeyEvent(QEvent::KeyRelease, Qt::Key_K, Qt::NoModifier, "k"));

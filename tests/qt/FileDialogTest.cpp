@@ -87,7 +87,8 @@ void TypeNameAndAnswerOverwrite(const QString& name, bool replace, std::shared_p
 TEST(FileFilter, TakesAFullFilterAsItIsAndCompletesABareName) {
     EXPECT_EQ(qtback::FileFilter({"", "", "Configuration (*.kcf)", "*.kcf", "kcf", {}}),
               QStringLiteral("Configuration (*.kcf)"));
-    EXPECT_EQ(qtback::FileFilter({"", "", "Configuration", "*.kcf", "kcf", {}}), QStringLiteral("Configuration (*.kcf)"));
+    EXPECT_EQ(qtback::FileFilter({"", "", "Configuration", "*.kcf", "kcf", {}}),
+              QStringLiteral("Configuration (*.kcf)"));
 }
 
 TEST(DefaultExtension, IsAddedOnlyWhenTheNameHasNone) {
@@ -126,7 +127,8 @@ TEST_F(QtFixture, SaveDialogAsksAboutTheFileThatWillBeWritten) {
     TypeNameAndAnswerOverwrite(QStringLiteral("rack.v2"), true, question);
     const auto chosen = windows.AskSaveFile(request);
     ASSERT_TRUE(chosen.has_value());
-    EXPECT_EQ(request.finalName(*chosen), QDir::toNativeSeparators(folder.filePath(QStringLiteral("rack.v2.kcf"))).toStdString());
+    EXPECT_EQ(request.finalName(*chosen),
+              QDir::toNativeSeparators(folder.filePath(QStringLiteral("rack.v2.kcf"))).toStdString());
     EXPECT_TRUE(question->contains(QStringLiteral("rack.v2.kcf")));
 }
 

@@ -120,8 +120,10 @@ TEST_F(QtFixture, WindowsFacesAreReplacedByLiberationSansAtTheirPixelSizes) {
 // a window comes back where it stood, from the INI file of the program's data folder.
 TEST_F(QtFixture, WindowsFitTheScreenOpenBesideTheirOwnerAndComeBackWhereTheyStood) {
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
-    DialogTemplate big{800, {area.width(), area.height()}, "Big", "Microsoft Sans Serif", 8, false, false,
-                       {{kEdit, ControlKind::Edit, {4, 4, 60, 12}, "", kVisible | kTabStop, {}, 0}}};
+    DialogTemplate big{800,   {area.width(), area.height()},
+                       "Big", "Microsoft Sans Serif",
+                       8,     false,
+                       false, {{kEdit, ControlKind::Edit, {4, 4, 60, 12}, "", kVisible | kTabStop, {}, 0}}};
     RecordingHandler handler;
     auto window = Make(big, handler);
     ShowExposed(*window);

@@ -135,7 +135,8 @@ TEST_F(ModuleList, ShowsOnlyWholeRowsAndItsScrollBar) {
 
 TEST_F(ModuleList, ButtonsCarryTheirHints) {
     main->SetToolTip(res::kSaveButton, "Save the rack's configuration to a file");
-    EXPECT_EQ(main->ControlWidget(res::kSaveButton)->toolTip(), QStringLiteral("Save the rack's configuration to a file"));
+    EXPECT_EQ(main->ControlWidget(res::kSaveButton)->toolTip(),
+              QStringLiteral("Save the rack's configuration to a file"));
 }
 
 TEST_F(ModuleList, LabelsBreakWhereTheProgramPutCarriageReturns) {

@@ -54,17 +54,19 @@ namespace {
 std::vector<std::string> CutCaptions(QWidget* window) {
     std::vector<std::string> cut;
     const auto report = [&cut](const QString& text, int needed, int room) {
-        if (needed > room) cut.push_back(QStringLiteral("\"%1\" (%2 > %3)").arg(text).arg(needed).arg(room).toStdString());
+        if (needed > room)
+            cut.push_back(QStringLiteral("\"%1\" (%2 > %3)").arg(text).arg(needed).arg(room).toStdString());
     };
     for (QWidget* widget : window->findChildren<QWidget*>()) {
         if (!widget->isVisibleTo(window)) continue;
         const QFontMetrics metrics = widget->fontMetrics();
         if (auto* label = qobject_cast<QLabel*>(widget); label != nullptr && !label->text().isEmpty()) {
             const QRect room = label->contentsRect();
-            const QRect needed = metrics.boundingRect(room, static_cast<int>(label->alignment()) | Qt::TextWordWrap,
-                                                      label->text());
+            const QRect needed =
+                metrics.boundingRect(room, static_cast<int>(label->alignment()) | Qt::TextWordWrap, label->text());
             report(label->text(), needed.width(), room.width());
-            report(label->text() + QStringLiteral(" [on one line %1, lines]").arg(metrics.horizontalAdvance(label->text())),
+            report(label->text() +
+                       QStringLiteral(" [on one line %1, lines]").arg(metrics.horizontalAdvance(label->text())),
                    needed.height(), room.height());
         } else if (auto* box = qobject_cast<QCheckBox*>(widget); box != nullptr && !box->text().isEmpty()) {
             report(box->text(), box->sizeHint().width(), box->width());
@@ -134,8 +136,8 @@ TEST_F(ProgramWindow, MainWindowHasItsListButtonsAndThirteenRows) {
     Save("program-main-window");
     // The list alone, twice as large, to look at its rows and its scroll bar.
     const QImage listImage = list->grab().toImage();
-    listImage.scaled(listImage.size() * 2).save(QString::fromStdString(std::string(KELVANE_QT_TEST_OUTPUT) +
-                                                                       "/program-module-list.png"));
+    listImage.scaled(listImage.size() * 2)
+        .save(QString::fromStdString(std::string(KELVANE_QT_TEST_OUTPUT) + "/program-module-list.png"));
 }
 
 TEST_F(ProgramWindow, PanelsOfEveryKindOfPair) {
@@ -276,8 +278,10 @@ TEST_F(ProgramWindow, TheLongestMessageOfEveryLanguageIsShownWhole) {
         for (int id = 0; id < kMessageCount; ++id) {
             // A question in a box of its own, and the texts of the About box and the guide's window.
             if (id == kCloseDuringFirmwareMessage || id == kAboutText || id == kGuideMissingMessage) continue;
-            const QString text = QString::fromStdString(MessageText(id, language)).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-            if (edit->fontMetrics().horizontalAdvance(text) > edit->fontMetrics().horizontalAdvance(longest)) longest = text;
+            const QString text =
+                QString::fromStdString(MessageText(id, language)).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+            if (edit->fontMetrics().horizontalAdvance(text) > edit->fontMetrics().horizontalAdvance(longest))
+                longest = text;
         }
         program.main->Info().ShowInfo(longest.toStdString(), false, 1);
         QApplication::processEvents();
@@ -330,9 +334,12 @@ TEST_F(ProgramWindow, LcnIsTypedInPlaceOverItsCell) {
     ASSERT_NE(table, nullptr);
     const QPoint where = table->mapFrom(list, QPoint(cell.x + cell.width / 2, cell.y + cell.height / 2));
     QTest::mouseDClick(table, Qt::LeftButton, Qt::NoModifier, where);
-    ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::focusWidget() != nullptr &&
-                                            QApplication::focusWidget()->property("kelvaneCellEditor").toBool(); },
-                                5000));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [] {
+            return QApplication::focusWidget() != nullptr &&
+                   QApplication::focusWidget()->property("kelvaneCellEditor").toBool();
+        },
+        5000));
     QWidget* editor = QApplication::focusWidget();
     QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(editor, "57");
@@ -510,8 +517,8 @@ TEST_F(ProgramWindow, MenuBarStatusBarAboutBoxAndMessageLogExistAndAct) {
             for (QWidget* top : QApplication::topLevelWidgets()) {
                 if (top->objectName() != "dialog-149" || !top->isVisible()) continue;
                 about = top->findChild<QPlainTextEdit*>()->toPlainText().toStdString();
-                top->grab().save(QString::fromStdString(std::string(KELVANE_QT_TEST_OUTPUT) + "/menus-about-" +
-                                                        row.name + ".png"));
+                top->grab().save(
+                    QString::fromStdString(std::string(KELVANE_QT_TEST_OUTPUT) + "/menus-about-" + row.name + ".png"));
                 for (QPushButton* button : top->findChildren<QPushButton*>()) {
                     if (button->text() == "OK") button->click();
                 }
@@ -533,12 +540,13 @@ TEST_F(ProgramWindow, MenuBarStatusBarAboutBoxAndMessageLogExistAndAct) {
         ASSERT_NE(text, nullptr);
         EXPECT_TRUE(text->isReadOnly());
         const std::string found = FormatText(MessageText(kRackFoundOnMessage), {program.rack->link.PortName()});
-        EXPECT_NE(text->toPlainText().toStdString().find(found), std::string::npos) << text->toPlainText().toStdString();
+        EXPECT_NE(text->toPlainText().toStdString().find(found), std::string::npos)
+            << text->toPlainText().toStdString();
         text->selectAll();
         text->copy();
         EXPECT_EQ(QApplication::clipboard()->text(), text->toPlainText());
-        log.Widget()->grab().save(QString::fromStdString(std::string(KELVANE_QT_TEST_OUTPUT) + "/menus-message-log-" +
-                                                         row.name + ".png"));
+        log.Widget()->grab().save(
+            QString::fromStdString(std::string(KELVANE_QT_TEST_OUTPUT) + "/menus-message-log-" + row.name + ".png"));
         log.Show(false);
     }
 }

@@ -10,8 +10,8 @@
 namespace kelvane::sim {
 namespace {
 
-using test::Hex;
 using ci::Bytes;
+using test::Hex;
 
 Bytes FromHost(std::uint16_t session, const Bytes& object) {
     return ci::SessionData(session, std::vector<Bytes>{object});

@@ -20,16 +20,11 @@ constexpr std::uint8_t kGuard32 = 0, kGuard16 = 1, kGuard8 = 2, kGuard4 = 3;
 
 TEST(ChannelCapacity, MatchesThePublishedUsefulRates) {
     const Published table[] = {
-        {{k8MHz, kRate12, kQpsk, kGuard4}, 4.98},
-        {{k8MHz, kRate12, kQpsk, kGuard32}, 6.03},
-        {{k8MHz, kRate78, kQpsk, kGuard32}, 10.56},
-        {{k8MHz, kRate23, k16Qam, kGuard4}, 13.27},
-        {{k8MHz, kRate23, k16Qam, kGuard8}, 14.75},
-        {{k8MHz, kRate34, k16Qam, kGuard16}, 17.56},
-        {{k8MHz, kRate23, k64Qam, kGuard32}, 24.13},
-        {{k8MHz, kRate34, k64Qam, kGuard32}, 27.14},
-        {{k8MHz, kRate78, k64Qam, kGuard32}, 31.67},
-        {{k7MHz, kRate23, k64Qam, kGuard32}, 21.11},
+        {{k8MHz, kRate12, kQpsk, kGuard4}, 4.98},    {{k8MHz, kRate12, kQpsk, kGuard32}, 6.03},
+        {{k8MHz, kRate78, kQpsk, kGuard32}, 10.56},  {{k8MHz, kRate23, k16Qam, kGuard4}, 13.27},
+        {{k8MHz, kRate23, k16Qam, kGuard8}, 14.75},  {{k8MHz, kRate34, k16Qam, kGuard16}, 17.56},
+        {{k8MHz, kRate23, k64Qam, kGuard32}, 24.13}, {{k8MHz, kRate34, k64Qam, kGuard32}, 27.14},
+        {{k8MHz, kRate78, k64Qam, kGuard32}, 31.67}, {{k7MHz, kRate23, k64Qam, kGuard32}, 21.11},
         {{k6MHz, kRate23, k64Qam, kGuard32}, 18.10},
     };
     for (const Published& p : table) {

@@ -12,8 +12,8 @@
 namespace kelvane::sim {
 namespace {
 
-using test::Hex;
 using ci::Bytes;
+using test::Hex;
 
 Bytes Counting(std::size_t n) {
     Bytes bytes(n);

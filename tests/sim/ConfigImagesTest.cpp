@@ -77,7 +77,8 @@ TEST(NetworkSections, WithoutServicesOnlyTheHeaderAndNameRemain) {
     s.nitVersion = 5;
     const std::vector<std::uint8_t> section = NetworkSection(s);
     ASSERT_EQ(section.size(), 18u);
-    EXPECT_EQ(std::vector<std::uint8_t>(section.begin(), section.end() - 4), Hex("40 F0 0F 20 FA CB 00 00 F0 02 40 00 F0 00"));
+    EXPECT_EQ(std::vector<std::uint8_t>(section.begin(), section.end() - 4),
+              Hex("40 F0 0F 20 FA CB 00 00 F0 02 40 00 F0 00"));
     EXPECT_EQ(test::SectionCrc(section), 0u);
 }
 

@@ -17,9 +17,8 @@ namespace {
 
 using namespace test;
 
-constexpr std::array<std::uint8_t, 30> kLevelTable{9,  10, 11, 12, 14,  16,  18,  20,  22,  25,
-                                                   28, 32, 36, 40, 45,  50,  57,  64,  71,  80,
-                                                   90, 101, 113, 127, 143, 160, 180, 202, 227, 255};
+constexpr std::array<std::uint8_t, 30> kLevelTable{9,  10, 11, 12, 14, 16, 18,  20,  22,  25,  28,  32,  36,  40,  45,
+                                                   50, 57, 64, 71, 80, 90, 101, 113, 127, 143, 160, 180, 202, 227, 255};
 
 const ModuleDescription& At(const RackDescription& rack, std::uint8_t address) {
     const auto it = std::find_if(rack.modules.begin(), rack.modules.end(),
@@ -182,7 +181,8 @@ TEST_P(DefaultOutput, NetworkSectionDescribesTheChannels) {
     std::set<int> used;
     for (const OutputServiceRead& s : o.services) used.insert(s.channel);
     std::vector<std::uint16_t> expected;
-    for (auto c = used.rbegin(); c != used.rend(); ++c) expected.push_back(o.streamIds[static_cast<std::size_t>(*c - 1)]);
+    for (auto c = used.rbegin(); c != used.rend(); ++c)
+        expected.push_back(o.streamIds[static_cast<std::size_t>(*c - 1)]);
     std::vector<std::uint16_t> listed;
     for (const StreamRead& stream : section.streams) {
         listed.push_back(stream.streamId);
@@ -222,7 +222,8 @@ TEST_P(DefaultOutput, InputNamesAndOutputRatesCoverEveryCarriedService) {
     ASSERT_TRUE(names.exact);
     std::set<std::uint16_t> announced;
     for (const NamesRowRead& row : names.rows) {
-        for (const AnnouncedRead& s : row.services) EXPECT_TRUE(announced.insert(s.id).second) << "announced twice: " << s.id;
+        for (const AnnouncedRead& s : row.services)
+            EXPECT_TRUE(announced.insert(s.id).second) << "announced twice: " << s.id;
     }
     ImageReader player(input->config);
     for (int r = 0; r < rows; ++r) ReadInputRow(player);
@@ -231,7 +232,8 @@ TEST_P(DefaultOutput, InputNamesAndOutputRatesCoverEveryCarriedService) {
 
     ImageReader in(output->config);
     const OutputRead carried = ReadOutput(in, OutputChannelCount(output->type) == 1);
-    const RatesRead rates = ReadRates(Exchange(engine, output->address, kListCommand), OutputChannelCount(output->type) == 1 ? 1 : 4);
+    const RatesRead rates =
+        ReadRates(Exchange(engine, output->address, kListCommand), OutputChannelCount(output->type) == 1 ? 1 : 4);
     ASSERT_TRUE(rates.exact);
     ASSERT_EQ(rates.pairs.size(), carried.services.size());
     for (std::size_t i = 0; i < carried.services.size(); ++i) {

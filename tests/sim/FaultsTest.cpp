@@ -18,9 +18,7 @@ std::string Pattern(ShareAccumulator accumulator, int n) {
     return pattern;
 }
 
-TEST(ShareAccumulator, HalfFaultsEverySecondReply) {
-    EXPECT_EQ(Pattern(ShareAccumulator(0.5), 8), ".x.x.x.x");
-}
+TEST(ShareAccumulator, HalfFaultsEverySecondReply) { EXPECT_EQ(Pattern(ShareAccumulator(0.5), 8), ".x.x.x.x"); }
 
 TEST(ShareAccumulator, SharesAreExactOverAWholeRun) {
     EXPECT_EQ(Pattern(ShareAccumulator(0.1), 20), ".........x.........x");

@@ -63,7 +63,8 @@ TEST(FirmwareOverTheBus, UpgradeThenRackRestartChangesTheVersion) {
     };
     EXPECT_TRUE(ask(4, {0x00})->accepted);
     Bytes block{0x01, 0x00, 0x01, 0x00};
-    for (int i = 0; i < 256; ++i) block.push_back(i == 7 ? 'K' : i == 8 ? 'X' : i == 9 ? 'R' : i == 10 ? 'V' : i == 11 ? 20 : 0);
+    for (int i = 0; i < 256; ++i)
+        block.push_back(i == 7 ? 'K' : i == 8 ? 'X' : i == 9 ? 'R' : i == 10 ? 'V' : i == 11 ? 20 : 0);
     EXPECT_TRUE(ask(4, block)->accepted);
     EXPECT_TRUE(ask(4, {0x02})->accepted);
     EXPECT_FALSE(ask(4, {0x09})->accepted);

@@ -21,7 +21,8 @@ TEST(FrameEncoding, LengthFormFollowsPayloadSize) {
         std::uint8_t lowNibble;
         std::size_t lengthBytes;
     };
-    for (const Case c : {Case{0, 0, 0}, Case{3, 3, 0}, Case{4, 4, 1}, Case{255, 4, 1}, Case{256, 8, 2}, Case{1024, 8, 2}}) {
+    for (const Case c :
+         {Case{0, 0, 0}, Case{3, 3, 0}, Case{4, 4, 1}, Case{255, 4, 1}, Case{256, 8, 2}, Case{1024, 8, 2}}) {
         const auto frame = EncodeFrame(0x05, kPcAddress, kWriteCommand, Filled(c.length, 0x11));
         SCOPED_TRACE(c.length);
         EXPECT_EQ(frame[3], kWriteCommand | c.lowNibble);
@@ -65,9 +66,7 @@ TEST(FrameEncoding, ReplyFromAddressTwoDoublesItsSource) {
     EXPECT_EQ(EncodeReply(Reply{0x02, true, Hex("77 00 0A")}), Hex("02 FD 02 02 F3 77 00 0A 8E"));
 }
 
-TEST(FrameEncoding, RefusedReplyUsesCodeE0) {
-    EXPECT_EQ(EncodeReply(Reply{0x03, false, {}}), Hex("02 FD 03 E0 E0"));
-}
+TEST(FrameEncoding, RefusedReplyUsesCodeE0) { EXPECT_EQ(EncodeReply(Reply{0x03, false, {}}), Hex("02 FD 03 E0 E0")); }
 
 TEST(FrameEncoding, ChecksumMaskBreaksOnlyTheChecksum) {
     EXPECT_EQ(EncodeReply(Reply{0x00, true, Hex("77 00 1F")}, 0xFF), Hex("02 FD 00 F3 77 00 1F 64"));

@@ -103,7 +103,8 @@ struct OutputRead {
 inline OutputRead ReadOutput(ImageReader& in, bool oneChannel) {
     OutputRead o;
     o.frequencyKHz = in.U16() * 125u;
-    for (std::uint8_t* field : {&o.bandwidth, &o.codeRate, &o.constellation, &o.mode, &o.guard, &o.level}) *field = in.U8();
+    for (std::uint8_t* field : {&o.bandwidth, &o.codeRate, &o.constellation, &o.mode, &o.guard, &o.level})
+        *field = in.U8();
     o.services.resize(in.U8());
     for (auto& s : o.services) {
         s.id = in.U16();
@@ -128,7 +129,6 @@ inline OutputRead ReadOutput(ImageReader& in, bool oneChannel) {
     return o;
 }
 
-
 struct DescriptorRead {
     std::uint8_t tag = 0;
     std::vector<std::uint8_t> body;
@@ -147,7 +147,7 @@ struct SectionRead {
     std::string name;
     std::vector<StreamRead> streams;
     bool lengthsAgree = false;  // section length, descriptor loop and stream loop lengths all fit the bytes
-    bool crcOk = false;         // the CRC step over the whole section, CRC included, yields 0
+    bool crcOk = false;  // the CRC step over the whole section, CRC included, yields 0
 };
 
 inline std::vector<DescriptorRead> ReadDescriptors(ImageReader& in, std::size_t length, bool& fits) {

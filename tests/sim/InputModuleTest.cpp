@@ -71,7 +71,8 @@ StatusRead Poll(Module& module, int rows) {
 int PollsToLock(Module& module, int rows, int row = 0) {
     for (int poll = 1; poll <= kPatientPolls; ++poll) {
         const StatusRead s = Poll(module, rows);
-        if (s.rows.size() > static_cast<std::size_t>(row) && s.rows[static_cast<std::size_t>(row)].lock == 2) return poll;
+        if (s.rows.size() > static_cast<std::size_t>(row) && s.rows[static_cast<std::size_t>(row)].lock == 2)
+            return poll;
     }
     return 0;
 }
@@ -83,7 +84,8 @@ NamesReplyRead Names(Module& module, int rows) {
 }
 
 const AnnouncedRead* Find(const NamesRowRead& row, std::uint16_t id) {
-    const auto it = std::find_if(row.services.begin(), row.services.end(), [id](const AnnouncedRead& s) { return s.id == id; });
+    const auto it =
+        std::find_if(row.services.begin(), row.services.end(), [id](const AnnouncedRead& s) { return s.id == id; });
     return it == row.services.end() ? nullptr : &*it;
 }
 
@@ -128,7 +130,8 @@ TEST(InputStatus, LockedFiguresWanderWithinABelievableRange) {
 }
 
 TEST(InputStatus, RowOutsideTheSatelliteBandOrWithoutSymbolRateNeverLocks) {
-    for (const auto& [frequency, symbolRate] : {std::pair{10699, 27500}, std::pair{12751, 27500}, std::pair{11362, 0}}) {
+    for (const auto& [frequency, symbolRate] :
+         {std::pair{10699, 27500}, std::pair{12751, 27500}, std::pair{11362, 0}}) {
         SCOPED_TRACE(frequency);
         auto tuner = Unit(kKXB200, 1, TunerImageAt(frequency, static_cast<std::uint16_t>(symbolRate)));
         for (int poll = 0; poll < 3 * kPatientPolls; ++poll) {
@@ -347,7 +350,8 @@ TEST(InputFiles, PlayerListsItsFilesAndThoseItsScheduleNames) {
     EXPECT_FALSE(list.overrun);
     EXPECT_GE(files.size(), 3u);
     EXPECT_NE(std::find(files.begin(), files.end(), "clip_\xE9t\xE9.ts"), files.end()) << "Latin-1 bytes";
-    for (const std::string& name : scheduled) EXPECT_NE(std::find(files.begin(), files.end(), name), files.end()) << name;
+    for (const std::string& name : scheduled)
+        EXPECT_NE(std::find(files.begin(), files.end(), name), files.end()) << name;
     EXPECT_EQ(std::set<std::string>(files.begin(), files.end()).size(), files.size());
 }
 
@@ -378,7 +382,9 @@ TEST(InputBounds, EveryCutOfAnImageIsReadSafely) {
         const int rows = InputRowCount(type);
         for (std::size_t length = 0; length <= image.size(); ++length) {
             SCOPED_TRACE(length);
-            auto input = Unit(type, address, std::vector<std::uint8_t>(image.begin(), image.begin() + static_cast<std::ptrdiff_t>(length)));
+            auto input =
+                Unit(type, address,
+                     std::vector<std::uint8_t>(image.begin(), image.begin() + static_cast<std::ptrdiff_t>(length)));
             for (int poll = 0; poll < kPatientPolls; ++poll) Poll(*input, rows);
             EXPECT_TRUE(Names(*input, rows).exact);
             if (type == kKXC300) {

@@ -33,9 +33,9 @@ TEST(LineOutput, UnpacedBytesLeaveAtOnceInOrder) {
 
 TEST(LineOutput, LateReplyHoldsBackWhatFollowsIt) {
     LineOutput out(false);
-    out.Push(Hex("AA"), t0);                           // echo
+    out.Push(Hex("AA"), t0);  // echo
     out.Push(Hex("02 FD 01 F0 F0"), t0 + milliseconds(50), true);  // reply 50 ms late
-    out.Push(Hex("BB"), t0 + milliseconds(10));        // echo of a byte that came meanwhile
+    out.Push(Hex("BB"), t0 + milliseconds(10));  // echo of a byte that came meanwhile
     EXPECT_EQ(Due(out, t0 + milliseconds(49)), Hex("AA"));
     EXPECT_EQ(out.NextDue(), t0);
     out.Consume(1);
@@ -61,8 +61,8 @@ TEST(LineOutput, PacedBytesArriveAtTheEndOfTheirLineTime) {
 TEST(LineOutput, PacedReplyFollowsItsEchoByteForByte) {
     LineOutput out(true);
     const auto byte = LineOutput::kByteTime;
-    out.Push(Hex("02 00 FD 10 10"), t0);                      // the echo of a five-byte request
-    out.Push(Hex("02 FD 00 F3 77 00 1F 9B"), t0, true);       // its reply, ready at once
+    out.Push(Hex("02 00 FD 10 10"), t0);  // the echo of a five-byte request
+    out.Push(Hex("02 FD 00 F3 77 00 1F 9B"), t0, true);  // its reply, ready at once
     EXPECT_EQ(Due(out, t0 + 13 * byte - std::chrono::nanoseconds(1)).size(), 12u);
     EXPECT_EQ(Due(out, t0 + 13 * byte).size(), 13u);
 }

@@ -131,7 +131,8 @@ TEST(OutputRates, KXE500CarriesFourChannels) {
     auto output = Unit(kKXE500, 8, config);
     const RatesRead rates = PollRates(*output, kKXE500);
     ASSERT_TRUE(rates.exact);
-    for (const ChannelRead& channel : rates.channels) EXPECT_NEAR(channel.capacity, k64Qam23Guard32In8MHz, kPublishedTolerance);
+    for (const ChannelRead& channel : rates.channels)
+        EXPECT_NEAR(channel.capacity, k64Qam23Guard32In8MHz, kPublishedTolerance);
     ExpectChannelsAgreeWithServices(rates, ImageOf(config, kKXE500), kKXE500);
 }
 
@@ -222,8 +223,9 @@ TEST(OutputBounds, EveryCutOfAnImageIsReadSafely) {
         const std::size_t services = ImageOf(d.config, d.type).services.size();
         for (std::size_t length = 0; length <= d.config.size(); ++length) {
             SCOPED_TRACE(length);
-            auto output = Unit(d.type, d.address,
-                               std::vector<std::uint8_t>(d.config.begin(), d.config.begin() + static_cast<std::ptrdiff_t>(length)));
+            auto output = Unit(
+                d.type, d.address,
+                std::vector<std::uint8_t>(d.config.begin(), d.config.begin() + static_cast<std::ptrdiff_t>(length)));
             const RatesRead rates = PollRates(*output, d.type);
             EXPECT_TRUE(rates.exact);
             EXPECT_LE(rates.pairs.size(), services);

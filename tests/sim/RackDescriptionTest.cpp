@@ -66,7 +66,8 @@ TEST(RackFile, RefusesMalformedLinesNamingThem) {
         {"KXZ999 1 10\n", "line 1: unknown model 'KXZ999'"},
         {"KXB200 1 256\n", "line 1: version '256' is not a number from 0 to 255"},
         {"KXB200 x1 10\n", "line 1: address 'x1' is not a number from 0 to 255"},
-        {"KXB200 253 10\n", "line 1: address 253 is not a module address (0 is the controller, 253 the PC, 255 broadcast)"},
+        {"KXB200 253 10\n",
+         "line 1: address 253 is not a module address (0 is the controller, 253 the PC, 255 broadcast)"},
         {"KXB200 0 10\n", "line 1: address 0 is not a module address (0 is the controller, 253 the PC, 255 broadcast)"},
         {"KXB200 1 10\n# c\nKXD400 1 10\n", "line 3: address 1 is already used on line 1"},
         {"KXB200 1 10 ABC\n", "line 1: hex 'ABC' has an odd number of digits"},
@@ -90,7 +91,7 @@ TEST(RackFile, RefusesMalformedLinesNamingThem) {
 TEST(RackFile, RefusesAnImageLongerThanAModuleHolds) {
     std::string text = "KXD420 5 20\n";
     const std::string line = "+ " + std::string(64, 'A') + "\n";  // 32 bytes a line
-    for (int i = 0; i < 32; ++i) text += line;                    // exactly 1024 bytes
+    for (int i = 0; i < 32; ++i) text += line;  // exactly 1024 bytes
     RackDescription rack;
     std::string error;
     ASSERT_TRUE(Parse(text, rack, error)) << error;

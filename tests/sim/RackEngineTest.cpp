@@ -21,7 +21,8 @@ RackDescription SmallRack() {
     return rack;
 }
 
-std::vector<std::uint8_t> Request(std::uint8_t address, std::uint8_t command, const std::vector<std::uint8_t>& payload = {}) {
+std::vector<std::uint8_t> Request(std::uint8_t address, std::uint8_t command,
+                                  const std::vector<std::uint8_t>& payload = {}) {
     return EncodeFrame(address, kPcAddress, command, payload);
 }
 
@@ -51,7 +52,8 @@ TEST_F(RackEngineTest, ConfigurationWriteIsKeptAndReadBack) {
     EXPECT_EQ(engine.Respond(Request(4, kWriteCommand, Hex("01 02 03 04"))), Hex("02 FD 04 F0 F0"));
     EXPECT_EQ(engine.Find(4)->Config(), Hex("01 02 03 04"));
     EXPECT_EQ(engine.Find(4)->ConfigWrites(), 1u);
-    EXPECT_EQ(engine.Respond(Request(4, kReadConfigCommand)), EncodeFrame(kPcAddress, 4, kAccepted, Hex("01 02 03 04")));
+    EXPECT_EQ(engine.Respond(Request(4, kReadConfigCommand)),
+              EncodeFrame(kPcAddress, 4, kAccepted, Hex("01 02 03 04")));
 }
 
 TEST_F(RackEngineTest, WriteLongerThanTheModuleHoldsIsRefusedAndChangesNothing) {

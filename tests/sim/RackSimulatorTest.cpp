@@ -59,9 +59,12 @@ public:
         const auto deadline = Clock::now() + kPatience;
         while (done < bytes.size() && Clock::now() < deadline) {
             const ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
-            if (n > 0) done += static_cast<std::size_t>(n);
-            else if (n < 0 && errno != EAGAIN && errno != EINTR) return false;
-            else Wait(POLLOUT);
+            if (n > 0)
+                done += static_cast<std::size_t>(n);
+            else if (n < 0 && errno != EAGAIN && errno != EINTR)
+                return false;
+            else
+                Wait(POLLOUT);
         }
         return done == bytes.size();
     }
@@ -73,9 +76,12 @@ public:
         const auto deadline = Clock::now() + kPatience;
         while (done < count && Clock::now() < deadline) {
             const ssize_t n = ::read(fd_, got.data() + done, count - done);
-            if (n > 0) done += static_cast<std::size_t>(n);
-            else if (n < 0 && errno != EAGAIN && errno != EINTR) break;
-            else Wait(POLLIN);
+            if (n > 0)
+                done += static_cast<std::size_t>(n);
+            else if (n < 0 && errno != EAGAIN && errno != EINTR)
+                break;
+            else
+                Wait(POLLIN);
         }
         got.resize(done);
         return got;
@@ -116,7 +122,8 @@ private:
     int fd_ = -1;
 };
 
-std::vector<std::uint8_t> Request(std::uint8_t address, std::uint8_t command, const std::vector<std::uint8_t>& payload = {}) {
+std::vector<std::uint8_t> Request(std::uint8_t address, std::uint8_t command,
+                                  const std::vector<std::uint8_t>& payload = {}) {
     return EncodeFrame(address, kPcAddress, command, payload);
 }
 

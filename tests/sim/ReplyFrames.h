@@ -24,7 +24,7 @@ inline std::optional<ReplyFrame> ReadReplyFrame(const std::vector<std::uint8_t>&
     // Every byte after the start is stuffed, the addresses included, as the PC reads them.
     std::vector<std::uint8_t> bytes;  // destination onwards, unstuffed
     std::size_t i = 1;
-    std::size_t need = 4;             // destination, source, code, checksum; grown once the length is known
+    std::size_t need = 4;  // destination, source, code, checksum; grown once the length is known
     while (bytes.size() < need) {
         if (i >= line.size()) return std::nullopt;
         const std::uint8_t b = line[i++];

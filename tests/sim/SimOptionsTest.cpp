@@ -24,8 +24,8 @@ TEST(KxrsimOptions, DefaultsWithoutArguments) {
 TEST(KxrsimOptions, TakesEveryOptionInBothForms) {
     SimOptions o;
     std::string error;
-    ASSERT_TRUE(Parse({"--rack", "r.txt", "--link=/tmp/kxr", "--paced", "--drop", "0.5", "--corrupt=0.25",
-                       "--refuse", "1", "--silent", "--late=40", "--close-after", "3"},
+    ASSERT_TRUE(Parse({"--rack", "r.txt", "--link=/tmp/kxr", "--paced", "--drop", "0.5", "--corrupt=0.25", "--refuse",
+                       "1", "--silent", "--late=40", "--close-after", "3"},
                       o, error))
         << error;
     EXPECT_EQ(o.rackFile, "r.txt");
@@ -76,12 +76,18 @@ TEST(KxrsimOptions, RefusesBadArgumentsWithAReason) {
         {{"--late", "600001"}, "--late wants milliseconds from 0 to 600000, not '600001'"},
         {{"--close-after", "-1"}, "--close-after wants a number of replies, not '-1'"},
         {{"--close-after", "2x"}, "--close-after wants a number of replies, not '2x'"},
-        {{"--lose-lock", "1:10"}, "--lose-lock wants ROW[INPUT]:AFTER_POLLS:FOR_POLLS (for example 1:10:5 or 4B:10:5), not '1:10'"},
-        {{"--lose-lock", "0:10:5"}, "--lose-lock wants ROW[INPUT]:AFTER_POLLS:FOR_POLLS (for example 1:10:5 or 4B:10:5), not '0:10:5'"},
-        {{"--lose-lock", "4D:10:5"}, "--lose-lock wants ROW[INPUT]:AFTER_POLLS:FOR_POLLS (for example 1:10:5 or 4B:10:5), not '4D:10:5'"},
-        {{"--lose-lock", "1:10:0"}, "--lose-lock wants ROW[INPUT]:AFTER_POLLS:FOR_POLLS (for example 1:10:5 or 4B:10:5), not '1:10:0'"},
-        {{"--lose-lock", "1:-1:5"}, "--lose-lock wants ROW[INPUT]:AFTER_POLLS:FOR_POLLS (for example 1:10:5 or 4B:10:5), not '1:-1:5'"},
-        {{"--lose-lock", "1:10:5:2"}, "--lose-lock wants ROW[INPUT]:AFTER_POLLS:FOR_POLLS (for example 1:10:5 or 4B:10:5), not '1:10:5:2'"},
+        {{"--lose-lock", "1:10"},
+         "--lose-lock wants ROW[INPUT]:AFTER_POLLS:FOR_POLLS (for example 1:10:5 or 4B:10:5), not '1:10'"},
+        {{"--lose-lock", "0:10:5"},
+         "--lose-lock wants ROW[INPUT]:AFTER_POLLS:FOR_POLLS (for example 1:10:5 or 4B:10:5), not '0:10:5'"},
+        {{"--lose-lock", "4D:10:5"},
+         "--lose-lock wants ROW[INPUT]:AFTER_POLLS:FOR_POLLS (for example 1:10:5 or 4B:10:5), not '4D:10:5'"},
+        {{"--lose-lock", "1:10:0"},
+         "--lose-lock wants ROW[INPUT]:AFTER_POLLS:FOR_POLLS (for example 1:10:5 or 4B:10:5), not '1:10:0'"},
+        {{"--lose-lock", "1:-1:5"},
+         "--lose-lock wants ROW[INPUT]:AFTER_POLLS:FOR_POLLS (for example 1:10:5 or 4B:10:5), not '1:-1:5'"},
+        {{"--lose-lock", "1:10:5:2"},
+         "--lose-lock wants ROW[INPUT]:AFTER_POLLS:FOR_POLLS (for example 1:10:5 or 4B:10:5), not '1:10:5:2'"},
     };
     for (const Case& c : cases) {
         SimOptions o;
@@ -126,9 +132,12 @@ TEST(KxrsimOptions, TakesTheFaultCampaignsOptionsAndRefusesBadMoments) {
     EXPECT_TRUE(o.camFaults.quirks.endlessQuestions);
     EXPECT_TRUE(o.camFaults.quirks.oversizedMenu);
 
-    for (const std::vector<std::string_view>& bad :
-         {std::vector<std::string_view>{"--hang-up", "0"}, {"--reboot", "0x51"}, {"--hang-up", "soon"},
-          {"--flip-bytes", "0"}, {"--pull-cam", "list"}, {"--back-after", "-1"}}) {
+    for (const std::vector<std::string_view>& bad : {std::vector<std::string_view>{"--hang-up", "0"},
+                                                     {"--reboot", "0x51"},
+                                                     {"--hang-up", "soon"},
+                                                     {"--flip-bytes", "0"},
+                                                     {"--pull-cam", "list"},
+                                                     {"--back-after", "-1"}}) {
         SimOptions untouched;
         EXPECT_FALSE(Parse(bad, untouched, error)) << bad[0] << ' ' << bad[1];
         EXPECT_NE(error.find(bad[0]), std::string::npos) << error;

@@ -34,7 +34,8 @@ struct Flight {
     bool Deliver(Clock::time_point now) {
         while (!pending.empty() && pending.front().first <= now) {
             const auto& bytes = pending.front().second;
-            if (::send(to, bytes.data(), bytes.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(bytes.size())) return false;
+            if (::send(to, bytes.data(), bytes.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(bytes.size()))
+                return false;
             pending.pop_front();
         }
         return true;
@@ -90,7 +91,8 @@ void DelayingProxy::Relay(int client, int server) {
             if ((sides[k].revents & (POLLIN | POLLHUP | POLLERR)) == 0) continue;
             const ssize_t n = ::recv(sides[k].fd, buffer.data(), buffer.size(), 0);
             if (n <= 0) return;
-            flights[k].pending.emplace_back(now + delay_, std::vector<std::uint8_t>(buffer.begin(), buffer.begin() + n));
+            flights[k].pending.emplace_back(now + delay_,
+                                            std::vector<std::uint8_t>(buffer.begin(), buffer.begin() + n));
         }
         for (Flight& flight : flights) {
             if (!flight.Deliver(Clock::now())) return;

@@ -26,8 +26,8 @@ bool ScriptedPort::Write(std::span<const std::uint8_t> bytes) {
 }
 
 Bytes ScriptedPort::FromAddressed(const Bytes& bytes) const {
-    const bool replyFromZero = bytes.size() >= 3 && bytes[0] == 0x02 && (bytes[1] == 0xFD || bytes[1] == 0xFF) &&
-                               bytes[2] == 0x00;
+    const bool replyFromZero =
+        bytes.size() >= 3 && bytes[0] == 0x02 && (bytes[1] == 0xFD || bytes[1] == 0xFF) && bytes[2] == 0x00;
     if (!replyFromZero || addressed_ == 0 || addressed_ == 0xFF) return bytes;
     Bytes frame{bytes[0], bytes[1], addressed_};
     if (addressed_ == 0x02) frame.push_back(0x02);
@@ -78,8 +78,9 @@ std::unique_ptr<SerialPort> ScriptedPortOpener::Open(std::uint8_t number) {
 
 Bytes ReplyFrame(std::uint8_t code, const Bytes& payload, std::uint8_t source, std::uint8_t destination) {
     Bytes body;
-    body.push_back(static_cast<std::uint8_t>((code & 0xF0) |
-                                             (payload.size() <= 3 ? payload.size() : payload.size() <= 255 ? 4 : 8)));
+    body.push_back(static_cast<std::uint8_t>((code & 0xF0) | (payload.size() <= 3     ? payload.size()
+                                                              : payload.size() <= 255 ? 4
+                                                                                      : 8)));
     if (payload.size() > 255) body.push_back(static_cast<std::uint8_t>(payload.size() >> 8));
     if (payload.size() > 3) body.push_back(static_cast<std::uint8_t>(payload.size() & 0xFF));
     body.insert(body.end(), payload.begin(), payload.end());

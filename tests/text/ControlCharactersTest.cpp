@@ -15,7 +15,10 @@ TEST(ControlCharacters, C0DelAndC1AreControlsAndNothingElse) {
 
 TEST(ControlCharacters, EscapeSequencesLoseTheirPower) {
     // Clear the screen, then set the terminal's title; the 8-bit CSI; a stray byte that some terminals take as one.
-    const std::string hostile = "\x1B[2J\x1B]0;pwned\x07Menu\xC2\x9B" "31m\x9B" "1m\tfin\r\n";
+    const std::string hostile =
+        "\x1B[2J\x1B]0;pwned\x07Menu\xC2\x9B"
+        "31m\x9B"
+        "1m\tfin\r\n";
     EXPECT_EQ(ReplaceControlCharacters(hostile, "?"), "?[2J?]0;pwned?Menu?31m?1m?fin??");
     EXPECT_EQ(ReplaceControlCharacters(hostile, ""), "[2J]0;pwnedMenu31m1mfin");
     EXPECT_EQ(ReplaceControlCharacters("Contr\xC3\xB4le \xE2\x82\xAC", "?"), "Contr\xC3\xB4le \xE2\x82\xAC");

@@ -64,7 +64,7 @@ TEST(Iso8859, EveryByteOfEveryPartReadsAsGlibcReadsIt) {
 TEST(Iso8859, CharactersFromTheCodeCharts) {
     EXPECT_EQ(Iso8859Character(1, 0xE9), char32_t{0x00E9});  // e acute
     EXPECT_EQ(Iso8859Character(2, 0xA3), char32_t{0x0141});  // L stroke
-    EXPECT_EQ(Iso8859Character(3, 0xA5), std::nullopt);      // unassigned
+    EXPECT_EQ(Iso8859Character(3, 0xA5), std::nullopt);  // unassigned
     EXPECT_EQ(Iso8859Character(4, 0xA2), char32_t{0x0138});  // kra
     EXPECT_EQ(Iso8859Character(5, 0xB0), char32_t{0x0410});  // Cyrillic A
     EXPECT_EQ(Iso8859Character(5, 0xF0), char32_t{0x2116});  // numero sign
@@ -75,12 +75,12 @@ TEST(Iso8859, CharactersFromTheCodeCharts) {
     EXPECT_EQ(Iso8859Character(9, 0xFD), char32_t{0x0131});  // dotless i
     EXPECT_EQ(Iso8859Character(9, 0xDD), char32_t{0x0130});  // I with dot
     EXPECT_EQ(Iso8859Character(10, 0xBD), char32_t{0x2015});  // horizontal bar
-    EXPECT_EQ(Iso8859Character(11, 0xA1), char32_t{0x0E01});   // Thai ko kai
+    EXPECT_EQ(Iso8859Character(11, 0xA1), char32_t{0x0E01});  // Thai ko kai
     EXPECT_EQ(Iso8859Character(11, 0xDB), std::nullopt);
-    EXPECT_EQ(Iso8859Character(13, 0xFF), char32_t{0x2019});   // right single quotation mark
-    EXPECT_EQ(Iso8859Character(14, 0xA1), char32_t{0x1E02});   // B with dot above
-    EXPECT_EQ(Iso8859Character(15, 0xA4), char32_t{0x20AC});   // euro sign
-    EXPECT_EQ(Iso8859Character(15, 0xBE), char32_t{0x0178});   // Y diaeresis
+    EXPECT_EQ(Iso8859Character(13, 0xFF), char32_t{0x2019});  // right single quotation mark
+    EXPECT_EQ(Iso8859Character(14, 0xA1), char32_t{0x1E02});  // B with dot above
+    EXPECT_EQ(Iso8859Character(15, 0xA4), char32_t{0x20AC});  // euro sign
+    EXPECT_EQ(Iso8859Character(15, 0xBE), char32_t{0x0178});  // Y diaeresis
 }
 
 TEST(Iso8859, TheLowerHalfIsTheSameInEveryPartAndOnlyRealPartsExist) {

@@ -19,11 +19,17 @@ TEST(Latin1, EveryByteRoundTripsThroughUtf8) {
 }
 
 TEST(Latin1, WhatHasNoByteBecomesAQuestionMark) {
-    EXPECT_EQ(Utf8ToLatin1("\xE2\x82\xAC" "5"), "?5");  // the euro sign has no Latin-1 byte
-    EXPECT_EQ(Utf8ToLatin1("a\xC3"), "a?");             // a sequence cut short
-    EXPECT_EQ(Utf8ToLatin1("\xFF" "b"), "?b");
-    EXPECT_EQ(Utf8ToLatin1("\xC0\xAF"), "??");          // an overlong '/' is no '/'
-    EXPECT_EQ(Utf8ToLatin1("a\x80" "b"), "a?b");
+    EXPECT_EQ(Utf8ToLatin1("\xE2\x82\xAC"
+                           "5"),
+              "?5");  // the euro sign has no Latin-1 byte
+    EXPECT_EQ(Utf8ToLatin1("a\xC3"), "a?");  // a sequence cut short
+    EXPECT_EQ(Utf8ToLatin1("\xFF"
+                           "b"),
+              "?b");
+    EXPECT_EQ(Utf8ToLatin1("\xC0\xAF"), "??");  // an overlong '/' is no '/'
+    EXPECT_EQ(Utf8ToLatin1("a\x80"
+                           "b"),
+              "a?b");
 }
 
 }  // namespace

@@ -52,8 +52,12 @@ TEST(DecodeText, EachTableReadsItsCharacters) {
     EXPECT_EQ(DecodeText(Bytes{'C', 'a', 'f', 0xE9}).utf8, "Caf\xC3\xA9");
     EXPECT_EQ(DecodeText(Bytes{0x01, 0xBC, 0xD8, 0xE0}).utf8, "\xD0\x9C\xD0\xB8\xD1\x80");
     EXPECT_EQ(DecodeText(Bytes{0x03, 0xC1}).utf8, "\xCE\x91");
-    EXPECT_EQ(DecodeText(Bytes{0x0B, 0xA4, '5'}).utf8, "\xE2\x82\xAC" "5");
-    EXPECT_EQ(DecodeText(Bytes{0x10, 0x00, 0x02, 0xA3, 0xF3, 'd', 0xBC}).utf8, "\xC5\x81\xC3\xB3" "d\xC5\xBA");
+    EXPECT_EQ(DecodeText(Bytes{0x0B, 0xA4, '5'}).utf8,
+              "\xE2\x82\xAC"
+              "5");
+    EXPECT_EQ(DecodeText(Bytes{0x10, 0x00, 0x02, 0xA3, 0xF3, 'd', 0xBC}).utf8,
+              "\xC5\x81\xC3\xB3"
+              "d\xC5\xBA");
     EXPECT_EQ(DecodeText(Bytes{0x10, 0x00, 0x01, 0xE9}).utf8, "\xC3\xA9");
     EXPECT_EQ(DecodeText(Bytes{0x11, 0x04, 0x1C, 0x00, '!'}).utf8, "\xD0\x9C!");
     EXPECT_EQ(DecodeText(Bytes{0x15, 'O', 0xC3, 0xB9}).utf8, "O\xC3\xB9");
@@ -68,17 +72,23 @@ TEST(DecodeText, WhatCannotBeReadIsShownAsSuchAndSaidSo) {
         EXPECT_EQ(decoded.utf8, utf8) << testing::PrintToString(bytes);
         EXPECT_FALSE(decoded.complete) << testing::PrintToString(bytes);
     };
-    expect({0x10, 0x00}, "");                                // selector cut short
+    expect({0x10, 0x00}, "");  // selector cut short
     expect({0x12, 'K', 'B', 'S', 0xB0, 0xA1, 0x0A}, "KBS");  // no Korean table: its printable ASCII
     expect({0x08, 'a', 0xE9}, "a");
-    expect({0x15, 0xC0, 0xAF, 'a'}, "\xEF\xBF\xBD\xEF\xBF\xBD" "a");  // no overlong '/'
-    expect({0x07, 0xDB, 'a'}, "\xEF\xBF\xBD" "a");                   // unassigned in 8859-11
-    expect({0x11, 0x00, 'a', 0x00}, "a");                            // an odd last byte
+    expect({0x15, 0xC0, 0xAF, 'a'},
+           "\xEF\xBF\xBD\xEF\xBF\xBD"
+           "a");  // no overlong '/'
+    expect({0x07, 0xDB, 'a'},
+           "\xEF\xBF\xBD"
+           "a");  // unassigned in 8859-11
+    expect({0x11, 0x00, 'a', 0x00}, "a");  // an odd last byte
 }
 
 TEST(DecodeText, ControlCodesAreKeptForWhatShowsThem) {
     EXPECT_EQ(DecodeText(Bytes{'a', 0x1B, '[', '2', 'J', 0x8A, 0x7F}).utf8, "a\x1B[2J\xC2\x8A\x7F");
-    EXPECT_EQ(DecodeText(Bytes{0x15, 0xC2, 0x9B, '3', '1', 'm'}).utf8, "\xC2\x9B" "31m");
+    EXPECT_EQ(DecodeText(Bytes{0x15, 0xC2, 0x9B, '3', '1', 'm'}).utf8,
+              "\xC2\x9B"
+              "31m");
 }
 
 bool IsValidUtf8(const std::string& text) {
@@ -92,10 +102,10 @@ bool IsValidUtf8(const std::string& text) {
 TEST(DecodeText, AnyBytesGiveValidUtf8) {
     for (int first = 0; first < 256; ++first) {
         for (int second = 0; second < 256; ++second) {
-            for (const Bytes& text : {Bytes{static_cast<std::uint8_t>(first), static_cast<std::uint8_t>(second)},
-                                      Bytes{static_cast<std::uint8_t>(first), 0xC3, static_cast<std::uint8_t>(second)},
-                                      Bytes{0x10, static_cast<std::uint8_t>(first), static_cast<std::uint8_t>(second),
-                                            0xE9}}) {
+            for (const Bytes& text :
+                 {Bytes{static_cast<std::uint8_t>(first), static_cast<std::uint8_t>(second)},
+                  Bytes{static_cast<std::uint8_t>(first), 0xC3, static_cast<std::uint8_t>(second)},
+                  Bytes{0x10, static_cast<std::uint8_t>(first), static_cast<std::uint8_t>(second), 0xE9}}) {
                 ASSERT_TRUE(IsValidUtf8(DecodeText(text).utf8)) << testing::PrintToString(text);
             }
         }

@@ -24,7 +24,9 @@ TEST(Ucs2, PairsOfBytesMostSignificantFirst) {
 
 TEST(Ucs2, SurrogatesAndAnOddLastByteAreNoCharacters) {
     bool complete = true;
-    EXPECT_EQ(Ucs2({0xD8, 0x3D, 0xDC, 0xFA, 0x00, 'a'}, complete), "\xEF\xBF\xBD\xEF\xBF\xBD" "a");
+    EXPECT_EQ(Ucs2({0xD8, 0x3D, 0xDC, 0xFA, 0x00, 'a'}, complete),
+              "\xEF\xBF\xBD\xEF\xBF\xBD"
+              "a");
     EXPECT_FALSE(complete);
     complete = true;
     EXPECT_EQ(Ucs2({0x00, 'a', 0x00}, complete), "a");

@@ -14,9 +14,9 @@ TEST(Utf8, ValidSequencesOfEveryLength) {
 }
 
 TEST(Utf8, OverlongFormsSurrogatesAndValuesBeyondUnicodeAreRefused) {
-    for (const std::string bad : {"\xC0\xAF", "\xC1\xBF", "\xE0\x80\xAF", "\xE0\x9F\xBF", "\xF0\x80\x80\xAF",
-                                  "\xF0\x8F\xBF\xBF", "\xED\xA0\x80", "\xED\xBF\xBF", "\xF4\x90\x80\x80",
-                                  "\xF5\x80\x80\x80", "\xF8\x88\x80\x80\x80", "\xFF"}) {
+    for (const std::string bad :
+         {"\xC0\xAF", "\xC1\xBF", "\xE0\x80\xAF", "\xE0\x9F\xBF", "\xF0\x80\x80\xAF", "\xF0\x8F\xBF\xBF",
+          "\xED\xA0\x80", "\xED\xBF\xBF", "\xF4\x90\x80\x80", "\xF5\x80\x80\x80", "\xF8\x88\x80\x80\x80", "\xFF"}) {
         const std::u32string characters = Utf8Characters(bad);
         EXPECT_EQ(characters, std::u32string(bad.size(), U'?')) << testing::PrintToString(bad);
         EXPECT_EQ(Utf8Length(bad), bad.size()) << testing::PrintToString(bad);
@@ -27,7 +27,16 @@ TEST(Utf8, OverlongFormsSurrogatesAndValuesBeyondUnicodeAreRefused) {
 }
 
 TEST(Utf8, EveryFunctionCountsBadBytesAlike) {
-    for (const std::string text : {"a\x80" "b", "\xC3", "a\xC3" "b", "\xE2\x82" "A", "\xC0\xAF" "x", "\xBF\xBF"}) {
+    for (const std::string text : {"a\x80"
+                                   "b",
+                                   "\xC3",
+                                   "a\xC3"
+                                   "b",
+                                   "\xE2\x82"
+                                   "A",
+                                   "\xC0\xAF"
+                                   "x",
+                                   "\xBF\xBF"}) {
         const std::size_t characters = Utf8Characters(text).size();
         EXPECT_EQ(Utf8Length(text), characters) << testing::PrintToString(text);
         EXPECT_EQ(Utf8Prefix(text, characters), text);
@@ -36,7 +45,9 @@ TEST(Utf8, EveryFunctionCountsBadBytesAlike) {
             EXPECT_EQ(Utf8Length(Utf8Prefix(text, n)), n) << testing::PrintToString(text) << " " << n;
         }
     }
-    EXPECT_EQ(Utf8Length("a\x80" "b"), 3u);
+    EXPECT_EQ(Utf8Length("a\x80"
+                         "b"),
+              3u);
 }
 
 TEST(Utf8, PrefixNeverCutsInsideACharacter) {

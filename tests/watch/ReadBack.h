@@ -20,7 +20,7 @@ constexpr const char* kDebianPython = "/usr/bin/python3";
 
 struct ReadBack {
     bool parsed = false;
-    std::string facts;     // one fact a line, as read_watch_output.py prints them
+    std::string facts;  // one fact a line, as read_watch_output.py prints them
     std::string complaint;
 };
 

@@ -116,7 +116,8 @@ TEST(WatchRounds, NamesAreAskedOnlyWhenALockChanges) {
     ASSERT_TRUE(read.parsed) << read.complaint;
     for (int round = 0; round < 30; ++round) {
         for (int lock = 0; lock <= 2; ++lock) {
-            if (HasFact(read, std::to_string(round) + ":inputs[0].lock_state=" + std::to_string(lock))) locks.push_back(lock);
+            if (HasFact(read, std::to_string(round) + ":inputs[0].lock_state=" + std::to_string(lock)))
+                locks.push_back(lock);
         }
     }
     ASSERT_EQ(locks.size(), 30u);
@@ -146,8 +147,10 @@ TEST(WatchRounds, WatchingNeverWritesAnImageNorRestartsAModule) {
         EXPECT_NE(r.Command(), sim::kRestartCommand) << "to " << int{r.destination};
         EXPECT_NE(r.Command(), sim::kFirmwareCommand) << "to " << int{r.destination};
     }
-    EXPECT_EQ(Count(log, kCi, sim::kStatusCommand) + Count(log, kCi, sim::kListCommand), 0u) << "CI modules are not polled";
-    std::filesystem::remove(std::filesystem::temp_directory_path() / ("kelvane-never-" + std::to_string(getpid()) + ".prom"));
+    EXPECT_EQ(Count(log, kCi, sim::kStatusCommand) + Count(log, kCi, sim::kListCommand), 0u)
+        << "CI modules are not polled";
+    std::filesystem::remove(std::filesystem::temp_directory_path() /
+                            ("kelvane-never-" + std::to_string(getpid()) + ".prom"));
 }
 
 TEST(WatchRounds, RowsNameThePairsToWatch) {
@@ -262,7 +265,7 @@ TEST(WatchOnce, WithoutTheRackThePrometheusFileSaysSo) {
         // Found, the rack is known by its port; never found, by nothing (the whole table was searched).
         return HasFact(read, "sample kelvane_rack_up{rack=\"engine 0\"} 1.0") ? 1
                : HasFact(read, "sample kelvane_rack_up{rack=\"\"} 0.0")       ? 0
-                                                                               : -1;
+                                                                              : -1;
     };
     {
         WatchedRack rack;
@@ -298,7 +301,8 @@ TEST(WatchAlarmsAgainstTheRack, LockLossSilentModuleAndLostRackAreToldWithTheirT
     };
     std::size_t last = 0;
     for (const std::string& start : expected) {
-        const auto at = std::find_if(alarms.begin(), alarms.end(), [&](const std::string& a) { return a.rfind(start, 0) == 0; });
+        const auto at =
+            std::find_if(alarms.begin(), alarms.end(), [&](const std::string& a) { return a.rfind(start, 0) == 0; });
         ASSERT_NE(at, alarms.end()) << start << "\n" << run.err;
         const std::size_t index = static_cast<std::size_t>(at - alarms.begin());
         EXPECT_GE(index, last) << start << " came too early\n" << run.err;
@@ -324,7 +328,8 @@ TEST(WatchOutput, TerminalGetsTheTableRedrawnInPlaceAndPipesGetLines) {
     std::size_t rounds = 0;
     const CliRun run = rack.Watch({"--rows", "6"}, [&](const std::string& out, const std::string&) {
         rounds = 0;
-        for (std::size_t at = out.find("\x1b[H\x1b[2J"); at != std::string::npos; at = out.find("\x1b[H\x1b[2J", at + 1))
+        for (std::size_t at = out.find("\x1b[H\x1b[2J"); at != std::string::npos;
+             at = out.find("\x1b[H\x1b[2J", at + 1))
             ++rounds;
         return rounds < 3;
     });

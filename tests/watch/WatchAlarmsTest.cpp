@@ -11,7 +11,8 @@ WatchRound Round(std::uint8_t lock, bool inputAnswered, std::uint32_t inUse, boo
     WatchRound r;
     r.rackFound = true;
     r.modules = {{1, "KXB200", inputAnswered}, {3, "KXD410", outputAnswered}};
-    r.inputs = {{1, "KXB200", 0, true, inputAnswered, lock, 70, 60, 4}, {1, "KXB200", 1, false, inputAnswered, 0, 5, 1, 0}};
+    r.inputs = {{1, "KXB200", 0, true, inputAnswered, lock, 70, 60, 4},
+                {1, "KXB200", 1, false, inputAnswered, 0, 5, 1, 0}};
     ChannelReading c;
     c.row = 3;
     c.model = "KXD410";
@@ -43,7 +44,8 @@ TEST(WatchAlarmsSequence, AnInputUnlockedFromTheStartIsToldThenItsFirstLock) {
     WatchAlarms alarms;
     EXPECT_EQ(alarms.Next(Round(0, true, 1000, true)),
               Alarms{"row 1 KXB200 input A: not locked (no lock, level 70, S.N.R. 60)"});
-    EXPECT_EQ(alarms.Next(Round(2, true, 1000, true)), Alarms{"row 1 KXB200 input A: locked (locked, level 70, S.N.R. 60)"});
+    EXPECT_EQ(alarms.Next(Round(2, true, 1000, true)),
+              Alarms{"row 1 KXB200 input A: locked (locked, level 70, S.N.R. 60)"});
 }
 
 TEST(WatchAlarmsSequence, SilentModuleIsToldOnceAndItsInputsAreNotJudged) {
@@ -68,7 +70,8 @@ TEST(WatchAlarmsSequence, RateAboveCapacityAndBackWithin) {
     EXPECT_EQ(alarms.Next(Round(2, true, 25'000'000, false)), Alarms{"row 3 KXD410: stopped answering"})
         << "a silent output is not back within its capacity";
     EXPECT_EQ(alarms.Next(Round(2, true, 20'000'000, true)),
-              (Alarms{"row 3 KXD410: answering again", "row 3 KXD410 channel 2: rate within capacity again (20000/24000 Kbit/s)"}));
+              (Alarms{"row 3 KXD410: answering again",
+                      "row 3 KXD410 channel 2: rate within capacity again (20000/24000 Kbit/s)"}));
 }
 
 TEST(WatchAlarmsSequence, AnotherModelInTheSameRowIsAnotherModule) {

@@ -54,10 +54,11 @@ WatchRound SampleRound() {
 TEST(WatchPrometheus, EveryFamilyParsesWithHelpAndTypeAndTheFiguresComeBack) {
     const ReadBack read = ReadWithPython("prometheus", PrometheusText(SampleRound()));
     ASSERT_TRUE(read.parsed) << read.complaint << "\n" << PrometheusText(SampleRound());
-    for (const char* family : {"kelvane_rack_up gauge", "kelvane_module_up gauge", "kelvane_input_locked gauge",
-                               "kelvane_input_level gauge", "kelvane_input_snr gauge",
-                               "kelvane_channel_bits_per_second gauge", "kelvane_channel_capacity_bits_per_second gauge",
-                               "kelvane_poll_failures counter", "kelvane_service_rate gauge"}) {
+    for (const char* family :
+         {"kelvane_rack_up gauge", "kelvane_module_up gauge", "kelvane_input_locked gauge", "kelvane_input_level gauge",
+          "kelvane_input_snr gauge", "kelvane_channel_bits_per_second gauge",
+          "kelvane_channel_capacity_bits_per_second gauge", "kelvane_poll_failures counter",
+          "kelvane_service_rate gauge"}) {
         EXPECT_TRUE(HasFact(read, "family " + std::string(family) + " help")) << family << "\n" << read.facts;
     }
     const char* samples[] = {
@@ -73,7 +74,8 @@ TEST(WatchPrometheus, EveryFamilyParsesWithHelpAndTypeAndTheFiguresComeBack) {
         "sample kelvane_channel_capacity_bits_per_second{channel=\"1\",rack=\"R\",row=\"3\"} 24128342.0",
         "sample kelvane_channel_bits_per_second{channel=\"2\",rack=\"R\",row=\"3\"} 25000001.0",
         // The name comes back exactly, quotes and backslash included.
-        "sample kelvane_service_rate{channel=\"1\",name=\"Café \\\"Noir\\\" \\\\ 1\",rack=\"R\",row=\"3\",service=\"1101\"} 3238.0",
+        "sample kelvane_service_rate{channel=\"1\",name=\"Café \\\"Noir\\\" \\\\ "
+        "1\",rack=\"R\",row=\"3\",service=\"1101\"} 3238.0",
         "sample kelvane_poll_failures_total{rack=\"R\"} 7.0",
         "sample kelvane_last_round_timestamp_seconds{rack=\"R\"} 1796644070.0",
     };
@@ -81,7 +83,8 @@ TEST(WatchPrometheus, EveryFamilyParsesWithHelpAndTypeAndTheFiguresComeBack) {
     // Not tuned, or not answering: no figures that could be taken for readings.
     EXPECT_EQ(read.facts.find("input=\"C\""), std::string::npos) << read.facts;
     EXPECT_EQ(read.facts.find("kelvane_channel_bits_per_second{channel=\"1\",row=\"5\""), std::string::npos)
-        << "a silent output has no rates\n" << read.facts;
+        << "a silent output has no rates\n"
+        << read.facts;
 }
 
 TEST(WatchPrometheus, LabelValuesEscapeBackslashQuoteAndLineFeedOnly) {
@@ -96,7 +99,9 @@ TEST(WatchPrometheus, LabelValuesEscapeBackslashQuoteAndLineFeedOnly) {
     r.channels = {c};
     const ReadBack read = ReadWithPython("prometheus", PrometheusText(r));
     ASSERT_TRUE(read.parsed) << read.complaint;
-    EXPECT_TRUE(HasFact(read, "sample kelvane_service_rate{channel=\"1\",name=\"line\\nbreak\",rack=\"R\",row=\"3\",service=\"7\"} 1.0"))
+    EXPECT_TRUE(HasFact(
+        read,
+        "sample kelvane_service_rate{channel=\"1\",name=\"line\\nbreak\",rack=\"R\",row=\"3\",service=\"7\"} 1.0"))
         << read.facts;
 }
 
@@ -234,8 +239,8 @@ TEST(WatchTime, UtcStampsCountDaysAndLeapYearsRight) {
 TEST(WatchOptionsParsing, TakesEveryOptionInBothForms) {
     WatchOptions o;
     std::string error;
-    ASSERT_TRUE(ParseWatchOptions({"--interval", "2.5", "--json", "--prometheus=/tmp/k.prom", "--once", "--rows", "1,3,5"}, o,
-                                  error))
+    ASSERT_TRUE(ParseWatchOptions(
+        {"--interval", "2.5", "--json", "--prometheus=/tmp/k.prom", "--once", "--rows", "1,3,5"}, o, error))
         << error;
     EXPECT_EQ(o.intervalMs, 2500u);
     EXPECT_TRUE(o.json);

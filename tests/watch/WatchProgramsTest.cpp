@@ -133,12 +133,14 @@ std::string HttpGet(std::uint16_t port, const std::string& path) {
         const std::string request = "GET " + path + " HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n";
         if (write(fd, request.data(), request.size()) == static_cast<ssize_t>(request.size())) {
             char buffer[4096];
-            for (ssize_t n; (n = read(fd, buffer, sizeof buffer)) > 0;) reply.append(buffer, static_cast<std::size_t>(n));
+            for (ssize_t n; (n = read(fd, buffer, sizeof buffer)) > 0;)
+                reply.append(buffer, static_cast<std::size_t>(n));
         }
     }
     close(fd);
     const std::size_t body = reply.find("\r\n\r\n");
-    return reply.rfind("HTTP/1.1 200", 0) == 0 && body != std::string::npos ? reply.substr(body + 4) : "no answer: " + reply;
+    return reply.rfind("HTTP/1.1 200", 0) == 0 && body != std::string::npos ? reply.substr(body + 4)
+                                                                            : "no answer: " + reply;
 }
 
 // Two racks by name, one watcher: one Prometheus file, and /metrics, hold both racks' series apart.
@@ -152,8 +154,10 @@ TEST_F(WatchPrograms, OneWatcherWritesTwoNamedRacksIntoOneFileAndServesThem) {
     const ReadBack metrics = ReadWithPython("prometheus", FileText(prom));
     ASSERT_TRUE(metrics.parsed) << metrics.complaint;
     for (const char* rack : {"Nord", "Sud \\\"2\\\""}) {
-        EXPECT_TRUE(HasFact(metrics, "sample kelvane_rack_up{rack=\"" + std::string(rack) + "\"} 1.0")) << metrics.facts;
-        EXPECT_TRUE(HasFact(metrics, "sample kelvane_module_up{model=\"KXD400\",rack=\"" + std::string(rack) + "\",row=\"7\"} 1.0"));
+        EXPECT_TRUE(HasFact(metrics, "sample kelvane_rack_up{rack=\"" + std::string(rack) + "\"} 1.0"))
+            << metrics.facts;
+        EXPECT_TRUE(HasFact(
+            metrics, "sample kelvane_module_up{model=\"KXD400\",rack=\"" + std::string(rack) + "\",row=\"7\"} 1.0"));
     }
     EXPECT_NE(FileText(dir_ / "watch.out").find("[Sud \"2\"] row 7 KXD400 channel 1: "), std::string::npos);
     EXPECT_EQ(Once({"--once", "--rack", "Ouest"}), 1);
@@ -166,7 +170,9 @@ TEST_F(WatchPrograms, OneWatcherWritesTwoNamedRacksIntoOneFileAndServesThem) {
     const auto port = static_cast<std::uint16_t>(std::stoi(err.substr(colon + 1)));
     std::string body;
     // The first rack's first round may be served alone; the next text holds both.
-    const auto both = [&body] { return body.find("{rack=\"Nord\"}") != std::string::npos && body.find("{rack=\"Sud") != std::string::npos; };
+    const auto both = [&body] {
+        return body.find("{rack=\"Nord\"}") != std::string::npos && body.find("{rack=\"Sud") != std::string::npos;
+    };
     for (int i = 0; i < 200 && !both(); ++i, std::this_thread::sleep_for(50ms)) {
         body = HttpGet(port, "/metrics");
     }
@@ -198,10 +204,12 @@ TEST_F(WatchPrograms, LockLostAndRegainedAreToldThenSigintEndsItCleanly) {
     ASSERT_TRUE(metrics.parsed) << metrics.complaint;
     const std::string rack = "rack=\"" + link_ + "\"";
     EXPECT_TRUE(HasFact(metrics, "sample kelvane_rack_up{" + rack + "} 1.0")) << metrics.facts;
-    EXPECT_TRUE(HasFact(metrics, "sample kelvane_input_locked{input=\"A\"," + rack + ",row=\"1\"} 1.0")) << metrics.facts;
+    EXPECT_TRUE(HasFact(metrics, "sample kelvane_input_locked{input=\"A\"," + rack + ",row=\"1\"} 1.0"))
+        << metrics.facts;
     EXPECT_TRUE(HasFact(metrics, "sample kelvane_poll_failures_total{" + rack + "} 0.0")) << metrics.facts;
     for (const auto& entry : fs::directory_iterator(dir_)) {
-        EXPECT_EQ(entry.path().filename().string().find(".partial"), std::string::npos) << "left behind: " << entry.path();
+        EXPECT_EQ(entry.path().filename().string().find(".partial"), std::string::npos)
+            << "left behind: " << entry.path();
     }
     const ReadBack rounds = ReadWithPython("json", FileText(dir_ / "watch.out"));
     ASSERT_TRUE(rounds.parsed) << rounds.complaint;
@@ -246,7 +254,8 @@ TEST_F(WatchPrograms, CommandsRunBetweenRoundsAndALockedLineIsInUseNotLost) {
     ASSERT_TRUE(WaitForAlarm("row 6 KXB210 input A: locked")) << FileText(dir_ / "watch.err");
     for (int run = 0; run < 4; ++run) {
         SCOPED_TRACE(run);
-        const pid_t cli = Spawn({KELVANE_CLI_PATH, "modules"}, dir_ / "modules.out", dir_ / "modules.err", {}, {{"KELVANE_PORTS", link_}});
+        const pid_t cli = Spawn({KELVANE_CLI_PATH, "modules"}, dir_ / "modules.out", dir_ / "modules.err", {},
+                                {{"KELVANE_PORTS", link_}});
         int status = -1;
         bool ended = false;
         for (int i = 0; i < 400 && !ended; ++i) {

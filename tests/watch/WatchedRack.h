@@ -38,9 +38,9 @@ public:
     }
 
     bool& unplugged = rack_.ports.unplugged;  // the cable pulled: nothing comes back, not even the echo
-    bool& busy = rack_.ports.busy;                   // another program holds the line: it cannot be opened
+    bool& busy = rack_.ports.busy;  // another program holds the line: it cannot be opened
     std::uint64_t& busyUntilMs = rack_.ports.busyUntilMs;  // ... or holds it until then on the virtual clock
-    std::set<std::uint8_t> silent;      // modules whose replies never reach the line
+    std::set<std::uint8_t> silent;  // modules whose replies never reach the line
     bool outIsTerminal = false;
     // When each request reached the rack, on the virtual clock.
     std::vector<std::pair<std::uint64_t, sim::Request>> heardAt;

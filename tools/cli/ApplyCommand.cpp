@@ -26,7 +26,7 @@ struct ApplyRun {
     CliContext& cli;
     const ApplyRequest& request;
     Target target;
-    SlotTable slots;             // the rack (or the input file) as the pairs done left it
+    SlotTable slots;  // the rack (or the input file) as the pairs done left it
     std::vector<int> pairsDone;  // input rows of the pairs whose changes are in `slots`
     int changes = 0;
 };
@@ -106,7 +106,7 @@ std::string PairsDoneText(const ApplyRun& run) {
 
 int Stop(ApplyRun& run, const TextPair& pair, int line, const std::string& why, int status) {
     // A refusal comes before anything of the pair is sent; a failure comes while it is.
-    const char* pairFate = status != kCliNotWritten      ? ""
+    const char* pairFate = status != kCliNotWritten     ? ""
                            : run.target == Target::Rack ? "; nothing of this pair was sent"
                                                         : "; nothing of this pair was kept";
     run.cli.err << "kelvane-cli: " << run.request.file << ":" << line << ": pair " << pair.inputRow << ": "
@@ -178,8 +178,8 @@ int ApplyPair(ApplyRun& run, const TextPair& wanted, const ModulePair& pair) {
 
 int Finish(ApplyRun& run) {
     std::ostream& out = run.cli.out;
-    const std::string counted = std::to_string(run.changes) + " change(s) in " + std::to_string(run.pairsDone.size()) +
-                                " pair(s)";
+    const std::string counted =
+        std::to_string(run.changes) + " change(s) in " + std::to_string(run.pairsDone.size()) + " pair(s)";
     if (run.target == Target::Plan) {
         out << (run.changes == 0 ? std::string("nothing to do") : counted + " planned; nothing was written") << '\n';
         return run.changes == 0 ? kCliOk : kCliFindings;
@@ -195,7 +195,8 @@ int Finish(ApplyRun& run) {
         return kCliOk;
     }
     out << (run.changes == 0 ? std::string("nothing to do: the rack already holds this configuration")
-                             : counted + " applied") << '\n';
+                             : counted + " applied")
+        << '\n';
     return kCliOk;
 }
 

@@ -20,33 +20,28 @@ bool CamScreenText::Take(std::span<const MmiEvent> events) {
     bool shown = false;
     for (const MmiEvent& e : events) {
         switch (e.kind) {
-            case MmiEventKind::SessionPacket:
-                continue;
-            case MmiEventKind::SessionClosed:
-            case MmiEventKind::MenuClosed:
-                Write();
-                // A CAM closes its menu and then its session: said once.
-                if (!closed_) written_ += "(the CAM closed its menu)\n";
-                closed_ = true;
-                break;
-            case MmiEventKind::MenuStart:
-            case MmiEventKind::ListStart:
-                Start(e.kind == MmiEventKind::MenuStart ? Kind::Menu : Kind::List);
-                break;
-            case MmiEventKind::Enquiry:
-                Start(Kind::Question);
-                blind_ = e.blind;
-                answerLength_ = e.answerLength;
-                lines_.push_back(TerminalText(e.text));
-                break;
-            case MmiEventKind::Text:
-                if (kind_ == Kind::None) Start(Kind::Text);
-                closed_ = false;
-                AddByListRule(lines_, TerminalText(e.text));
-                break;
-            case MmiEventKind::Untreated:
-                written_ += FormatText("(CAM object %06X not treated)\n", {e.tag});
-                break;
+        case MmiEventKind::SessionPacket: continue;
+        case MmiEventKind::SessionClosed:
+        case MmiEventKind::MenuClosed:
+            Write();
+            // A CAM closes its menu and then its session: said once.
+            if (!closed_) written_ += "(the CAM closed its menu)\n";
+            closed_ = true;
+            break;
+        case MmiEventKind::MenuStart:
+        case MmiEventKind::ListStart: Start(e.kind == MmiEventKind::MenuStart ? Kind::Menu : Kind::List); break;
+        case MmiEventKind::Enquiry:
+            Start(Kind::Question);
+            blind_ = e.blind;
+            answerLength_ = e.answerLength;
+            lines_.push_back(TerminalText(e.text));
+            break;
+        case MmiEventKind::Text:
+            if (kind_ == Kind::None) Start(Kind::Text);
+            closed_ = false;
+            AddByListRule(lines_, TerminalText(e.text));
+            break;
+        case MmiEventKind::Untreated: written_ += FormatText("(CAM object %06X not treated)\n", {e.tag}); break;
         }
         shown = true;
     }
@@ -61,21 +56,14 @@ void CamScreenText::Start(Kind kind) {
 
 void CamScreenText::Write() {
     switch (kind_) {
-        case Kind::None:
-            return;
-        case Kind::Menu:
-            written_ += "[menu]\n";
-            break;
-        case Kind::List:
-            written_ += "[list]\n";
-            break;
-        case Kind::Question:
-            written_ += FormatText("[question, answer typed %s, %d characters]\n",
-                                   {blind_ ? "blind" : "openly", answerLength_});
-            break;
-        case Kind::Text:
-            written_ += "[text]\n";
-            break;
+    case Kind::None: return;
+    case Kind::Menu: written_ += "[menu]\n"; break;
+    case Kind::List: written_ += "[list]\n"; break;
+    case Kind::Question:
+        written_ +=
+            FormatText("[question, answer typed %s, %d characters]\n", {blind_ ? "blind" : "openly", answerLength_});
+        break;
+    case Kind::Text: written_ += "[text]\n"; break;
     }
     const bool laidOut = kind_ == Kind::Menu || kind_ == Kind::List;
     int item = 0;

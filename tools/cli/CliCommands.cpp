@@ -136,7 +136,8 @@ int RunFind(CliContext& cli) {
     const auto version = ProbeIdentity(cli.link, 0);
     cli.out << FormatText(MessageText(kRackFoundOnMessage), {cli.link.PortName()}) << '\n';
     cli.out << "port " << static_cast<int>(port) << ": " << cli.ports.Describe(port) << '\n';
-    if (const std::string name = cli.ports.RackName(port); !name.empty()) cli.out << "rack " << TerminalText(name) << '\n';
+    if (const std::string name = cli.ports.RackName(port); !name.empty())
+        cli.out << "rack " << TerminalText(name) << '\n';
     cli.out << "controller " << ModuleTypeName(kControllerType) << ' '
             << (version ? VersionLabel(*version) : std::string("(version unknown)")) << '\n';
     return kCliOk;
@@ -149,8 +150,8 @@ int PrintDiscovery(CliContext& cli, const SlotTable& table, const DiscoveryRepor
         // A line that hung up is not tried again, so the module was never given its three tries.
         const bool hungUp = silent && cli.link.LastFailure() == LinkFailure::HungUp;
         cli.err << "kelvane-cli: " << (silent ? "module" : "inactive module") << " in row " << *report.inactiveRow
-                << " (address " << static_cast<int>(record.Address) << ", " << ModuleTypeName(record.Type)
-                << "): " << (hungUp ? "the line hung up before it answered" : IdentityFailureText(report.inactiveBecause))
+                << " (address " << static_cast<int>(record.Address) << ", " << ModuleTypeName(record.Type) << "): "
+                << (hungUp ? "the line hung up before it answered" : IdentityFailureText(report.inactiveBecause))
                 << '\n';
         // A module that never answered may be a line or bus fault rather than a module's own state.
         return silent ? kCliIncomplete : kCliInactiveModule;
@@ -203,7 +204,8 @@ int RunCli(const CliCommandLine& line, CliContext& cli) {
     if (status == kCliRackNotFound && cli.link.LastFailure() == LinkFailure::Busy) return kCliPortBusy;
     // Whatever the command said failed, the operator must learn that the cause is the line, not the rack.
     if (status != kCliOk && cli.link.LastFailure() == LinkFailure::HungUp) {
-        cli.err << "kelvane-cli: the line to the rack hung up: the serial adapter was unplugged or the port went away\n";
+        cli.err
+            << "kelvane-cli: the line to the rack hung up: the serial adapter was unplugged or the port went away\n";
     }
     return status;
 }

@@ -95,7 +95,8 @@ CommandLineReader::CommandLineReader(const std::string& environmentTrace) {
     app_.fallthrough();
     app_.allow_extras();
     app_.require_subcommand(0, 1);
-    app_.add_option("--trace", a_.program.traceFile, "record every frame on the line in FILE (pcapng)")->type_name("FILE");
+    app_.add_option("--trace", a_.program.traceFile, "record every frame on the line in FILE (pcapng)")
+        ->type_name("FILE");
     app_.add_option("--port", a_.ports, "search the rack on this port-table entry alone")
         ->type_name("ENTRY")
         ->allow_extra_args(false)
@@ -121,22 +122,28 @@ CLI::App* CommandLineReader::Command(CLI::App& parent, const char* name, const c
 }
 
 void CommandLineReader::AddDeviceCommands() {
-    Command(app_, "find", "search the serial ports for the rack; print the entry it answered on, its port number and "
-                          "its controller",
+    Command(app_, "find",
+            "search the serial ports for the rack; print the entry it answered on, its port number and "
+            "its controller",
             [](CliContext& cli, const Arguments&) { return RunFind(cli); });
-    Command(app_, "modules", "search, then list the rack's modules (row, address, type, model, version, "
-                             "configuration length)",
+    Command(app_, "modules",
+            "search, then list the rack's modules (row, address, type, model, version, "
+            "configuration length)",
             [](CliContext& cli, const Arguments&) { return RunModules(cli); });
-    CLI::App* firmware = Command(app_, "firmware", "the firmware images of firmware/KXR.FRM: scan, upgrade or build", {});
+    CLI::App* firmware =
+        Command(app_, "firmware", "the firmware images of firmware/KXR.FRM: scan, upgrade or build", {});
     firmware->require_subcommand(0, 1);
-    Command(*firmware, "scan", "what firmware/KXR.FRM in the working directory offers, type by type, and why each "
-                               "other listed file was left out",
+    Command(*firmware, "scan",
+            "what firmware/KXR.FRM in the working directory offers, type by type, and why each "
+            "other listed file was left out",
             [](CliContext& cli, const Arguments&) { return RunFirmwareScan(cli); });
-    Command(*firmware, "upgrade", "discover the rack and upgrade every module a newer image is due for, then restart "
-                                  "the rack and discover it again",
+    Command(*firmware, "upgrade",
+            "discover the rack and upgrade every module a newer image is due for, then restart "
+            "the rack and discover it again",
             [](CliContext& cli, const Arguments&) { return RunFirmwareUpgrade(cli); });
-    CLI::App* build = Command(*firmware, "build", "write a firmware image file for a module type holding the bytes of "
-                                                  "a payload file",
+    CLI::App* build = Command(*firmware, "build",
+                              "write a firmware image file for a module type holding the bytes of "
+                              "a payload file",
                               [](CliContext& cli, const Arguments& a) {
                                   return RunFirmwareBuild(cli, {a.build.begin(), a.build.end()});
                               });
@@ -150,42 +157,54 @@ void CommandLineReader::AddFileCommands() {
     CLI::App* save = Command(app_, "save", "discover the rack and save the configuration of all its modules to FILE",
                              [](CliContext& cli, const Arguments& a) { return RunConfigSave(cli, a.file); });
     save->add_option("FILE", a_.file, "the configuration file to write")->required();
-    CLI::App* summary = Command(app_, "summary", "describe the configuration file FILE and check that it fits the "
-                                                 "rack's modules",
-                                [](CliContext& cli, const Arguments& a) { return RunConfigSummary(cli, a.file, a.flag); });
+    CLI::App* summary =
+        Command(app_, "summary",
+                "describe the configuration file FILE and check that it fits the "
+                "rack's modules",
+                [](CliContext& cli, const Arguments& a) { return RunConfigSummary(cli, a.file, a.flag); });
     summary->add_option("FILE", a_.file, "the configuration file to describe")->required();
     summary->add_flag("--offline", a_.flag, "search no rack: check against an empty rack")->disable_flag_override();
-    CLI::App* upload = Command(app_, "upload", "discover the rack, describe FILE and check it; only with --yes, and "
-                                               "only when it fits, send every image that differs from the rack's and "
-                                               "restart the outputs",
-                               [](CliContext& cli, const Arguments& a) { return RunConfigUpload(cli, a.file, a.flag); });
+    CLI::App* upload =
+        Command(app_, "upload",
+                "discover the rack, describe FILE and check it; only with --yes, and "
+                "only when it fits, send every image that differs from the rack's and "
+                "restart the outputs",
+                [](CliContext& cli, const Arguments& a) { return RunConfigUpload(cli, a.file, a.flag); });
     upload->add_option("FILE", a_.file, "the configuration file to send")->required();
     upload->add_flag("--yes", a_.flag, "send it (without: describe and check only)")->disable_flag_override();
-    CLI::App* diff = Command(app_, "diff", "what differs between two configuration files, or between FILE and what "
-                                           "the rack's modules hold now; never writes anything",
+    CLI::App* diff = Command(app_, "diff",
+                             "what differs between two configuration files, or between FILE and what "
+                             "the rack's modules hold now; never writes anything",
                              RunDiffOf);
     diff->add_option("FILE", a_.words, "one file and --rack, or two files")->required()->expected(1, 2);
     diff->add_flag("--rack", a_.flag, "compare FILE with the rack's modules")->disable_flag_override();
 }
 
 void CommandLineReader::AddTextCommands() {
-    CLI::App* exported = Command(app_, "export", "write the configuration of the rack (--rack) or of FILE as text: one "
-                                                 "section per module pair, every field by the names set takes",
+    CLI::App* exported = Command(app_, "export",
+                                 "write the configuration of the rack (--rack) or of FILE as text: one "
+                                 "section per module pair, every field by the names set takes",
                                  RunExportOf);
     exported->add_option("FILE", a_.file, "the configuration file to write as text");
     exported->add_flag("--rack", a_.flag, "discover the rack and write what its modules hold")->disable_flag_override();
-    exported->add_option("--rows", a_.rows, "only the pairs these rows belong to")->delimiter(',')->type_name("ROW,...");
-    CLI::App* apply = Command(app_, "apply", "apply a text configuration pair by pair through set's checks: only the "
-                                             "fields it names, only where they differ; fields left out stay as they are",
+    exported->add_option("--rows", a_.rows, "only the pairs these rows belong to")
+        ->delimiter(',')
+        ->type_name("ROW,...");
+    CLI::App* apply = Command(app_, "apply",
+                              "apply a text configuration pair by pair through set's checks: only the "
+                              "fields it names, only where they differ; fields left out stay as they are",
                               RunApplyOf);
     apply->add_option("FILE", a_.file, "the text configuration")->required();
     apply->add_flag("--plan", a_.flag, "print what would change and write nothing (exit 10 when something would)")
         ->disable_flag_override();
-    apply->add_option_function<std::string>("--to", [this](const std::string& f) { a_.to = f; },
-                                           "write the result to this configuration file instead of the rack")
+    apply
+        ->add_option_function<std::string>(
+            "--to", [this](const std::string& f) { a_.to = f; },
+            "write the result to this configuration file instead of the rack")
         ->type_name("OUT.kcf");
-    apply->add_option_function<std::string>("--from", [this](const std::string& f) { a_.from = f; },
-                                           "with --to: the configuration file to start from")
+    apply
+        ->add_option_function<std::string>(
+            "--from", [this](const std::string& f) { a_.from = f; }, "with --to: the configuration file to start from")
         ->type_name("IN.kcf");
 }
 
@@ -193,8 +212,9 @@ void CommandLineReader::AddPairCommands() {
     CLI::App* show = Command(app_, "show", "the parameters and services of the module pair that ROW belongs to",
                              [](CliContext& cli, const Arguments& a) { return RunShow(cli, a.row); });
     show->add_option("ROW", a_.row, "a row of the module list")->required();
-    CLI::App* set = Command(app_, "set", "change a pair's parameters, as the module panel does, and send what changed "
-                                         "to the modules",
+    CLI::App* set = Command(app_, "set",
+                            "change a pair's parameters, as the module panel does, and send what changed "
+                            "to the modules",
                             [](CliContext& cli, const Arguments& a) { return RunSet(cli, a.row, a.words); });
     set->add_option("ROW", a_.row, "a row of the module list")->required();
     set->add_option("SETTING", a_.words,
@@ -204,18 +224,21 @@ void CommandLineReader::AddPairCommands() {
                     "network.version, tsid1..tsid4, player.sid, service.SID.channel (0-4), service.SID.cam (0-4), "
                     "service.SID.lcn, service.SID.hdlcn; a number its module cannot hold is refused")
         ->required();
-    watch_ = Command(app_, "watch", "poll every module pair (or those of the rows named) as the module panel does; "
-                                    "never writes to a module. Ends on SIGINT or SIGTERM",
+    watch_ = Command(app_, "watch",
+                     "poll every module pair (or those of the rows named) as the module panel does; "
+                     "never writes to a module. Ends on SIGINT or SIGTERM",
                      [](CliContext& cli, const Arguments& a) { return RunWatch(cli, a.watch); });
     AddWatchOptions(*watch_, a_.watchTexts);
-    CLI::App* cam = Command(app_, "cam", "ask the CAM of the CI module in row ROW for its main menu, make each CHOICE "
-                                         "in turn and print everything the CAM shows",
+    CLI::App* cam = Command(app_, "cam",
+                            "ask the CAM of the CI module in row ROW for its main menu, make each CHOICE "
+                            "in turn and print everything the CAM shows",
                             [](CliContext& cli, const Arguments& a) { return RunCam(cli, a.row, a.words, a.answer); });
     wants_.emplace(cam, kCamArgumentsText);
     cam->add_option("ROW", a_.row, "the row of a KXF600")->required();
     cam->add_option("CHOICE", a_.words, "an item's number (0 goes back)");
-    cam->add_option_function<std::string>("--answer", [this](const std::string& text) { a_.answer = text; },
-                                          "answer the first question with TEXT (others are cancelled)")
+    cam->add_option_function<std::string>(
+           "--answer", [this](const std::string& text) { a_.answer = text; },
+           "answer the first question with TEXT (others are cancelled)")
         ->type_name("TEXT");
 }
 
@@ -265,7 +288,8 @@ CliCommandLine CommandLineReader::Read(const std::vector<std::string>& args) {
         return line;
     }
     if (&chosen == watch_ && !TakeWatchOptions(*watch_, a_.watchTexts, a_.watch, error)) return Refusal(chosen, error);
-    if (!TakeRacks(chosen, line)) return Refusal(chosen, "several racks (--port or --rack more than once) are for watch alone");
+    if (!TakeRacks(chosen, line))
+        return Refusal(chosen, "several racks (--port or --rack more than once) are for watch alone");
     const auto runner = runners_.find(&chosen);
     if (runner == runners_.end()) {
         if (&chosen != &app_) return Refusal(chosen, "a command is needed");

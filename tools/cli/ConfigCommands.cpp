@@ -16,7 +16,6 @@
 namespace kelvane {
 namespace {
 
-
 std::string ReadFailure(ConfigReadResult result) {
     switch (result) {
     case ConfigReadResult::CannotOpen: return "cannot be opened";
@@ -44,7 +43,8 @@ namespace {
 // Whether an input or output module's image could not be read: its record would hold nothing true.
 bool ImageMissing(const SlotTable& table, const DiscoveryReport& report) {
     for (std::size_t row = 0; row < table.ModuleCount; ++row) {
-        if (report.configUnread.test(row) && (IsInputType(table[row].Type) || IsOutputType(table[row].Type))) return true;
+        if (report.configUnread.test(row) && (IsInputType(table[row].Type) || IsOutputType(table[row].Type)))
+            return true;
     }
     return false;
 }

@@ -15,17 +15,17 @@ namespace {
 bool ReadForDiff(CliContext& cli, const std::string& file, LoadedConfig& loaded) {
     std::error_code why;
     switch (ReadConfigFile(PathFromUtf8(file), loaded, &why)) {
-        case ConfigReadResult::Read: return true;
-        case ConfigReadResult::CannotOpen:
-            cli.err << "kelvane-cli: cannot open " << file << ": " << why.message() << '\n';
-            break;
-        case ConfigReadResult::TooManyRecords:
-            cli.err << "kelvane-cli: " << file << " holds more records than a rack has modules\n";
-            break;
-        case ConfigReadResult::RecordTooLong:
-            cli.err << "kelvane-cli: " << file << " holds a record longer than a module's image\n";
-            break;
-        case ConfigReadResult::Truncated: cli.err << "kelvane-cli: " << file << " ends inside a record\n"; break;
+    case ConfigReadResult::Read: return true;
+    case ConfigReadResult::CannotOpen:
+        cli.err << "kelvane-cli: cannot open " << file << ": " << why.message() << '\n';
+        break;
+    case ConfigReadResult::TooManyRecords:
+        cli.err << "kelvane-cli: " << file << " holds more records than a rack has modules\n";
+        break;
+    case ConfigReadResult::RecordTooLong:
+        cli.err << "kelvane-cli: " << file << " holds a record longer than a module's image\n";
+        break;
+    case ConfigReadResult::Truncated: cli.err << "kelvane-cli: " << file << " ends inside a record\n"; break;
     }
     return false;
 }

@@ -26,9 +26,8 @@ bool RowsAsked(CliContext& cli, const std::vector<std::string>& texts, const std
     for (const std::string& text : texts) {
         bool ok = false;
         const int row = ParseByte(text, ok);
-        const bool inPair = std::any_of(pairs.begin(), pairs.end(), [&](const ModulePair& p) {
-            return p.inputRow == row || p.outputRow == row;
-        });
+        const bool inPair = std::any_of(pairs.begin(), pairs.end(),
+                                        [&](const ModulePair& p) { return p.inputRow == row || p.outputRow == row; });
         if (!ok || !inPair) {
             cli.err << "kelvane-cli: --rows: " << text << " is not a row of an input/output pair\n";
             return false;

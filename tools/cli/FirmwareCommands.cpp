@@ -123,7 +123,8 @@ int RunFirmwareScan(CliContext& cli) {
     }
     cli.out << "listed files:\n";
     for (const FirmwareScanNote& note : scan.notes) {
-        cli.out << "  " << (note.line.empty() ? "(empty line)" : note.line) << ": " << FirmwareVerdictText(note.verdict);
+        cli.out << "  " << (note.line.empty() ? "(empty line)" : note.line) << ": "
+                << FirmwareVerdictText(note.verdict);
         if (note.verdict == FirmwareVerdict::Chosen || note.verdict == FirmwareVerdict::NotNewer) {
             cli.out << " (" << ModuleTypeName(note.type) << ' ' << VersionLabel(note.version) << ')';
         }

@@ -35,7 +35,8 @@ std::optional<int> IndexIn(std::span<const char* const> names, const std::string
     }
     int index = 0;
     const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), index);
-    if (ec == std::errc{} && end == value.data() + value.size() && index >= 0 && index < static_cast<int>(names.size())) {
+    if (ec == std::errc{} && end == value.data() + value.size() && index >= 0 &&
+        index < static_cast<int>(names.size())) {
         return index;
     }
     return std::nullopt;
@@ -99,7 +100,8 @@ bool SetServiceField(PairSession& s, const std::string& name, const std::string&
         const auto cam = WholeNumber(value, 0, m.CamCount);
         const int row = InputRowAnnouncing(m, serviceId);
         if (!cam || row < 0) {
-            why = !cam ? "wants a CAM from 0 (none) to " + std::to_string(m.CamCount) : "no input announces this service";
+            why =
+                !cam ? "wants a CAM from 0 (none) to " + std::to_string(m.CamCount) : "no input announces this service";
             return false;
         }
         InputService* service = FindOrAddInputService(m.InputServices[row], serviceId);
@@ -130,7 +132,6 @@ bool SetServiceField(PairSession& s, const std::string& name, const std::string&
     why = "is not a service setting (channel, cam, lcn, hdlcn)";
     return false;
 }
-
 
 // Why `value` cannot be the network name the section carries: at most 30 characters, each one Latin-1 byte on
 // the wire and none a control; empty when it can. Nothing is cut or replaced: the operator chooses again.
@@ -167,7 +168,6 @@ bool SetRangedField(PanelModel& m, const FieldRange& range, const std::string& v
     SetFieldValue(m, range.id, *number);
     return true;
 }
-
 
 void AddNumber(std::vector<TextSetting>& out, std::string name, int value) {
     out.push_back({std::move(name), std::to_string(value), false, 0});
@@ -347,7 +347,6 @@ bool ApplySetting(PairSession& s, const std::string& name, const std::string& va
     }
     return SetServiceField(s, name, value, why);
 }
-
 
 std::vector<TextSetting> OutputSettingsOf(const PanelModel& m) {
     std::vector<TextSetting> out;

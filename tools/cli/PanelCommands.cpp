@@ -78,8 +78,8 @@ void PrintOutput(std::ostream& out, const PairSession& s) {
         return;
     }
     out << "output row " << s.pair.outputRow << " " << ModuleTypeName(s.output->Type) << " (address "
-        << static_cast<int>(s.output->Address) << "), " << m.OutputChannelCount << " channel(s), "
-        << s.pair.camCount << " CI module(s) between\n";
+        << static_cast<int>(s.output->Address) << "), " << m.OutputChannelCount << " channel(s), " << s.pair.camCount
+        << " CI module(s) between\n";
     for (int k = 0; k < m.OutputChannelCount; ++k) {
         out << "  channel " << k + 1 << ": " << ChannelFrequencyKHz(m, k + 1) << " kHz, stream id "
             << m.TransportStreamId[k] << "\n";
@@ -108,8 +108,10 @@ void PrintServices(std::ostream& out, const PairSession& s) {
         const char from = row.Source <= 3 ? static_cast<char>('A' + row.Source) : '?';
         std::snprintf(line, sizeof line, "          %c     %-5u  %s  %-5s  %-9s  %-3s  %-7s  %-4s  %s\n", from,
                       static_cast<unsigned>(row.ServiceId), Column(TerminalText(row.Name), 28).c_str(),
-                      row.ServiceKind == 1 ? "tv" : row.ServiceKind == 2 ? "radio" : "-", row.Scrambled ? "yes" : "no",
-                      row.Cam ? std::to_string(row.Cam).c_str() : "-",
+                      row.ServiceKind == 1   ? "tv"
+                      : row.ServiceKind == 2 ? "radio"
+                                             : "-",
+                      row.Scrambled ? "yes" : "no", row.Cam ? std::to_string(row.Cam).c_str() : "-",
                       row.OutputChannel ? std::to_string(row.OutputChannel).c_str() : "-",
                       row.Lcn && row.OutputChannel ? std::to_string(row.Lcn).c_str() : "-",
                       row.HdLcn && row.OutputChannel ? std::to_string(row.HdLcn).c_str() : "-");

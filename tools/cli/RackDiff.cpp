@@ -22,7 +22,6 @@
 namespace kelvane {
 namespace {
 
-
 // The lines of one row, each prefixed with the row and its model.
 class RowReport {
 public:
@@ -224,7 +223,8 @@ void DiffUnexplainedBytes(const SlotRecord& a, const SlotRecord& b, RowReport& r
         if (fieldsDiffer && !inBoth) continue;  // a longer image holds more services, and they were named
         offsets.push_back(k);
     }
-    if (!offsets.empty()) report.Add("bytes at offsets " + OffsetList(offsets) + " differ where no field explains them");
+    if (!offsets.empty())
+        report.Add("bytes at offsets " + OffsetList(offsets) + " differ where no field explains them");
 }
 
 void DiffRow(const SlotRecord& a, const SlotRecord& b, std::size_t row, std::vector<std::string>& lines) {
@@ -252,8 +252,7 @@ std::string ModuleName(std::uint8_t type) {
 
 }  // namespace
 
-RackDifferences DiffRacks(const SlotTable& a, const SlotTable& b, const std::string& first,
-                          const std::string& second) {
+RackDifferences DiffRacks(const SlotTable& a, const SlotTable& b, const std::string& first, const std::string& second) {
     RackDifferences diff;
     const std::size_t rows = std::max(a.ModuleCount, b.ModuleCount);
     for (std::size_t row = 0; row < rows && row < kSlotCount; ++row) {

@@ -109,8 +109,17 @@ int main(int argc, char** argv) {
     }
     PortOpener& ports = tracedPorts ? static_cast<PortOpener&>(*tracedPorts) : *nativePorts;
     CXmit link(ports, clock);
-    CliContext cli{link, ports, clock, std::cout, std::cerr, workingDirectory,
-                   StandardOutputIsTerminal(), options.portEntry, PortTableProblems(options.portEntry), racks,
-                   [&workingDirectory](const std::string& entry) { return MakeNativePortOpener(entry, workingDirectory); }};
+    CliContext cli{
+        link,
+        ports,
+        clock,
+        std::cout,
+        std::cerr,
+        workingDirectory,
+        StandardOutputIsTerminal(),
+        options.portEntry,
+        PortTableProblems(options.portEntry),
+        racks,
+        [&workingDirectory](const std::string& entry) { return MakeNativePortOpener(entry, workingDirectory); }};
     return RunCli(line, cli);
 }

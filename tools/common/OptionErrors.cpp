@@ -25,7 +25,8 @@ std::string OptionErrorText(const CLI::ParseError& error) {
             return "option " + (flag.starts_with("-") ? flag : "--" + flag) + " takes no value";
         }
         if (message.ends_with(" missing")) return "option " + NameBefore(message, ":") + " needs a value";
-        if (message.find("At Most") != std::string::npos) return "option " + NameBefore(message, ":") + " is given more than once";
+        if (message.find("At Most") != std::string::npos)
+            return "option " + NameBefore(message, ":") + " is given more than once";
     }
     if (dynamic_cast<const CLI::RequiredError*>(&error) != nullptr && message.ends_with(" is required")) {
         return NameBefore(message, " is required") + " is missing";
@@ -36,8 +37,10 @@ std::string OptionErrorText(const CLI::ParseError& error) {
 std::string LeftOverText(const CLI::App& chosen, const std::vector<std::string>& leftOver, bool afterOptions) {
     if (leftOver.empty()) return {};
     const std::string& first = leftOver.front();
-    if (!afterOptions && first.size() > 1 && first.front() == '-') return "unknown option '" + first.substr(0, first.find('=')) + "'";
-    const bool commands = chosen.get_parent() == nullptr || !chosen.get_subcommands([](const CLI::App*) { return true; }).empty();
+    if (!afterOptions && first.size() > 1 && first.front() == '-')
+        return "unknown option '" + first.substr(0, first.find('=')) + "'";
+    const bool commands =
+        chosen.get_parent() == nullptr || !chosen.get_subcommands([](const CLI::App*) { return true; }).empty();
     return (commands ? "unknown command '" : "unexpected argument '") + first + "'";
 }
 

@@ -22,8 +22,10 @@ bool IsAddressLiteral(const std::string& host) {
     if (host.find(':') != std::string::npos) return true;  // IPv6, written out
     int dots = 0;
     for (const char c : host) {
-        if (c == '.') ++dots;
-        else if (c < '0' || c > '9') return false;
+        if (c == '.')
+            ++dots;
+        else if (c < '0' || c > '9')
+            return false;
     }
     return dots == 3;
 }
@@ -43,7 +45,8 @@ bool ParseListenAddress(const std::string& text, ListenAddress& address, std::st
         return false;
     }
     if (!IsAddressLiteral(host)) {
-        error = "--listen: write the address to serve on (127.0.0.1, or the interface's own), not the name '" + host + "'";
+        error =
+            "--listen: write the address to serve on (127.0.0.1, or the interface's own), not the name '" + host + "'";
         return false;
     }
     address = {host, static_cast<std::uint16_t>(port)};

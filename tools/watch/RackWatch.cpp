@@ -15,8 +15,7 @@ constexpr std::uint8_t kControllerAddress = 0;
 // Whether a row points at a satellite carrier at all: a row left outside the band, or without a symbol rate,
 // passes nothing and can never lock.
 bool Tuned(const PanelModel& m, int row) {
-    return m.InputFreqMHz[row] >= kSatFreqMinMHz && m.InputFreqMHz[row] <= kSatFreqMaxMHz &&
-           m.InputSymbolRate[row] > 0;
+    return m.InputFreqMHz[row] >= kSatFreqMinMHz && m.InputFreqMHz[row] <= kSatFreqMaxMHz && m.InputSymbolRate[row] > 0;
 }
 
 std::vector<ServiceReading> ServicesOnChannel(const PanelModel& m, int channel) {
@@ -47,7 +46,8 @@ std::vector<ModulePair> PairsToWatch(const SlotTable& slots, const std::vector<i
     for (const int row : rows) {
         if (!take(row)) unpaired.push_back(row);
     }
-    std::sort(pairs.begin(), pairs.end(), [](const ModulePair& a, const ModulePair& b) { return a.inputRow < b.inputRow; });
+    std::sort(pairs.begin(), pairs.end(),
+              [](const ModulePair& a, const ModulePair& b) { return a.inputRow < b.inputRow; });
     return pairs;
 }
 
@@ -82,9 +82,7 @@ std::uint64_t RackWatch::PollFailures() const {
     return failures;
 }
 
-bool RackWatch::PollPair(Watched& w, WatchRound& round) {
-    return PollInput(w, round) && PollOutput(w, round);
-}
+bool RackWatch::PollPair(Watched& w, WatchRound& round) { return PollInput(w, round) && PollOutput(w, round); }
 
 bool RackWatch::PollInput(Watched& w, WatchRound& round) {
     const SlotRecord& input = slots_[static_cast<std::size_t>(w.pair.inputRow)];
@@ -128,8 +126,6 @@ bool RackWatch::PollOutput(Watched& w, WatchRound& round) {
     return true;
 }
 
-bool RackWatch::RackAnswers() {
-    return ProbeIdentity(link_, kControllerAddress).has_value();
-}
+bool RackWatch::RackAnswers() { return ProbeIdentity(link_, kControllerAddress).has_value(); }
 
 }  // namespace kelvane

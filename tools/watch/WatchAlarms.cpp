@@ -52,7 +52,8 @@ void WatchAlarms::JudgeInput(const InputReading& input, std::vector<std::string>
     LockHistory& history = known->second;
     if (history.locked && !locked) alarms.push_back(InputName(input) + ": lock lost (" + Figures(input) + ")");
     if (!history.locked && locked) {
-        alarms.push_back(InputName(input) + (history.everLocked ? ": lock regained (" : ": locked (") + Figures(input) + ")");
+        alarms.push_back(InputName(input) + (history.everLocked ? ": lock regained (" : ": locked (") + Figures(input) +
+                         ")");
     }
     history.locked = locked;
     history.everLocked = history.everLocked || locked;

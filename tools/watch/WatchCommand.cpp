@@ -27,8 +27,9 @@ bool StartServer(CliContext& cli, const WatchOptions& options, std::unique_ptr<M
     if (server->Start(*options.listen, error)) {
         // The port the system chose for port 0 is known only here.
         const bool v6 = options.listen->host.find(':') != std::string::npos;
-        cli.err << "kelvane-cli: serving http://" << (v6 ? "[" + options.listen->host + "]" : options.listen->host) << ':'
-                << server->Port() << "/metrics\n" << std::flush;
+        cli.err << "kelvane-cli: serving http://" << (v6 ? "[" + options.listen->host + "]" : options.listen->host)
+                << ':' << server->Port() << "/metrics\n"
+                << std::flush;
         return true;
     }
     cli.err << "kelvane-cli: " << error << '\n';
@@ -37,8 +38,8 @@ bool StartServer(CliContext& cli, const WatchOptions& options, std::unique_ptr<M
 
 // The status of many racks' single rounds: the gravest first, as a script would want to act on it.
 int Gravest(const std::vector<int>& statuses) {
-    for (const int status : {kCliUsage, kCliRackNotFound, kCliPortBusy, kCliInactiveModule, kCliIncomplete,
-                             kCliFileError, kCliFindings}) {
+    for (const int status :
+         {kCliUsage, kCliRackNotFound, kCliPortBusy, kCliInactiveModule, kCliIncomplete, kCliFileError, kCliFindings}) {
         if (std::find(statuses.begin(), statuses.end(), status) != statuses.end()) return status;
     }
     return kCliOk;
@@ -74,7 +75,8 @@ int WatchRacks(CliContext& cli, const WatchOptions& options, const std::function
     return WatchRacks(cli, options, output, keepGoing);
 }
 
-int WatchRacks(CliContext& cli, const WatchOptions& options, WatchOutput& output, const std::function<bool()>& keepGoing) {
+int WatchRacks(CliContext& cli, const WatchOptions& options, WatchOutput& output,
+               const std::function<bool()>& keepGoing) {
     // A rack refused for its options (a row that is no pair) ends every watch, as it ends a single one.
     std::atomic<bool> refused{false};
     const std::function<bool()> going = [&] { return !refused && keepGoing(); };

@@ -21,7 +21,8 @@ int WatchRack(CliContext& cli, const WatchOptions& options, const std::function<
 // Fewer than two racks: WatchRack.
 int WatchRacks(CliContext& cli, const WatchOptions& options, const std::function<bool()>& keepGoing);
 // The same into an output of the caller's (the benchmark's, which times the rounds).
-int WatchRacks(CliContext& cli, const WatchOptions& options, WatchOutput& output, const std::function<bool()>& keepGoing);
+int WatchRacks(CliContext& cli, const WatchOptions& options, WatchOutput& output,
+               const std::function<bool()>& keepGoing);
 // kelvane-cli watch, until a stop signal.
 int RunWatch(CliContext& cli, const WatchOptions& options);
 

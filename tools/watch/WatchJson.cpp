@@ -22,8 +22,9 @@ std::string ModuleObject(const ModuleReading& m) {
 
 std::string InputObject(const InputReading& i) {
     std::string o = "{" + Field("row", Number(static_cast<std::uint64_t>(i.row))) + "," +
-                    Field("model", JsonString(i.model)) + "," + Field("input", JsonString(std::string(1, 'A' + i.input))) +
-                    "," + Field("tuned", Flag(i.tuned)) + "," + Field("answering", Flag(i.answered));
+                    Field("model", JsonString(i.model)) + "," +
+                    Field("input", JsonString(std::string(1, 'A' + i.input))) + "," + Field("tuned", Flag(i.tuned)) +
+                    "," + Field("answering", Flag(i.answered));
     if (i.answered) {
         o += "," + Field("lock", JsonString(LockWord(i.lock))) + "," + Field("lock_state", Number(i.lock)) + "," +
              Field("level", Number(i.level)) + "," + Field("snr", Number(i.snr));
@@ -32,14 +33,15 @@ std::string InputObject(const InputReading& i) {
 }
 
 std::string ServiceObject(const ServiceReading& s) {
-    return "{" + Field("id", Number(s.id)) + "," + Field("name", JsonString(s.name)) + "," + Field("rate", Number(s.rate)) +
-           "}";
+    return "{" + Field("id", Number(s.id)) + "," + Field("name", JsonString(s.name)) + "," +
+           Field("rate", Number(s.rate)) + "}";
 }
 
 std::string ChannelObject(const ChannelReading& c) {
     std::string o = "{" + Field("row", Number(static_cast<std::uint64_t>(c.row))) + "," +
-                    Field("model", JsonString(c.model)) + "," + Field("channel", Number(static_cast<std::uint64_t>(c.channel))) +
-                    "," + Field("answering", Flag(c.answered));
+                    Field("model", JsonString(c.model)) + "," +
+                    Field("channel", Number(static_cast<std::uint64_t>(c.channel))) + "," +
+                    Field("answering", Flag(c.answered));
     if (c.answered) {
         o += "," + Field("bitrate_bps", Number(c.inUse)) + "," + Field("capacity_bps", Number(c.capacity)) + "," +
              Field("bitrate_kbps", Number(c.inUse / 1000)) + "," + Field("capacity_kbps", Number(c.capacity / 1000)) +
@@ -82,11 +84,13 @@ std::string JsonString(std::string_view text) {
 
 std::string WatchJson(const WatchRound& round) {
     const std::string rack = "{" + Field("name", JsonString(round.rack)) + "," + Field("found", Flag(round.rackFound)) +
-                             "," + Field("in_use", Flag(round.inUse)) + "," + Field("port", JsonString(round.port)) + "}";
+                             "," + Field("in_use", Flag(round.inUse)) + "," + Field("port", JsonString(round.port)) +
+                             "}";
     return "{" + Field("time", JsonString(UtcTimestamp(round.time))) + "," +
            Field("unix_time", std::to_string(static_cast<long long>(round.time))) + "," + Field("rack", rack) + "," +
-           Field("modules", Array(round.modules, ModuleObject)) + "," + Field("inputs", Array(round.inputs, InputObject)) +
-           "," + Field("channels", Array(round.channels, ChannelObject)) + "," +
+           Field("modules", Array(round.modules, ModuleObject)) + "," +
+           Field("inputs", Array(round.inputs, InputObject)) + "," +
+           Field("channels", Array(round.channels, ChannelObject)) + "," +
            Field("poll_failures", Number(round.pollFailures)) + "," + Field("all_well", Flag(AllWell(round))) + "}";
 }
 

@@ -57,7 +57,9 @@ bool TakeValue(const std::string& name, const std::string& value, WatchOptions& 
         return MetricsServerAvailable();
     }
     const auto rows = Rows(value);
-    if (!rows) error = "--rows wants row numbers from 1 to " + std::to_string(kSlotCount - 1) + " separated by commas, not '" + value + "'";
+    if (!rows)
+        error = "--rows wants row numbers from 1 to " + std::to_string(kSlotCount - 1) + " separated by commas, not '" +
+                value + "'";
     if (rows) o.rows = *rows;
     return rows.has_value();
 }
@@ -69,16 +71,20 @@ void AddWatchOptions(CLI::App& watch, WatchOptionTexts& texts) {
         ->type_name("SECONDS");
     watch.add_flag("--json", texts.json, "one JSON object a round instead of the table or lines")
         ->disable_flag_override();
-    watch.add_option("--prometheus", texts.prometheus,
-                     "write FILE in the Prometheus text format after each round (node_exporter's textfile collector)")
+    watch
+        .add_option("--prometheus", texts.prometheus,
+                    "write FILE in the Prometheus text format after each round (node_exporter's textfile collector)")
         ->type_name("FILE");
-    watch.add_flag("--once", texts.once, "make one round; exit 10 unless every input is locked, every module answers "
-                                         "and every channel is within its capacity")
+    watch
+        .add_flag("--once", texts.once,
+                  "make one round; exit 10 unless every input is locked, every module answers "
+                  "and every channel is within its capacity")
         ->disable_flag_override();
     watch.add_option("--rows", texts.rows, "watch the pairs of these rows alone, e.g. 1,3,5")->type_name("ROWS");
-    watch.add_option("--listen", texts.listen,
-                     "serve the metrics at http://HOST:PORT/metrics for Prometheus to scrape; HOST is 127.0.0.1 unless "
-                     "given (an address, not a name)")
+    watch
+        .add_option("--listen", texts.listen,
+                    "serve the metrics at http://HOST:PORT/metrics for Prometheus to scrape; HOST is 127.0.0.1 unless "
+                    "given (an address, not a name)")
         ->type_name("[HOST:]PORT");
     watch.add_flag("--all", texts.all, "watch every rack the port table names (NAME @ ENTRY)")->disable_flag_override();
 }
@@ -87,9 +93,10 @@ bool TakeWatchOptions(const CLI::App& watch, const WatchOptionTexts& texts, Watc
     WatchOptions taken;
     taken.json = texts.json;
     taken.once = texts.once;
-    const std::pair<const char*, const std::string*> values[] = {
-        {"--interval", &texts.interval}, {"--prometheus", &texts.prometheus}, {"--rows", &texts.rows},
-        {"--listen", &texts.listen}};
+    const std::pair<const char*, const std::string*> values[] = {{"--interval", &texts.interval},
+                                                                 {"--prometheus", &texts.prometheus},
+                                                                 {"--rows", &texts.rows},
+                                                                 {"--listen", &texts.listen}};
     for (const auto& [name, value] : values) {
         if (watch.count(name) != 0 && !TakeValue(name, *value, taken, error)) return false;
     }

@@ -40,8 +40,8 @@ void AddWatchOptions(CLI::App& watch, WatchOptionTexts& texts);
 bool TakeWatchOptions(const CLI::App& watch, const WatchOptionTexts& texts, WatchOptions& options, std::string& error);
 
 // Reads the arguments after "watch": --interval SECONDS (0.1 to 86400, decimals allowed), --json,
-// --prometheus FILE, --once, --rows 1,3,5, --listen [HOST:]PORT, --all; values as the next argument or after '='. False with a reason in
-// `error` for anything else.
+// --prometheus FILE, --once, --rows 1,3,5, --listen [HOST:]PORT, --all; values as the next argument or after '='. False
+// with a reason in `error` for anything else.
 bool ParseWatchOptions(const std::vector<std::string>& args, WatchOptions& options, std::string& error);
 
 }  // namespace kelvane

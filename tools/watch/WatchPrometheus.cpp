@@ -49,7 +49,8 @@ std::string Row(int row) { return std::to_string(row); }
 std::string Letter(int input) { return std::string(1, static_cast<char>('A' + input)); }
 
 void ModuleFamilies(Exposition& e, Rounds rounds) {
-    e.Family("kelvane_rack_up", "gauge", "Whether the rack answered during the last round (1) or is being searched for (0).");
+    e.Family("kelvane_rack_up", "gauge",
+             "Whether the rack answered during the last round (1) or is being searched for (0).");
     e.EachRack(rounds, [&e](const WatchRound& round) { e.Sample("kelvane_rack_up", {}, round.rackFound ? "1" : "0"); });
     e.Family("kelvane_rack_in_use", "gauge",
              "Whether another program held the rack's line this round (1): nothing polled, the rest as last known.");
@@ -68,22 +69,28 @@ void InputFamilies(Exposition& e, Rounds rounds) {
         const char* help;
         std::uint8_t InputReading::*field;
     };
-    e.Family("kelvane_input_locked", "gauge", "Whether the input is locked (1) or not (0), as its lamp is green or not.");
+    e.Family("kelvane_input_locked", "gauge",
+             "Whether the input is locked (1) or not (0), as its lamp is green or not.");
     e.EachRack(rounds, [&e](const WatchRound& round) {
         for (const InputReading& i : round.inputs) {
-            if (i.tuned) e.Sample("kelvane_input_locked", {{"row", Row(i.row)}, {"input", Letter(i.input)}}, IsLocked(i) ? "1" : "0");
+            if (i.tuned)
+                e.Sample("kelvane_input_locked", {{"row", Row(i.row)}, {"input", Letter(i.input)}},
+                         IsLocked(i) ? "1" : "0");
         }
     });
     const Figure figures[] = {
-        {"kelvane_input_lock_state", "Lock state the input reports: 0 no lock, 1 carrier found, 2 locked.", &InputReading::lock},
+        {"kelvane_input_lock_state", "Lock state the input reports: 0 no lock, 1 carrier found, 2 locked.",
+         &InputReading::lock},
         {"kelvane_input_level", "Signal level of the input, 0 to 100 as on the panel's bar.", &InputReading::level},
-        {"kelvane_input_snr", "Signal-to-noise figure of the input, 0 to 100 as on the panel's bar.", &InputReading::snr},
+        {"kelvane_input_snr", "Signal-to-noise figure of the input, 0 to 100 as on the panel's bar.",
+         &InputReading::snr},
     };
     for (const Figure& f : figures) {
         e.Family(f.name, "gauge", f.help);
         e.EachRack(rounds, [&e, &f](const WatchRound& round) {
             for (const InputReading& i : round.inputs) {
-                if (i.tuned && i.answered) e.Sample(f.name, {{"row", Row(i.row)}, {"input", Letter(i.input)}}, std::to_string(i.*f.field));
+                if (i.tuned && i.answered)
+                    e.Sample(f.name, {{"row", Row(i.row)}, {"input", Letter(i.input)}}, std::to_string(i.*f.field));
             }
         });
     }
@@ -96,25 +103,31 @@ void ChannelFamilies(Exposition& e, Rounds rounds) {
         std::uint32_t ChannelReading::*field;
     };
     const Figure figures[] = {
-        {"kelvane_channel_bits_per_second", "Bit-rate in use on the output channel, bits per second.", &ChannelReading::inUse},
-        {"kelvane_channel_capacity_bits_per_second", "Capacity of the output channel at its modulation, bits per second.",
-         &ChannelReading::capacity},
+        {"kelvane_channel_bits_per_second", "Bit-rate in use on the output channel, bits per second.",
+         &ChannelReading::inUse},
+        {"kelvane_channel_capacity_bits_per_second",
+         "Capacity of the output channel at its modulation, bits per second.", &ChannelReading::capacity},
     };
     for (const Figure& f : figures) {
         e.Family(f.name, "gauge", f.help);
         e.EachRack(rounds, [&e, &f](const WatchRound& round) {
             for (const ChannelReading& c : round.channels) {
-                if (c.answered) e.Sample(f.name, {{"row", Row(c.row)}, {"channel", Row(c.channel)}}, std::to_string(c.*f.field));
+                if (c.answered)
+                    e.Sample(f.name, {{"row", Row(c.row)}, {"channel", Row(c.channel)}}, std::to_string(c.*f.field));
             }
         });
     }
-    e.Family("kelvane_service_rate", "gauge", "Rate the output module reports for a service placed on the channel, in its own units.");
+    e.Family("kelvane_service_rate", "gauge",
+             "Rate the output module reports for a service placed on the channel, in its own units.");
     e.EachRack(rounds, [&e](const WatchRound& round) {
         for (const ChannelReading& c : round.channels) {
             if (!c.answered) continue;
             for (const ServiceReading& s : c.services) {
                 e.Sample("kelvane_service_rate",
-                         {{"row", Row(c.row)}, {"channel", Row(c.channel)}, {"service", std::to_string(s.id)}, {"name", s.name}},
+                         {{"row", Row(c.row)},
+                          {"channel", Row(c.channel)},
+                          {"service", std::to_string(s.id)},
+                          {"name", s.name}},
                          std::to_string(s.rate));
             }
         }
@@ -134,10 +147,14 @@ std::string PrometheusLabelValue(std::string_view value) {
             continue;
         }
         const char c = value[start];
-        if (c == '\\') out += "\\\\";
-        else if (c == '"') out += "\\\"";
-        else if (c == '\n') out += "\\n";
-        else out.append(value.substr(start, at - start));
+        if (c == '\\')
+            out += "\\\\";
+        else if (c == '"')
+            out += "\\\"";
+        else if (c == '\n')
+            out += "\\n";
+        else
+            out.append(value.substr(start, at - start));
     }
     return out;
 }
@@ -154,7 +171,8 @@ std::string PrometheusText(Rounds rounds) {
     e.EachRack(rounds, [&e](const WatchRound& round) {
         e.Sample("kelvane_poll_failures_total", {}, std::to_string(round.pollFailures));
     });
-    e.Family("kelvane_last_round_timestamp_seconds", "gauge", "When the last round was made, seconds since 1970 (UTC).");
+    e.Family("kelvane_last_round_timestamp_seconds", "gauge",
+             "When the last round was made, seconds since 1970 (UTC).");
     e.EachRack(rounds, [&e](const WatchRound& round) {
         e.Sample("kelvane_last_round_timestamp_seconds", {}, std::to_string(static_cast<long long>(round.time)));
     });

@@ -6,10 +6,10 @@ namespace kelvane {
 
 std::string LockWord(std::uint8_t lock) {
     switch (ReadLockState(lock)) {
-        case LockState::NoLock: return "no lock";
-        case LockState::Carrier: return "carrier";
-        case LockState::Locked: return "locked";
-        case LockState::Undefined: break;
+    case LockState::NoLock: return "no lock";
+    case LockState::Carrier: return "carrier";
+    case LockState::Locked: return "locked";
+    case LockState::Undefined: break;
     }
     return "state " + std::to_string(lock);
 }

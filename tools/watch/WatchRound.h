@@ -32,7 +32,7 @@ struct InputReading {
 
 struct ServiceReading {
     std::uint16_t id = 0;
-    std::string name;    // UTF-8; empty when no input announces it
+    std::string name;  // UTF-8; empty when no input announces it
     std::uint16_t rate = 0;  // as the output module reports it
 };
 
@@ -53,9 +53,9 @@ struct WatchRound {
     // Another program held the line (a lock, or a serial server's other client): nothing was polled, and the rack
     // and its modules stand as last known, without figures.
     bool inUse = false;
-    std::string port;        // where the rack answers
-    std::string rack;        // which rack: the name the operator gave it, else its port-table entry
-    bool named = false;      // whether `rack` is a name the operator gave
+    std::string port;  // where the rack answers
+    std::string rack;  // which rack: the name the operator gave it, else its port-table entry
+    bool named = false;  // whether `rack` is a name the operator gave
     std::uint32_t durationMs = 0;  // how long the round took
     std::vector<ModuleReading> modules;
     std::vector<InputReading> inputs;

@@ -42,7 +42,8 @@ int WatchSession::Run(const std::function<bool()>& keepGoing) {
     while (keepGoing()) {
         const std::uint64_t start = line_.clock.TickCount();
         WatchRound round = Round();
-        round.durationMs = static_cast<std::uint32_t>(std::min<std::uint64_t>(line_.clock.TickCount() - start, UINT32_MAX));
+        round.durationMs =
+            static_cast<std::uint32_t>(std::min<std::uint64_t>(line_.clock.TickCount() - start, UINT32_MAX));
         const bool written = output_.Show(index_, round);
         if (options_.once) {
             if (round.inUse) return kCliPortBusy;

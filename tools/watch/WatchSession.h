@@ -21,7 +21,7 @@ struct RackLine {
     CXmit& link;
     PortOpener& ports;
     Clock& clock;
-    std::string portOption;                 // the entry given, when one was
+    std::string portOption;  // the entry given, when one was
     std::vector<std::string> portProblems;  // what is wrong with it or with KELVANE_PORTS
 };
 

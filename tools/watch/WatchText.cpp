@@ -28,7 +28,9 @@ std::string TableLine(int row, const std::string& model, const std::string& what
     return line;
 }
 
-std::string InputLabel(const InputReading& input) { return std::string("input ") + static_cast<char>('A' + input.input); }
+std::string InputLabel(const InputReading& input) {
+    return std::string("input ") + static_cast<char>('A' + input.input);
+}
 
 std::string Where(int row, const std::string& model) { return "row " + std::to_string(row) + " " + model; }
 
@@ -60,8 +62,7 @@ std::string RackState(const WatchRound& round) {
 
 std::string WatchTable(const WatchRound& round, const std::vector<std::string>& latestAlarms) {
     std::string text = UtcTimestamp(round.time) + "  " + (round.named ? "[" + round.rack + "] " : std::string()) +
-                       RackState(round) +
-                       "  poll failures " + std::to_string(round.pollFailures) + "\n\n";
+                       RackState(round) + "  poll failures " + std::to_string(round.pollFailures) + "\n\n";
     text += "row  model    what       lock       level  s.n.r.  rate/capacity             services\n";
     RowOrdered lines;
     for (const InputReading& input : round.inputs) {
@@ -99,8 +100,9 @@ std::string WatchLines(const WatchRound& round, bool withRack) {
         lines.Add(input.row, line + "\n");
     }
     for (const ChannelReading& channel : round.channels) {
-        lines.Add(channel.row, time + Where(channel.row, channel.model) + " channel " + std::to_string(channel.channel) +
-                                   ": " + ChannelState(channel) + ", " + Services(channel.services.size()) + "\n");
+        lines.Add(channel.row, time + Where(channel.row, channel.model) + " channel " +
+                                   std::to_string(channel.channel) + ": " + ChannelState(channel) + ", " +
+                                   Services(channel.services.size()) + "\n");
     }
     return lines.Text();
 }

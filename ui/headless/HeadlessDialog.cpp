@@ -36,7 +36,8 @@ HeadlessDialog::~HeadlessDialog() { system_.Forget(*this); }
 HeadlessDialog::Control& HeadlessDialog::At(int control) {
     const auto found = controls_.find(control);
     if (found == controls_.end()) {
-        throw std::out_of_range("dialog " + std::to_string(template_.id) + " has no control " + std::to_string(control));
+        throw std::out_of_range("dialog " + std::to_string(template_.id) + " has no control " +
+                                std::to_string(control));
     }
     return found->second;
 }
@@ -80,7 +81,7 @@ void HeadlessDialog::SetText(int control, const std::string& text) {
 }
 
 std::unique_ptr<CellEditor> HeadlessDialog::CreateCellEditor(int control, const Rect& bounds,
-                                                              CellEditorEvents& events) {
+                                                             CellEditorEvents& events) {
     const Control& list = At(control);
     int width = 0;
     for (const ListColumn& column : list.columns) width += column.width;
@@ -154,7 +155,8 @@ std::string HeadlessDialog::CellToolTip(int control, int row, int column) const 
 
 ListCell HeadlessDialog::Cell(int control, int row, int column) const {
     const auto& cells = const_cast<HeadlessDialog*>(this)->RowAt(control, row).cells;
-    return column >= 0 && column < static_cast<int>(cells.size()) ? cells[static_cast<std::size_t>(column)] : ListCell{};
+    return column >= 0 && column < static_cast<int>(cells.size()) ? cells[static_cast<std::size_t>(column)]
+                                                                  : ListCell{};
 }
 
 void HeadlessDialog::SetRowTextColor(int control, int row, Color color) {
@@ -183,8 +185,11 @@ Rect HeadlessDialog::CellBounds(int control, int row, int column) const {
     const Control& c = At(control);
     constexpr int kRowHeight = 17;
     int x = 0;
-    for (int k = 0; k < column && k < static_cast<int>(c.columns.size()); ++k) x += c.columns[static_cast<std::size_t>(k)].width;
-    const int width = column >= 0 && column < static_cast<int>(c.columns.size()) ? c.columns[static_cast<std::size_t>(column)].width : 0;
+    for (int k = 0; k < column && k < static_cast<int>(c.columns.size()); ++k)
+        x += c.columns[static_cast<std::size_t>(k)].width;
+    const int width = column >= 0 && column < static_cast<int>(c.columns.size())
+                          ? c.columns[static_cast<std::size_t>(column)].width
+                          : 0;
     return {x, row * kRowHeight, width, kRowHeight};
 }
 

@@ -8,8 +8,8 @@ namespace kelvane::ui {
 HeadlessWindowSystem::HeadlessWindowSystem(Clock& clock)
     : clock_(clock), virtualClock_(dynamic_cast<VirtualClock*>(&clock)) {}
 
-std::unique_ptr<Dialog> HeadlessWindowSystem::CreateDialog(const DialogTemplate& dialogTemplate,
-                                                           DialogHandler& handler, Dialog* parent) {
+std::unique_ptr<Dialog> HeadlessWindowSystem::CreateDialog(const DialogTemplate& dialogTemplate, DialogHandler& handler,
+                                                           Dialog* parent) {
     return std::make_unique<HeadlessDialog>(*this, dialogTemplate, handler, dynamic_cast<HeadlessDialog*>(parent));
 }
 
@@ -78,7 +78,8 @@ HeadlessDialog* HeadlessWindowSystem::Find(int templateId) const {
 }
 
 std::vector<HeadlessWindowSystem::Timer>::iterator HeadlessWindowSystem::NextDue() {
-    return std::min_element(timers_.begin(), timers_.end(), [](const Timer& a, const Timer& b) { return a.due < b.due; });
+    return std::min_element(timers_.begin(), timers_.end(),
+                            [](const Timer& a, const Timer& b) { return a.due < b.due; });
 }
 
 void HeadlessWindowSystem::InputAt(std::uint64_t afterMs, std::function<void()> action) {
@@ -106,7 +107,8 @@ void HeadlessWindowSystem::TakeDueInput(bool waiting) {
     }
 }
 
-void HeadlessWindowSystem::FocusChain(HeadlessDialog& dialog, std::vector<std::pair<HeadlessDialog*, int>>& chain) const {
+void HeadlessWindowSystem::FocusChain(HeadlessDialog& dialog,
+                                      std::vector<std::pair<HeadlessDialog*, int>>& chain) const {
     if (!dialog.IsShown()) return;
     for (const ControlTemplate& source : dialog.Template().controls) {
         const auto& control = dialog.ControlState(source.id);
@@ -121,9 +123,8 @@ void HeadlessWindowSystem::PressTab(HeadlessDialog& window, bool backwards) {
     std::vector<std::pair<HeadlessDialog*, int>> chain;
     FocusChain(window, chain);
     if (chain.empty()) return;
-    const auto focused = std::find_if(chain.begin(), chain.end(), [](const auto& entry) {
-        return entry.first->FocusedControl() == entry.second;
-    });
+    const auto focused = std::find_if(chain.begin(), chain.end(),
+                                      [](const auto& entry) { return entry.first->FocusedControl() == entry.second; });
     const auto count = static_cast<std::ptrdiff_t>(chain.size());
     std::ptrdiff_t next = backwards ? count - 1 : 0;
     if (focused != chain.end()) next = ((focused - chain.begin()) + (backwards ? count - 1 : 1)) % count;

@@ -119,8 +119,8 @@ void TextEditControl::ShowElided() {
     const int room = edit_->contentsRect().width() - 2 * (kTextMargin + 1);
     const int lines = std::max(1, (edit_->contentsRect().height() - 2 * kTextMargin) / metrics.lineSpacing());
     const auto fits = [&](const QString& text) {
-        const QRect bounds = metrics.boundingRect(QRect(0, 0, room, lines * 4 * metrics.lineSpacing()),
-                                                  Qt::TextWordWrap, text);
+        const QRect bounds =
+            metrics.boundingRect(QRect(0, 0, room, lines * 4 * metrics.lineSpacing()), Qt::TextWordWrap, text);
         const int linesNeeded = (bounds.height() + metrics.lineSpacing() / 2) / metrics.lineSpacing();
         return linesNeeded <= lines && bounds.width() <= room;
     };

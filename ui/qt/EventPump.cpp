@@ -30,10 +30,8 @@ bool IsHeldInput(QEvent::Type type) {
     case QEvent::MouseButtonDblClick:
     case QEvent::Wheel:
     case QEvent::KeyPress:
-    case QEvent::KeyRelease:
-        return true;
-    default:
-        return false;
+    case QEvent::KeyRelease: return true;
+    default: return false;
     }
 }
 
@@ -41,12 +39,9 @@ bool IsHeldInput(QEvent::Type type) {
 bool IsAction(const QEvent& event) {
     switch (event.type()) {
     case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonDblClick:
-        return true;
-    case QEvent::KeyPress:
-        return !static_cast<const QKeyEvent&>(event).isAutoRepeat();
-    default:
-        return false;
+    case QEvent::MouseButtonDblClick: return true;
+    case QEvent::KeyPress: return !static_cast<const QKeyEvent&>(event).isAutoRepeat();
+    default: return false;
     }
 }
 
@@ -163,7 +158,8 @@ void EventPump::AskBeforeEnding(QWidget* window) {
         // Still in the middle of the work: the operator has been warned and ends it here. Once the work is done
         // the close box's usual way ends the program.
         if (Waiting() && !closeQuestion_.isEmpty()) return endProgram_();
-        if (asked != nullptr) WhenWorkIsDone(this, [asked] {
+        if (asked != nullptr)
+            WhenWorkIsDone(this, [asked] {
                 if (asked != nullptr) asked->close();
             });
     });

@@ -28,8 +28,8 @@ protected:
         QPen pen(kFrameColor, kFrameWidth);
         pen.setJoinStyle(Qt::MiterJoin);
         painter.setPen(pen);
-        painter.drawRect(QRectF(rect()).adjusted(kFrameWidth / 2.0, kFrameWidth / 2.0, -kFrameWidth / 2.0,
-                                                 -kFrameWidth / 2.0));
+        painter.drawRect(
+            QRectF(rect()).adjusted(kFrameWidth / 2.0, kFrameWidth / 2.0, -kFrameWidth / 2.0, -kFrameWidth / 2.0));
     }
 };
 
@@ -82,11 +82,8 @@ bool FocusFrame::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::Move:
         case QEvent::Resize:
         case QEvent::Show:
-        case QEvent::Hide:
-            Place();
-            break;
-        default:
-            break;
+        case QEvent::Hide: Place(); break;
+        default: break;
         }
     }
     return false;

@@ -4,7 +4,6 @@
 #include <QPointer>
 #include <QWidget>
 
-
 namespace kelvane::ui::qtback {
 
 // A frame around the control that has the keyboard focus in one of the program's windows, so that the operator

@@ -42,9 +42,8 @@ IconListControl::IconListControl(const ControlTemplate& source, QWidget* parent,
         list_->verticalScrollBar()->setPalette(palette);
     }
     list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    QObject::connect(list_->verticalScrollBar(), &QScrollBar::valueChanged, Context(), [this](int value) {
-        SnapToWholeRows(value);
-    });
+    QObject::connect(list_->verticalScrollBar(), &QScrollBar::valueChanged, Context(),
+                     [this](int value) { SnapToWholeRows(value); });
     UpdateGrid();
     QObject::connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, Context(),
                      [this](const QItemSelection& selected, const QItemSelection& deselected) {
@@ -56,7 +55,8 @@ IconListControl::IconListControl(const ControlTemplate& source, QWidget* parent,
     };
     clicks_ = std::make_unique<MouseClicks>(*list_->viewport(), hitTest,
                                             [this](Event event, int row, int column) { Report(event, row, column); });
-    if (HasStyle(kNotify)) keys_ = std::make_unique<RowKeys>(*list_, [this](int row, int) { Report(Event::Clicked, row, 0); });
+    if (HasStyle(kNotify))
+        keys_ = std::make_unique<RowKeys>(*list_, [this](int row, int) { Report(Event::Clicked, row, 0); });
 }
 
 void IconListControl::SetColumns(const std::vector<ListColumn>& /*columns*/) {

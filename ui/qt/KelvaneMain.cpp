@@ -77,8 +77,9 @@ int main(int argc, char** argv) {
     std::unique_ptr<kelvane::LineTrace> trace;
     std::unique_ptr<kelvane::TracingPortOpener> tracedPorts;
     if (!options.traceFile.empty()) {
-        trace = kelvane::LineTrace::Create(options.traceFile, std::string("kelvane ") + kelvane::kKelvaneVersion,
-                                           [](const std::string& message) { std::cerr << "kelvane: " << message << '\n'; });
+        trace =
+            kelvane::LineTrace::Create(options.traceFile, std::string("kelvane ") + kelvane::kKelvaneVersion,
+                                       [](const std::string& message) { std::cerr << "kelvane: " << message << '\n'; });
         if (trace) tracedPorts = std::make_unique<kelvane::TracingPortOpener>(*nativePorts, *trace);
     }
     kelvane::PortOpener& ports = tracedPorts ? static_cast<kelvane::PortOpener&>(*tracedPorts) : *nativePorts;

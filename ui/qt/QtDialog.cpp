@@ -160,14 +160,13 @@ void QtDialog::RememberPlace() const {
 
 bool QtDialog::IsShown() const { return window_ != nullptr && !window_->isHidden(); }
 
-// A question (a dialog run modally, or shown as soon as it is made) over the middle of the window that asks it. Another window where it stood last time,
-// when that is still on a screen; else the program's window in the middle of the screen, and a window of its
-// own beside the window it belongs to, not over it. Always whole on the screen.
+// A question (a dialog run modally, or shown as soon as it is made) over the middle of the window that asks it. Another
+// window where it stood last time, when that is still on a screen; else the program's window in the middle of the
+// screen, and a window of its own beside the window it belongs to, not over it. Always whole on the screen.
 void QtDialog::PlaceOnScreen() {
     const QWidget* owner = window_->parentWidget() != nullptr ? window_->parentWidget()->window() : nullptr;
     const bool question = owner != nullptr && (modal_ != nullptr || template_.visible);
-    const std::optional<QPoint> remembered =
-        question ? std::nullopt : qtback::RememberedWindowPlace(template_.id);
+    const std::optional<QPoint> remembered = question ? std::nullopt : qtback::RememberedWindowPlace(template_.id);
     const QScreen* screen = remembered ? QGuiApplication::screenAt(*remembered) : nullptr;
     if (screen == nullptr) screen = owner != nullptr ? owner->screen() : QGuiApplication::primaryScreen();
     if (screen == nullptr) return;
@@ -272,8 +271,6 @@ void QtDialog::KillTimer(int timerId) {
 }
 
 QWidget* QtDialog::Widget() const { return window_; }
-
-
 
 QWidget* QtDialog::ControlWidget(int control) const {
     const qtback::Control* found = Find(control, "ControlWidget");

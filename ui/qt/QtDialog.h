@@ -22,7 +22,7 @@ namespace kelvane::ui {
 namespace qtback {
 class DialogWindow;
 class WindowBars;
-}
+}  // namespace qtback
 
 // A dialog on Qt Widgets. A top-level template becomes a fixed-size window with a caption and a close box, made
 // smaller with its content scrolling when the screen cannot hold it, and placed where it stood last time (see
@@ -162,7 +162,7 @@ private:
     std::shared_ptr<bool> alive_;
     std::unique_ptr<QObject> context_;  // of the connections that call into this object
     QPointer<qtback::DialogWindow> window_;
-    QWidget* content_ = nullptr;   // belongs to the window
+    QWidget* content_ = nullptr;  // belongs to the window
     QWidget* scroller_ = nullptr;  // a window's body, between its bars
     QVBoxLayout* layout_ = nullptr;
     QFont font_;

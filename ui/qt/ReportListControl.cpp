@@ -52,7 +52,8 @@ ReportListControl::ReportListControl(const ControlTemplate& source, QWidget* par
         [this](Event event, int row, int column) { Report(event, row, column); });
     // Its cells are worked as a double-click works them.
     if (HasStyle(kNotify)) {
-        keys_ = std::make_unique<RowKeys>(*table_, [this](int row, int column) { Report(Event::DoubleClicked, row, column); });
+        keys_ = std::make_unique<RowKeys>(*table_,
+                                          [this](int row, int column) { Report(Event::DoubleClicked, row, column); });
     }
 }
 

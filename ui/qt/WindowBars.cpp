@@ -40,8 +40,8 @@ void WindowBars::SetMenus(const MenuBar& menus, std::function<void(int)> chosen)
             QAction* action = shown->addAction(QString::fromStdString(item.text));
             action->setObjectName(QStringLiteral("menu-item-%1").arg(item.id));
             if (!item.shortcut.empty()) {
-                action->setShortcut(QKeySequence::fromString(QString::fromStdString(item.shortcut),
-                                                             QKeySequence::PortableText));
+                action->setShortcut(
+                    QKeySequence::fromString(QString::fromStdString(item.shortcut), QKeySequence::PortableText));
             }
             const int id = item.id;
             QObject::connect(action, &QAction::triggered, menuBar_, [chosen, id] { chosen(id); });

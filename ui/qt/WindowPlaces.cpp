@@ -52,7 +52,8 @@ QPoint BesideOwner(const QRect& owner, QSize frameSize, const QRect& area) {
     const int roomRight = area.right() - owner.right();
     const int roomLeft = owner.left() - area.left();
     const bool right = roomRight >= frameSize.width() || (roomLeft < frameSize.width() && roomRight >= roomLeft);
-    const QPoint wanted = right ? QPoint(owner.right() + 1, owner.top()) : QPoint(owner.left() - frameSize.width(), owner.top());
+    const QPoint wanted =
+        right ? QPoint(owner.right() + 1, owner.top()) : QPoint(owner.left() - frameSize.width(), owner.top());
     return KeepInside(wanted, frameSize, area);
 }
 
