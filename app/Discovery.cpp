@@ -2,6 +2,7 @@
 
 #include "app/DiscoveryExchanges.h"
 #include "app/KelvaneDlg.h"
+#include "app/MainMenu.h"
 #include "app/MessageCatalogue.h"
 #include "app/ModulePairs.h"
 #include "app/ModuleTypes.h"
@@ -80,6 +81,37 @@ void CKelvaneDlg::StartDiscovery() {
     }
 }
 
+// The entry the operator chose, alone, while the table still has it (a rack removed from ports.txt is looked
+// for everywhere rather than nowhere); otherwise the search round the table.
+bool CKelvaneDlg::SearchForRack() {
+    const std::optional<std::uint8_t> chosen = chosenEntry_ ? FindEntry(link_.Ports(), *chosenEntry_) : std::nullopt;
+    const bool found = chosen ? link_.OpenPort(*chosen) : link_.FindPort();
+    entryStates_.Note(link_, found);
+    return found;
+}
+
+void CKelvaneDlg::ConnectTo() {
+    const PortOpener& ports = link_.Ports();
+    const std::vector<std::string> rows = entryStates_.ChoiceRows(ports);
+    const std::optional<std::uint8_t> current = chosenEntry_ ? FindEntry(ports, *chosenEntry_) : std::nullopt;
+    const std::optional<int> row =
+        AskRackChoice(windows_, *window_, AsTitle(MessageText(kConnectToItemText)), rows, current ? *current + 1 : 0);
+    if (!row) return;
+    chosenEntry_.reset();
+    if (*row > 0) chosenEntry_ = ports.Describe(static_cast<std::uint8_t>(*row - 1));
+    // A choice that cannot be kept still holds for this run.
+    WriteChosenRack(applicationDirectory_, chosenEntry_.value_or(""));
+    // Another rack: nothing of the one left behind is looked for or restored.
+    window_->KillTimer(kSupervisionTimer);
+    window_->KillTimer(kRelinkTimer);
+    SelectSlot(kNoSlot);
+    link_.ClosePort();
+    relinking_ = false;
+    lookingAgain_ = false;
+    lostPlace_.reset();
+    DiscoverRack();
+}
+
 // One pass over the rack. False when discovery has to stop here (an inactive module, or a rack that did not
 // come back after its restart); `updated` tells whether a module was upgraded and a second pass is due.
 bool CKelvaneDlg::DiscoveryPass(bool firmwareChecks, bool& updated) {
@@ -89,7 +121,7 @@ bool CKelvaneDlg::DiscoveryPass(bool firmwareChecks, bool& updated) {
     const int searching = relinking_ ? kLinkLostSearchingMessage : kSearchingMessage;
     if (!lookingAgain_) info_.ShowInfo(MessageText(searching), false, kLongShowMs);
 
-    if (!link_.FindPort()) {
+    if (!SearchForRack()) {
         if (!relinking_) ReportNoRack(firmwareChecks);
         // Looked for again until it answers, the window free meanwhile, as after a lost link.
         window_->SetTimer(kRelinkTimer, kRelinkRetryMs);

@@ -44,6 +44,7 @@ void CKelvaneDlg::Create() {
     window_ = windows_.CreateDialog(res::MainDialogTemplate(), *this, nullptr);
     // The window keeps painting and hears its close box while the link waits on the rack.
     link_.SetWaitHook(&windows_.Waits());
+    chosenEntry_ = ReadChosenRack(applicationDirectory_);
     InitDialog();
 }
 

@@ -3,6 +3,7 @@
 #include "app/MainStatus.h"
 #include "app/MessageLog.h"
 #include "app/PanelInterfaces.h"
+#include "app/RackChoice.h"
 #include "app/TextWindow.h"
 #include "app/SlotTable.h"
 #include "config/ConfigFile.h"
@@ -49,6 +50,9 @@ public:
     // Discovery and supervision.
     void DiscoverRack();
     void SupervisionTick();
+    // Rack > Connect to: the entry chosen in its dialog alone, or the whole search, from now on and at the
+    // next start; the line in use is let go first.
+    void ConnectTo();
 
     // Panel switching: row `index`, or kNoSlot (or -1) to close every panel.
     void SelectSlot(int index);
@@ -96,6 +100,7 @@ private:
 
     // Steps of a discovery run.
     void StartDiscovery();
+    bool SearchForRack();
     bool DiscoveryPass(bool firmwareChecks, bool& updated);
     void LabelRow(std::size_t row);
     std::string NotFoundText() const;
@@ -139,6 +144,9 @@ private:
     // The images sent to modules in this discovery run, checked once the rack is back from its restart.
     std::vector<UpgradeKey> offeredImages_;
     bool lookingAgain_ = false;  // no rack answered since the window started: the search is repeated
+    // The entry chosen under Rack > Connect to, as the table describes it; none for the search round the table.
+    std::optional<std::string> chosenEntry_;
+    EntryStates entryStates_;
 
     MessageLog log_;
     MainStatus status_;

@@ -64,7 +64,7 @@ void CKelvaneDlg::OnMenuItem(int itemId) {
     case kUploadConfigItem: return UploadConfiguration();
     case kQuitItem: return OnClose();
     case kSearchAgainItem: return DiscoverRack();
-    case kConnectToItem: return DiscoverRack();
+    case kConnectToItem: return ConnectTo();
     case kFirmwareFilesItem:
         return reportWindow_->Open(AsTitle(MessageText(kFirmwareFilesItemText)),
                                    FirmwareReportText(firmware_.Scan(), std::filesystem::path(applicationDirectory_) /

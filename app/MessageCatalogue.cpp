@@ -951,6 +951,26 @@ constexpr const char* kEntries[] = {
     "Non connecté",
     "Non connesso",
     "Nicht verbunden",
+    // 185, kSearchAllText: the choice of Rack > Connect to that looks for the rack on every entry in turn.
+    "Search all ports",
+    "Rechercher sur tous les ports",
+    "Cerca su tutte le porte",
+    "Alle Anschlüsse durchsuchen",
+    // 186, kEntryFoundText: an entry's last state, where the rack answered.
+    "rack found",
+    "rack trouvé",
+    "rack trovato",
+    "Rack gefunden",
+    // 187, kEntryNotTriedText: an entry no search has tried since the program started.
+    "not tried yet",
+    "pas encore essayé",
+    "non ancora provato",
+    "noch nicht versucht",
+    // 188, kConnectButtonText
+    "Connect",
+    "Connecter",
+    "Connetti",
+    "Verbinden",
 };
 
 static_assert(std::size(kEntries) == kMessageCount * kLanguageCount, "four texts for every message");

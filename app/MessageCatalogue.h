@@ -8,7 +8,7 @@ namespace kelvane {
 
 // Every text the program composes at run time, in four languages. Texts are UTF-8; some hold printf-style
 // placeholders (%d, %s, %06X) that callers fill with FormatText (app/TextFormat.h), never with printf.
-constexpr int kMessageCount = 185;
+constexpr int kMessageCount = 189;
 
 enum Language : int {
     kEnglish = 0,

@@ -249,4 +249,10 @@ constexpr int kGuideMissingMessage = 183;
 // The status bar when no rack is connected and none is being searched for.
 constexpr int kStatusNotConnectedText = 184;
 
+// Rack > Connect to...: the choice that searches the whole table, the last state of an entry, the dialog's button.
+constexpr int kSearchAllText = 185;
+constexpr int kEntryFoundText = 186;
+constexpr int kEntryNotTriedText = 187;
+constexpr int kConnectButtonText = 188;
+
 }  // namespace kelvane

@@ -84,6 +84,8 @@ public:
     std::string PortName() const { return ports_.Describe(portNumber_); }
     // The name the port table gives the rack on the open port ("Mont Aigoual @ ..."); empty when none.
     std::string RackName() const { return ports_.RackName(portNumber_); }
+    // The port table the searches go round.
+    const PortOpener& Ports() const { return ports_; }
 
     bool LinkLost() const { return linkLost_; }
     void SetLinkLost(bool lost) { linkLost_ = lost; }

@@ -27,6 +27,7 @@ public:
     OpenFailure LastOpenFailure() const override { return lastFailure_; }
     std::string Describe(std::uint8_t number) const override;
     std::string RackName(std::uint8_t number) const override;
+    std::size_t EntryCount() const override { return entries_.size() + (localPorts_ ? localPorts_->EntryCount() : 0); }
     void SetWaitHook(WaitHook* hook) override;
 
 private:

@@ -124,6 +124,10 @@ public:
     // How the operator knows port `number`: "COM5" or a device path.
     virtual std::string Describe(std::uint8_t number) const = 0;
 
+    // How many entries the table has, numbered from 0; 0 where the system cannot list its ports (every COM
+    // number may then be one). Ports plugged in later count from the next search on.
+    virtual std::size_t EntryCount() const { return 0; }
+
     // The name the operator gave the rack on port `number` ("Mont Aigoual @ ..."); empty when none.
     virtual std::string RackName(std::uint8_t number) const {
         (void)number;

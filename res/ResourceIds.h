@@ -12,6 +12,7 @@ constexpr int kConfigSummaryDialog = 195;
 constexpr int kHistoryDialog = 147;
 constexpr int kTextWindowDialog = 148;
 constexpr int kAboutDialog = 149;
+constexpr int kConnectDialog = 150;
 
 // Main window (102).
 constexpr int kModuleList = 1021;
@@ -48,6 +49,11 @@ constexpr int kTextWindowText = 1001;
 constexpr int kAboutPicture = 1001;
 constexpr int kAboutText = 1002;
 constexpr int kAboutOkButton = 1;
+
+// Rack > Connect to (150): "Search all", then the port table's entries with their last states.
+constexpr int kConnectList = 1001;
+constexpr int kConnectOkButton = 1;
+constexpr int kConnectCancelButton = 2;
 
 // Icons.
 constexpr int kAppIcon = 127;

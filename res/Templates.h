@@ -16,5 +16,7 @@ ui::DialogTemplate HistoryWindowTemplate(int inputRows, int channels);
 // A window of its own that shows a text to read, select and copy; and the About box.
 const ui::DialogTemplate& TextWindowTemplate();
 const ui::DialogTemplate& AboutBoxTemplate();
+// Rack > Connect to: the racks to choose from, and its two buttons.
+const ui::DialogTemplate& ConnectDialogTemplate();
 
 }  // namespace kelvane::res

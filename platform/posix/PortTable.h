@@ -31,6 +31,7 @@ public:
     static std::vector<std::string> ParseList(const std::string& list);
 
     const std::vector<std::string>& Paths() const { return paths_; }
+    std::size_t EntryCount() const override { return paths_.size(); }
     void BeginSearch() override;
     std::unique_ptr<SerialPort> Open(std::uint8_t number) override;
     std::string Describe(std::uint8_t number) const override;

@@ -4,6 +4,7 @@
 #include "platform/VirtualClock.h"
 #include "tests/support/VirtualLine.h"
 
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <map>
@@ -85,6 +86,11 @@ public:
         return rackNames.contains(number) ? rackNames.at(number) : std::string();
     }
     OpenFailure LastOpenFailure() const override { return lastFailure_; }
+    // Up to the highest number anything was installed or named at.
+    std::size_t EntryCount() const override {
+        const auto after = [](const auto& numbers) { return numbers.empty() ? 0 : numbers.rbegin()->first + 1; };
+        return static_cast<std::size_t>(std::max({after(plans_), after(failures_), after(rackNames)}));
+    }
 
     // The names the port table gives the racks behind some ports.
     std::map<int, std::string> rackNames;
