@@ -94,11 +94,14 @@ std::vector<std::string> EntryStates::ChoiceRows(const PortOpener& ports) const 
         const std::uint8_t number = static_cast<std::uint8_t>(n);
         const std::string entry = ports.Describe(number);
         const auto state = states_.find(entry);
-        std::string last = MessageText(kEntryNotTriedText);
-        if (state != states_.end()) {
-            last = state->second ? OpenFailureText(*state->second) : MessageText(kEntryFoundText);
+        const std::string name = ports.RackName(number);
+        if (state != states_.end() && state->second) {
+            // The reason names the entry itself.
+            rows.push_back((name.empty() ? "" : name + " \u2014 ") + OpenFailureText(*state->second));
+            continue;
         }
-        rows.push_back(RackPlaceText(ports.RackName(number), entry) + " \u2014 " + last);
+        const int last = state == states_.end() ? kEntryNotTriedText : kEntryFoundText;
+        rows.push_back(RackPlaceText(name, entry) + " \u2014 " + MessageText(last));
     }
     return rows;
 }

@@ -31,7 +31,8 @@ class EntryStates {
 public:
     // After a search or a one-entry open; entries it did not reach keep what they had.
     void Note(const CXmit& link, bool found);
-    // The dialog's rows: "Search all ports", then one an entry ("Mont Aigoual, KXRRack on COM1 - rack found").
+    // The dialog's rows: "Search all ports", then one an entry: "Mont Aigoual, KXRRack on COM1 - rack found",
+    // or "Pic de Nore - COM2 is in use by another program".
     std::vector<std::string> ChoiceRows(const PortOpener& ports) const;
 
 private:

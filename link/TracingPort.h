@@ -42,6 +42,7 @@ public:
     OpenFailure LastOpenFailure() const override { return ports_.LastOpenFailure(); }
     std::string Describe(std::uint8_t number) const override { return ports_.Describe(number); }
     std::string RackName(std::uint8_t number) const override { return ports_.RackName(number); }
+    std::size_t EntryCount() const override { return ports_.EntryCount(); }
     void SetWaitHook(WaitHook* hook) override { ports_.SetWaitHook(hook); }
 
 private:

@@ -10,17 +10,17 @@ using namespace ui;
 DialogTemplate BuildConnectDialog() {
     DialogTemplate t;
     t.id = kConnectDialog;
-    t.size = {320, 150};
+    t.size = {400, 150};
     t.controls = {
         {kConnectList,
          ControlKind::ListBox,
-         {7, 7, 306, 112},
+         {7, 7, 386, 112},
          "",
          kVisible | kBorder | kVerticalScroll | kHorizontalScroll | kNotify | kTabStop,
          {},
          0},
-        {kConnectOkButton, ControlKind::PushButton, {209, 128, 50, 15}, "", kVisible | kTabStop, {}, 0},
-        {kConnectCancelButton, ControlKind::PushButton, {263, 128, 50, 15}, "", kVisible | kTabStop, {}, 0},
+        {kConnectOkButton, ControlKind::PushButton, {289, 128, 50, 15}, "", kVisible | kTabStop, {}, 0},
+        {kConnectCancelButton, ControlKind::PushButton, {343, 128, 50, 15}, "", kVisible | kTabStop, {}, 0},
     };
     return t;
 }

@@ -13,9 +13,9 @@
 namespace kelvane {
 namespace {
 
-const std::deque<ScriptedPort::Reaction> kRack{Identity(14), Identity(23), Accept({0x05, 1, 12, 0x06, 5, 5}),
-                                               Identity(23), Identity(12), Identity(5),
-                                               Accept({}),   Accept({0x01, 0x02, 0x03}), Accept({0x04})};
+const std::deque<ScriptedPort::Reaction> kRack{
+    Identity(14), Identity(23), Accept({0x05, 1, 12, 0x06, 5, 5}), Identity(23),  Identity(12),
+    Identity(5),  Accept({}),   Accept({0x01, 0x02, 0x03}),        Accept({0x04})};
 
 TEST_F(MainWindowTest, ConnectToOpensTheChosenEntryAloneOrSearchesAllAndIsKeptForTheNextStart) {
     const test::TempFolder folder("connect");
@@ -32,7 +32,7 @@ TEST_F(MainWindowTest, ConnectToOpensTheChosenEntryAloneOrSearchesAllAndIsKeptFo
     start();
     const std::string hall = "Hall, KXRRack on COM0";
     const std::string aigoual = "Mont Aigoual, KXRRack on COM1";
-    const std::string busy = "KXRRack on COM2 \u2014 " + OpenFailureText({"COM2", EBUSY, true, OpenProblem::Busy, {}});
+    const std::string busy = OpenFailureText({"COM2", EBUSY, true, OpenProblem::Busy, {}});
     const struct {
         const char* what;
         std::function<void()> prepare;
@@ -51,10 +51,18 @@ TEST_F(MainWindowTest, ConnectToOpensTheChosenEntryAloneOrSearchesAllAndIsKeptFo
         // Last states are of this run's searches: Hall was not tried since.
         {"the chosen entry first at the next start", [] {}, std::nullopt, {1}, aigoual, {}},
         {"an entry in use", [] {}, 3, {2}, "", {}},
-        {"Search all, entry 1 silent now", [&] { ports.Install(1, {}); }, 0, {1, 2, 0}, hall,
+        {"Search all, entry 1 silent now",
+         [&] { ports.Install(1, {}); },
+         0,
+         {1, 2, 0},
+         hall,
          {"Search all ports", hall + " \u2014 not tried yet", aigoual + " \u2014 rack found", busy}},
-        {"a remembered entry gone from the table", [&] { folder.Write(kChosenRackFileName, "COM7\n"); },
-         std::nullopt, {0}, hall, {}},
+        {"a remembered entry gone from the table",
+         [&] { folder.Write(kChosenRackFileName, "COM7\n"); },
+         std::nullopt,
+         {0},
+         hall,
+         {}},
     };
     for (const auto& step : steps) {
         SCOPED_TRACE(step.what);
