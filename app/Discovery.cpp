@@ -83,8 +83,12 @@ void CKelvaneDlg::StartDiscovery() {
 
 // The entry the operator chose, alone, while the table still has it (a rack removed from ports.txt is looked
 // for everywhere rather than nowhere); otherwise the search round the table.
+std::optional<std::uint8_t> CKelvaneDlg::ChosenNumber() const {
+    return chosenEntry_ ? FindEntry(link_.Ports(), *chosenEntry_) : std::nullopt;
+}
+
 bool CKelvaneDlg::SearchForRack() {
-    const std::optional<std::uint8_t> chosen = chosenEntry_ ? FindEntry(link_.Ports(), *chosenEntry_) : std::nullopt;
+    const std::optional<std::uint8_t> chosen = ChosenNumber();
     const bool found = chosen ? link_.OpenPort(*chosen) : link_.FindPort();
     entryStates_.Note(link_, found);
     return found;
@@ -93,7 +97,7 @@ bool CKelvaneDlg::SearchForRack() {
 void CKelvaneDlg::ConnectTo() {
     const PortOpener& ports = link_.Ports();
     const std::vector<std::string> rows = entryStates_.ChoiceRows(ports);
-    const std::optional<std::uint8_t> current = chosenEntry_ ? FindEntry(ports, *chosenEntry_) : std::nullopt;
+    const std::optional<std::uint8_t> current = ChosenNumber();
     const std::optional<int> row =
         AskRackChoice(windows_, *window_, AsTitle(MessageText(kConnectToItemText)), rows, current ? *current + 1 : 0);
     if (!row) return;
@@ -256,7 +260,8 @@ bool CKelvaneDlg::WaitForRestartedRack() {
     }
     link_.ClosePort();
     info_.ShowInfo(MessageText(kRebootMessage), false, kRebootShowMs);
-    const bool found = SearchUntilFound(link_, windows_.GetClock(), kRebootWaitMs, [this] { return info_.Shown(); });
+    const bool found = SearchUntilFound(
+        link_, windows_.GetClock(), kRebootWaitMs, [this] { return info_.Shown(); }, ChosenNumber());
     if (!found) {
         status_.SetLink(LinkState::NotConnected);
         const std::string tried = SearchFailuresText(link_.SearchFailures(), kReasonsNamed);

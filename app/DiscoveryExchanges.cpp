@@ -127,12 +127,14 @@ bool BroadcastRestart(CXmit& link) {
     return link.XmitRequest(payload, kBroadcastAddress, kFirmwareCommand, kRestartTimeout);
 }
 
-bool SearchUntilFound(CXmit& link, Clock& clock, std::uint32_t limitMs, const std::function<bool()>& keepSearching) {
+bool SearchUntilFound(CXmit& link, Clock& clock, std::uint32_t limitMs, const std::function<bool()>& keepSearching,
+                      std::optional<std::uint8_t> only) {
+    const auto search = [&] { return only ? link.OpenPort(*only) : link.FindPort(); };
     const std::uint64_t start = clock.TickCount();
-    bool found = link.FindPort();
+    bool found = search();
     while (!found && keepSearching() && clock.TickCount() - start < limitMs) {
         clock.Sleep(kSearchPauseMs);
-        found = link.FindPort();
+        found = search();
     }
     return found;
 }

@@ -77,7 +77,9 @@ bool BroadcastRestart(CXmit& link);
 constexpr std::uint32_t kRebootWaitMs = 120'000;
 
 // Searches for the rack again and again, a second apart, while `keepSearching` says so and at most for
-// `limitMs`: the rack is silent while its modules restart. True once it answered.
-bool SearchUntilFound(CXmit& link, Clock& clock, std::uint32_t limitMs, const std::function<bool()>& keepSearching);
+// `limitMs`: the rack is silent while its modules restart. True once it answered. With `only`, on that port
+// alone: where the operator chose one rack of many, another rack of the table must not be taken for it.
+bool SearchUntilFound(CXmit& link, Clock& clock, std::uint32_t limitMs, const std::function<bool()>& keepSearching,
+                      std::optional<std::uint8_t> only = std::nullopt);
 
 }  // namespace kelvane

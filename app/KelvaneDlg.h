@@ -101,6 +101,8 @@ private:
     // Steps of a discovery run.
     void StartDiscovery();
     bool SearchForRack();
+    // The number of the chosen entry, while the table has it.
+    std::optional<std::uint8_t> ChosenNumber() const;
     bool DiscoveryPass(bool firmwareChecks, bool& updated);
     void LabelRow(std::size_t row);
     std::string NotFoundText() const;

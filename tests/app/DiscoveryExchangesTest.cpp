@@ -185,5 +185,26 @@ TEST_F(DiscoveryExchangesTest, FailedConfigurationReadKeepsGoing) {
     EXPECT_EQ(table[2].ConfigLength, 1);
 }
 
+// After a restart the rack chosen among many is waited for on its own entry: another rack of the table that
+// answers at once is not it.
+TEST_F(DiscoveryExchangesTest, SearchAfterARestartStaysOnTheChosenPort) {
+    ports.Install(0, {Identity(14)});
+    ports.Install(1, {});  // the chosen rack, still restarting
+    const struct {
+        const char* what;
+        std::optional<std::uint8_t> only;
+        bool found;
+    } rows[] = {{"the whole table", std::nullopt, true}, {"the chosen entry alone", 1, false}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        ports.opened.clear();
+        link.SetPortNumber(1);
+        EXPECT_EQ(SearchUntilFound(
+                      link, clock, 3000, [] { return true; }, row.only),
+                  row.found);
+        EXPECT_EQ(std::count(ports.opened.begin(), ports.opened.end(), 0), row.found ? 1 : 0);
+    }
+}
+
 }  // namespace
 }  // namespace kelvane
