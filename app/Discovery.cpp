@@ -81,12 +81,12 @@ void CKelvaneDlg::StartDiscovery() {
     }
 }
 
-// The entry the operator chose, alone, while the table still has it (a rack removed from ports.txt is looked
-// for everywhere rather than nowhere); otherwise the search round the table.
 std::optional<std::uint8_t> CKelvaneDlg::ChosenNumber() const {
     return chosenEntry_ ? FindEntry(link_.Ports(), *chosenEntry_) : std::nullopt;
 }
 
+// The entry the operator chose, alone, while the table still has it (a rack removed from ports.txt is looked
+// for everywhere rather than nowhere); otherwise the search round the table.
 bool CKelvaneDlg::SearchForRack() {
     const std::optional<std::uint8_t> chosen = ChosenNumber();
     const bool found = chosen ? link_.OpenPort(*chosen) : link_.FindPort();
