@@ -3,6 +3,7 @@
 #include "app/MessageCatalogue.h"
 #include "res/ResourceIds.h"
 #include "tests/app/StandInPanels.h"
+#include "tests/support/DefaultRackRows.h"
 #include "tests/support/ProgramWindow.h"
 #include "tests/support/PtyRack.h"
 #include "ui/headless/HeadlessWindowSystem.h"
@@ -16,9 +17,7 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-// Row 2 of the built-in rack is a KXF600 at address 2.
-constexpr int kCamRow = 2;
-constexpr std::uint8_t kCamAddress = 2;
+using test::rack::kCam;
 constexpr std::uint64_t kGenerousMs = 10000;
 
 const Lines kMainMenu{"KryptaVision - Module CA",
@@ -44,7 +43,7 @@ protected:
             test::OpenMainWindow(windows_, pty_.link, ".", std::make_unique<test::StandInModulePanel>(windows_, calls_),
                                  std::make_unique<COpenCam>(windows_));
         main_->DiscoverRack();
-        ASSERT_EQ(main_->Slots()[kCamRow].Type, 3);
+        ASSERT_EQ(main_->Slots()[kCam].Type, 3);
     }
 
     bool RunUntil(const std::function<bool()>& done) {
@@ -72,7 +71,7 @@ protected:
 
 TEST_F(CamAgainstSimulator, PanelReachesASubMenuAnswersThePinAndGoesBack) {
     StartProgram();
-    Main().SelectSlot(kCamRow);
+    Main().SelectSlot(kCam);
     ASSERT_TRUE(RunUntil([&] { return Entries() == kMainMenu; }));
     EXPECT_EQ(Panel().ControlState(res::kCamLampPicture).bitmap, res::kGreenLampBitmap);
 
@@ -101,14 +100,14 @@ TEST_F(CamAgainstSimulator, PanelReachesASubMenuAnswersThePinAndGoesBack) {
 
 TEST_F(CamAgainstSimulator, PanelFollowsTheCamBeingPulledAndAListGoingBack) {
     StartProgram();
-    Main().SelectSlot(kCamRow);
+    Main().SelectSlot(kCam);
     ASSERT_TRUE(RunUntil([&] { return Entries() == kMainMenu; }));
     Panel().DoubleClick(res::kCamList, 4);  // Droits d'accès: a list
     ASSERT_TRUE(RunUntil([&] { return Showing("Droits d'acc\xC3\xA8s"); }));
     Panel().DoubleClick(res::kCamList, 3);
     ASSERT_TRUE(RunUntil([&] { return Entries() == kMainMenu; }));
 
-    ASSERT_TRUE(simulator_.SetCamPresent(kCamAddress, false));
+    ASSERT_TRUE(simulator_.SetCamPresent(kCam, false));
     ASSERT_TRUE(RunUntil([&] { return Entries().empty(); }));
     EXPECT_EQ(Panel().ControlState(res::kCamLampPicture).bitmap, res::kRedLampBitmap);
 }
@@ -133,7 +132,7 @@ TEST_F(CamAgainstSimulator, CliWalksTheMenusAndAnswersThePin) {
 }
 
 TEST_F(CamAgainstSimulator, CliSaysSoWhenThereIsNoCam) {
-    ASSERT_TRUE(simulator_.SetCamPresent(kCamAddress, false));
+    ASSERT_TRUE(simulator_.SetCamPresent(kCam, false));
     const test::CliRun run = Cli({"cam", "2"});
     EXPECT_EQ(run.status, kCliNoCam);
     EXPECT_EQ(run.err, "kelvane-cli: row 2: there is no CAM in the CI module\n");
@@ -159,22 +158,22 @@ TEST_F(CamAgainstSimulator, CliStopsWhereTheCamClosesItsMenu) {
 TEST_F(CamAgainstSimulator, PanelFollowsACamPulledAtThePinAndNamesAPacketTooLong) {
     sim::CamSlot::Faults pin;
     pin.pullDuring = sim::CamScreen::PinQuestion;
-    ASSERT_TRUE(simulator_.SetCamFaults(kCamAddress, pin));
+    ASSERT_TRUE(simulator_.SetCamFaults(kCam, pin));
     StartProgram();
-    Main().SelectSlot(kCamRow);
+    Main().SelectSlot(kCam);
     ASSERT_TRUE(RunUntil([&] { return Entries() == kMainMenu; }));
     Panel().DoubleClick(res::kCamList, 5);  // Contrôle parental, behind the PIN
     ASSERT_TRUE(RunUntil([&] { return Panel().ControlState(res::kCamLampPicture).bitmap == res::kRedLampBitmap; }));
     EXPECT_TRUE(Entries().empty()) << "the question goes with the CAM";
     EXPECT_FALSE(Panel().IsControlShown(res::kCamAnswerEdit)) << "a pulled CAM cannot be answered";
-    EXPECT_FALSE(simulator_.CamPresent(kCamAddress));
+    EXPECT_FALSE(simulator_.CamPresent(kCam));
 
     sim::CamSlot::Faults oversized;
     oversized.quirks.oversizedMenu = true;
     Main().SelectSlot(CKelvaneDlg::kNoSlot);
-    ASSERT_TRUE(simulator_.SetCamFaults(kCamAddress, oversized));
-    ASSERT_TRUE(simulator_.SetCamPresent(kCamAddress, true));
-    Main().SelectSlot(kCamRow);
+    ASSERT_TRUE(simulator_.SetCamFaults(kCam, oversized));
+    ASSERT_TRUE(simulator_.SetCamPresent(kCam, true));
+    Main().SelectSlot(kCam);
     EXPECT_TRUE(RunUntil([&] { return Main().Info().Text() == MessageText(kCamPacketTooLongMessage); }))
         << Main().Info().Text();
     EXPECT_NE(Entries(), kMainMenu);

@@ -1,36 +1,20 @@
 #pragma once
 
-#include "app/MessageCatalogue.h"
-#include "cam/OpenCam.h"
-#include "link/Xmit.h"
-#include "platform/VirtualClock.h"
 #include "res/ResourceIds.h"
-#include "res/Templates.h"
-#include "tests/cam/FakeCiModule.h"
+#include "tests/cam/CamRig.h"
 #include "tests/cam/MmiBytes.h"
 #include "ui/headless/HeadlessWindowSystem.h"
-#include "widgets/Info.h"
 
 #include <gtest/gtest.h>
 
 namespace kelvane::test {
 
 // The CAM menu in a headless main window, polling a fake CI module over the link, on the virtual clock.
-class CamPanelFixture : public ::testing::Test {
+class CamPanelFixture : public ::testing::Test, protected CamRig<ui::HeadlessWindowSystem> {
 protected:
-    static constexpr std::uint8_t kAddress = 2;
+    void SetUp() override { Build(); }
 
-    void SetUp() override {
-        SetLanguageIndex(kEnglish);
-        ASSERT_TRUE(link.FindPort());
-        main = windows.CreateDialog(res::MainDialogTemplate(), mainHandler, nullptr);
-        info.Create(*main);
-        cam.Create(*main, PanelServices{windows, link, info, slots});
-        slots[2].Type = 3;
-        slots[2].Address = kAddress;
-    }
-
-    void Open() { cam.OpenCamMenu(slots[2]); }
+    void Open() { cam.OpenCamMenu(slotTable[2]); }
 
     // Opens the panel on a ready CAM and lets it ask for, and receive, `screen` (transport bytes).
     void OpenOnScreen(const mmi::Bytes& screen) {
@@ -55,6 +39,13 @@ protected:
         return done();
     }
 
+    // Runs the panel for `ms`; how many packets it sent the CAM meanwhile.
+    std::size_t SentDuring(std::uint64_t ms) {
+        const std::size_t before = module.sent.size();
+        windows.RunFor(ms);
+        return module.sent.size() - before;
+    }
+
     ui::HeadlessDialog& Panel() { return *windows.Find(res::kCamDialog); }
     std::vector<std::string> Entries() { return Panel().ControlState(res::kCamList).items; }
     int Light() { return Panel().ControlState(res::kCamLampPicture).bitmap; }
@@ -71,16 +62,6 @@ protected:
         return mmi::Tpdu(mmi::Mmi({mmi::Menu("Module CA", "Menu principal", "Choisissez",
                                              {"Informations", "Droits", "Contr\xF4le parental"})}));
     }
-
-    VirtualClock clock;
-    ui::HeadlessWindowSystem windows{clock};
-    FakeCiModule module{clock};
-    CXmit link{module, clock};
-    ui::DialogHandler mainHandler;
-    std::unique_ptr<ui::Dialog> main;
-    CInfo info{windows};
-    SlotTable slots;
-    COpenCam cam{windows};
 };
 
 }  // namespace kelvane::test

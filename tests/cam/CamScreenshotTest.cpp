@@ -3,17 +3,12 @@
 // drawn was drawn.
 
 #include "app/KelvaneDlg.h"
-#include "app/MessageCatalogue.h"
-#include "cam/OpenCam.h"
-#include "link/Xmit.h"
 #include "res/ResourceIds.h"
-#include "res/Templates.h"
 #include "sim/CamScreens.h"
-#include "tests/cam/FakeCiModule.h"
+#include "tests/cam/CamRig.h"
 #include "tests/cam/MmiBytes.h"
 #include "ui/qt/QtDialog.h"
 #include "ui/qt/QtWindowSystem.h"
-#include "widgets/Info.h"
 
 #include <QApplication>
 #include <QImage>
@@ -47,19 +42,13 @@ QRect Pixels(const ui::Rect& units) {
     return QRect(p.x, p.y, p.width, p.height);
 }
 
-class CamScreenshots : public ::testing::Test {
+class CamScreenshots : public ::testing::Test, protected CamRig<ui::QtWindowSystem> {
 protected:
     void SetUp() override {
-        SetLanguageIndex(kEnglish);
-        ASSERT_TRUE(link.FindPort());
-        main = windows.CreateDialog(res::MainDialogTemplate(), mainHandler, nullptr);
-        info.Create(*main);
+        ASSERT_NO_FATAL_FAILURE(Build());
         info.InitInfoFont();
-        cam.Create(*main, PanelServices{windows, link, info, slotTable});
         cam.Window().MoveTo(CKelvaneDlg::kPanelOrigin);
         info.Window().MoveTo(CKelvaneDlg::kInfoOrigin);
-        slotTable[2].Type = 3;
-        slotTable[2].Address = 2;
         // As the main window shows a panel: none of its pictures behind it.
         for (const int picture :
              {res::kMakerPicture, res::kBannerPicture, res::kSmallBannerPicture, res::kBackgroundPicture}) {
@@ -86,16 +75,6 @@ protected:
             QStringLiteral("%1/%2-window.png").arg(QString::fromUtf8(kOutputFolder), QString::fromUtf8(name)));
         return image;
     }
-
-    VirtualClock clock;
-    ui::QtWindowSystem windows{clock};
-    FakeCiModule module{clock};
-    CXmit link{module, clock};
-    ui::DialogHandler mainHandler;
-    std::unique_ptr<ui::Dialog> main;
-    CInfo info{windows};
-    SlotTable slotTable;  // not "slots", which Qt takes for itself
-    COpenCam cam{windows};
 };
 
 TEST_F(CamScreenshots, MainMenu) {

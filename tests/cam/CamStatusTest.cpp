@@ -14,7 +14,7 @@ TEST_F(CamStatus, OpeningConnectsAndPollsEveryTenMilliseconds) {
     EXPECT_EQ(MessageExpiresIn(), 10000u);
     EXPECT_TRUE(Panel().IsShown());
     EXPECT_EQ(cam.CamStatus(), -1);
-    EXPECT_EQ(cam.CamModule(), &slots[2]);
+    EXPECT_EQ(cam.CamModule(), &slotTable[2]);
     EXPECT_EQ(windows.TimerDue(Panel(), COpenCam::kPollTimer), clock.TickCount() + 10);
     windows.RunFor(200);
     // Each tick is a status request and a read, and the timer starts again after them.
@@ -95,9 +95,7 @@ TEST_F(CamStatus, MenuArrivingStopsTheMainMenuRequests) {
     OpenOnScreen(MainMenu());
     EXPECT_EQ(cam.MenuDeadline(), 0);
     EXPECT_EQ(Light(), res::kGreenLampBitmap);
-    const std::size_t sent = module.sent.size();
-    windows.RunFor(6000);
-    EXPECT_EQ(module.sent.size(), sent);
+    EXPECT_EQ(SentDuring(6000), 0u);
 }
 
 TEST_F(CamStatus, CamPulledWhileAMenuIsShownEmptiesTheList) {
@@ -107,9 +105,7 @@ TEST_F(CamStatus, CamPulledWhileAMenuIsShownEmptiesTheList) {
     windows.RunFor(20);
     EXPECT_TRUE(Entries().empty());
     EXPECT_EQ(Light(), res::kRedLampBitmap);
-    const std::size_t sent = module.sent.size();
-    windows.RunFor(6000);
-    EXPECT_EQ(module.sent.size(), sent);
+    EXPECT_EQ(SentDuring(6000), 0u);
 }
 
 TEST_F(CamStatus, SendsAreHeldTwoSecondsUnlessTheCamSpeaks) {
@@ -133,9 +129,7 @@ TEST_F(CamStatus, OnlyTheLastQueuedPacketGoes) {
     OpenOnScreen(MainMenu());
     cam.QueueMenuAnswer(1);
     cam.QueueMenuAnswer(2);
-    const std::size_t before = module.sent.size();
-    windows.RunFor(20);
-    ASSERT_EQ(module.sent.size(), before + 1);
+    ASSERT_EQ(SentDuring(20), 1u);
     EXPECT_EQ(LastSent(), MenuAnswer(2));
     EXPECT_FALSE(cam.RequestPending());
 }

@@ -4,6 +4,7 @@
 #include "sim/ConfigImages.h"
 #include "sim/ModuleModels.h"
 #include "tests/config/SlotTables.h"
+#include "tests/support/DefaultRackRows.h"
 #include "tests/support/PtyRack.h"
 #include "tests/support/TempFolder.h"
 
@@ -12,7 +13,7 @@
 namespace kelvane {
 namespace {
 
-constexpr std::uint8_t kOneChannelOutput = 7;  // the KXD400's address and row, fed by the KXB210 of row 6
+using test::rack::kOneChannelOutput;
 
 // The default rack with the KXD400's services marked as the panel marks them (no CI module before it
 // descrambles anything), so that re-encoding its pair changes only what was edited.

@@ -5,6 +5,7 @@
 #include "panel/OutputConfigCodec.h"
 #include "panel/PairModel.h"
 #include "tests/config/SlotTables.h"
+#include "tests/support/DefaultRackRows.h"
 #include "tests/support/PtyRack.h"
 #include "tests/support/TempFolder.h"
 #include "tools/cli/RackDiff.h"
@@ -12,23 +13,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <memory>
 
 namespace kelvane {
 namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::size_t kTunerRow = 1;  // KXB200
-constexpr std::size_t kOutputRow = 3;  // KXD410, two channels
-
-std::unique_ptr<PanelModel> OutputModelOf(const SlotRecord& record) {
-    auto m = std::make_unique<PanelModel>();
-    m->OutputType = record.Type;
-    m->OutputChannelCount = OutputChannelCountOf(&record);
-    DecodeOutputConfig(&record, *m);
-    return m;
-}
+using test::rack::kTuner;
+using test::rack::kTwoChannelOutput;
 
 std::string Joined(const RackDifferences& diff) {
     std::string text;
@@ -41,26 +33,29 @@ protected:
     SlotTable a_ = test::TableOf(sim::DefaultRack());
     SlotTable b_ = a_;
 
-    // Changes row `row`'s output as the panel would, through the codec, so that every byte written is a field's.
+    // The KXB200's pair, through its CI module, as the panel models it.
+    PanelModel TunersPair() const { return ModelOfPair(1, b_[kTuner], &b_[kTwoChannelOutput]); }
+
+    // Changes the pair's output as the panel would, through the codec, so that every byte written is a field's.
     template <typename Edit>
-    void EditOutput(std::size_t row, Edit edit) {
-        auto m = OutputModelOf(b_[row]);
-        edit(*m);
-        ASSERT_TRUE(EncodeOutputConfig(*m, b_[row]));
+    void EditOutput(Edit edit) {
+        PanelModel m = TunersPair();
+        edit(m);
+        ASSERT_TRUE(EncodeOutputConfig(m, b_[kTwoChannelOutput]));
     }
 };
 
 TEST_F(RackDiff, IdenticalRacksHaveNoDifferences) { EXPECT_TRUE(DiffRacks(a_, b_, "A", "B").Same()); }
 
 TEST_F(RackDiff, ChangedFieldsAreNamedWithBothValuesAndNoByteIsLeftUnexplained) {
-    EditOutput(kOutputRow, [](PanelModel& m) {
+    EditOutput([](PanelModel& m) {
         m.OutputFreqKHz = 554000;
         m.NetworkName = "Essai";
         m.Constellation = 1;
         ASSERT_GT(m.OutputServiceCount, 0);
         m.OutputServices[0].Lcn = 42;
     });
-    const int serviceId = OutputModelOf(b_[kOutputRow])->OutputServices[0].ServiceId;
+    const int serviceId = TunersPair().OutputServices[0].ServiceId;
     const RackDifferences diff = DiffRacks(a_, b_, "A", "B");
     const std::string text = Joined(diff);
     EXPECT_NE(text.find("row 3 KXD410: out.freq 474000 -> 554000 kHz"), std::string::npos) << text;
@@ -74,7 +69,7 @@ TEST_F(RackDiff, ChangedFieldsAreNamedWithBothValuesAndNoByteIsLeftUnexplained) 
 
 TEST_F(RackDiff, ServicesAddedAndRemovedAreListedByTheirIds) {
     int removed = 0;
-    EditOutput(kOutputRow, [&](PanelModel& m) {
+    EditOutput([&](PanelModel& m) {
         removed = m.OutputServices[0].ServiceId;
         std::rotate(m.OutputServices.begin(), m.OutputServices.begin() + 1,
                     m.OutputServices.begin() + m.OutputServiceCount);
@@ -88,7 +83,7 @@ TEST_F(RackDiff, ServicesAddedAndRemovedAreListedByTheirIds) {
 TEST_F(RackDiff, BytesNoFieldHoldsAreReportedAsOffsets) {
     // The byte before the CAT/EMM flag closes the network section's CRC, which the fields rebuild: a damaged
     // CRC decodes to the same fields, and only the offset can tell the operator.
-    SlotRecord& output = b_[kOutputRow];
+    SlotRecord& output = b_[kTwoChannelOutput];
     const std::size_t last = output.ConfigLength - 2u;
     output.Config[last] ^= 0x5A;
     const RackDifferences diff = DiffRacks(a_, b_, "A", "B");
@@ -106,7 +101,7 @@ TEST_F(RackDiff, BytesNoFieldHoldsAreReportedAsOffsets) {
 }
 
 TEST_F(RackDiff, RowsWhoseModulesDifferAreNotDecodedAgainstEachOther) {
-    b_[kTunerRow].Type = 4;  // a KXB210 where the file has a KXB200
+    b_[kTuner].Type = 4;  // a KXB210 where the file has a KXB200
     b_.ModuleCount = static_cast<std::uint8_t>(a_.ModuleCount - 1);
     const std::string text = Joined(DiffRacks(a_, b_, "a.kcf", "the rack"));
     EXPECT_NE(text.find("row 1: module type differs: KXB200 in a.kcf, KXB210 in the rack"), std::string::npos) << text;
@@ -135,10 +130,10 @@ TEST_F(DiffCommand, ExitStatusesTellSameDifferentUnreadableAndNotFitting) {
     SlotTable rack = test::TableOf(sim::DefaultRack());
     SaveFile("rack.kcf", rack);
     SlotTable changed = rack;
-    changed[kTunerRow].Config[changed[kTunerRow].ConfigLength - 1u] ^= 1;
+    changed[kTuner].Config[changed[kTuner].ConfigLength - 1u] ^= 1;
     SaveFile("changed.kcf", changed);
     SlotTable other = rack;
-    other[kTunerRow].Type = 4;
+    other[kTuner].Type = 4;
     SaveFile("other.kcf", other);
     const auto before = fs::last_write_time(File("rack.kcf"));
 

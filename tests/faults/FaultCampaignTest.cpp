@@ -15,6 +15,7 @@
 #include "sim/ModuleModels.h"
 #include "sim/RackSimulator.h"
 #include "tests/support/ChildProcess.h"
+#include "tests/support/DefaultRackRows.h"
 #include "tests/support/ProgramWindow.h"
 #include "ui/headless/HeadlessWindowSystem.h"
 
@@ -41,8 +42,8 @@ using namespace std::string_literals;
 using Bytes = std::vector<std::uint8_t>;
 using test::Spawn;
 
-constexpr std::uint8_t kCamRow = 2;  // the KXF600 of the built-in rack, at address 2
-constexpr std::uint8_t kOutputRow = 7;  // the KXD400, at address 7
+using test::rack::kCam;
+using test::rack::kOneChannelOutput;
 constexpr const char* kHungUpLine = "kelvane-cli: the line to the rack hung up";
 
 std::string FileText(const fs::path& path) {
@@ -187,7 +188,7 @@ protected:
         SlotTable table;
         table.ModuleCount = loaded.LoadedCount;
         std::copy_n(loaded.LoadedTable.begin(), loaded.LoadedCount, table.Records.begin());
-        table[kOutputRow].Config[0] ^= 0x01;
+        table[kOneChannelOutput].Config[0] ^= 0x01;
         std::error_code error;
         ASSERT_TRUE(SaveConfigFile(edited, table, error)) << error.message();
     }
@@ -234,7 +235,7 @@ TEST_F(FaultCampaign, LineHangingUpAnywhereIsToldAndTheNextRunWorks) {
         const fs::path current = dir_ / "current.kcf", edited = dir_ / "edited.kcf";
         SaveRackAndAnEdit(current, edited);
         const std::string editedBytes = FileText(edited);
-        const Bytes before = Rack().ConfigOf(kOutputRow);
+        const Bytes before = Rack().ConfigOf(kOneChannelOutput);
         sim::FaultOptions faults;
         faults.hangUpAt.command = 0x50;
         Rack().SetFaults(faults);
@@ -245,12 +246,12 @@ TEST_F(FaultCampaign, LineHangingUpAnywhereIsToldAndTheNextRunWorks) {
         EXPECT_EQ(run.out.find("Configuration uploaded to hardware."), std::string::npos) << run.out;
         EXPECT_EQ(FileText(edited), editedBytes) << "the operator's file is untouched";
         // The write reached the rack before the line went: it holds the old image or the new one, whole.
-        const Bytes held = Rack().ConfigOf(kOutputRow);
-        EXPECT_TRUE(held == before || held == ImageIn(edited, kOutputRow));
+        const Bytes held = Rack().ConfigOf(kOneChannelOutput);
+        EXPECT_TRUE(held == before || held == ImageIn(edited, kOneChannelOutput));
         Heal();
         const Ended again = Cli({"upload", edited.string(), "--yes"});
         EXPECT_EQ(again.status, 0) << again.err;
-        EXPECT_EQ(Rack().ConfigOf(kOutputRow), ImageIn(edited, kOutputRow));
+        EXPECT_EQ(Rack().ConfigOf(kOneChannelOutput), ImageIn(edited, kOneChannelOutput));
         simulator_->Stop();
     }
     {
@@ -298,7 +299,7 @@ TEST_F(FaultCampaign, WindowFindsTheRackAgainWhenTheLineComesBack) {
     const std::unique_ptr<CKelvaneDlg> main = test::OpenMainWindow(windows, link, dir_.string());
     ui::HeadlessDialog& window = *windows.Find(res::kMainDialog);
     main->DiscoverRack();
-    window.Click(res::kModuleList, kOutputRow);
+    window.Click(res::kModuleList, kOneChannelOutput);
     windows.RunFor(300);
     const auto listings = [&] {
         std::size_t n = 0;
@@ -368,31 +369,31 @@ TEST_F(FaultCampaign, RackRestartingByItselfLosesNothing) {
     StartRack(faults);
     const fs::path current = dir_ / "current.kcf", edited = dir_ / "edited.kcf";
     SaveRackAndAnEdit(current, edited);
-    const Bytes before = Rack().ConfigOf(kOutputRow);
+    const Bytes before = Rack().ConfigOf(kOneChannelOutput);
     faults.rebootAt.command = 0x50;
     Rack().SetFaults(faults);
     const Ended upload = Cli({"upload", edited.string(), "--yes"});
     ExpectSound(upload, "upload");
     EXPECT_EQ(Rack().Reboots(), 1u);
-    const Bytes held = Rack().ConfigOf(kOutputRow);
+    const Bytes held = Rack().ConfigOf(kOneChannelOutput);
     if (upload.status == 0) {
-        EXPECT_EQ(held, ImageIn(edited, kOutputRow)) << "told uploaded, so the rack must hold it";
+        EXPECT_EQ(held, ImageIn(edited, kOneChannelOutput)) << "told uploaded, so the rack must hold it";
     } else {
-        EXPECT_TRUE(held == before || held == ImageIn(edited, kOutputRow));
+        EXPECT_TRUE(held == before || held == ImageIn(edited, kOneChannelOutput));
         std::this_thread::sleep_for(1500ms);
         EXPECT_EQ(Cli({"upload", edited.string(), "--yes"}).status, 0);
-        EXPECT_EQ(Rack().ConfigOf(kOutputRow), ImageIn(edited, kOutputRow));
+        EXPECT_EQ(Rack().ConfigOf(kOneChannelOutput), ImageIn(edited, kOneChannelOutput));
     }
 
     faults.rebootAt = {};
     faults.rebootAt.command = 0x60;
     faults.rebootAt.nth = 4;  // the CAM's reads, once the main menu is on its way
     Rack().SetFaults(faults);
-    const Ended menu = Cli({"cam", std::to_string(kCamRow), "3", "--answer", "1234"});
+    const Ended menu = Cli({"cam", std::to_string(kCam), "3", "--answer", "1234"});
     ExpectSound(menu, "cam during a restart");
     EXPECT_EQ(Rack().Reboots(), 2u);
     std::this_thread::sleep_for(1500ms);
-    const Ended again = Cli({"cam", std::to_string(kCamRow), "3", "--answer", "1234"});
+    const Ended again = Cli({"cam", std::to_string(kCam), "3", "--answer", "1234"});
     EXPECT_EQ(again.status, 0) << again.err;
     EXPECT_NE(again.out.find("Contrôle parental"), std::string::npos) << again.out;
 }
@@ -416,10 +417,10 @@ TEST_F(FaultCampaign, FlippedBytesAreRefusedAndAskedAgain) {
     EXPECT_EQ(save.status, 0) << save.err;
     EXPECT_EQ(FileText(saved), FileText(clean)) << "the file holds what the rack holds, byte for byte";
 
-    const Ended set = Cli({"set", std::to_string(kOutputRow), "level=20"});
+    const Ended set = Cli({"set", std::to_string(kOneChannelOutput), "level=20"});
     ExpectSound(set, "set");
     EXPECT_EQ(set.status, 0) << set.err;
-    const Ended shown = Cli({"show", std::to_string(kOutputRow)});
+    const Ended shown = Cli({"show", std::to_string(kOneChannelOutput)});
     EXPECT_EQ(shown.status, 0) << shown.err;
     EXPECT_NE(shown.out.find("level 20"), std::string::npos) << shown.out;
 
@@ -438,21 +439,22 @@ TEST_F(FaultCampaign, RepliesSixteenMillisecondsLateStillWork) {
     const fs::path saved = dir_ / "saved.kcf";
     for (const std::vector<std::string>& args : {std::vector<std::string>{"modules"},
                                                  {"save", saved.string()},
-                                                 {"set", std::to_string(kOutputRow), "level=21"},
+                                                 {"set", std::to_string(kOneChannelOutput), "level=21"},
                                                  {"upload", saved.string(), "--yes"},
-                                                 {"cam", std::to_string(kCamRow), "3", "--answer", "1234"}}) {
+                                                 {"cam", std::to_string(kCam), "3", "--answer", "1234"}}) {
         const Ended run = Cli(args);
         ExpectSound(run, args[0]);
         EXPECT_EQ(run.status, 0) << args[0] << ": " << run.err;
     }
-    EXPECT_EQ(Rack().ConfigOf(kOutputRow), ImageIn(saved, kOutputRow)) << "the upload put the saved image back";
+    EXPECT_EQ(Rack().ConfigOf(kOneChannelOutput), ImageIn(saved, kOneChannelOutput))
+        << "the upload put the saved image back";
 }
 
 // 5. A CAM pulled in the middle of its menu and of the PIN question; a CAM that asks without end; a CAM whose
 // menu is longer than any buffer.
 TEST_F(FaultCampaign, MisbehavingCamsAreLeftWithAReason) {
     StartRack();
-    const std::string row = std::to_string(kCamRow);
+    const std::string row = std::to_string(kCam);
     struct Case {
         const char* what;
         sim::CamSlot::Faults faults;
@@ -478,14 +480,14 @@ TEST_F(FaultCampaign, MisbehavingCamsAreLeftWithAReason) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        ASSERT_TRUE(Rack().SetCamFaults(kCamRow, c.faults));
+        ASSERT_TRUE(Rack().SetCamFaults(kCam, c.faults));
         const Ended run = Cli(c.args);
         ExpectSound(run, c.what);
         EXPECT_EQ(run.status, 7) << run.err;
         EXPECT_NE(run.err.find(c.said), std::string::npos) << run.err;
         // The CAM put back, well again: the same dialogue works.
-        ASSERT_TRUE(Rack().SetCamFaults(kCamRow, {}));
-        Rack().SetCamPresent(kCamRow, true);
+        ASSERT_TRUE(Rack().SetCamFaults(kCam, {}));
+        Rack().SetCamPresent(kCam, true);
         const Ended again = Cli({"cam", row, "3", "--answer", "1234"});
         EXPECT_EQ(again.status, 0) << again.err;
     }

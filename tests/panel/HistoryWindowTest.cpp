@@ -6,6 +6,7 @@
 #include "res/ModulePanelIds.h"
 #include "res/ResourceIds.h"
 #include "sim/InputModule.h"
+#include "tests/support/DefaultRackRows.h"
 #include "tests/support/ProgramWindow.h"
 #include "ui/headless/HeadlessWindowSystem.h"
 
@@ -14,14 +15,7 @@
 namespace kelvane {
 namespace {
 
-// The default rack: a KXB200 (1) with a CI module (2) before its KXD410 (3); the KXC300 player (4) with its
-// KXD420 (5); a KXB210 (6) with its KXD400 (7).
-constexpr int kTunerRow = 1;
-constexpr int kCamRow = 2;
-constexpr int kTwoChannelRow = 3;
-constexpr int kPlayerRow = 4;
-constexpr std::uint8_t kTunerAddress = 1;
-constexpr std::uint8_t kTwoChannelAddress = 3;
+using namespace test::rack;
 
 class HistoryWindowTest : public ::testing::Test, protected test::HeadlessProgram {
 protected:
@@ -59,7 +53,7 @@ protected:
 };
 
 TEST_F(HistoryWindowTest, ChartsShowEveryPollOfThePairAsThePanelSawIt) {
-    Select(kTunerRow);
+    Select(kTuner);
     EXPECT_EQ(panelWindow->ControlState(res::panel::kHistoryButton).toolTip, MessageText(kHistoryTipMessage));
     windows.RunFor(20'050);  // polled with the window closed: the history is kept all the same
     EXPECT_EQ(HistoryWindow(), nullptr);
@@ -71,7 +65,7 @@ TEST_F(HistoryWindowTest, ChartsShowEveryPollOfThePairAsThePanelSawIt) {
     EXPECT_TRUE(window->IsShown());
     EXPECT_EQ(window->Parent(), mainWindow) << "it stays over the main window, not inside the panel";
     EXPECT_EQ(window->Caption(), "Signal history - KXB200 / KXD410");
-    ASSERT_EQ(History().Size(), StatusPolls(kTunerAddress)) << "one sample per poll of the input";
+    ASSERT_EQ(History().Size(), StatusPolls(kTuner)) << "one sample per poll of the input";
     ASSERT_GE(History().Size(), 30u);
 
     const ui::ChartData& input = Chart(res::kInputChart[0]);
@@ -107,9 +101,9 @@ TEST_F(HistoryWindowTest, ChartsShowEveryPollOfThePairAsThePanelSawIt) {
 }
 
 TEST_F(HistoryWindowTest, LockLossesAreMarkedWhereTheyHappened) {
-    auto* tuner = dynamic_cast<sim::InputModule*>(program.rack->engine.Find(kTunerAddress));
+    auto* tuner = dynamic_cast<sim::InputModule*>(program.rack->engine.Find(kTuner));
     ASSERT_NE(tuner, nullptr);
-    Select(kTunerRow);
+    Select(kTuner);
     OpenHistory();
     windows.RunFor(12'050);  // locked by now
     ASSERT_TRUE(tuner->PlanLockLoss(0, 3, 4));
@@ -125,12 +119,12 @@ TEST_F(HistoryWindowTest, LockLossesAreMarkedWhereTheyHappened) {
 }
 
 TEST_F(HistoryWindowTest, FollowsThePairShownAndStartsAgainForAnother) {
-    Select(kTunerRow);
+    Select(kTuner);
     OpenHistory();
     windows.RunFor(10'050);
     ASSERT_GE(History().Size(), 10u);
 
-    Select(kPlayerRow);
+    Select(kPlayer);
     windows.RunFor(3'050);
     ui::HeadlessDialog* window = HistoryWindow();
     ASSERT_NE(window, nullptr);
@@ -148,7 +142,7 @@ TEST_F(HistoryWindowTest, FollowsThePairShownAndStartsAgainForAnother) {
 
     window->CloseBox();
     EXPECT_FALSE(window->IsShown());
-    Select(kTunerRow);
+    Select(kTuner);
     windows.RunFor(2'050);
     EXPECT_FALSE(HistoryWindow()->IsShown()) << "a closed window stays closed";
     EXPECT_LE(History().Size(), 3u);
@@ -161,18 +155,18 @@ TEST_F(HistoryWindowTest, FollowsThePairShownAndStartsAgainForAnother) {
 }
 
 TEST_F(HistoryWindowTest, TheSamePairShownAgainKeepsItsPastWithAGap) {
-    Select(kTunerRow);
+    Select(kTuner);
     OpenHistory();
     windows.RunFor(10'050);
     const std::size_t before = History().Size();
     ASSERT_GE(before, 10u);
-    Select(kTwoChannelRow);  // the same pair, from its output's row
+    Select(kTwoChannelOutput);  // the same pair, from its output's row
     windows.RunFor(2'000);
     EXPECT_EQ(History().Size(), before + 2) << "the same pair keeps its past";
-    Select(kCamRow);  // away for half a minute
+    Select(kCam);  // away for half a minute
     windows.RunFor(30'000);
     EXPECT_EQ(History().Size(), before + 2);
-    Select(kTunerRow);
+    Select(kTuner);
     windows.RunFor(5'050);
 
     const ui::ChartData& input = Chart(res::kInputChart[0]);
@@ -184,12 +178,12 @@ TEST_F(HistoryWindowTest, TheSamePairShownAgainKeepsItsPastWithAGap) {
 }
 
 TEST_F(HistoryWindowTest, AnOutputWithoutFiguresLeavesAGapInItsChannelsOnly) {
-    Select(kTunerRow);
+    Select(kTuner);
     OpenHistory();
     windows.RunFor(5'050);
     // The output answers its rate polls with nothing for a while; the input goes on.
     program.rack->ports.filter = [](const sim::Request& request, sim::Reply reply) -> std::optional<sim::Reply> {
-        if (request.destination == kTwoChannelAddress && request.Command() == 0x60) reply.payload.clear();
+        if (request.destination == kTwoChannelOutput && request.Command() == 0x60) reply.payload.clear();
         return reply;
     };
     windows.RunFor(4'000);

@@ -8,6 +8,7 @@
 #include "sim/RackModules.h"
 #include "tests/support/CliRun.h"
 #include "tests/support/EnginePort.h"
+#include "tests/support/FullOutputRack.h"
 #include "tests/support/HostileTexts.h"
 #include "tools/cli/CliCommands.h"
 #include "tools/cli/CliOptions.h"
@@ -57,22 +58,6 @@ protected:
     std::string out, err;
 };
 
-// A one-channel output holding 55 services with both numbers: 1,014 bytes, a few short of what a module holds.
-sim::RackDescription RackWithAFullOutput() {
-    sim::RackDescription rack = sim::DefaultRack();
-    sim::OutputSettings s;
-    s.type = sim::kKXD400;
-    s.frequencyKHz = 522000;
-    s.transportStreamIds = {1537};
-    s.networkName = "Kelvane C";
-    for (int k = 0; k < 55; ++k) {
-        s.services.push_back({static_cast<std::uint16_t>(3100 + k), 1, true, static_cast<std::uint16_t>(k + 1),
-                              static_cast<std::uint16_t>(k + 500)});
-    }
-    rack.modules[6].config = sim::OutputImage(s);
-    return rack;
-}
-
 // A save never stands for part of a rack: a module whose answer never came is named, and no file is written.
 TEST_F(PanelCli, SaveNamesTheModuleWhoseAnswerNeverCameAndWritesNothing) {
     const struct {
@@ -117,7 +102,7 @@ TEST_F(PanelCli, ApplyStopsAtThePairWhoseModuleFailedAndNamesThePairsDone) {
 }
 
 TEST_F(PanelCli, AChangeTheImagesCannotTakeWritesNothingAndSaysWhy) {
-    Start(RackWithAFullOutput());
+    Start(test::RackWithAFullOutput());
     ASSERT_GT(ImageOf(7).size(), 1000u);
     EXPECT_EQ(Cli({"set", "7", "network.name=" + std::string(30, 'N')}), kCliNotWritten);
     EXPECT_NE(err.find("KXD400 in row 7"), std::string::npos) << err;

@@ -8,6 +8,7 @@
 #include "sim/ConfigImages.h"
 #include "sim/DefaultRack.h"
 #include "sim/ModuleModels.h"
+#include "tests/support/FullOutputRack.h"
 #include "tests/support/ProgramWindow.h"
 #include "ui/headless/HeadlessWindowSystem.h"
 
@@ -38,6 +39,14 @@ protected:
     const Bytes& ImageOf(std::uint8_t address) const { return program.rack->engine.Find(address)->Config(); }
     std::string InfoText() const { return windows.Find(res::kInfoDialog)->Text(res::kInfoText); }
     bool Shown(int control) const { return panelWindow->IsControlShown(control); }
+    // Picks a schedule entry's hours and clicks "+" as an operator would; whether "+" was on to be clicked.
+    bool AddScheduleEntry(int startHour, int endHour) {
+        panelWindow->PickTime(kStartPicker, startHour * 60);
+        panelWindow->PickTime(kEndPicker, endHour * 60);
+        const bool enabled = panelWindow->IsControlEnabled(kAddEntry);
+        panelWindow->Click(kAddEntry);
+        return enabled;
+    }
 };
 
 TEST_F(PanelWindowTest, OpeningEveryPairAndPollingWritesNothing) {
@@ -204,17 +213,7 @@ TEST_F(PanelWindowTest, AChangeThatCannotBeWrittenIsToldAndTheModulesHoldingsSho
     EXPECT_EQ(Writes(), 0u);  // and nothing goes later either
 
     // An output image that would pass 1024 bytes, in the operator's language.
-    sim::RackDescription full = sim::DefaultRack();
-    sim::OutputSettings s;
-    s.type = sim::kKXD400;
-    s.transportStreamIds = {1537};
-    s.networkName = "Kelvane C";
-    for (int k = 0; k < 55; ++k) {
-        s.services.push_back({static_cast<std::uint16_t>(3100 + k), 1, true, static_cast<std::uint16_t>(k + 1),
-                              static_cast<std::uint16_t>(k + 500)});
-    }
-    full.modules[6].config = sim::OutputImage(s);
-    Start(full);
+    Start(test::RackWithAFullOutput());
     SetLanguageIndex(kFrench);
     Open(6);
     windows.RunFor(1200);
@@ -465,10 +464,7 @@ TEST_F(PanelWindowTest, PlayerScheduleTakesAnEntryFromTheModulesFiles) {
     Open(4);
     windows.RunFor(1200);
     ASSERT_GT(panelWindow->ItemCount(kFileCombo), 0);
-    panelWindow->PickTime(kStartPicker, 14 * 60);
-    panelWindow->PickTime(kEndPicker, 15 * 60);
-    EXPECT_TRUE(panelWindow->IsControlEnabled(kAddEntry));
-    panelWindow->Click(kAddEntry);
+    EXPECT_TRUE(AddScheduleEntry(14, 15));
     EXPECT_EQ(panelWindow->RowCount(kScheduleList), 3);
     EXPECT_EQ(panelWindow->Cell(kScheduleList, 2, 1).text, "14:00");
     windows.RunFor(1000);
@@ -493,19 +489,13 @@ TEST_F(PanelWindowTest, NoScheduleEntryWithoutAFile) {
     windows.RunFor(1000);  // the module's files shrink to one
     ASSERT_EQ(panelWindow->ItemCount(kFileCombo), 1);
     EXPECT_EQ(panelWindow->CurrentIndex(kFileCombo), 0);
-    panelWindow->PickTime(kStartPicker, 14 * 60);
-    panelWindow->PickTime(kEndPicker, 15 * 60);
-    ASSERT_TRUE(panelWindow->IsControlEnabled(kAddEntry));
-    panelWindow->Click(kAddEntry);
+    ASSERT_TRUE(AddScheduleEntry(14, 15));
     ASSERT_EQ(panelWindow->RowCount(kScheduleList), 3);
     EXPECT_EQ(panelWindow->Cell(kScheduleList, 2, 3).text, "only.ts");
 
     // With no file chosen "+" stays off, and a click that reaches it all the same adds nothing.
     panelWindow->Choose(kFileCombo, -1);
-    panelWindow->PickTime(kStartPicker, 16 * 60);
-    panelWindow->PickTime(kEndPicker, 17 * 60);
-    EXPECT_FALSE(panelWindow->IsControlEnabled(kAddEntry));
-    panelWindow->Click(kAddEntry);
+    EXPECT_FALSE(AddScheduleEntry(16, 17));
     EXPECT_EQ(panelWindow->RowCount(kScheduleList), 3);
     windows.RunFor(1000);
     EXPECT_EQ(program.satCofdm->Model().ScheduleCount, 3);

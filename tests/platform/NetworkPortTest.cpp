@@ -9,6 +9,7 @@
 #include "platform/VirtualClock.h"
 #include "tests/support/LocalListener.h"
 #include "tests/support/ScriptedPort.h"
+#include "tests/support/TelnetBytes.h"
 
 #include <gtest/gtest.h>
 
@@ -27,8 +28,7 @@ namespace {
 using namespace std::chrono_literals;
 using test::Bytes;
 using test::Listener;
-
-constexpr std::uint8_t IAC = 0xFF, WILL = 0xFB, DO = 0xFD, SB = 0xFA, SE = 0xF0, COMPORT = 44;
+using namespace test::telnet;
 
 // Exactly `count` bytes from the client, or fewer when it stops sending for two seconds.
 Bytes Receive(int fd, std::size_t count) {
@@ -48,20 +48,6 @@ void Send(int fd, const Bytes& bytes) {
     ASSERT_EQ(send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL), static_cast<ssize_t>(bytes.size()));
 }
 
-Bytes Setting(std::uint8_t code, const Bytes& value) {
-    Bytes b = {IAC, SB, COMPORT, code};
-    for (const std::uint8_t v : value) b.push_back(v);
-    b.push_back(IAC);
-    b.push_back(SE);
-    return b;
-}
-
-Bytes Joined(std::initializer_list<Bytes> parts) {
-    Bytes all;
-    for (const Bytes& p : parts) all.insert(all.end(), p.begin(), p.end());
-    return all;
-}
-
 PortEntry Entry(const std::string& kind, std::uint16_t port) {
     return ParsePortEntry(kind + ":127.0.0.1:" + std::to_string(port));
 }
@@ -75,13 +61,12 @@ TEST(NetworkPort, Rfc2217NegotiationAndIacEscapingAgainstAServerThatChecksThem) 
         ASSERT_GE(fd, 0);
         fromClient = Receive(fd, 9);  // the client's offers
         Send(fd, {IAC, DO, 0, IAC, WILL, 0, IAC, DO, COMPORT});
-        const Bytes settings = Joined(
-            {Setting(1, {0x00, 0x01, 0xC2, 0x00}), Setting(2, {8}), Setting(3, {1}), Setting(4, {1}), Setting(5, {1})});
-        const Bytes got = Receive(fd, settings.size());
+        const Bytes got = Receive(fd, LineSettings().size());
         fromClient.insert(fromClient.end(), got.begin(), got.end());
         // A notification in the middle of the answers, as servers send them unasked.
-        Send(fd, Joined({Setting(101, {0x00, 0x01, 0xC2, 0x00}), Setting(102, {8}), Setting(107, {0x30}),
-                         Setting(103, {1}), Setting(104, {1}), Setting(105, {1})}));
+        Send(fd, Joined({ComPortSetting(101, {0x00, 0x01, 0xC2, 0x00}), ComPortSetting(102, {8}),
+                         ComPortSetting(107, {0x30}), ComPortSetting(103, {1}), ComPortSetting(104, {1}),
+                         ComPortSetting(105, {1})}));
         // A frame holding 0xFF goes out with it doubled; the answer comes back with it doubled and a command
         // in the middle.
         dataSeen = Receive(fd, 6);
@@ -104,13 +89,7 @@ TEST(NetworkPort, Rfc2217NegotiationAndIacEscapingAgainstAServerThatChecksThem) 
     EXPECT_EQ(read, (Bytes{0x02, 0xFF, 0x03, 0xFF}));
     port.reset();
     server.join();
-    const Bytes expected = Joined({{IAC, WILL, 0, IAC, DO, 0, IAC, WILL, COMPORT},
-                                   Setting(1, {0x00, 0x01, 0xC2, 0x00}),
-                                   Setting(2, {8}),
-                                   Setting(3, {1}),
-                                   Setting(4, {1}),
-                                   Setting(5, {1})});
-    EXPECT_EQ(fromClient, expected);
+    EXPECT_EQ(fromClient, Joined({{IAC, WILL, 0, IAC, DO, 0, IAC, WILL, COMPORT}, LineSettings()}));
     EXPECT_EQ(dataSeen, (Bytes{0x02, 0xFF, 0xFF, 0x03, 0xFF, 0xFF}));
 }
 
@@ -119,7 +98,7 @@ TEST(NetworkPort, AServerThatSetsAnotherSpeedOrNeverAnswersIsNotAPort) {
     std::thread server([&] {
         const int wrong = listener.Accept();
         Receive(wrong, 9);
-        Send(wrong, Joined({{IAC, DO, COMPORT}, Setting(101, {0x00, 0x00, 0x25, 0x80})}));
+        Send(wrong, Joined({{IAC, DO, COMPORT}, ComPortSetting(101, {0x00, 0x00, 0x25, 0x80})}));
         const int silent = listener.Accept();
         // Says nothing back, and holds the connection until the client gives up and closes it.
         for (std::uint8_t byte = 0;

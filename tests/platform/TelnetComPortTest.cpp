@@ -1,5 +1,7 @@
 #include "platform/TelnetComPort.h"
 
+#include "tests/support/TelnetBytes.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
@@ -8,33 +10,12 @@
 namespace kelvane {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+using namespace test::telnet;
 using T = TelnetComPort;
-
-constexpr std::uint8_t IAC = 0xFF, WILL = 0xFB, WONT = 0xFC, DO = 0xFD, DONT = 0xFE, SB = 0xFA, SE = 0xF0;
-constexpr std::uint8_t BINARY = 0, ECHO = 1, SGA = 3, COMPORT = 44, NAWS = 31;
 
 // What ser2net 4 sends as a Telnet client connects to its RFC 2217 port.
 const Bytes kSer2netGreeting = {IAC,  WILL, SGA, IAC,    DO,  SGA,  IAC,    WILL, ECHO, IAC,    DONT,
                                 ECHO, IAC,  DO,  BINARY, IAC, WILL, BINARY, IAC,  DO,   COMPORT};
-
-Bytes Answer(std::uint8_t code, const Bytes& value) {
-    Bytes b = {IAC, SB, COMPORT, code};
-    for (const std::uint8_t v : value) b.push_back(v);
-    b.push_back(IAC);
-    b.push_back(SE);
-    return b;
-}
-
-// The five answers of a server that set the line as asked.
-Bytes GoodAnswers() {
-    Bytes b;
-    for (const Bytes& a : {Answer(101, {0x00, 0x01, 0xC2, 0x00}), Answer(102, {8}), Answer(103, {1}), Answer(104, {1}),
-                           Answer(105, {1})}) {
-        b.insert(b.end(), a.begin(), a.end());
-    }
-    return b;
-}
 
 Bytes Feed(T& telnet, const Bytes& from) {
     Bytes data(from.size());
@@ -46,7 +27,7 @@ T ReadySession() {
     T telnet;
     telnet.Greeting();
     Feed(telnet, kSer2netGreeting);
-    Feed(telnet, GoodAnswers());
+    Feed(telnet, LineSettings(true));
     telnet.TakeReplies();
     return telnet;
 }
@@ -58,16 +39,10 @@ TEST(TelnetComPort, NegotiatesTheLineWithSer2netsOpeningAndRefusesEchoPolitely) 
     EXPECT_EQ(telnet.GetState(), T::State::Negotiating);
     // SGA is agreed both ways, the server's echo is declined, binary and the COM port were our own requests
     // (answered, so not acknowledged again); then the five line settings.
-    Bytes expected = {IAC, DO, SGA, IAC, WILL, SGA, IAC, DONT, ECHO};
-    for (const Bytes& s : {Bytes{IAC, SB, COMPORT, 1, 0x00, 0x01, 0xC2, 0x00, IAC, SE},
-                           Bytes{IAC, SB, COMPORT, 2, 8, IAC, SE}, Bytes{IAC, SB, COMPORT, 3, 1, IAC, SE},
-                           Bytes{IAC, SB, COMPORT, 4, 1, IAC, SE}, Bytes{IAC, SB, COMPORT, 5, 1, IAC, SE}}) {
-        expected.insert(expected.end(), s.begin(), s.end());
-    }
-    EXPECT_EQ(telnet.TakeReplies(), expected);
+    EXPECT_EQ(telnet.TakeReplies(), Joined({{IAC, DO, SGA, IAC, WILL, SGA, IAC, DONT, ECHO}, LineSettings()}));
 
     // Four answers are not enough.
-    const Bytes answers = GoodAnswers();
+    const Bytes answers = LineSettings(true);
     const Bytes firstFour(answers.begin(), answers.end() - 7);
     Feed(telnet, firstFour);
     EXPECT_EQ(telnet.GetState(), T::State::Negotiating);
@@ -111,7 +86,7 @@ TEST(TelnetComPort, WithoutBinaryACarriageReturnTravelsAsCrNul) {
     T telnet;
     telnet.Greeting();
     Feed(telnet, {IAC, DONT, BINARY, IAC, WONT, BINARY, IAC, DO, COMPORT});
-    Feed(telnet, GoodAnswers());
+    Feed(telnet, LineSettings(true));
     ASSERT_EQ(telnet.GetState(), T::State::Ready);
     Bytes out;
     telnet.Escape(Bytes{0x0D, 0x0A, 0x0D}, out);
@@ -126,13 +101,13 @@ TEST(TelnetComPort, AServerThatSetsTheLineOtherwiseOrRefusesTheOptionIsRefused) 
         const char* reason;
     };
     const Case cases[] = {
-        {Answer(101, {0x00, 0x00, 0x25, 0x80}), "baud rate to 9600"},
-        {Answer(101, {0x01, 0xC2, 0x00}), "baud rate"},
-        {Answer(102, {7}), "data size to 7"},
-        {Answer(103, {2}), "parity to 2"},
-        {Answer(104, {2}), "stop bits to 2"},
-        {Answer(105, {3}), "flow control to 3"},
-        {Answer(105, {1, 1}), "flow control"},
+        {ComPortSetting(101, {0x00, 0x00, 0x25, 0x80}), "baud rate to 9600"},
+        {ComPortSetting(101, {0x01, 0xC2, 0x00}), "baud rate"},
+        {ComPortSetting(102, {7}), "data size to 7"},
+        {ComPortSetting(103, {2}), "parity to 2"},
+        {ComPortSetting(104, {2}), "stop bits to 2"},
+        {ComPortSetting(105, {3}), "flow control to 3"},
+        {ComPortSetting(105, {1, 1}), "flow control"},
         {{IAC, DONT, COMPORT}, "COM port option"},
     };
     for (const Case& c : cases) {

@@ -14,10 +14,10 @@
 namespace kelvane::ui::test {
 namespace {
 
-class EventPump : public QtFixture {
+class EventPump : public FormFixture {
 protected:
     void SetUp() override {
-        form = Make(FormTemplate(), handler);
+        FormFixture::SetUp();
         ShowActive(*form);
         form->SetFocus(kEdit);
         handler.notifications.clear();
@@ -38,9 +38,6 @@ protected:
 
     QWindow* Handle() { return form->Widget()->windowHandle(); }
     QString Typed() { return static_cast<QLineEdit*>(form->ControlWidget(kEdit))->text(); }
-
-    RecordingHandler handler;
-    std::unique_ptr<QtDialog> form;
 };
 
 TEST_F(EventPump, InputAndTimersWaitForTheWorkAndThenArriveInOrder) {

@@ -22,6 +22,12 @@ FileDialogRequest ConfigurationRequest(const QTemporaryDir& folder) {
     return {"Save the configuration", folder.path().toStdString(), "Configuration (*.kcf)", "*.kcf", "kcf", {}};
 }
 
+// Writes a file of `content` into the folder; whether it was written whole.
+bool WriteFileIn(const QTemporaryDir& folder, const char* name, const QByteArray& content = {}) {
+    QFile file(folder.filePath(QString::fromUtf8(name)));
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+}
+
 // Plays the operator at the next file dialog: types `name` and accepts, or cancels when there is no name. It
 // tries again until that dialog has gone, since a dialog still reading its folder may ignore the first try.
 void AnswerNextFileDialog(const QString& name) {
@@ -112,9 +118,7 @@ TEST_F(QtFixture, SaveDialogAddsTheDefaultExtensionToTheTypedName) {
 TEST_F(QtFixture, SaveDialogAsksAboutTheFileThatWillBeWritten) {
     const QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
-    QFile existing(folder.filePath(QStringLiteral("rack.v2.kcf")));
-    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
-    existing.close();
+    ASSERT_TRUE(WriteFileIn(folder, "rack.v2.kcf"));
     FileDialogRequest request = ConfigurationRequest(folder);
     request.finalName = [](const std::string& path) { return path + ".kcf"; };
 
@@ -136,9 +140,7 @@ TEST_F(QtFixture, SaveDialogAsksAboutTheFileThatWillBeWritten) {
 TEST_F(QtFixture, FileDialogColumnsAreWideEnoughForTheirHeadings) {
     const QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
-    QFile existing(folder.filePath(QStringLiteral("rack-site-nord.kcf")));
-    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
-    existing.close();
+    ASSERT_TRUE(WriteFileIn(folder, "rack-site-nord.kcf"));
     auto cut = std::make_shared<std::vector<std::string>>();
     auto looked = std::make_shared<bool>(false);
     auto* poll = new QTimer;
@@ -184,10 +186,7 @@ TEST_F(QtFixture, QtsOwnTextsFollowTheOperatorsLanguage) {
     windows.UseLanguage("fr");
     const QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
-    QFile saved(folder.filePath(QStringLiteral("site-3.kcf")));
-    ASSERT_TRUE(saved.open(QIODevice::WriteOnly));
-    saved.write(QByteArray(681, 'k'));
-    saved.close();
+    ASSERT_TRUE(WriteFileIn(folder, "site-3.kcf", QByteArray(681, 'k')));
     auto buttons = std::make_shared<QStringList>();
     auto size = std::make_shared<QString>();
     auto* poll = new QTimer;

@@ -7,6 +7,7 @@
 #include "res/ResourceIds.h"
 #include "sim/InputModule.h"
 // Ahead of Qt's headers, whose `slots` would otherwise meet the window's interfaces.
+#include "tests/support/DefaultRackRows.h"
 #include "tests/support/ProgramWindow.h"
 #include "tests/qt/ChartTexts.h"
 #include "ui/qt/QtDialog.h"
@@ -22,9 +23,7 @@
 namespace kelvane {
 namespace {
 
-constexpr int kTunerRow = 1;
-constexpr std::uint8_t kTunerAddress = 1;
-constexpr std::uint8_t kTwoChannelAddress = 3;
+using namespace test::rack;
 
 // One virtual clock for the link and the windows, so that each poll is a second after the last, as on the
 // panel's timer, without the test waiting for it.
@@ -77,14 +76,14 @@ protected:
 };
 
 TEST_F(HistoryWindowOnQt, ChartsDrawThePairsHistoryWithItsLockLossAndGap) {
-    auto* tuner = dynamic_cast<sim::InputModule*>(program.rack->engine.Find(kTunerAddress));
+    auto* tuner = dynamic_cast<sim::InputModule*>(program.rack->engine.Find(kTuner));
     ASSERT_NE(tuner, nullptr);
     ASSERT_TRUE(tuner->PlanLockLoss(0, 150, 25));
-    program.main->SelectSlot(kTunerRow);
+    program.main->SelectSlot(kTuner);
     Poll(200);
     // The output has no figures for half a minute.
     program.rack->ports.filter = [](const sim::Request& request, sim::Reply reply) -> std::optional<sim::Reply> {
-        if (request.destination == kTwoChannelAddress && request.Command() == 0x60) reply.payload.clear();
+        if (request.destination == kTwoChannelOutput && request.Command() == 0x60) reply.payload.clear();
         return reply;
     };
     Poll(30);
@@ -147,7 +146,7 @@ TEST_F(HistoryWindowOnQt, ChartsDrawThePairsHistoryWithItsLockLossAndGap) {
 }
 
 TEST_F(HistoryWindowOnQt, PlayerPairFillsTheWindowWithSevenCharts) {
-    program.main->SelectSlot(kTunerRow);
+    program.main->SelectSlot(kTuner);
     Poll(20);
     program.satCofdm->History().Open();
     QWidget* first = History()->Widget();

@@ -4,15 +4,12 @@
 namespace kelvane::ui::test {
 namespace {
 
-class Keys : public QtFixture {
+class Keys : public FormFixture {
 protected:
     void SetUp() override {
-        form = Make(FormTemplate(), handler);
+        FormFixture::SetUp();
         form->Show(true);
     }
-
-    RecordingHandler handler;
-    std::unique_ptr<QtDialog> form;
 };
 
 TEST_F(Keys, EnterAndEscapeReachOkAndCancelAndTheDialogStaysOpen) {

@@ -6,18 +6,16 @@
 namespace kelvane::ui::test {
 namespace {
 
-class ListBox : public QtFixture {
+class ListBox : public FormFixture {
 protected:
     void SetUp() override {
-        form = Make(FormTemplate(), handler);
+        FormFixture::SetUp();
         ShowExposed(*form);
         list = static_cast<QListWidget*>(form->ControlWidget(kListBox));
     }
 
     QPoint CentreOf(int row) const { return list->visualItemRect(list->item(row)).center(); }
 
-    RecordingHandler handler;
-    std::unique_ptr<QtDialog> form;
     QListWidget* list = nullptr;
 };
 

@@ -174,10 +174,10 @@ TEST_F(ModuleList, RowsKeepCellsOfEveryColumnAndTheirImages) {
     EXPECT_EQ(main->Cell(res::kModuleList, 3, 0), (ListCell{"", 5}));
 }
 
-class ServiceList : public QtFixture {
+class ServiceList : public FormFixture {
 protected:
     void SetUp() override {
-        form = Make(FormTemplate(), handler);
+        FormFixture::SetUp();
         form->SetImageList(kReportList, {{16, 16}, {kTestBitmap, kMissingArt}});
         form->SetColumns(kReportList, {{"VOID", 1}, {"SHARE", 19}, {"SID", 50}, {"NAME", 100}});
         for (int row = 0; row < 3; ++row) {
@@ -193,8 +193,6 @@ protected:
         return table->visualRect(table->model()->index(row, column)).center();
     }
 
-    RecordingHandler handler;
-    std::unique_ptr<QtDialog> form;
     QTableWidget* table = nullptr;
 };
 

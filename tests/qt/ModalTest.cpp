@@ -9,13 +9,7 @@ namespace {
 
 constexpr int kOkResult = 1;
 
-class Modal : public QtFixture {
-protected:
-    void SetUp() override { form = Make(FormTemplate(), handler); }
-
-    RecordingHandler handler;
-    std::unique_ptr<QtDialog> form;
-};
+using Modal = FormFixture;
 
 TEST_F(Modal, RunShowsTheDialogUntilEndModalAndReturnsItsResult) {
     bool shownDuringRun = false;

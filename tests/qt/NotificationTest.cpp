@@ -8,13 +8,7 @@
 namespace kelvane::ui::test {
 namespace {
 
-class Notifications : public QtFixture {
-protected:
-    void SetUp() override { form = Make(FormTemplate(), handler); }
-
-    RecordingHandler handler;
-    std::unique_ptr<QtDialog> form;
-};
+using Notifications = FormFixture;
 
 TEST_F(Notifications, EditTextSetByTheProgramIsReportedAsTheProgramsEveryTime) {
     form->SetText(kEdit, "474000");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TestTemplates.h"
 #include "platform/SystemClock.h"
 #include "ui/qt/QtDialog.h"
 #include "ui/qt/QtWindowSystem.h"
@@ -78,6 +79,15 @@ protected:
 
     SystemClock clock;
     QtWindowSystem windows{clock};
+};
+
+// The test form, made afresh for each test, with what it tells its owner written down.
+class FormFixture : public QtFixture {
+protected:
+    void SetUp() override { form = Make(FormTemplate(), handler); }
+
+    RecordingHandler handler;
+    std::unique_ptr<QtDialog> form;
 };
 
 }  // namespace kelvane::ui::test

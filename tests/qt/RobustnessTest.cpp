@@ -7,18 +7,16 @@ namespace {
 
 constexpr int kNoSuchControl = 4242;
 
-class BadCalls : public QtFixture {
+class BadCalls : public FormFixture {
 protected:
     void SetUp() override {
         // The warnings these calls give are expected; they would only clutter the test output.
         previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
-        form = Make(FormTemplate(), handler);
+        FormFixture::SetUp();
     }
     void TearDown() override { qInstallMessageHandler(previous); }
 
     QtMessageHandler previous = nullptr;
-    RecordingHandler handler;
-    std::unique_ptr<QtDialog> form;
 };
 
 TEST_F(BadCalls, UnknownControlIdsAreIgnoredAndAnswerNothing) {

@@ -28,10 +28,8 @@ protected:
     }
 };
 
-class Timers : public QtFixture {
+class Timers : public FormFixture {
 protected:
-    void SetUp() override { form = Make(FormTemplate(), handler); }
-
     // Lets another timer tick `ticks` times: time enough for a stopped timer to have fired, had it run.
     void LetTimePass(int ticks) {
         RecordingHandler paceHandler;
@@ -39,9 +37,6 @@ protected:
         pace->SetTimer(kPaceTimer, 10);
         ASSERT_TRUE(WaitFor([&] { return Fired(paceHandler, kPaceTimer) >= ticks; }));
     }
-
-    RecordingHandler handler;
-    std::unique_ptr<QtDialog> form;
 };
 
 TEST_F(Timers, WindowTimerRepeatsUntilKilled) {

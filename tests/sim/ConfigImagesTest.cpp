@@ -10,6 +10,10 @@ namespace kelvane::sim {
 namespace {
 
 using test::Hex;
+using TagAndBody = std::pair<int, std::vector<std::uint8_t>>;
+
+TagAndBody Descriptor(const test::DescriptorRead& d) { return {d.tag, d.body}; }
+TagAndBody Descriptor(int tag, const std::string& hex) { return {tag, Hex(hex)}; }
 
 TEST(InputImages, FrequencyWordSplitsTheBands) {
     EXPECT_EQ(InputFrequencyWord(11700), 0x8000 | 1100);
@@ -110,13 +114,10 @@ TEST(NetworkSections, ChannelWithoutNumbersKeepsThreeDescriptors) {
     ASSERT_EQ(read.streams.size(), 1u);
     const auto& d = read.streams[0].descriptors;
     ASSERT_EQ(d.size(), 3u);
-    EXPECT_EQ(d[0].tag, 0x5F);
-    EXPECT_EQ(d[0].body, Hex("00 00 00 28"));
-    EXPECT_EQ(d[1].tag, 0x5A);
+    EXPECT_EQ(Descriptor(d[0]), Descriptor(0x5F, "00 00 00 28"));
     // 6 MHz is bandwidth code 2; 64-QAM with 2/3; 2/3 again, guard 1/32, 8K.
-    EXPECT_EQ(d[1].body, Hex("FF FF FF FF 5F 81 22 FF FF FF FF"));
-    EXPECT_EQ(d[2].tag, 0x41);
-    EXPECT_EQ(d[2].body, Hex("00 11 01"));
+    EXPECT_EQ(Descriptor(d[1]), Descriptor(0x5A, "FF FF FF FF 5F 81 22 FF FF FF FF"));
+    EXPECT_EQ(Descriptor(d[2]), Descriptor(0x41, "00 11 01"));
 }
 
 TEST(NetworkSections, ChannelNumbersListOnlyNumberedServices) {
@@ -127,10 +128,8 @@ TEST(NetworkSections, ChannelNumbersListOnlyNumberedServices) {
     ASSERT_EQ(read.streams.size(), 1u);
     const auto& d = read.streams[0].descriptors;
     ASSERT_EQ(d.size(), 5u);
-    EXPECT_EQ(d[1].tag, 0x83);
-    EXPECT_EQ(d[1].body, Hex("00 21 FD 23"));
-    EXPECT_EQ(d[2].tag, 0x88);
-    EXPECT_EQ(d[2].body, Hex("00 22 FC 45"));
+    EXPECT_EQ(Descriptor(d[1]), Descriptor(0x83, "00 21 FD 23"));
+    EXPECT_EQ(Descriptor(d[2]), Descriptor(0x88, "00 22 FC 45"));
     EXPECT_EQ(read.version, 5);
 }
 

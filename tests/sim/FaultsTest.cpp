@@ -44,49 +44,37 @@ TEST(ShareAccumulator, NeverTwoInARowUpToHalf) {
     }
 }
 
-TEST(FaultPlan, EachShareRunsOnItsOwn) {
-    FaultOptions options;
-    options.dropShare = 0.5;
-    options.corruptShare = 0.5;
-    options.refuseShare = 1.0;
-    FaultPlan plan(options);
-    const ReplyFault first = plan.Next();
-    EXPECT_FALSE(first.drop);
-    EXPECT_FALSE(first.corrupt);
-    EXPECT_TRUE(first.refuse);
-    const ReplyFault second = plan.Next();
-    EXPECT_TRUE(second.drop);  // a dropped reply is neither refused nor corrupted
-    EXPECT_FALSE(second.corrupt);
-    EXPECT_FALSE(second.refuse);
+// A reply's faults as letters: 'd' dropped, 'c' corrupted, 'r' refused; "-" for none.
+std::string Letters(const ReplyFault& fault) {
+    const std::string letters =
+        std::string(fault.drop ? "d" : "") + (fault.corrupt ? "c" : "") + (fault.refuse ? "r" : "");
+    return letters.empty() ? "-" : letters;
 }
 
-TEST(FaultPlan, CorruptAndRefuseMayMeet) {
+FaultOptions Shares(double drop, double corrupt, double refuse, bool silent = false) {
     FaultOptions options;
-    options.corruptShare = 1;
-    options.refuseShare = 1;
-    FaultPlan plan(options);
-    const ReplyFault fault = plan.Next();
-    EXPECT_TRUE(fault.corrupt);
-    EXPECT_TRUE(fault.refuse);
+    options.dropShare = drop;
+    options.corruptShare = corrupt;
+    options.refuseShare = refuse;
+    options.silent = silent;
+    return options;
 }
 
-TEST(FaultPlan, SilenceDropsEveryReply) {
-    FaultOptions options;
-    options.silent = true;
-    options.corruptShare = 1;
-    FaultPlan plan(options);
-    for (int i = 0; i < 3; ++i) {
-        const ReplyFault fault = plan.Next();
-        EXPECT_TRUE(fault.drop);
-        EXPECT_FALSE(fault.corrupt);
-    }
-}
-
-TEST(FaultPlan, NoFaultsByDefault) {
-    FaultPlan plan;
-    for (int i = 0; i < 10; ++i) {
-        const ReplyFault fault = plan.Next();
-        EXPECT_FALSE(fault.drop || fault.corrupt || fault.refuse);
+TEST(FaultPlan, EachShareRunsOnItsOwnAndSilenceDropsEveryReply) {
+    const struct {
+        const char* what;
+        FaultOptions options;
+        std::vector<std::string> replies;  // the faults of the first replies in turn
+    } cases[] = {
+        {"a dropped reply is neither refused nor corrupted", Shares(0.5, 0.5, 1.0), {"r", "d"}},
+        {"corrupt and refuse may meet", Shares(0, 1, 1), {"cr"}},
+        {"silence drops every reply", Shares(0, 1, 0, true), {"d", "d", "d"}},
+        {"no faults by default", {}, std::vector<std::string>(10, "-")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        FaultPlan plan(c.options);
+        for (const std::string& expected : c.replies) EXPECT_EQ(Letters(plan.Next()), expected);
     }
 }
 

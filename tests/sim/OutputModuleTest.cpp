@@ -49,6 +49,19 @@ RatesRead PollRates(Module& module, std::uint8_t type) {
     return ReadRates(payload.value_or(std::vector<std::uint8_t>{}), Blocks(type));
 }
 
+// One poll of the rates, checked against the image: `headBytes` of channel blocks before a pair per service, read
+// exactly, the pairs naming the image's services in order.
+RatesRead PollMatchingImage(Module& module, std::uint8_t type, const OutputRead& image, std::size_t headBytes) {
+    const auto payload = Ask(module, kListCommand).value_or(std::vector<std::uint8_t>{});
+    EXPECT_EQ(payload.size(), headBytes + 4 * image.services.size());
+    const RatesRead rates = ReadRates(payload, Blocks(type));
+    EXPECT_TRUE(rates.exact);
+    EXPECT_EQ(rates.pairs.size(), image.services.size());
+    for (std::size_t i = 0; i < rates.pairs.size() && i < image.services.size(); ++i)
+        EXPECT_EQ(rates.pairs[i].id, image.services[i].id);
+    return rates;
+}
+
 // kbit/s per channel (1-based) from the pairs, using the image to place each service.
 std::map<int, std::uint32_t> SumsPerChannel(const RatesRead& rates, const OutputRead& image) {
     std::map<int, std::uint32_t> sums;
@@ -87,17 +100,10 @@ TEST(OutputRates, OneChannelModelHasOneBlockAndPairsFromSixteen) {
     ASSERT_EQ(d.type, kKXD400);
     const OutputRead image = ImageOf(d.config, d.type);
     auto output = Unit(d.type, d.address, d.config);
-    const auto payload = Ask(*output, kListCommand);
-    ASSERT_TRUE(payload.has_value());
-    EXPECT_EQ(payload->size(), 16 + 4 * image.services.size());
-
-    const RatesRead rates = ReadRates(*payload, 1);
-    ASSERT_TRUE(rates.exact);
-    ASSERT_EQ(rates.pairs.size(), image.services.size());
-    for (std::size_t i = 0; i < rates.pairs.size(); ++i) {
-        EXPECT_EQ(rates.pairs[i].id, image.services[i].id);
-        EXPECT_NE(rates.pairs[i].rate, 0) << "every service of a one-channel output is carried";
-    }
+    const RatesRead rates = PollMatchingImage(*output, d.type, image, 16);
+    ASSERT_FALSE(HasFailure());
+    for (const RatePair& pair : rates.pairs)
+        EXPECT_NE(pair.rate, 0) << "every service of a one-channel output is carried";
     // 16-QAM 2/3 1/8 is published as 14.75 Mbit/s in 8 MHz; this output uses 7 MHz.
     EXPECT_NEAR(rates.channels[0].capacity, 14750000.0 * 7 / 8, kPublishedTolerance);
     ExpectChannelsAgreeWithServices(rates, image, d.type);
@@ -110,13 +116,8 @@ TEST_P(FourBlockOutput, PairsStartAtFiftyTwoAndChannelsSumTheirServices) {
     const OutputRead image = ImageOf(d.config, d.type);
     auto output = Unit(d.type, d.address, d.config);
     for (int poll = 0; poll < 20; ++poll) {
-        const auto payload = Ask(*output, kListCommand);
-        ASSERT_TRUE(payload.has_value());
-        ASSERT_EQ(payload->size(), 52 + 4 * image.services.size());
-        const RatesRead rates = ReadRates(*payload, 4);
-        ASSERT_TRUE(rates.exact);
-        ASSERT_EQ(rates.pairs.size(), image.services.size());
-        for (std::size_t i = 0; i < rates.pairs.size(); ++i) EXPECT_EQ(rates.pairs[i].id, image.services[i].id);
+        const RatesRead rates = PollMatchingImage(*output, d.type, image, 52);
+        ASSERT_FALSE(HasFailure());
         ExpectChannelsAgreeWithServices(rates, image, d.type);
     }
 }

@@ -13,14 +13,7 @@ WatchRound Round(std::uint8_t lock, bool inputAnswered, std::uint32_t inUse, boo
     r.modules = {{1, "KXB200", inputAnswered}, {3, "KXD410", outputAnswered}};
     r.inputs = {{1, "KXB200", 0, true, inputAnswered, lock, 70, 60, 4},
                 {1, "KXB200", 1, false, inputAnswered, 0, 5, 1, 0}};
-    ChannelReading c;
-    c.row = 3;
-    c.model = "KXD410";
-    c.channel = 2;
-    c.answered = outputAnswered;
-    c.inUse = inUse;
-    c.capacity = 24'000'000;
-    r.channels = {c};
+    r.channels = {{3, "KXD410", 2, outputAnswered, inUse, 24'000'000, {}}};
     return r;
 }
 

@@ -30,23 +30,10 @@ WatchRound SampleRound() {
     r.inputs = {{1, "KXB200", 0, true, true, 2, 71, 64, 5},
                 {4, "KXC300", 0, true, true, 1, 60, 30, 0},
                 {4, "KXC300", 2, false, true, 0, 6, 2, 0}};
-    ChannelReading first;
-    first.row = 3;
-    first.model = "KXD410";
-    first.channel = 1;
-    first.answered = true;
-    first.inUse = 12'345'678;
-    first.capacity = 24'128'342;
-    first.services = {{1101, "Caf\xc3\xa9 \"Noir\" \\ 1", 3238}, {1150, "", 195}};
-    ChannelReading second = first;
-    second.channel = 2;
-    second.inUse = 25'000'001;
-    second.services = {};
-    ChannelReading silent;
-    silent.row = 5;
-    silent.model = "KXD420";
-    silent.channel = 1;
-    r.channels = {first, second, silent};
+    const ChannelReading first{
+        3, "KXD410", 1, true, 12'345'678, 24'128'342, {{1101, "Caf\xc3\xa9 \"Noir\" \\ 1", 3238}, {1150, "", 195}}};
+    const ChannelReading second{3, "KXD410", 2, true, 25'000'001, 24'128'342, {}};
+    r.channels = {first, second, {5, "KXD420", 1, false, 0, 0, {}}};
     r.pollFailures = 7;
     return r;
 }
@@ -92,11 +79,7 @@ TEST(WatchPrometheus, LabelValuesEscapeBackslashQuoteAndLineFeedOnly) {
     WatchRound r;
     r.rack = "R";
     r.rackFound = true;
-    ChannelReading c;
-    c.row = 3;
-    c.answered = true;
-    c.services = {{7, "line\nbreak", 1}};
-    r.channels = {c};
+    r.channels = {{3, "", 1, true, 0, 0, {{7, "line\nbreak", 1}}}};
     const ReadBack read = ReadWithPython("prometheus", PrometheusText(r));
     ASSERT_TRUE(read.parsed) << read.complaint;
     EXPECT_TRUE(HasFact(
