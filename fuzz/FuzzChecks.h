@@ -1,9 +1,11 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <initializer_list>
 #include <optional>
 #include <span>
 #include <string>
@@ -18,6 +20,14 @@ inline void Require(bool holds, const char* what) {
     if (holds) return;
     std::fprintf(stderr, "broken promise: %s\n", what);
     std::abort();
+}
+
+inline bool SameBytes(Bytes a, Bytes b) { return std::equal(a.begin(), a.end(), b.begin(), b.end()); }
+
+// Runs each check over the whole input: the entry point of a harness that reads one input several ways.
+inline int CheckAll(const std::uint8_t* data, std::size_t size, std::initializer_list<void (*)(Bytes)> checks) {
+    for (const auto check : checks) check(Bytes(data, size));
+    return 0;
 }
 
 // Whether a text is well-formed UTF-8 (no overlong forms, surrogates or code points past U+10FFFF): every

@@ -55,29 +55,27 @@ void Check(const PanelModel& m) {
     for (int k = 0; k < m.ScheduleCount; ++k) Require(IsUtf8(m.Schedule[k].file), "a scheduled file is UTF-8");
 }
 
+PanelModel Decoded(const SlotRecord& input) { return ModelOfPair(0, input, nullptr); }
+
+void RequireSameInput(const PanelModel& a, const PanelModel& b) {
+    Require(SameRows(a, b), "the input rows survive a round trip");
+    Require(SamePlayer(a, b), "the player's service and schedule survive a round trip");
+    Require(SameServices(a, b), "the services the player forwards survive a round trip");
+}
+
+void CheckImage(Bytes input) {
+    if (input.empty()) return;
+    const SlotRecord read = PickedRecord(kInputTypes, input);
+    const PanelModel first = Decoded(read);
+    Check(first);
+
+    // An image that would not fit its record is refused.
+    RoundTrip(read, first, EncodeInputConfig, Decoded, RequireSameInput);
+}
+
 }  // namespace
 }  // namespace kelvane::fuzz
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    using namespace kelvane;
-    using namespace kelvane::fuzz;
-    if (size == 0) return 0;
-    const SlotRecord read = RecordOf(kInputTypes[data[0] % kInputTypes.size()], Bytes(data, size).subspan(1));
-    const PanelModel first = ModelOfPair(0, read, nullptr);
-    Check(first);
-
-    SlotRecord written = read;
-    // An image that would not fit its record is refused, and the record must then be untouched.
-    if (!EncodeInputConfig(first, written)) {
-        Require(SameImage(written, read), "a refused encoding leaves the record as it was");
-        return 0;
-    }
-    const PanelModel second = ModelOfPair(0, written, nullptr);
-    Require(SameRows(first, second), "the input rows survive a round trip");
-    Require(SamePlayer(first, second), "the player's service and schedule survive a round trip");
-    Require(SameServices(first, second), "the services the player forwards survive a round trip");
-
-    SlotRecord again = written;
-    Require(EncodeInputConfig(second, again) && SameImage(again, written), "encoding a decoded image is stable");
-    return 0;
+    return kelvane::fuzz::CheckAll(data, size, {kelvane::fuzz::CheckImage});
 }

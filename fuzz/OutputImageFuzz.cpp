@@ -81,32 +81,28 @@ void CheckEdit(const SlotRecord& read, std::uint8_t pick) {
     Require(section.size() > 3 && MpegCrc32(section) == 0, "an edited output carries a whole section");
 }
 
+void CheckImage(Bytes input) {
+    if (input.empty()) return;
+    const SlotRecord tuner = RecordOf(1, {});
+    const SlotRecord read = PickedRecord(kOutputTypes, input);
+    const PanelModel first = ModelOfPair(0, tuner, &read);
+    Check(first);
+    CheckSection(first);
+    CheckEdit(read, input[0]);
+
+    const bool frequencyRead = input.size() - 1 > kParameterBytes;
+    RoundTrip(
+        read, first, EncodeOutputConfig, [&](const SlotRecord& written) { return ModelOfPair(0, tuner, &written); },
+        [&](const PanelModel& a, const PanelModel& b) {
+            Require(SameParameters(a, b, frequencyRead), "the parameters survive a round trip");
+            Require(SameNetwork(a, b), "the network fields survive a round trip");
+            Require(SameServices(a, b), "the output services survive a round trip");
+        });
+}
+
 }  // namespace
 }  // namespace kelvane::fuzz
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    using namespace kelvane;
-    using namespace kelvane::fuzz;
-    if (size == 0) return 0;
-    const SlotRecord input = RecordOf(1, {});
-    const Bytes image = Bytes(data, size).subspan(1);
-    const SlotRecord read = RecordOf(kOutputTypes[data[0] % kOutputTypes.size()], image);
-    const PanelModel first = ModelOfPair(0, input, &read);
-    Check(first);
-    CheckSection(first);
-    CheckEdit(read, data[0]);
-
-    SlotRecord written = read;
-    if (!EncodeOutputConfig(first, written)) {
-        Require(SameImage(written, read), "a refused encoding leaves the record as it was");
-        return 0;
-    }
-    const PanelModel second = ModelOfPair(0, input, &written);
-    Require(SameParameters(first, second, image.size() > kParameterBytes), "the parameters survive a round trip");
-    Require(SameNetwork(first, second), "the network fields survive a round trip");
-    Require(SameServices(first, second), "the output services survive a round trip");
-
-    SlotRecord again = written;
-    Require(EncodeOutputConfig(second, again) && SameImage(again, written), "encoding a decoded image is stable");
-    return 0;
+    return kelvane::fuzz::CheckAll(data, size, {kelvane::fuzz::CheckImage});
 }

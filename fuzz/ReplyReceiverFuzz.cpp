@@ -47,17 +47,13 @@ void TakeSimulatorReply(Bytes input) {
     for (const std::uint8_t byte : sim::EncodeReply(sent)) done = receiver.Feed(byte);
     Require(done && receiver.Valid(), "a well-framed reply is taken");
     Require(receiver.ReplySource() == sent.source, "the reply's source comes back");
-    const Bytes payload = receiver.Payload();
-    Require(std::equal(payload.begin(), payload.end(), sent.payload.begin(), sent.payload.end()),
-            "the reply's payload comes back");
+    Require(SameBytes(receiver.Payload(), sent.payload), "the reply's payload comes back");
 }
 
 }  // namespace
 }  // namespace kelvane::fuzz
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const kelvane::fuzz::Bytes input(data, size);
-    kelvane::fuzz::FeedLine(input);
-    kelvane::fuzz::TakeSimulatorReply(input);
-    return 0;
+    using namespace kelvane::fuzz;
+    return CheckAll(data, size, {FeedLine, TakeSimulatorReply});
 }

@@ -5,7 +5,6 @@
 #include "link/FrameEncoder.h"
 #include "sim/RequestParser.h"
 
-#include <algorithm>
 #include <memory>
 
 namespace kelvane::fuzz {
@@ -40,16 +39,13 @@ void ReadEncodedRequest(Bytes input) {
     Require(frame && frame->status == sim::FrameStatus::Valid, "the simulator takes the program's frame");
     Require(frame->request.destination == destination, "the destination comes through");
     Require(frame->request.Command() == command, "the command comes through");
-    Require(std::equal(payload.begin(), payload.end(), frame->request.payload.begin(), frame->request.payload.end()),
-            "the payload comes through");
+    Require(SameBytes(payload, frame->request.payload), "the payload comes through");
 }
 
 }  // namespace
 }  // namespace kelvane::fuzz
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const kelvane::fuzz::Bytes input(data, size);
-    kelvane::fuzz::FeedLine(input);
-    kelvane::fuzz::ReadEncodedRequest(input);
-    return 0;
+    using namespace kelvane::fuzz;
+    return CheckAll(data, size, {FeedLine, ReadEncodedRequest});
 }

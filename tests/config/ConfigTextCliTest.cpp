@@ -1,6 +1,8 @@
 // kelvane-cli export and apply against kxrsim: the text round trip, the plan, and every refusal with its line.
 
 #include "config/ConfigFile.h"
+#include "panel/OutputConfigCodec.h"
+#include "panel/PairModel.h"
 #include "sim/ConfigImages.h"
 #include "sim/ModuleModels.h"
 #include "tests/config/SlotTables.h"
@@ -14,26 +16,20 @@ namespace kelvane {
 namespace {
 
 using test::rack::kOneChannelOutput;
+using test::rack::kPlainTuner;
 
 // The default rack with the KXD400's services marked as the panel marks them (no CI module before it
-// descrambles anything), so that re-encoding its pair changes only what was edited.
+// descrambles anything) and its image written by the panel's codec, so that re-encoding its pair changes only
+// what was edited.
 sim::RackDescription SettledRack() {
     sim::RackDescription rack = sim::DefaultRack();
-    sim::OutputSettings s;
-    s.type = sim::kKXD400;
-    s.frequencyKHz = 522000;
-    s.bandwidth = 1;
-    s.constellation = 1;
-    s.mode = 0;
-    s.guard = 2;
-    s.levelStep = 20;
-    s.services = {{3001, 1, false, 20, 0}, {3002, 1, false, 21, 0}, {3050, 1, false, 40, 0}};
-    s.transportStreamIds = {1537};
-    s.nitVersion = 2;
-    s.networkName = "Kelvane C";
-    for (auto& module : rack.modules) {
-        if (module.address == kOneChannelOutput) module.config = sim::OutputImage(s);
-    }
+    const SlotTable slots = test::TableOf(rack);
+    PanelModel m = ModelOfPair(0, slots[kPlainTuner], &slots[kOneChannelOutput]);
+    for (int k = 0; k < m.OutputServiceCount; ++k) m.OutputServices[k].Activated = 0;
+    SlotRecord output = slots[kOneChannelOutput];
+    EXPECT_TRUE(EncodeOutputConfig(m, output));
+    const auto image = output.ConfigImage();
+    rack.modules[kOneChannelOutput - 1].config.assign(image.begin(), image.end());
     return rack;
 }
 

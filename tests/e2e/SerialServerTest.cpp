@@ -13,6 +13,7 @@
 #include "tests/support/ChildProcess.h"
 #include "tests/support/CliRun.h"
 #include "tests/support/DelayingProxy.h"
+#include "tests/support/LocalListener.h"
 #include "tests/support/ProgramWindow.h"
 #include "ui/headless/HeadlessWindowSystem.h"
 
@@ -46,9 +47,7 @@ std::string ReadFile(const fs::path& path) {
 // A port nobody listens on now: bound at port 0 on 127.0.0.1, read back, given up.
 std::uint16_t FreePort() {
     const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    sockaddr_in address = test::Loopback(0);
     bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
     socklen_t length = sizeof address;
     getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
@@ -57,14 +56,9 @@ std::uint16_t FreePort() {
 }
 
 bool Listening(std::uint16_t port) {
-    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(port);
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    const bool connected = connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-    ::close(fd);
-    return connected;
+    const int fd = test::ConnectLocal(port);
+    if (fd >= 0) ::close(fd);
+    return fd >= 0;
 }
 
 // Polls `done` every 50 ms for at most `limit`.
@@ -286,12 +280,8 @@ TEST_P(SerialServer, AServerWhoseLineIsTakenIsNamedAsBusyWithItsWords) {
     std::ofstream(dir_ / "ser2net.yaml") << config;
     std::ofstream(dir_ / "pref.txt") << "EN\n";
     StartServer();
-    const int holder = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(port_);
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ASSERT_EQ(connect(holder, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    const int holder = test::ConnectLocal(port_);
+    ASSERT_GE(holder, 0);
     std::this_thread::sleep_for(300ms);  // the server opens its line for the first client
 
     // One try: a server that hangs up on a client it refuses may do so before its words are read, and a wait that

@@ -13,6 +13,24 @@
 
 namespace kelvane::test {
 
+// `port` on 127.0.0.1; 0 lets the system choose one when bound.
+inline sockaddr_in Loopback(std::uint16_t port) {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    return address;
+}
+
+// A client connected to `port` on 127.0.0.1, or -1 when nothing there takes the connection.
+inline int ConnectLocal(std::uint16_t port) {
+    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const sockaddr_in address = Loopback(port);
+    if (fd >= 0 && connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) return fd;
+    if (fd >= 0) ::close(fd);
+    return -1;
+}
+
 // A listening socket on 127.0.0.1 at a port the system chose.
 class Listener {
 public:
@@ -20,10 +38,7 @@ public:
         fd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
         const int on = 1;
         setsockopt(fd_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_port = htons(port);
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        sockaddr_in address = Loopback(port);
         bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address);
         listen(fd_, 4);
         socklen_t length = sizeof address;

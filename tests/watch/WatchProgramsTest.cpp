@@ -2,6 +2,7 @@
 // running beside it until a signal ends it.
 
 #include "tests/support/ChildProcess.h"
+#include "tests/support/LocalListener.h"
 #include "tests/watch/ReadBack.h"
 
 #include <gtest/gtest.h>
@@ -123,21 +124,17 @@ protected:
 
 // The body of GET `path` from 127.0.0.1:`port`, or what went wrong.
 std::string HttpGet(std::uint16_t port, const std::string& path) {
-    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(port);
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const int fd = test::ConnectLocal(port);
     std::string reply;
-    if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
+    if (fd >= 0) {
         const std::string request = "GET " + path + " HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n";
         if (write(fd, request.data(), request.size()) == static_cast<ssize_t>(request.size())) {
             char buffer[4096];
             for (ssize_t n; (n = read(fd, buffer, sizeof buffer)) > 0;)
                 reply.append(buffer, static_cast<std::size_t>(n));
         }
+        close(fd);
     }
-    close(fd);
     const std::size_t body = reply.find("\r\n\r\n");
     return reply.rfind("HTTP/1.1 200", 0) == 0 && body != std::string::npos ? reply.substr(body + 4)
                                                                             : "no answer: " + reply;
