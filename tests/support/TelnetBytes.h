@@ -4,7 +4,7 @@
 #include <initializer_list>
 #include <vector>
 
-// The Telnet bytes of a serial server's side of RFC 2217, for tests that play the server or the client.
+// The Telnet bytes of RFC 2217 (a serial line over the network), for tests that play either end of it.
 namespace kelvane::test::telnet {
 
 using Bytes = std::vector<std::uint8_t>;
