@@ -14,6 +14,9 @@ namespace kelvane {
 namespace fs = std::filesystem;
 namespace {
 
+// ReadFile and WriteFile count in 32 bits: larger spans go in parts of this size.
+constexpr std::size_t kMostAtOnce = 1u << 30;
+
 HANDLE AsHandle(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
 
 // The system's reasons, those that have a portable name given it, so that callers can compare them with std::errc.
@@ -88,7 +91,6 @@ HANDLE CreatePartial(const fs::path& target, fs::path& partial, std::error_code&
 }
 
 bool FillPartial(HANDLE handle, std::span<const std::uint8_t> bytes, std::error_code& error) {
-    constexpr std::size_t kMostAtOnce = 1u << 30;
     bool filled = true;
     for (std::size_t done = 0; filled && done < bytes.size();) {
         const DWORD now = static_cast<DWORD>(std::min(bytes.size() - done, kMostAtOnce));
@@ -104,14 +106,14 @@ bool FillPartial(HANDLE handle, std::span<const std::uint8_t> bytes, std::error_
 
 }  // namespace
 
-RegularFileReader::~RegularFileReader() {
+void RegularFileReader::Close() {
     if (IsOpen()) CloseHandle(AsHandle(handle_));
+    handle_ = kClosed;
 }
 
 bool RegularFileReader::Open(const fs::path& path, std::uintmax_t limit, std::error_code& error) {
     error.clear();
-    if (IsOpen()) CloseHandle(AsHandle(handle_));
-    handle_ = kClosed;
+    Close();
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         error = LastError();
@@ -145,26 +147,13 @@ bool RegularFileReader::Open(const fs::path& path, std::uintmax_t limit, std::er
     return true;
 }
 
-std::size_t RegularFileReader::Read(std::span<std::uint8_t> into, std::error_code& error) {
-    error.clear();
-    if (!IsOpen()) {
-        error = std::make_error_code(std::errc::bad_file_descriptor);
-        return 0;
-    }
-    constexpr std::size_t kMostAtOnce = 1u << 30;
-    // One byte past the limit is enough to tell a file that grew beyond it.
-    std::size_t wanted = into.size() <= allowed_ ? into.size() : static_cast<std::size_t>(allowed_) + 1;
-    wanted = std::min(wanted, kMostAtOnce);
+std::size_t RegularFileReader::ReadSome(std::span<std::uint8_t> into, std::error_code& error) {
     DWORD got = 0;
-    if (!ReadFile(AsHandle(handle_), into.data(), static_cast<DWORD>(wanted), &got, nullptr)) {
+    if (!ReadFile(AsHandle(handle_), into.data(), static_cast<DWORD>(std::min(into.size(), kMostAtOnce)), &got,
+                  nullptr)) {
         error = LastError();
         return 0;
     }
-    if (got > allowed_) {
-        error = FileRefusal::TooLarge;
-        return 0;
-    }
-    allowed_ -= got;
     return got;
 }
 
