@@ -1,5 +1,7 @@
 #include "tests/support/DelayingProxy.h"
 
+#include "platform/posix/Loopback.h"
+
 #include <algorithm>
 #include <arpa/inet.h>
 #include <array>
@@ -16,14 +18,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 // How often the proxy looks at its stop flag and at what is due, at the least.
 constexpr int kTickMs = 2;
-
-sockaddr_in Loopback(std::uint16_t port) {
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(port);
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    return address;
-}
 
 // Bytes on their way one direction, each read with the time it is due at the far side.
 struct Flight {
@@ -47,7 +41,7 @@ struct Flight {
 DelayingProxy::DelayingProxy(std::uint16_t serverPort, std::chrono::milliseconds delay)
     : serverPort_(serverPort), delay_(delay) {
     listener_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address = Loopback(0);
+    sockaddr_in address = LoopbackAddress(0);
     socklen_t length = sizeof address;
     if (listener_ < 0 || bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
         listen(listener_, 1) != 0 || getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
@@ -70,7 +64,7 @@ void DelayingProxy::Serve() {
         const int client = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
         if (client < 0) continue;
         const int server = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        const sockaddr_in address = Loopback(serverPort_);
+        const sockaddr_in address = LoopbackAddress(serverPort_);
         if (server >= 0 && connect(server, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) {
             Relay(client, server);
         }
