@@ -50,6 +50,19 @@ std::error_code make_error_code(FileRefusal refusal) { return {static_cast<int>(
 
 RegularFileReader::~RegularFileReader() { Close(); }
 
+bool RegularFileReader::Open(const std::filesystem::path& path, std::uintmax_t limit, std::error_code& error) {
+    error.clear();
+    Close();
+    std::uintmax_t size = 0;
+    handle_ = OpenRegular(path, size, error);
+    if (IsOpen() && size > limit) {
+        error = FileRefusal::TooLarge;
+        Close();
+    }
+    allowed_ = limit;
+    return IsOpen();
+}
+
 std::size_t RegularFileReader::Read(std::span<std::uint8_t> into, std::error_code& error) {
     error.clear();
     if (!IsOpen()) {

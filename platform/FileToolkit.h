@@ -42,6 +42,9 @@ public:
     bool IsOpen() const { return handle_ != kClosed; }
 
 private:
+    // The system's open of a regular file, looked at once open: its handle and its `size`, or kClosed with
+    // `error` saying why.
+    static std::intptr_t OpenRegular(const std::filesystem::path& path, std::uintmax_t& size, std::error_code& error);
     // The system's read into all of `into`: 0 only at the end of the file or with `error` set.
     std::size_t ReadSome(std::span<std::uint8_t> into, std::error_code& error);
     void Close();

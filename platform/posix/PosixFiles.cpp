@@ -136,39 +136,34 @@ void RegularFileReader::Close() {
     handle_ = kClosed;
 }
 
-bool RegularFileReader::Open(const fs::path& path, std::uintmax_t limit, std::error_code& error) {
-    error.clear();
-    Close();
+std::intptr_t RegularFileReader::OpenRegular(const fs::path& path, std::uintmax_t& size, std::error_code& error) {
     // A device is not even opened: opening a serial line or a tape does things of its own.
     struct stat status {};
     if (stat(path.c_str(), &status) != 0) {
         error = LastError();
-        return false;
+        return kClosed;
     }
     if (const std::error_code refusal = KindRefusal(status.st_mode)) {
         error = refusal;
-        return false;
+        return kClosed;
     }
     // Without waiting, and looked at again once open: what stands there may have changed since.
     const int descriptor = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (descriptor < 0) {
         error = LastError();
-        return false;
+        return kClosed;
     }
     if (fstat(descriptor, &status) != 0) {
         error = LastError();
     } else if (const std::error_code refusal = KindRefusal(status.st_mode)) {
         error = refusal;
-    } else if (static_cast<std::uintmax_t>(status.st_size) > limit) {
-        error = FileRefusal::TooLarge;
     }
     if (error) {
         CloseQuietly(descriptor);
-        return false;
+        return kClosed;
     }
-    handle_ = descriptor;
-    allowed_ = limit;
-    return true;
+    size = static_cast<std::uintmax_t>(status.st_size);
+    return descriptor;
 }
 
 std::size_t RegularFileReader::ReadSome(std::span<std::uint8_t> into, std::error_code& error) {

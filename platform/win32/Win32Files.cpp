@@ -111,40 +111,35 @@ void RegularFileReader::Close() {
     handle_ = kClosed;
 }
 
-bool RegularFileReader::Open(const fs::path& path, std::uintmax_t limit, std::error_code& error) {
-    error.clear();
-    Close();
+std::intptr_t RegularFileReader::OpenRegular(const fs::path& path, std::uintmax_t& size, std::error_code& error) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         error = LastError();
-        return false;
+        return kClosed;
     }
     if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         error = std::make_error_code(std::errc::is_a_directory);
-        return false;
+        return kClosed;
     }
     const HANDLE handle =
         CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         error = LastError();
-        return false;
+        return kClosed;
     }
-    LARGE_INTEGER size{};
+    LARGE_INTEGER length{};
     if (!OnDisk(handle)) {
         error = FileRefusal::NotRegular;
-    } else if (!GetFileSizeEx(handle, &size)) {
+    } else if (!GetFileSizeEx(handle, &length)) {
         error = LastError();
-    } else if (static_cast<std::uintmax_t>(size.QuadPart) > limit) {
-        error = FileRefusal::TooLarge;
     }
     if (error) {
         CloseHandle(handle);
-        return false;
+        return kClosed;
     }
-    handle_ = reinterpret_cast<std::intptr_t>(handle);
-    allowed_ = limit;
-    return true;
+    size = static_cast<std::uintmax_t>(length.QuadPart);
+    return reinterpret_cast<std::intptr_t>(handle);
 }
 
 std::size_t RegularFileReader::ReadSome(std::span<std::uint8_t> into, std::error_code& error) {
