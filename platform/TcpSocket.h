@@ -47,7 +47,8 @@ private:
 
     explicit TcpSocket(std::intptr_t handle) : handle_(handle) {}
 
-    // Each system's own part (posix/, win32/). The system's error of a connection that timed out:
+    // Each system's own part, in posix/ or win32/.
+    // The system's error for a connection or a look-up that ran out of time.
     static const int kTimedOut;
     // Readies the system's sockets: 0, or the error that says why there are none.
     static int StartNetworking();
