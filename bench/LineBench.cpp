@@ -4,8 +4,9 @@
 // echo comes back while the request goes out, so it adds no time of its own). Run by scripts/bench.sh.
 
 #include "app/DiscoveryExchanges.h"
-#include "bench/Ser2netServer.h"
 #include "app/SlotTable.h"
+#include "bench/ResourceUsage.h"
+#include "bench/Ser2netServer.h"
 #include "config/FirmwareUpdate.h"
 #include "link/Xmit.h"
 #include "panel/StatusReplies.h"
@@ -38,14 +39,6 @@ using SteadyClock = std::chrono::steady_clock;
 
 constexpr double kByteMs = 10.0 / 115200.0 * 1000.0;
 constexpr std::size_t kFirmwareSize = 64 * 1024;
-constexpr std::size_t kFirmwareBlock = 256;
-constexpr std::uint8_t kFirmwareStart = 0x00;
-constexpr std::uint8_t kFirmwareWrite = 0x02;
-constexpr int kFirmwareStartTimeout = 200;
-constexpr int kFirmwareWriteTimeout = 10000;
-constexpr std::uint8_t kConfigCommand = 0x70;
-constexpr int kConfigTimeout = 10;
-constexpr int kProbeTimeout = 10;
 
 // The 13 rows of a full module list: the controller and twelve modules, the default rack's seven and copies of
 // its first five at addresses 8 to 12.
@@ -69,13 +62,6 @@ std::vector<std::uint8_t> FirmwareImage() {
         byte = static_cast<std::uint8_t>(seed >> 16);
     }
     return image;
-}
-
-double ThreadCpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_THREAD, &usage);
-    const auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
 double Median(std::vector<double> values) {
@@ -111,12 +97,12 @@ public:
     Sample Measure(const std::function<bool()>& work) {
         const sim::LineTraffic before = rack_.Traffic();
         const std::size_t requestsBefore = rack_.RequestCount();
-        const double cpuBefore = ThreadCpuSeconds();
+        const double cpuBefore = bench::CpuSeconds(RUSAGE_THREAD);
         const auto start = SteadyClock::now();
         Sample s;
         s.ok = work();
         s.measuredMs = std::chrono::duration<double, std::milli>(SteadyClock::now() - start).count();
-        s.cpuS = ThreadCpuSeconds() - cpuBefore;
+        s.cpuS = bench::CpuSeconds(RUSAGE_THREAD) - cpuBefore;
         const sim::LineTraffic after = rack_.Traffic();
         s.bytes = (after.fromPc - before.fromPc) + (after.replyBytes - before.replyBytes);
         s.exchanges = rack_.RequestCount() - requestsBefore;
@@ -156,14 +142,13 @@ std::vector<Work> Works(const std::vector<std::uint8_t>& image, int runs, int up
     };
     const auto started = [needPort](Session& s) {
         needPort(s);
-        const std::uint8_t start[] = {kFirmwareStart};
-        s.Link().XmitRequest(start, kUpgraded, kFirmwareCommand, kFirmwareStartTimeout);
+        SendFirmwareStart(s.Link(), kUpgraded);
     };
     std::vector<Work> works;
     works.push_back({"discovery, 13 rows (find + list + probes + configs)", runs, 0.90,
                      [](Session& s) { s.Link().ClosePort(); }, Discover});
     works.push_back({"identity probe cycle", runs * 4, 0.85, needPort,
-                     [](Session& s) { return s.Link().XmitRequest({}, kInput, kIdentityCommand, kProbeTimeout); }});
+                     [](Session& s) { return ProbeIdentity(s.Link(), kInput).has_value(); }});
     works.push_back(
         {"panel status poll (input status + output rates)", runs * 4, std::nullopt, needPort, [](Session& s) {
              CXmit& link = s.Link();
@@ -185,12 +170,10 @@ std::vector<Work> Works(const std::vector<std::uint8_t>& image, int runs, int up
     works.push_back({"firmware upgrade phase, 64 KiB (start, 256 blocks, write)", upgradeRuns, 0.96, needPort,
                      [&image](Session& s) {
                          CXmit& link = s.Link();
-                         const std::uint8_t start[] = {kFirmwareStart};
-                         const std::uint8_t write[] = {kFirmwareWrite};
                          const std::uint8_t type = s.Table().Records[kUpgraded].Type;
-                         return link.XmitRequest(start, kUpgraded, kFirmwareCommand, kFirmwareStartTimeout) &&
+                         return SendFirmwareStart(link, kUpgraded) &&
                                 !SendFirmwareImage(link, kUpgraded, type, image, [](std::size_t) {}) &&
-                                link.XmitRequest(write, kUpgraded, kFirmwareCommand, kFirmwareWriteTimeout);
+                                SendFirmwareWrite(link, kUpgraded);
                      }});
     return works;
 }

@@ -1,12 +1,11 @@
 #include "bench/Ser2netServer.h"
 
-#include <arpa/inet.h>
+#include "platform/posix/Loopback.h"
+
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
 #include <fstream>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -16,32 +15,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-
-sockaddr_in Loopback(std::uint16_t port) {
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(port);
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    return address;
-}
-
-std::uint16_t FreePort() {
-    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address = Loopback(0);
-    socklen_t length = sizeof address;
-    const bool bound = bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-                       getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0;
-    ::close(fd);
-    return bound ? ntohs(address.sin_port) : 0;
-}
-
-bool Listening(std::uint16_t port) {
-    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    const sockaddr_in address = Loopback(port);
-    const bool connected = connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
-    ::close(fd);
-    return connected;
-}
 
 std::string Configuration(const std::string& device, Ser2netServer::Accepter accepter, Ser2netServer::Tuning tuning,
                           std::uint16_t port) {
@@ -65,7 +38,7 @@ std::string Ser2netServer::Program() {
 bool Ser2netServer::Start(const std::string& device, Accepter accepter, Tuning tuning, std::string& error) {
     Stop();
     const std::string program = Program();
-    const std::uint16_t port = FreePort();
+    const std::uint16_t port = FreeLoopbackPort();
     if (program.empty() || port == 0) {
         error = program.empty() ? "ser2net is not installed" : "no free port on 127.0.0.1";
         return false;
@@ -84,7 +57,7 @@ bool Ser2netServer::Start(const std::string& device, Accepter accepter, Tuning t
         _exit(127);
     }
     for (int tries = 0; tries < 200 && pid_ > 0; ++tries) {
-        if (Listening(port)) {
+        if (ListeningOnLoopback(port)) {
             std::this_thread::sleep_for(300ms);  // it closes the line behind the probe's connection
             entry_ =
                 std::string(accepter == Accepter::Rfc2217 ? "rfc2217" : "tcp") + ":127.0.0.1:" + std::to_string(port);

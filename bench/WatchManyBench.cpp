@@ -4,6 +4,7 @@
 // the measured stretch, the peak resident memory (ru_maxrss) and the longest round, against the goals: within
 // 2 % of a core and 30 MB, every round inside its interval. Run by scripts/bench.sh.
 
+#include "bench/ResourceUsage.h"
 #include "link/Xmit.h"
 #include "platform/NativePorts.h"
 #include "platform/SystemClock.h"
@@ -73,19 +74,6 @@ private:
     SharedRackOutput inner_;
 };
 
-double CpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    const auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
-double PeakMb() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_maxrss) / 1024.0;
-}
-
 // The child: N paced racks, until the parent closes the pipe.
 [[noreturn]] void ServeRacks(const Settings& s, const fs::path& dir, int ready, int done) {
     std::vector<std::unique_ptr<sim::RackSimulator>> racks;
@@ -124,16 +112,16 @@ bool Measure(const Settings& s, const fs::path& dir) {
     std::thread watcher([&] { WatchRacks(cli, options, output, [&] { return !stop.load(); }); });
     std::this_thread::sleep_for(std::chrono::seconds(s.warmUpSeconds));
     output.measuring = true;
-    const double cpuStart = CpuSeconds();
+    const double cpuStart = bench::CpuSeconds(RUSAGE_SELF);
     const auto start = std::chrono::steady_clock::now();
     std::this_thread::sleep_for(std::chrono::seconds(s.seconds));
-    const double cpu = CpuSeconds() - cpuStart;
+    const double cpu = bench::CpuSeconds(RUSAGE_SELF) - cpuStart;
     const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     output.measuring = false;
     stop = true;
     watcher.join();
     const double share = cpu / wall;
-    const double peak = PeakMb();
+    const double peak = bench::PeakMegabytes();
     const bool inside = output.longestMs < kIntervalMs && output.lost == 0;
     std::printf("racks %d, interval %u ms, measured %.1f s after %d s of warm-up\n", s.racks, kIntervalMs, wall,
                 s.warmUpSeconds);

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cctype>
 #include <memory>
+#include <optional>
+#include <utility>
 #include <vector>
 
 namespace kelvane {
@@ -59,42 +61,46 @@ fs::path SaveTarget(const fs::path& path) {
     return ec ? path : resolved;
 }
 
+// The save's refusals that are the file toolkit's own: their words and their std::errc are the toolkit's.
+constexpr std::pair<SaveRefusal, FileRefusal> kToolkitRefusals[] = {
+    {SaveRefusal::FileWriteProtected, FileRefusal::FileWriteProtected},
+    {SaveRefusal::FolderWriteProtected, FileRefusal::FolderWriteProtected},
+    {SaveRefusal::NoFreeName, FileRefusal::NoFreeName},
+};
+
+std::optional<FileRefusal> ToolkitRefusal(int value) {
+    for (const auto& [save, toolkit] : kToolkitRefusals) {
+        if (static_cast<int>(save) == value) return toolkit;
+    }
+    return std::nullopt;
+}
+
 class SaveRefusalCategoryImpl final : public std::error_category {
 public:
     const char* name() const noexcept override { return "kelvane save"; }
     std::string message(int value) const override {
-        switch (static_cast<SaveRefusal>(value)) {
-        case SaveRefusal::TableTooLarge: return "the rack's table claims more than it holds";
-        case SaveRefusal::NotAFile: return "the name is that of a folder or a device, not of a file";
-        case SaveRefusal::FileWriteProtected: return make_error_code(FileRefusal::FileWriteProtected).message();
-        case SaveRefusal::FolderWriteProtected: return make_error_code(FileRefusal::FolderWriteProtected).message();
-        case SaveRefusal::NoFreeName: return make_error_code(FileRefusal::NoFreeName).message();
+        if (const auto toolkit = ToolkitRefusal(value)) return make_error_code(*toolkit).message();
+        if (value == static_cast<int>(SaveRefusal::TableTooLarge)) return "the rack's table claims more than it holds";
+        if (value == static_cast<int>(SaveRefusal::NotAFile)) {
+            return "the name is that of a folder or a device, not of a file";
         }
         return "unknown reason";
     }
     std::error_condition default_error_condition(int value) const noexcept override {
-        switch (static_cast<SaveRefusal>(value)) {
-        case SaveRefusal::TableTooLarge: return std::errc::value_too_large;
-        case SaveRefusal::NotAFile: return std::errc::is_a_directory;
-        case SaveRefusal::FileWriteProtected:
-        case SaveRefusal::FolderWriteProtected: return std::errc::permission_denied;
-        case SaveRefusal::NoFreeName: return std::errc::file_exists;
-        }
+        if (const auto toolkit = ToolkitRefusal(value)) return make_error_code(*toolkit).default_error_condition();
+        if (value == static_cast<int>(SaveRefusal::TableTooLarge)) return std::errc::value_too_large;
+        if (value == static_cast<int>(SaveRefusal::NotAFile)) return std::errc::is_a_directory;
         return {value, *this};
     }
 };
 
 // The file toolkit's refusals in the words a save has always given; anything else is the system's own reason.
 std::error_code SaveError(const std::error_code& error) {
-    if (error == std::errc::is_a_directory) return SaveRefusal::NotAFile;
-    if (error.category() != FileRefusalCategory()) return error;
-    switch (static_cast<FileRefusal>(error.value())) {
-    case FileRefusal::NotRegular:
-    case FileRefusal::SymbolicLink: return SaveRefusal::NotAFile;
-    case FileRefusal::FileWriteProtected: return SaveRefusal::FileWriteProtected;
-    case FileRefusal::FolderWriteProtected: return SaveRefusal::FolderWriteProtected;
-    case FileRefusal::NoFreeName: return SaveRefusal::NoFreeName;
-    case FileRefusal::TooLarge: break;
+    if (error == std::errc::is_a_directory || error == FileRefusal::NotRegular || error == FileRefusal::SymbolicLink) {
+        return SaveRefusal::NotAFile;
+    }
+    for (const auto& [save, toolkit] : kToolkitRefusals) {
+        if (error == toolkit) return save;
     }
     return error;
 }

@@ -16,7 +16,6 @@ constexpr std::array<std::uint8_t, 9> kMinUpgradable{99, 14, 22, 20, 13, 10, 10,
 constexpr std::size_t kModelNameLength = 6;
 constexpr std::size_t kChecksumLength = 4;
 constexpr std::size_t kMaxFirmwareFile = kFirmwareHeader + kMaxFirmwareImage;
-constexpr std::size_t kReadChunk = 64 * 1024;
 constexpr std::uint64_t kFnvOffset = 0xCBF29CE484222325u;
 constexpr std::uint64_t kFnvPrime = 0x100000001B3u;
 
@@ -38,21 +37,6 @@ FirmwareVerdict VerdictOf(std::error_code& error) {
     return verdict;
 }
 
-// Reads the file in chunks of bounded size, at most `limit` bytes of it, handing each chunk to `take`. A folder,
-// a device or a pipe is refused unopened, a file longer than `limit` unread.
-std::optional<FirmwareVerdict> ReadChunks(const fs::path& path, std::size_t limit, std::error_code& error,
-                                          const std::function<void(std::span<const std::uint8_t>)>& take) {
-    RegularFileReader file;
-    if (!file.Open(path, limit, error)) return VerdictOf(error);
-    std::vector<std::uint8_t> chunk(kReadChunk);
-    for (;;) {
-        const std::size_t got = file.Read(chunk, error);
-        if (error) return VerdictOf(error);
-        if (got == 0) return std::nullopt;
-        take(std::span<const std::uint8_t>(chunk.data(), got));
-    }
-}
-
 void Absorb(FileFacts& facts, std::span<const std::uint8_t> bytes) {
     for (const std::uint8_t byte : bytes) {
         if (facts.length < kFirmwareHeader) facts.header[facts.length] = byte;
@@ -64,13 +48,16 @@ void Absorb(FileFacts& facts, std::span<const std::uint8_t> bytes) {
 
 std::optional<FirmwareVerdict> ReadFacts(const fs::path& path, std::size_t limit, FileFacts& facts,
                                          std::error_code& error, std::vector<std::uint8_t>* image) {
-    return ReadChunks(path, limit, error, [&](std::span<const std::uint8_t> bytes) {
+    // A folder, a device or a pipe is refused unopened, a file longer than `limit` unread.
+    const auto take = [&](std::span<const std::uint8_t> bytes) {
         const std::size_t start = facts.length;
         Absorb(facts, bytes);
         if (image == nullptr || facts.length <= kFirmwareHeader) return;
         const std::size_t skip = start < kFirmwareHeader ? kFirmwareHeader - start : 0;
         image->insert(image->end(), bytes.begin() + static_cast<std::ptrdiff_t>(skip), bytes.end());
-    });
+    };
+    if (ReadRegularFileInChunks(path, limit, take, error)) return std::nullopt;
+    return VerdictOf(error);
 }
 
 std::uint32_t StoredChecksum(const FileFacts& facts) {

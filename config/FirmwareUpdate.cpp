@@ -67,6 +67,10 @@ std::optional<std::uint32_t> SendFirmwareImage(CXmit& link, std::uint8_t address
                                : SendBackwards(link, address, image, onBlock);
 }
 
+bool SendFirmwareStart(CXmit& link, std::uint8_t address) { return SendStep(link, address, kStartStep, kStartTimeout); }
+
+bool SendFirmwareWrite(CXmit& link, std::uint8_t address) { return SendStep(link, address, kWriteStep, kWriteTimeout); }
+
 UpgradeOutcome FirmwareUpdate::UpgradeModuleFirmware(CXmit& link, const SlotRecord& record, std::size_t index,
                                                      UpgradeFeedback& feedback) {
     UpgradeOutcome outcome;
@@ -105,7 +109,7 @@ void FirmwareUpdate::SendImage(CXmit& link, const SlotRecord& record, const std:
     const int range = static_cast<int>(image.size());
     feedback.Progress(range, 0);
     outcome.started = true;
-    if (!SendStep(link, record.Address, kStartStep, kStartTimeout)) {
+    if (!SendFirmwareStart(link, record.Address)) {
         outcome.failedStep = UpgradeStep::Start;
         return;
     }
@@ -119,7 +123,7 @@ void FirmwareUpdate::SendImage(CXmit& link, const SlotRecord& record, const std:
         return;
     }
     feedback.ShowText(heading + MessageText(kWritingMessage), kResultShowMs);
-    if (!SendStep(link, record.Address, kWriteStep, kWriteTimeout)) outcome.failedStep = UpgradeStep::Write;
+    if (!SendFirmwareWrite(link, record.Address)) outcome.failedStep = UpgradeStep::Write;
 }
 
 bool FirmwareUpdate::UpgradeDueFor(const SlotRecord& record) const {

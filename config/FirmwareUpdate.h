@@ -110,6 +110,11 @@ private:
     std::vector<UpgradeKey> notTaken_;
 };
 
+// The request that opens a module's upgrade, and the one, after the last block, that has it write what it
+// received; false when the module did not answer.
+bool SendFirmwareStart(CXmit& link, std::uint8_t address);
+bool SendFirmwareWrite(CXmit& link, std::uint8_t address);
+
 // The image in blocks: forwards with every block for the KXC300, backwards skipping blank blocks for the rest.
 // `onBlock` reports the bytes done so far. The offset of the block whose request failed, or nothing when every
 // block went.

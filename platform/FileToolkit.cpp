@@ -48,21 +48,61 @@ const std::error_category& FileRefusalCategory() {
 
 std::error_code make_error_code(FileRefusal refusal) { return {static_cast<int>(refusal), FileRefusalCategory()}; }
 
-bool ReadRegularFile(const std::filesystem::path& path, std::uintmax_t limit, std::vector<std::uint8_t>& bytes,
-                     std::error_code& error) {
-    bytes.clear();
+RegularFileReader::~RegularFileReader() { Close(); }
+
+bool RegularFileReader::Open(const std::filesystem::path& path, std::uintmax_t limit, std::error_code& error) {
+    error.clear();
+    Close();
+    std::uintmax_t size = 0;
+    handle_ = OpenRegular(path, size, error);
+    if (IsOpen() && size > limit) {
+        error = FileRefusal::TooLarge;
+        Close();
+    }
+    allowed_ = limit;
+    return IsOpen();
+}
+
+std::size_t RegularFileReader::Read(std::span<std::uint8_t> into, std::error_code& error) {
+    error.clear();
+    if (!IsOpen()) {
+        error = std::make_error_code(std::errc::bad_file_descriptor);
+        return 0;
+    }
+    // One byte past the limit is enough to tell a file that grew beyond it.
+    const std::size_t wanted = into.size() <= allowed_ ? into.size() : static_cast<std::size_t>(allowed_) + 1;
+    const std::size_t got = ReadSome(into.first(wanted), error);
+    if (error) return 0;
+    if (got > allowed_) {
+        error = FileRefusal::TooLarge;
+        return 0;
+    }
+    allowed_ -= got;
+    return got;
+}
+
+bool ReadRegularFileInChunks(const std::filesystem::path& path, std::uintmax_t limit,
+                             const std::function<void(std::span<const std::uint8_t>)>& take, std::error_code& error) {
     RegularFileReader file;
     if (!file.Open(path, limit, error)) return false;
     std::vector<std::uint8_t> chunk(kReadChunk);
     for (;;) {
         const std::size_t got = file.Read(chunk, error);
-        if (error) {
-            bytes.clear();
-            return false;
-        }
+        if (error) return false;
         if (got == 0) return true;
-        bytes.insert(bytes.end(), chunk.begin(), chunk.begin() + static_cast<std::ptrdiff_t>(got));
+        take(std::span<const std::uint8_t>(chunk.data(), got));
     }
+}
+
+bool ReadRegularFile(const std::filesystem::path& path, std::uintmax_t limit, std::vector<std::uint8_t>& bytes,
+                     std::error_code& error) {
+    bytes.clear();
+    const bool read = ReadRegularFileInChunks(
+        path, limit,
+        [&bytes](std::span<const std::uint8_t> chunk) { bytes.insert(bytes.end(), chunk.begin(), chunk.end()); },
+        error);
+    if (!read) bytes.clear();
+    return read;
 }
 
 std::filesystem::path PartialFileName(const std::filesystem::path& target, unsigned random) {

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <span>
 #include <system_error>
 #include <vector>
@@ -41,10 +42,22 @@ public:
     bool IsOpen() const { return handle_ != kClosed; }
 
 private:
+    // The system's open of a regular file, looked at once open: its handle and its `size`, or kClosed with
+    // `error` saying why.
+    static std::intptr_t OpenRegular(const std::filesystem::path& path, std::uintmax_t& size, std::error_code& error);
+    // The system's read into all of `into`: 0 only at the end of the file or with `error` set.
+    std::size_t ReadSome(std::span<std::uint8_t> into, std::error_code& error);
+    void Close();
+
     static constexpr std::intptr_t kClosed = -1;
     std::intptr_t handle_ = kClosed;  // a descriptor, or a Windows handle
     std::uintmax_t allowed_ = 0;  // bytes still within the limit
 };
+
+// Reads a regular file of at most `limit` bytes in chunks of bounded size, handing each to `take` as it comes, so
+// that no file need be held whole; false with `error` when it cannot be opened or read to its end.
+bool ReadRegularFileInChunks(const std::filesystem::path& path, std::uintmax_t limit,
+                             const std::function<void(std::span<const std::uint8_t>)>& take, std::error_code& error);
 
 // Reads a regular file of at most `limit` bytes whole into `bytes`; false with `error` and `bytes` empty when
 // it cannot.

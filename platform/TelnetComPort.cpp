@@ -139,39 +139,39 @@ void TelnetComPort::Command(std::uint8_t verb, std::uint8_t option) {
     }
 }
 
-void TelnetComPort::OnWill(std::uint8_t option) {
-    OptionState& o = him_[option];
-    if (!HeMayUse(option)) {
-        if (!o.refused) Send(kDont, option);
+// The far side asks to turn an option on: its WILL for its own side, its DO for ours. One we do not take is
+// refused once and never again; one we asked for is not acknowledged twice. True when it has just come into force.
+bool TelnetComPort::Agree(OptionState& o, bool acceptable, std::uint8_t option, std::uint8_t no, std::uint8_t yes) {
+    if (!acceptable) {
+        if (!o.refused) Send(no, option);
         o.refused = true;
-        return;
+        return false;
     }
-    if (o.enabled) return;  // a mode already in force is not acknowledged again
+    if (o.enabled) return false;  // a mode already in force is not acknowledged again
     o.enabled = true;
-    if (!o.asked) Send(kDo, option);
+    if (!o.asked) Send(yes, option);
     o.asked = false;
+    return true;
 }
 
-void TelnetComPort::OnWont(std::uint8_t option) {
-    OptionState& o = him_[option];
+// The far side turns an option off: only a mode that was in force is acknowledged, so that no loop of answers
+// begins.
+void TelnetComPort::Withdraw(OptionState& o, std::uint8_t option, std::uint8_t acknowledgement) {
+    const bool wasEnabled = o.enabled;
     o.asked = false;
-    if (!o.enabled) return;
     o.enabled = false;
-    Send(kDont, option);
+    if (wasEnabled) Send(acknowledgement, option);
 }
+
+void TelnetComPort::OnWill(std::uint8_t option) { Agree(him_[option], HeMayUse(option), option, kDont, kDo); }
+
+void TelnetComPort::OnWont(std::uint8_t option) { Withdraw(him_[option], option, kDont); }
 
 void TelnetComPort::OnDo(std::uint8_t option) {
-    OptionState& o = us_[option];
-    if (!WeAccept(option)) {
-        if (!o.refused) Send(kWont, option);
-        o.refused = true;
-        return;
-    }
-    if (o.enabled) return;
-    o.enabled = true;
-    if (!o.asked) Send(kWill, option);
-    o.asked = false;
-    if (option != kComPortOption) return;
+    if (Agree(us_[option], WeAccept(option), option, kWont, kWill) && option == kComPortOption) SendLineSettings();
+}
+
+void TelnetComPort::SendLineSettings() {
     const std::uint8_t baud[] = {static_cast<std::uint8_t>(kBaudRate >> 24), static_cast<std::uint8_t>(kBaudRate >> 16),
                                  static_cast<std::uint8_t>(kBaudRate >> 8), static_cast<std::uint8_t>(kBaudRate)};
     const std::pair<std::uint8_t, std::span<const std::uint8_t>> settings[] = {
@@ -192,11 +192,7 @@ void TelnetComPort::OnDo(std::uint8_t option) {
 }
 
 void TelnetComPort::OnDont(std::uint8_t option) {
-    OptionState& o = us_[option];
-    const bool wasEnabled = o.enabled;
-    o.asked = false;
-    o.enabled = false;
-    if (wasEnabled) Send(kWont, option);
+    Withdraw(us_[option], option, kWont);
     if (option == kComPortOption) Refuse("the server does not offer the COM port option (RFC 2217)");
 }
 

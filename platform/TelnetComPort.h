@@ -75,10 +75,13 @@ private:
     static bool WeAccept(std::uint8_t option);
     static bool HeMayUse(std::uint8_t option);
     void Command(std::uint8_t verb, std::uint8_t option);
+    bool Agree(OptionState& o, bool acceptable, std::uint8_t option, std::uint8_t no, std::uint8_t yes);
+    void Withdraw(OptionState& o, std::uint8_t option, std::uint8_t acknowledgement);
     void OnWill(std::uint8_t option);
     void OnWont(std::uint8_t option);
     void OnDo(std::uint8_t option);
     void OnDont(std::uint8_t option);
+    void SendLineSettings();
     void Subnegotiation();
     void CheckAnswer(std::uint8_t setting, std::span<const std::uint8_t> value);
     void Refuse(std::string reason);

@@ -9,14 +9,12 @@
 namespace kelvane {
 namespace {
 
-constexpr char32_t kReplacement = 0xFFFD;
-
 bool AppendIso8859(std::string& utf8, int part, std::span<const std::uint8_t> bytes) {
     bool complete = true;
     for (const std::uint8_t byte : bytes) {
         const auto c = Iso8859Character(part, byte);
         complete = complete && c.has_value();
-        AppendUtf8(utf8, c.value_or(kReplacement));
+        AppendUtf8(utf8, c.value_or(kReplacementCharacter));
     }
     return complete;
 }
@@ -26,7 +24,7 @@ bool AppendStrictUtf8(std::string& utf8, std::span<const std::uint8_t> bytes) {
     for (std::size_t i = 0; i < bytes.size();) {
         const auto c = NextUtf8Character(bytes, i);
         complete = complete && c.has_value();
-        AppendUtf8(utf8, c.value_or(kReplacement));
+        AppendUtf8(utf8, c.value_or(kReplacementCharacter));
     }
     return complete;
 }

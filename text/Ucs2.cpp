@@ -5,12 +5,9 @@
 namespace kelvane {
 namespace {
 
-constexpr char32_t kReplacement = 0xFFFD;
 constexpr char32_t kFirstTwoByteControl = 0xE080;
 constexpr char32_t kLastTwoByteControl = 0xE09F;
 constexpr char32_t kFirstOneByteControl = 0x80;
-
-bool IsSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDFFF; }
 
 }  // namespace
 
@@ -19,7 +16,7 @@ bool AppendUcs2AsUtf8(std::string& utf8, std::span<const std::uint8_t> bytes) {
     for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
         char32_t c = static_cast<char32_t>(bytes[i]) << 8 | bytes[i + 1];
         if (IsSurrogate(c)) {
-            c = kReplacement;
+            c = kReplacementCharacter;
             complete = false;
         } else if (c >= kFirstTwoByteControl && c <= kLastTwoByteControl) {
             c = c - kFirstTwoByteControl + kFirstOneByteControl;

@@ -3,12 +3,7 @@
 namespace kelvane {
 namespace {
 
-constexpr char32_t kReplacement = 0xFFFD;
 constexpr char32_t kLastCharacter = 0x10FFFF;
-constexpr char32_t kFirstSurrogate = 0xD800;
-constexpr char32_t kLastSurrogate = 0xDFFF;
-
-bool IsSurrogate(char32_t c) { return c >= kFirstSurrogate && c <= kLastSurrogate; }
 
 // Length of the sequence that `lead` starts, and the smallest character that needs that length; 0 for a byte
 // that starts none (a continuation byte, or 0xF8 and above).
@@ -63,7 +58,7 @@ std::optional<char32_t> NextUtf8Character(std::string_view text, std::size_t& po
 }
 
 void AppendUtf8(std::string& text, char32_t c) {
-    if (IsSurrogate(c) || c > kLastCharacter) c = kReplacement;
+    if (IsSurrogate(c) || c > kLastCharacter) c = kReplacementCharacter;
     if (c < 0x80) {
         text.push_back(static_cast<char>(c));
     } else if (c < 0x800) {

@@ -13,6 +13,12 @@ namespace kelvane {
 // ("\xC0\xAF" is no '/'), never a UTF-16 surrogate and never beyond U+10FFFF. Anything else is one bad byte at
 // a time, so that every function here counts a stray continuation byte the same way.
 
+// U+FFFD, what stands for a character that could not be read.
+constexpr char32_t kReplacementCharacter = 0xFFFD;
+
+// A UTF-16 surrogate: half of a pair, never a character of its own in UTF-8 or UCS-2.
+constexpr bool IsSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDFFF; }
+
 // The character that starts at `position`, moving `position` past it; nothing, and `position` moved past
 // one byte, when no valid sequence starts there. `position` must be inside `bytes`.
 std::optional<char32_t> NextUtf8Character(std::span<const std::uint8_t> bytes, std::size_t& position);

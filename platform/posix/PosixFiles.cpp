@@ -131,68 +131,50 @@ void SyncFolder(const fs::path& folder) {
 
 }  // namespace
 
-RegularFileReader::~RegularFileReader() {
-    if (IsOpen()) close(static_cast<int>(handle_));
-}
-
-bool RegularFileReader::Open(const fs::path& path, std::uintmax_t limit, std::error_code& error) {
-    error.clear();
+void RegularFileReader::Close() {
     if (IsOpen()) close(static_cast<int>(handle_));
     handle_ = kClosed;
+}
+
+std::intptr_t RegularFileReader::OpenRegular(const fs::path& path, std::uintmax_t& size, std::error_code& error) {
     // A device is not even opened: opening a serial line or a tape does things of its own.
     struct stat status {};
     if (stat(path.c_str(), &status) != 0) {
         error = LastError();
-        return false;
+        return kClosed;
     }
     if (const std::error_code refusal = KindRefusal(status.st_mode)) {
         error = refusal;
-        return false;
+        return kClosed;
     }
     // Without waiting, and looked at again once open: what stands there may have changed since.
     const int descriptor = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (descriptor < 0) {
         error = LastError();
-        return false;
+        return kClosed;
     }
     if (fstat(descriptor, &status) != 0) {
         error = LastError();
     } else if (const std::error_code refusal = KindRefusal(status.st_mode)) {
         error = refusal;
-    } else if (static_cast<std::uintmax_t>(status.st_size) > limit) {
-        error = FileRefusal::TooLarge;
     }
     if (error) {
         CloseQuietly(descriptor);
-        return false;
+        return kClosed;
     }
-    handle_ = descriptor;
-    allowed_ = limit;
-    return true;
+    size = static_cast<std::uintmax_t>(status.st_size);
+    return descriptor;
 }
 
-std::size_t RegularFileReader::Read(std::span<std::uint8_t> into, std::error_code& error) {
-    error.clear();
-    if (!IsOpen()) {
-        error = std::make_error_code(std::errc::bad_file_descriptor);
-        return 0;
-    }
-    // One byte past the limit is enough to tell a file that grew beyond it.
-    const std::size_t wanted = into.size() <= allowed_ ? into.size() : static_cast<std::size_t>(allowed_) + 1;
+std::size_t RegularFileReader::ReadSome(std::span<std::uint8_t> into, std::error_code& error) {
     for (;;) {
         errno = 0;
-        const ssize_t got = read(static_cast<int>(handle_), into.data(), wanted);
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) {
+        const ssize_t got = read(static_cast<int>(handle_), into.data(), into.size());
+        if (got >= 0) return static_cast<std::size_t>(got);
+        if (errno != EINTR) {
             error = LastError();
             return 0;
         }
-        if (static_cast<std::uintmax_t>(got) > allowed_) {
-            error = FileRefusal::TooLarge;
-            return 0;
-        }
-        allowed_ -= static_cast<std::uintmax_t>(got);
-        return static_cast<std::size_t>(got);
     }
 }
 

@@ -14,6 +14,9 @@ namespace kelvane {
 namespace fs = std::filesystem;
 namespace {
 
+// ReadFile and WriteFile count in 32 bits: larger spans go in parts of this size.
+constexpr std::size_t kMostAtOnce = 1u << 30;
+
 HANDLE AsHandle(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
 
 // The system's reasons, those that have a portable name given it, so that callers can compare them with std::errc.
@@ -88,7 +91,6 @@ HANDLE CreatePartial(const fs::path& target, fs::path& partial, std::error_code&
 }
 
 bool FillPartial(HANDLE handle, std::span<const std::uint8_t> bytes, std::error_code& error) {
-    constexpr std::size_t kMostAtOnce = 1u << 30;
     bool filled = true;
     for (std::size_t done = 0; filled && done < bytes.size();) {
         const DWORD now = static_cast<DWORD>(std::min(bytes.size() - done, kMostAtOnce));
@@ -104,67 +106,49 @@ bool FillPartial(HANDLE handle, std::span<const std::uint8_t> bytes, std::error_
 
 }  // namespace
 
-RegularFileReader::~RegularFileReader() {
-    if (IsOpen()) CloseHandle(AsHandle(handle_));
-}
-
-bool RegularFileReader::Open(const fs::path& path, std::uintmax_t limit, std::error_code& error) {
-    error.clear();
+void RegularFileReader::Close() {
     if (IsOpen()) CloseHandle(AsHandle(handle_));
     handle_ = kClosed;
+}
+
+std::intptr_t RegularFileReader::OpenRegular(const fs::path& path, std::uintmax_t& size, std::error_code& error) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         error = LastError();
-        return false;
+        return kClosed;
     }
     if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         error = std::make_error_code(std::errc::is_a_directory);
-        return false;
+        return kClosed;
     }
     const HANDLE handle =
         CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         error = LastError();
-        return false;
+        return kClosed;
     }
-    LARGE_INTEGER size{};
+    LARGE_INTEGER length{};
     if (!OnDisk(handle)) {
         error = FileRefusal::NotRegular;
-    } else if (!GetFileSizeEx(handle, &size)) {
+    } else if (!GetFileSizeEx(handle, &length)) {
         error = LastError();
-    } else if (static_cast<std::uintmax_t>(size.QuadPart) > limit) {
-        error = FileRefusal::TooLarge;
     }
     if (error) {
         CloseHandle(handle);
-        return false;
+        return kClosed;
     }
-    handle_ = reinterpret_cast<std::intptr_t>(handle);
-    allowed_ = limit;
-    return true;
+    size = static_cast<std::uintmax_t>(length.QuadPart);
+    return reinterpret_cast<std::intptr_t>(handle);
 }
 
-std::size_t RegularFileReader::Read(std::span<std::uint8_t> into, std::error_code& error) {
-    error.clear();
-    if (!IsOpen()) {
-        error = std::make_error_code(std::errc::bad_file_descriptor);
-        return 0;
-    }
-    constexpr std::size_t kMostAtOnce = 1u << 30;
-    // One byte past the limit is enough to tell a file that grew beyond it.
-    std::size_t wanted = into.size() <= allowed_ ? into.size() : static_cast<std::size_t>(allowed_) + 1;
-    wanted = std::min(wanted, kMostAtOnce);
+std::size_t RegularFileReader::ReadSome(std::span<std::uint8_t> into, std::error_code& error) {
     DWORD got = 0;
-    if (!ReadFile(AsHandle(handle_), into.data(), static_cast<DWORD>(wanted), &got, nullptr)) {
+    if (!ReadFile(AsHandle(handle_), into.data(), static_cast<DWORD>(std::min(into.size(), kMostAtOnce)), &got,
+                  nullptr)) {
         error = LastError();
         return 0;
     }
-    if (got > allowed_) {
-        error = FileRefusal::TooLarge;
-        return 0;
-    }
-    allowed_ -= got;
     return got;
 }
 

@@ -44,23 +44,6 @@ std::string ReadFile(const fs::path& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// A port nobody listens on now: bound at port 0 on 127.0.0.1, read back, given up.
-std::uint16_t FreePort() {
-    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address = test::Loopback(0);
-    bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    socklen_t length = sizeof address;
-    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    ::close(fd);
-    return ntohs(address.sin_port);
-}
-
-bool Listening(std::uint16_t port) {
-    const int fd = test::ConnectLocal(port);
-    if (fd >= 0) ::close(fd);
-    return fd >= 0;
-}
-
 // Polls `done` every 50 ms for at most `limit`.
 template <typename Condition>
 bool WaitUntil(Condition done, std::chrono::milliseconds limit) {
@@ -93,7 +76,7 @@ protected:
         sim_ = Spawn({KXRSIM_PATH, "--link", link.string(), "--rack", (dir_ / "site.rack").string()}, dir_ / "sim.out",
                      dir_ / "sim.err", dir_);
         ASSERT_TRUE(WaitUntil([&] { return fs::exists(link); }, 10s)) << "kxrsim did not make its port";
-        port_ = FreePort();
+        port_ = FreeLoopbackPort();
         const bool telnet = std::string(GetParam()) == "rfc2217";
         // The configuration an operator writes for a rack at a site, on the loopback address only.
         std::ofstream(dir_ / "ser2net.yaml")
@@ -117,7 +100,7 @@ protected:
         server_ =
             Spawn({SER2NET_PATH, "-n", "-c", (dir_ / "ser2net.yaml").string(), "-P", (dir_ / "ser2net.pid").string()},
                   dir_ / "ser2net.out", dir_ / "ser2net.err", dir_);
-        ASSERT_TRUE(WaitUntil([&] { return Listening(port_); }, 10s)) << ReadFile(dir_ / "ser2net.err");
+        ASSERT_TRUE(WaitUntil([&] { return ListeningOnLoopback(port_); }, 10s)) << ReadFile(dir_ / "ser2net.err");
         // ser2net closes the line behind the connection that only checked it listens; let it settle.
         std::this_thread::sleep_for(300ms);
     }

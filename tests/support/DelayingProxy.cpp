@@ -41,7 +41,7 @@ struct Flight {
 DelayingProxy::DelayingProxy(std::uint16_t serverPort, std::chrono::milliseconds delay)
     : serverPort_(serverPort), delay_(delay) {
     listener_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address = Loopback(0);
+    sockaddr_in address = LoopbackAddress(0);
     socklen_t length = sizeof address;
     if (listener_ < 0 || bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
         listen(listener_, 1) != 0 || getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {

@@ -3,6 +3,8 @@
 // A listening socket on 127.0.0.1 for tests that play a serial server: the system chooses the port, and a server
 // that accepts nothing still completes connections (the backlog), as a hung server does.
 
+#include "platform/posix/Loopback.h"
+
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -13,19 +15,10 @@
 
 namespace kelvane::test {
 
-// `port` on 127.0.0.1; 0 lets the system choose one when bound.
-inline sockaddr_in Loopback(std::uint16_t port) {
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(port);
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    return address;
-}
-
 // A client connected to `port` on 127.0.0.1, or -1 when nothing there takes the connection.
 inline int ConnectLocal(std::uint16_t port) {
     const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    const sockaddr_in address = Loopback(port);
+    const sockaddr_in address = LoopbackAddress(port);
     if (fd >= 0 && connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) return fd;
     if (fd >= 0) ::close(fd);
     return -1;
@@ -38,7 +31,7 @@ public:
         fd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
         const int on = 1;
         setsockopt(fd_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-        sockaddr_in address = Loopback(port);
+        sockaddr_in address = LoopbackAddress(port);
         bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address);
         listen(fd_, 4);
         socklen_t length = sizeof address;

@@ -61,8 +61,75 @@ int InputRowAnnouncing(const PanelModel& m, int serviceId) {
     return -1;
 }
 
-bool SetServiceField(PairSession& s, const std::string& name, const std::string& value, std::string& why) {
+// The service's entry in the output's table, added when it has none; null, with the reason, when the table is full.
+OutputService* OutputEntry(PanelModel& m, int serviceId, std::string& why) {
+    OutputService* service = FindOrAddOutputService(m, serviceId);
+    if (service == nullptr) why = "the output's service table is full";
+    return service;
+}
+
+InputService* InputEntry(InputServiceTable& table, int serviceId, std::string& why) {
+    InputService* service = FindOrAddInputService(table, serviceId);
+    if (service == nullptr) why = "the input's service table is full";
+    return service;
+}
+
+// A service's way through the pair changed: both images carry it, and the service list is built again.
+bool RouteEdited(PanelModel& m) {
+    m.InputDirty = m.OutputDirty = m.ServicesEdited = true;
+    return true;
+}
+
+bool SetServiceChannel(PairSession& s, int serviceId, const std::string& value, std::string& why) {
     PanelModel& m = s.model;
+    const long limit = m.OutputChannelCount >= 1 ? m.OutputChannelCount : 1;
+    const auto channel = WholeNumber(value, 0, limit);
+    if (!channel) {
+        why = "wants a channel from 0 (none) to " + std::to_string(limit);
+        return false;
+    }
+    if (m.OutputChannelCount < 1 && m.InputType != 7) {
+        why = "the pair has no output";
+        return false;
+    }
+    UpdateChainedPlayers(s.slots, s.input->Address, static_cast<std::uint16_t>(serviceId), *channel != 0);
+    OutputService* service = OutputEntry(m, serviceId, why);
+    if (service == nullptr) return false;
+    service->OutputChannel = static_cast<std::uint8_t>(*channel);
+    return RouteEdited(m);
+}
+
+bool SetServiceCam(PanelModel& m, int serviceId, const std::string& value, std::string& why) {
+    const auto cam = WholeNumber(value, 0, m.CamCount);
+    const int row = InputRowAnnouncing(m, serviceId);
+    if (!cam || row < 0) {
+        why = !cam ? "wants a CAM from 0 (none) to " + std::to_string(m.CamCount) : "no input announces this service";
+        return false;
+    }
+    InputService* service = InputEntry(m.InputServices[row], serviceId, why);
+    if (service == nullptr) return false;
+    service->Cam = static_cast<std::uint8_t>(*cam);
+    return RouteEdited(m);
+}
+
+bool SetServiceNumber(PanelModel& m, int serviceId, bool hd, const std::string& value, std::string& why) {
+    // A number for a service the pair does not carry would add an entry the rack never asked for.
+    if (!HasOutputService(m, serviceId) && InputRowAnnouncing(m, serviceId) < 0) {
+        why = "service " + std::to_string(serviceId) + " is not on this pair (kelvane-cli show lists its services)";
+        return false;
+    }
+    const auto number = WholeNumber(value, 0, kMaxLcn);
+    OutputService* service = number && m.OutputChannelCount >= 1 ? FindOrAddOutputService(m, serviceId) : nullptr;
+    if (service == nullptr) {
+        why = m.OutputChannelCount < 1 ? "the pair has no output" : "wants a number from 0 to 1023";
+        return false;
+    }
+    (hd ? service->HdLcn : service->Lcn) = static_cast<std::uint16_t>(*number);
+    m.OutputDirty = true;
+    return true;
+}
+
+bool SetServiceField(PairSession& s, const std::string& name, const std::string& value, std::string& why) {
     const std::size_t dot = name.find('.', 8);
     if (name.rfind("service.", 0) != 0 || dot == std::string::npos) {
         why = "is not a setting kelvane-cli knows (see --help)";
@@ -75,60 +142,9 @@ bool SetServiceField(PairSession& s, const std::string& name, const std::string&
         return false;
     }
     const int serviceId = static_cast<int>(*id);
-    if (field == "channel") {
-        const long limit = m.OutputChannelCount >= 1 ? m.OutputChannelCount : 1;
-        const auto channel = WholeNumber(value, 0, limit);
-        if (!channel) {
-            why = "wants a channel from 0 (none) to " + std::to_string(limit);
-            return false;
-        }
-        if (m.OutputChannelCount < 1 && m.InputType != 7) {
-            why = "the pair has no output";
-            return false;
-        }
-        UpdateChainedPlayers(s.slots, s.input->Address, static_cast<std::uint16_t>(serviceId), *channel != 0);
-        OutputService* service = FindOrAddOutputService(m, serviceId);
-        if (service == nullptr) {
-            why = "the output's service table is full";
-            return false;
-        }
-        service->OutputChannel = static_cast<std::uint8_t>(*channel);
-        m.InputDirty = m.OutputDirty = m.ServicesEdited = true;
-        return true;
-    }
-    if (field == "cam") {
-        const auto cam = WholeNumber(value, 0, m.CamCount);
-        const int row = InputRowAnnouncing(m, serviceId);
-        if (!cam || row < 0) {
-            why =
-                !cam ? "wants a CAM from 0 (none) to " + std::to_string(m.CamCount) : "no input announces this service";
-            return false;
-        }
-        InputService* service = FindOrAddInputService(m.InputServices[row], serviceId);
-        if (service == nullptr) {
-            why = "the input's service table is full";
-            return false;
-        }
-        service->Cam = static_cast<std::uint8_t>(*cam);
-        m.InputDirty = m.OutputDirty = m.ServicesEdited = true;
-        return true;
-    }
-    if (field == "lcn" || field == "hdlcn") {
-        // A number for a service the pair does not carry would add an entry the rack never asked for.
-        if (!HasOutputService(m, serviceId) && InputRowAnnouncing(m, serviceId) < 0) {
-            why = "service " + std::to_string(serviceId) + " is not on this pair (kelvane-cli show lists its services)";
-            return false;
-        }
-        const auto number = WholeNumber(value, 0, kMaxLcn);
-        OutputService* service = number && m.OutputChannelCount >= 1 ? FindOrAddOutputService(m, serviceId) : nullptr;
-        if (service == nullptr) {
-            why = m.OutputChannelCount < 1 ? "the pair has no output" : "wants a number from 0 to 1023";
-            return false;
-        }
-        (field == "lcn" ? service->Lcn : service->HdLcn) = static_cast<std::uint16_t>(*number);
-        m.OutputDirty = true;
-        return true;
-    }
+    if (field == "channel") return SetServiceChannel(s, serviceId, value, why);
+    if (field == "cam") return SetServiceCam(s.model, serviceId, value, why);
+    if (field == "lcn" || field == "hdlcn") return SetServiceNumber(s.model, serviceId, field == "hdlcn", value, why);
     why = "is not a service setting (channel, cam, lcn, hdlcn)";
     return false;
 }
