@@ -119,11 +119,12 @@ bool SetServiceNumber(PanelModel& m, int serviceId, bool hd, const std::string& 
         return false;
     }
     const auto number = WholeNumber(value, 0, kMaxLcn);
-    OutputService* service = number && m.OutputChannelCount >= 1 ? FindOrAddOutputService(m, serviceId) : nullptr;
-    if (service == nullptr) {
+    if (!number || m.OutputChannelCount < 1) {
         why = m.OutputChannelCount < 1 ? "the pair has no output" : "wants a number from 0 to 1023";
         return false;
     }
+    OutputService* service = OutputEntry(m, serviceId, why);
+    if (service == nullptr) return false;
     (hd ? service->HdLcn : service->Lcn) = static_cast<std::uint16_t>(*number);
     m.OutputDirty = true;
     return true;
