@@ -45,6 +45,11 @@ std::vector<int> ChangedRows(const QItemSelection& selected, const QItemSelectio
     return rows;
 }
 
+std::pair<int, int> RowHit(const QAbstractItemView& list, QPoint at) {
+    const int row = list.indexAt(at).row();
+    return {row, row >= 0 ? 0 : -1};
+}
+
 bool CheckRow(int control, int row, int rowCount, const char* operation) {
     if (row >= 0 && row < rowCount) return true;
     qWarning("Kelvane list %d has no row %d (%s ignored)", control, row, operation);
