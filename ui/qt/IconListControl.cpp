@@ -2,6 +2,7 @@
 
 #include "ui/qt/Colors.h"
 #include "ui/qt/ListCells.h"
+#include "ui/qt/ProgramLines.h"
 
 #include <QListWidget>
 #include <QScrollBar>
@@ -55,7 +56,7 @@ void IconListControl::SetCell(int row, int column, const ListCell& cell) {
     item->setData(CellTextRole(column), QString::fromStdString(cell.text));
     item->setData(CellImageRole(column), cell.image);
     if (column != 0) return;
-    item->setText(DisplayText(cell.text));
+    item->setText(FromProgramLines(cell.text));
     ShowImage(list_->model()->index(row, 0));
 }
 

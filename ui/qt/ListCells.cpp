@@ -7,10 +7,6 @@
 
 namespace kelvane::ui::qtback {
 
-QString DisplayText(const std::string& text) {
-    return QString::fromStdString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-}
-
 std::vector<QPixmap> RenderImages(const ImageList& images) {
     std::vector<QPixmap> rendered;
     rendered.reserve(images.bitmaps.size());

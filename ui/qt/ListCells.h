@@ -19,9 +19,6 @@ constexpr int kCellImageRole = Qt::UserRole + 1;
 constexpr int CellTextRole(int column) { return kCellTextRole + 2 * column; }
 constexpr int CellImageRole(int column) { return kCellImageRole + 2 * column; }
 
-// Labels break where the program put CR LF.
-QString DisplayText(const std::string& text);
-
 std::vector<QPixmap> RenderImages(const ImageList& images);
 QIcon ImageIcon(const std::vector<QPixmap>& images, int index);
 // The image index a row or a cell keeps; kNoImage where none was set.

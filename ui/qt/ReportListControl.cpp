@@ -2,6 +2,7 @@
 
 #include "ui/qt/Colors.h"
 #include "ui/qt/ListCells.h"
+#include "ui/qt/ProgramLines.h"
 
 #include <QHeaderView>
 #include <QTableWidget>
@@ -70,7 +71,7 @@ void ReportListControl::SetCell(int row, int column, const ListCell& cell) {
     QTableWidgetItem& item = CellItem(row, column);
     item.setData(kCellTextRole, QString::fromStdString(cell.text));
     item.setData(kCellImageRole, cell.image);
-    item.setText(DisplayText(cell.text));
+    item.setText(FromProgramLines(cell.text));
     ShowImage(table_->model()->index(row, column));
 }
 
