@@ -193,6 +193,15 @@ protected:
         return table->visualRect(table->model()->index(row, column)).center();
     }
 
+    // The form with the report list's style changed.
+    static DialogTemplate FormWithListStyle(std::uint32_t added, std::uint32_t removed) {
+        DialogTemplate changed = FormTemplate();
+        for (ControlTemplate& control : changed.controls) {
+            if (control.id == kReportList) control.style = (control.style | added) & ~removed;
+        }
+        return changed;
+    }
+
     QTableWidget* table = nullptr;
 };
 
@@ -262,12 +271,8 @@ TEST_F(ServiceList, CellBoundsAreInTheListsOwnPixels) {
 }
 
 TEST_F(ServiceList, CellBoundsCountTheHeaderWhenThereIsOne) {
-    DialogTemplate withHeader = FormTemplate();
-    for (ControlTemplate& control : withHeader.controls) {
-        if (control.id == kReportList) control.style &= ~static_cast<std::uint32_t>(kNoHeader);
-    }
     RecordingHandler otherHandler;
-    auto other = Make(withHeader, otherHandler);
+    auto other = Make(FormWithListStyle(0, kNoHeader), otherHandler);
     other->SetColumns(kReportList, {{"SID", 50}, {"NAME", 100}});
     other->InsertRow(kReportList, 0);
     ShowExposed(*other);
@@ -319,6 +324,16 @@ TEST_F(ServiceList, SelectionByTheProgramAndByTheOperator) {
     std::vector<int> changed;
     for (const Notification& n : handler.Of(kReportList, Event::RowStateChanged)) changed.push_back(n.row);
     EXPECT_EQ(changed, (std::vector<int>{0, 2, 1})) << "deselected rows first, then the selected one";
+}
+
+TEST_F(ServiceList, ASingleSelectionListKeepsOneRowSelectedByTheProgram) {
+    RecordingHandler otherHandler;
+    auto other = Make(FormWithListStyle(kSingleSelection, 0), otherHandler);
+    other->SetColumns(kReportList, {{"SID", 50}});
+    for (int row = 0; row < 3; ++row) other->InsertRow(kReportList, row);
+    other->SetRowSelected(kReportList, 0, true);
+    other->SetRowSelected(kReportList, 2, true);
+    EXPECT_EQ(other->SelectedRows(kReportList), (std::vector<int>{2}));
 }
 
 }  // namespace

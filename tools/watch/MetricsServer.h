@@ -27,8 +27,6 @@ class MetricsServer {
 public:
     MetricsServer();
     ~MetricsServer();
-    MetricsServer(const MetricsServer&) = delete;
-    MetricsServer& operator=(const MetricsServer&) = delete;
 
     // Binds and starts serving; false with the reason when the address cannot be had.
     bool Start(const ListenAddress& address, std::string& error);

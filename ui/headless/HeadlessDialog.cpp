@@ -55,13 +55,8 @@ HeadlessDialog::Row& HeadlessDialog::RowAt(int control, int row) {
 }
 
 void HeadlessDialog::Notify(int control, Event event, bool byProgram, int row, int column) {
-    Notification n;
-    n.control = control;
-    n.event = event;
-    n.byProgram = byProgram;
-    n.row = row;
-    n.column = column;
-    handler_.OnNotify(n);
+    handler_.OnNotify(
+        {.control = control, .event = event, .row = row, .column = column, .text = {}, .byProgram = byProgram});
 }
 
 void HeadlessDialog::MoveTo(Point pixels) {

@@ -30,18 +30,21 @@ int HeadlessWindowSystem::RunModal(Dialog& dialog) {
 void HeadlessWindowSystem::EndModal(Dialog& dialog, int result) { modalResults_.emplace_back(&dialog, result); }
 
 std::optional<std::string> HeadlessWindowSystem::AskOpenFile(const FileDialogRequest& request) {
-    fileRequests.push_back(request);
-    if (openAnswers.empty()) return std::nullopt;
-    auto answer = openAnswers.front();
-    openAnswers.pop_front();
-    return answer;
+    return AnswerFileRequest(request, openAnswers);
 }
 
 std::optional<std::string> HeadlessWindowSystem::AskSaveFile(const FileDialogRequest& request) {
+    return AnswerFileRequest(request, saveAnswers);
+}
+
+// The operator, played by the test, gives the answers queued for this kind of question in turn, and cancels once
+// they run out.
+std::optional<std::string> HeadlessWindowSystem::AnswerFileRequest(const FileDialogRequest& request,
+                                                                   std::deque<std::optional<std::string>>& answers) {
     fileRequests.push_back(request);
-    if (saveAnswers.empty()) return std::nullopt;
-    auto answer = saveAnswers.front();
-    saveAnswers.pop_front();
+    if (answers.empty()) return std::nullopt;
+    auto answer = std::move(answers.front());
+    answers.pop_front();
     return answer;
 }
 

@@ -94,6 +94,8 @@ private:
     };
 
     void TakeDueInput(bool waiting);
+    std::optional<std::string> AnswerFileRequest(const FileDialogRequest& request,
+                                                 std::deque<std::optional<std::string>>& answers);
     void FocusChain(HeadlessDialog& dialog, std::vector<std::pair<HeadlessDialog*, int>>& chain) const;
 
     struct Timer {

@@ -22,13 +22,14 @@ public:
     virtual int CurrentIndex() const = 0;
 };
 
-// List views, in either mode.
+// List views, in either mode. Only report rows have columns, captions and tool tips, and only large icons are
+// placed by a spacing; the other mode ignores these calls and still keeps the cells of every column.
 class RowList {
 public:
     virtual ~RowList() = default;
-    virtual void SetColumns(const std::vector<ListColumn>& columns) = 0;
+    virtual void SetColumns(const std::vector<ListColumn>& /*columns*/) {}
     virtual void SetImageList(const ImageList& images) = 0;
-    virtual void SetIconSpacing(Size pixels) = 0;
+    virtual void SetIconSpacing(Size /*pixels*/) {}
     virtual void InsertRow(int index) = 0;
     virtual void DeleteRow(int index) = 0;
     virtual int RowCount() const = 0;

@@ -1,5 +1,7 @@
 #include "ui/qt/ChoiceControls.h"
 
+#include "ui/qt/ListCells.h"
+
 #include <QComboBox>
 #include <QListWidget>
 
@@ -60,12 +62,9 @@ ListBoxControl::ListBoxControl(const ControlTemplate& source, QWidget* parent, C
     list_->setUniformItemSizes(true);
     for (const std::string& item : source.items) list_->addItem(QString::fromStdString(item));
     QObject::connect(list_, &QListWidget::itemSelectionChanged, Context(), [this] { Report(Event::SelectionChanged); });
-    const auto hitTest = [this](QPoint at) {
-        const int row = list_->indexAt(at).row();
-        return std::pair{row, row >= 0 ? 0 : -1};
-    };
-    clicks_ = std::make_unique<MouseClicks>(*list_->viewport(), hitTest,
-                                            [this](Event event, int row, int column) { Report(event, row, column); });
+    clicks_ = std::make_unique<MouseClicks>(
+        *list_->viewport(), [this](QPoint at) { return RowHit(*list_, at); },
+        [this](Event event, int row, int column) { Report(event, row, column); });
 }
 
 std::string ListBoxControl::Text() const { return ItemText(CurrentIndex()); }

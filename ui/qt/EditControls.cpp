@@ -1,6 +1,7 @@
 #include "ui/qt/EditControls.h"
 
 #include "ui/qt/Activity.h"
+#include "ui/qt/ProgramLines.h"
 
 #include <algorithm>
 
@@ -29,12 +30,6 @@ QPalette ReadOnlyGround(QPalette palette, bool readOnly) {
     if (readOnly) palette.setColor(QPalette::Base, palette.color(QPalette::Window));
     return palette;
 }
-
-QString FromProgramLines(const std::string& text) {
-    return QString::fromStdString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-}
-
-std::string ToProgramLines(QString text) { return text.replace(u'\n', QStringLiteral("\r\n")).toStdString(); }
 
 }  // namespace
 

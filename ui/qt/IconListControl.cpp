@@ -2,6 +2,7 @@
 
 #include "ui/qt/Colors.h"
 #include "ui/qt/ListCells.h"
+#include "ui/qt/ProgramLines.h"
 
 #include <QListWidget>
 #include <QScrollBar>
@@ -18,10 +19,10 @@ constexpr QColor kScrollHandleColor{168, 174, 184};
 }  // namespace
 
 IconListControl::IconListControl(const ControlTemplate& source, QWidget* parent, ControlSink& sink)
-    : Control(source, new QListWidget(parent), sink),
+    : ListViewControl(
+          source, new QListWidget(parent), sink, [this](QPoint at) { return RowHit(*list_, at); }, Event::Clicked),
       list_(static_cast<QListWidget*>(Widget())),
       templateHeight_(list_->height()) {
-    if (!HasStyle(kBorder)) list_->setFrameStyle(QFrame::NoFrame);
     list_->setViewMode(QListView::IconMode);
     list_->setMovement(QListView::Static);
     list_->setResizeMode(QListView::Adjust);
@@ -29,9 +30,6 @@ IconListControl::IconListControl(const ControlTemplate& source, QWidget* parent,
     list_->setWrapping(true);
     list_->setWordWrap(true);
     list_->setTextElideMode(Qt::ElideNone);
-    list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    list_->setSelectionMode(HasStyle(kSingleSelection) ? QAbstractItemView::SingleSelection
-                                                       : QAbstractItemView::ExtendedSelection);
     list_->setIconSize(kDefaultImageSize);
     // A list that scrolls shows its scroll bar all the time, so that the operator can tell more rows follow.
     if (HasStyle(kVerticalScroll)) {
@@ -44,48 +42,13 @@ IconListControl::IconListControl(const ControlTemplate& source, QWidget* parent,
     list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     QObject::connect(list_->verticalScrollBar(), &QScrollBar::valueChanged, Context(),
                      [this](int value) { SnapToWholeRows(value); });
-    UpdateGrid();
-    QObject::connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, Context(),
-                     [this](const QItemSelection& selected, const QItemSelection& deselected) {
-                         for (const int row : ChangedRows(selected, deselected)) Report(Event::RowStateChanged, row);
-                     });
-    const auto hitTest = [this](QPoint at) {
-        const int row = list_->indexAt(at).row();
-        return std::pair{row, row >= 0 ? 0 : -1};
-    };
-    clicks_ = std::make_unique<MouseClicks>(*list_->viewport(), hitTest,
-                                            [this](Event event, int row, int column) { Report(event, row, column); });
-    if (HasStyle(kNotify))
-        keys_ = std::make_unique<RowKeys>(*list_, [this](int row, int) { Report(Event::Clicked, row, 0); });
-}
-
-void IconListControl::SetColumns(const std::vector<ListColumn>& /*columns*/) {
-    // Large icons show no columns; the cells of any column are kept all the same.
-}
-
-void IconListControl::SetImageList(const ImageList& images) {
-    images_ = RenderImages(images);
-    list_->setIconSize(QSize(images.size.width, images.size.height));
-    for (int row = 0; row < list_->count(); ++row) ShowImage(*list_->item(row));
-    UpdateGrid();
+    Relayout();
 }
 
 void IconListControl::SetIconSpacing(Size pixels) {
     spacing_ = pixels;
-    UpdateGrid();
+    Relayout();
 }
-
-void IconListControl::InsertRow(int index) {
-    auto* item = new QListWidgetItem;
-    item->setData(kCellImageRole, kNoImage);
-    list_->insertItem(std::clamp(index, 0, list_->count()), item);
-}
-
-void IconListControl::DeleteRow(int index) {
-    if (CheckRow(Id(), index, list_->count(), "DeleteRow")) delete list_->takeItem(index);
-}
-
-int IconListControl::RowCount() const { return list_->count(); }
 
 void IconListControl::SetCell(int row, int column, const ListCell& cell) {
     QListWidgetItem* item = RowItem(row, "SetCell");
@@ -93,23 +56,18 @@ void IconListControl::SetCell(int row, int column, const ListCell& cell) {
     item->setData(CellTextRole(column), QString::fromStdString(cell.text));
     item->setData(CellImageRole(column), cell.image);
     if (column != 0) return;
-    item->setText(DisplayText(cell.text));
-    ShowImage(*item);
+    item->setText(FromProgramLines(cell.text));
+    ShowImage(list_->model()->index(row, 0));
 }
 
 ListCell IconListControl::Cell(int row, int column) const {
     const QListWidgetItem* item = RowItem(row, "Cell");
     if (item == nullptr || column < 0) return {};
-    const QVariant image = item->data(CellImageRole(column));
-    return {item->data(CellTextRole(column)).toString().toStdString(), image.isValid() ? image.toInt() : kNoImage};
+    return {item->data(CellTextRole(column)).toString().toStdString(), KeptImage(item->data(CellImageRole(column)))};
 }
 
 void IconListControl::SetRowTextColor(int row, Color color) {
     if (QListWidgetItem* item = RowItem(row, "SetRowTextColor")) item->setForeground(ToQColor(color));
-}
-
-void IconListControl::SetRowSelected(int row, bool selected) {
-    if (QListWidgetItem* item = RowItem(row, "SetRowSelected")) item->setSelected(selected);
 }
 
 void IconListControl::ScrollToRow(int row) {
@@ -122,13 +80,6 @@ void IconListControl::ScrollToRow(int row) {
     }
 }
 
-std::vector<int> IconListControl::SelectedRows() const {
-    std::vector<int> rows;
-    for (const QModelIndex& index : list_->selectionModel()->selectedIndexes()) rows.push_back(index.row());
-    std::sort(rows.begin(), rows.end());
-    return rows;
-}
-
 Rect IconListControl::CellBounds(int row, int /*column*/) const {
     const QListWidgetItem* item = RowItem(row, "CellBounds");
     if (item == nullptr) return {};
@@ -136,16 +87,11 @@ Rect IconListControl::CellBounds(int row, int /*column*/) const {
     return {bounds.x(), bounds.y(), bounds.width(), bounds.height()};
 }
 
-void IconListControl::SetFont(const QFont& font) {
-    Control::SetFont(font);
-    UpdateGrid();
-}
-
 QListWidgetItem* IconListControl::RowItem(int row, const char* operation) const {
-    return CheckRow(Id(), row, list_->count(), operation) ? list_->item(row) : nullptr;
+    return HasRow(row, operation) ? list_->item(row) : nullptr;
 }
 
-void IconListControl::UpdateGrid() {
+void IconListControl::Relayout() {
     // The spacing places the rows; it never packs them so close that images or labels overlap.
     const QSize image = list_->iconSize();
     const int label = kLabelLines * list_->fontMetrics().lineSpacing();
@@ -170,10 +116,6 @@ void IconListControl::SnapToWholeRows(int value) {
     QScrollBar* bar = list_->verticalScrollBar();
     const int down = value - value % step;
     bar->setValue(std::min(value % step * 2 >= step ? down + step : down, bar->maximum()));
-}
-
-void IconListControl::ShowImage(QListWidgetItem& item) const {
-    item.setIcon(ImageIcon(images_, item.data(kCellImageRole).toInt()));
 }
 
 }  // namespace kelvane::ui::qtback

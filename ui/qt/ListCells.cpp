@@ -7,10 +7,6 @@
 
 namespace kelvane::ui::qtback {
 
-QString DisplayText(const std::string& text) {
-    return QString::fromStdString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-}
-
 std::vector<QPixmap> RenderImages(const ImageList& images) {
     std::vector<QPixmap> rendered;
     rendered.reserve(images.bitmaps.size());
@@ -43,6 +39,11 @@ std::vector<int> ChangedRows(const QItemSelection& selected, const QItemSelectio
     AppendRows(deselected, rows);
     AppendRows(selected, rows);
     return rows;
+}
+
+std::pair<int, int> RowHit(const QAbstractItemView& list, QPoint at) {
+    const int row = list.indexAt(at).row();
+    return {row, row >= 0 ? 0 : -1};
 }
 
 bool CheckRow(int control, int row, int rowCount, const char* operation) {

@@ -153,6 +153,17 @@ private:
     qtback::Control* Find(int control, const char* operation) const;
     template <class Capability>
     Capability* FindAs(int control, const char* operation) const;
+    // Pass a call on to what a control can do, as the program's doing, and ask it; a control that cannot take
+    // the call is left alone with a warning, and a question then has `otherwise` for its answer.
+    template <class Capability, class... Parameters, class... Arguments>
+    void Tell(int control, const char* operation, void (Capability::*call)(Parameters...), Arguments&&... arguments);
+    // Sets a property that only some kinds of control have, with a warning where the control has none.
+    template <class... Parameters, class... Arguments>
+    void SetProperty(int control, const char* operation, bool (qtback::Control::*set)(Parameters...),
+                     Arguments&&... arguments);
+    template <class Capability, class Result, class... Parameters, class... Arguments>
+    Result Ask(int control, const char* operation, Result (Capability::*question)(Parameters...) const,
+               Result otherwise, Arguments&&... arguments) const;
     int ControlOf(QWidget* widget) const;
     void OnFocusChanged(QWidget* from, QWidget* to);
     void OnTimerTick(int timerId);

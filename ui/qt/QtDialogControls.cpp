@@ -22,13 +22,31 @@ using qtback::RangeControl;
 using qtback::RowList;
 using qtback::TimeControl;
 
-namespace {
-
-void WarnUnless(bool supported, int control, const char* operation) {
-    if (!supported) qWarning("Kelvane control %d cannot take %s", control, operation);
+template <class Capability, class... Parameters, class... Arguments>
+void QtDialog::Tell(int control, const char* operation, void (Capability::*call)(Parameters...),
+                    Arguments&&... arguments) {
+    const ProgramScope scope;
+    if (Capability* capable = FindAs<Capability>(control, operation)) {
+        (capable->*call)(std::forward<Arguments>(arguments)...);
+    }
 }
 
-}  // namespace
+template <class... Parameters, class... Arguments>
+void QtDialog::SetProperty(int control, const char* operation, bool (qtback::Control::*set)(Parameters...),
+                           Arguments&&... arguments) {
+    const ProgramScope scope;
+    qtback::Control* found = Find(control, operation);
+    if (found != nullptr && !(found->*set)(std::forward<Arguments>(arguments)...)) {
+        qWarning("Kelvane control %d cannot take %s", control, operation);
+    }
+}
+
+template <class Capability, class Result, class... Parameters, class... Arguments>
+Result QtDialog::Ask(int control, const char* operation, Result (Capability::*question)(Parameters...) const,
+                     Result otherwise, Arguments&&... arguments) const {
+    const Capability* capable = FindAs<Capability>(control, operation);
+    return capable != nullptr ? (capable->*question)(std::forward<Arguments>(arguments)...) : otherwise;
+}
 
 void QtDialog::SetText(int control, const std::string& text) {
     qtback::Control* found = Find(control, "SetText");
@@ -67,10 +85,7 @@ bool QtDialog::IsControlEnabled(int control) const {
 }
 
 void QtDialog::SetReadOnly(int control, bool readOnly) {
-    const ProgramScope scope;
-    if (qtback::Control* found = Find(control, "SetReadOnly")) {
-        WarnUnless(found->SetReadOnly(readOnly), control, "SetReadOnly");
-    }
+    SetProperty(control, "SetReadOnly", &qtback::Control::SetReadOnly, readOnly);
 }
 
 void QtDialog::SetColors(int control, const ControlColors& colors) {
@@ -104,136 +119,89 @@ void QtDialog::SetFocus(int control) {
 int QtDialog::FocusedControl() const { return ControlOf(QApplication::focusWidget()); }
 
 void QtDialog::SetBitmap(int control, int bitmapResource) {
-    const ProgramScope scope;
-    if (qtback::Control* found = Find(control, "SetBitmap")) {
-        WarnUnless(found->SetBitmap(bitmapResource), control, "SetBitmap");
-    }
+    SetProperty(control, "SetBitmap", &qtback::Control::SetBitmap, bitmapResource);
 }
 
 void QtDialog::SetIcon(int control, int iconResource) {
-    const ProgramScope scope;
-    if (qtback::Control* found = Find(control, "SetIcon")) WarnUnless(found->SetIcon(iconResource), control, "SetIcon");
+    SetProperty(control, "SetIcon", &qtback::Control::SetIcon, iconResource);
 }
 
 void QtDialog::SetTextLimit(int control, int characters) {
-    const ProgramScope scope;
-    if (qtback::Control* found = Find(control, "SetTextLimit")) {
-        WarnUnless(found->SetTextLimit(characters), control, "SetTextLimit");
-    }
+    SetProperty(control, "SetTextLimit", &qtback::Control::SetTextLimit, characters);
 }
 
 void QtDialog::SetPassword(int control, bool hidden) {
-    const ProgramScope scope;
-    if (qtback::Control* found = Find(control, "SetPassword")) {
-        WarnUnless(found->SetPassword(hidden), control, "SetPassword");
-    }
+    SetProperty(control, "SetPassword", &qtback::Control::SetPassword, hidden);
 }
 
 void QtDialog::SetToolTip(int control, const std::string& text) {
     if (qtback::Control* found = Find(control, "SetToolTip")) found->Widget()->setToolTip(QString::fromStdString(text));
 }
 
-void QtDialog::AddItem(int control, const std::string& text) {
-    const ProgramScope scope;
-    if (auto* items = FindAs<ItemList>(control, "AddItem")) items->AddItem(text);
-}
+void QtDialog::AddItem(int control, const std::string& text) { Tell(control, "AddItem", &ItemList::AddItem, text); }
 
-void QtDialog::DeleteItem(int control, int index) {
-    const ProgramScope scope;
-    if (auto* items = FindAs<ItemList>(control, "DeleteItem")) items->DeleteItem(index);
-}
+void QtDialog::DeleteItem(int control, int index) { Tell(control, "DeleteItem", &ItemList::DeleteItem, index); }
 
-void QtDialog::ClearItems(int control) {
-    const ProgramScope scope;
-    if (auto* items = FindAs<ItemList>(control, "ClearItems")) items->ClearItems();
-}
+void QtDialog::ClearItems(int control) { Tell(control, "ClearItems", &ItemList::ClearItems); }
 
-int QtDialog::ItemCount(int control) const {
-    const auto* items = FindAs<ItemList>(control, "ItemCount");
-    return items != nullptr ? items->ItemCount() : 0;
-}
+int QtDialog::ItemCount(int control) const { return Ask(control, "ItemCount", &ItemList::ItemCount, 0); }
 
 std::string QtDialog::ItemText(int control, int index) const {
-    const auto* items = FindAs<ItemList>(control, "ItemText");
-    return items != nullptr ? items->ItemText(index) : std::string();
+    return Ask(control, "ItemText", &ItemList::ItemText, std::string(), index);
 }
 
 void QtDialog::SetCurrentIndex(int control, int index) {
-    const ProgramScope scope;
-    if (auto* items = FindAs<ItemList>(control, "SetCurrentIndex")) items->SetCurrentIndex(index);
+    Tell(control, "SetCurrentIndex", &ItemList::SetCurrentIndex, index);
 }
 
-int QtDialog::CurrentIndex(int control) const {
-    const auto* items = FindAs<ItemList>(control, "CurrentIndex");
-    return items != nullptr ? items->CurrentIndex() : -1;
-}
+int QtDialog::CurrentIndex(int control) const { return Ask(control, "CurrentIndex", &ItemList::CurrentIndex, -1); }
 
 void QtDialog::SetColumns(int control, const std::vector<ListColumn>& columns) {
-    const ProgramScope scope;
-    if (auto* list = FindAs<RowList>(control, "SetColumns")) list->SetColumns(columns);
+    Tell(control, "SetColumns", &RowList::SetColumns, columns);
 }
 
 void QtDialog::SetImageList(int control, const ImageList& images) {
-    const ProgramScope scope;
-    if (auto* list = FindAs<RowList>(control, "SetImageList")) list->SetImageList(images);
+    Tell(control, "SetImageList", &RowList::SetImageList, images);
 }
 
 void QtDialog::SetIconSpacing(int control, Size pixels) {
-    const ProgramScope scope;
-    if (auto* list = FindAs<RowList>(control, "SetIconSpacing")) list->SetIconSpacing(pixels);
+    Tell(control, "SetIconSpacing", &RowList::SetIconSpacing, pixels);
 }
 
-void QtDialog::InsertRow(int control, int index) {
-    const ProgramScope scope;
-    if (auto* list = FindAs<RowList>(control, "InsertRow")) list->InsertRow(index);
-}
+void QtDialog::InsertRow(int control, int index) { Tell(control, "InsertRow", &RowList::InsertRow, index); }
 
-void QtDialog::DeleteRow(int control, int index) {
-    const ProgramScope scope;
-    if (auto* list = FindAs<RowList>(control, "DeleteRow")) list->DeleteRow(index);
-}
+void QtDialog::DeleteRow(int control, int index) { Tell(control, "DeleteRow", &RowList::DeleteRow, index); }
 
-int QtDialog::RowCount(int control) const {
-    const auto* list = FindAs<RowList>(control, "RowCount");
-    return list != nullptr ? list->RowCount() : 0;
-}
+int QtDialog::RowCount(int control) const { return Ask(control, "RowCount", &RowList::RowCount, 0); }
 
 void QtDialog::SetCell(int control, int row, int column, const ListCell& cell) {
-    const ProgramScope scope;
-    if (auto* list = FindAs<RowList>(control, "SetCell")) list->SetCell(row, column, cell);
+    Tell(control, "SetCell", &RowList::SetCell, row, column, cell);
 }
 
 void QtDialog::SetCellToolTip(int control, int row, int column, const std::string& text) {
-    if (auto* list = FindAs<RowList>(control, "SetCellToolTip")) list->SetCellToolTip(row, column, text);
+    Tell(control, "SetCellToolTip", &RowList::SetCellToolTip, row, column, text);
 }
 
 ListCell QtDialog::Cell(int control, int row, int column) const {
-    const auto* list = FindAs<RowList>(control, "Cell");
-    return list != nullptr ? list->Cell(row, column) : ListCell{};
+    return Ask(control, "Cell", &RowList::Cell, ListCell{}, row, column);
 }
 
 void QtDialog::SetRowTextColor(int control, int row, Color color) {
-    const ProgramScope scope;
-    if (auto* list = FindAs<RowList>(control, "SetRowTextColor")) list->SetRowTextColor(row, color);
+    Tell(control, "SetRowTextColor", &RowList::SetRowTextColor, row, color);
 }
 
-void QtDialog::ScrollToRow(int control, int row) {
-    if (auto* list = FindAs<RowList>(control, "ScrollToRow")) list->ScrollToRow(row);
-}
+void QtDialog::ScrollToRow(int control, int row) { Tell(control, "ScrollToRow", &RowList::ScrollToRow, row); }
 
 void QtDialog::SetRowSelected(int control, int row, bool selected) {
-    const ProgramScope scope;
-    if (auto* list = FindAs<RowList>(control, "SetRowSelected")) list->SetRowSelected(row, selected);
+    Tell(control, "SetRowSelected", &RowList::SetRowSelected, row, selected);
 }
 
 std::vector<int> QtDialog::SelectedRows(int control) const {
-    const auto* list = FindAs<RowList>(control, "SelectedRows");
-    return list != nullptr ? list->SelectedRows() : std::vector<int>{};
+    return Ask(control, "SelectedRows", &RowList::SelectedRows, std::vector<int>{});
 }
 
 Rect QtDialog::CellBounds(int control, int row, int column) const {
-    const auto* list = FindAs<RowList>(control, "CellBounds");
-    return list != nullptr ? list->CellBounds(row, column) : Rect{};
+    return Ask(control, "CellBounds", &RowList::CellBounds, Rect{}, row, column);
 }
 
 std::unique_ptr<CellEditor> QtDialog::CreateCellEditor(int control, const Rect& bounds, CellEditorEvents& events) {
@@ -243,53 +211,37 @@ std::unique_ptr<CellEditor> QtDialog::CreateCellEditor(int control, const Rect& 
 }
 
 void QtDialog::SetDrawing(int control, const std::vector<DrawnRect>& rects) {
-    const ProgramScope scope;
-    if (auto* area = FindAs<qtback::DrawingControl>(control, "SetDrawing")) area->SetDrawing(rects);
+    Tell(control, "SetDrawing", &qtback::DrawingControl::SetDrawing, rects);
 }
 
 void QtDialog::SetChart(int control, const ChartData& chart) {
-    const ProgramScope scope;
-    if (auto* holder = FindAs<qtback::ChartHolder>(control, "SetChart")) holder->SetChart(chart);
+    Tell(control, "SetChart", &qtback::ChartHolder::SetChart, chart);
 }
 
 void QtDialog::SetRange(int control, int minimum, int maximum) {
-    const ProgramScope scope;
-    if (auto* range = FindAs<RangeControl>(control, "SetRange")) range->SetRange(minimum, maximum);
+    Tell(control, "SetRange", &RangeControl::SetRange, minimum, maximum);
 }
 
 void QtDialog::SetPosition(int control, int position) {
-    const ProgramScope scope;
-    if (auto* range = FindAs<RangeControl>(control, "SetPosition")) range->SetPosition(position);
+    Tell(control, "SetPosition", &RangeControl::SetPosition, position);
 }
 
-int QtDialog::Position(int control) const {
-    const auto* range = FindAs<RangeControl>(control, "Position");
-    return range != nullptr ? range->Position() : 0;
-}
+int QtDialog::Position(int control) const { return Ask(control, "Position", &RangeControl::Position, 0); }
 
 void QtDialog::SetTickFrequency(int control, int every) {
-    const ProgramScope scope;
-    if (auto* range = FindAs<RangeControl>(control, "SetTickFrequency")) range->SetTickFrequency(every);
+    Tell(control, "SetTickFrequency", &RangeControl::SetTickFrequency, every);
 }
 
 void QtDialog::SetChecked(int control, bool checked) {
-    const ProgramScope scope;
-    if (auto* box = FindAs<CheckControl>(control, "SetChecked")) box->SetChecked(checked);
+    Tell(control, "SetChecked", &CheckControl::SetChecked, checked);
 }
 
-bool QtDialog::IsChecked(int control) const {
-    const auto* box = FindAs<CheckControl>(control, "IsChecked");
-    return box != nullptr && box->IsChecked();
-}
+bool QtDialog::IsChecked(int control) const { return Ask(control, "IsChecked", &CheckControl::IsChecked, false); }
 
 void QtDialog::SetTimeOfDay(int control, int minutes) {
-    const ProgramScope scope;
-    if (auto* time = FindAs<TimeControl>(control, "SetTimeOfDay")) time->SetTimeOfDay(minutes);
+    Tell(control, "SetTimeOfDay", &TimeControl::SetTimeOfDay, minutes);
 }
 
-int QtDialog::TimeOfDay(int control) const {
-    const auto* time = FindAs<TimeControl>(control, "TimeOfDay");
-    return time != nullptr ? time->TimeOfDay() : 0;
-}
+int QtDialog::TimeOfDay(int control) const { return Ask(control, "TimeOfDay", &TimeControl::TimeOfDay, 0); }
 
 }  // namespace kelvane::ui

@@ -2,6 +2,7 @@
 
 #include "ui/qt/Colors.h"
 #include "ui/qt/ListCells.h"
+#include "ui/qt/ProgramLines.h"
 
 #include <QHeaderView>
 #include <QTableWidget>
@@ -23,9 +24,11 @@ Qt::Alignment ToQtAlignment(ColumnAlign align) {
 
 }  // namespace
 
+// Its cells are worked from the keyboard as a double-click works them.
 ReportListControl::ReportListControl(const ControlTemplate& source, QWidget* parent, ControlSink& sink)
-    : Control(source, new QTableWidget(parent), sink), table_(static_cast<QTableWidget*>(Widget())) {
-    if (!HasStyle(kBorder)) table_->setFrameStyle(QFrame::NoFrame);
+    : ListViewControl(
+          source, new QTableWidget(parent), sink, [this](QPoint at) { return HitTest(at); }, Event::DoubleClicked),
+      table_(static_cast<QTableWidget*>(Widget())) {
     table_->verticalHeader()->hide();
     table_->horizontalHeader()->setVisible(!HasStyle(kNoHeader));
     table_->horizontalHeader()->setMinimumSectionSize(0);
@@ -37,24 +40,9 @@ ReportListControl::ReportListControl(const ControlTemplate& source, QWidget* par
     table_->setWordWrap(false);
     table_->setCornerButtonEnabled(false);
     table_->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
-    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table_->setSelectionMode(HasStyle(kSingleSelection) ? QAbstractItemView::SingleSelection
-                                                        : QAbstractItemView::ExtendedSelection);
     table_->setIconSize(kDefaultImageSize);
-    UpdateRowHeight();
-    QObject::connect(table_->selectionModel(), &QItemSelectionModel::selectionChanged, Context(),
-                     [this](const QItemSelection& selected, const QItemSelection& deselected) {
-                         for (const int row : ChangedRows(selected, deselected)) Report(Event::RowStateChanged, row);
-                     });
-    clicks_ = std::make_unique<MouseClicks>(
-        *table_->viewport(), [this](QPoint at) { return HitTest(at); },
-        [this](Event event, int row, int column) { Report(event, row, column); });
-    // Its cells are worked as a double-click works them.
-    if (HasStyle(kNotify)) {
-        keys_ = std::make_unique<RowKeys>(*table_,
-                                          [this](int row, int column) { Report(Event::DoubleClicked, row, column); });
-    }
+    Relayout();
 }
 
 void ReportListControl::SetColumns(const std::vector<ListColumn>& columns) {
@@ -78,99 +66,50 @@ Qt::Alignment ReportListControl::AlignmentOf(int column) const {
     return index < columnAlignments_.size() ? columnAlignments_[index] : Qt::AlignLeft | Qt::AlignVCenter;
 }
 
-void ReportListControl::SetImageList(const ImageList& images) {
-    images_ = RenderImages(images);
-    table_->setIconSize(QSize(images.size.width, images.size.height));
-    for (int row = 0; row < table_->rowCount(); ++row) {
-        for (int column = 0; column < table_->columnCount(); ++column) {
-            if (QTableWidgetItem* item = table_->item(row, column)) ShowImage(*item);
-        }
-    }
-    UpdateRowHeight();
-}
-
-void ReportListControl::SetIconSpacing(Size /*pixels*/) {
-    // Spacing places large icons; report rows are laid out by their height.
-}
-
-void ReportListControl::InsertRow(int index) {
-    const int at = std::clamp(index, 0, table_->rowCount());
-    table_->insertRow(at);
-    rowColors_.insert(rowColors_.begin() + at, std::nullopt);
-}
-
-void ReportListControl::DeleteRow(int index) {
-    if (!CheckRow(Id(), index, table_->rowCount(), "DeleteRow")) return;
-    table_->removeRow(index);
-    rowColors_.erase(rowColors_.begin() + index);
-}
-
-int ReportListControl::RowCount() const { return table_->rowCount(); }
-
 void ReportListControl::SetCell(int row, int column, const ListCell& cell) {
-    if (!CheckRow(Id(), row, table_->rowCount(), "SetCell") || !CheckColumn(Id(), column, "SetCell")) return;
+    if (!HasRow(row, "SetCell") || !CheckColumn(Id(), column, "SetCell")) return;
     QTableWidgetItem& item = CellItem(row, column);
     item.setData(kCellTextRole, QString::fromStdString(cell.text));
     item.setData(kCellImageRole, cell.image);
-    item.setText(DisplayText(cell.text));
-    ShowImage(item);
+    item.setText(FromProgramLines(cell.text));
+    ShowImage(table_->model()->index(row, column));
 }
 
 void ReportListControl::SetCellToolTip(int row, int column, const std::string& text) {
-    if (!CheckRow(Id(), row, table_->rowCount(), "SetCellToolTip") || !CheckColumn(Id(), column, "SetCellToolTip")) {
-        return;
-    }
+    if (!HasRow(row, "SetCellToolTip") || !CheckColumn(Id(), column, "SetCellToolTip")) return;
     CellItem(row, column).setToolTip(QString::fromStdString(text));
 }
 
 ListCell ReportListControl::Cell(int row, int column) const {
-    if (!CheckRow(Id(), row, table_->rowCount(), "Cell")) return {};
+    if (!HasRow(row, "Cell")) return {};
     const QTableWidgetItem* item = table_->item(row, column);
     if (item == nullptr) return {};
     return {item->data(kCellTextRole).toString().toStdString(), item->data(kCellImageRole).toInt()};
 }
 
 void ReportListControl::SetRowTextColor(int row, Color color) {
-    if (!CheckRow(Id(), row, table_->rowCount(), "SetRowTextColor")) return;
+    if (!HasRow(row, "SetRowTextColor")) return;
     const QColor textColor = ToQColor(color);
-    rowColors_[static_cast<std::size_t>(row)] = textColor;
+    // The row's hidden header keeps its colour for the cells set later, and moves with the row.
+    auto* header = new QTableWidgetItem;
+    header->setForeground(textColor);
+    table_->setVerticalHeaderItem(row, header);
     for (int column = 0; column < table_->columnCount(); ++column) {
         if (QTableWidgetItem* item = table_->item(row, column)) item->setForeground(textColor);
     }
 }
 
 void ReportListControl::ScrollToRow(int row) {
-    if (CheckRow(Id(), row, table_->rowCount(), "ScrollToRow")) table_->scrollTo(table_->model()->index(row, 0));
-}
-
-void ReportListControl::SetRowSelected(int row, bool selected) {
-    if (!CheckRow(Id(), row, table_->rowCount(), "SetRowSelected")) return;
-    const auto command =
-        (selected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect) | QItemSelectionModel::Rows;
-    table_->selectionModel()->select(table_->model()->index(row, 0), command);
-}
-
-std::vector<int> ReportListControl::SelectedRows() const {
-    std::vector<int> rows;
-    for (const QModelIndex& index : table_->selectionModel()->selectedIndexes()) {
-        if (std::find(rows.begin(), rows.end(), index.row()) == rows.end()) rows.push_back(index.row());
-    }
-    std::sort(rows.begin(), rows.end());
-    return rows;
+    if (HasRow(row, "ScrollToRow")) table_->scrollTo(table_->model()->index(row, 0));
 }
 
 Rect ReportListControl::CellBounds(int row, int column) const {
-    if (!CheckRow(Id(), row, table_->rowCount(), "CellBounds")) return {};
+    if (!HasRow(row, "CellBounds")) return {};
     if (column < 0 || column >= table_->columnCount()) return {};
     // The whole cell, its grid line included, measured from the list's own corner rather than its viewport's.
     const QPoint corner = table_->viewport()->pos();
     return {corner.x() + table_->columnViewportPosition(column), corner.y() + table_->rowViewportPosition(row),
             table_->columnWidth(column), table_->rowHeight(row)};
-}
-
-void ReportListControl::SetFont(const QFont& font) {
-    Control::SetFont(font);
-    UpdateRowHeight();
 }
 
 std::pair<int, int> ReportListControl::HitTest(QPoint at) const {
@@ -190,17 +129,13 @@ QTableWidgetItem& ReportListControl::CellItem(int row, int column) {
         item = new QTableWidgetItem;
         item->setData(kCellImageRole, kNoImage);
         item->setTextAlignment(AlignmentOf(column));
-        if (const auto& color = rowColors_[static_cast<std::size_t>(row)]) item->setForeground(*color);
+        if (const QTableWidgetItem* header = table_->verticalHeaderItem(row)) item->setForeground(header->foreground());
         table_->setItem(row, column, item);
     }
     return *item;
 }
 
-void ReportListControl::ShowImage(QTableWidgetItem& item) const {
-    item.setIcon(ImageIcon(images_, item.data(kCellImageRole).toInt()));
-}
-
-void ReportListControl::UpdateRowHeight() {
+void ReportListControl::Relayout() {
     // A report row is as tall as its text or its image, whichever is taller, and one pixel more.
     const int height = std::max(table_->fontMetrics().height(), table_->iconSize().height()) + 1;
     table_->verticalHeader()->setDefaultSectionSize(height);
