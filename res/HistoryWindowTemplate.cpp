@@ -17,8 +17,7 @@ constexpr int kMargin = 3;
 void Column(DialogTemplate& t, const int* ids, int count, int x, int width) {
     const int height = (kHeight - kMargin * (count + 1)) / count;
     for (int k = 0; k < count; ++k) {
-        t.controls.push_back(
-            {ids[k], ControlKind::Chart, {x, kMargin + k * (height + kMargin), width, height}, "", kVisible, {}, 0});
+        t.controls.push_back(Plain(ids[k], ControlKind::Chart, {x, kMargin + k * (height + kMargin), width, height}));
     }
 }
 
@@ -27,10 +26,7 @@ void Column(DialogTemplate& t, const int* ids, int count, int x, int width) {
 DialogTemplate HistoryWindowTemplate(int inputRows, int channels) {
     inputRows = std::clamp(inputRows, 1, 3);
     channels = std::clamp(channels, 0, 4);
-    DialogTemplate t;
-    t.id = kHistoryDialog;
-    t.size = {kWidth, kHeight};
-    t.caption = "Signal history";
+    DialogTemplate t = Window(kHistoryDialog, {kWidth, kHeight}, "Signal history", {});
     const int columns = channels > 0 ? 2 : 1;
     const int width = (kWidth - kMargin * (columns + 1)) / columns;
     Column(t, kInputChart, inputRows, kMargin, width);

@@ -2,39 +2,26 @@
 #include "res/Templates.h"
 
 namespace kelvane::res {
-namespace {
 
 using namespace ui;
 
-DialogTemplate Build() {
-    DialogTemplate t;
-    t.id = kMainDialog;
-    t.size = {505, 338};
-    t.caption = "Kelvane";
-    t.visible = true;
-    t.controls = {
-        {kModuleList,
-         ControlKind::ListView,
-         {33, 4, 51, 329},
-         "",
-         kVisible | kBorder | kVerticalScroll | kLargeIcons | kSingleSelection | kNotify | kTabStop,
-         {},
-         0},
-        {kDiscoverButton, ControlKind::PushButton, {2, 3, 28, 25}, "", kVisible | kTabStop, {}, kDiscoverIcon},
-        {kUploadButton, ControlKind::PushButton, {2, 38, 28, 25}, "", kVisible | kTabStop, {}, kUploadIcon},
-        {kSaveButton, ControlKind::PushButton, {2, 67, 28, 25}, "", kVisible | kTabStop, {}, kSaveIcon},
-        {kBackgroundPicture, ControlKind::Picture, {95, 73, 400, 172}, "", kVisible, {}, kBackgroundBitmap},
-        {kMakerPicture, ControlKind::Picture, {414, 299, 84, 31}, "", 0, {}, kMakerBitmap},
-        {kBannerPicture, ControlKind::Picture, {95, 121, 400, 74}, "", 0, {}, kBannerBitmap},
-        {kSmallBannerPicture, ControlKind::Picture, {193, 138, 203, 46}, "", 0, {}, kSmallBannerBitmap},
-    };
-    return t;
-}
-
-}  // namespace
+// The maker's picture and the banners wait hidden until the program chooses one to show.
+constexpr std::uint32_t kHidden = 0;
 
 const DialogTemplate& MainDialogTemplate() {
-    static const DialogTemplate dialog = Build();
+    static const DialogTemplate dialog = ShownWindow(
+        kMainDialog, {505, 338}, "Kelvane",
+        {
+            ListView(kModuleList, {33, 4, 51, 329},
+                     kVisible | kBorder | kVerticalScroll | kLargeIcons | kSingleSelection | kNotify | kTabStop),
+            IconButton(kDiscoverButton, {2, 3, 28, 25}, kDiscoverIcon),
+            IconButton(kUploadButton, {2, 38, 28, 25}, kUploadIcon),
+            IconButton(kSaveButton, {2, 67, 28, 25}, kSaveIcon),
+            Picture(kBackgroundPicture, {95, 73, 400, 172}, kBackgroundBitmap),
+            Picture(kMakerPicture, {414, 299, 84, 31}, kMakerBitmap, kHidden),
+            Picture(kBannerPicture, {95, 121, 400, 74}, kBannerBitmap, kHidden),
+            Picture(kSmallBannerPicture, {193, 138, 203, 46}, kSmallBannerBitmap, kHidden),
+        });
     return dialog;
 }
 

@@ -10,36 +10,27 @@ namespace {
 using namespace ui;
 using namespace panel;
 
-constexpr std::uint32_t kEditStyle = kVisible | kBorder | kTabStop;
 constexpr std::uint32_t kNumberStyle = kEditStyle | kNumbersOnly;
-constexpr std::uint32_t kLabelStyle = kVisible;
 constexpr int kEditHeight = 11;
 constexpr int kComboDropHeight = 70;
 
 const std::vector<std::string> kCodeRates{"1/2", "2/3", "3/4", "5/6", "7/8"};
 
+// The panel's rows: captions sit two units below the top of the edit or box they name, as do the bars.
 class Layout {
 public:
     explicit Layout(DialogTemplate& t) : t_(t) {}
     void Label(int id, int x, int y, int w, const std::string& caption, std::uint32_t extra = 0) {
-        Add(id, ControlKind::Static, {x, y + 2, w, 9}, caption, kLabelStyle | extra);
+        Add(Caption(id, {x, y + 2, w, 9}, caption, kVisible | extra));
     }
     void Edit(int id, int x, int y, int w, std::uint32_t style = kNumberStyle) {
-        Add(id, ControlKind::Edit, {x, y, w, kEditHeight}, "", style);
+        Add(ui::Edit(id, {x, y, w, kEditHeight}, style));
     }
     void Combo(int id, int x, int y, int w, const std::vector<std::string>& items) {
-        Add(id, ControlKind::ComboBox, {x, y, w, kComboDropHeight}, "", kEditStyle, items);
+        Add(ComboBox(id, {x, y, w, kComboDropHeight}, items));
     }
-    void Bar(int id, int x, int y, int w, int h = 7) {
-        Add(id, ControlKind::ProgressBar, {x, y + 2, w, h}, "", kVisible | kSmooth | kBorder);
-    }
-    void Picture(int id, int x, int y, int w, int h, int bitmap) {
-        Add(id, ControlKind::Picture, {x, y, w, h}, "", kVisible, {}, bitmap);
-    }
-    void Add(int id, ControlKind kind, Rect r, const std::string& caption, std::uint32_t style,
-             std::vector<std::string> items = {}, int resource = 0) {
-        t_.controls.push_back({id, kind, r, caption, style, std::move(items), resource});
-    }
+    void Bar(int id, int x, int y, int w, int h = 7) { Add(ProgressBar(id, {x, y + 2, w, h})); }
+    void Add(ControlTemplate control) { t_.controls.push_back(std::move(control)); }
 
 private:
     DialogTemplate& t_;
@@ -59,7 +50,7 @@ void InputRows(Layout& l, int y, bool rowB) {
     l.Combo(rowB ? kFecB : kFecA, kInFecX, y, 30, kCodeRates);
     l.Label(rowB ? kSymbolRateLabelB : kSymbolRateLabelA, kInLabelX, y + 13, 26, "S.R. :");
     l.Edit(rowB ? kSymbolRateB : kSymbolRateA, kInEditX, y + 13, kInEditW);
-    l.Picture(rowB ? kLampB : kLampA, kInFecLabelX, y + 14, 28, 9, kRedLampBitmap);
+    l.Add(Picture(rowB ? kLampB : kLampA, {kInFecLabelX, y + 14, 28, 9}, kRedLampBitmap));
     l.Label(rowB ? kLevelCaptionB : kLevelCaptionA, kInLabelX, y + 25, 26, "Level");
     l.Bar(rowB ? kLevelBarB : kLevelBarA, kInEditX, y + 25, kInBarW);
     l.Label(rowB ? kLevelNumberB : kLevelNumberA, kInNumberX, y + 25, 22, "0", kRightAligned);
@@ -68,8 +59,7 @@ void InputRows(Layout& l, int y, bool rowB) {
     l.Label(rowB ? kSnrNumberB : kSnrNumberA, kInNumberX, y + 34, 22, "0", kRightAligned);
     // One history button serves the pair: it stands beside the first input's bars, as tall as both.
     if (!rowB) {
-        l.Add(kHistoryButton, ControlKind::PushButton, {kInNumberX + 24, y + 26, 14, 16}, "", kVisible | kTabStop, {},
-              kHistoryIcon);
+        l.Add(IconButton(kHistoryButton, {kInNumberX + 24, y + 26, 14, 16}, kHistoryIcon));
     }
 }
 
@@ -77,32 +67,32 @@ void InputArea(Layout& l) {
     l.Label(kLetterA, 2, 1, 8, "A");
     InputRows(l, 1, false);
     l.Label(kInputBLetter, 2, 47, 8, "B");
-    l.Picture(kInputBIcon, 136, 59, 12, 12, 210);
+    l.Add(Picture(kInputBIcon, {136, 59, 12, 12}, 210));
     InputRows(l, 47, true);
     // The player: its rate, the service it plays, and below them the schedule.
     l.Label(kPlayerRateCaption, 2, 93, 38, "Rate :");
-    l.Add(kPlayerRate, ControlKind::TrackBar, {40, 93, 96, 12}, "", kVisible | kTabStop);
+    l.Add(Plain(kPlayerRate, ControlKind::TrackBar, {40, 93, 96, 12}));
     l.Label(kPlayerRateLabel, 138, 93, 38, "%d Mb/s", kRightAligned);
     l.Label(kPlayerServiceIdCaption, 2, 107, 34, "S.I.D. :");
     l.Edit(kPlayerServiceId, 36, 107, 30);
     l.Label(kPlayerServiceNameCaption, 69, 107, 24, "Name :");
     l.Edit(kPlayerServiceName, 93, 107, 83, kEditStyle);
-    l.Picture(kFilePicture, 8, 123, 16, 16, 201);
+    l.Add(Picture(kFilePicture, {8, 123, 16, 16}, 201));
     l.Combo(kFileCombo, 41, 121, 116, {});
-    l.Add(kStartPicker, ControlKind::TimePicker, {41, 136, 45, 15}, "", kVisible | kTabStop);
-    l.Picture(kTimePicture, 89, 138, 16, 16, 202);
-    l.Add(kEndPicker, ControlKind::TimePicker, {112, 136, 44, 15}, "", kVisible | kTabStop);
-    l.Add(kAddEntry, ControlKind::PushButton, {159, 121, 18, 13}, "+", kVisible | kTabStop);
-    l.Add(kRemoveEntries, ControlKind::PushButton, {159, 136, 18, 13}, "-", kVisible | kTabStop);
-    l.Add(kScheduleList, ControlKind::ListView, {0, 151, 176, 23}, "",
-          kVisible | kBorder | kReport | kNoHeader | kGridLines | kFullRowSelect | kNotify);
+    l.Add(Plain(kStartPicker, ControlKind::TimePicker, {41, 136, 45, 15}));
+    l.Add(Picture(kTimePicture, {89, 138, 16, 16}, 202));
+    l.Add(Plain(kEndPicker, ControlKind::TimePicker, {112, 136, 44, 15}));
+    l.Add(Button(kAddEntry, {159, 121, 18, 13}, "+"));
+    l.Add(Button(kRemoveEntries, {159, 136, 18, 13}, "-"));
+    l.Add(ListView(kScheduleList, {0, 151, 176, 23},
+                   kVisible | kBorder | kReport | kNoHeader | kGridLines | kFullRowSelect | kNotify));
 }
 
 // Columns of the output area: a caption column, then four channel columns.
 constexpr int kOutLabelX = 200, kOutChannelX = 246, kOutChannelW = 40, kOutChannelStep = 42;
 
 void ChannelGrid(Layout& l) {
-    l.Picture(kOutputIcon, 182, 1, 16, 16, 211);
+    l.Add(Picture(kOutputIcon, {182, 1, 16, 16}, 211));
     for (int k = 0; k < 4; ++k) {
         const int x = kOutChannelX + k * kOutChannelStep;
         l.Label(kChannelNumber[k], x, 0, kOutChannelW, std::to_string(k + 1), kCentered);
@@ -117,7 +107,7 @@ void ChannelGrid(Layout& l) {
         l.Bar(kChannelRateBar[k], kOutChannelX, y, 92, 6);
         l.Label(kChannelRateLabel[k], 342, y - 1, 70, "99999/99999", kRightAligned);
     }
-    l.Add(kSeparator1, ControlKind::EtchedLine, {182, 80, 232, 1}, "", kVisible);
+    l.Add(Plain(kSeparator1, ControlKind::EtchedLine, {182, 80, 232, 1}));
 }
 
 // Two columns of caption and box; the right-hand captions are the long ones ("Larghezza di banda :").
@@ -135,45 +125,41 @@ void Modulation(Layout& l) {
     l.Combo(kGuard, kModRightX, 97, kModRightW, {"1/32", "1/16", "1/8", "1/4"});
     l.Label(kModeCaption, kModLeftLabelX, 110, kModLeftLabelW, "Mode :");
     l.Combo(kMode, kModLeftX, 110, kModLeftW, {"2K", "8K"});
-    l.Picture(kLevelIcon, 184, 123, 12, 12, 212);
+    l.Add(Picture(kLevelIcon, {184, 123, 12, 12}, 212));
     l.Label(kLevelAttCaption, 200, 124, 64, "Level Att.");
-    l.Add(kLevelSlider, ControlKind::TrackBar, {266, 123, 112, 12}, "", kVisible | kTabStop);
+    l.Add(Plain(kLevelSlider, ControlKind::TrackBar, {266, 123, 112, 12}));
     l.Label(kLevelLabel, 380, 124, 32, "0dB", kRightAligned);
-    l.Add(kSeparator2, ControlKind::EtchedLine, {182, 137, 232, 1}, "", kVisible);
+    l.Add(Plain(kSeparator2, ControlKind::EtchedLine, {182, 137, 232, 1}));
 }
 
 void Network(Layout& l) {
-    l.Picture(kOutputIcon2, 182, 144, 16, 16, 211);
-    l.Add(kNetworkFrame, ControlKind::GroupBox, {200, 139, 214, 37}, "", kVisible);
+    l.Add(Picture(kOutputIcon2, {182, 144, 16, 16}, 211));
+    l.Add(GroupBox(kNetworkFrame, {200, 139, 214, 37}, ""));
     l.Label(kNetworkIdCaption, 204, 146, 40, "Net. Id. :");
     l.Edit(kNetworkId, 245, 146, 32);
     l.Label(kNitVersionCaption, 280, 146, 24, "Vers. :");
     l.Edit(kNitVersion, 304, 146, 16);
-    l.Add(kRemoveCatEmm, ControlKind::CheckBox, {323, 146, 89, 11}, "Remove CAT/EMM", kVisible | kTabStop);
+    l.Add(CheckBox(kRemoveCatEmm, {323, 146, 89, 11}, "Remove CAT/EMM"));
     l.Label(kNetworkNameCaption, 206, 160, 56, "Network name :");
     l.Edit(kNetworkName, 264, 160, 146, kEditStyle);
 }
 
 void ServiceList(Layout& l) {
     // Captions over the columns of the list, at the columns' pixel positions, light on a dark band.
-    l.Add(kCaptionBand, ControlKind::DrawingArea, {0, 177, 414, 11}, "", kVisible);
-    const std::uint32_t caption = kVisible;
-    l.Add(kSidCaption, ControlKind::Static, {26, 178, 33, 9}, "S.I.D.", caption);
-    l.Add(kNameCaption, ControlKind::Static, {60, 178, 90, 9}, "Service name", caption);
-    l.Add(kUncryptCaption, ControlKind::Static, {177, 178, 51, 9}, "UNCRYPT", caption | kCentered);
-    l.Add(kModulationCaption, ControlKind::Static, {228, 178, 51, 9}, "MODULATION", caption | kCentered);
-    l.Add(kLcnCaption, ControlKind::Static, {282, 178, 30, 9}, "LCN", caption);
-    l.Add(kHdLcnCaption, ControlKind::Static, {314, 178, 33, 9}, "HD LCN", caption);
-    l.Add(kServiceList, ControlKind::ListView, {0, 188, 414, 132}, "",
-          kVisible | kBorder | kReport | kNoHeader | kGridLines | kFullRowSelect | kNotify | kTabStop);
-    l.Add(kRateBar, ControlKind::DrawingArea, {0, 323, 414, 13}, "", kVisible);
+    l.Add(Plain(kCaptionBand, ControlKind::DrawingArea, {0, 177, 414, 11}));
+    l.Add(Caption(kSidCaption, {26, 178, 33, 9}, "S.I.D."));
+    l.Add(Caption(kNameCaption, {60, 178, 90, 9}, "Service name"));
+    l.Add(Caption(kUncryptCaption, {177, 178, 51, 9}, "UNCRYPT", kVisible | kCentered));
+    l.Add(Caption(kModulationCaption, {228, 178, 51, 9}, "MODULATION", kVisible | kCentered));
+    l.Add(Caption(kLcnCaption, {282, 178, 30, 9}, "LCN"));
+    l.Add(Caption(kHdLcnCaption, {314, 178, 33, 9}, "HD LCN"));
+    l.Add(ListView(kServiceList, {0, 188, 414, 132},
+                   kVisible | kBorder | kReport | kNoHeader | kGridLines | kFullRowSelect | kNotify | kTabStop));
+    l.Add(Plain(kRateBar, ControlKind::DrawingArea, {0, 323, 414, 13}));
 }
 
 DialogTemplate Build() {
-    DialogTemplate t;
-    t.id = kModulePanelDialog;
-    t.size = {414, 338};
-    t.child = true;
+    DialogTemplate t = ChildPanel(kModulePanelDialog, {414, 338}, {});
     Layout l(t);
     InputArea(l);
     ChannelGrid(l);

@@ -61,18 +61,43 @@ struct ControlTemplate {
     int resource = 0;  // bitmap of a picture, icon of a button
 };
 
+// Each kind of control as templates write it: the kind's usual style is the default, so that a template names
+// only what sets a control apart.
+constexpr std::uint32_t kEditStyle = kVisible | kBorder | kTabStop;
+// The program's lists choose an entry on a double-click, so they report it.
+constexpr std::uint32_t kListBoxStyle = kVisible | kBorder | kVerticalScroll | kNotify | kTabStop;
+ControlTemplate Caption(int id, Rect rect, std::string text, std::uint32_t style = kVisible);
+ControlTemplate Edit(int id, Rect rect, std::uint32_t style = kEditStyle);
+ControlTemplate Button(int id, Rect rect, std::string caption, std::uint32_t style = kVisible | kTabStop);
+ControlTemplate IconButton(int id, Rect rect, int icon, std::uint32_t style = kVisible | kTabStop);
+ControlTemplate CheckBox(int id, Rect rect, std::string caption);
+ControlTemplate ComboBox(int id, Rect rect, std::vector<std::string> items, std::uint32_t style = kEditStyle);
+ControlTemplate ListBox(int id, Rect rect, std::uint32_t style = kListBoxStyle, std::vector<std::string> items = {});
+ControlTemplate ListView(int id, Rect rect, std::uint32_t style);
+ControlTemplate ProgressBar(int id, Rect rect, std::uint32_t style = kVisible | kSmooth | kBorder);
+ControlTemplate Picture(int id, Rect rect, int bitmap, std::uint32_t style = kVisible);
+ControlTemplate GroupBox(int id, Rect rect, std::string caption);
+// The kinds that carry nothing but their place: track bars and time pickers take the tab, the rest do not.
+ControlTemplate Plain(int id, ControlKind kind, Rect rect);
+
 struct DialogTemplate {
     int id = 0;
-    Size size;  // dialog units
-    std::string caption;
+    Size size{};  // dialog units
+    std::string caption{};
     std::string fontFace = "Microsoft Sans Serif";
     int fontPoints = 8;
     bool child = false;  // a panel inside the main window rather than a window of its own
     bool visible = false;
-    std::vector<ControlTemplate> controls;
+    std::vector<ControlTemplate> controls{};
 
     const ControlTemplate* Find(int controlId) const;
 };
+
+// A panel placed inside another dialog's window, hidden until the program shows it.
+DialogTemplate ChildPanel(int id, Size size, std::vector<ControlTemplate> controls);
+// A window of its own, hidden until the program shows it; a shown window appears as soon as it is made.
+DialogTemplate Window(int id, Size size, std::string caption, std::vector<ControlTemplate> controls);
+DialogTemplate ShownWindow(int id, Size size, std::string caption, std::vector<ControlTemplate> controls);
 
 // One dialog unit is a quarter of the dialog font's average character width across and an eighth of its
 // height down: 1.5 and 1.625 pixels for the 8-point font at 96 dpi, rounded to the nearest pixel.

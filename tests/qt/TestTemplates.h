@@ -32,67 +32,32 @@ constexpr int kMissingArt = 9999;
 
 // One of every kind of control.
 inline DialogTemplate FormTemplate() {
-    DialogTemplate t;
-    t.id = 900;
-    t.size = {300, 200};
-    t.caption = "Form";
-    t.controls = {
-        {kLabel, ControlKind::Static, {6, 6, 60, 8}, "Name :", kVisible, {}, 0},
-        {kEdit, ControlKind::Edit, {70, 4, 80, 12}, "", kVisible | kBorder | kTabStop, {}, 0},
-        {kPassword, ControlKind::Edit, {160, 4, 60, 12}, "", kVisible | kBorder | kTabStop, {}, 0},
-        {kMemo,
-         ControlKind::Edit,
-         {6, 20, 144, 36},
-         "",
-         kVisible | kBorder | kMultiLine | kVerticalScroll | kTabStop,
-         {},
-         0},
-        {kCombo, ControlKind::ComboBox, {160, 20, 60, 60}, "", kVisible | kTabStop, {"QPSK", "16-QAM", "64-QAM"}, 0},
-        {kListBox,
-         ControlKind::ListBox,
-         {226, 4, 68, 52},
-         "",
-         kVisible | kBorder | kVerticalScroll | kNotify | kTabStop,
-         {"one", "two", "three"},
-         0},
-        {kButton, ControlKind::PushButton, {6, 60, 50, 14}, "Apply", kVisible | kTabStop, {}, 0},
-        {kIconButton, ControlKind::PushButton, {60, 60, 28, 25}, "", kVisible | kTabStop, {}, kTestIcon},
-        {kCheck, ControlKind::CheckBox, {96, 62, 70, 10}, "Remove CAT/EMM", kVisible | kTabStop, {}, 0},
-        {kSlider, ControlKind::TrackBar, {170, 60, 124, 16}, "", kVisible | kTabStop, {}, 0},
-        {kProgress, ControlKind::ProgressBar, {170, 80, 124, 7}, "", kVisible | kSmooth | kBorder, {}, 0},
-        {kTime, ControlKind::TimePicker, {96, 76, 50, 12}, "", kVisible | kTabStop, {}, 0},
-        {kGroup, ControlKind::GroupBox, {4, 90, 110, 104}, "Modules", kVisible, {}, 0},
-        {kIcons,
-         ControlKind::ListView,
-         {8, 100, 102, 90},
-         "",
-         kVisible | kBorder | kLargeIcons | kSingleSelection | kNotify,
-         {},
-         0},
-        {kReportList,
-         ControlKind::ListView,
-         {120, 100, 174, 60},
-         "",
-         kVisible | kBorder | kReport | kNoHeader | kGridLines | kFullRowSelect | kNotify,
-         {},
-         0},
-        {kLine, ControlKind::EtchedLine, {120, 166, 174, 1}, "", kVisible, {}, 0},
-        {kPicture, ControlKind::Picture, {120, 172, 40, 20}, "", kVisible | kNotify, {}, kTestBitmap},
-        {kArea, ControlKind::DrawingArea, {170, 172, 124, 20}, "", kVisible, {}, 0},
-    };
-    return t;
+    return Window(
+        900, {300, 200}, "Form",
+        {
+            Caption(kLabel, {6, 6, 60, 8}, "Name :"),
+            Edit(kEdit, {70, 4, 80, 12}),
+            Edit(kPassword, {160, 4, 60, 12}),
+            Edit(kMemo, {6, 20, 144, 36}, kVisible | kBorder | kMultiLine | kVerticalScroll | kTabStop),
+            ComboBox(kCombo, {160, 20, 60, 60}, {"QPSK", "16-QAM", "64-QAM"}, kVisible | kTabStop),
+            ListBox(kListBox, {226, 4, 68, 52}, kListBoxStyle, {"one", "two", "three"}),
+            Button(kButton, {6, 60, 50, 14}, "Apply"),
+            IconButton(kIconButton, {60, 60, 28, 25}, kTestIcon),
+            CheckBox(kCheck, {96, 62, 70, 10}, "Remove CAT/EMM"),
+            Plain(kSlider, ControlKind::TrackBar, {170, 60, 124, 16}),
+            ProgressBar(kProgress, {170, 80, 124, 7}),
+            Plain(kTime, ControlKind::TimePicker, {96, 76, 50, 12}),
+            GroupBox(kGroup, {4, 90, 110, 104}, "Modules"),
+            ListView(kIcons, {8, 100, 102, 90}, kVisible | kBorder | kLargeIcons | kSingleSelection | kNotify),
+            ListView(kReportList, {120, 100, 174, 60},
+                     kVisible | kBorder | kReport | kNoHeader | kGridLines | kFullRowSelect | kNotify),
+            Plain(kLine, ControlKind::EtchedLine, {120, 166, 174, 1}),
+            Picture(kPicture, {120, 172, 40, 20}, kTestBitmap, kVisible | kNotify),
+            Plain(kArea, ControlKind::DrawingArea, {170, 172, 124, 20}),
+        });
 }
 
 // A panel to be placed inside another dialog's window.
-inline DialogTemplate PanelTemplate() {
-    DialogTemplate t;
-    t.id = 901;
-    t.size = {100, 40};
-    t.child = true;
-    t.controls = {
-        {kEdit, ControlKind::Edit, {4, 4, 80, 12}, "", kVisible | kBorder | kTabStop, {}, 0},
-    };
-    return t;
-}
+inline DialogTemplate PanelTemplate() { return ChildPanel(901, {100, 40}, {Edit(kEdit, {4, 4, 80, 12})}); }
 
 }  // namespace kelvane::ui::test
