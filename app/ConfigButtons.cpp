@@ -4,6 +4,7 @@
 #include "app/KelvaneDlg.h"
 #include "app/MessageCatalogue.h"
 #include "app/TextFormat.h"
+#include "app/Tones.h"
 #include "config/ConfigFile.h"
 #include "config/ConfigUpload.h"
 #include "config/ConfigValidate.h"
@@ -17,8 +18,6 @@ namespace {
 constexpr std::uint32_t kReportMs = 2000;
 // A failed upload is followed at once by a new search for the rack, whose messages would hide it.
 constexpr std::uint32_t kUploadFailureReadMs = 2000;
-constexpr unsigned kErrorBeepHz = 440;
-constexpr unsigned kErrorBeepMs = 250;
 
 constexpr const char* kConfigFolder = "config";
 constexpr const char* kFilterName = "Config.";
@@ -78,7 +77,7 @@ void CKelvaneDlg::UploadConfiguration() {
     // A module that did not answer has not taken its image: saying "uploaded" would be untrue. The lost link
     // makes the supervision read the rack afresh, so the failure is held long enough to be read first.
     if (result != UploadResult::Sent) {
-        windows_.Beep(kErrorBeepHz, kErrorBeepMs);
+        windows_.Beep(kConfigErrorTone.frequencyHz, kConfigErrorTone.milliseconds);
         info_.ShowInfo(MessageText(kErrorMessage), true, kUploadFailureReadMs);
         return;
     }
@@ -115,7 +114,7 @@ std::optional<std::string> CKelvaneDlg::AskConfigPath(bool save) {
 }
 
 void CKelvaneDlg::ReportFailure(int message, const std::string& reason) {
-    windows_.Beep(kErrorBeepHz, kErrorBeepMs);
+    windows_.Beep(kConfigErrorTone.frequencyHz, kConfigErrorTone.milliseconds);
     info_.ShowInfo(reason.empty() ? MessageText(message) : MessageText(message) + "\r\n" + reason, false, kReportMs);
 }
 

@@ -8,6 +8,7 @@
 #include "app/ModuleTypes.h"
 #include "app/PortReasons.h"
 #include "app/TextFormat.h"
+#include "app/Tones.h"
 #include "config/ConfigSync.h"
 #include "link/Xmit.h"
 #include "res/ResourceIds.h"
@@ -25,9 +26,6 @@ constexpr std::uint32_t kFoundOnShowMs = 5000;
 constexpr std::uint32_t kLastingShowMs = 3'600'000;
 // The reasons named in the window's two lines; the ports beyond them are counted.
 constexpr std::size_t kReasonsNamed = 3;
-constexpr unsigned kWarningBeepHz = 440;
-constexpr unsigned kWarningBeepMs = 200;
-constexpr unsigned kFailureBeepHz = 220;
 constexpr std::size_t kRefusedFilesNamed = 3;
 
 // The firmware upgrade reports in the message area, as every long operation of the window does.
@@ -164,7 +162,7 @@ bool CKelvaneDlg::DiscoveryPass(bool firmwareChecks, bool& updated) {
     EnableCommand(res::kUploadButton, true);
     EnableCommand(res::kSaveButton, true);
     if (firmware_.FirmwareFilesFound() == 0) {
-        windows_.Beep(kWarningBeepHz, kWarningBeepMs);
+        windows_.Beep(kWarningTone.frequencyHz, kWarningTone.milliseconds);
         info_.ShowInfo(MessageText(kNoFirmwareMessage), true, kReadShowMs);
     }
     if (firmwareChecks) ReportRefusedFirmware();
@@ -190,7 +188,7 @@ std::string CKelvaneDlg::NotFoundText() const {
 void CKelvaneDlg::ReportNoRack(bool firstSearch) {
     if (!lookingAgain_) {
         if (firmware_.FirmwareFilesFound() == 0) {
-            windows_.Beep(kWarningBeepHz, kWarningBeepMs);
+            windows_.Beep(kWarningTone.frequencyHz, kWarningTone.milliseconds);
             info_.ShowInfo(MessageText(kNoFirmwareMessage), true, kReadShowMs);
         }
         if (firstSearch) ReportRefusedFirmware();
@@ -207,7 +205,7 @@ void CKelvaneDlg::ReportRefusedFirmware() {
     for (const FirmwareScanNote& note : firmware_.Scan().notes) {
         if (!ReportedInWindow(note.verdict)) continue;
         if (named++ == kRefusedFilesNamed) break;
-        windows_.Beep(kWarningBeepHz, kWarningBeepMs);
+        windows_.Beep(kWarningTone.frequencyHz, kWarningTone.milliseconds);
         info_.ShowInfo(FormatText(MessageText(kFirmwareTooLargeMessage), {note.line}), true, kReadShowMs);
     }
 }
@@ -223,7 +221,7 @@ void CKelvaneDlg::ReportVersionsNotTaken() {
     for (const VersionNotTaken& failure : failures) {
         text += (text.empty() ? "" : "\r\n") + VersionNotTakenText(failure);
     }
-    windows_.Beep(kFailureBeepHz, kWarningBeepMs);
+    windows_.Beep(kFailureTone.frequencyHz, kFailureTone.milliseconds);
     info_.ShowLasting(text);
 }
 

@@ -1,6 +1,7 @@
 #include "app/DiscoveryExchanges.h"
 
 #include "app/ModuleTypes.h"
+#include "link/RequestCodes.h"
 #include "link/Xmit.h"
 #include "platform/Clock.h"
 
@@ -8,20 +9,10 @@
 #include <bitset>
 
 namespace kelvane {
-namespace {
 
-constexpr std::uint8_t kModuleListCommand = 0x60;
-constexpr std::uint8_t kReadConfigCommand = 0x70;
-constexpr int kIdentityTimeout = 10;
-constexpr int kModuleListTimeout = 100;
-constexpr int kReadConfigTimeout = 10;
 constexpr std::uint8_t kInactiveState = 0xFF;
 constexpr std::size_t kTripleSize = 3;
-constexpr std::uint8_t kRestartStep = 0x03;
-constexpr int kRestartTimeout = 1;
 constexpr std::uint32_t kSearchPauseMs = 1000;
-
-}  // namespace
 
 std::optional<std::uint8_t> ProbeIdentity(CXmit& link, std::uint8_t address, IdentityFailure& failure) {
     failure = IdentityFailure::NoAnswer;
@@ -75,7 +66,7 @@ bool ReadModuleList(CXmit& link, SlotTable& table, ModuleListFault* fault) {
     if (controllerVersion) controller.Version = *controllerVersion;
     table.ModuleCount = 1;
 
-    if (!link.XmitRequest({}, 0, kModuleListCommand, kModuleListTimeout)) return false;
+    if (!link.XmitRequest({}, 0, kListCommand, kListTimeout)) return false;
     const auto reply = link.Reply();
     const ModuleListFault found = CheckModuleList(reply);
     if (fault != nullptr) *fault = found;
@@ -123,8 +114,8 @@ DiscoveryReport RunDiscoveryExchanges(CXmit& link, SlotTable& table,
 }
 
 bool BroadcastRestart(CXmit& link) {
-    const std::uint8_t payload[] = {kRestartStep};
-    return link.XmitRequest(payload, kBroadcastAddress, kFirmwareCommand, kRestartTimeout);
+    const std::uint8_t payload[] = {kFirmwareRestartStep};
+    return link.XmitRequest(payload, kBroadcastAddress, kFirmwareCommand, kFirmwareRestartTimeout);
 }
 
 bool SearchUntilFound(CXmit& link, Clock& clock, std::uint32_t limitMs, const std::function<bool()>& keepSearching,

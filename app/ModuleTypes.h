@@ -9,8 +9,15 @@ namespace kelvane {
 enum class ModuleRole { Controller, Input, Output, CommonInterface, Unknown };
 
 constexpr std::uint8_t kControllerType = 0;
-constexpr std::uint8_t kPlayerType = 7;
 constexpr std::uint8_t kCommonInterfaceType = 3;
+// The satellite tuner whose image holds a FEC choice, and the one that holds none.
+constexpr std::uint8_t kFecTunerType = 1;
+constexpr std::uint8_t kPlainTunerType = 4;
+constexpr std::uint8_t kPlayerType = 7;
+// The outputs by their channel count: the single-channel one (whose images differ from the others'), the
+// two-channel one; the others carry four.
+constexpr std::uint8_t kSingleChannelOutputType = 2;
+constexpr std::uint8_t kTwoChannelOutputType = 5;
 
 ModuleRole RoleOf(std::uint8_t type);
 inline bool IsInputType(std::uint8_t type) { return RoleOf(type) == ModuleRole::Input; }

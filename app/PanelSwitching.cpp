@@ -7,12 +7,8 @@
 #include "res/ResourceIds.h"
 
 namespace kelvane {
-namespace {
 
-constexpr std::uint32_t kClearShowMs = 100;
 constexpr std::uint32_t kNeedsInputShowMs = 2000;
-
-}  // namespace
 
 void CKelvaneDlg::SelectSlot(int index) {
     if (index == currentSlot_) {
@@ -21,7 +17,7 @@ void CKelvaneDlg::SelectSlot(int index) {
     }
     currentSlot_ = index;
     modulePanel_->HidePanel();
-    info_.ShowInfo("", false, kClearShowMs);
+    info_.Clear();
     camMenu_->ClearCamList();
     camMenu_->CloseCamMenu();
     PlacePanel(nullptr);

@@ -8,6 +8,7 @@
 #include "bench/ResourceUsage.h"
 #include "bench/Ser2netServer.h"
 #include "config/FirmwareUpdate.h"
+#include "link/RequestCodes.h"
 #include "link/Xmit.h"
 #include "panel/StatusReplies.h"
 #include "platform/NativePorts.h"
@@ -152,9 +153,9 @@ std::vector<Work> Works(const std::vector<std::uint8_t>& image, int runs, int up
     works.push_back(
         {"panel status poll (input status + output rates)", runs * 4, std::nullopt, needPort, [](Session& s) {
              CXmit& link = s.Link();
-             if (!link.XmitRequest({}, kInput, kInputStatusCommand, kInputStatusTimeout)) return false;
+             if (!link.XmitRequest({}, kInput, kStatusCommand, kStatusTimeout)) return false;
              const InputStatus status = ParseInputStatus(link.Reply(), 1);
-             if (!link.XmitRequest({}, kOutput, kListsCommand, kListsTimeout)) return false;
+             if (!link.XmitRequest({}, kOutput, kListCommand, kListTimeout)) return false;
              const OutputRates rates = ParseOutputRates(link.Reply(), 2, 5);
              return status.rows > 0 && !rates.channels.empty();
          }});

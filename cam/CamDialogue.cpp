@@ -4,7 +4,7 @@
 
 #include "app/MessageCatalogue.h"
 #include "app/TextFormat.h"
-#include "cam/CamRequests.h"
+#include "link/RequestCodes.h"
 #include "link/Xmit.h"
 #include "platform/Clock.h"
 #include "text/Utf8.h"
@@ -15,13 +15,11 @@
 namespace kelvane {
 namespace {
 
-using namespace cam;
-
 constexpr std::uint32_t kConnectingShowMs = 10000;
 constexpr std::uint32_t kQueuedShowMs = 2000;
 constexpr std::uint32_t kReplacedShowMs = 5000;
 constexpr std::uint32_t kRefusedShowMs = 5000;
-constexpr std::uint32_t kInitingShowMs = 15000;
+constexpr std::uint32_t kInitingShowMs = CamDialogue::kInitSeconds * 1000;
 constexpr std::uint32_t kMenuShowMs = 10000;
 constexpr std::uint32_t kQuestionShowMs = 2000;
 constexpr std::uint32_t kUntreatedShowMs = 10000;
@@ -56,7 +54,7 @@ bool CamDialogue::Tick() {
 }
 
 bool CamDialogue::PollStatus() {
-    if (link_ == nullptr || !link_->XmitRequest({}, address_, kCamStatusCommand, kStatusTimeout)) return false;
+    if (link_ == nullptr || !link_->XmitRequest({}, address_, kStatusCommand, kStatusTimeout)) return false;
     // An empty status reply tells nothing new.
     if (!link_->Reply().empty()) TakeStatus(link_->Reply()[0]);
     return true;
@@ -83,7 +81,7 @@ void CamDialogue::TakeStatus(int status) {
 CamTurn CamDialogue::Exchange() {
     CamTurn turn;
     if (link_ == nullptr) return turn;
-    if (link_->XmitRequest({}, address_, kReadMmiCommand, kMmiTimeout) && !link_->Reply().empty()) {
+    if (link_->XmitRequest({}, address_, kListCommand, kListTimeout) && !link_->Reply().empty()) {
         turn.readData = true;
         std::vector<MmiEvent> events;
         const std::size_t oversized = receiver_.OversizedPackets();
@@ -107,7 +105,7 @@ CamTurn CamDialogue::Exchange() {
 bool CamDialogue::SendQueuedRequest() {
     requestPending_ = false;
     // A packet the module refused is lost: the operator is told, and asks again.
-    const bool accepted = link_->XmitRequest(QueuedRequest(), address_, kSendMmiCommand, kMmiTimeout);
+    const bool accepted = link_->XmitRequest(QueuedRequest(), address_, kWriteCommand, kWriteTimeout);
     if (!accepted) Notice(kCamSendRefusedMessage, kRefusedShowMs);
     holdUntil_ = Now() + kHoldSeconds;
     return accepted;

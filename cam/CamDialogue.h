@@ -14,6 +14,9 @@ namespace kelvane {
 class Clock;
 class CXmit;
 
+// The status byte of a common-interface slot without a CAM.
+constexpr std::uint8_t kNoCam = 0;
+
 // Whoever shows the CAM's screen: the CAM menu's window, or kelvane-cli's terminal. The dialogue has taken its
 // own state from each call's cause before it calls.
 class CamDialogueView {

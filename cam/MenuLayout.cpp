@@ -1,14 +1,11 @@
 #include "cam/MenuLayout.h"
 
 namespace kelvane {
-namespace {
 
 // Title and subtitle come first; the blank line and the bottom line always stay last.
 constexpr int kHeadEntries = 2;
 constexpr int kTailEntries = 2;
 constexpr int kHighestChoice = 255;
-
-}  // namespace
 
 TextPlacement PlaceText(int entryCount) {
     if (entryCount < kHeadEntries) return {0, entryCount};

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -15,6 +16,22 @@ constexpr std::uint32_t kAnswTag = 0x9F8808;
 constexpr std::uint32_t kMenuLastTag = 0x9F8809;
 constexpr std::uint32_t kMenuAnswTag = 0x9F880B;
 constexpr std::uint32_t kListLastTag = 0x9F880C;
+
+// A tag as it goes on the wire.
+constexpr std::array<std::uint8_t, 3> TagBytes(std::uint32_t tag) {
+    return {static_cast<std::uint8_t>(tag >> 16), static_cast<std::uint8_t>(tag >> 8), static_cast<std::uint8_t>(tag)};
+}
+
+// The sessions the CAM menu speaks on (application information for enter_menu, then the MMI), and the
+// session-layer headers that name a session by its two-byte number: session_number before every object of the
+// session, close_session_request to end it.
+constexpr std::uint8_t kApplicationInfoSession = 2;
+constexpr std::uint8_t kMmiSession = 4;
+constexpr std::uint8_t kSessionNumberTag = 0x90;
+constexpr std::uint8_t kCloseSessionRequestTag = 0x95;
+constexpr std::array<std::uint8_t, 4> SessionHeader(std::uint8_t tag, std::uint8_t session) {
+    return {tag, 0x02, 0x00, session};
+}
 
 // What the CAM said, one event per thing, in the order it said them. A menu or list arrives as its start
 // followed by its texts (title, subtitle, bottom line, then the items), as the CAM sends them.

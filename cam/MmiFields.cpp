@@ -3,12 +3,9 @@
 #include "text/TextDecoding.h"
 
 namespace kelvane {
-namespace {
 
 constexpr std::uint8_t kLongForm = 0x80;
 constexpr std::uint8_t kLengthBytesMask = 0x7F;
-
-}  // namespace
 
 std::optional<std::size_t> ReadLengthField(std::span<const std::uint8_t> bytes, std::size_t& position) {
     if (position >= bytes.size()) return std::nullopt;

@@ -10,9 +10,8 @@ namespace {
 
 using Bytes = std::span<const std::uint8_t>;
 
-// Session-layer headers naming session 4, the MMI session: session_number and close_session_request.
-constexpr std::array<std::uint8_t, 4> kMmiSessionHeader{0x90, 0x02, 0x00, 0x04};
-constexpr std::array<std::uint8_t, 4> kMmiCloseRequest{0x95, 0x02, 0x00, 0x04};
+constexpr std::array<std::uint8_t, 4> kMmiSessionHeader = SessionHeader(kSessionNumberTag, kMmiSession);
+constexpr std::array<std::uint8_t, 4> kMmiCloseRequest = SessionHeader(kCloseSessionRequestTag, kMmiSession);
 
 constexpr std::size_t kTagBytes = 3;
 // A tag and a one-byte length: less than this left in a body cannot start an object.

@@ -5,7 +5,6 @@
 #include <algorithm>
 
 namespace kelvane {
-namespace {
 
 constexpr std::size_t kChunkHeader = 2;
 constexpr std::uint16_t kSkipFlag = 0x8000;
@@ -13,8 +12,6 @@ constexpr std::uint16_t kChunkLengthMask = 0x7FFF;
 // The transport connection id and the more/last byte open every chunk that carries a fragment.
 constexpr std::size_t kFragmentHeader = 2;
 constexpr std::uint8_t kMoreFragments = 0x80;
-
-}  // namespace
 
 void MmiReceiver::WalkChunks(std::span<const std::uint8_t> reply, std::vector<MmiEvent>& events) {
     std::size_t i = 0;

@@ -7,12 +7,9 @@
 #include "widgets/Info.h"
 
 namespace kelvane {
-namespace {
 
 constexpr ui::Font kListFont{"Arial", 18, 400};
 constexpr ui::Color kListTextColor{128, 128, 255};
-
-}  // namespace
 
 void COpenCam::Create(ui::Dialog& mainWindow, const PanelServices& services) {
     link_ = &services.link;

@@ -7,14 +7,11 @@
 #include <array>
 
 namespace kelvane {
-namespace {
 
 // Red for no CAM, amber for a CAM present, green once it shows a menu. A status without a picture of its own
 // (above 2) still means a CAM is there: amber.
 constexpr std::array<int, 3> kStatusPictures{res::kRedLampBitmap, res::kAmberLampBitmap, res::kGreenLampBitmap};
 constexpr int kAmberPicture = 1;
-
-}  // namespace
 
 void COpenCam::OnTimer(int timerId) {
     if (timerId == kPollTimer) PollTick();

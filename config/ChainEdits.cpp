@@ -13,10 +13,6 @@ namespace {
 // Output images: the service count at byte 8, the entries from byte 9. A KXD400 entry is its service id; the
 // other outputs add a flags byte whose bit 7 is the activation.
 constexpr std::size_t kMaskedEntries = 16;
-
-// Input images: a row of 6 + 3n bytes with its count n at byte 5; the KXC300 has three rows.
-constexpr std::size_t kRowCountOffset = 5;
-constexpr std::size_t kRowHeader = 6;
 constexpr std::size_t kMaxChainedIds = 255;
 
 std::size_t EntryWidth(std::uint8_t type) { return type == kSingleChannelOutputType ? 2 : 3; }
@@ -74,12 +70,12 @@ void SetActivationFlags(SlotRecord& output, std::span<const std::uint16_t> activ
 std::optional<std::size_t> BlockCOffset(std::span<const std::uint8_t> image) {
     const ImageFields fields(image);
     std::size_t row = 0;
-    for (int skipped = 0; skipped < 2; ++skipped) {
-        const std::optional<std::uint8_t> count = fields.U8(row + kRowCountOffset);
+    for (std::size_t skipped = 0; skipped + 1 < kPlayerInputRows; ++skipped) {
+        const std::optional<std::uint8_t> count = fields.U8(row + kInputRowCountOffset);
         if (!count) return std::nullopt;
-        row += kRowHeader + 3 * std::size_t{*count};
+        row += InputRowSize(*count);
     }
-    const std::size_t countAt = row + kRowCountOffset;
+    const std::size_t countAt = row + kInputRowCountOffset;
     const std::optional<std::uint8_t> count = fields.U8(countAt);
     if (!count || !fields.Holds(countAt + 1, 3 * std::size_t{*count})) return std::nullopt;
     return countAt;

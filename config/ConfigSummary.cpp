@@ -4,6 +4,7 @@
 #include "app/ModuleTypes.h"
 #include "app/TextFormat.h"
 #include "config/ImageFields.h"
+#include "config/OutputLevel.h"
 #include "link/ReplyText.h"
 #include "text/ControlCharacters.h"
 
@@ -15,11 +16,6 @@ namespace {
 
 constexpr const char* kLineEnd = "\r\n";
 
-// 1 dB steps of an 8-bit amplitude: entry i is the integer part of 255 × 10^((i − 29) / 20).
-constexpr std::array<std::uint8_t, 30> kStepThresholds{9,  10,  11,  12,  14,  16,  18,  20,  22,  25,
-                                                       28, 32,  36,  40,  45,  50,  57,  64,  71,  80,
-                                                       90, 101, 113, 127, 143, 160, 180, 202, 227, 255};
-
 constexpr std::array<const char*, 3> kConstellations{"QPSK - ", "16-QAM - ", "64-QAM - "};
 constexpr std::array<const char*, 2> kModes{"2K - ", "8K - "};
 constexpr std::array<const char*, 3> kBandwidths{"6 MHz - ", "7 MHz - ", "8 MHz - "};
@@ -28,8 +24,6 @@ constexpr std::array<const char*, 5> kCodeRates{"F.E.C. 1/2 - ", "F.E.C. 2/3 - "
 constexpr std::array<const char*, 4> kGuardIntervals{" 1/32)\r\n", " 1/16)\r\n", " 1/8)\r\n", " 1/4)\r\n"};
 
 constexpr std::size_t kOutputHeader = 7;  // frequency and the five modulation bytes
-constexpr std::size_t kPlayerBlocks = 3;
-constexpr std::size_t kBlockHeader = 6;
 
 template <std::size_t N>
 const char* Named(const std::array<const char*, N>& names, std::uint8_t index) {
@@ -62,20 +56,20 @@ std::optional<std::size_t> DescribeBlock(std::string& text, std::size_t row, con
     if (const auto setting = image.U8(offset + 4); player && tuned && setting) {
         text += Line(kPolarityLine, {MessageText((*setting & 0x80) ? kHorizontalText : kVerticalText)});
     }
-    const auto count = image.U8(offset + 5);
+    const auto count = image.U8(offset + kInputRowCountOffset);
     if (!count) return std::nullopt;
     const std::size_t n = *count;
     if (n != 0) {
         text += MessageText(player ? kActivationOfLine : kDecryptionOnLine);
         for (std::size_t k = 0; k < n; ++k) {
-            const auto id = image.U16(offset + kBlockHeader + 2 * k);
-            const auto cam = image.U8(offset + kBlockHeader + 2 * n + k);
+            const auto id = image.U16(offset + kInputRowHeader + 2 * k);
+            const auto cam = image.U8(offset + kInputRowHeader + 2 * n + k);
             if (!id || !cam) break;
             text += FormatText("%s %d(%d) ", {k == 0 ? "" : "-", *id, *cam});
         }
         text += kLineEnd;
     }
-    return offset + kBlockHeader + 3 * n;
+    return offset + InputRowSize(n);
 }
 
 // The schedule that follows the three blocks of a KXC300 image, from `offset`.
@@ -100,7 +94,7 @@ void DescribeSchedule(std::string& text, const SlotRecord& record, std::size_t o
 }
 
 void DescribeInput(std::string& text, std::size_t row, const SlotRecord& record) {
-    const std::size_t blocks = record.Type == kPlayerType ? kPlayerBlocks : 1;
+    const std::size_t blocks = record.Type == kPlayerType ? kPlayerInputRows : 1;
     std::size_t offset = 0;
     for (std::size_t block = 0; block < blocks; ++block) {
         const std::optional<std::size_t> next = DescribeBlock(text, row, record, block, offset);
@@ -156,7 +150,8 @@ void DescribeOutput(std::string& text, const SlotRecord& record) {
     const ImageFields image(ValidImage(record));
     DescribeModulation(text, image);
     if (const auto level = image.U8(kOutputLevelOffset))
-        text += FormatText(MessageText(kSummaryAttenuationText), {LevelToStep(*level) - 30}) + kLineEnd;
+        text +=
+            FormatText(MessageText(kSummaryAttenuationText), {LevelStepOfByte(*level) - kLevelStepCount}) + kLineEnd;
     DescribeServices(text, record, image);
 }
 
@@ -168,11 +163,6 @@ bool ConfigMatches(const SlotTable& slots, const LoadedConfig& loaded) {
         if (loaded.LoadedTable[k].Type != slots[k].Type) return false;
     }
     return true;
-}
-
-int LevelToStep(std::uint8_t level) {
-    return 1 + static_cast<int>(std::count_if(kStepThresholds.begin(), kStepThresholds.end(),
-                                              [level](std::uint8_t threshold) { return threshold < level; }));
 }
 
 std::string DescribeRecord(std::size_t row, const SlotRecord& record) {

@@ -12,9 +12,6 @@ namespace kelvane {
 // type code position by position. Addresses, versions and images do not count.
 bool ConfigMatches(const SlotTable& slots, const LoadedConfig& loaded);
 
-// The level step (1-30) of an output level byte: one more than the number of level-table entries below it.
-int LevelToStep(std::uint8_t level);
-
 // The summary the operator reads before an upload: the verdict of the match check, then a description of every
 // loaded record, in the current language, each line ending in CR LF and an empty line after each record.
 std::string ConfigSummaryText(const SlotTable& slots, const LoadedConfig& loaded);

@@ -2,6 +2,7 @@
 
 #include "app/ModuleTypes.h"
 #include "config/ImageFields.h"
+#include "link/RequestCodes.h"
 #include "link/Xmit.h"
 
 #include <algorithm>
@@ -23,7 +24,7 @@ void TakeAsSent(SlotRecord& record) {
 }
 
 bool RestartOutput(CXmit& link, std::uint8_t address) {
-    return link.XmitRequest({}, address, kRestartOutputCommand, kConfigRequestTimeout);
+    return link.XmitRequest({}, address, kRestartOutputCommand, kRestartOutputTimeout);
 }
 
 }  // namespace
@@ -53,7 +54,7 @@ bool SendChangedConfigs(CXmit& link, SlotTable& slots, std::vector<int>* sentRow
         if (record.ConfigLength > kConfigCapacity) continue;
         TakeAsSent(record);
         if (sentRows != nullptr) sentRows->push_back(static_cast<int>(row));
-        answered &= link.XmitRequest(ValidImage(record), record.Address, kWriteConfigCommand, kConfigRequestTimeout);
+        answered &= link.XmitRequest(ValidImage(record), record.Address, kWriteCommand, kWriteTimeout);
         if (IsOutputType(record.Type)) answered &= RestartOutput(link, record.Address);
     }
     return answered;

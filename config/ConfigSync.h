@@ -12,10 +12,6 @@ class CXmit;
 // Restarting with this "input address" restarts every output module of the rack.
 constexpr std::uint8_t kAllOutputs = 0xFF;
 
-constexpr std::uint8_t kWriteConfigCommand = 0x50;
-constexpr std::uint8_t kRestartOutputCommand = 0x80;
-constexpr int kConfigRequestTimeout = 100;
-
 // After discovery the images just read are what the modules hold: remember them as sent, so that only later
 // changes go back to the modules.
 void MarkConfigsSent(SlotTable& slots);

@@ -1,6 +1,7 @@
 #include "config/ConfigValidate.h"
 
 #include "app/MessageCatalogue.h"
+#include "app/Tones.h"
 #include "config/ConfigSummary.h"
 #include "res/ResourceIds.h"
 #include "res/Templates.h"
@@ -21,7 +22,7 @@ void CConfigValidate::InitDialog() {
     window_->SetText(res::kSummaryCancelButton, MessageText(kCancelText));
     matches_ = ConfigMatches(slots_, loaded_);
     window_->EnableControl(res::kSummaryOkButton, matches_);
-    if (!matches_) windows_.Beep(kMismatchBeepHz, kMismatchBeepMs);
+    if (!matches_) windows_.Beep(kConfigErrorTone.frequencyHz, kConfigErrorTone.milliseconds);
     summaryText_ = ConfigSummaryText(slots_, loaded_);
     window_->SetText(res::kSummaryText, summaryText_);
 }

@@ -15,8 +15,6 @@ class CConfigValidate final : public ui::DialogHandler {
 public:
     static constexpr int kOk = 1;
     static constexpr int kCancel = 2;
-    static constexpr unsigned kMismatchBeepHz = 440;
-    static constexpr unsigned kMismatchBeepMs = 250;
 
     CConfigValidate(ui::WindowSystem& windows, const SlotTable& slots, const LoadedConfig& loaded)
         : windows_(windows), slots_(slots), loaded_(loaded) {}

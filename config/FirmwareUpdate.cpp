@@ -3,6 +3,8 @@
 #include "app/MessageCatalogue.h"
 #include "app/ModuleTypes.h"
 #include "app/TextFormat.h"
+#include "app/Tones.h"
+#include "link/RequestCodes.h"
 #include "link/Xmit.h"
 
 #include <algorithm>
@@ -11,17 +13,11 @@
 namespace kelvane {
 namespace {
 
-constexpr std::uint8_t kStartStep = 0x00;
-constexpr std::uint8_t kWriteStep = 0x02;
-constexpr int kStartTimeout = 200;
-constexpr int kWriteTimeout = 10000;
 constexpr std::uint32_t kProgressShowMs = 20000;
 constexpr std::uint32_t kResultShowMs = 2000;
 constexpr std::uint32_t kPauseAfterWriteMs = 200;
-constexpr unsigned kFailureBeepHz = 220;
-constexpr unsigned kFailureBeepMs = 200;
 
-bool SendStep(CXmit& link, std::uint8_t address, std::uint8_t step, int timeout) {
+bool SendStep(CXmit& link, std::uint8_t address, FirmwareStep step, int timeout) {
     const std::uint8_t payload[] = {step};
     return link.XmitRequest(payload, address, kFirmwareCommand, timeout);
 }
@@ -67,9 +63,9 @@ std::optional<std::uint32_t> SendFirmwareImage(CXmit& link, std::uint8_t address
                                : SendBackwards(link, address, image, onBlock);
 }
 
-bool SendFirmwareStart(CXmit& link, std::uint8_t address) { return SendStep(link, address, kStartStep, kStartTimeout); }
+bool SendFirmwareStart(CXmit& link, std::uint8_t address) { return SendStep(link, address, kFirmwareStartStep, kFirmwareStartTimeout); }
 
-bool SendFirmwareWrite(CXmit& link, std::uint8_t address) { return SendStep(link, address, kWriteStep, kWriteTimeout); }
+bool SendFirmwareWrite(CXmit& link, std::uint8_t address) { return SendStep(link, address, kFirmwareWriteStep, kFirmwareWriteTimeout); }
 
 UpgradeOutcome FirmwareUpdate::UpgradeModuleFirmware(CXmit& link, const SlotRecord& record, std::size_t index,
                                                      UpgradeFeedback& feedback) {
@@ -98,7 +94,7 @@ UpgradeOutcome FirmwareUpdate::UpgradeModuleFirmware(CXmit& link, const SlotReco
         // A file that changed since the scan is named as such: sending it blind is what was avoided.
         const bool changed = outcome.image == ImageLoad::Changed;
         feedback.ShowText(heading + MessageText(changed ? kFirmwareChangedMessage : kErrorMessage), kResultShowMs);
-        feedback.Beep(kFailureBeepHz, kFailureBeepMs);
+        feedback.Beep(kFailureTone.frequencyHz, kFailureTone.milliseconds);
     }
     feedback.Progress(0, 0);
     return outcome;

@@ -13,11 +13,17 @@ namespace kelvane {
 // Where an output module's image keeps what every reader and writer of it needs: the level after the frequency
 // and the five modulation bytes, then the count of service entries and the entries themselves (two bytes each
 // on the single-channel output, three on the others), each entry's flags with the bit that activates it.
-constexpr std::uint8_t kSingleChannelOutputType = 2;
 constexpr std::size_t kOutputLevelOffset = 7;
 constexpr std::size_t kServiceCountOffset = 8;
 constexpr std::size_t kFirstEntryOffset = 9;
 constexpr std::uint8_t kActivatedFlag = 0x80;
+
+// An input module's image opens with its rows, one for each tuner (three on the player): frequency, symbol
+// rate, FEC or polarity, and the row's service count n, then the n service ids and their n CAM bytes.
+constexpr std::size_t kInputRowCountOffset = 5;
+constexpr std::size_t kInputRowHeader = 6;
+constexpr std::size_t kPlayerInputRows = 3;
+constexpr std::size_t InputRowSize(std::size_t services) { return kInputRowHeader + 3 * services; }
 
 // Big-endian fields of a configuration image. The counts inside an image come from a module or a file and
 // cannot be trusted, so a field that does not lie wholly inside the image is absent: nothing is read from

@@ -1,13 +1,13 @@
 #include "link/FrameEncoder.h"
 
 namespace kelvane {
-namespace {
+
+// Two length bytes at the most.
 constexpr std::size_t kMaxPayload = 0xFFFF;
-}
 
 std::uint8_t FrameEncoder::LengthForm(std::size_t length) {
-    if (length <= 3) return static_cast<std::uint8_t>(length);
-    return length <= 255 ? 0x04 : 0x08;
+    if (length <= kShortLengthBits) return static_cast<std::uint8_t>(length);
+    return length <= 0xFF ? kByteLengthForm : kWordLengthForm;
 }
 
 bool FrameEncoder::Encode(std::uint8_t address, std::uint8_t command, std::span<const std::uint8_t> payload) {
@@ -20,8 +20,8 @@ bool FrameEncoder::Encode(std::uint8_t address, std::uint8_t command, std::span<
 
     const std::uint8_t form = LengthForm(payload.size());
     AppendByte(static_cast<std::uint8_t>((command & 0xF0) | form));
-    if (form == 0x08) AppendByte(static_cast<std::uint8_t>((payload.size() >> 8) & 0xFF));
-    if (form >= 0x04) AppendByte(static_cast<std::uint8_t>(payload.size() & 0xFF));
+    if (form == kWordLengthForm) AppendByte(static_cast<std::uint8_t>((payload.size() >> 8) & 0xFF));
+    if (form >= kByteLengthForm) AppendByte(static_cast<std::uint8_t>(payload.size() & 0xFF));
     for (const std::uint8_t byte : payload) AppendByte(byte);
 
     // The checksum byte is stuffed like data but is not part of its own sum.

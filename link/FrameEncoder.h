@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/FrameFormat.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -7,9 +9,6 @@
 
 namespace kelvane {
 
-constexpr std::uint8_t kFrameStart = 0x02;
-constexpr std::uint8_t kPcAddress = 0xFD;
-constexpr std::uint8_t kBroadcastAddress = 0xFF;
 constexpr std::size_t kTransmitBufferSize = 8192;
 
 // Builds one request frame exactly as it goes on the line: start byte, destination, 0xFD, code byte, length

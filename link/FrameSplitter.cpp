@@ -1,24 +1,17 @@
 #include "link/FrameSplitter.h"
 
+#include "link/FrameFormat.h"
+
 namespace kelvane {
-namespace {
-
-constexpr std::uint8_t kStart = 0x02;
-constexpr std::uint8_t kLongLength = 0x08;
-constexpr std::uint8_t kByteLength = 0x04;
-constexpr std::uint8_t kShortLengthBits = 0x03;
-
-}  // namespace
-
 void FrameSplitter::Start() {
-    frame_.assign(1, kStart);
+    frame_.assign(1, kFrameStart);
     state_ = State::Destination;
 }
 
 bool FrameSplitter::Feed(std::uint8_t byte) {
     if (state_ == State::Idle && !escapePending_) frame_.clear();
     // What the program writes is whole frames: between them, a start byte starts one, whatever follows it.
-    if (header_ == Header::Raw && state_ == State::Idle && !escapePending_ && byte == kStart) {
+    if (header_ == Header::Raw && state_ == State::Idle && !escapePending_ && byte == kFrameStart) {
         Start();
         return false;
     }
@@ -28,18 +21,18 @@ bool FrameSplitter::Feed(std::uint8_t byte) {
     }
     if (escapePending_) {
         escapePending_ = false;
-        if (byte != kStart) {
+        if (byte != kFrameStart) {
             // A start byte followed by anything else begins a frame, abandoning one in progress.
             Start();
             frame_.push_back(byte);
             return Take(byte);
         }
         if (state_ == State::Idle) return false;
-        frame_.push_back(kStart);
-        frame_.push_back(kStart);
-        return Take(kStart);
+        frame_.push_back(kFrameStart);
+        frame_.push_back(kFrameStart);
+        return Take(kFrameStart);
     }
-    if (byte == kStart) {
+    if (byte == kFrameStart) {
         escapePending_ = true;
         return false;
     }
@@ -61,10 +54,10 @@ bool FrameSplitter::Take(std::uint8_t value) {
         return false;
     case State::Code:
         remaining_ = value & kShortLengthBits;
-        if (value & kLongLength) {
+        if (value & kWordLengthForm) {
             remaining_ = 0;
             state_ = State::LengthHigh;
-        } else if (value & kByteLength) {
+        } else if (value & kByteLengthForm) {
             remaining_ = 0;
             state_ = State::LengthLow;
         } else {

@@ -1,12 +1,9 @@
 #include "link/PcapngBlock.h"
 
 namespace kelvane {
-namespace {
 
 constexpr std::size_t kTotalLengthAt = 4;
 constexpr std::uint16_t kEndOfOptions = 0;
-
-}  // namespace
 
 PcapngBlock::PcapngBlock(std::uint32_t blockType) {
     U32(blockType);

@@ -1,6 +1,6 @@
 #include "link/ReplyReceiver.h"
 
-#include "link/FrameEncoder.h"
+#include "link/FrameFormat.h"
 
 #include <algorithm>
 
@@ -98,10 +98,10 @@ void ReplyReceiver::AcceptCode(std::uint8_t byte) {
     runningXor_ = byte;
     payloadIndex_ = 0;
     truncated_ = false;
-    length_ = byte & 0x03;
-    if (byte & 0x08) {
+    length_ = byte & kShortLengthBits;
+    if (byte & kWordLengthForm) {
         state_ = State::LengthHigh;
-    } else if (byte & 0x04) {
+    } else if (byte & kByteLengthForm) {
         state_ = State::LengthLow;
     } else {
         AfterLength();

@@ -1,14 +1,10 @@
 #include "link/TracingPort.h"
 
+#include "link/FrameFormat.h"
+
 #include <algorithm>
 
 namespace kelvane {
-namespace {
-
-// The program's own bus address: a frame that comes back from it is our echo, not a reply.
-constexpr std::uint8_t kOwnAddress = 0xFD;
-
-}  // namespace
 
 bool TracingPort::Write(std::span<const std::uint8_t> bytes) {
     const bool written = port_->Write(bytes);
@@ -29,7 +25,8 @@ ReadResult TracingPort::ReadExpecting(std::span<std::uint8_t> into, std::size_t 
 
 ReadResult TracingPort::Received(std::span<const std::uint8_t> into, ReadResult result) {
     for (const std::uint8_t byte : into.first(std::min(result.count, into.size()))) {
-        if (read_.Feed(byte) && read_.Source() != kOwnAddress) {
+        // A frame from the program's own address is its echo, not a reply.
+        if (read_.Feed(byte) && read_.Source() != kPcAddress) {
             trace_.Record(LineTrace::Direction::Inbound, read_.Frame());
         }
     }

@@ -7,9 +7,6 @@
 namespace kelvane {
 namespace {
 
-constexpr std::uint8_t kFirmwareBlock = 0x01;
-constexpr int kProbeTimeout = 10;
-constexpr int kFirmwareBlockTimeout = 300;
 // A line that never stops talking must not hold the program in the discard loop.
 constexpr std::size_t kMaxDiscardedBytes = 64 * 1024;
 
@@ -234,7 +231,7 @@ bool CXmit::FrameEnded() {
 }
 
 bool CXmit::ProbeRack() {
-    if (!XmitRequest({}, 0, kIdentityCommand, kProbeTimeout)) return false;
+    if (!XmitRequest({}, 0, kIdentityCommand, kIdentityTimeout)) return false;
     const auto reply = Reply();
     return reply.size() >= 2 && reply[0] == kIdentityMark && reply[1] == 0;
 }
@@ -298,7 +295,7 @@ bool CXmit::WriteFirmwareBlock(std::uint32_t offset, std::span<const std::uint8_
 
     std::vector<std::uint8_t> payload;
     payload.reserve(block.size() + 4);
-    payload.push_back(kFirmwareBlock);
+    payload.push_back(kFirmwareBlockStep);
     payload.push_back(static_cast<std::uint8_t>((offset >> 16) & 0xFF));
     payload.push_back(static_cast<std::uint8_t>((offset >> 8) & 0xFF));
     payload.push_back(static_cast<std::uint8_t>(offset & 0xFF));

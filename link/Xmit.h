@@ -4,6 +4,7 @@
 #include "link/FrameEncoder.h"
 #include "link/LinkFailure.h"
 #include "link/ReplyReceiver.h"
+#include "link/RequestCodes.h"
 #include "platform/Clock.h"
 #include "platform/SerialPort.h"
 #include "platform/WaitHook.h"
@@ -17,9 +18,6 @@
 
 namespace kelvane {
 
-// Commands the link itself sends, shared with those who make the same exchanges.
-constexpr std::uint8_t kIdentityCommand = 0x10;
-constexpr std::uint8_t kFirmwareCommand = 0xC0;
 // The first byte of every identity reply: 'w'.
 constexpr std::uint8_t kIdentityMark = 0x77;
 

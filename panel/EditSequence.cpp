@@ -3,7 +3,9 @@
 #include "app/ModuleTypes.h"
 #include "config/ChainEdits.h"
 #include "config/ConfigSync.h"
+#include "config/ImageFields.h"
 #include "panel/InputConfigCodec.h"
+#include "panel/NetworkSection.h"
 #include "panel/OutputConfigCodec.h"
 #include "panel/Reconcile.h"
 #include "panel/ServiceList.h"
@@ -16,12 +18,6 @@
 namespace kelvane {
 namespace {
 
-constexpr std::size_t kSectionVersionOffset = 5;
-constexpr std::size_t kSectionCrcSize = 4;
-constexpr std::uint8_t kVersionModulo = 32;
-// The first row of a tuner's image: frequency, symbol rate, FEC or polarity, and its service count.
-constexpr std::uint16_t kInputRowHeaderBytes = 6;
-
 bool HasOutput(const PanelModel& m, const SlotRecord* output) { return output != nullptr && m.OutputChannelCount >= 1; }
 
 int RowOf(const SlotTable& slots, const SlotRecord& record) { return static_cast<int>(&record - slots.Records.data()); }
@@ -30,7 +26,7 @@ int RowOf(const SlotTable& slots, const SlotRecord& record) { return static_cast
 // anything about its section's size); and whether the two sections say the same apart from version and CRC.
 std::optional<int> SectionVersion(std::span<const std::uint8_t> section) {
     if (section.size() <= kSectionVersionOffset) return std::nullopt;
-    return (section[kSectionVersionOffset] >> 1) & 0x1F;
+    return SectionVersionOf(section[kSectionVersionOffset]);
 }
 
 bool SameContent(std::span<const std::uint8_t> a, std::span<const std::uint8_t> b) {
@@ -72,7 +68,7 @@ WriteOutcome Refusal(const PanelModel& m, const SlotTable& slots, const SlotReco
 
 bool ImageRebuildable(const SlotRecord& record) {
     if (IsOutputType(record.Type)) return OutputImageRebuildable(record);
-    return record.ConfigLength >= kInputRowHeaderBytes;
+    return record.ConfigLength >= kInputRowHeader;
 }
 
 WriteOutcome EncodePair(PanelModel& m, SlotTable& slots, SlotRecord& input, SlotRecord* output) {
@@ -98,7 +94,7 @@ WriteOutcome EncodePair(PanelModel& m, SlotTable& slots, SlotRecord& input, Slot
     // number gets the next one.
     if (!sectionBefore.empty() && m.NitVersion == SectionVersion(sectionBefore) &&
         !SameContent(sectionBefore, NetworkSectionOf(*trialOutput))) {
-        m.NitVersion = static_cast<std::uint8_t>((m.NitVersion + 1) % kVersionModulo);
+        m.NitVersion = static_cast<std::uint8_t>((m.NitVersion + 1) % kSectionVersionCount);
         if (const WriteOutcome o = EncodeOnce(m, trial, trialInput, trialOutput); !o.Written()) return o;
     }
     slots = trial;

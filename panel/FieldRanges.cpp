@@ -1,5 +1,6 @@
 #include "panel/FieldRanges.h"
 
+#include "panel/LevelTable.h"
 #include "panel/NetworkSection.h"
 
 #include <charconv>
@@ -9,8 +10,6 @@ namespace kelvane {
 namespace {
 
 constexpr int kU16Max = 65535;
-constexpr int kMaxLevelStep = 30;
-constexpr int kMaxNitVersion = 31;
 
 constexpr FieldRange kRanges[] = {
     {FieldId::InputFreq, "in.freq", kSatFreqMinMHz, kSatFreqMaxMHz, true},
@@ -19,13 +18,13 @@ constexpr FieldRange kRanges[] = {
     {FieldId::Input2SymbolRate, "in2.symbolrate", 0, kU16Max, true},
     {FieldId::PlayerServiceId, "player.sid", 0, kU16Max, true},
     {FieldId::OutputFreq, "out.freq", kOutFreqMinKHz, kOutFreqMaxKHz, false},
-    {FieldId::Level, "level", 1, kMaxLevelStep, false},
+    {FieldId::Level, "level", 1, kLevelStepCount, false},
     {FieldId::NetworkId, "network.id", 0, kU16Max, false},
     {FieldId::StreamId1, "tsid1", 0, kU16Max, false},
     {FieldId::StreamId2, "tsid2", 0, kU16Max, false},
     {FieldId::StreamId3, "tsid3", 0, kU16Max, false},
     {FieldId::StreamId4, "tsid4", 0, kU16Max, false},
-    {FieldId::NetworkVersion, "network.version", 0, kMaxNitVersion, false},
+    {FieldId::NetworkVersion, "network.version", 0, kSectionVersionCount - 1, false},
     {FieldId::Lcn, "lcn", 0, kMaxLcn, false},
 };
 

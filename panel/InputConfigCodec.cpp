@@ -1,6 +1,7 @@
 #include "panel/InputConfigCodec.h"
 
 #include "app/ModuleTypes.h"
+#include "config/ImageFields.h"
 #include "link/ReplyText.h"
 #include "panel/ImageBytes.h"
 
@@ -15,7 +16,6 @@ constexpr int kHighBandStartMHz = 11700;
 constexpr std::uint16_t kHighBandBit = 0x8000;
 constexpr int kFecCodeOffset = 14;
 constexpr std::uint8_t kPolarityBit = 0x80;
-constexpr std::size_t kRowHeaderSize = 6;
 constexpr std::uint8_t kCamBeyondImage = 1;
 
 int DecodeFrequency(std::uint16_t word) {
@@ -35,8 +35,8 @@ std::size_t DecodeRow(const ByteReader& image, std::size_t position, bool player
     const std::uint8_t fecOrPolarity = image.U8(position + 4);
     m.InputFecOrPolarity[row] = player ? (fecOrPolarity & kPolarityBit) >> 7 : fecOrPolarity - kFecCodeOffset;
 
-    const std::size_t count = image.U8(position + 5);
-    const std::size_t ids = position + kRowHeaderSize;
+    const std::size_t count = image.U8(position + kInputRowCountOffset);
+    const std::size_t ids = position + kInputRowHeader;
     const std::size_t cams = ids + 2 * count;
     InputServiceTable& table = m.InputServices[row];
     table.count = 0;
@@ -45,7 +45,7 @@ std::size_t DecodeRow(const ByteReader& image, std::size_t position, bool player
         service.ServiceId = image.U16(ids + 2 * k);
         service.Cam = image.Has(cams + k, 1) ? image.U8(cams + k) : kCamBeyondImage;
     }
-    return cams + count;
+    return position + InputRowSize(count);
 }
 
 // Reads one schedule entry at `position` into `entry` (when given) and returns the position after it.

@@ -16,7 +16,6 @@ constexpr std::uint8_t kLogicalChannelTag = 0x83;
 constexpr std::uint8_t kHdSimulcastChannelTag = 0x88;
 constexpr std::uint8_t kDigitalTvServiceType = 0x01;
 constexpr std::uint8_t kDigitalRadioServiceType = 0x02;
-constexpr std::uint8_t kRadioKind = 2;
 constexpr std::uint32_t kUnknownFrequency = 0xFFFFFFFF;
 constexpr std::uint32_t kTenHertzPerKHz = 100;
 constexpr std::uint16_t kReservedLengthBits = 0xF000;
@@ -25,8 +24,7 @@ constexpr std::uint8_t kLcnFlagBits = 0xFC;  // visible service, reserved bits
 // EACEM, whose private descriptors 0x83 and 0x88 are.
 constexpr std::array<std::uint8_t, 6> kPrivateDataSpecifier{kPrivateDataSpecifierTag, 0x04, 0x00, 0x00, 0x00, 0x28};
 
-constexpr std::size_t kHeaderSize = 10;  // table id up to the network descriptors length
-constexpr std::size_t kCrcSize = 4;
+constexpr std::size_t kHeaderSize = kNetworkDescriptorsOffset + 2;  // table id up to the network descriptors
 constexpr std::size_t kDeliverySize = 13;
 constexpr std::size_t kEntryHeaderSize = 6;
 
@@ -35,7 +33,7 @@ constexpr std::size_t kEntryHeaderSize = 6;
 constexpr std::size_t kWorstSection =
     kHeaderSize + 2 + kMaxNetworkNameLength + 2 +
     kMaxOutputChannels * (kEntryHeaderSize + kPrivateDataSpecifier.size() + kDeliverySize + 3 * 2) +
-    kMaxOutputServices * (4 + 4 + 3) + kCrcSize;
+    kMaxOutputServices * (4 + 4 + 3) + kSectionCrcSize;
 static_assert(kWorstSection <= kNitBufferSize);
 
 constexpr std::array<std::uint32_t, 256> MakeCrcTable() {
@@ -175,7 +173,7 @@ std::uint8_t ServiceTypeOf(const PanelModel& m, int serviceId) {
         const SiServiceTable& announced = m.InputSiServices[row];
         for (int k = 0; k < std::clamp(announced.count, 0, kMaxServicesPerRow); ++k) {
             if (announced.entries[k].ServiceId != serviceId) continue;
-            return announced.entries[k].ServiceKind == kRadioKind ? kDigitalRadioServiceType : kDigitalTvServiceType;
+            return announced.entries[k].ServiceKind == kRadio ? kDigitalRadioServiceType : kDigitalTvServiceType;
         }
     }
     for (const auto& [id, type] : m.SectionServiceTypes) {
@@ -195,9 +193,9 @@ std::vector<std::uint8_t> BuildNetworkSection(const PanelModel& m, int firstChan
     const std::vector<std::uint8_t> name = NetworkNameBytes(m);
 
     std::vector<std::uint8_t> section;
-    section.reserve(kHeaderSize + 2 + name.size() + 2 + loop.size() + kCrcSize);
+    section.reserve(kHeaderSize + 2 + name.size() + 2 + loop.size() + kSectionCrcSize);
     section.push_back(kNitActualTableId);
-    const std::size_t afterLength = kHeaderSize - 3 + 2 + name.size() + 2 + loop.size() + kCrcSize;
+    const std::size_t afterLength = kHeaderSize - 3 + 2 + name.size() + 2 + loop.size() + kSectionCrcSize;
     PutU16(section, kReservedLengthBits + afterLength);
     PutU16(section, static_cast<std::uint16_t>(m.NetworkId));
     section.push_back(static_cast<std::uint8_t>(0xC1 | ((m.NitVersion & 0x1F) << 1)));

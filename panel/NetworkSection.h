@@ -11,6 +11,15 @@ namespace kelvane {
 // The service list descriptor: read back from a section by the output's image reader, written by the builder.
 constexpr std::uint8_t kServiceListTag = 0x41;
 
+// Where a section keeps what its readers look for: its version, five bits above the current/next flag; the
+// length of the network descriptors, the first of them naming the network; the CRC in its last bytes.
+constexpr std::size_t kSectionVersionOffset = 5;
+constexpr int kSectionVersionCount = 32;
+constexpr std::size_t kNetworkDescriptorsOffset = 8;
+constexpr std::size_t kNetworkNameLengthOffset = 11;
+constexpr std::size_t kSectionCrcSize = 4;
+constexpr std::uint8_t SectionVersionOf(std::uint8_t versionByte) { return (versionByte >> 1) & 0x1F; }
+
 // The section never outgrows the buffer the module firmware assembles it in.
 constexpr std::size_t kNitBufferSize = 1024;
 

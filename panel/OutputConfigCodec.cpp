@@ -18,8 +18,6 @@ constexpr std::uint8_t kMaskMarker = 0xFF;
 constexpr std::uint8_t kChannelBits = 0x0F;
 constexpr int kMaskBits = 16;
 constexpr int kLcnWhenAbsentModulo = 1000;
-constexpr std::size_t kVersionOffsetInSection = 5;
-constexpr std::size_t kNameLengthOffsetInSection = 11;
 constexpr std::uint8_t kEmphasisOn = 0x86;
 constexpr std::uint8_t kEmphasisOff = 0x87;
 // Frequency, the five modulation bytes and the level: what an image must hold before it can be rewritten.
@@ -61,7 +59,7 @@ void DecodeParameters(const ByteReader& image, PanelModel& m) {
     m.Constellation = image.U8(4);
     m.TransmissionMode = image.U8(5);
     m.GuardInterval = image.U8(6);
-    m.LevelStep = LevelStepOfByte(image.U8(7));
+    m.LevelStep = LevelStepOfByte(image.U8(kOutputLevelOffset));
 }
 
 void DefaultNetworkFields(PanelModel& m) {
@@ -73,7 +71,7 @@ void DefaultNetworkFields(PanelModel& m) {
 
 // The network name as the first network descriptor carries it; the emphasis controls are no characters.
 std::string SectionNetworkName(const ByteReader& image, std::size_t section) {
-    const std::size_t first = section + kNameLengthOffsetInSection + 1;
+    const std::size_t first = section + kNetworkNameLengthOffset + 1;
     const std::size_t length = image.U8(first - 1);
     std::string name;
     std::size_t characters = 0;
@@ -101,8 +99,8 @@ void DecodeNetworkFields(const ByteReader& image, const OutputLayout& layout, Pa
     const std::size_t at = layout.sectionSizeAt(streams);
     const std::size_t sizePlusTwo = image.U16(at);
     const std::size_t section = at + 4;
-    if (sizePlusTwo != 0 && image.Has(section, kNameLengthOffsetInSection + 1)) {
-        m.NitVersion = static_cast<std::uint8_t>((image.U8(section + kVersionOffsetInSection) >> 1) & 0x1F);
+    if (sizePlusTwo != 0 && image.Has(section, kNetworkNameLengthOffset + 1)) {
+        m.NitVersion = SectionVersionOf(image.U8(section + kSectionVersionOffset));
         m.NetworkName = SectionNetworkName(image, section);
     }
     m.RemoveCatEmm = image.U8(at + 2 + sizePlusTwo) != 0;
@@ -113,11 +111,9 @@ void DecodeNetworkFields(const ByteReader& image, const OutputLayout& layout, Pa
 void DecodeSectionServiceTypes(std::span<const std::uint8_t> section, PanelModel& m) {
     m.SectionServiceTypes.clear();
     const ByteReader bytes(section);
-    constexpr std::size_t kNetworkDescriptorsAt = 8;
-    constexpr std::size_t kCrcSize = 4;
-    if (!bytes.Has(kNetworkDescriptorsAt, 2) || section.size() < kCrcSize) return;
-    const std::size_t end = section.size() - kCrcSize;
-    std::size_t at = kNetworkDescriptorsAt + 2 + (bytes.U16(kNetworkDescriptorsAt) & 0x0FFF);
+    if (!bytes.Has(kNetworkDescriptorsOffset, 2) || section.size() < kSectionCrcSize) return;
+    const std::size_t end = section.size() - kSectionCrcSize;
+    std::size_t at = kNetworkDescriptorsOffset + 2 + (bytes.U16(kNetworkDescriptorsOffset) & 0x0FFF);
     if (at + 2 > end) return;
     const std::size_t loopEnd = std::min(end, at + 2 + (bytes.U16(at) & 0x0FFF));
     at += 2;

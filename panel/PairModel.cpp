@@ -1,21 +1,19 @@
 #include "panel/PairModel.h"
 
+#include "app/ModuleTypes.h"
 #include "panel/InputConfigCodec.h"
 #include "panel/OutputConfigCodec.h"
 
 #include <algorithm>
 
 namespace kelvane {
-namespace {
+
 constexpr int kMaxCamCount = 4;
-constexpr std::uint8_t kOneChannelOutput = 2;
-constexpr std::uint8_t kTwoChannelOutput = 5;
-}  // namespace
 
 int OutputChannelCountOf(const SlotRecord* output) {
     if (output == nullptr) return 0;
-    if (output->Type == kOneChannelOutput) return 1;
-    return output->Type == kTwoChannelOutput ? 2 : 4;
+    if (output->Type == kSingleChannelOutputType) return 1;
+    return output->Type == kTwoChannelOutputType ? 2 : 4;
 }
 
 PanelModel ModelOfPair(int camCount, const SlotRecord& input, const SlotRecord* output) {

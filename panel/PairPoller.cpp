@@ -2,6 +2,7 @@
 
 #include "app/ModuleTypes.h"
 #include "config/ChainEdits.h"
+#include "link/RequestCodes.h"
 #include "link/Xmit.h"
 #include "panel/Reconcile.h"
 #include "panel/ServiceList.h"
@@ -11,7 +12,7 @@ namespace kelvane {
 
 InputPoll PairPoller::PollInput(PanelModel& m) {
     InputPoll poll;
-    poll.answered = Ask(input_.Address, kInputStatusCommand, kInputStatusTimeout);
+    poll.answered = Ask(input_.Address, kStatusCommand, kStatusTimeout);
     if (!poll.answered) return poll;
     poll.status = ParseInputStatus(link_.Reply(), m.InputCount);
     for (int row = 0; row < poll.status.rows; ++row) {
@@ -30,7 +31,7 @@ InputPoll PairPoller::PollInput(PanelModel& m) {
 }
 
 void PairPoller::ReadServiceNames(PanelModel& m) {
-    const bool answered = Ask(input_.Address, kListsCommand, kListsTimeout);
+    const bool answered = Ask(input_.Address, kListCommand, kListTimeout);
     // A reply that did not come, or came cut, leaves the names read before, and nothing to reconcile with.
     if (answered && ParseServiceNames(link_.Reply(), m)) {
         ReconcileServices(m, CollectOutputServiceIds(slots_, input_.Address));
@@ -42,7 +43,7 @@ OutputPoll PairPoller::PollOutput(PanelModel& m) {
     OutputPoll poll;
     poll.asked = output_ != nullptr && m.OutputChannelCount >= 1;
     if (poll.asked) {
-        poll.answered = Ask(output_->Address, kListsCommand, kListsTimeout);
+        poll.answered = Ask(output_->Address, kListCommand, kListTimeout);
         if (poll.answered) poll.rates = ParseOutputRates(link_.Reply(), m.OutputChannelCount, output_->Type);
     }
     ApplyServiceRates(m, poll.rates.services);

@@ -3,6 +3,7 @@
 #include "app/MessageCatalogue.h"
 #include "app/ModuleTypes.h"
 #include "app/TextFormat.h"
+#include "app/Tones.h"
 #include "config/ConfigSync.h"
 #include "text/Utf8.h"
 #include "panel/FieldRanges.h"
@@ -43,14 +44,11 @@ constexpr NumericEdit kNumericEdits[] = {
 constexpr int kNameEdits[] = {kNetworkName, kPlayerServiceName};
 constexpr int kInputChoices[] = {kFecA, kFecB};
 constexpr int kOutputChoices[] = {kConstellation, kMode, kGuard, kCodeRate, kBandwidth, kRemoveCatEmm};
-constexpr std::uint8_t kNoFecChoiceType = 4;
 constexpr ui::Color kValidText{0, 0, 0};
 constexpr ui::Color kInvalidText{255, 0, 0};
 // A typed value not yet taken: the operator sees that Enter or Tab is still to come.
 constexpr ui::Color kPendingGround{255, 244, 196};
 constexpr std::uint32_t kRefusalShowMs = 5000;
-constexpr unsigned kRefusalBeepHz = 220;
-constexpr unsigned kRefusalBeepMs = 250;
 constexpr std::size_t kTypedShownLength = 16;
 
 const NumericEdit* NumericEditOf(int control) {
@@ -128,7 +126,7 @@ void CSatCofdm::ShowOutputFields() {
 // Only the choices are read here: typed fields reach the model when the operator commits them.
 void CSatCofdm::ReadControls() {
     // A tuner with no FEC choice keeps the byte its module holds, rather than the empty combo's "none".
-    if (model_.InputType != kNoFecChoiceType) {
+    if (model_.InputType != kPlainTunerType) {
         model_.InputFecOrPolarity[0] = window_->CurrentIndex(kFecA);
         model_.InputFecOrPolarity[1] = window_->CurrentIndex(kFecB);
     }
@@ -193,7 +191,7 @@ void CSatCofdm::ShowTypedValue(int control) {
 void CSatCofdm::RefuseValue(int control, const std::string& typed) {
     const NumericEdit& edit = *NumericEditOf(control);
     const FieldRange& range = RangeOf(edit.field);
-    windows_.Beep(kRefusalBeepHz, kRefusalBeepMs);
+    windows_.Beep(kRefusalTone.frequencyHz, kRefusalTone.milliseconds);
     services_->info.ShowInfo(
         FormatText(MessageText(kFieldOutOfRangeMessage),
                    {CaptionName(window_->Text(edit.caption)),
@@ -306,7 +304,7 @@ void CSatCofdm::RefuseEdits(const WriteOutcome& outcome) {
     SlotTable& slots = services_->slots;
     const bool known = outcome.row >= 0 && outcome.row < static_cast<int>(kSlotCount);
     const std::uint8_t type = known ? slots[static_cast<std::size_t>(outcome.row)].Type : input_->Type;
-    windows_.Beep(kRefusalBeepHz, kRefusalBeepMs);
+    windows_.Beep(kRefusalTone.frequencyHz, kRefusalTone.milliseconds);
     services_->info.ShowInfo(
         FormatText(MessageText(kChangeNotWrittenMessage),
                    {ModuleTypeName(type), known ? outcome.row : 0, MessageText(ReasonMessage(outcome.refusal))}),

@@ -41,11 +41,15 @@ struct OutputService {
     std::uint8_t Activated = 0;
 };
 
+// Service kinds as the inputs report them.
+constexpr std::uint8_t kTelevision = 1;
+constexpr std::uint8_t kRadio = 2;
+
 // A service an input announces (from its service-names reply). Names are UTF-8.
 struct SiService {
     int ServiceId = 0;
     std::string Name;
-    std::uint8_t ServiceKind = 0;  // 1 television, 2 radio
+    std::uint8_t ServiceKind = 0;  // kTelevision or kRadio
     std::uint8_t Scrambled = 0;
 };
 
@@ -54,9 +58,13 @@ struct SiServiceTable {
     std::array<SiService, kMaxServicesPerRow> entries{};
 };
 
+// Where a row of the service list comes from: inputs A-C are 0-2, the player's own files 3, or no input at all.
+constexpr std::uint8_t kPlayerSource = 3;
+constexpr std::uint8_t kUnannouncedSource = 255;
+
 // One row of the service list.
 struct ServiceRow {
-    std::uint8_t Source = 255;  // 0-2 input A-C, 3 the player, 255 announced by no input
+    std::uint8_t Source = kUnannouncedSource;
     std::uint16_t ServiceId = 0;
     std::string Name;
     std::uint8_t ServiceKind = 0;

@@ -13,13 +13,8 @@
 #include <algorithm>
 
 namespace kelvane {
-namespace {
 
 using namespace res::panel;
-
-constexpr std::uint32_t kClearShowMs = 100;
-constexpr int kKxb210Type = 4;
-constexpr int kKxb200Type = 1;
 
 // Captions taken from the catalogue: control, message.
 constexpr std::pair<int, int> kCatalogueCaptions[] = {
@@ -94,8 +89,6 @@ constexpr int kOutputControls[] = {
     kNetworkFrame,         kRemoveCatEmm,  kLcnCaption,       kHdLcnCaption,
 };
 
-}  // namespace
-
 CSatCofdm::~CSatCofdm() = default;
 
 void CSatCofdm::Create(ui::Dialog& mainWindow, const PanelServices& services) {
@@ -161,7 +154,7 @@ void CSatCofdm::LoadPanel(int camCount, SlotRecord& input, SlotRecord* output) {
 
 void CSatCofdm::HidePanel() {
     if (input_ != nullptr) CommitPendingEdits();  // what was typed is never lost by leaving the panel
-    services_->info.ShowInfo("", false, kClearShowMs);
+    services_->info.Clear();
     editedServiceId_.reset();  // an edit cut short by a new pair or a hidden panel stores nothing
     cellEditor_.reset();
     if (input_ != nullptr && operatorEdited_ && (model_.InputDirty || model_.OutputDirty)) StatusTick();
@@ -183,7 +176,7 @@ void CSatCofdm::ApplyVisibility() {
     }
     window_->ShowControl(kModeCaption, model_.OutputChannelCount == 1);
     window_->ShowControl(kMode, model_.OutputChannelCount == 1);
-    const bool fec = model_.InputType == kKxb200Type || player;
+    const bool fec = model_.InputType == kFecTunerType || player;
     window_->ShowControl(kFecLabelA, fec);
     window_->ShowControl(kFecA, fec);
     window_->SetText(kFecLabelA, MessageText(player ? kPolarityText : kFecText));
@@ -196,7 +189,7 @@ void CSatCofdm::FillFecCombos() {
     static const std::vector<std::string> kPolarities{"V", "H"};
     for (const int combo : {kFecA, kFecB}) {
         window_->ClearItems(combo);
-        if (model_.InputType == kKxb210Type) continue;  // this tuner has no choice to offer
+        if (model_.InputType == kPlainTunerType) continue;  // this tuner has no choice to offer
         const auto& items = model_.InputType == kPlayerType ? kPolarities : kCodeRates;
         for (const std::string& item : items) window_->AddItem(combo, item);
     }

@@ -2,6 +2,7 @@
 
 #include "app/TextFormat.h"
 #include "config/ChainEdits.h"
+#include "link/RequestCodes.h"
 #include "link/Xmit.h"
 #include "panel/SatCofdm.h"
 #include "panel/ServiceList.h"
@@ -11,15 +12,8 @@
 #include <algorithm>
 
 namespace kelvane {
-namespace {
 
 using namespace res::panel;
-
-constexpr std::uint8_t kFileListCommand = 0x90;
-constexpr int kFileListTimeout = 100;
-constexpr int kPlayerSourceNone = 255;
-
-}  // namespace
 
 void CSatCofdm::InitScheduleList() {
     using ui::ColumnAlign;
@@ -47,7 +41,7 @@ void CSatCofdm::EnablePlayerFields() {
     const bool empty = model_.ScheduleCount == 0;
     window_->EnableControl(kPlayerServiceId, empty);
     window_->EnableControl(kPlayerServiceName, empty && (model_.PlayerServiceSource == kPlayerSource ||
-                                                         model_.PlayerServiceSource == kPlayerSourceNone));
+                                                         model_.PlayerServiceSource == kUnannouncedSource));
 }
 
 void CSatCofdm::UpdateScheduleButtons() {

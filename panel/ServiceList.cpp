@@ -12,8 +12,6 @@
 namespace kelvane {
 namespace {
 
-constexpr std::uint8_t kUnannouncedSource = 255;
-
 void AddPlayerRow(PanelModel& m) {
     if (ServiceRow* row = FindOrAddServiceRow(m, static_cast<std::uint16_t>(m.PlayerServiceId))) {
         row->Source = kPlayerSource;

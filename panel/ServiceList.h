@@ -33,12 +33,6 @@ enum ServiceImage : int {
     kPlayImage = 9,
 };
 
-// Where a row comes from: inputs A-C are 0-2, the player's own files 3.
-constexpr std::uint8_t kPlayerSource = 3;
-// Service kinds as the inputs report them.
-constexpr std::uint8_t kTelevision = 1;
-constexpr std::uint8_t kRadio = 2;
-
 // The input rows of the pair (1 to 3), whether it has an output, and whether a row is the service the player
 // plays on.
 int InputRows(const PanelModel& m);

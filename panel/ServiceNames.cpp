@@ -71,7 +71,7 @@ bool ParseRow(std::span<const std::uint8_t> reply, std::size_t& position, SiServ
         if (position >= reply.size()) return false;
         if (k >= table.count) continue;
         const std::uint8_t flags = reply[position];
-        table.entries[k].ServiceKind = (flags & kTelevisionBit) != 0 ? 1 : 2;
+        table.entries[k].ServiceKind = (flags & kTelevisionBit) != 0 ? kTelevision : kRadio;
         table.entries[k].Scrambled = (flags & kScrambledBit) != 0 ? 1 : 0;
     }
     position += kUnusedWordsSize;

@@ -1,21 +1,20 @@
 #include "panel/StatusReplies.h"
 
+#include "app/ModuleTypes.h"
 #include "app/TextFormat.h"
 #include "panel/ImageBytes.h"
 
 #include <algorithm>
 
 namespace kelvane {
-namespace {
 
+// An input's status reply: lock, S.N.R. and level for each row. An output's rates reply: from byte 4 a block for
+// each channel (the rate in use and the capacity first), then a service id and its rate for each service.
 constexpr std::size_t kInputRowSize = 3;
 constexpr std::size_t kFirstChannelOffset = 4;
 constexpr std::size_t kChannelSize = 12;
 constexpr std::size_t kServicePairSize = 4;
-constexpr std::uint8_t kSingleChannelOutputType = 2;
 constexpr std::uint32_t kKilo = 1000;
-
-}  // namespace
 
 LockState ReadLockState(std::uint8_t lock) {
     switch (lock) {

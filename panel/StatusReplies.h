@@ -12,12 +12,6 @@
 
 namespace kelvane {
 
-// What the panel asks its modules, and how long each answer may take (10 ms units).
-constexpr std::uint8_t kInputStatusCommand = 0x40;
-constexpr int kInputStatusTimeout = 10;
-constexpr std::uint8_t kListsCommand = 0x60;  // service names from an input, bit-rates from an output
-constexpr int kListsTimeout = 100;
-
 // What an input's lock byte says. Modules define three states, the lamp's red, amber and green; any other byte
 // is no lock either, though those who show the byte keep it as it came.
 enum class LockState { NoLock, Carrier, Locked, Undefined };

@@ -26,6 +26,8 @@ public:
     // `wait` the caller is blocked for `durationMs` after the text is on screen. An empty text clears the area,
     // but never before the message on show could be read, and never a lasting one.
     void ShowInfo(const std::string& text, bool wait, std::uint32_t durationMs);
+    // Blanks the area for a new panel, as soon as the message on show has been read.
+    void Clear() { ShowInfo("", false, kClearMs); }
     // Shows `text` until the next message replaces it.
     void ShowLasting(const std::string& text);
     // How long a person needs to read `text`.
@@ -44,6 +46,8 @@ public:
     void OnTimer(int timerId) override;
 
 private:
+    static constexpr std::uint32_t kClearMs = 100;
+
     void ShowIfSomethingToShow();
     void PutText(const std::string& text);
 

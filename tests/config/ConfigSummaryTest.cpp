@@ -1,6 +1,7 @@
 // The summary of a loaded configuration: the match check and the description of every record type.
 
 #include "config/ConfigSummary.h"
+#include "config/OutputLevel.h"
 
 #include "app/MessageCatalogue.h"
 #include "sim/ConfigImages.h"
@@ -245,12 +246,14 @@ TEST_F(ConfigSummaryTest, UnlistedValuesEmptySchedulesAndLevels) {
     }
 }
 
-TEST(LevelToStep, InvertsTheLevelTable) {
-    EXPECT_EQ(LevelToStep(9), 1);
-    EXPECT_EQ(LevelToStep(10), 2);
-    for (int level = 23; level <= 25; ++level) EXPECT_EQ(LevelToStep(static_cast<std::uint8_t>(level)), 10) << level;
-    for (int level = 228; level <= 255; ++level) EXPECT_EQ(LevelToStep(static_cast<std::uint8_t>(level)), 30) << level;
-    for (int step = 1; step <= 30; ++step) EXPECT_EQ(LevelToStep(sim::LevelByte(step)), step) << step;
+TEST(LevelStepOfByte, InvertsTheLevelTable) {
+    EXPECT_EQ(LevelStepOfByte(9), 1);
+    EXPECT_EQ(LevelStepOfByte(10), 2);
+    for (int level = 23; level <= 25; ++level)
+        EXPECT_EQ(LevelStepOfByte(static_cast<std::uint8_t>(level)), 10) << level;
+    for (int level = 228; level <= 255; ++level)
+        EXPECT_EQ(LevelStepOfByte(static_cast<std::uint8_t>(level)), 30) << level;
+    for (int step = 1; step <= 30; ++step) EXPECT_EQ(LevelStepOfByte(sim::LevelByte(step)), step) << step;
 }
 
 TEST_F(ConfigSummaryTest, MismatchesAreShownWithEveryRecordStillDescribed) {

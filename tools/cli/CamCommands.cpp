@@ -3,7 +3,6 @@
 #include "app/DiscoveryExchanges.h"
 #include "app/ModuleTypes.h"
 #include "cam/CamDialogue.h"
-#include "cam/CamRequests.h"
 #include "link/Xmit.h"
 #include "tools/cli/CamScreenText.h"
 #include "tools/cli/CliCommands.h"
@@ -14,10 +13,8 @@
 namespace kelvane {
 namespace {
 
-using namespace cam;
-
 // A CAM that has just started may take a while before it shows its main menu; the dialogue asks again meanwhile.
-constexpr std::uint64_t kMainMenuWaitMs = 15000;
+constexpr std::uint64_t kMainMenuWaitMs = CamDialogue::kInitSeconds * 1000;
 constexpr std::uint64_t kAnswerWaitMs = 5000;
 // While it waits, the CAM's status is asked this often, so that a CAM taken out is not waited for.
 constexpr std::uint64_t kStatusCheckMs = 1000;
