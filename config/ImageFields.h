@@ -33,6 +33,7 @@ public:
     explicit ImageFields(std::span<const std::uint8_t> image) : image_(image) {}
 
     std::size_t Size() const { return image_.size(); }
+    std::span<const std::uint8_t> Bytes() const { return image_; }
     bool Holds(std::size_t offset, std::size_t width) const {
         return offset <= image_.size() && width <= image_.size() - offset;
     }

@@ -6,10 +6,6 @@
 
 namespace kelvane {
 
-std::span<const std::uint8_t> RecordImage(const SlotRecord& record) {
-    return {record.Config.data(), std::min<std::size_t>(record.ConfigLength, record.Config.size())};
-}
-
 void ImageWriter::U8(std::uint8_t value) {
     if (overflowed_ || length_ >= bytes_.size()) {
         overflowed_ = true;

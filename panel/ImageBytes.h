@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/SlotTable.h"
+#include "config/ImageFields.h"
 
 #include <array>
 #include <cstdint>
@@ -13,25 +14,20 @@ namespace kelvane {
 // short image decodes as if it had been padded with zeros. Has() tells the callers that must know.
 class ByteReader {
 public:
-    explicit ByteReader(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
+    explicit ByteReader(std::span<const std::uint8_t> bytes) : fields_(bytes) {}
 
-    std::size_t Size() const { return bytes_.size(); }
-    bool Has(std::size_t position, std::size_t width) const {
-        return position <= bytes_.size() && width <= bytes_.size() - position;
-    }
-    std::uint8_t U8(std::size_t position) const { return Has(position, 1) ? bytes_[position] : 0; }
+    std::size_t Size() const { return fields_.Size(); }
+    bool Has(std::size_t position, std::size_t width) const { return fields_.Holds(position, width); }
+    std::uint8_t U8(std::size_t position) const { return fields_.U8(position).value_or(0); }
     std::uint16_t U16(std::size_t position) const {
         return static_cast<std::uint16_t>((U8(position) << 8) | U8(position + 1));
     }
     std::uint32_t U32(std::size_t position) const { return (std::uint32_t{U16(position)} << 16) | U16(position + 2); }
-    std::span<const std::uint8_t> Bytes() const { return bytes_; }
+    std::span<const std::uint8_t> Bytes() const { return fields_.Bytes(); }
 
 private:
-    std::span<const std::uint8_t> bytes_;
+    ImageFields fields_;
 };
-
-// The image a record holds, never longer than its buffer even when ConfigLength says otherwise.
-std::span<const std::uint8_t> RecordImage(const SlotRecord& record);
 
 // Assembles a configuration image in a buffer of the record's capacity. A write that does not fit is dropped
 // and remembered, so that a cut image can never be stored.

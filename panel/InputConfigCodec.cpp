@@ -109,7 +109,7 @@ void EncodePlayerTail(const PanelModel& m, ImageWriter& out) {
 int InputRowsOfType(std::uint8_t inputType) { return inputType == kPlayerType ? kMaxInputRows : 1; }
 
 void DecodeInputConfig(const SlotRecord& input, PanelModel& m) {
-    const ByteReader image(RecordImage(input));
+    const ByteReader image(ValidImage(input));
     const bool player = input.Type == kPlayerType;
     for (InputServiceTable& table : m.InputServices) table.count = 0;
     m.PlayerServiceId = 0;

@@ -195,16 +195,16 @@ void DecodeOutputConfig(const SlotRecord* output, PanelModel& m) {
         ServicesFromPlayerRows(m);
         return;
     }
-    const ByteReader image(RecordImage(*output));
+    const ByteReader image(ValidImage(*output));
     const OutputLayout layout{output->Type == kSingleChannelOutputType, image.U8(kServiceCountOffset)};
     DecodeParameters(image, m);
     DecodeNetworkFields(image, layout, m);
     DecodeServices(image, layout, m);
-    DecodeSectionServiceTypes(SectionIn(RecordImage(*output), layout.singleChannel), m);
+    DecodeSectionServiceTypes(SectionIn(ValidImage(*output), layout.singleChannel), m);
 }
 
 std::span<const std::uint8_t> NetworkSectionOf(const SlotRecord& output) {
-    return SectionIn(RecordImage(output), IsSingleChannel(output));
+    return SectionIn(ValidImage(output), IsSingleChannel(output));
 }
 
 bool OutputImageRebuildable(const SlotRecord& output) { return output.ConfigLength >= kParameterBytes; }
@@ -218,7 +218,7 @@ bool EncodeOutputConfig(const PanelModel& m, SlotRecord& output) {
     const bool singleChannel = IsSingleChannel(output);
     ImageWriter out;
     const std::uint16_t frequencyWord = inRange ? static_cast<std::uint16_t>(m.OutputFreqKHz / kFrequencyUnitKHz)
-                                                : ByteReader(RecordImage(output)).U16(0);
+                                                : ByteReader(ValidImage(output)).U16(0);
     out.U16(frequencyWord);
     out.U8(static_cast<std::uint8_t>(m.Bandwidth));
     out.U8(static_cast<std::uint8_t>(m.CodeRate));
