@@ -7,15 +7,17 @@
 namespace kelvane {
 
 // Tags of the EN 50221 application objects that the CAM menu sends or meets (24 bits, big-endian on the wire).
-constexpr std::uint32_t kEnterMenuTag = 0x9F8022;
-constexpr std::uint32_t kCloseMmiTag = 0x9F8800;
-constexpr std::uint32_t kDisplayControlTag = 0x9F8801;
-constexpr std::uint32_t kTextLastTag = 0x9F8803;
-constexpr std::uint32_t kEnqTag = 0x9F8807;
-constexpr std::uint32_t kAnswTag = 0x9F8808;
-constexpr std::uint32_t kMenuLastTag = 0x9F8809;
-constexpr std::uint32_t kMenuAnswTag = 0x9F880B;
-constexpr std::uint32_t kListLastTag = 0x9F880C;
+enum MmiTag : std::uint32_t {
+    kEnterMenuTag = 0x9F8022,
+    kCloseMmiTag = 0x9F8800,
+    kDisplayControlTag = 0x9F8801,
+    kTextLastTag = 0x9F8803,
+    kEnqTag = 0x9F8807,
+    kAnswTag = 0x9F8808,
+    kMenuLastTag = 0x9F8809,
+    kMenuAnswTag = 0x9F880B,
+    kListLastTag = 0x9F880C,
+};
 
 // A tag as it goes on the wire.
 constexpr std::array<std::uint8_t, 3> TagBytes(std::uint32_t tag) {
