@@ -63,9 +63,13 @@ std::optional<std::uint32_t> SendFirmwareImage(CXmit& link, std::uint8_t address
                                : SendBackwards(link, address, image, onBlock);
 }
 
-bool SendFirmwareStart(CXmit& link, std::uint8_t address) { return SendStep(link, address, kFirmwareStartStep, kFirmwareStartTimeout); }
+bool SendFirmwareStart(CXmit& link, std::uint8_t address) {
+    return SendStep(link, address, kFirmwareStartStep, kFirmwareStartTimeout);
+}
 
-bool SendFirmwareWrite(CXmit& link, std::uint8_t address) { return SendStep(link, address, kFirmwareWriteStep, kFirmwareWriteTimeout); }
+bool SendFirmwareWrite(CXmit& link, std::uint8_t address) {
+    return SendStep(link, address, kFirmwareWriteStep, kFirmwareWriteTimeout);
+}
 
 UpgradeOutcome FirmwareUpdate::UpgradeModuleFirmware(CXmit& link, const SlotRecord& record, std::size_t index,
                                                      UpgradeFeedback& feedback) {
