@@ -1,19 +1,18 @@
 #include "sim/Module.h"
 
 namespace kelvane::sim {
-namespace {
 
+// The identity reply: the mark, whether the unit started, its version.
 constexpr std::uint8_t kIdentityMark = 0x77;  // 'w'
 constexpr std::uint8_t kActiveUnit = 0x00;
 constexpr std::uint8_t kInactiveUnit = 0xFF;
 
+// The first byte of a firmware command says which step it is; a block carries its 24-bit offset after it.
 constexpr std::uint8_t kFirmwareStart = 0x00;
 constexpr std::uint8_t kFirmwareBlock = 0x01;
 constexpr std::uint8_t kFirmwareWrite = 0x02;
 constexpr std::uint8_t kFirmwareRestart = 0x03;
 constexpr std::size_t kBlockHeader = 4;
-
-}  // namespace
 
 Reply Module::Handle(const Request& request) {
     if (IsRackRestart(request)) {
