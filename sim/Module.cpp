@@ -15,6 +15,19 @@ constexpr std::uint8_t kFirmwareRestart = 0x03;
 constexpr std::size_t kBlockHeader = 4;
 
 Reply Module::Handle(const Request& request) {
+    if (description_.active && request.destination != kBroadcastAddress) {
+        if (std::optional<Reply> own = HandleOwn(request)) return *std::move(own);
+    }
+    Reply reply = HandleCommon(request);
+    if (reply.accepted) AfterAccepted(request);
+    return reply;
+}
+
+std::optional<Reply> Module::HandleOwn(const Request&) { return std::nullopt; }
+
+void Module::AfterAccepted(const Request&) {}
+
+Reply Module::HandleCommon(const Request& request) {
     if (IsRackRestart(request)) {
         // Every unit restarts, the inactive ones too, and wakes up with the firmware last written to it.
         if (const auto version = firmware_.Restart(description_.version)) description_.version = *version;

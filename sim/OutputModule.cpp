@@ -48,14 +48,13 @@ OutputModule::OutputModule(const ModuleDescription& description)
     FollowConfiguration();
 }
 
-Reply OutputModule::Handle(const Request& request) {
-    // A poll sent to everyone is never answered, so it does not count as one.
-    if (Description().active && request.destination != kBroadcastAddress && request.Command() == kListCommand) {
-        return Rates();
-    }
-    Reply reply = Module::Handle(request);
-    if (reply.accepted && request.Command() == kWriteCommand) FollowConfiguration();
-    return reply;
+std::optional<Reply> OutputModule::HandleOwn(const Request& request) {
+    if (request.Command() == kListCommand) return Rates();
+    return std::nullopt;
+}
+
+void OutputModule::AfterAccepted(const Request& request) {
+    if (request.Command() == kWriteCommand) FollowConfiguration();
 }
 
 Reply OutputModule::Rates() {
