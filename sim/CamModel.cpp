@@ -53,10 +53,13 @@ std::vector<Bytes> CamModel::Boot() const {
 }
 
 std::vector<Bytes> CamModel::Receive(std::span<const std::uint8_t> packet) {
-    if (packet.size() < 4 || packet[0] != ci::kSessionNumberTag || packet[1] != 0x02) return {};
+    if (packet.size() < ci::kSessionHeaderBytes || packet[0] != ci::kSessionNumberTag ||
+        packet[1] != ci::kSessionNumberLength) {
+        return {};
+    }
     const auto session = static_cast<std::uint16_t>(packet[2] << 8 | packet[3]);
     std::vector<Bytes> answers;
-    std::size_t at = 4;
+    std::size_t at = ci::kSessionHeaderBytes;
     while (packet.size() - at >= 4) {
         const std::uint32_t tag = static_cast<std::uint32_t>(packet[at]) << 16 | packet[at + 1] << 8 | packet[at + 2];
         at += 3;

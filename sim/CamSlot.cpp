@@ -1,12 +1,6 @@
 #include "sim/CamSlot.h"
 
 namespace kelvane::sim {
-namespace {
-
-// After its data, the module passes on the CAM's status byte, which says it has nothing more to send.
-constexpr std::uint8_t kNoMoreData = 0x00;
-
-}  // namespace
 
 CamSlot::CamSlot(bool present) { SetPresent(present); }
 
@@ -56,7 +50,8 @@ void CamSlot::Deliver(const std::vector<ci::Bytes>& sessionPackets) {
         const ci::Bytes data = ci::Transport(ci::kDataLastTag, packet);
         transport.insert(transport.end(), data.begin(), data.end());
     }
-    const ci::Bytes status = ci::Transport(ci::kStatusTag, ci::Bytes{kNoMoreData});
+    // After its data, the module passes on the CAM's status, which says it has nothing more to send.
+    const ci::Bytes status = ci::Transport(ci::kStatusTag, ci::Bytes{ci::kNoMoreData});
     transport.insert(transport.end(), status.begin(), status.end());
     link_.Send(transport);
 }

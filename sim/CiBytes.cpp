@@ -1,6 +1,13 @@
 #include "sim/CiBytes.h"
 
 namespace kelvane::sim::ci {
+namespace {
+
+Bytes SessionHeader(std::uint8_t tag, std::uint16_t session) {
+    return {tag, kSessionNumberLength, static_cast<std::uint8_t>(session >> 8), static_cast<std::uint8_t>(session)};
+}
+
+}  // namespace
 
 void PutLengthField(Bytes& out, std::size_t length) {
     if (length < 0x80) {
@@ -71,14 +78,12 @@ Bytes Object(std::uint32_t tag, std::span<const std::uint8_t> body) {
 Bytes TextLast(std::string_view utf8) { return Object(kTextLastTag, Latin1(utf8)); }
 
 Bytes SessionData(std::uint16_t session, std::span<const Bytes> objects) {
-    Bytes out{kSessionNumberTag, 0x02, static_cast<std::uint8_t>(session >> 8), static_cast<std::uint8_t>(session)};
+    Bytes out = SessionHeader(kSessionNumberTag, session);
     for (const Bytes& object : objects) out.insert(out.end(), object.begin(), object.end());
     return out;
 }
 
-Bytes CloseSessionRequest(std::uint16_t session) {
-    return {kCloseSessionRequestTag, 0x02, static_cast<std::uint8_t>(session >> 8), static_cast<std::uint8_t>(session)};
-}
+Bytes CloseSessionRequest(std::uint16_t session) { return SessionHeader(kCloseSessionRequestTag, session); }
 
 Bytes Transport(std::uint8_t tag, std::span<const std::uint8_t> body) {
     Bytes out{tag};
@@ -86,6 +91,14 @@ Bytes Transport(std::uint8_t tag, std::span<const std::uint8_t> body) {
     out.push_back(kConnection);
     out.insert(out.end(), body.begin(), body.end());
     return out;
+}
+
+Bytes Chunk(std::span<const std::uint8_t> fragment, bool more) {
+    const std::size_t c = kFragmentHeader + fragment.size();
+    Bytes chunk{static_cast<std::uint8_t>(c >> 8), static_cast<std::uint8_t>(c & 0xFF), kConnection,
+                more ? kMoreFragments : kLastFragment};
+    chunk.insert(chunk.end(), fragment.begin(), fragment.end());
+    return chunk;
 }
 
 }  // namespace kelvane::sim::ci

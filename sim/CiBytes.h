@@ -20,13 +20,21 @@ constexpr std::uint16_t kApplicationSession = 2;
 constexpr std::uint16_t kMmiSession = 4;
 constexpr std::uint8_t kConnection = 1;
 
-// Transport packet tags.
+// Transport packet tags, and the status body that says the CAM has nothing more to send.
 constexpr std::uint8_t kStatusTag = 0x80;  // T_SB
 constexpr std::uint8_t kDataLastTag = 0xA0;  // T_DATA_LAST
+constexpr std::uint8_t kNoMoreData = 0x00;
 
-// Session packet tags.
+// Session packets open with their tag, the length of the session number (2) and the number.
 constexpr std::uint8_t kSessionNumberTag = 0x90;
 constexpr std::uint8_t kCloseSessionRequestTag = 0x95;
+constexpr std::uint8_t kSessionNumberLength = 2;
+constexpr std::size_t kSessionHeaderBytes = 4;
+
+// Link-layer fragments of transport packets open with the connection id and the more/last byte.
+constexpr std::size_t kFragmentHeader = 2;
+constexpr std::uint8_t kMoreFragments = 0x80;
+constexpr std::uint8_t kLastFragment = 0x00;
 
 // Application object tags.
 constexpr std::uint32_t kApplicationInfoTag = 0x9F8021;
@@ -62,5 +70,9 @@ Bytes CloseSessionRequest(std::uint16_t session);
 
 // A transport packet: tag, length field (the connection id and the body), connection id, body.
 Bytes Transport(std::uint8_t tag, std::span<const std::uint8_t> body);
+
+// A fragment as the CI module hands it to the PC: the two-byte length of what follows, the fragment header and
+// the fragment.
+Bytes Chunk(std::span<const std::uint8_t> fragment, bool more);
 
 }  // namespace kelvane::sim::ci

@@ -5,19 +5,6 @@
 namespace kelvane::sim {
 namespace {
 
-constexpr std::uint8_t kMore = 0x80;
-constexpr std::uint8_t kLast = 0x00;
-constexpr std::uint8_t kSkipFlag = 0x80;
-constexpr std::size_t kFragmentHeader = 2;
-
-ci::Bytes Chunk(std::span<const std::uint8_t> fragment, bool more) {
-    const std::size_t c = kFragmentHeader + fragment.size();
-    ci::Bytes chunk{static_cast<std::uint8_t>(c >> 8), static_cast<std::uint8_t>(c & 0xFF), ci::kConnection,
-                    more ? kMore : kLast};
-    chunk.insert(chunk.end(), fragment.begin(), fragment.end());
-    return chunk;
-}
-
 // The T_DATA_LAST bodies among whole transport packets; the rest (status packets and the like) is passed over.
 std::vector<ci::Bytes> DataBodies(std::span<const std::uint8_t> packets) {
     std::vector<ci::Bytes> bodies;
@@ -39,7 +26,7 @@ std::vector<ci::Bytes> DataBodies(std::span<const std::uint8_t> packets) {
 void CiLinkLayer::Send(std::span<const std::uint8_t> transport) {
     for (std::size_t at = 0; at < transport.size(); at += kFragmentBytes) {
         const std::size_t size = std::min(kFragmentBytes, transport.size() - at);
-        chunks_.push_back(Chunk(transport.subspan(at, size), at + size < transport.size()));
+        chunks_.push_back(ci::Chunk(transport.subspan(at, size), at + size < transport.size()));
     }
 }
 
@@ -58,14 +45,14 @@ ci::Bytes CiLinkLayer::Read() {
 }
 
 std::vector<ci::Bytes> CiLinkLayer::Receive(std::span<const std::uint8_t> linkPacket) {
-    if (linkPacket.size() < kFragmentHeader) return {};
-    const std::span<const std::uint8_t> fragment = linkPacket.subspan(kFragmentHeader);
+    if (linkPacket.size() < ci::kFragmentHeader) return {};
+    const std::span<const std::uint8_t> fragment = linkPacket.subspan(ci::kFragmentHeader);
     if (incoming_.size() + fragment.size() > kReceiveCapacity) {
         incoming_.clear();
         return {};
     }
     incoming_.insert(incoming_.end(), fragment.begin(), fragment.end());
-    if ((linkPacket[1] & kMore) != 0) return {};
+    if ((linkPacket[1] & ci::kMoreFragments) != 0) return {};
     std::vector<ci::Bytes> bodies = DataBodies(incoming_);
     incoming_.clear();
     return bodies;

@@ -19,6 +19,7 @@ public:
     static constexpr std::size_t kFragmentBytes = 40;
     static constexpr std::size_t kChunksPerRead = 3;
     static constexpr std::size_t kRepeatEvery = 3;
+    static constexpr std::uint8_t kSkipFlag = 0x80;  // in the first byte of a chunk handed over again
     // The most the module gathers of a packet the PC sends in fragments.
     static constexpr std::size_t kReceiveCapacity = 1024;
 

@@ -9,16 +9,11 @@
 namespace kelvane::sim {
 namespace {
 
-constexpr std::size_t kMaxCount = 0xFF;
-constexpr std::uint32_t kOutputFrequencyStepKHz = 125;
-constexpr std::uint8_t kActivatedFlag = 0x80;
-constexpr std::uint8_t kMaskMarker = 0xFF;
-
 constexpr std::array<std::uint8_t, 30> kLevelTable{9,  10, 11, 12, 14, 16, 18,  20,  22,  25,  28,  32,  36,  40,  45,
                                                    50, 57, 64, 71, 80, 90, 101, 113, 127, 143, 160, 180, 202, 227, 255};
 
 void PutInputRow(std::vector<std::uint8_t>& out, const InputRow& row) {
-    const std::size_t n = std::min(row.services.size(), kMaxCount);
+    const std::size_t n = std::min(row.services.size(), kMaxByteCount);
     PutU16(out, InputFrequencyWord(row.frequencyMHz));
     PutU16(out, row.symbolRate);
     out.push_back(row.setting);
@@ -36,8 +31,8 @@ void PutOutputServices(std::vector<std::uint8_t>& out, const OutputSettings& s, 
         PutU16(out, service.serviceId);
         if (!oneChannel) {
             out.push_back(
-                static_cast<std::uint8_t>((service.activated ? kActivatedFlag : 0) | (service.channel & 0x0F)));
-        } else if (service.activated && i < 16) {
+                static_cast<std::uint8_t>((service.activated ? kActivatedFlag : 0) | (service.channel & kChannelBits)));
+        } else if (service.activated && i < kMaskBits) {
             mask = static_cast<std::uint16_t>(mask | (1u << i));
         }
     }
@@ -51,8 +46,7 @@ void PutNetworkPart(std::vector<std::uint8_t>& out, const OutputSettings& s, std
     for (std::size_t i = 0; i < n; ++i) PutU16(out, s.services[i].lcn);
     for (std::size_t i = 0; i < n; ++i) PutU16(out, s.services[i].hdLcn);
     PutU16(out, s.networkId);
-    const std::size_t streams = OutputChannelCount(s.type) == 1 ? 1 : 4;
-    for (std::size_t k = 0; k < streams; ++k) {
+    for (std::size_t k = 0; k < OutputChannelSlots(s.type); ++k) {
         PutU16(out, k < s.transportStreamIds.size() ? s.transportStreamIds[k] : 0);
     }
 }
@@ -60,8 +54,14 @@ void PutNetworkPart(std::vector<std::uint8_t>& out, const OutputSettings& s, std
 }  // namespace
 
 std::uint16_t InputFrequencyWord(int frequencyMHz) {
-    if (frequencyMHz < kHighBandFromMHz) return static_cast<std::uint16_t>((frequencyMHz - kLowBandBaseMHz) & 0x7FFF);
-    return static_cast<std::uint16_t>(kHighBandBit | ((frequencyMHz - kHighBandBaseMHz) & 0x7FFF));
+    if (frequencyMHz < kHighBandFromMHz) {
+        return static_cast<std::uint16_t>((frequencyMHz - kLowBandBaseMHz) & kIntermediateMHzBits);
+    }
+    return static_cast<std::uint16_t>(kHighBandBit | ((frequencyMHz - kHighBandBaseMHz) & kIntermediateMHzBits));
+}
+
+int InputFrequencyMHz(std::uint16_t word) {
+    return (word & kIntermediateMHzBits) + ((word & kHighBandBit) != 0 ? kHighBandBaseMHz : kLowBandBaseMHz);
 }
 
 std::vector<std::uint8_t> InputImage(std::span<const InputRow> rows) {
@@ -72,7 +72,7 @@ std::vector<std::uint8_t> InputImage(std::span<const InputRow> rows) {
 
 std::vector<std::uint8_t> PlayerImage(std::span<const InputRow> rows, const PlayerTail& tail) {
     std::vector<std::uint8_t> image = InputImage(rows);
-    const std::size_t entries = std::min(tail.schedule.size(), kMaxCount);
+    const std::size_t entries = std::min(tail.schedule.size(), kMaxByteCount);
     PutU16(image, tail.serviceId);
     image.push_back(static_cast<std::uint8_t>(entries));
     for (std::size_t i = 0; i < entries; ++i) {
@@ -91,7 +91,7 @@ std::uint8_t LevelByte(int levelStep) {
 }
 
 std::vector<std::uint8_t> OutputImage(const OutputSettings& s) {
-    const std::size_t n = std::min(s.services.size(), kMaxCount);
+    const std::size_t n = std::min(s.services.size(), kMaxByteCount);
     std::vector<std::uint8_t> image;
     PutU16(image, s.frequencyKHz / kOutputFrequencyStepKHz);
     image.insert(image.end(), {s.bandwidth, s.codeRate, s.constellation, s.mode, s.guard, LevelByte(s.levelStep)});

@@ -2,6 +2,8 @@
 
 #include "sim/ModuleModels.h"
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -9,16 +11,10 @@
 
 namespace kelvane::sim {
 
-// An input's frequency word: the MHz above the universal LNB's low-band oscillator, the high band's bit set when
-// the frequency is above its start, counting then from the high band's oscillator.
-constexpr int kLowBandBaseMHz = 9750;
-constexpr int kHighBandBaseMHz = 10600;
-constexpr int kHighBandFromMHz = 11700;
-constexpr std::uint16_t kHighBandBit = 0x8000;
-
 // Builders of the configuration images that input and output modules keep, in the byte layouts the program
-// decodes. Counts live in single bytes: services beyond 255 in a row or an output, and schedule entries
-// beyond 255, are left out of an image.
+// decodes; the readers in ImageDecoding.h take the same layouts apart. Counts live in single bytes: services
+// beyond 255 in a row or an output, and schedule entries beyond 255, are left out of an image.
+constexpr std::size_t kMaxByteCount = 0xFF;
 
 struct InputService {
     std::uint16_t serviceId = 0;
@@ -32,8 +28,18 @@ struct InputRow {
     std::vector<InputService> services;
 };
 
+// An input's frequency word: the MHz above the universal LNB's low-band oscillator, the high band's bit set when
+// the frequency is above its start, counting then from the high band's oscillator.
+constexpr int kLowBandBaseMHz = 9750;
+constexpr int kHighBandBaseMHz = 10600;
+constexpr int kHighBandFromMHz = 11700;
+constexpr std::uint16_t kHighBandBit = 0x8000;
+constexpr std::uint16_t kIntermediateMHzBits = 0x7FFF;
+
 // The frequency word of an input row: IF in MHz above 9750, or above 10600 with bit 15 set for the high band.
 std::uint16_t InputFrequencyWord(int frequencyMHz);
+// The frequency in MHz that a word stands for.
+int InputFrequencyMHz(std::uint16_t word);
 
 // FEC index 0-4 ("1/2" to "7/8") as the tuners store it.
 constexpr std::uint8_t FecByte(int index) { return static_cast<std::uint8_t>(14 + index); }
@@ -59,6 +65,14 @@ struct PlayerTail {
 
 std::vector<std::uint8_t> PlayerImage(std::span<const InputRow> rows, const PlayerTail& tail);
 
+// An output's service entry: the id, then on outputs with more than one channel a flags byte (the activation
+// bit and the channel). The KXD400 keeps ids only, and after them a marker byte and a mask of the activated
+// entries, one bit each for the first 16.
+constexpr std::uint8_t kActivatedFlag = 0x80;
+constexpr std::uint8_t kChannelBits = 0x0F;
+constexpr std::uint8_t kMaskMarker = 0xFF;
+constexpr std::size_t kMaskBits = 16;
+
 struct OutputService {
     std::uint16_t serviceId = 0;
     std::uint8_t channel = 1;  // 1-4; a KXD400 has only channel 1
@@ -66,6 +80,20 @@ struct OutputService {
     std::uint16_t lcn = 0;
     std::uint16_t hdLcn = 0;
 };
+
+// What the modulation indexes of an output stand for.
+constexpr std::array<std::uint64_t, 3> kBandwidthMHz{6, 7, 8};
+constexpr std::array<std::uint64_t, 3> kBitsPerCarrier{2, 4, 6};  // QPSK, 16-QAM, 64-QAM
+struct CodeRate {
+    std::uint64_t num;
+    std::uint64_t den;
+};
+constexpr std::array<CodeRate, 5> kCodeRates{{{1, 2}, {2, 3}, {3, 4}, {5, 6}, {7, 8}}};
+constexpr std::array<std::uint64_t, 4> kGuardDivisors{32, 16, 8, 4};  // the guard is 1/divisor of a symbol
+
+// An output image opens with the frequency word (steps of 125 kHz), the five modulation indexes and the level.
+constexpr std::uint32_t kOutputFrequencyStepKHz = 125;
+constexpr std::size_t kModulationBytes = 8;
 
 struct OutputSettings {
     std::uint8_t type = kKXD410;

@@ -11,27 +11,31 @@ ModuleDescription Described(std::uint8_t type, std::uint8_t address, std::uint8_
     return ModuleDescription{type, address, version, true, std::move(config)};
 }
 
+std::vector<std::uint8_t> OneRowImage(const InputRow& row) { return InputImage({&row, 1}); }
+
 // A tuner on 11362 MHz passing four television services and a radio (numbered x50 and up); the first and
 // third are scrambled and go through the CI module that follows it.
 std::vector<std::uint8_t> TunerImage() {
-    const InputRow row{11362, 27500, FecByte(2), {{1101, 1}, {1102, 0}, {1103, 1}, {1104, 0}, {1150, 0}}};
-    return InputImage({&row, 1});
+    return OneRowImage({11362, 27500, FecByte(2), {{1101, 1}, {1102, 0}, {1103, 1}, {1104, 0}, {1150, 0}}});
 }
 
-std::vector<std::uint8_t> TwoChannelOutputImage() {
-    OutputSettings s;
-    s.type = kKXD410;
-    s.frequencyKHz = 474000;
-    s.levelStep = 28;
-    s.services = {{1101, 1, true, 1, 0},
-                  {1102, 1, true, 2, 0},
-                  {1150, 1, true, 30, 0},
-                  {1103, 2, true, 3, 101},
-                  {1104, 2, true, 4, 0}};
-    s.transportStreamIds = {1025, 1026, 1027, 1028};
-    s.nitVersion = 3;
-    s.networkName = "Kelvane A";
-    return OutputImage(s);
+// The KXB210 offers no FEC choice; its byte holds the first code.
+std::vector<std::uint8_t> PlainTunerImage() {
+    return OneRowImage({12515, 29900, FecByte(0), {{3001, 0}, {3002, 0}, {3050, 0}}});
+}
+
+OutputSettings TwoChannelOutput() {
+    return {.type = kKXD410,
+            .frequencyKHz = 474000,
+            .levelStep = 28,
+            .services = {{1101, 1, true, 1, 0},
+                         {1102, 1, true, 2, 0},
+                         {1150, 1, true, 30, 0},
+                         {1103, 2, true, 3, 101},
+                         {1104, 2, true, 4, 0}},
+            .transportStreamIds = {1025, 1026, 1027, 1028},
+            .nitVersion = 3,
+            .networkName = "Kelvane A"};
 }
 
 // Two satellite rows feeding the player, an empty pass-through row, and a two-window schedule.
@@ -44,41 +48,33 @@ std::vector<std::uint8_t> PlayerImageOfRack() {
     return PlayerImage(rows, tail);
 }
 
-std::vector<std::uint8_t> FourChannelOutputImage() {
-    OutputSettings s;
-    s.type = kKXD420;
-    s.frequencyKHz = 506000;
-    s.codeRate = 2;
-    s.guard = 1;
-    s.services = {{2001, 1, true, 10, 0}, {2002, 2, true, 11, 0}, {2101, 3, true, 12, 0}, {2201, 4, true, 13, 113}};
-    s.transportStreamIds = {1281, 1282, 1283, 1284};
-    s.nitVersion = 4;
-    s.networkName = "Kelvane B";
-    s.removeCatEmm = true;
-    return OutputImage(s);
+OutputSettings FourChannelOutput() {
+    return {
+        .type = kKXD420,
+        .frequencyKHz = 506000,
+        .codeRate = 2,
+        .guard = 1,
+        .services = {{2001, 1, true, 10, 0}, {2002, 2, true, 11, 0}, {2101, 3, true, 12, 0}, {2201, 4, true, 13, 113}},
+        .transportStreamIds = {1281, 1282, 1283, 1284},
+        .nitVersion = 4,
+        .networkName = "Kelvane B",
+        .removeCatEmm = true};
 }
 
-std::vector<std::uint8_t> PlainTunerImage() {
-    // The KXB210 offers no FEC choice; its byte holds the first code.
-    const InputRow row{12515, 29900, FecByte(0), {{3001, 0}, {3002, 0}, {3050, 0}}};
-    return InputImage({&row, 1});
-}
-
-std::vector<std::uint8_t> OneChannelOutputImage() {
-    OutputSettings s;
-    s.type = kKXD400;
-    s.frequencyKHz = 522000;
-    s.bandwidth = 1;
-    s.codeRate = 1;  // 16-QAM 2/3 1/8 in 7 MHz: some 12.9 Mbit/s, room for its two programmes and the radio
-    s.constellation = 1;
-    s.mode = 0;
-    s.guard = 2;
-    s.levelStep = 20;
-    s.services = {{3001, 1, true, 20, 0}, {3002, 1, false, 21, 0}, {3050, 1, true, 40, 0}};
-    s.transportStreamIds = {1537};
-    s.nitVersion = 2;
-    s.networkName = "Kelvane C";
-    return OutputImage(s);
+OutputSettings OneChannelOutput() {
+    // 16-QAM 2/3 1/8 in 7 MHz: some 12.9 Mbit/s, room for its two programmes and the radio.
+    return {.type = kKXD400,
+            .frequencyKHz = 522000,
+            .bandwidth = 1,
+            .codeRate = 1,
+            .constellation = 1,
+            .mode = 0,
+            .guard = 2,
+            .levelStep = 20,
+            .services = {{3001, 1, true, 20, 0}, {3002, 1, false, 21, 0}, {3050, 1, true, 40, 0}},
+            .transportStreamIds = {1537},
+            .nitVersion = 2,
+            .networkName = "Kelvane C"};
 }
 
 }  // namespace
@@ -89,11 +85,11 @@ RackDescription DefaultRack() {
     rack.modules = {
         Described(kKXB200, 1, 12, TunerImage()),
         Described(kKXF600, 2, 10),
-        Described(kKXD410, 3, 21, TwoChannelOutputImage()),
+        Described(kKXD410, 3, 21, OutputImage(TwoChannelOutput())),
         Described(kKXC300, 4, 11, PlayerImageOfRack()),
-        Described(kKXD420, 5, 20, FourChannelOutputImage()),
+        Described(kKXD420, 5, 20, OutputImage(FourChannelOutput())),
         Described(kKXB210, 6, 13, PlainTunerImage()),
-        Described(kKXD400, 7, 18, OneChannelOutputImage()),
+        Described(kKXD400, 7, 18, OutputImage(OneChannelOutput())),
     };
     return rack;
 }

@@ -1,5 +1,7 @@
 #include "sim/Faults.h"
 
+#include "sim/Frame.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -84,7 +86,7 @@ std::optional<FaultMoment> ParseFaultMoment(std::string_view text) {
     const std::size_t slash = text.find('/');
     const auto command =
         whole(text.substr(2, slash == std::string_view::npos ? std::string_view::npos : slash - 2), 16);
-    if (!command || *command > 0xFF || (*command & 0x0F) != 0) return std::nullopt;
+    if (!command || *command > 0xFF || LengthFormOf(static_cast<std::uint8_t>(*command)) != 0) return std::nullopt;
     moment.command = static_cast<int>(*command);
     if (slash != std::string_view::npos) {
         const auto nth = whole(text.substr(slash + 1), 10);
@@ -96,7 +98,7 @@ std::optional<FaultMoment> ParseFaultMoment(std::string_view text) {
 
 bool MomentWatch::Strikes(std::uint8_t command) {
     if (struck_ || !moment_.Planned()) return false;
-    if (moment_.command >= 0 && (command & 0xF0) != moment_.command) return false;
+    if (moment_.command >= 0 && CommandOf(command) != moment_.command) return false;
     ++counted_;
     struck_ = counted_ == (moment_.command >= 0 ? moment_.nth : moment_.afterRequests);
     return struck_;

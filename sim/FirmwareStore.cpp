@@ -4,10 +4,9 @@
 #include <array>
 
 namespace kelvane::sim {
-namespace {
+
 constexpr std::array<std::uint8_t, 4> kVersionMarker{'K', 'X', 'R', 'V'};
 constexpr std::uint8_t kErased = 0xFF;
-}  // namespace
 
 void FirmwareStore::Start() {
     receiving_ = true;

@@ -19,7 +19,7 @@ void PutBody(std::vector<std::uint8_t>& frame, std::uint8_t command, std::span<c
 
     std::vector<std::uint8_t> checked;
     checked.reserve(length + 3);
-    checked.push_back(static_cast<std::uint8_t>((command & 0xF0) | form));
+    checked.push_back(static_cast<std::uint8_t>(CommandOf(command) | form));
     if (form == kTwoLengthBytes) checked.push_back(static_cast<std::uint8_t>(length >> 8));
     if (form == kOneLengthByte || form == kTwoLengthBytes) checked.push_back(static_cast<std::uint8_t>(length & 0xFF));
     checked.insert(checked.end(), payload.begin(), payload.begin() + static_cast<std::ptrdiff_t>(length));
@@ -35,7 +35,7 @@ void PutBody(std::vector<std::uint8_t>& frame, std::uint8_t command, std::span<c
 }  // namespace
 
 std::uint8_t LengthForm(std::size_t length) {
-    if (length <= 3) return static_cast<std::uint8_t>(length);
+    if (length <= kMaxInlineLength) return static_cast<std::uint8_t>(length);
     return length <= 0xFF ? kOneLengthByte : kTwoLengthBytes;
 }
 

@@ -15,7 +15,11 @@ constexpr std::uint8_t kControllerAddress = 0x00;
 constexpr std::uint8_t kAccepted = 0xF0;
 constexpr std::uint8_t kRefused = 0xE0;
 
-// Command bytes the rack understands (high nibble of a request's code byte).
+// A code byte carries the command in its high nibble and the length form in its low one.
+constexpr std::uint8_t CommandOf(std::uint8_t code) { return static_cast<std::uint8_t>(code & 0xF0); }
+constexpr std::uint8_t LengthFormOf(std::uint8_t code) { return static_cast<std::uint8_t>(code & 0x0F); }
+
+// Command bytes the rack understands.
 constexpr std::uint8_t kIdentityCommand = 0x10;
 constexpr std::uint8_t kStatusCommand = 0x40;
 constexpr std::uint8_t kWriteCommand = 0x50;
@@ -25,7 +29,8 @@ constexpr std::uint8_t kRestartCommand = 0x80;
 constexpr std::uint8_t kFileListCommand = 0x90;
 constexpr std::uint8_t kFirmwareCommand = 0xC0;
 
-// Low nibble of a code byte: 0-3 is the length itself, 0x04 announces one length byte, 0x08 two.
+// Length forms: up to kMaxInlineLength the form is the length itself; 0x04 announces one length byte, 0x08 two.
+constexpr std::size_t kMaxInlineLength = 3;
 constexpr std::uint8_t kOneLengthByte = 0x04;
 constexpr std::uint8_t kTwoLengthBytes = 0x08;
 constexpr std::size_t kMaxPayload = 0xFFFF;
@@ -37,7 +42,7 @@ struct Request {
     std::uint8_t code = 0;  // as received, length form included
     std::vector<std::uint8_t> payload;
 
-    std::uint8_t Command() const { return code & 0xF0; }
+    std::uint8_t Command() const { return CommandOf(code); }
     bool operator==(const Request&) const = default;
 };
 

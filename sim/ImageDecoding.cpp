@@ -9,8 +9,6 @@ namespace kelvane::sim {
 namespace {
 
 constexpr std::size_t kMaxTextLength = 255;
-constexpr std::size_t kModulationBytes = 8;  // frequency word, five indexes and the level byte
-constexpr std::uint8_t kChannelBits = 0x0F;
 
 // Reads big-endian fields and stops for good at the end of the image.
 class Cursor {
@@ -47,17 +45,13 @@ private:
     std::size_t pos_ = 0;
 };
 
-int FrequencyOf(std::uint16_t word) {
-    return (word & 0x7FFF) + kLowBandBaseMHz + ((word & kHighBandBit) != 0 ? (kHighBandBaseMHz - kLowBandBaseMHz) : 0);
-}
-
 DecodedInputRow ReadInputRow(Cursor& in) {
     DecodedInputRow row;
     const auto word = in.U16();
     const auto symbolRate = in.U16();
     const auto setting = in.U8();
     if (!word || !symbolRate || !setting) return row;
-    row.tuning = InputTuning{FrequencyOf(*word), *symbolRate, *setting};
+    row.tuning = InputTuning{InputFrequencyMHz(*word), *symbolRate, *setting};
     const std::uint8_t n = in.U8().value_or(0);
     for (std::uint8_t i = 0; i < n; ++i) {
         const auto id = in.U16();

@@ -49,6 +49,12 @@ struct Modulation {
     std::uint8_t codeRate = 1;  // "1/2" to "7/8"
     std::uint8_t constellation = 2;  // "QPSK", "16-QAM", "64-QAM"
     std::uint8_t guard = 0;  // "1/32" to "1/4"
+
+    // Whether every index names a setting of the modulator.
+    constexpr bool Known() const {
+        return bandwidth < kBandwidthMHz.size() && codeRate < kCodeRates.size() &&
+               constellation < kBitsPerCarrier.size() && guard < kGuardDivisors.size();
+    }
 };
 
 struct DecodedOutput {

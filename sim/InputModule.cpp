@@ -36,23 +36,20 @@ InputModule::InputModule(const ModuleDescription& description) : Module(descript
     }
 }
 
-Reply InputModule::Handle(const Request& request) {
-    // A poll sent to everyone is never answered, so it does not count as one.
-    if (Description().active && request.destination != kBroadcastAddress) {
-        switch (request.Command()) {
-        case kStatusCommand: return Status();
-        case kListCommand: return ServiceNames();
-        case kFileListCommand:
-            if (IsPlayer()) return Accept(storage_.FileListReply());
-            break;
-        default: break;
-        }
+std::optional<Reply> InputModule::HandleOwn(const Request& request) {
+    switch (request.Command()) {
+    case kStatusCommand: return Status();
+    case kListCommand: return ServiceNames();
+    case kFileListCommand:
+        if (IsPlayer()) return Accept(storage_.FileListReply());
+        return std::nullopt;
+    default: return std::nullopt;
     }
-    Reply reply = Module::Handle(request);
-    if (!reply.accepted) return reply;
+}
+
+void InputModule::AfterAccepted(const Request& request) {
     if (request.Command() == kWriteCommand) FollowConfiguration();
     if (request.Command() == kRestartCommand || IsRackRestart(request)) RestartRows();
-    return reply;
 }
 
 Reply InputModule::Status() {

@@ -26,8 +26,6 @@ class InputModule final : public Module {
 public:
     explicit InputModule(const ModuleDescription& description);
 
-    Reply Handle(const Request& request) override;
-
     const PlayerStorage& Storage() const { return storage_; }
 
     // Makes input row `input` lose its carrier after `afterPolls` further status polls, for `forPolls` polls;
@@ -45,6 +43,8 @@ private:
         LockLossPlan loss;
     };
 
+    std::optional<Reply> HandleOwn(const Request& request) override;
+    void AfterAccepted(const Request& request) override;
     Reply Status();
     Reply ServiceNames() const;
     void FollowConfiguration();

@@ -1,21 +1,33 @@
 #include "sim/Module.h"
 
 namespace kelvane::sim {
-namespace {
 
+// The identity reply: the mark, whether the unit started, its version.
 constexpr std::uint8_t kIdentityMark = 0x77;  // 'w'
 constexpr std::uint8_t kActiveUnit = 0x00;
 constexpr std::uint8_t kInactiveUnit = 0xFF;
 
+// The first byte of a firmware command says which step it is; a block carries its 24-bit offset after it.
 constexpr std::uint8_t kFirmwareStart = 0x00;
 constexpr std::uint8_t kFirmwareBlock = 0x01;
 constexpr std::uint8_t kFirmwareWrite = 0x02;
 constexpr std::uint8_t kFirmwareRestart = 0x03;
 constexpr std::size_t kBlockHeader = 4;
 
-}  // namespace
-
 Reply Module::Handle(const Request& request) {
+    if (description_.active && request.destination != kBroadcastAddress) {
+        if (std::optional<Reply> own = HandleOwn(request)) return *std::move(own);
+    }
+    Reply reply = HandleCommon(request);
+    if (reply.accepted) AfterAccepted(request);
+    return reply;
+}
+
+std::optional<Reply> Module::HandleOwn(const Request&) { return std::nullopt; }
+
+void Module::AfterAccepted(const Request&) {}
+
+Reply Module::HandleCommon(const Request& request) {
     if (IsRackRestart(request)) {
         // Every unit restarts, the inactive ones too, and wakes up with the firmware last written to it.
         if (const auto version = firmware_.Restart(description_.version)) description_.version = *version;

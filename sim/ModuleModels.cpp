@@ -53,6 +53,11 @@ int OutputChannelCount(std::uint8_t type) {
     return type == kKXD410 ? 2 : 4;
 }
 
+std::size_t OutputChannelSlots(std::uint8_t type) {
+    if (RoleOf(type) != ModuleRole::Output) return 0;
+    return type == kKXD400 ? 1 : 4;
+}
+
 int InputRowCount(std::uint8_t type) {
     if (RoleOf(type) != ModuleRole::Input) return 0;
     return type == kKXC300 ? 3 : 1;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -29,6 +30,10 @@ std::optional<std::uint8_t> TypeOfModel(std::string_view name);
 
 // Channels an output module carries: 1 for the KXD400, 2 for the KXD410, 4 for the other outputs, 0 otherwise.
 int OutputChannelCount(std::uint8_t type);
+
+// The per-channel slots an output reserves in its image (transport stream ids) and in its rate reply: 1 on the
+// KXD400, 4 on the other outputs, whatever channels they carry; 0 for other modules.
+std::size_t OutputChannelSlots(std::uint8_t type);
 
 // Rows of an input image: 3 for the KXC300, 1 for the other inputs, 0 otherwise.
 int InputRowCount(std::uint8_t type);

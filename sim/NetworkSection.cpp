@@ -17,11 +17,9 @@ constexpr std::uint8_t kLogicalChannelTag = 0x83;
 constexpr std::uint8_t kHdSimulcastChannelTag = 0x88;
 constexpr std::uint8_t kDigitalTvService = 0x01;
 constexpr std::array<std::uint8_t, 6> kPrivateDataSpecifier{0x5F, 0x04, 0x00, 0x00, 0x00, 0x28};
-// Descriptor lengths are single bytes: 4 bytes a channel-number entry, 3 a service-list entry.
-constexpr std::size_t kMaxChannelNumberEntries = 63;
-constexpr std::size_t kMaxServiceListEntries = 85;
-constexpr std::size_t kMaxServices = 255;
-constexpr std::size_t kMaxNameLength = 255;
+// Descriptor lengths are single bytes, which bounds the entries of each.
+constexpr std::size_t kChannelNumberEntryBytes = 4;
+constexpr std::size_t kServiceListEntryBytes = 3;
 
 constexpr std::array<std::uint32_t, 256> MakeCrcTable() {
     std::array<std::uint32_t, 256> table{};
@@ -38,7 +36,7 @@ constexpr std::array<std::uint32_t, 256> kCrcTable = MakeCrcTable();
 std::vector<const OutputService*> ServicesOnChannel(const OutputSettings& s, int channel) {
     const bool oneChannel = OutputChannelCount(s.type) == 1;
     std::vector<const OutputService*> found;
-    const std::size_t n = std::min(s.services.size(), kMaxServices);
+    const std::size_t n = std::min(s.services.size(), kMaxByteCount);  // as many as the image holds
     for (std::size_t i = 0; i < n; ++i) {
         if ((oneChannel ? 1 : s.services[i].channel) == channel) found.push_back(&s.services[i]);
     }
@@ -50,7 +48,7 @@ void PutChannelNumbers(std::vector<std::uint8_t>& out, std::uint8_t tag,
                        const std::vector<const OutputService*>& services, std::uint16_t OutputService::*number) {
     std::vector<std::uint8_t> entries;
     for (const OutputService* service : services) {
-        if (service->*number == 0 || entries.size() / 4 >= kMaxChannelNumberEntries) continue;
+        if (service->*number == 0 || entries.size() + kChannelNumberEntryBytes > kMaxByteCount) continue;
         PutU16(entries, service->serviceId);
         entries.push_back(static_cast<std::uint8_t>(0xFC | (service->*number >> 8)));
         entries.push_back(static_cast<std::uint8_t>(service->*number & 0xFF));
@@ -62,7 +60,10 @@ void PutChannelNumbers(std::vector<std::uint8_t>& out, std::uint8_t tag,
 }
 
 void PutDelivery(std::vector<std::uint8_t>& out, const OutputSettings& s) {
-    const std::uint8_t bandwidthCode = s.bandwidth == 0 ? 2 : s.bandwidth == 1 ? 1 : 0;
+    // The descriptor counts down from 8 MHz (code 0) in 1 MHz steps; an unknown index is taken as 8 MHz.
+    const std::uint64_t widest = kBandwidthMHz.back();
+    const std::uint64_t mhz = s.bandwidth < kBandwidthMHz.size() ? kBandwidthMHz[s.bandwidth] : widest;
+    const auto bandwidthCode = static_cast<std::uint8_t>(widest - mhz);
     out.insert(out.end(), {kTerrestrialDeliveryTag, 0x0B, 0xFF, 0xFF, 0xFF, 0xFF});
     out.push_back(static_cast<std::uint8_t>((bandwidthCode << 5) | 0x1F));
     out.push_back(static_cast<std::uint8_t>((s.constellation << 6) | (s.codeRate & 0x07)));
@@ -71,9 +72,9 @@ void PutDelivery(std::vector<std::uint8_t>& out, const OutputSettings& s) {
 }
 
 void PutServiceList(std::vector<std::uint8_t>& out, const std::vector<const OutputService*>& services) {
-    const std::size_t m = std::min(services.size(), kMaxServiceListEntries);
+    const std::size_t m = std::min(services.size(), kMaxByteCount / kServiceListEntryBytes);
     out.push_back(kServiceListTag);
-    out.push_back(static_cast<std::uint8_t>(3 * m));
+    out.push_back(static_cast<std::uint8_t>(kServiceListEntryBytes * m));
     for (std::size_t i = 0; i < m; ++i) {
         PutU16(out, services[i]->serviceId);
         out.push_back(kDigitalTvService);
@@ -109,7 +110,7 @@ std::vector<std::uint8_t> NetworkSection(const OutputSettings& s) {
         const auto services = ServicesOnChannel(s, channel);
         if (!services.empty()) PutTransportStream(streams, s, channel, services);
     }
-    const std::size_t nameLength = std::min(s.networkName.size(), kMaxNameLength);
+    const std::size_t nameLength = std::min(s.networkName.size(), kMaxByteCount);
 
     std::vector<std::uint8_t> section{kNitActualTable, 0, 0};  // the length word is known only at the end
     PutU16(section, s.networkId);

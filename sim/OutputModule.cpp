@@ -11,8 +11,6 @@
 namespace kelvane::sim {
 namespace {
 
-constexpr std::size_t kBlocksOfOneChannel = 1;
-constexpr std::size_t kBlocksOfOthers = 4;
 constexpr std::uint32_t kBitsPerKbit = 1000;
 
 // Typical encoder settings, in kbit/s: standard-definition television at 2.6 to 5.2 Mbit/s with a
@@ -50,21 +48,20 @@ OutputModule::OutputModule(const ModuleDescription& description)
     FollowConfiguration();
 }
 
-Reply OutputModule::Handle(const Request& request) {
-    // A poll sent to everyone is never answered, so it does not count as one.
-    if (Description().active && request.destination != kBroadcastAddress && request.Command() == kListCommand) {
-        return Rates();
-    }
-    Reply reply = Module::Handle(request);
-    if (reply.accepted && request.Command() == kWriteCommand) FollowConfiguration();
-    return reply;
+std::optional<Reply> OutputModule::HandleOwn(const Request& request) {
+    if (request.Command() == kListCommand) return Rates();
+    return std::nullopt;
+}
+
+void OutputModule::AfterAccepted(const Request& request) {
+    if (request.Command() == kWriteCommand) FollowConfiguration();
 }
 
 Reply OutputModule::Rates() {
     for (ServiceRate& s : services_) s.kbps.Tick();
     for (Drift& t : tables_) t.Tick();
 
-    const std::size_t blocks = channels_ == 1 ? kBlocksOfOneChannel : kBlocksOfOthers;
+    const std::size_t blocks = OutputChannelSlots(Description().type);
     std::vector<std::uint8_t> payload;
     payload.reserve(4 + 12 * blocks + 4 * services_.size());
     PutU16(payload, static_cast<std::uint32_t>(channels_));

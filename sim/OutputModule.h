@@ -23,8 +23,6 @@ class OutputModule final : public Module {
 public:
     explicit OutputModule(const ModuleDescription& description);
 
-    Reply Handle(const Request& request) override;
-
     // Table overhead (PAT, PMT, NIT, SDT) of a channel, in kbit/s.
     static constexpr int kMinTablesKbps = 60;
     static constexpr int kMaxTablesKbps = 160;
@@ -36,6 +34,8 @@ private:
         Drift kbps;
     };
 
+    std::optional<Reply> HandleOwn(const Request& request) override;
+    void AfterAccepted(const Request& request) override;
     Reply Rates();
     void FollowConfiguration();
     std::uint32_t ChannelUse(std::size_t channel) const;

@@ -7,7 +7,6 @@
 #include <string_view>
 
 namespace kelvane::sim {
-namespace {
 
 // Latin-1 bytes, as the module stores names.
 constexpr std::array<std::string_view, 6> kLibrary{
@@ -21,8 +20,6 @@ constexpr std::array<std::string_view, 6> kLibrary{
 
 constexpr std::uint8_t kHasFiles = 1;
 constexpr std::uint8_t kNothingToPlay = 0;
-
-}  // namespace
 
 PlayerStorage::PlayerStorage(std::span<const std::string> scheduledFiles) {
     for (std::string_view name : kLibrary) Add(std::string(name));

@@ -24,21 +24,18 @@ Controller::Controller(const RackDescription& rack) : Module(ControllerDescripti
         moduleList_.insert(moduleList_.end(), {m.address, m.type, m.version});
 }
 
-Reply Controller::Handle(const Request& request) {
-    if (request.Command() == kListCommand && Description().active) return Accept(moduleList_);
-    return Module::Handle(request);
+std::optional<Reply> Controller::HandleOwn(const Request& request) {
+    if (request.Command() == kListCommand) return Accept(moduleList_);
+    return std::nullopt;
 }
 
-Reply CommonInterfaceModule::Handle(const Request& request) {
-    if (Description().active && request.destination != kBroadcastAddress) {
-        switch (request.Command()) {
-        case kStatusCommand: return Accept({cam_.Status()});
-        case kListCommand: return Accept(cam_.Read());
-        case kWriteCommand: cam_.Write(request.payload); return Accept();
-        default: break;
-        }
+std::optional<Reply> CommonInterfaceModule::HandleOwn(const Request& request) {
+    switch (request.Command()) {
+    case kStatusCommand: return Accept({cam_.Status()});
+    case kListCommand: return Accept(cam_.Read());
+    case kWriteCommand: cam_.Write(request.payload); return Accept();
+    default: return std::nullopt;
     }
-    return Module::Handle(request);
 }
 
 std::unique_ptr<Module> MakeModule(const ModuleDescription& description) {

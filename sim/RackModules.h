@@ -12,9 +12,9 @@ class Controller final : public Module {
 public:
     explicit Controller(const RackDescription& rack);
 
-    Reply Handle(const Request& request) override;
-
 private:
+    std::optional<Reply> HandleOwn(const Request& request) override;
+
     std::vector<std::uint8_t> moduleList_;  // {address, type, version} per module, in slot order
 };
 
@@ -24,12 +24,12 @@ class CommonInterfaceModule final : public Module {
 public:
     using Module::Module;
 
-    Reply Handle(const Request& request) override;
-
     CamSlot& Cam() { return cam_; }
     const CamSlot& Cam() const { return cam_; }
 
 private:
+    std::optional<Reply> HandleOwn(const Request& request) override;
+
     CamSlot cam_;
 };
 

@@ -69,8 +69,8 @@ std::optional<ParsedFrame> RequestParser::Take(std::uint8_t byte) {
 
 std::optional<ParsedFrame> RequestParser::TakeCode(std::uint8_t byte) {
     current_.code = byte;
-    const std::uint8_t form = byte & 0x0F;
-    if (form <= 3) {
+    const std::uint8_t form = LengthFormOf(byte);
+    if (form <= kMaxInlineLength) {
         expected_ = form;
         AfterLength();
     } else if (form == kOneLengthByte) {
