@@ -88,7 +88,7 @@ bool SetServiceChannel(PairSession& s, int serviceId, const std::string& value, 
         why = "wants a channel from 0 (none) to " + std::to_string(limit);
         return false;
     }
-    if (m.OutputChannelCount < 1 && m.InputType != 7) {
+    if (m.OutputChannelCount < 1 && m.InputType != kPlayerType) {
         why = "the pair has no output";
         return false;
     }
@@ -201,7 +201,7 @@ void AddInputSettings(const PanelModel& m, std::vector<TextSetting>& out) {
         const std::string prefix = r == 0 ? "in." : "in2.";
         AddNumber(out, prefix + "freq", m.InputFreqMHz[static_cast<std::size_t>(r)]);
         AddNumber(out, prefix + "symbolrate", m.InputSymbolRate[static_cast<std::size_t>(r)]);
-        if (m.InputType == kTunerWithFecType && r == 0) {
+        if (m.InputType == kFecTunerType && r == 0) {
             AddChoice(out, "in.fec", kCodeRateNames, m.InputFecOrPolarity[0]);
         }
         if (m.InputType == kPlayerType) {
@@ -343,9 +343,11 @@ bool ApplySetting(PairSession& s, const std::string& name, const std::string& va
     if (const FieldRange* range = FindFieldRange(name); range != nullptr && range->id != FieldId::Lcn) {
         return SetRangedField(m, *range, value, why);
     }
-    if (name == "in.fec" && m.InputType == 1) return choice(m.InputFecOrPolarity[0], kCodeRateNames, true);
-    if (name == "in.polarity" && m.InputType == 7) return choice(m.InputFecOrPolarity[0], kPolarityNames, true);
-    if (name == "in2.polarity" && m.InputType == 7) return choice(m.InputFecOrPolarity[1], kPolarityNames, true);
+    if (name == "in.fec" && m.InputType == kFecTunerType) return choice(m.InputFecOrPolarity[0], kCodeRateNames, true);
+    if (name == "in.polarity" && m.InputType == kPlayerType)
+        return choice(m.InputFecOrPolarity[0], kPolarityNames, true);
+    if (name == "in2.polarity" && m.InputType == kPlayerType)
+        return choice(m.InputFecOrPolarity[1], kPolarityNames, true);
     if (name == "constellation") return choice(m.Constellation, kConstellationNames, false);
     if (name == "mode") return choice(m.TransmissionMode, kModeNames, false);
     if (name == "guard") return choice(m.GuardInterval, kGuardNames, false);

@@ -61,11 +61,11 @@ void PrintInput(std::ostream& out, const PairSession& s) {
     for (int r = 0; r < m.InputCount; ++r) {
         const char letter = static_cast<char>('A' + r);
         out << "  " << letter << ": frequency " << m.InputFreqMHz[r] << " MHz, symbol rate " << m.InputSymbolRate[r];
-        if (m.InputType == 7) out << ", polarity " << NameOf(kPolarityNames, m.InputFecOrPolarity[r]);
-        if (m.InputType == 1) out << ", FEC " << NameOf(kCodeRateNames, m.InputFecOrPolarity[r]);
+        if (m.InputType == kPlayerType) out << ", polarity " << NameOf(kPolarityNames, m.InputFecOrPolarity[r]);
+        if (m.InputType == kFecTunerType) out << ", FEC " << NameOf(kCodeRateNames, m.InputFecOrPolarity[r]);
         out << "\n";
     }
-    if (m.InputType == 7) {
+    if (m.InputType == kPlayerType) {
         out << "  player: service " << m.PlayerServiceId << " \"" << TerminalText(m.PlayerServiceName) << "\", rate "
             << PlayerRateLabel(m.PlayerRateIndex) << ", " << m.ScheduleCount << " schedule entries\n";
     }

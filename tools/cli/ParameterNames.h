@@ -6,9 +6,6 @@
 
 namespace kelvane {
 
-// The input type whose one setting is its code rate (the player's is its polarity).
-inline constexpr std::uint8_t kTunerWithFecType = 1;
-
 // The names kelvane-cli shows and takes for the parameters that modules store as indexes.
 inline constexpr std::array<const char*, 5> kCodeRateNames{"1/2", "2/3", "3/4", "5/6", "7/8"};
 inline constexpr std::array<const char*, 3> kConstellationNames{"QPSK", "16-QAM", "64-QAM"};

@@ -77,7 +77,7 @@ void DiffInputRows(const PanelModel& a, const PanelModel& b, RowReport& report) 
         report.Field(InputFieldName(r, "symbolrate"), a.InputSymbolRate[r], b.InputSymbolRate[r]);
         const int fa = a.InputFecOrPolarity[r];
         const int fb = b.InputFecOrPolarity[r];
-        if (a.InputType == kTunerWithFecType) {
+        if (a.InputType == kFecTunerType) {
             report.Field<std::string>(InputFieldName(r, "fec"), NameOf(kCodeRateNames, fa), NameOf(kCodeRateNames, fb));
         } else if (a.InputType == kPlayerType) {
             report.Field<std::string>(InputFieldName(r, "polarity"), NameOf(kPolarityNames, fa),

@@ -98,9 +98,14 @@ void HeadlessDialog::SetFocus(int control) {
     if (control != 0) Notify(control, Event::FocusGained, false);
 }
 
+// The chosen entry stays chosen when an earlier one goes, and nothing is chosen once it goes itself, as in the
+// window.
 void HeadlessDialog::DeleteItem(int control, int index) {
-    auto& items = At(control).items;
-    if (index >= 0 && index < static_cast<int>(items.size())) items.erase(items.begin() + index);
+    Control& c = At(control);
+    if (index < 0 || index >= static_cast<int>(c.items.size())) return;
+    c.items.erase(c.items.begin() + index);
+    if (c.current == index) c.current = -1;
+    if (c.current > index) --c.current;
 }
 
 void HeadlessDialog::ClearItems(int control) {

@@ -71,8 +71,12 @@ std::string ListBoxControl::Text() const { return ItemText(CurrentIndex()); }
 
 void ListBoxControl::AddItem(const std::string& text) { list_->addItem(QString::fromStdString(text)); }
 
+// Qt would move the choice to a neighbour of a deleted chosen entry: an entry the operator never picked.
 void ListBoxControl::DeleteItem(int index) {
-    if (InRange(index, list_->count())) delete list_->takeItem(index);
+    if (!InRange(index, list_->count())) return;
+    const bool wasChosen = list_->currentRow() == index;
+    delete list_->takeItem(index);
+    if (wasChosen) SetCurrentIndex(-1);
 }
 
 void ListBoxControl::ClearItems() { list_->clear(); }
