@@ -74,7 +74,7 @@ void ListBoxControl::AddItem(const std::string& text) { list_->addItem(QString::
 // Qt would move the choice to a neighbour of a deleted chosen entry: an entry the operator never picked.
 void ListBoxControl::DeleteItem(int index) {
     if (!InRange(index, list_->count())) return;
-    const bool wasChosen = list_->currentRow() == index;
+    const bool wasChosen = CurrentIndex() == index;
     delete list_->takeItem(index);
     if (wasChosen) SetCurrentIndex(-1);
 }
