@@ -129,14 +129,14 @@ void CamDialogue::Take(const MmiEvent& event) {
         // The CAM has left any question it asked.
         questionOpen_ = false;
         blindAnswer_ = false;
-        menuDeadline_ = 0;
+        ScreenCame();
         Notice(kMenuHintMessage, kMenuShowMs);
         break;
     case MmiEventKind::Enquiry:
         questionOpen_ = true;
         blindAnswer_ = event.blind;
         // A question is a screen of its own: asking for the main menu again would take it away unanswered.
-        menuDeadline_ = 0;
+        ScreenCame();
         Notice(kQuestionHintMessage, kQuestionShowMs);
         break;
     case MmiEventKind::Untreated:
@@ -145,6 +145,18 @@ void CamDialogue::Take(const MmiEvent& event) {
     case MmiEventKind::Text: break;
     }
     view_.ShowEvent(event);
+}
+
+// A main-menu request asked again while the CAM was slow to answer the first would, sent now, have the CAM show
+// its main menu a second time, over whatever the operator has on screen by then.
+void CamDialogue::ScreenCame() {
+    menuDeadline_ = 0;
+    if (EnterMenuWaits()) requestPending_ = false;
+}
+
+bool CamDialogue::EnterMenuWaits() const {
+    std::array<std::uint8_t, kRequestBufferSize> enterMenu{};
+    return requestPending_ && Same(QueuedRequest(), {enterMenu.data(), BuildEnterMenu(enterMenu)});
 }
 
 void CamDialogue::ScreenGone() {
@@ -194,10 +206,7 @@ void CamDialogue::GoBack() {
 void CamDialogue::Queue(std::span<const std::uint8_t> packet) {
     // Only one packet waits. A choice or answer that a newer one replaces before it went out is lost: the
     // operator is told. The main-menu request is asked again anyway while no menu comes.
-    std::array<std::uint8_t, kRequestBufferSize> enterMenu{};
-    const std::span<const std::uint8_t> enterMenuPacket{enterMenu.data(), BuildEnterMenu(enterMenu)};
-    const std::span<const std::uint8_t> waiting = QueuedRequest();
-    if (requestPending_ && !Same(waiting, enterMenuPacket) && !Same(waiting, packet)) {
+    if (requestPending_ && !EnterMenuWaits() && !Same(QueuedRequest(), packet)) {
         Notice(kCamAnswerReplacedMessage, kReplacedShowMs);
     }
     std::copy(packet.begin(), packet.end(), requestBuffer_.begin());

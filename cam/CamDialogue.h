@@ -99,7 +99,10 @@ public:
 private:
     void TakeStatus(int status);
     void Take(const MmiEvent& event);
+    void ScreenCame();
     void ScreenGone();
+    // The packet that waits is the main-menu request.
+    bool EnterMenuWaits() const;
     void Queue(std::span<const std::uint8_t> packet);
     bool SendQueuedRequest();
     void Notice(int id, std::uint32_t durationMs);

@@ -22,16 +22,20 @@ TEST(CamDialogueRules, MainMenuRetriesAndTheBoundOnAnswers) {
         const char* name;
         bool camAsks;  // the CAM meets every packet with a question
         bool driverAnswers;  // the driver answers every question up to the bound, as kelvane-cli does
+        bool camSlow;  // the CAM shows its menu only once the request has been queued again
         std::size_t sends;
         int answers;
         bool questionOpen;
     };
     for (const Case& c : {
              // Queued again every two seconds, each sent once the two-second hold has passed.
-             Case{"silent CAM", false, false, 4, 0, false},
+             Case{"silent CAM", false, false, false, 4, 0, false},
+             // The request queued again is dropped once the menu has come: the CAM would show it twice.
+             Case{"slow CAM", false, false, true, 1, 0, false},
              // The question is a screen: no main-menu request takes it away.
-             Case{"CAM asking first", true, false, 1, 0, true},
-             Case{"CAM asking without end", true, true, 1 + CamDialogue::kMostAnswers, CamDialogue::kMostAnswers, true},
+             Case{"CAM asking first", true, false, false, 1, 0, true},
+             Case{"CAM asking without end", true, true, false, 1 + CamDialogue::kMostAnswers, CamDialogue::kMostAnswers,
+                  true},
          }) {
         SCOPED_TRACE(c.name);
         VirtualClock clock;
@@ -47,6 +51,9 @@ TEST(CamDialogueRules, MainMenuRetriesAndTheBoundOnAnswers) {
         const std::uint64_t start = clock.TickCount();
         while (clock.TickCount() - start < 12000) {
             ASSERT_TRUE(dialogue.Tick());
+            if (c.camSlow && module.sent.size() == 1 && dialogue.RequestPending() && !dialogue.MmiOpen()) {
+                module.mmiData.push_back(mmi::Reply(mmi::Tpdu(mmi::Mmi({mmi::Menu("Main", "", "", {"one"})}))));
+            }
             if (c.driverAnswers && dialogue.QuestionOpen() && !dialogue.AnswersExhausted()) dialogue.QueueAnswer("1");
             clock.Sleep(10);
         }
