@@ -148,7 +148,7 @@ void CamDialogue::Take(const MmiEvent& event) {
 }
 
 // A main-menu request asked again while the CAM was slow to answer the first would, sent now, have the CAM show
-// its main menu a second time, over whatever the operator has on screen by then.
+// its main menu a second time.
 void CamDialogue::ScreenCame() {
     menuDeadline_ = 0;
     if (EnterMenuWaits()) requestPending_ = false;

@@ -31,6 +31,9 @@ TEST_F(ListBox, ItemsAreAddedDeletedAndClearedWithNothingChosen) {
     EXPECT_EQ(form->CurrentIndex(kListBox), -1);
     form->SetCurrentIndex(kListBox, 1);
     EXPECT_EQ(form->Text(kListBox), "three");
+    form->SetCurrentIndex(kListBox, -1);
+    EXPECT_EQ(form->CurrentIndex(kListBox), -1);
+    form->SetCurrentIndex(kListBox, 1);
     form->DeleteItem(kListBox, 0);
     EXPECT_EQ(form->Text(kListBox), "three") << "an earlier entry's deletion keeps the choice";
     form->DeleteItem(kListBox, 0);
